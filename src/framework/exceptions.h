@@ -1,0 +1,72 @@
+#pragma once
+
+// The framework's exception classes. Each carries its fixed English message; the application's
+// handler shows Message() to the user.
+
+#include <QString>
+#include <exception>
+#include <string>
+
+class Exception : public std::exception {
+public:
+    explicit Exception(const QString& message);
+    const QString& Message() const { return message_; }
+    void SetMessage(const QString& message);
+    const char* what() const noexcept override { return utf8_.c_str(); }
+
+private:
+    QString message_;
+    std::string utf8_;
+};
+
+#define BRELNOVA_EXCEPTION(Name, Base)                                                            \
+    class Name : public Base {                                                                    \
+    public:                                                                                       \
+        using Base::Base;                                                                         \
+    };
+
+BRELNOVA_EXCEPTION(EStreamError, Exception)
+BRELNOVA_EXCEPTION(EReadError, EStreamError)
+BRELNOVA_EXCEPTION(EWriteError, EStreamError)
+BRELNOVA_EXCEPTION(EFilerError, EStreamError)
+BRELNOVA_EXCEPTION(EFOpenError, EStreamError)
+BRELNOVA_EXCEPTION(EFCreateError, EStreamError)
+BRELNOVA_EXCEPTION(EConvertError, Exception)
+BRELNOVA_EXCEPTION(EResNotFound, Exception)
+BRELNOVA_EXCEPTION(EListError, Exception)
+BRELNOVA_EXCEPTION(EStringListError, Exception)
+BRELNOVA_EXCEPTION(EInvalidGraphic, Exception)
+BRELNOVA_EXCEPTION(EInvalidGraphicOperation, Exception)
+BRELNOVA_EXCEPTION(EInvalidOperation, Exception)
+BRELNOVA_EXCEPTION(EInvalidPointer, Exception)
+BRELNOVA_EXCEPTION(EOutOfResources, Exception)
+BRELNOVA_EXCEPTION(EOutOfMemory, Exception)
+BRELNOVA_EXCEPTION(EAssertionFailed, Exception)
+BRELNOVA_EXCEPTION(EComponentError, Exception)
+BRELNOVA_EXCEPTION(EInOutError, Exception)
+BRELNOVA_EXCEPTION(EOSError, Exception)
+BRELNOVA_EXCEPTION(ERegistryException, Exception)
+BRELNOVA_EXCEPTION(EIniFileException, Exception)
+BRELNOVA_EXCEPTION(EPrinter, Exception)
+BRELNOVA_EXCEPTION(EClipboardException, Exception)
+
+// Fixed texts of the framework's own errors.
+namespace FrameworkText {
+inline constexpr const char* ReadError = "Stream read error";
+inline constexpr const char* WriteError = "Stream write error";
+inline constexpr const char* FOpenError = "Cannot open file \"%1\"";
+inline constexpr const char* FCreateError = "Cannot create file \"%1\"";
+inline constexpr const char* InvalidInteger = "'%1' is not a valid integer value";
+inline constexpr const char* InvalidFloat = "'%1' is not a valid floating point value";
+inline constexpr const char* ListIndexError = "List index out of bounds (%1)";
+inline constexpr const char* DuplicateString = "String list does not allow duplicates";
+inline constexpr const char* SortedListError = "Operation not allowed on sorted string list";
+inline constexpr const char* ResNotFound = "Resource %1 not found";
+inline constexpr const char* UnknownExtension = "Unknown picture file extension (.%1)";
+inline constexpr const char* InvalidGraphic = "Invalid graphic format";
+inline constexpr const char* OutOfResources = "Out of system resources";
+inline constexpr const char* AssignError = "Cannot assign a %1 to a %2";
+} // namespace FrameworkText
+
+// Raises EAssertionFailed with the given fixed text.
+[[noreturn]] void RaiseAssertion(const QString& text);
