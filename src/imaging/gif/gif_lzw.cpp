@@ -1,0 +1,542 @@
+#include "imaging/gif/gif_lzw.h"
+
+#include "framework/exceptions.h"
+#include "framework/streams.h"
+#include "imaging/gif/gif_texts.h"
+
+#include <QByteArray>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kMaxCodes = 4096;
+constexpr int kMaxCodeSize = 12;
+// A string never holds more than one pixel per table entry; a longer walk means the table links
+// back on itself.
+constexpr int kStackLimit = 4097;
+
+// Rows in the published four-pass interlace order, or straight down.
+class RowWalker {
+public:
+    RowWalker(int height, bool interlaced) : height_(height), interlaced_(interlaced) {}
+    int Row() const { return row_; }
+    bool Done() const { return row_ >= height_; }
+    void Next()
+    {
+        if (!interlaced_) {
+            ++row_;
+            return;
+        }
+        static constexpr int kStart[4] = {0, 4, 2, 1};
+        static constexpr int kStep[4] = {8, 8, 4, 2};
+        row_ += kStep[pass_];
+        while (row_ >= height_ && pass_ < 3) {
+            ++pass_;
+            row_ = kStart[pass_];
+        }
+    }
+
+private:
+    int height_;
+    bool interlaced_;
+    int row_ = 0;
+    int pass_ = 0;
+};
+
+// Codes packed least-significant bit first across the bytes of consecutive sub-blocks. At the
+// end of the data a code is formed from the bits at hand; once no bit is left, reading stops.
+class CodeReader {
+public:
+    CodeReader(const uint8_t* p, const uint8_t* end) : p_(p), end_(end) {}
+
+    bool Read(int codeSize, int& code)
+    {
+        if (bits_ < codeSize)
+            Fill();
+        if (bits_ == 0)
+            return false;
+        code = static_cast<int>(acc_ & ((1u << codeSize) - 1));
+        acc_ >>= codeSize;
+        bits_ = std::max(0, bits_ - codeSize);
+        return true;
+    }
+
+    // Skips what is left of the data up to and including its terminating empty sub-block.
+    void SkipRest()
+    {
+        while (!ended_) {
+            size_t take = std::min<size_t>(blockLeft_, static_cast<size_t>(end_ - p_));
+            p_ += take;
+            blockLeft_ -= take;
+            if (blockLeft_ > 0 || !NextBlock())
+                ended_ = true;
+        }
+    }
+
+    const uint8_t* Position() const { return p_; }
+
+private:
+    // Opens the next sub-block; false at the terminator or the end of the buffer.
+    bool NextBlock()
+    {
+        if (p_ >= end_)
+            return false;
+        blockLeft_ = *p_++;
+        return blockLeft_ != 0;
+    }
+
+    void Fill()
+    {
+        while (bits_ <= 56 && !ended_) {
+            if (blockLeft_ == 0 && !NextBlock()) {
+                ended_ = true;
+                break;
+            }
+            if (p_ >= end_) {
+                ended_ = true;
+                break;
+            }
+            size_t n = std::min<size_t>({blockLeft_, static_cast<size_t>(end_ - p_), size_t((64 - bits_) / 8)});
+            for (size_t i = 0; i < n; ++i) {
+                acc_ |= uint64_t(p_[i]) << bits_;
+                bits_ += 8;
+            }
+            p_ += n;
+            blockLeft_ -= n;
+        }
+    }
+
+    const uint8_t* p_;
+    const uint8_t* end_;
+    size_t blockLeft_ = 0;
+    bool ended_ = false;
+    uint64_t acc_ = 0;
+    int bits_ = 0;
+};
+
+QString ExceptionText(const std::exception& e)
+{
+    if (auto* fe = dynamic_cast<const Exception*>(&e))
+        return fe->Message();
+    return QString::fromUtf8(e.what());
+}
+
+// Runs body between the starting and ending progress reports; an exception passing through is
+// reported with 0 percent and its message before it continues.
+template <class Body>
+auto WithProgress(const TGifProgressProc& progress, Body&& body)
+{
+    if (progress)
+        progress(gpsStarting, 0, QString());
+    try {
+        auto result = body();
+        if (progress)
+            progress(gpsEnding, 100, QString());
+        return result;
+    } catch (const std::exception& e) {
+        if (progress)
+            progress(gpsEnding, 0, ExceptionText(e));
+        throw;
+    }
+}
+
+// Writes pixels in row order into the bottom-up buffer, dropping those beyond the last row or
+// outside the caller's buffer.
+class PixelWriter {
+public:
+    PixelWriter(uint8_t* pixels, size_t bufferSize, int width, int height, int bpp, bool interlaced)
+        : pixels_(pixels), width_(width), height_(height), bpp_(bpp), walker_(height, interlaced)
+    {
+        stride_ = GifRowStride(width, bpp);
+        rowsInBuffer_ = stride_ > 0 ? static_cast<int64_t>(bufferSize / size_t(stride_)) : 0;
+        SetRow();
+    }
+
+    bool Full() const { return walker_.Done(); }
+
+    // Writes count pixels that are stored in reverse in src (last pixel first).
+    void PutReversed(const uint8_t* src, int count)
+    {
+        while (count > 0 && !walker_.Done()) {
+            int n = std::min(count, width_ - col_);
+            if (row_) {
+                if (bpp_ == 8) {
+                    uint8_t* d = row_ + col_;
+                    for (int i = 0; i < n; ++i)
+                        d[i] = src[count - 1 - i];
+                } else {
+                    for (int i = 0; i < n; ++i)
+                        PutPacked(col_ + i, src[count - 1 - i]);
+                }
+            }
+            col_ += n;
+            count -= n;
+            if (col_ == width_)
+                NextRow();
+        }
+    }
+
+    void Put(uint8_t v) { PutReversed(&v, 1); }
+
+private:
+    void PutPacked(int x, uint8_t v)
+    {
+        if (bpp_ == 4) {
+            uint8_t& b = row_[x >> 1];
+            if (x & 1)
+                b |= v & 0x0F;
+            else
+                b = uint8_t(v << 4);
+        } else {
+            uint8_t& b = row_[x >> 3];
+            int shift = 7 - (x & 7);
+            if (shift == 7)
+                b = uint8_t((v & 1) << 7);
+            else
+                b |= uint8_t((v & 1) << shift);
+        }
+    }
+
+    void NextRow()
+    {
+        col_ = 0;
+        walker_.Next();
+        SetRow();
+    }
+
+    void SetRow()
+    {
+        row_ = nullptr;
+        if (walker_.Done())
+            return;
+        int64_t storageRow = height_ - 1 - walker_.Row();
+        if (storageRow < rowsInBuffer_)
+            row_ = pixels_ + storageRow * stride_;
+    }
+
+    uint8_t* pixels_;
+    int width_;
+    int height_;
+    int bpp_;
+    int stride_ = 0;
+    int64_t rowsInBuffer_ = 0;
+    RowWalker walker_;
+    int col_ = 0;
+    uint8_t* row_ = nullptr;
+};
+
+[[noreturn]] void RaiseCorrupt()
+{
+    throw EInvalidGraphicOperation(QString::fromLatin1(GifText::DecodeError));
+}
+
+bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp, bool interlaced,
+                const TGifProgressProc& progress, uint8_t* pixels, size_t bufferSize,
+                int colorBits, bool acceptCorrupted, size_t* consumed)
+{
+    if (bpp != 1 && bpp != 4 && bpp != 8)
+        bpp = 8;
+    if (size == 0) {
+        if (consumed)
+            *consumed = 0;
+        if (!acceptCorrupted)
+            RaiseCorrupt();
+        return true;
+    }
+    bool corrupted = false;
+    int minCodeSize = data[0];
+    if (minCodeSize < 2 || minCodeSize > 9) {
+        if (!acceptCorrupted)
+            throw EInvalidGraphicOperation(QString::fromLatin1(GifText::BadCodeSize));
+        corrupted = true;
+        minCodeSize = std::clamp(minCodeSize, 2, 9);
+    }
+    colorBits = std::clamp(colorBits, 1, 8);
+    // The index must also fit the target's pixel.
+    const int pixelMask = ((1 << colorBits) - 1) & ((1 << bpp) - 1);
+
+    const int clear = 1 << minCodeSize;
+    const int endCode = clear + 1;
+    int codeSize = minCodeSize + 1;
+    int capacity = 1 << codeSize;
+    int nextFree = clear + 2;
+    bool tableFull = false;
+
+    std::unique_ptr<uint16_t[]> prefix(new uint16_t[kMaxCodes]());
+    std::unique_ptr<uint8_t[]> suffix(new uint8_t[kMaxCodes]());
+    std::unique_ptr<uint8_t[]> stack(new uint8_t[kStackLimit + 1]);
+
+    CodeReader reader(data + 1, data + size);
+    PixelWriter out(pixels, bufferSize, width, height, bpp, interlaced);
+    // Until the first string of a table has been read there is no previous code to extend,
+    // whether or not the data starts with a clear code.
+    bool havePrev = false;
+    int prevCode = 0;
+    uint8_t firstChar = 0;
+    int lastPercent = -1;
+    auto report = [&] {
+        if (!progress)
+            return;
+        int percent = static_cast<int>(int64_t(reader.Position() - data) * 100 / int64_t(size));
+        if (percent != lastPercent) {
+            lastPercent = percent;
+            progress(gpsRunning, percent, QString());
+        }
+    };
+
+    int code = 0;
+    bool haveCode = width > 0 && height > 0 && reader.Read(codeSize, code);
+    while (haveCode && code != endCode && !out.Full()) {
+        if (code == clear) {
+            codeSize = minCodeSize + 1;
+            capacity = 1 << codeSize;
+            nextFree = clear + 2;
+            tableFull = false;
+            havePrev = false;
+        } else if (!havePrev) {
+            if (code > endCode) {
+                corrupted = true;
+                break;
+            }
+            firstChar = uint8_t(code & pixelMask);
+            out.Put(firstChar);
+            prevCode = code;
+            havePrev = true;
+        } else {
+            // A frame found corrupt by its code size keeps only its first pixel.
+            if (corrupted)
+                break;
+            int sp = 0;
+            int c = code;
+            if (code >= nextFree) {
+                // Only the code about to be assigned may stand for a string not yet in the table.
+                if (code > nextFree) {
+                    corrupted = true;
+                    break;
+                }
+                stack[sp++] = firstChar;
+                c = prevCode;
+            }
+            while (c >= clear) {
+                if (sp >= kStackLimit) {
+                    corrupted = true;
+                    break;
+                }
+                stack[sp++] = suffix[c];
+                c = prefix[c];
+            }
+            if (corrupted)
+                break;
+            firstChar = uint8_t(c & pixelMask);
+            stack[sp++] = firstChar;
+            out.PutReversed(stack.get(), sp);
+            if (!tableFull) {
+                prefix[nextFree] = uint16_t(prevCode);
+                suffix[nextFree] = firstChar;
+                if (++nextFree >= capacity) {
+                    if (codeSize < kMaxCodeSize) {
+                        ++codeSize;
+                        capacity <<= 1;
+                    } else {
+                        tableFull = true;
+                    }
+                }
+            }
+            prevCode = code;
+        }
+        haveCode = reader.Read(codeSize, code);
+        report();
+    }
+    if (corrupted && !acceptCorrupted)
+        RaiseCorrupt();
+    reader.SkipRest();
+    if (consumed)
+        *consumed = static_cast<size_t>(reader.Position() - data);
+    return corrupted;
+}
+
+// Codes packed least-significant bit first into sub-blocks of 255 bytes.
+class CodeWriter {
+public:
+    void Put(int code, int codeSize)
+    {
+        acc_ |= uint64_t(code) << bits_;
+        bits_ += codeSize;
+        while (bits_ >= 8) {
+            block_[n_++] = uint8_t(acc_);
+            acc_ >>= 8;
+            bits_ -= 8;
+            if (n_ == 255)
+                EmitBlock();
+        }
+    }
+
+    void Flush()
+    {
+        if (bits_ > 0) {
+            block_[n_++] = uint8_t(acc_);
+            acc_ = 0;
+            bits_ = 0;
+        }
+        if (n_ > 0)
+            EmitBlock();
+        out_.push_back(0);
+    }
+
+    std::vector<uint8_t>& Output() { return out_; }
+
+private:
+    void EmitBlock()
+    {
+        out_.push_back(uint8_t(n_));
+        out_.insert(out_.end(), block_, block_ + n_);
+        n_ = 0;
+    }
+
+    uint64_t acc_ = 0;
+    int bits_ = 0;
+    uint8_t block_[256];
+    int n_ = 0;
+    std::vector<uint8_t> out_;
+};
+
+constexpr int kHashSize = 17777;
+constexpr uint16_t kEmptySlot = 0xFFFF;
+
+void EncodeCore(TStream* target, int width, int height, int bpp, bool interlaced,
+                const TGifProgressProc& progress, const uint8_t* pixels)
+{
+    if (bpp != 1 && bpp != 4 && bpp != 8)
+        throw EInvalidGraphicOperation(QString::fromLatin1(GifText::EncodeError));
+    const int initialSize = bpp == 1 ? 3 : bpp + 1;
+    const int clear = 1 << (initialSize - 1);
+    const int endCode = clear + 1;
+    int codeSize = initialSize;
+    int capacity = 1 << codeSize;
+    int lastCode = endCode;
+
+    std::vector<uint16_t> hashSlots(kHashSize, kEmptySlot);
+    std::vector<uint16_t> entryPrefix(kMaxCodes);
+    std::vector<uint8_t> entryPixel(kMaxCodes);
+
+    CodeWriter writer;
+    writer.Output().push_back(uint8_t(initialSize - 1));
+    writer.Put(clear, codeSize);
+
+    const int stride = GifRowStride(width, bpp);
+    int prefixCode = 0;
+    unsigned k = 0;
+    uint32_t h = 0;
+    RowWalker rows(height, interlaced);
+    int rowsDone = 0;
+    while (width > 0 && !rows.Done()) {
+        const uint8_t* row = pixels + int64_t(height - 1 - rows.Row()) * stride;
+        for (int x = 0; x < width; ++x) {
+            int p;
+            if (bpp == 8)
+                p = row[x];
+            else if (bpp == 4)
+                p = (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+            else
+                p = (row[x >> 3] >> (7 - (x & 7))) & 1;
+            k = (k + 1) & 0xFFFF;
+            if (k == 1) {
+                prefixCode = p;
+                h = uint32_t(301 * p + 903);
+                continue;
+            }
+            h = uint32_t((uint64_t(p) + k + 4) * h % kHashSize);
+            for (;;) {
+                uint16_t e = hashSlots[h];
+                if (e == kEmptySlot)
+                    break;
+                if (entryPrefix[e] == prefixCode && entryPixel[e] == p)
+                    break;
+                if (++h == kHashSize)
+                    h = 0;
+            }
+            if (hashSlots[h] != kEmptySlot) {
+                prefixCode = hashSlots[h];
+                continue;
+            }
+            writer.Put(prefixCode, codeSize);
+            ++lastCode;
+            hashSlots[h] = uint16_t(lastCode);
+            entryPrefix[lastCode] = uint16_t(prefixCode);
+            entryPixel[lastCode] = uint8_t(p);
+            prefixCode = p;
+            h = uint32_t(301 * p + 903);
+            k = 1;
+            if (lastCode == capacity) {
+                capacity <<= 1;
+                ++codeSize;
+            } else if (lastCode >= 4094) {
+                writer.Put(prefixCode, codeSize);
+                writer.Put(clear, codeSize);
+                k = 0;
+                lastCode = endCode;
+                codeSize = initialSize;
+                capacity = 1 << codeSize;
+                std::fill(hashSlots.begin(), hashSlots.end(), kEmptySlot);
+            }
+        }
+        rows.Next();
+        ++rowsDone;
+        if (progress)
+            progress(gpsRunning, int(int64_t(rowsDone) * 100 / height), QString());
+    }
+    // After a clear the pending pixel has been written already.
+    if (k > 0)
+        writer.Put(prefixCode, codeSize);
+    writer.Put(endCode, codeSize);
+    writer.Flush();
+    const auto& out = writer.Output();
+    target->WriteBuffer(out.data(), int64_t(out.size()));
+}
+
+} // namespace
+
+bool GifLzwDecodeBytes(const uint8_t* data, size_t size, int width, int height, int bitsPerPixel,
+                       bool interlaced, const TGifProgressProc& progress, uint8_t* pixels,
+                       size_t bufferSize, int colorBits, bool acceptCorrupted, size_t* consumed)
+{
+    return WithProgress(progress, [&] {
+        return DecodeCore(data, size, width, height, bitsPerPixel, interlaced, progress, pixels,
+                          bufferSize, colorBits, acceptCorrupted, consumed);
+    });
+}
+
+bool GifLzwDecode(TStream* data, int width, int height, int bitsPerPixel, bool interlaced,
+                  const TGifProgressProc& progress, uint8_t* pixels, size_t bufferSize,
+                  int colorBits, bool acceptCorrupted)
+{
+    const int64_t start = data->Position();
+    QByteArray owned;
+    const uint8_t* bytes;
+    size_t size;
+    if (auto* mem = dynamic_cast<TMemoryStream*>(data)) {
+        bytes = reinterpret_cast<const uint8_t*>(mem->Memory()) + start;
+        size = size_t(std::max<int64_t>(0, mem->Size() - start));
+    } else {
+        owned = data->ReadAll();
+        bytes = reinterpret_cast<const uint8_t*>(owned.constData());
+        size = size_t(owned.size());
+    }
+    size_t used = 0;
+    bool corrupted = GifLzwDecodeBytes(bytes, size, width, height, bitsPerPixel, interlaced, progress,
+                                       pixels, bufferSize, colorBits, acceptCorrupted, &used);
+    data->SetPosition(start + int64_t(used));
+    return corrupted;
+}
+
+void GifLzwEncode(TStream* target, int width, int height, int bitsPerPixel, bool interlaced,
+                  const TGifProgressProc& progress, const uint8_t* pixels)
+{
+    WithProgress(progress, [&] {
+        EncodeCore(target, width, height, bitsPerPixel, interlaced, progress, pixels);
+        return 0;
+    });
+}
