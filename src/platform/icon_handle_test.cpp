@@ -1,9 +1,8 @@
 #include "platform/icon_handle.h"
 #include "platform/system_metrics.h"
 
-#include "testsupport/testdata.h"
-
 #include <QBuffer>
+#include <QFile>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -14,6 +13,14 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+// A file under testdata/ (the test program is built with its location).
+QByteArray ReadTestData(const char* relative)
+{
+    QFile f(QStringLiteral(BRELNOVA_TESTDATA "/") + QLatin1String(relative));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << relative;
+    return f.readAll();
+}
 
 void Put16(Bytes& b, size_t at, uint16_t v)
 {
