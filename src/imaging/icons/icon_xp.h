@@ -1,0 +1,61 @@
+#pragma once
+
+// TIconXP: the picture class of the system for .ico files. Every image of the file is decoded to
+// 32-bit blue, green, red, alpha pixels (TIconXPFormats), so icons with alpha and icons with a
+// transparency mask both draw with true transparency; the bytes of the file are kept as a
+// compact copy that SaveToStream writes back.
+
+#include "framework/exceptions.h"
+#include "framework/object.h"
+
+#include <cstdint>
+#include <memory>
+
+class TMemoryStream;
+class TStream;
+class TIconXPFormats;
+
+BRELNOVA_EXCEPTION(EIconInvalid, EInvalidGraphic)
+
+namespace IconXPText {
+inline constexpr const char* InvalidIcon = "Invalid icon format!";
+inline constexpr const char* NotSupported = "Sorry, not supported yet!";
+} // namespace IconXPText
+
+class TIconXP : public TPersistent {
+public:
+    TIconXP();
+    ~TIconXP() override;
+    TIconXP(const TIconXP&) = delete;
+    TIconXP& operator=(const TIconXP&) = delete;
+
+    // The file as last loaded: header, entries (offsets leading to the images laid out one after
+    // another in directory order) and every image's bytes.
+    TMemoryStream* FileCopy() const { return fileCopy_.get(); }
+    TIconXPFormats* Formats() const { return formats_.get(); }
+
+    void Assign(TPersistent* source) override;
+    bool GetEmpty() const;
+    int GetWidth();
+    int GetHeight();
+    void SetWidth(int value);
+    void SetHeight(int value);
+    virtual uint8_t GetPixelFormat();
+    virtual void SetPixelFormat(uint8_t value);
+
+    // Decodes an .ico file from the stream's position. A header whose type is not 1 raises
+    // EIconInvalid and leaves the picture empty; a directory or an image that the stream does not
+    // hold raises the framework's read error and keeps the images read before it.
+    void LoadFromStream(TStream* stream);
+    // Writes FileCopy whole.
+    void SaveToStream(TStream* stream);
+
+    TNotifyEvent OnChange;
+
+protected:
+    virtual void Changed();
+
+private:
+    std::unique_ptr<TMemoryStream> fileCopy_;
+    std::unique_ptr<TIconXPFormats> formats_;
+};

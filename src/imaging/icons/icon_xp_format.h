@@ -1,0 +1,85 @@
+#pragma once
+
+// One decoded image of an icon file (TIconXPFormat) and the collection of them that an alpha icon
+// picture owns (TIconXPFormats). Pixels are 32-bit blue, green, red, alpha with the rows in the
+// file's order, bottom row first, whatever the image's own depth or compression.
+
+#include "framework/object.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TStream;
+struct IconDirEntry;
+
+using TIconXPData = std::vector<uint32_t>;
+
+class TIconXPFormat : public TPersistent {
+public:
+    TIconXPFormat();
+    ~TIconXPFormat() override;
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Pixel-format value: 1 for 1 bit, 2 for 4, 3 for 8, 5 for 16, 6 for 24, 7 for 32 bits or a
+    // PNG image; 0 when the image could not be decoded.
+    uint8_t PixelFormat() const { return pixelFormat_; }
+    const TIconXPData& Pixels() const { return pixels_; }
+
+    // Reads the entry's bytes-in-resource bytes at the source's position (a short source raises
+    // the framework's read error), appends them to fileCopy when given, and decodes them.
+    void LoadImage(TStream* source, const IconDirEntry& entry, TStream* fileCopy);
+    // Decodes one image's bytes. Bytes that do not hold a decodable image leave the image with
+    // PixelFormat 0 and no pixels; nothing outside data..data+size is read.
+    void DecodeImage(const uint8_t* data, size_t size);
+
+    void Assign(TPersistent* source) override;
+
+private:
+    void DecodeDib(const uint8_t* data, size_t size);
+    void DecodePng(const uint8_t* data, size_t size);
+
+    int width_ = 0;
+    int height_ = 0;
+    uint8_t pixelFormat_ = 0;
+    TIconXPData pixels_;
+};
+
+class TIconXPFormats : public TPersistent {
+public:
+    TIconXPFormats();
+    ~TIconXPFormats() override;
+
+    int Count() const { return int(items_.size()); }
+    // Appends an empty image.
+    TIconXPFormat* Add();
+    // Image #index; an index outside 0..Count-1 raises the list index error.
+    TIconXPFormat* GetItem(int index) const;
+    void Delete(int index);
+    void Clear();
+
+    // The image with exactly these values; the last in file order when several match.
+    TIconXPFormat* FindExact(int width, int height, uint8_t pixelFormat) const;
+    // The nearest image to the wish (see the definition).
+    TIconXPFormat* FindBest(int width, int height, uint8_t pixelFormat) const;
+    // The image chosen for the wanted values, chosen once and kept until Forget().
+    TIconXPFormat* GetCurrent();
+
+    TIconXPFormat* Current() const { return current_; }
+    void ForgetCurrent() { current_ = nullptr; }
+    int WantedWidth() const { return wantedWidth_; }
+    int WantedHeight() const { return wantedHeight_; }
+    uint8_t WantedPixelFormat() const { return wantedPixelFormat_; }
+    void SetWantedWidth(int v) { wantedWidth_ = v; }
+    void SetWantedHeight(int v) { wantedHeight_ = v; }
+    void SetWantedPixelFormat(uint8_t v) { wantedPixelFormat_ = v; }
+
+private:
+    std::vector<std::unique_ptr<TIconXPFormat>> items_;
+    TIconXPFormat* current_ = nullptr;
+    int wantedWidth_ = 0;
+    int wantedHeight_ = 0;
+    uint8_t wantedPixelFormat_ = 0;
+};
