@@ -24,7 +24,7 @@ public:
     void CopyImageData(TStream* stream, uint16_t index) override;
 
 protected:
-    QByteArray ReadImageBytes(uint16_t index);
+    QByteArray ReadImageBytes(uint16_t index) override;
 
 private:
     std::unique_ptr<TFileStream> stream_;

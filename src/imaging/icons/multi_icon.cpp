@@ -4,13 +4,44 @@
 
 TMultiIcon::TMultiIcon() = default;
 
-TMultiIcon::~TMultiIcon() = default;
+TMultiIcon::~TMultiIcon()
+{
+    DestroyHandles();
+}
+
+void TMultiIcon::DestroyHandles()
+{
+    for (HICON h : handles_)
+        if (h)
+            DestroyIcon(h);
+    handles_.clear();
+}
 
 void TMultiIcon::Reset()
 {
+    DestroyHandles();
     valid_ = false;
     count_ = 0;
     entries_.clear();
+}
+
+HICON TMultiIcon::CreateIconFromData(const QByteArray& data)
+{
+    if (data.isEmpty())
+        return nullptr;
+    // Size 0 asks for the image's own size: what a DIB header says, and what a PNG image (which
+    // has no such header) says in its own.
+    return CreateIconFromResourceEx(reinterpret_cast<const uint8_t*>(data.constData()), uint32_t(data.size()), true,
+                                    kIconResourceVersion, 0, 0, LR_DEFAULTCOLOR);
+}
+
+HICON TMultiIcon::GetIconHandle(uint16_t index)
+{
+    if (index >= count_)
+        return nullptr;
+    if (!handles_[index])
+        handles_[index] = CreateIconFromData(ReadImageBytes(index));
+    return handles_[index];
 }
 
 IconDirEntry TMultiIcon::ReadEntry(TStream* stream)
@@ -23,6 +54,7 @@ void TMultiIcon::ReadDirectory(TStream* stream, bool& valid, uint16_t& count)
     const IconFileHeader header = ReadIconHeader(stream);
     valid = header.Reserved == 0 && header.Type == IconTypeIcon;
     count = 0;
+    DestroyHandles();
     valid_ = valid;
     count_ = 0;
     entries_.clear();
@@ -35,6 +67,7 @@ void TMultiIcon::ReadDirectory(TStream* stream, bool& valid, uint16_t& count)
     for (int i = 0; i < header.Count; ++i)
         entries.push_back(ReadEntry(stream));
     entries_ = std::move(entries);
+    handles_.assign(entries_.size(), nullptr);
     count_ = header.Count;
     count = count_;
 }

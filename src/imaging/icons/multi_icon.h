@@ -6,6 +6,7 @@
 
 #include "framework/object.h"
 #include "imaging/icons/icon_format.h"
+#include "platform/icon_handle.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,6 +25,9 @@ public:
     bool Valid() const { return valid_; }
     uint16_t Count() const { return count_; }
 
+    // The icon handle of image #index, created on first use and owned by this object; null for an
+    // index at or above Count or for bytes that make no icon (tried again at the next request).
+    virtual HICON GetIconHandle(uint16_t index);
     // The entry's width and height bytes; 0 for an index at or above Count.
     virtual void GetImageSize(uint16_t index, int& width, int& height);
     // The 12 leading bytes of the entry (width to bytes in resource); false, and nothing written,
@@ -51,11 +55,18 @@ protected:
 
     // One entry as the descendant's directory stores it (16-byte file or 14-byte group records).
     virtual IconDirEntry ReadEntry(TStream* stream);
+    // The bytes of image #index as far as the source holds them (for creating its handle).
+    virtual QByteArray ReadImageBytes(uint16_t index) = 0;
+    // Creates an icon from one image's bytes at the image's own size.
+    static HICON CreateIconFromData(const QByteArray& data);
     const IconDirEntry& Entry(uint16_t index) const { return entries_[index]; }
     IconDirEntry& Entry(uint16_t index) { return entries_[index]; }
 
 private:
+    void DestroyHandles();
+
     bool valid_ = false;
     uint16_t count_ = 0;
     std::vector<IconDirEntry> entries_;
+    std::vector<HICON> handles_;
 };

@@ -156,3 +156,37 @@ TEST(FileIcon, NothingToWriteOrUnreadableImageLeavesFileUntouched)
     EXPECT_THROW(broken.SaveImageToFile(keep, 0), EReadError);
     EXPECT_EQ(ReadFile(keep), QByteArray("old contents"));
 }
+
+TEST(FileIcon, HandlesAreMadeOnDemandAndRetriedAfterFailure)
+{
+    QTemporaryDir dir;
+    const auto images = ThreeImages();
+    QByteArray good = MakeIco(images);
+    QByteArray broken = good;
+    // Image 0's header claims a width that no icon has: no handle.
+    const int first = int(ReadLE32(good, 6 + 12));
+    broken[first + 4] = char(0xFF);
+    broken[first + 5] = char(0x7F);
+    const QString path = WriteTemp(dir, "a.ico", broken);
+    TFileIcon icon(path);
+    EXPECT_EQ(icon.GetIconHandle(0), nullptr);
+    EXPECT_EQ(icon.GetIconHandle(3), nullptr);
+    HICON second = icon.GetIconHandle(1);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(icon.GetIconHandle(1), second); // cached
+    int w = 0, h = 0;
+    ASSERT_TRUE(GetIconSize(second, &w, &h));
+    EXPECT_EQ(w, 32);
+    EXPECT_EQ(h, 32);
+
+    // The file is mended in place: the next request tries again.
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write(good);
+    }
+    HICON mended = icon.GetIconHandle(0);
+    ASSERT_NE(mended, nullptr);
+    ASSERT_TRUE(GetIconSize(mended, &w, &h));
+    EXPECT_EQ(w, 16);
+}
