@@ -1,0 +1,164 @@
+#pragma once
+
+// The editor's pixel store: a 32-bit ARGB bitmap (non-premultiplied 0xAARRGGBB, rows top to
+// bottom, no padding) with an update counter, change events, fills, blended pixels and lines,
+// bevels, transfers onto other bitmaps and its "Data" stream.
+
+#include "framework/object.h"
+#include "framework/types.h"
+#include "imaging/bitmap/color32.h"
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+
+class TStream;
+class TBitmap32;
+
+enum TDrawMode { dmOpaque = 0, dmBlend = 1, dmCustom = 2 };
+enum TStretchFilter { sfNearest = 0, sfLinear = 1, sfSpline = 2, sfLanczos = 3, sfMitchell = 4 };
+
+// Per-pixel combine of dmCustom: F the source pixel, B the target pixel, M the source's
+// MasterAlpha.
+using TPixelCombineEvent = std::function<void(TColor32 F, TColor32& B, TColor32 M)>;
+
+// A persistent object with an update counter, a change event and a lock that painting threads
+// hold while they read it.
+class TThreadPersistent : public TPersistent {
+public:
+    TThreadPersistent();
+    ~TThreadPersistent() override;
+
+    // Fires OnChange unless an update is in progress.
+    virtual void Changed();
+    void BeginUpdate();
+    // Lowers the counter only; raises EAssertionFailed "Unpaired TThreadPersistent.EndUpdate"
+    // when no update is in progress.
+    void EndUpdate();
+    void EnterLock();
+    void LeaveLock();
+
+    int LockCount() const;
+    int UpdateCount() const { return updateCount_; }
+
+    TNotifyEvent OnChange;
+
+private:
+    std::recursive_mutex lock_;
+    int lockCount_ = 0;
+    int updateCount_ = 0;
+};
+
+// A width and a height with a resize event.
+class TCustomMap : public TThreadPersistent {
+public:
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    // Negative values count as 0. Returns false and does nothing when the size is unchanged.
+    virtual bool SetSize(int newWidth, int newHeight);
+    virtual void MakeEmpty();
+    virtual bool IsEmpty() const;
+
+    TNotifyEvent OnResize;
+
+protected:
+    virtual void AllocateSize(int& width, int& height, int newWidth, int newHeight);
+    virtual void NotifyResized();
+
+    int width_ = 0;
+    int height_ = 0;
+};
+
+class TBitmap32 : public TCustomMap {
+public:
+    TBitmap32();
+    ~TBitmap32() override;
+
+    // From nothing (empties) and from another TBitmap32 (pixels, alpha and drawing settings).
+    void Assign(TPersistent* source) override;
+    bool IsEmpty() const override;
+
+    // ---- pixel access (no bounds checks) ----
+    TColor32* Bits() const { return bits_; }
+    TColor32* RowAddress(int y) const { return bits_ + ptrdiff_t(y) * width_; }
+    TColor32* PixelAddress(int x, int y) const { return bits_ + ptrdiff_t(y) * width_ + x; }
+    TRect GetBounds() const { return {0, 0, width_, height_}; }
+    // Identifies the current pixel section; 0 while empty, new on every reallocation.
+    uintptr_t DIBHandle() const { return dibHandle_; }
+
+    // ---- published settings (setters signal a change only when the value differs) ----
+    TDrawMode DrawMode() const { return drawMode_; }
+    void SetDrawMode(TDrawMode value);
+    uint32_t MasterAlpha() const { return masterAlpha_; }
+    void SetMasterAlpha(uint32_t value);
+    TColor32 OuterColor() const { return outerColor_; }
+    void SetOuterColor(TColor32 value) { outerColor_ = value; }
+    TStretchFilter StretchFilter() const { return stretchFilter_; }
+    void SetStretchFilter(TStretchFilter value);
+
+    TColor32 PenColor() const { return penColor_; }
+    void SetPenColor(TColor32 value) { penColor_ = value; }
+    TFixed16 PenX() const { return penX_; }
+    TFixed16 PenY() const { return penY_; }
+
+    TNotifyEvent OnHandleChanged;
+    TPixelCombineEvent OnPixelCombine;
+
+    // ---- fills (x2, y2 exclusive) ----
+    void Clear(TColor32 color = 0xFF000000);
+    void MakeOpaque();
+    void FillRectPlain(int x1, int y1, int x2, int y2, TColor32 color);
+    void FillRectPlainSafe(int x1, int y1, int x2, int y2, TColor32 color);
+    void FillRectBlend(int x1, int y1, int x2, int y2, TColor32 color);
+    void FillRectBlendSafe(int x1, int y1, int x2, int y2, TColor32 color);
+
+    // ---- blended pixels and lines (the colour's alpha weighs; no change signal) ----
+    void BlendPixel(int x, int y, TColor32 color);
+    void BlendPixelSafe(int x, int y, TColor32 color);
+    void HorzLineBlend(int x1, int y, int x2, TColor32 color);
+    void HorzLineBlendSafe(int x1, int y, int x2, TColor32 color);
+    void VertLineBlend(int x, int y1, int y2, TColor32 color);
+    void VertLineBlendSafe(int x, int y1, int y2, TColor32 color);
+    // One-pixel frame inside the rectangle; contrast > 0 raised, < 0 sunken (percent).
+    void DrawBevel(int x1, int y1, int x2, int y2, int contrast);
+
+    // ---- drawing onto other bitmaps (this bitmap's DrawMode, MasterAlpha and combine event) --
+    void DrawBitmap(int x, int y, TBitmap32* source);
+    void DrawOnto(TBitmap32* target, int x, int y);
+
+    // ---- the "Data" stream: Width, Height (int32 little-endian), then the pixels ----
+    virtual void ReadPixelData(TStream* stream);
+    virtual void WritePixelData(TStream* stream);
+    // Whether "Data" is written: against an ancestor when it differs, else when not empty.
+    bool HasPixelData(TPersistent* ancestor);
+    bool SameAs(TBitmap32* other);
+
+protected:
+    void AllocateSize(int& width, int& height, int newWidth, int newHeight) override;
+    virtual void NotifyHandleChanged();
+
+private:
+    void ReleasePixels();
+
+    TColor32* bits_ = nullptr;
+    uintptr_t dibHandle_ = 0;
+    TDrawMode drawMode_ = dmOpaque;
+    uint32_t masterAlpha_ = 255;
+    TColor32 outerColor_ = 0;
+    TColor32 penColor_ = 0xFFFFFFFF;
+    TStretchFilter stretchFilter_ = sfNearest;
+
+protected:
+    TFixed16 penX_ = 0;
+    TFixed16 penY_ = 0;
+};
+
+// Draws srcRect of src at (x, y) of dst, clipped to dstClip and both bitmaps, with the given draw
+// mode. Both bitmaps must be non-empty.
+void TransferBlock(TBitmap32* dst, int x, int y, const TRect& dstClip, TBitmap32* src,
+                   const TRect& srcRect, TDrawMode mode, const TPixelCombineEvent& combine);
+// Lands the rows of dstRect (already clipped) from src starting at (srcX, srcY) by the draw mode;
+// dmBlend and dmCustom use src's MasterAlpha.
+void TransferRows(TBitmap32* dst, const TRect& dstRect, TBitmap32* src, int srcX, int srcY,
+                  TDrawMode mode, const TPixelCombineEvent& combine);
