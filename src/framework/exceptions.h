@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <string>
 
 class Exception : public std::exception {
@@ -66,7 +67,28 @@ inline constexpr const char* UnknownExtension = "Unknown picture file extension 
 inline constexpr const char* InvalidGraphic = "Invalid graphic format";
 inline constexpr const char* OutOfResources = "Out of system resources";
 inline constexpr const char* AssignError = "Cannot assign a %1 to a %2";
+inline constexpr const char* FormatError = "Format '%1' invalid or incompatible with argument";
+inline constexpr const char* ListCapacityError = "List capacity out of bounds (%1)";
+inline constexpr const char* ListCountError = "List count out of bounds (%1)";
+inline constexpr const char* DuplicateName = "A component named %1 already exists";
+inline constexpr const char* InvalidName = "'%1' is not a valid component name";
+inline constexpr const char* IniFileWriteError = "Unable to write to %1";
+inline constexpr const char* RegCreateFailed = "Failed to create key %1";
+inline constexpr const char* RegSetDataFailed = "Failed to set data for '%1'";
+inline constexpr const char* RegGetDataFailed = "Failed to get data for '%1'";
+inline constexpr const char* InvalidRegType = "Invalid data type for '%1'";
+inline constexpr const char* UnpairedEndUpdate = "Unpaired EndUpdate";
 } // namespace FrameworkText
 
 // Raises EAssertionFailed with the given fixed text.
 [[noreturn]] void RaiseAssertion(const QString& text);
+
+// The text the application's handler shows for an exception: its message, with a full stop added
+// when the message ends in a letter, digit or another character above ".".
+QString ExceptionDisplayText(const std::exception& e);
+// Shows an exception as the application's handler does: a stop box titled with the application's
+// name holding ExceptionDisplayText. The windows layer may take over the showing (a skinned box,
+// or a recorder in tests); an empty function restores the plain box.
+void ShowException(const std::exception& e);
+using TExceptionDisplay = std::function<void(const QString& title, const QString& text)>;
+void SetExceptionDisplay(TExceptionDisplay display);

@@ -1,0 +1,131 @@
+#include "platform/registry_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RegistryStoreTest : public ::testing::Test {
+protected:
+    QTemporaryDir tmp;
+    QString file;
+    void SetUp() override
+    {
+        file = tmp.filePath("reg/registry.txt");
+        qputenv("BRELNOVA_REGISTRY", file.toUtf8());
+    }
+    void TearDown() override { qunsetenv("BRELNOVA_REGISTRY"); }
+};
+
+} // namespace
+
+TEST_F(RegistryStoreTest, RoundTripThroughTheFileWithoutRegardToCase)
+{
+    using namespace RegistryStore;
+    EXPECT_EQ(FileName(), file);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, "Software\\RX\\Title\\TAnimatorForm"));
+    const QString key = "SOFTWARE\\rx\\title\\tanimatorform";
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, key));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key));
+
+    const QString odd = "line1\nquote\" back\\slash \xc3\xa4";
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, key, "NormPos", RegistryValue::String("1,2,3,4")));
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, key, "", RegistryValue::String(odd)));
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, key, "Size", RegistryValue::DWord(0xFFFFFFB0)));
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, key, "Blob", RegistryValue::Binary(QByteArray("\0\x01\xff", 3))));
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, key, "normpos", RegistryValue::String("5,6,7,8")));
+
+    // Another process's view: the file alone.
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    EXPECT_TRUE(text.contains("[HKEY_CURRENT_USER\\Software\\RX\\Title\\TAnimatorForm]"));
+    f.close();
+    // Force a reload by changing the file as another process would.
+    QFile::remove(file);
+    QFile g(file);
+    ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+    g.write(text);
+    g.close();
+
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, key), QStringList({"NormPos", "", "Size", "Blob"}));
+    RegistryValue v;
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, key, "NORMPOS", &v));
+    EXPECT_EQ(v.type, uint32_t(REG_SZ));
+    EXPECT_EQ(v.Text(), "5,6,7,8");
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, key, "", &v));
+    EXPECT_EQ(v.Text(), odd);
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, key, "size", &v));
+    EXPECT_EQ(v.type, uint32_t(REG_DWORD));
+    EXPECT_EQ(v.DWordValue(), 0xFFFFFFB0u);
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, key, "blob", &v));
+    EXPECT_EQ(v.data, QByteArray("\0\x01\xff", 3));
+
+    EXPECT_TRUE(DeleteValue(HKEY_CURRENT_USER, key, "blob"));
+    EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, key, "Blob", &v));
+}
+
+TEST_F(RegistryStoreTest, SubkeysListInNameOrderAndDeleteWithTheirChildren)
+{
+    using namespace RegistryStore;
+    for (const char* k : {"SOFTWARE\\Adobe\\Photoshop\\9.0\\Plug", "SOFTWARE\\Adobe\\Photoshop\\10.0",
+                          "Software\\Adobe\\photoshop\\CS"})
+        ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, k));
+    EXPECT_EQ(SubKeyNames(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Photoshop"),
+              QStringList({"10.0", "9.0", "CS"}));
+    bool ok = true;
+    EXPECT_TRUE(SubKeyNames(HKEY_LOCAL_MACHINE, "Software\\Nothing", &ok).isEmpty());
+    EXPECT_FALSE(ok);
+
+    EXPECT_TRUE(DeleteKey(HKEY_LOCAL_MACHINE, "software\\adobe\\photoshop\\9.0"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Photoshop\\9.0\\Plug"));
+    EXPECT_FALSE(DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Photoshop\\9.0"));
+    EXPECT_FALSE(DeleteKey(HKEY_LOCAL_MACHINE, ""));
+    // Malformed paths and unknown roots are refused.
+    EXPECT_FALSE(CreateKey(HKEY_CURRENT_USER, "a\\\\b"));
+    EXPECT_FALSE(CreateKey(HKEY_PERFORMANCE_DATA, "a"));
+    EXPECT_FALSE(SetValue(HKEY_CURRENT_USER, "Missing\\Key", "x", RegistryValue::String("y")));
+}
+
+TEST_F(RegistryStoreTest, FailedWriteLeavesStoreAndFileAsTheyWere)
+{
+    using namespace RegistryStore;
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, "Software\\A"));
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, "Software\\A", "v", RegistryValue::String("old")));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+
+    // A folder in the store file's place makes the rewrite fail.
+    const QString blocked = tmp.filePath("blocked");
+    QDir().mkpath(blocked + "/registry.txt");
+    qputenv("BRELNOVA_REGISTRY", (blocked + "/registry.txt").toUtf8());
+    EXPECT_FALSE(CreateKey(HKEY_CURRENT_USER, "Software\\B"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\B"));
+
+    qputenv("BRELNOVA_REGISTRY", file.toUtf8());
+    RegistryValue v;
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, "Software\\A", "v", &v));
+    EXPECT_EQ(v.Text(), "old");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}
+
+TEST_F(RegistryStoreTest, GarbageLinesAreSkippedAndDesktopIsAnswered)
+{
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[HKEY_CURRENT_USER\\Good]\n\"a\"=\"1\"\n\"b\"=dword:zz\n\"c\"=\"unterminated\n"
+            "junk\n[HKEY_NOWHERE\\X]\n\"d\"=\"2\"\n\"e\"=hex:0g\n");
+    f.close();
+    using namespace RegistryStore;
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, "Good"), QStringList({"a"}));
+    RegistryValue v;
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER,
+                         "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER\\SHELL FOLDERS", "DESKTOP", &v));
+    EXPECT_FALSE(v.Text().isEmpty());
+}
