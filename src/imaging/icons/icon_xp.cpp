@@ -13,7 +13,7 @@ TIconXP::TIconXP() : fileCopy_(std::make_unique<TMemoryStream>()), formats_(std:
 
 TIconXP::~TIconXP() = default;
 
-void TIconXP::Changed()
+void TIconXP::Changed(TObject*)
 {
     if (OnChange)
         OnChange(this);
@@ -29,32 +29,24 @@ void TIconXP::LoadFromStream(TStream* stream)
     if (header.Type != IconTypeIcon)
         throw EIconInvalid(QString::fromLatin1(IconXPText::InvalidIcon));
 
-    std::vector<IconDirEntry> loaded;
-    TMemoryStream images;
-    // Whatever happens after the header, the picture ends consistent: the file copy describes
-    // exactly the images that were read, and listeners hear of the change.
-    auto finish = [&] {
-        IconFileHeader h = header;
-        h.Count = uint16_t(loaded.size());
-        WriteIconHeader(fileCopy_.get(), h);
-        uint32_t offset = uint32_t(IconHeaderSize + IconEntrySize * loaded.size());
-        for (IconDirEntry e : loaded) {
-            e.ImageOffset = offset;
-            offset += e.BytesInRes;
-            WriteIconEntry(fileCopy_.get(), e);
-        }
-        images.SaveToStream(fileCopy_.get());
-        fileCopy_->SetPosition(0);
-        formats_->ForgetCurrent();
-        Changed();
-    };
+    int loaded = 0;
+    std::vector<IconDirEntry> entries;
     try {
-        std::vector<IconDirEntry> entries;
         entries.reserve(header.Count);
         for (int i = 0; i < header.Count; ++i)
             entries.push_back(ReadIconEntry(stream));
+        // The copy is written as it will stand when every image loads: the directory with the
+        // offsets of images laid out one after another, then each image as it is read.
+        const int64_t directorySize = IconHeaderSize + int64_t(IconEntrySize) * header.Count;
+        WriteIconHeader(fileCopy_.get(), header);
+        int64_t offset = directorySize;
+        for (IconDirEntry e : entries) {
+            e.ImageOffset = uint32_t(offset);
+            offset += e.BytesInRes;
+            WriteIconEntry(fileCopy_.get(), e);
+        }
         const int64_t available = stream->Size() - start;
-        int64_t consumed = stream->Position() - start;
+        int64_t consumed = directorySize;
         for (const IconDirEntry& e : entries) {
             // Each image is read where its entry says, and only when the stream holds all of it:
             // a size or offset field of gigabytes is a read error, not an allocation.
@@ -63,21 +55,47 @@ void TIconXP::LoadFromStream(TStream* stream)
             stream->SetPosition(start + int64_t(e.ImageOffset));
             TIconXPFormat* format = formats_->Add();
             try {
-                format->LoadImage(stream, e, &images);
+                format->LoadImage(stream, e, fileCopy_.get());
             } catch (...) {
                 formats_->Delete(formats_->Count() - 1);
                 throw;
             }
-            loaded.push_back(e);
+            ++loaded;
             consumed = std::max(consumed, int64_t(e.ImageOffset) + int64_t(e.BytesInRes));
         }
         // Leave the stream after the last byte that belongs to the file.
         stream->SetPosition(start + consumed);
     } catch (...) {
-        finish();
+        // The copy describes exactly the images that were read, so it stays a whole file.
+        TruncateFileCopy(header, entries, loaded);
+        fileCopy_->SetPosition(0);
+        formats_->ForgetCurrent();
+        Changed(this);
         throw;
     }
-    finish();
+    fileCopy_->SetPosition(0);
+    formats_->ForgetCurrent();
+    Changed(this);
+}
+
+void TIconXP::TruncateFileCopy(const IconFileHeader& header, const std::vector<IconDirEntry>& entries, int loaded)
+{
+    const int64_t oldDirectory = IconHeaderSize + int64_t(IconEntrySize) * int64_t(entries.size());
+    QByteArray images;
+    if (fileCopy_->Size() > oldDirectory)
+        images = fileCopy_->Bytes().mid(qsizetype(oldDirectory));
+    fileCopy_->Clear();
+    IconFileHeader h = header;
+    h.Count = uint16_t(loaded);
+    WriteIconHeader(fileCopy_.get(), h);
+    int64_t offset = IconHeaderSize + int64_t(IconEntrySize) * loaded;
+    for (int i = 0; i < loaded; ++i) {
+        IconDirEntry e = entries[size_t(i)];
+        e.ImageOffset = uint32_t(offset);
+        offset += e.BytesInRes;
+        WriteIconEntry(fileCopy_.get(), e);
+    }
+    fileCopy_->WriteBuffer(images.constData(), images.size());
 }
 
 void TIconXP::SaveToStream(TStream* stream)
@@ -112,21 +130,21 @@ void TIconXP::SetWidth(int value)
 {
     formats_->SetWantedWidth(value);
     formats_->ForgetCurrent();
-    Changed();
+    Changed(this);
 }
 
 void TIconXP::SetHeight(int value)
 {
     formats_->SetWantedHeight(value);
     formats_->ForgetCurrent();
-    Changed();
+    Changed(this);
 }
 
 void TIconXP::SetPixelFormat(uint8_t value)
 {
     formats_->SetWantedPixelFormat(value);
     formats_->ForgetCurrent();
-    Changed();
+    Changed(this);
 }
 
 void TIconXP::Assign(TPersistent* source)
@@ -142,7 +160,7 @@ void TIconXP::Assign(TPersistent* source)
         for (int i = 0; i < src->formats_->Count(); ++i)
             formats_->Add()->Assign(src->formats_->GetItem(i));
         formats_->ForgetCurrent();
-        Changed();
+        Changed(this);
         return;
     }
     TPersistent::Assign(source);

@@ -10,10 +10,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class TMemoryStream;
 class TStream;
 class TIconXPFormats;
+struct IconFileHeader;
+struct IconDirEntry;
 
 BRELNOVA_EXCEPTION(EIconInvalid, EInvalidGraphic)
 
@@ -53,9 +56,11 @@ public:
     TNotifyEvent OnChange;
 
 protected:
-    virtual void Changed();
+    virtual void Changed(TObject* sender);
 
 private:
+    void TruncateFileCopy(const IconFileHeader& header, const std::vector<IconDirEntry>& entries, int loaded);
+
     std::unique_ptr<TMemoryStream> fileCopy_;
     std::unique_ptr<TIconXPFormats> formats_;
 };

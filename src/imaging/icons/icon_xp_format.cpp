@@ -26,11 +26,11 @@ void TIconXPFormat::LoadImage(TStream* source, const IconDirEntry& entry, TStrea
 {
     // The caller has checked the size against the source, so this allocation is bounded by the
     // bytes that really exist.
-    std::vector<uint8_t> data(entry.BytesInRes);
-    source->ReadBuffer(data.data(), int64_t(data.size()));
+    std::unique_ptr<uint8_t[]> data(new uint8_t[std::max<size_t>(entry.BytesInRes, 1)]);
+    source->ReadBuffer(data.get(), int64_t(entry.BytesInRes));
     if (fileCopy)
-        fileCopy->WriteBuffer(data.data(), int64_t(data.size()));
-    DecodeImage(data.data(), data.size());
+        fileCopy->WriteBuffer(data.get(), int64_t(entry.BytesInRes));
+    DecodeImage(data.get(), entry.BytesInRes);
 }
 
 void TIconXPFormat::DecodeImage(const uint8_t* data, size_t size)
@@ -120,28 +120,87 @@ void TIconXPFormat::DecodeDib(const uint8_t* data, size_t size)
         }
 }
 
+namespace {
+
+struct PngSource {
+    const uint8_t* data;
+    size_t size;
+    size_t pos;
+};
+
+void PngRead(png_structp png, png_bytep out, size_t count)
+{
+    auto* src = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (count > src->size - src->pos)
+        png_error(png, "truncated");
+    std::memcpy(out, src->data + src->pos, count);
+    src->pos += count;
+}
+
+void PngWarning(png_structp, png_const_charp)
+{
+}
+
+// Decodes a PNG stream into out as blue, green, red, alpha rows, bottom row first. Only plain data
+// lives in this frame, so the error jump of the PNG library leaves nothing half-destroyed; out
+// belongs to the caller.
+bool DecodePngRows(const uint8_t* data, size_t size, TIconXPData* out, int* width, int* height)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    PngSource source{data, size, 0};
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    // The dimensions are refused from the header, before any row buffer exists.
+    png_set_user_limits(png, MaxIconSide, MaxIconSide);
+    png_set_read_fn(png, &source, PngRead);
+    // Every chunk's CRC already guards the compressed data; the second checksum inside the zlib
+    // stream costs a pass over the decoded bytes and adds nothing.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+    png_read_info(png, info);
+    const png_uint_32 w = png_get_image_width(png, info);
+    const png_uint_32 h = png_get_image_height(png, info);
+    const int colorType = png_get_color_type(png, info);
+    png_set_expand(png);
+    png_set_strip_16(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_bgr(png);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (w < 1 || h < 1 || w > png_uint_32(MaxIconSide) || h > png_uint_32(MaxIconSide) ||
+        png_get_rowbytes(png, info) != size_t(w) * 4)
+        png_error(png, "unexpected layout");
+    out->assign(size_t(w) * h, 0);
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 y = 0; y < h; ++y)
+            png_read_row(png, reinterpret_cast<png_bytep>(out->data() + size_t(h - 1 - y) * w), nullptr);
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    *width = int(w);
+    *height = int(h);
+    return true;
+}
+
+} // namespace
+
 void TIconXPFormat::DecodePng(const uint8_t* data, size_t size)
 {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, data, size))
+    TIconXPData pixels;
+    int w = 0, h = 0;
+    if (!DecodePngRows(data, size, &pixels, &w, &h))
         return;
-    if (image.width < 1 || image.width > uint32_t(MaxIconSide) || image.height < 1 ||
-        image.height > uint32_t(MaxIconSide)) {
-        png_image_free(&image);
-        return;
-    }
-    image.format = PNG_FORMAT_BGRA;
-    TIconXPData pixels(size_t(image.width) * image.height);
-    // A negative stride stores the rows bottom first, the order of every other icon image.
-    const png_int_32 stride = -png_int_32(image.width * 4);
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), stride, nullptr)) {
-        png_image_free(&image);
-        return;
-    }
-    width_ = int(image.width);
-    height_ = int(image.height);
+    width_ = w;
+    height_ = h;
     pixelFormat_ = 7;
     pixels_ = std::move(pixels);
 }
