@@ -1,0 +1,218 @@
+#include "skin/theme_file_reader.h"
+
+#include "framework/exceptions.h"
+#include "framework/streams.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Builds skin files byte by byte, so that tests can also break every field.
+struct SkinBuilder {
+    struct Record {
+        QByteArray Name;
+        int Kind;
+        QByteArray Data;
+        // Overrides for malformed files; INT32_MIN means "use the computed value".
+        int64_t DataOffset = INT32_MIN;
+        int64_t DataSize = INT32_MIN;
+        int64_t Next = INT32_MIN;
+    };
+    QByteArray Magic = QByteArray("DERUvaz_TB\0\0", 12);
+    int32_t HeaderSize = 24;
+    int64_t FirstOffset = INT32_MIN;
+    std::vector<Record> Records;
+
+    SkinBuilder& Add(const char* name, int kind, const QByteArray& data)
+    {
+        Records.push_back({name, kind, data});
+        return *this;
+    }
+    SkinBuilder& AddInt(const char* name, int32_t v)
+    {
+        QByteArray d(4, 0);
+        qToLittleEndian<qint32>(v, d.data());
+        return Add(name, 1, d);
+    }
+    SkinBuilder& AddBool(const char* name, uint8_t v) { return Add(name, 2, QByteArray(1, char(v))); }
+
+    // Layout: header, records in order, the closing dummy record, then the values.
+    QByteArray Build() const
+    {
+        const int n = int(Records.size());
+        const int valuesAt = 24 + 77 * (n + 1);
+        QByteArray out = Magic.left(12);
+        out.append(QByteArray(24 - out.size(), 0));
+        qToLittleEndian<qint32>(HeaderSize, out.data() + 12);
+        qToLittleEndian<qint32>(int32_t(FirstOffset != INT32_MIN ? FirstOffset : 24), out.data() + 20);
+        QByteArray values;
+        for (int i = 0; i <= n; ++i) {
+            QByteArray rec(77, 0);
+            if (i < n) {
+                const Record& r = Records[size_t(i)];
+                std::memcpy(rec.data(), r.Name.constData(), size_t(std::min<qsizetype>(r.Name.size(), 64)));
+                rec[64] = char(r.Kind);
+                const int64_t off = r.DataOffset != INT32_MIN ? r.DataOffset : valuesAt + values.size();
+                const int64_t size = r.DataSize != INT32_MIN ? r.DataSize : r.Data.size();
+                const int64_t next = r.Next != INT32_MIN ? r.Next : 24 + 77 * (i + 1);
+                qToLittleEndian<qint32>(int32_t(off), rec.data() + 65);
+                qToLittleEndian<qint32>(int32_t(size), rec.data() + 69);
+                qToLittleEndian<qint32>(int32_t(next), rec.data() + 73);
+                values.append(r.Data);
+            } else {
+                std::memcpy(rec.data(), "End", 3);
+            }
+            out.append(rec);
+        }
+        return out + values;
+    }
+};
+
+class SkinFileTest : public ::testing::Test {
+protected:
+    QString Write(const QByteArray& bytes, const QString& name = "t.sui")
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(SkinFileTest, ReadsEveryKindAndFirstOfDuplicateNamesWins)
+{
+    SkinBuilder b;
+    b.Add("ButtonImage", 0, "BMbytes")
+        .AddInt("FormBorderColor", 0x00C82C00)
+        .AddInt("TitleBarButtonRightOffsetInt", -3)
+        .AddBool("ButtonTransparentBool", 7)
+        .AddBool("TitleBarButtonTransparentBool", 0)
+        .Add("Author", 3, "someone")
+        .Add("Strange", 9, "skipped")
+        .AddInt("formbordercolor", 1)
+        .Add("BUTTONIMAGE", 0, "second");
+    TsuiThemeFileReader r(Write(b.Build()));
+
+    EXPECT_EQ(r.GetInteger("FormBorderColor"), 0x00C82C00);
+    EXPECT_EQ(r.GetInteger("FORMBORDERCOLOR"), 0x00C82C00);
+    EXPECT_EQ(r.GetInteger("TitleBarButtonRightOffsetInt"), -3);
+    EXPECT_TRUE(r.GetBool("buttontransparentbool"));
+    EXPECT_FALSE(r.GetBool("TitleBarButtonTransparentBool"));
+    EXPECT_EQ(r.Strings(), QStringList{"Author=someone"});
+
+    TMemoryStream* s = r.GetImageStream("buttonImage");
+    ASSERT_NE(s, nullptr);
+    s->SetPosition(5);
+    s = r.GetImageStream("ButtonImage");
+    EXPECT_EQ(s->Position(), 0);
+    EXPECT_EQ(s->Bytes(), QByteArray("BMbytes"));
+
+    // Missing names, and names of another kind, find nothing.
+    EXPECT_EQ(r.GetInteger("ButtonTransparentBool"), -1);
+    EXPECT_EQ(r.GetInteger("Strange"), -1);
+    EXPECT_FALSE(r.GetBool("Nothing"));
+    EXPECT_EQ(r.GetImageStream("End"), nullptr);
+}
+
+TEST_F(SkinFileTest, ChainOfOneRecordYieldsNothing)
+{
+    SkinBuilder b;
+    TsuiThemeFileReader r(Write(b.Build()));
+    EXPECT_EQ(r.GetInteger("End"), -1);
+    EXPECT_EQ(r.GetImageStream("End"), nullptr);
+
+    // The last record of a chain is never stored, whatever it holds.
+    b.AddInt("FormMinWidthInt", 5);
+    b.Records.back().Next = 0;
+    TsuiThemeFileReader r2(Write(b.Build(), "b.sui"));
+    EXPECT_EQ(r2.GetInteger("FormMinWidthInt"), -1);
+}
+
+TEST_F(SkinFileTest, MagicIsCheckedExactly)
+{
+    const QByteArray good = SkinBuilder().Build();
+    EXPECT_TRUE(IsValidThemeFile(Write(good)));
+
+    struct Case {
+        const char* What;
+        QByteArray Bytes;
+    };
+    QByteArray noNul = good;
+    noNul[10] = 'X';
+    QByteArray lower = good;
+    lower[0] = 'd';
+    const Case cases[] = {
+        {"byte 10 not NUL", noNul},
+        {"other case", lower},
+        {"shorter than the magic field", good.left(11)},
+        {"empty", QByteArray()},
+    };
+    for (const Case& c : cases)
+        EXPECT_FALSE(IsValidThemeFile(Write(c.Bytes, "m.sui"))) << c.What;
+    EXPECT_FALSE(IsValidThemeFile(dir.filePath("missing.sui")));
+    EXPECT_FALSE(IsValidThemeFile(dir.path()));
+    EXPECT_FALSE(IsValidThemeFile(QString()));
+}
+
+TEST_F(SkinFileTest, MalformedFilesAreRefusedWithTheSkinText)
+{
+    auto base = [] {
+        SkinBuilder b;
+        b.AddInt("FormMinWidthInt", 5).Add("ButtonImage", 0, "BM12345678").AddBool("ButtonTransparentBool", 1);
+        return b;
+    };
+    struct Case {
+        const char* What;
+        std::function<void(SkinBuilder&)> Break;
+        int Truncate = 0;
+    };
+    const Case cases[] = {
+        {"header size 23", [](SkinBuilder& b) { b.HeaderSize = 23; }},
+        {"header size 4096", [](SkinBuilder& b) { b.HeaderSize = 4096; }},
+        {"header size negative", [](SkinBuilder& b) { b.HeaderSize = -24; }},
+        {"magic wrong", [](SkinBuilder& b) { b.Magic = QByteArray("DERUvaz_TBX\0", 12); }},
+        {"first record negative", [](SkinBuilder& b) { b.FirstOffset = -77; }},
+        {"first record past the end", [](SkinBuilder& b) { b.FirstOffset = 100000; }},
+        {"first record overlaps the end", [](SkinBuilder& b) { b.FirstOffset = 24 + 77 * 4 + 19 - 10; }},
+        {"chain points at itself", [](SkinBuilder& b) { b.Records[1].Next = 24 + 77; }},
+        {"chain points back", [](SkinBuilder& b) { b.Records[2].Next = 24; }},
+        {"next record negative", [](SkinBuilder& b) { b.Records[0].Next = -5; }},
+        {"data offset negative", [](SkinBuilder& b) { b.Records[1].DataOffset = -1; }},
+        {"data size negative", [](SkinBuilder& b) { b.Records[1].DataSize = -10; }},
+        {"image past the end", [](SkinBuilder& b) { b.Records[1].DataSize = 5000; }},
+        {"image offset past the end", [](SkinBuilder& b) { b.Records[1].DataOffset = 5000; }},
+        {"huge size wraps", [](SkinBuilder& b) { b.Records[1].DataSize = INT32_MAX; }},
+        {"integer of 2 bytes", [](SkinBuilder& b) { b.Records[0].DataSize = 2; }},
+        {"integer of 8 bytes", [](SkinBuilder& b) { b.Records[0].DataSize = 8; }},
+        {"boolean of 4 bytes", [](SkinBuilder& b) { b.Records[2].DataSize = 4; }},
+        {"boolean of 0 bytes", [](SkinBuilder& b) { b.Records[2].DataSize = 0; }},
+        {"file cut inside a record", [](SkinBuilder&) {}, 24 + 77 * 2 + 30},
+        {"file cut inside the header", [](SkinBuilder&) {}, 20},
+    };
+    for (const Case& c : cases) {
+        SkinBuilder b = base();
+        c.Break(b);
+        QByteArray bytes = b.Build();
+        if (c.Truncate)
+            bytes.truncate(c.Truncate);
+        const QString path = Write(bytes, "bad.sui");
+        try {
+            TsuiThemeFileReader r(path);
+            ADD_FAILURE() << c.What << ": accepted";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), QString(InvalidSkinFileText)) << c.What;
+        }
+    }
+}
+
+TEST_F(SkinFileTest, MissingFileRaisesOpenError)
+{
+    EXPECT_THROW(TsuiThemeFileReader(dir.filePath("none.sui")), EFOpenError);
+}
+
+} // namespace
