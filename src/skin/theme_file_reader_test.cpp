@@ -2,8 +2,10 @@
 
 #include "framework/exceptions.h"
 #include "framework/streams.h"
+#include "skin/theme_items.h"
 
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -208,6 +210,47 @@ TEST_F(SkinFileTest, MalformedFilesAreRefusedWithTheSkinText)
             EXPECT_EQ(e.Message(), QString(InvalidSkinFileText)) << c.What;
         }
     }
+}
+
+// A file of the source tree outside testdata/ (the test program is built with its path).
+QString SourcePath(const char* relative) { return QStringLiteral(BRELNOVA_TESTDATA "/../") + QLatin1String(relative); }
+
+// The shipped default skin, read back against the manifest it was packed from.
+TEST_F(SkinFileTest, DefaultSkinReadsBackItemByItem)
+{
+    const QString sui = SourcePath("assets/suk/ziroz.sui");
+    ASSERT_TRUE(IsValidThemeFile(sui));
+    TsuiThemeFileReader r(sui);
+    QSet<QString> names;
+    QFile manifest(SourcePath("tools/ziroz.skin"));
+    ASSERT_TRUE(manifest.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(manifest.readAll()).split('\n');
+    for (const QString& line : lines) {
+        if (line.trimmed().isEmpty() || line.startsWith('#'))
+            continue;
+        const QStringList f = line.split(' ', Qt::SkipEmptyParts);
+        ASSERT_GE(f.size(), 3) << line.toStdString();
+        names.insert(f[0].toLower());
+        if (f[1] == "image") {
+            TMemoryStream* s = r.GetImageStream(f[0]);
+            ASSERT_NE(s, nullptr) << f[0].toStdString();
+            const QByteArray b = s->Bytes();
+            EXPECT_TRUE(b.startsWith("BM")) << f[0].toStdString();
+            EXPECT_EQ(qFromLittleEndian<quint32>(b.constData() + 2), quint32(b.size())) << f[0].toStdString();
+        } else if (f[1] == "int") {
+            bool ok = false;
+            const int v = f[2].startsWith("0x") ? int(f[2].mid(2).toUInt(&ok, 16)) : f[2].toInt(&ok);
+            ASSERT_TRUE(ok);
+            EXPECT_EQ(r.GetInteger(f[0]), v) << f[0].toStdString();
+        } else if (f[1] == "bool") {
+            EXPECT_EQ(r.GetBool(f[0]), f[2] == "1") << f[0].toStdString();
+        } else {
+            EXPECT_TRUE(r.Strings().contains(f[0] + "=" + line.section(' ', 2))) << f[0].toStdString();
+        }
+    }
+    // The default skin carries the whole vocabulary.
+    for (int item = 1; item <= ThemeItem::Count; ++item)
+        EXPECT_TRUE(names.contains(QString(ThemeItemNames[item]).toLower())) << ThemeItemNames[item];
 }
 
 TEST_F(SkinFileTest, MissingFileRaisesOpenError)
