@@ -19,7 +19,10 @@ inline uint32_t PaletteEntry(const uint8_t* p)
 
 } // namespace
 
-TIconXPFormat::TIconXPFormat() = default;
+TIconXPFormat::TIconXPFormat(TCollection* collection) : TCollectionItem(collection)
+{
+}
+
 TIconXPFormat::~TIconXPFormat() = default;
 
 void TIconXPFormat::LoadImage(TStream* source, const IconDirEntry& entry, TStream* fileCopy)
@@ -214,52 +217,47 @@ void TIconXPFormat::Assign(TPersistent* source)
         width_ = src->width_;
         return;
     }
-    TPersistent::Assign(source);
+    TCollectionItem::Assign(source);
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TIconXPFormats::TIconXPFormats() = default;
+TIconXPFormats::TIconXPFormats(TPersistent* owner) : TCollection(CollectionItemFactory<TIconXPFormat>(), owner)
+{
+}
+
 TIconXPFormats::~TIconXPFormats() = default;
 
 TIconXPFormat* TIconXPFormats::Add()
 {
-    items_.push_back(std::make_unique<TIconXPFormat>());
-    return items_.back().get();
+    return static_cast<TIconXPFormat*>(TCollection::Add());
 }
 
 TIconXPFormat* TIconXPFormats::GetItem(int index) const
 {
-    if (index < 0 || index >= Count())
-        throw EListError(QString::fromLatin1(FrameworkText::ListIndexError).arg(index));
-    return items_[size_t(index)].get();
+    return static_cast<TIconXPFormat*>(Items(index));
 }
 
-void TIconXPFormats::Delete(int index)
+void TIconXPFormats::Notify(TCollectionItem* item, TCollectionNotification action)
 {
-    TIconXPFormat* item = GetItem(index);
-    if (item == current_)
+    if (action != cnAdded && item == current_)
         current_ = nullptr;
-    items_.erase(items_.begin() + index);
-}
-
-void TIconXPFormats::Clear()
-{
-    current_ = nullptr;
-    items_.clear();
+    TCollection::Notify(item, action);
 }
 
 TIconXPFormat* TIconXPFormats::FindExact(int width, int height, uint8_t pixelFormat) const
 {
-    for (auto it = items_.rbegin(); it != items_.rend(); ++it)
-        if ((*it)->Width() == width && (*it)->Height() == height && (*it)->PixelFormat() == pixelFormat)
-            return it->get();
+    for (int i = Count() - 1; i >= 0; --i) {
+        TIconXPFormat* f = GetItem(i);
+        if (f->Width() == width && f->Height() == height && f->PixelFormat() == pixelFormat)
+            return f;
+    }
     return nullptr;
 }
 
 TIconXPFormat* TIconXPFormats::FindBest(int width, int height, uint8_t pixelFormat) const
 {
-    if (items_.empty())
+    if (Count() == 0)
         return nullptr;
     // Rank by distance, then an exact pixel format, then the deeper format. Scanning from the last
     // image and replacing only on a strictly better rank lets the later of equals win, as a stable
@@ -272,12 +270,13 @@ TIconXPFormat* TIconXPFormats::FindBest(int width, int height, uint8_t pixelForm
     TIconXPFormat* best = nullptr;
     int64_t bd = 0;
     int bm = 0, bp = 0;
-    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+    for (int i = Count() - 1; i >= 0; --i) {
+        TIconXPFormat* f = GetItem(i);
         int64_t d;
         int m, p;
-        rank(it->get(), d, m, p);
+        rank(f, d, m, p);
         if (!best || d < bd || (d == bd && (m < bm || (m == bm && m == 1 && p < bp)))) {
-            best = it->get();
+            best = f;
             bd = d;
             bm = m;
             bp = p;
@@ -288,7 +287,7 @@ TIconXPFormat* TIconXPFormats::FindBest(int width, int height, uint8_t pixelForm
 
 TIconXPFormat* TIconXPFormats::GetCurrent()
 {
-    if (items_.empty())
+    if (Count() == 0)
         return nullptr;
     if (wantedWidth_ == 0)
         wantedWidth_ = 32;

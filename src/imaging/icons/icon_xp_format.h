@@ -4,7 +4,7 @@
 // picture owns (TIconXPFormats). Pixels are 32-bit blue, green, red, alpha with the rows in the
 // file's order, bottom row first, whatever the image's own depth or compression.
 
-#include "framework/object.h"
+#include "framework/collection.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,10 +16,12 @@ struct IconDirEntry;
 
 using TIconXPData = std::vector<uint32_t>;
 
-class TIconXPFormat : public TPersistent {
+class TIconXPFormat : public TCollectionItem {
 public:
-    TIconXPFormat();
+    explicit TIconXPFormat(TCollection* collection = nullptr);
     ~TIconXPFormat() override;
+    TIconXPFormat(const TIconXPFormat&) = delete;
+    TIconXPFormat& operator=(const TIconXPFormat&) = delete;
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -47,18 +49,15 @@ private:
     TIconXPData pixels_;
 };
 
-class TIconXPFormats : public TPersistent {
+class TIconXPFormats : public TCollection {
 public:
-    TIconXPFormats();
+    explicit TIconXPFormats(TPersistent* owner = nullptr);
     ~TIconXPFormats() override;
 
-    int Count() const { return int(items_.size()); }
     // Appends an empty image.
     TIconXPFormat* Add();
     // Image #index; an index outside 0..Count-1 raises the list index error.
     TIconXPFormat* GetItem(int index) const;
-    void Delete(int index);
-    void Clear();
 
     // The image with exactly these values; the last in file order when several match.
     TIconXPFormat* FindExact(int width, int height, uint8_t pixelFormat) const;
@@ -76,8 +75,11 @@ public:
     void SetWantedHeight(int v) { wantedHeight_ = v; }
     void SetWantedPixelFormat(uint8_t v) { wantedPixelFormat_ = v; }
 
+protected:
+    // An image that leaves the collection is no longer the current one.
+    void Notify(TCollectionItem* item, TCollectionNotification action) override;
+
 private:
-    std::vector<std::unique_ptr<TIconXPFormat>> items_;
     TIconXPFormat* current_ = nullptr;
     int wantedWidth_ = 0;
     int wantedHeight_ = 0;

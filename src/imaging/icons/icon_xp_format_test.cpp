@@ -13,10 +13,10 @@ using namespace icontest;
 
 namespace {
 
-TIconXPFormat Decode(const QByteArray& bytes)
+std::unique_ptr<TIconXPFormat> Decode(const QByteArray& bytes)
 {
-    TIconXPFormat f;
-    f.DecodeImage(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
+    auto f = std::make_unique<TIconXPFormat>();
+    f->DecodeImage(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
     return f;
 }
 
@@ -109,14 +109,14 @@ TEST(IconXPFormat, DecodesEveryDepth)
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TIconXPFormat f = Decode(MakeDib(c.dib));
-        EXPECT_EQ(f.PixelFormat(), c.pixelFormat);
-        ASSERT_EQ(f.Width(), c.dib.Width);
-        ASSERT_EQ(f.Height(), c.dib.Height);
-        ASSERT_EQ(f.Pixels().size(), size_t(c.dib.Width * c.dib.Height));
+        const auto f = Decode(MakeDib(c.dib));
+        EXPECT_EQ(f->PixelFormat(), c.pixelFormat);
+        ASSERT_EQ(f->Width(), c.dib.Width);
+        ASSERT_EQ(f->Height(), c.dib.Height);
+        ASSERT_EQ(f->Pixels().size(), size_t(c.dib.Width * c.dib.Height));
         for (int y = 0; y < c.dib.Height; ++y)
             for (int x = 0; x < c.dib.Width; ++x)
-                ASSERT_EQ(f.Pixels()[size_t(y * c.dib.Width + x)], c.expected(x, y)) << x << "," << y;
+                ASSERT_EQ(f->Pixels()[size_t(y * c.dib.Width + x)], c.expected(x, y)) << x << "," << y;
     }
 }
 
@@ -127,7 +127,7 @@ TEST(IconXPFormat, MalformedHeadersDecodeToNothing)
     base.Bits = 8;
     base.Palette.assign(256, 0);
     const QByteArray good = MakeDib(base);
-    ASSERT_EQ(Decode(good).PixelFormat(), 3);
+    ASSERT_EQ(Decode(good)->PixelFormat(), 3);
 
     auto patched = [&](int at, uint32_t v) {
         QByteArray b = good;
@@ -162,9 +162,9 @@ TEST(IconXPFormat, MalformedHeadersDecodeToNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TIconXPFormat f = Decode(c.bytes);
-        EXPECT_EQ(f.PixelFormat(), 0);
-        EXPECT_TRUE(f.Pixels().empty());
+        const auto f = Decode(c.bytes);
+        EXPECT_EQ(f->PixelFormat(), 0);
+        EXPECT_TRUE(f->Pixels().empty());
     }
 }
 
@@ -175,9 +175,9 @@ TEST(IconXPFormat, ThirtyTwoBitNeedsNoMask)
     d.Width = d.Height = 8;
     d.Pixel = [](int x, int) { return 0x40000000u | uint32_t(x); };
     const QByteArray b = MakeDib(d);
-    const TIconXPFormat f = Decode(b.left(b.size() - 8 * 4));
-    EXPECT_EQ(f.PixelFormat(), 7);
-    EXPECT_EQ(f.Pixels()[3], 0x40000003u);
+    const auto f = Decode(b.left(b.size() - 8 * 4));
+    EXPECT_EQ(f->PixelFormat(), 7);
+    EXPECT_EQ(f->Pixels()[3], 0x40000003u);
 }
 
 // PNG images decode as 32 bits with alpha, rows bottom first like every other image.
@@ -195,12 +195,12 @@ TEST(IconXPFormat, DecodesPngImages)
     buf.open(QIODevice::WriteOnly);
     ASSERT_TRUE(img.save(&buf, "PNG"));
 
-    const TIconXPFormat f = Decode(png);
-    EXPECT_EQ(f.PixelFormat(), 7);
-    ASSERT_EQ(f.Width(), 3);
-    ASSERT_EQ(f.Height(), 2);
+    const auto f = Decode(png);
+    EXPECT_EQ(f->PixelFormat(), 7);
+    ASSERT_EQ(f->Width(), 3);
+    ASSERT_EQ(f->Height(), 2);
     const TIconXPData want = {0xFF0000FF, 0x7F123456, 0xFFFFFFFF, 0x80FF0000, 0xFF00FF00, 0x00000000};
-    EXPECT_EQ(f.Pixels(), want);
+    EXPECT_EQ(f->Pixels(), want);
 
     // A PNG larger than any icon is refused from its header, before decoding.
     QImage big(MaxIconSide + 1, 1, QImage::Format_ARGB32);
@@ -209,8 +209,8 @@ TEST(IconXPFormat, DecodesPngImages)
     QBuffer bigBuf(&bigPng);
     bigBuf.open(QIODevice::WriteOnly);
     ASSERT_TRUE(big.save(&bigBuf, "PNG"));
-    EXPECT_EQ(Decode(bigPng).PixelFormat(), 0);
-    EXPECT_EQ(Decode(png.left(png.size() / 2)).PixelFormat(), 0);
+    EXPECT_EQ(Decode(bigPng)->PixelFormat(), 0);
+    EXPECT_EQ(Decode(png.left(png.size() / 2))->PixelFormat(), 0);
 }
 
 namespace {
