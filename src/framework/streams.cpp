@@ -1,9 +1,9 @@
 #include "framework/streams.h"
 
 #include "framework/exceptions.h"
+#include "platform/atomic_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
@@ -110,7 +110,7 @@ TMemoryStream::~TMemoryStream() = default;
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count)
 {
-    if (count <= 0 || pos_ >= size_)
+    if (count <= 0 || pos_ < 0 || pos_ >= size_)
         return 0;
     int64_t n = std::min(count, size_ - pos_);
     std::memcpy(buffer, data_.constData() + pos_, static_cast<size_t>(n));
@@ -188,14 +188,7 @@ void TMemoryStream::LoadFromFile(const QString& fileName)
 
 void TMemoryStream::SaveToFile(const QString& fileName) const
 {
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly))
-        throw EFCreateError(QString::fromLatin1(FrameworkText::FCreateError).arg(fileName));
-    if (size_ > 0 && f.write(data_.constData(), size_) != size_) {
-        f.cancelWriting();
-        throw EWriteError(QString::fromLatin1(FrameworkText::WriteError));
-    }
-    if (!f.commit())
+    if (!WriteFileAtomically(fileName, QByteArray::fromRawData(data_.constData(), qsizetype(size_))))
         throw EFCreateError(QString::fromLatin1(FrameworkText::FCreateError).arg(fileName));
 }
 

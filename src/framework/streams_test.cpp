@@ -48,3 +48,12 @@ TEST(Streams, FileOpenErrorsAndAtomicSave)
     r.LoadFromFile(good);
     EXPECT_EQ(r.Bytes(), QByteArray("old"));
 }
+
+TEST(Streams, MemoryStreamSeekBeforeStartReadsNothing)
+{
+    TMemoryStream s(QByteArray("abc"));
+    s.Seek(-10, soBeginning);
+    char buf[3];
+    EXPECT_EQ(s.Read(buf, 3), 0);
+    EXPECT_THROW(s.ReadBuffer(buf, 1), EReadError);
+}

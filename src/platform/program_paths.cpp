@@ -173,7 +173,11 @@ QString LocalPath(const QString& path)
 
 QString WindowsFolder()
 {
-    return UserConfigFolder();
+    // Profile files named without a folder are written there, so it must exist as the original's
+    // Windows folder always does.
+    const QString folder = UserConfigFolder();
+    QDir().mkpath(folder);
+    return folder;
 }
 
 QString SystemFolder()

@@ -48,7 +48,7 @@ QString LocalPath(const QString& path);
 QString DriveFolder(QChar drive);
 
 // The Windows folder: where profile files named without a folder land. The per-user settings
-// folder, UserConfigFolder().
+// folder, UserConfigFolder(), created when missing.
 QString WindowsFolder();
 // The System folder: the system's shared libraries, "/usr/lib/".
 QString SystemFolder();

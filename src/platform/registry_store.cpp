@@ -1,12 +1,12 @@
 #include "platform/registry_store.h"
 
+#include "platform/atomic_file.h"
 #include "platform/program_paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QSaveFile>
 #include <map>
 #include <memory>
 #include <sys/stat.h>
@@ -317,12 +317,7 @@ public:
         }
         const QString file = fileName_;
         QDir().mkpath(QFileInfo(file).absolutePath());
-        QSaveFile f(file);
-        bool ok = f.open(QIODevice::WriteOnly);
-        const QByteArray bytes = text.toUtf8();
-        ok = ok && f.write(bytes) == bytes.size();
-        ok = ok && f.commit();
-        if (!ok) {
+        if (!WriteFileAtomically(file, text.toUtf8())) {
             stale_ = true;
             return false;
         }
