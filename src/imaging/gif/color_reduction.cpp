@@ -1,0 +1,486 @@
+#include "imaging/gif/color_reduction.h"
+
+#include "framework/exceptions.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <cstring>
+#include <vector>
+
+uint8_t DefaultReductionMethod = MethodFrequency;
+
+namespace {
+
+constexpr uint8_t kLevels4[] = {0, 85, 170, 255};
+constexpr uint8_t kLevels6[] = {0, 51, 102, 153, 204, 255};
+constexpr uint8_t kLevels7[] = {0, 43, 85, 128, 170, 213, 255};
+constexpr uint8_t kLevels8[] = {0, 36, 73, 109, 146, 182, 219, 255};
+
+const uint8_t* LevelSet(int levels)
+{
+    switch (levels) {
+    case 4: return kLevels4;
+    case 6: return kLevels6;
+    case 7: return kLevels7;
+    default: return kLevels8;
+    }
+}
+
+int ComputeNearest(int levels, int value)
+{
+    const uint8_t* set = LevelSet(levels);
+    int best = 0;
+    for (int i = 1; i < levels; ++i)
+        if (std::abs(value - set[i]) < std::abs(value - set[best]))
+            best = i;
+    return best;
+}
+
+// Nearest-level lookup for every byte value, built once when the module starts.
+struct LevelTables {
+    uint8_t nearest[9][256];
+    LevelTables()
+    {
+        for (int levels : {4, 6, 7, 8})
+            for (int v = 0; v < 256; ++v)
+                nearest[levels][v] = uint8_t(ComputeNearest(levels, v));
+    }
+};
+const LevelTables kLevelTables;
+
+int RowStride(int width, int bits)
+{
+    return int(((int64_t(width) * bits + 31) / 32) * 4);
+}
+
+// ---- Frequency of use ------------------------------------------------------------------------
+
+constexpr int kHashSlots = 5191;
+constexpr int kMaxEntries = 2049;
+
+struct FreqEntry {
+    uint8_t b, g, r;
+    uint32_t count;
+    uint8_t index;
+};
+
+class FrequencyPalette {
+public:
+    FrequencyPalette(const uint8_t* rows, int width, int height, int stride)
+        : rows_(rows), width_(width), height_(height), stride_(stride)
+    {
+        entries_.reserve(kMaxEntries);
+    }
+
+    void Build(TPaletteEntry palette[256])
+    {
+        while (!CountColors()) {
+            // Coarsen one channel and count again: blue first, then red, then green.
+            if (maskR_ < maskG_)
+                maskG_ = uint8_t(maskG_ << 1);
+            else if (maskR_ > maskB_)
+                maskR_ = uint8_t(maskR_ << 1);
+            else
+                maskB_ = uint8_t(maskB_ << 1);
+        }
+        PickFrequentColors(palette);
+    }
+
+    // Maps a pixel to its palette index.
+    uint8_t Map(uint8_t b, uint8_t g, uint8_t r) const { return entries_[Find(b & maskB_, g & maskG_, r & maskR_)].index; }
+
+private:
+    static int Hash(int r, int g, int b) { return int((uint32_t(r + g) * uint32_t(g + b) * uint32_t(b + r)) % kHashSlots); }
+
+    // Slot of the key, or of the empty slot where it belongs.
+    int Probe(uint8_t b, uint8_t g, uint8_t r) const
+    {
+        int slot = Hash(r, g, b);
+        for (;;) {
+            uint16_t e = slots_[slot];
+            if (e == 0xFFFF || (entries_[e].b == b && entries_[e].g == g && entries_[e].r == r))
+                return slot;
+            if (++slot == kHashSlots)
+                slot = 0;
+        }
+    }
+
+    int Find(uint8_t b, uint8_t g, uint8_t r) const { return slots_[Probe(b, g, r)]; }
+
+    bool CountColors()
+    {
+        slots_.fill(0xFFFF);
+        entries_.clear();
+        for (int y = 0; y < height_; ++y) {
+            const uint8_t* p = rows_ + int64_t(y) * stride_;
+            for (int x = 0; x < width_; ++x, p += 3) {
+                uint8_t b = p[0] & maskB_, g = p[1] & maskG_, r = p[2] & maskR_;
+                int slot = Probe(b, g, r);
+                uint16_t e = slots_[slot];
+                if (e != 0xFFFF) {
+                    ++entries_[e].count;
+                    continue;
+                }
+                if (int(entries_.size()) >= kMaxEntries)
+                    return false;
+                slots_[slot] = uint16_t(entries_.size());
+                entries_.push_back({b, g, r, 1, 0});
+            }
+        }
+        return true;
+    }
+
+    void PickFrequentColors(TPaletteEntry palette[256])
+    {
+        const int n = int(entries_.size());
+        std::vector<bool> picked(n, false);
+        std::vector<uint32_t> counts(n);
+        for (int i = 0; i < n; ++i)
+            counts[i] = entries_[i].count;
+        int used = 0;
+        for (; used < 256 && used < n; ++used) {
+            int best = 0;
+            for (int i = 1; i < n; ++i)
+                if (counts[i] > counts[best])
+                    best = i;
+            entries_[best].index = uint8_t(used);
+            counts[best] = 0;
+            picked[best] = true;
+            palette[used] = {entries_[best].b, entries_[best].g, entries_[best].r, 0};
+        }
+        for (int i = used; i < 256; ++i)
+            palette[i] = {128, 128, 128, 0};
+        for (int i = 0; i < n; ++i) {
+            if (picked[i])
+                continue;
+            const FreqEntry& e = entries_[i];
+            int best = 0;
+            int bestDist = INT32_MAX;
+            for (int k = 0; k < 256; ++k) {
+                int dr = e.r - palette[k].Red, dg = e.g - palette[k].Green, db = e.b - palette[k].Blue;
+                int d = dr * dr + dg * dg + db * db;
+                if (d < bestDist) {
+                    bestDist = d;
+                    best = k;
+                }
+            }
+            entries_[i].index = uint8_t(best);
+        }
+    }
+
+    const uint8_t* rows_;
+    int width_, height_, stride_;
+    uint8_t maskR_ = 0xFF, maskG_ = 0xFF, maskB_ = 0xFF;
+    std::array<uint16_t, kHashSlots> slots_;
+    std::vector<FreqEntry> entries_;
+};
+
+// ---- Median cut ------------------------------------------------------------------------------
+
+struct ColourCell {
+    uint8_t r4 = 0, g4 = 0, b4 = 0;
+    uint8_t box = 0;
+    uint32_t count = 0;
+};
+
+struct ColourBox {
+    uint8_t low[3] = {0, 0, 0};
+    uint8_t extent[3] = {255, 255, 255};
+    uint32_t total = 0;
+    std::vector<uint16_t> cells;
+};
+
+uint8_t CellValue(const ColourCell& c, int axis)
+{
+    return axis == 0 ? c.r4 : axis == 1 ? c.g4 : c.b4;
+}
+
+void SortColorCells(uint16_t* a, int n, const ColourCell* cells, int axis)
+{
+    auto v = [&](uint16_t c) { return CellValue(cells[c], axis); };
+    if (n < 8) {
+        for (int j = 1; j < n; ++j) {
+            uint16_t x = a[j];
+            int i = j - 1;
+            while (i >= 0 && v(a[i]) >= v(x)) {
+                a[i + 1] = a[i];
+                --i;
+            }
+            a[i + 1] = x;
+        }
+        return;
+    }
+    const uint8_t pivot = v(a[n / 2]);
+    int i = 0, j = n - 1;
+    for (;;) {
+        while (v(a[i]) < pivot)
+            ++i;
+        while (v(a[j]) > pivot)
+            --j;
+        if (i >= j)
+            break;
+        std::swap(a[i], a[j]);
+        ++i;
+        --j;
+    }
+    SortColorCells(a, i, cells, axis);
+    SortColorCells(a + i, n - i, cells, axis);
+}
+
+int MedianCutPalette(uint8_t* rows, int width, int height, int inStride, int outStride, TPaletteEntry palette[256])
+{
+    std::vector<ColourCell> cells(4096);
+    for (int n = 0; n < 4096; ++n) {
+        cells[n].r4 = uint8_t(n >> 8);
+        cells[n].g4 = uint8_t((n >> 4) & 15);
+        cells[n].b4 = uint8_t(n & 15);
+    }
+    // Cell numbers of all pixels in picture order, top row first.
+    std::vector<uint16_t> pixelCells(size_t(width) * height);
+    size_t k = 0;
+    for (int y = height - 1; y >= 0; --y) {
+        const uint8_t* p = rows + int64_t(y) * inStride;
+        for (int x = 0; x < width; ++x, p += 3) {
+            uint16_t n = uint16_t(((p[2] >> 4) << 8) | ((p[1] >> 4) << 4) | (p[0] >> 4));
+            ++cells[n].count;
+            pixelCells[k++] = n;
+        }
+    }
+    std::vector<ColourBox> boxes(1);
+    boxes.reserve(256);
+    for (uint16_t n = 0; n < 4096; ++n)
+        if (cells[n].count > 0)
+            boxes[0].cells.push_back(n);
+    boxes[0].total = uint32_t(width) * uint32_t(height);
+
+    while (boxes.size() < 256) {
+        int bestBox = -1, bestAxis = 0, bestExtent = -1;
+        for (size_t b = 0; b < boxes.size(); ++b) {
+            if (boxes[b].cells.size() <= 1)
+                continue;
+            for (int axis = 0; axis < 3; ++axis)
+                if (boxes[b].extent[axis] > bestExtent) {
+                    bestExtent = boxes[b].extent[axis];
+                    bestBox = int(b);
+                    bestAxis = axis;
+                }
+        }
+        if (bestBox < 0)
+            break;
+        ColourBox& old = boxes[size_t(bestBox)];
+        SortColorCells(old.cells.data(), int(old.cells.size()), cells.data(), bestAxis);
+        const int count = int(old.cells.size());
+        uint32_t first = cells[old.cells[0]].count;
+        int split = 1;
+        while (split < count - 1 && first + cells[old.cells[size_t(split)]].count <= old.total / 2)
+            first += cells[old.cells[size_t(split++)]].count;
+
+        ColourBox box;
+        std::copy(std::begin(old.low), std::end(old.low), box.low);
+        std::copy(std::begin(old.extent), std::end(old.extent), box.extent);
+        box.cells.assign(old.cells.begin() + split, old.cells.end());
+        old.cells.resize(size_t(split));
+        old.total = 0;
+        for (uint16_t c : old.cells)
+            old.total += cells[c].count;
+        for (uint16_t c : box.cells)
+            box.total += cells[c].count;
+        const uint8_t vLast = uint8_t(CellValue(cells[old.cells.back()], bestAxis) * 16);
+        const uint8_t vFirst = uint8_t(CellValue(cells[box.cells.front()], bestAxis) * 16);
+        box.low[bestAxis] = vFirst;
+        box.extent[bestAxis] = uint8_t(old.low[bestAxis] + old.extent[bestAxis] - vFirst);
+        old.extent[bestAxis] = uint8_t(vLast - old.low[bestAxis]);
+        boxes.push_back(std::move(box));
+    }
+
+    std::fill_n(palette, 256, TPaletteEntry{});
+    for (size_t b = 0; b < boxes.size(); ++b) {
+        uint32_t sr = 0, sg = 0, sb = 0;
+        for (uint16_t c : boxes[b].cells) {
+            cells[c].box = uint8_t(b);
+            sr += cells[c].r4;
+            sg += cells[c].g4;
+            sb += cells[c].b4;
+        }
+        const uint32_t n = uint32_t(boxes[b].cells.size());
+        uint32_t r = (16 * sr + 15) / n, g = (16 * sg + 15) / n, bl = (16 * sb + 15) / n;
+        if (r <= 16 && g <= 16 && bl <= 16)
+            r = g = bl = 0;
+        palette[b] = {uint8_t(bl), uint8_t(g), uint8_t(r), 0};
+    }
+
+    // Output row r holds picture row h - 1 - r; outStride never exceeds inStride, so the rows
+    // are overwritten only after they were read.
+    k = 0;
+    for (int y = height - 1; y >= 0; --y) {
+        uint8_t* out = rows + int64_t(y) * outStride;
+        std::memset(out, 0, size_t(outStride));
+        for (int x = 0; x < width; ++x)
+            out[x] = cells[pixelCells[k++]].box;
+    }
+    return int(boxes.size());
+}
+
+} // namespace
+
+int NearestLevelIndex(int levels, uint8_t value)
+{
+    if (levels != 4 && levels != 6 && levels != 7 && levels != 8)
+        return ComputeNearest(levels, value);
+    return kLevelTables.nearest[levels][value];
+}
+
+int ReduceRows24To8(uint8_t* rows, int width, int height, uint8_t method, TPaletteEntry palette[256])
+{
+    const int inStride = RowStride(width, 24);
+    const int outStride = RowStride(width, 8);
+    std::fill_n(palette, 256, TPaletteEntry{});
+    if (width <= 0 || height <= 0)
+        return 0;
+
+    if (method == MethodMedianCut)
+        return MedianCutPalette(rows, width, height, inStride, outStride, palette);
+
+    int important = 0;
+    FrequencyPalette* freq = nullptr;
+    std::unique_ptr<FrequencyPalette> freqOwner;
+    const auto& nearest = kLevelTables.nearest;
+    switch (method) {
+    case MethodFrequency:
+        freqOwner = std::make_unique<FrequencyPalette>(rows, width, height, inStride);
+        freq = freqOwner.get();
+        freq->Build(palette);
+        break;
+    case MethodTrunc784:
+        for (int r = 0; r < 7; ++r)
+            for (int g = 0; g < 8; ++g)
+                for (int b = 0; b < 4; ++b)
+                    palette[r * 32 + g * 4 + b] = {kLevels4[b], kLevels8[g], kLevels7[r], 0};
+        for (int i = 224; i < 256; ++i)
+            palette[i] = {128, 128, 128, 128};
+        important = 224;
+        break;
+    case MethodTrunc666:
+        for (int r = 0; r < 6; ++r)
+            for (int g = 0; g < 6; ++g)
+                for (int b = 0; b < 6; ++b)
+                    palette[r * 36 + g * 6 + b] = {kLevels6[b], kLevels6[g], kLevels6[r], 0};
+        for (int i = 216; i < 256; ++i)
+            palette[i] = {128, 128, 128, 128};
+        important = 216;
+        break;
+    case MethodTripel:
+        for (int k = 0; k < 64; ++k) {
+            palette[k].Red = uint8_t(4 * k);
+            palette[64 + k].Green = uint8_t(4 * k);
+            palette[128 + k].Blue = uint8_t(4 * k);
+        }
+        break;
+    default: // MethodGrayscale
+        for (int i = 0; i < 256; ++i)
+            palette[i] = {uint8_t(i), uint8_t(i), uint8_t(i), 0};
+        break;
+    }
+
+    // Storage row y, bottom first; the 8-bit row never overtakes the 24-bit one it is read from.
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = rows + int64_t(y) * inStride;
+        uint8_t* out = rows + int64_t(y) * outStride;
+        for (int x = 0; x < width; ++x, in += 3) {
+            const uint8_t b = in[0], g = in[1], r = in[2];
+            uint8_t v;
+            switch (method) {
+            case MethodFrequency: v = freq->Map(b, g, r); break;
+            case MethodTrunc784: v = uint8_t(nearest[7][r] * 32 + nearest[8][g] * 4 + nearest[4][b]); break;
+            case MethodTrunc666: v = uint8_t(nearest[6][r] * 36 + nearest[6][g] * 6 + nearest[6][b]); break;
+            case MethodTripel:
+                switch ((x + y) % 3) {
+                case 0: v = uint8_t(r >> 2); break;
+                case 1: v = uint8_t(64 + (g >> 2)); break;
+                default: v = uint8_t(128 + (b >> 2)); break;
+                }
+                break;
+            default: v = uint8_t((77 * r + 150 * g + 29 * b) >> 8); break;
+            }
+            out[x] = v;
+        }
+        for (int x = width; x < outStride; ++x)
+            out[x] = 0;
+    }
+    return important;
+}
+
+bool ParseDib(const QByteArray& file, TDibInfo& info)
+{
+    const auto* d = reinterpret_cast<const uint8_t*>(file.constData());
+    const int64_t size = file.size();
+    if (size < 14 + 12 || d[0] != 'B' || d[1] != 'M')
+        return false;
+    const uint32_t offBits = qFromLittleEndian<uint32_t>(d + 10);
+    const uint32_t infoSize = qFromLittleEndian<uint32_t>(d + 14);
+    if (infoSize < 40 || 14 + int64_t(infoSize) > size)
+        return false;
+    const int32_t w = qFromLittleEndian<int32_t>(d + 18);
+    const int32_t h = qFromLittleEndian<int32_t>(d + 22);
+    const uint16_t bits = qFromLittleEndian<uint16_t>(d + 28);
+    const uint32_t compression = qFromLittleEndian<uint32_t>(d + 30);
+    const uint32_t used = qFromLittleEndian<uint32_t>(d + 46);
+    const uint32_t important = qFromLittleEndian<uint32_t>(d + 50);
+    if (compression != 0 || w <= 0 || h <= 0 || (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32))
+        return false;
+    int colors = 0;
+    if (bits <= 8)
+        colors = used > 0 && used < (1u << bits) ? int(used) : 1 << bits;
+    info.Width = w;
+    info.Height = h;
+    info.BitCount = bits;
+    info.ColorCount = colors;
+    info.PaletteOffset = 14 + infoSize;
+    info.BitsOffset = offBits;
+    info.ImportantColors = int(important);
+    if (info.PaletteOffset + int64_t(colors) * 4 > size)
+        return false;
+    const int64_t need = int64_t(RowStride(w, bits)) * h;
+    return int64_t(offBits) >= info.PaletteOffset && int64_t(offBits) + need <= size;
+}
+
+QByteArray MakeDibFile(int width, int height, int bitCount, const TPaletteEntry* palette,
+                       int paletteCount, const uint8_t* rows, int importantColors)
+{
+    const int tableEntries = bitCount <= 8 ? 1 << bitCount : 0;
+    const int64_t imageSize = int64_t(RowStride(width, bitCount)) * height;
+    const int64_t offBits = 14 + 40 + int64_t(tableEntries) * 4;
+    QByteArray out(qsizetype(offBits + imageSize), '\0');
+    auto* d = reinterpret_cast<uint8_t*>(out.data());
+    d[0] = 'B';
+    d[1] = 'M';
+    qToLittleEndian<uint32_t>(uint32_t(offBits + imageSize), d + 2);
+    qToLittleEndian<uint32_t>(uint32_t(offBits), d + 10);
+    qToLittleEndian<uint32_t>(40, d + 14);
+    qToLittleEndian<int32_t>(width, d + 18);
+    qToLittleEndian<int32_t>(height, d + 22);
+    qToLittleEndian<uint16_t>(1, d + 26);
+    qToLittleEndian<uint16_t>(uint16_t(bitCount), d + 28);
+    qToLittleEndian<uint32_t>(uint32_t(imageSize), d + 34);
+    qToLittleEndian<uint32_t>(uint32_t(importantColors), d + 50);
+    for (int i = 0; i < tableEntries && i < paletteCount; ++i)
+        std::memcpy(d + 54 + i * 4, &palette[i], 4);
+    if (rows)
+        std::memcpy(d + offBits, rows, size_t(imageSize));
+    return out;
+}
+
+QByteArray ReduceDib24To8(const QByteArray& dib24, uint8_t method)
+{
+    TDibInfo info;
+    if (!ParseDib(dib24, info) || info.BitCount != 24)
+        throw EInvalidGraphic(QString::fromLatin1("Bitmap image is not valid"));
+    std::vector<uint8_t> rows(dib24.begin() + info.BitsOffset,
+                              dib24.begin() + info.BitsOffset + int64_t(RowStride(info.Width, 24)) * info.Height);
+    TPaletteEntry palette[256];
+    int important = ReduceRows24To8(rows.data(), info.Width, info.Height, method, palette);
+    return MakeDibFile(info.Width, info.Height, 8, palette, 256, rows.data(), important);
+}
