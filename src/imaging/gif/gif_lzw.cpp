@@ -248,7 +248,9 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
     }
     bool corrupted = false;
     int minCodeSize = data[0];
-    if (minCodeSize < 2 || minCodeSize > 9) {
+    // Sizes of 10 and 11 leave little room in the table but are sound data; only a size whose
+    // first codes would not fit 12 bits is corrupt.
+    if (minCodeSize < 2 || minCodeSize > 11) {
         if (!acceptCorrupted)
             throw EInvalidGraphicOperation(QString::fromLatin1(GifText::BadCodeSize));
         corrupted = true;
@@ -274,6 +276,8 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
     // Until the first string of a table has been read there is no previous code to extend,
     // whether or not the data starts with a clear code.
     bool havePrev = false;
+    // An index beyond the colour table is drawn masked into it, and the frame counts as corrupt.
+    bool badIndex = false;
     int prevCode = 0;
     uint8_t firstChar = 0;
     int lastPercent = -1;
@@ -301,6 +305,7 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
                 corrupted = true;
                 break;
             }
+            badIndex = badIndex || (code & ~pixelMask) != 0;
             firstChar = uint8_t(code & pixelMask);
             out.Put(firstChar);
             prevCode = code;
@@ -330,6 +335,7 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
             }
             if (corrupted)
                 break;
+            badIndex = badIndex || (c & ~pixelMask) != 0;
             firstChar = uint8_t(c & pixelMask);
             stack[sp++] = firstChar;
             out.PutReversed(stack.get(), sp);
@@ -350,6 +356,7 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
         haveCode = reader.Read(codeSize, code);
         report();
     }
+    corrupted = corrupted || badIndex;
     if (corrupted && !acceptCorrupted)
         RaiseCorrupt();
     reader.SkipRest();

@@ -1,0 +1,889 @@
+#include "imaging/gif/gif_image.h"
+
+#include "framework/exceptions.h"
+#include "framework/streams.h"
+#include "imaging/gif/color_reduction.h"
+#include "imaging/gif/gif_texts.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+
+bool GifAcceptCorrupted = true;
+
+namespace {
+
+[[noreturn]] void RaiseGif(const char* text)
+{
+    throw EInvalidGraphicOperation(QString::fromLatin1(text));
+}
+
+// Smallest n of at least 1 with 2^n not below count.
+int BitsForCount(int count)
+{
+    int n = 1;
+    while ((1 << n) < count && n < 8)
+        ++n;
+    return n;
+}
+
+// Bits of a table count that must be a power of two from 2 to 256.
+int BitsOfPowerCount(int count)
+{
+    for (int n = 1; n <= 8; ++n)
+        if (count == (1 << n))
+            return n;
+    RaiseGif(GifText::WrongPaletteSize);
+}
+
+TColor ResolveColor(TColor color)
+{
+    return color;
+}
+
+} // namespace
+
+// Bounds-checked reading of a GIF held in memory: a short read takes what is there and reports it.
+class GifReader {
+public:
+    explicit GifReader(const QByteArray& data)
+        : p_(reinterpret_cast<const uint8_t*>(data.constData())), size_(size_t(data.size()))
+    {
+    }
+
+    bool AtEnd() const { return pos_ >= size_; }
+    size_t Remaining() const { return size_ - pos_; }
+    void JumpToEnd() { pos_ = size_; }
+
+    // Copies count bytes; a short read copies what is left, zero-fills the rest and returns false.
+    bool Read(void* target, size_t count)
+    {
+        size_t n = std::min(count, Remaining());
+        std::memcpy(target, p_ + pos_, n);
+        if (n < count)
+            std::memset(static_cast<uint8_t*>(target) + n, 0, count - n);
+        pos_ += n;
+        return n == count;
+    }
+
+    QByteArray Take(size_t count)
+    {
+        size_t n = std::min(count, Remaining());
+        QByteArray out(reinterpret_cast<const char*>(p_ + pos_), qsizetype(n));
+        pos_ += n;
+        return out;
+    }
+
+    uint8_t Byte() { return AtEnd() ? 0 : p_[pos_++]; }
+
+    // The next byte that is not zero; 0 at the end.
+    uint8_t NextNonZero()
+    {
+        while (!AtEnd()) {
+            uint8_t b = p_[pos_++];
+            if (b != 0)
+                return b;
+        }
+        return 0;
+    }
+
+    // Sub-blocks as lines, up to a zero length or the end; false when a block ran past the end.
+    bool ReadLines(QStringList& lines)
+    {
+        while (!AtEnd()) {
+            uint8_t len = p_[pos_++];
+            if (len == 0)
+                return true;
+            bool whole = Remaining() >= len;
+            lines.append(QString::fromLatin1(Take(len)));
+            if (!whole)
+                return false;
+        }
+        return true;
+    }
+
+    const uint8_t* Here() const { return p_ + pos_; }
+    void Skip(size_t n) { pos_ += std::min(n, Remaining()); }
+
+private:
+    const uint8_t* p_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+namespace {
+
+bool ReadColorTable(GifReader& in, TGIFColorTable& table, int bits)
+{
+    table = TGIFColorTable();
+    table.Count = 1 << bits;
+    return in.Read(table.Colors, size_t(table.Count) * 3);
+}
+
+void WriteLines(TStream* out, const QStringList& lines)
+{
+    for (const QString& line : lines) {
+        QByteArray bytes = line.toLatin1();
+        if (bytes.isEmpty())
+            continue;
+        const int n = std::min<int>(int(bytes.size()), 255);
+        out->WriteByte(uint8_t(n));
+        out->WriteBuffer(bytes.constData(), n);
+    }
+    out->WriteByte(0);
+}
+
+// Writes exactly size bytes of a fixed part, padding a short one with zeros.
+void WriteFixed(TStream* out, QByteArray rec, int size)
+{
+    rec.resize(size, '\0');
+    out->WriteBuffer(rec.constData(), size);
+}
+
+const char* const kLoopIds[] = {"NETSCAPE2.0", "ANIMEXTS1.0"};
+
+} // namespace
+
+// ---- Colour tables --------------------------------------------------------------------------
+
+int FindTableColor(const TGIFColorTable& table, TColor color)
+{
+    if (color == GifNoColor)
+        return -1;
+    color = ResolveColor(color);
+    for (int i = 0; i < table.Count && i < 256; ++i)
+        if (table.Color(i) == color)
+            return i;
+    return -1;
+}
+
+QString GifVersionName(int version)
+{
+    switch (version) {
+    case 1: return QStringLiteral("87a");
+    case 2: return QStringLiteral("89a");
+    default: return QString();
+    }
+}
+
+// ---- TGIFItem, TExtension ---------------------------------------------------------------------
+
+TGIFItem::TGIFItem() = default;
+TGIFItem::~TGIFItem() = default;
+
+uint8_t TExtension::Label(TGIFExtensionType type)
+{
+    static constexpr uint8_t kLabels[4] = {0xF9, 0x01, 0xFF, 0xFE};
+    return kLabels[type & 3];
+}
+
+void TExtension::Assign(TPersistent* source)
+{
+    if (auto* other = dynamic_cast<TExtension*>(source)) {
+        ExtType = other->ExtType;
+        ExtRec = other->ExtRec;
+        Data = other->Data;
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+// ---- TGIFFrame --------------------------------------------------------------------------------
+
+TGIFFrame::TGIFFrame(TGIFImage* owner) : owner_(owner)
+{
+    ResetData();
+}
+
+TGIFFrame::~TGIFFrame() = default;
+
+void TGIFFrame::ResetData()
+{
+    data_ = std::make_shared<TGIFItem>();
+    grayScale_ = corrupted_ = interlaced_ = localColors_ = false;
+    transparentColor_ = GifNoColor;
+    origin_ = {};
+    delay_ = 0;
+    disposal_ = 0;
+}
+
+bool TGIFFrame::HasData() const
+{
+    return data_ && data_->ZData && data_->ZData->Size() > 0;
+}
+
+int TGIFFrame::GetWidth()
+{
+    return HasData() ? data_->Width : 0;
+}
+
+int TGIFFrame::GetHeight()
+{
+    return HasData() ? data_->Height : 0;
+}
+
+void TGIFFrame::SetOrigin(const TPoint& origin)
+{
+    if (origin == origin_)
+        return;
+    origin_ = origin;
+    if (owner_) {
+        owner_->GrowScreen(origin.X + data_->Width, origin.Y + data_->Height);
+        owner_->Changed();
+    }
+}
+
+void TGIFFrame::SetDelay(uint16_t ms)
+{
+    if (ms == delay_)
+        return;
+    delay_ = ms;
+    if (owner_) {
+        if (ms != 0)
+            owner_->Version = 2;
+        owner_->Changed();
+    }
+}
+
+void TGIFFrame::SetDisposal(uint8_t disposal)
+{
+    if (disposal == disposal_)
+        return;
+    disposal_ = disposal;
+    if (owner_) {
+        if (disposal != 0)
+            owner_->Version = 2;
+        owner_->Changed();
+    }
+}
+
+void TGIFFrame::SetTransparentColor(TColor color)
+{
+    if (color == transparentColor_)
+        return;
+    transparentColor_ = color;
+    if (owner_) {
+        if (color != GifNoColor)
+            owner_->Version = 2;
+        owner_->Changed();
+    }
+}
+
+QStringList& TGIFFrame::GetComment()
+{
+    for (auto& ext : extensions_)
+        if (ext->ExtType == etComment)
+            return ext->Data;
+    auto ext = std::make_unique<TExtension>();
+    ext->ExtType = etComment;
+    extensions_.push_back(std::move(ext));
+    return extensions_.back()->Data;
+}
+
+void TGIFFrame::SetComment(const QStringList& lines)
+{
+    GetComment() = lines;
+}
+
+TExtension* TGIFFrame::LastGraphicControl() const
+{
+    for (auto it = extensions_.rbegin(); it != extensions_.rend(); ++it)
+        if ((*it)->ExtType == etGraphic)
+            return it->get();
+    return nullptr;
+}
+
+bool TGIFFrame::ReadFrame(GifReader& in)
+{
+    data_->ZData = std::make_unique<TMemoryStream>();
+    uint8_t d[9];
+    if (!in.Read(d, 9))
+        return false;
+    const int left = qFromLittleEndian<uint16_t>(d);
+    const int top = qFromLittleEndian<uint16_t>(d + 2);
+    int width = qFromLittleEndian<uint16_t>(d + 4);
+    int height = qFromLittleEndian<uint16_t>(d + 6);
+    const uint8_t packed = d[8];
+    interlaced_ = packed & 0x40;
+    if (packed & 0x80) {
+        data_->BitsPerPixel = (packed & 7) + 1;
+        if (!ReadColorTable(in, data_->ColorMap, data_->BitsPerPixel))
+            corrupted_ = true;
+        localColors_ = true;
+    } else {
+        localColors_ = false;
+        data_->ColorMap = TGIFColorTable();
+    }
+
+    TMemoryStream& z = *data_->ZData;
+    if (in.AtEnd()) {
+        corrupted_ = true;
+    } else {
+        z.WriteByte(in.Byte());
+        while (!in.AtEnd()) {
+            const uint8_t len = in.Byte();
+            if (len == 0) {
+                z.WriteByte(0);
+                break;
+            }
+            if (in.Remaining() < len) {
+                corrupted_ = true;
+                in.JumpToEnd();
+                break;
+            }
+            z.WriteByte(len);
+            z.WriteBuffer(in.Here(), len);
+            in.Skip(len);
+        }
+    }
+    if (corrupted_ && !GifAcceptCorrupted)
+        RaiseGif(FrameworkText::ReadError);
+
+    if (width == 0)
+        width = owner_->screenWidth_;
+    if (height == 0)
+        height = owner_->screenHeight_;
+    origin_ = {left, top};
+    data_->Width = width;
+    data_->Height = height;
+    data_->PackedFields = packed;
+    if (!localColors_)
+        data_->ColorMap = owner_->header_->ColorMap;
+
+    delay_ = 0;
+    for (const auto& ext : extensions_) {
+        if (ext->ExtType != etGraphic || ext->ExtRec.size() < 6)
+            continue;
+        const auto* rec = reinterpret_cast<const uint8_t*>(ext->ExtRec.constData());
+        const uint8_t flags = rec[1];
+        if (flags & 1) {
+            if (rec[4] < data_->ColorMap.Count)
+                transparentColor_ = data_->ColorMap.Color(rec[4]);
+        } else {
+            transparentColor_ = GifNoColor;
+        }
+        // The delay is kept in milliseconds in 16 bits; longer ones are held at the longest.
+        const int ms = std::min(qFromLittleEndian<uint16_t>(rec + 2) * 10, 65535);
+        delay_ = uint16_t(std::max<int>(ms, delay_));
+        disposal_ = (flags >> 2) & 7;
+    }
+    return true;
+}
+
+QByteArray TGIFFrame::DecodeToDib()
+{
+    const int bits = data_->BitsPerPixel;
+    int depth;
+    if (bits == 1)
+        depth = 1;
+    else if (bits >= 2 && bits <= 4)
+        depth = 4;
+    else if (bits >= 5 && bits <= 8)
+        depth = 8;
+    else
+        RaiseGif(GifText::WrongPaletteSize);
+    const int width = data_->Width, height = data_->Height;
+    if (width > GifMaxFrameSide || height > GifMaxFrameSide)
+        RaiseGif(GifText::DecodeError);
+
+    TPaletteEntry palette[256];
+    for (int i = 0; i < (1 << depth); ++i) {
+        if (i < data_->ColorMap.Count)
+            palette[i] = {data_->ColorMap.Colors[i][2], data_->ColorMap.Colors[i][1], data_->ColorMap.Colors[i][0], 0};
+        else
+            palette[i] = {0x80, 0x80, 0x80, 0x80};
+    }
+    QByteArray dib = MakeDibFile(width, height, depth, palette, 1 << depth, nullptr);
+    const int64_t offset = 14 + 40 + 4 * (int64_t(1) << depth);
+    if (HasData() && width > 0 && height > 0) {
+        data_->ZData->SetPosition(0);
+        const bool bad = GifLzwDecode(data_->ZData.get(), width, height, depth, interlaced_,
+                                      owner_ ? owner_->OnGifProgress : TGifProgressProc(),
+                                      reinterpret_cast<uint8_t*>(dib.data()) + offset,
+                                      size_t(dib.size() - offset), bits, GifAcceptCorrupted);
+        corrupted_ = corrupted_ || bad;
+    }
+    return dib;
+}
+
+void TGIFFrame::EncodeFromDib(const QByteArray& dib)
+{
+    TDibInfo info;
+    if (!ParseDib(dib, info) || (info.BitCount != 1 && info.BitCount != 4 && info.BitCount != 8))
+        RaiseGif(GifText::EncodeError);
+    const int colors = 1 << info.BitCount;
+    interlaced_ = false;
+    TGIFColorTable table;
+    table.Count = colors;
+    const auto* pal = reinterpret_cast<const uint8_t*>(dib.constData()) + info.PaletteOffset;
+    for (int i = 0; i < colors && i < info.ColorCount; ++i) {
+        table.Colors[i][0] = pal[i * 4 + 2];
+        table.Colors[i][1] = pal[i * 4 + 1];
+        table.Colors[i][2] = pal[i * 4];
+    }
+    data_->ColorMap = table;
+    data_->ZData = std::make_unique<TMemoryStream>();
+    GifLzwEncode(data_->ZData.get(), info.Width, info.Height, info.BitCount, false,
+                 owner_ ? owner_->OnGifProgress : TGifProgressProc(),
+                 reinterpret_cast<const uint8_t*>(dib.constData()) + info.BitsOffset);
+    data_->BitsPerPixel = BitsForCount(colors);
+    if (owner_) {
+        TGIFData& header = *owner_->header_;
+        if (header.ColorMap.Count == 0) {
+            header.ColorMap = table;
+            header.BitsPerPixel = data_->BitsPerPixel;
+            localColors_ = false;
+        } else {
+            localColors_ = true;
+        }
+    }
+    data_->Width = info.Width;
+    data_->Height = info.Height;
+    if (owner_)
+        owner_->GrowScreen(origin_.X + info.Width, origin_.Y + info.Height);
+}
+
+void TGIFFrame::UpdateExtensions()
+{
+    TExtension* ext = LastGraphicControl();
+    if (!ext && (delay_ != 0 || transparentColor_ != GifNoColor || disposal_ != 0)) {
+        auto gce = std::make_unique<TExtension>();
+        gce->ExtType = etGraphic;
+        gce->ExtRec = QByteArray("\x04\0\0\0\0\0", 6);
+        ext = gce.get();
+        extensions_.push_back(std::move(gce));
+    }
+    if (ext) {
+        ext->ExtRec.resize(6, '\0');
+        auto* rec = reinterpret_cast<uint8_t*>(ext->ExtRec.data());
+        qToLittleEndian<uint16_t>(uint16_t(delay_ / 10), rec + 2);
+        const int index = FindTableColor(data_->ColorMap, transparentColor_);
+        if (index >= 0) {
+            rec[4] = uint8_t(index);
+            rec[1] |= 1;
+        } else {
+            rec[1] &= uint8_t(~1);
+        }
+        rec[1] = uint8_t((rec[1] & 0xE3) | ((disposal_ & 7) << 2));
+    }
+    extensions_.erase(std::remove_if(extensions_.begin(), extensions_.end(),
+                                     [](const auto& e) { return e->ExtType == etComment && e->Data.isEmpty(); }),
+                      extensions_.end());
+    if (!extensions_.empty() && owner_)
+        owner_->Version = 2;
+}
+
+void TGIFFrame::WriteFrame(TStream* out)
+{
+    for (const auto& ext : extensions_) {
+        out->WriteByte(0x21);
+        out->WriteByte(TExtension::Label(ext->ExtType));
+        switch (ext->ExtType) {
+        case etGraphic: WriteFixed(out, ext->ExtRec, 6); break;
+        case etPlainText:
+            WriteFixed(out, ext->ExtRec, 13);
+            WriteLines(out, ext->Data);
+            break;
+        case etApplication:
+            WriteFixed(out, ext->ExtRec, 12);
+            WriteLines(out, ext->Data);
+            break;
+        case etComment: WriteLines(out, ext->Data); break;
+        }
+    }
+    out->WriteByte(0x2C);
+    out->WriteWord(uint16_t(origin_.X));
+    out->WriteWord(uint16_t(origin_.Y));
+    out->WriteWord(uint16_t(data_->Width));
+    out->WriteWord(uint16_t(data_->Height));
+    uint8_t packed = 0;
+    if (localColors_) {
+        const int n = BitsForCount(data_->ColorMap.Count);
+        data_->BitsPerPixel = n;
+        packed = uint8_t(0x80 | (n - 1));
+    }
+    if (interlaced_)
+        packed |= 0x40;
+    out->WriteByte(packed);
+    if (localColors_) {
+        // The table written is exactly the size the descriptor announces.
+        const int entries = 1 << (packed & 7);
+        QByteArray table(entries * 3, '\0');
+        std::memcpy(table.data(), data_->ColorMap.Colors, size_t(std::min(entries, data_->ColorMap.Count)) * 3);
+        out->WriteBuffer(table.constData(), table.size());
+    }
+    if (data_->ZData)
+        out->WriteBuffer(data_->ZData->Memory(), data_->ZData->Size());
+}
+
+// ---- TGIFImage --------------------------------------------------------------------------------
+
+TGIFImage::TGIFImage()
+{
+    ResetImage();
+}
+
+TGIFImage::~TGIFImage() = default;
+
+void TGIFImage::Changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TGIFImage::ResetImage()
+{
+    header_ = std::make_shared<TGIFData>();
+    items_.clear();
+    corrupted_ = false;
+    FrameIndex = -1;
+    backgroundColor_ = GifNoColor;
+    RepeatCount = 1;
+    Looping = false;
+    Version = 0;
+    screenWidth_ = screenHeight_ = 0;
+}
+
+void TGIFImage::Clear()
+{
+    ResetImage();
+    Changed();
+}
+
+TGIFFrame* TGIFImage::GetFrame(int index) const
+{
+    if (index < 0 || index >= GetCount())
+        throw EListError(QString::fromLatin1(FrameworkText::ListIndexError).arg(index));
+    return items_[size_t(index)].get();
+}
+
+void TGIFImage::SetFrameIndex(int index)
+{
+    index = std::clamp(index, -1, GetCount() - 1);
+    if (index == FrameIndex)
+        return;
+    FrameIndex = index;
+    paletteModified_ = true;
+    Changed();
+}
+
+void TGIFImage::DeleteFrame(int index)
+{
+    GetFrame(index);
+    items_.erase(items_.begin() + index);
+    RecomputeScreenSize();
+    if (FrameIndex >= GetCount())
+        FrameIndex = GetCount() - 1;
+    Changed();
+}
+
+void TGIFImage::MoveFrame(int from, int to)
+{
+    GetFrame(from);
+    GetFrame(to);
+    auto frame = std::move(items_[size_t(from)]);
+    items_.erase(items_.begin() + from);
+    items_.insert(items_.begin() + to, std::move(frame));
+    FrameIndex = to;
+    Changed();
+}
+
+void TGIFImage::SetLooping(bool value)
+{
+    if (value == Looping)
+        return;
+    Looping = value;
+    Changed();
+}
+
+void TGIFImage::SetRepeatCount(uint16_t value)
+{
+    value = std::min<uint16_t>(value, 30000);
+    if (value == RepeatCount)
+        return;
+    RepeatCount = value;
+    Changed();
+}
+
+void TGIFImage::SetBackgroundColor(TColor color)
+{
+    if (color == backgroundColor_)
+        return;
+    backgroundColor_ = color;
+    Changed();
+}
+
+bool TGIFImage::IsCorrupted() const
+{
+    if (corrupted_)
+        return true;
+    for (const auto& f : items_)
+        if (f->corrupted_)
+            return true;
+    return false;
+}
+
+TColor TGIFImage::GetTransparentColor() const
+{
+    if (FrameIndex < 0 || FrameIndex >= GetCount())
+        return GifNoColor;
+    return items_[size_t(FrameIndex)]->transparentColor_;
+}
+
+int TGIFImage::GetScreenWidth() const
+{
+    return items_.empty() ? 0 : screenWidth_;
+}
+
+int TGIFImage::GetScreenHeight() const
+{
+    return items_.empty() ? 0 : screenHeight_;
+}
+
+void TGIFImage::GrowScreen(int right, int bottom)
+{
+    screenWidth_ = uint16_t(std::clamp<int>(right, screenWidth_, 65535));
+    screenHeight_ = uint16_t(std::clamp<int>(bottom, screenHeight_, 65535));
+}
+
+void TGIFImage::RecomputeScreenSize()
+{
+    int w = 0, h = 0;
+    for (const auto& f : items_) {
+        w = std::max(w, f->origin_.X + f->GetWidth());
+        h = std::max(h, f->origin_.Y + f->GetHeight());
+    }
+    screenWidth_ = uint16_t(std::min(w, 65535));
+    screenHeight_ = uint16_t(std::min(h, 65535));
+}
+
+const QStringList& TGIFImage::GetComment() const
+{
+    return header_->Comment;
+}
+
+void TGIFImage::UnshareHeader()
+{
+    if (header_.use_count() > 1)
+        header_ = std::make_shared<TGIFData>(*header_);
+}
+
+void TGIFImage::SetComment(const QStringList& lines)
+{
+    UnshareHeader();
+    header_->Comment = lines;
+}
+
+void TGIFImage::NewFrameForTest(std::unique_ptr<TGIFFrame> frame)
+{
+    items_.push_back(std::move(frame));
+}
+
+void TGIFImage::ReadExtensionBlocks(GifReader& in, uint8_t& separator, std::vector<std::unique_ptr<TExtension>>& list)
+{
+    while (separator == '!') {
+        if (in.AtEnd()) {
+            corrupted_ = true;
+            separator = ';';
+            break;
+        }
+        const uint8_t label = in.Byte();
+        auto ext = std::make_unique<TExtension>();
+        bool whole = true;
+        switch (label) {
+        case 0xF9:
+            ext->ExtType = etGraphic;
+            ext->ExtRec = in.Take(6);
+            whole = ext->ExtRec.size() == 6;
+            break;
+        case 0xFE:
+            ext->ExtType = etComment;
+            whole = in.ReadLines(ext->Data);
+            break;
+        case 0x01:
+            ext->ExtType = etPlainText;
+            ext->ExtRec = in.Take(13);
+            whole = ext->ExtRec.size() == 13 && in.ReadLines(ext->Data);
+            break;
+        case 0xFF:
+            ext->ExtType = etApplication;
+            ext->ExtRec = in.Take(12);
+            whole = ext->ExtRec.size() == 12 && in.ReadLines(ext->Data);
+            break;
+        default:
+            throw EInvalidGraphicOperation(QString::fromLatin1(GifText::UnrecognizedExtension)
+                                               .arg(int(label), 2, 16, QLatin1Char('0')));
+        }
+        if (!whole)
+            corrupted_ = true;
+        if (ext->ExtType == etPlainText) {
+            list.clear();
+        } else if (ext->ExtType == etApplication) {
+            const QByteArray& rec = ext->ExtRec;
+            const int idSize = std::min<int>(rec.isEmpty() ? 0 : uint8_t(rec[0]), 11);
+            bool loop = false;
+            for (const char* id : kLoopIds)
+                loop = loop || (rec.size() >= 1 + idSize && std::memcmp(rec.constData() + 1, id, size_t(idSize)) == 0);
+            if (loop && !ext->Data.isEmpty()) {
+                const QString& line = ext->Data.first();
+                if (line.size() >= 3 && line[0].unicode() == 1) {
+                    Looping = true;
+                    RepeatCount = uint16_t(std::min(30000, int(line[1].unicode()) + 256 * int(line[2].unicode())));
+                }
+            }
+        } else if (ext->ExtType == etComment || ext->ExtRec.size() == 6) {
+            list.push_back(std::move(ext));
+        }
+        separator = in.AtEnd() ? ';' : in.NextNonZero();
+    }
+}
+
+void TGIFImage::ReadGif(int64_t count, TStream* source, bool decodeFirst)
+{
+    ResetImage();
+    QByteArray buffer;
+    if (count > 0) {
+        // A size that the source cannot hold is refused before anything is allocated.
+        if (count > source->Size() - source->Position())
+            throw EReadError(QString::fromLatin1(FrameworkText::ReadError));
+        buffer.resize(qsizetype(count));
+        source->ReadBuffer(buffer.data(), count);
+
+        GifReader in(buffer);
+        char sig[6];
+        if (!in.Read(sig, 6) || QByteArray(sig, 3).toUpper() != "GIF")
+            RaiseGif(GifText::UnknownVersion);
+        const QByteArray ver = QByteArray(sig + 3, 3).toLower();
+        if (ver == "87a")
+            Version = 1;
+        else if (ver == "89a")
+            Version = 2;
+        else
+            RaiseGif(GifText::UnknownVersion);
+
+        uint8_t lsd[7];
+        if (!in.Read(lsd, 7))
+            RaiseGif(FrameworkText::ReadError);
+        screenWidth_ = qFromLittleEndian<uint16_t>(lsd);
+        screenHeight_ = qFromLittleEndian<uint16_t>(lsd + 2);
+        const uint8_t packed = lsd[4];
+        header_->AspectRatio = lsd[6];
+        header_->BitsPerPixel = (packed & 7) + 1;
+        header_->ColorResBits = ((packed >> 4) & 7) + 1;
+        if (packed & 0x80) {
+            if (!ReadColorTable(in, header_->ColorMap, header_->BitsPerPixel))
+                corrupted_ = true;
+            if (lsd[5] < header_->ColorMap.Count)
+                backgroundColor_ = header_->ColorMap.Color(lsd[5]);
+        }
+
+        uint8_t separator = in.NextNonZero();
+        while (separator != 0 && separator != ';' && !in.AtEnd()) {
+            std::vector<std::unique_ptr<TExtension>> extensions;
+            ReadExtensionBlocks(in, separator, extensions);
+            if (separator == ',') {
+                auto frame = std::make_unique<TGIFFrame>(this);
+                if (header_->ColorMap.Count > 0)
+                    frame->data_->BitsPerPixel = BitsOfPowerCount(header_->ColorMap.Count);
+                frame->extensions_ = std::move(extensions);
+                if (!frame->ReadFrame(in)) {
+                    // The descriptor itself was cut off: no frame to keep.
+                    corrupted_ = true;
+                    break;
+                }
+                items_.push_back(std::move(frame));
+                if (in.AtEnd()) {
+                    separator = ';';
+                } else {
+                    separator = in.NextNonZero();
+                    if (separator != '!' && separator != ',' && separator != ';')
+                        separator = 0;
+                }
+            } else if (header_->Comment.isEmpty() && !extensions.empty()) {
+                for (const auto& ext : extensions) {
+                    if (ext->ExtType != etComment)
+                        continue;
+                    if (!header_->Comment.isEmpty())
+                        header_->Comment.append(QStringLiteral("\r\n\r\n"));
+                    header_->Comment.append(ext->Data);
+                }
+            } else if (separator != 0 && separator != ';') {
+                RaiseGif(FrameworkText::ReadError);
+            }
+        }
+    }
+    if (!items_.empty()) {
+        FrameIndex = 0;
+        if (decodeFirst)
+            DecodeFirstFrame();
+    }
+    paletteModified_ = true;
+    Changed();
+}
+
+void TGIFImage::DecodeFirstFrame()
+{
+    try {
+        items_.front()->DecodeToDib();
+    } catch (...) {
+        items_.erase(items_.begin());
+        FrameIndex = items_.empty() ? -1 : 0;
+        throw;
+    }
+}
+
+void TGIFImage::EncodeFrames(bool redecode)
+{
+    for (auto& frame : items_) {
+        if (!frame->HasData())
+            RaiseGif(GifText::NoGifData);
+        frame->UpdateExtensions();
+    }
+}
+
+void TGIFImage::WriteGif(TStream* target, bool sizePrefix)
+{
+    if (items_.empty())
+        RaiseGif(GifText::NoGifData);
+    EncodeFrames(false);
+    if (!header_->Comment.isEmpty())
+        Version = 2;
+
+    TMemoryStream out;
+    out.WriteBuffer("GIF", 3);
+    out.WriteBuffer(Version == 2 ? "89a" : "87a", 3);
+    RecomputeScreenSize();
+    out.WriteWord(screenWidth_);
+    out.WriteWord(screenHeight_);
+    const TGIFColorTable& global = header_->ColorMap;
+    uint8_t packed = 0;
+    if (global.Count > 0) {
+        const int bits = BitsOfPowerCount(global.Count);
+        // The size field always matches the table that follows.
+        packed = uint8_t(0x80 | ((bits - 1) << 4) | (bits - 1));
+    }
+    out.WriteByte(packed);
+    uint8_t background = 0;
+    if (global.Count > 0 && backgroundColor_ != GifNoColor)
+        background = uint8_t(std::max(0, FindTableColor(global, backgroundColor_)));
+    out.WriteByte(background);
+    out.WriteByte(header_->AspectRatio);
+    if (global.Count > 0)
+        out.WriteBuffer(global.Colors, int64_t(global.Count) * 3);
+    if (Looping && items_.size() > 1) {
+        out.WriteBuffer("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16);
+        out.WriteWord(RepeatCount);
+        out.WriteByte(0);
+    }
+    for (auto& frame : items_)
+        frame->WriteFrame(&out);
+    if (!header_->Comment.isEmpty()) {
+        out.WriteByte(0x21);
+        out.WriteByte(0xFE);
+        WriteLines(&out, header_->Comment);
+    }
+    out.WriteByte(0x3B);
+    if (sizePrefix)
+        target->WriteDWord(uint32_t(out.Size()));
+    target->WriteBuffer(out.Memory(), out.Size());
+}
