@@ -27,8 +27,17 @@ struct TIconObject {
     bool HasAlpha = false;   // drawn with its alpha; otherwise through the mask
     bool Monochrome = false; // no colour bitmap: the XOR bits are the bottom half of the mask
     QImage Color;            // ARGB32 when HasAlpha, else RGB32; black and white when Monochrome
-    QImage Mask;             // Format_Mono, Height rows, bit 1 = background shows
-    QImage Composed;         // ARGB32_Premultiplied: what DI_NORMAL draws
+    QImage Mask;             // Format_Mono, Height rows, bit 1 = background shows; null when an
+                             // alpha image came without one (made from the alpha when asked for)
+
+    // What only drawing and the info query need is made on first use, so that decoding an icon
+    // costs no more than its pixels.
+    const QImage& GetMask() const;
+    const QImage& GetComposed() const; // ARGB32_Premultiplied: what DI_NORMAL draws
+
+private:
+    mutable std::once_flag FMaskOnce, FComposedOnce;
+    mutable QImage FDerivedMask, FComposed;
 };
 
 using TIconPtr = std::shared_ptr<const TIconObject>;
@@ -100,25 +109,54 @@ QImage NewMask(int width, int height)
     return mask;
 }
 
-// Fills Composed from Color, Mask and HasAlpha. Mask icons: a set mask bit shows the background,
-// including the "inverted" pixels (set bit, non-black colour), which a painter cannot invert.
-void Compose(TIconObject& icon)
+QImage MaskFromAlpha(const QImage& color)
 {
-    QImage out(icon.Width, icon.Height, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < icon.Height; ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(icon.Color.constScanLine(y));
-        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
-        if (icon.HasAlpha) {
-            for (int x = 0; x < icon.Width; ++x)
-                dst[x] = qPremultiply(src[x]);
-        } else {
-            const uint8_t* m = icon.Mask.constScanLine(y);
-            for (int x = 0; x < icon.Width; ++x)
-                dst[x] = ((m[x >> 3] >> (7 - (x & 7))) & 1) ? 0u : (src[x] | 0xFF000000u);
-        }
+    QImage mask = NewMask(color.width(), color.height());
+    mask.fill(0);
+    for (int y = 0; y < color.height(); ++y) {
+        const auto* c = reinterpret_cast<const QRgb*>(color.constScanLine(y));
+        uint8_t* m = mask.scanLine(y);
+        for (int x = 0; x < color.width(); ++x)
+            if (qAlpha(c[x]) == 0)
+                m[x >> 3] |= uint8_t(0x80 >> (x & 7));
     }
-    icon.Composed = out;
+    return mask;
 }
+
+} // namespace
+
+const QImage& TIconObject::GetMask() const
+{
+    if (!Mask.isNull())
+        return Mask;
+    std::call_once(FMaskOnce, [this] { FDerivedMask = MaskFromAlpha(Color); });
+    return FDerivedMask;
+}
+
+// Mask icons: a set mask bit shows the background, including the "inverted" pixels (set bit,
+// non-black colour), which a painter cannot invert.
+const QImage& TIconObject::GetComposed() const
+{
+    std::call_once(FComposedOnce, [this] {
+        QImage out(Width, Height, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < Height; ++y) {
+            const auto* src = reinterpret_cast<const QRgb*>(Color.constScanLine(y));
+            auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+            if (HasAlpha) {
+                for (int x = 0; x < Width; ++x)
+                    dst[x] = qPremultiply(src[x]);
+            } else {
+                const uint8_t* m = Mask.constScanLine(y);
+                for (int x = 0; x < Width; ++x)
+                    dst[x] = ((m[x >> 3] >> (7 - (x & 7))) & 1) ? 0u : (src[x] | 0xFF000000u);
+            }
+        }
+        FComposed = out;
+    });
+    return FComposed;
+}
+
+namespace {
 
 // Nearest-pixel scaling, sampling the source pixel under each target pixel's centre.
 inline int SourceIndex(int d, int srcSize, int dstSize)
@@ -243,21 +281,13 @@ bool DecodeDib(const uint8_t* p, size_t n, TIconObject& icon)
     if (!hasMask && !anyAlpha)
         return false;
 
-    QImage mask = NewMask(w, h);
-    if (mask.isNull())
-        return false;
+    QImage mask;
     if (hasMask) {
+        mask = NewMask(w, h);
+        if (mask.isNull())
+            return false;
         for (int y = 0; y < h; ++y)
             std::memcpy(mask.scanLine(y), p + andOffset + uint64_t(h - 1 - y) * andStride, size_t(andStride));
-    } else {
-        mask.fill(0);
-        for (int y = 0; y < h; ++y) {
-            const auto* c = reinterpret_cast<const QRgb*>(color.constScanLine(y));
-            uint8_t* m = mask.scanLine(y);
-            for (int x = 0; x < w; ++x)
-                if (qAlpha(c[x]) == 0)
-                    m[x >> 3] |= uint8_t(0x80 >> (x & 7));
-        }
     }
 
     icon.Width = w;
@@ -300,21 +330,11 @@ bool DecodePng(const uint8_t* p, size_t n, TIconObject& icon)
         return false;
     }
     const int w = color.width(), h = color.height();
-    QImage mask = NewMask(w, h);
-    mask.fill(0);
-    for (int y = 0; y < h; ++y) {
-        const auto* c = reinterpret_cast<const QRgb*>(color.constScanLine(y));
-        uint8_t* m = mask.scanLine(y);
-        for (int x = 0; x < w; ++x)
-            if (qAlpha(c[x]) == 0)
-                m[x >> 3] |= uint8_t(0x80 >> (x & 7));
-    }
     icon.Width = w;
     icon.Height = h;
     icon.HasAlpha = true;
     icon.Monochrome = false;
     icon.Color = color;
-    icon.Mask = mask;
     return true;
 }
 
@@ -334,7 +354,8 @@ HICON Finish(std::shared_ptr<TIconObject> icon, int w, int h)
         icon->HotX = int(int64_t(icon->HotX) * w / icon->Width);
         icon->HotY = int(int64_t(icon->HotY) * h / icon->Height);
         icon->Color = ScaleColor(icon->Color, w, h);
-        icon->Mask = ScaleMask(icon->Mask, w, h);
+        if (!icon->Mask.isNull())
+            icon->Mask = ScaleMask(icon->Mask, w, h);
         icon->Width = w;
         icon->Height = h;
     }
@@ -342,7 +363,6 @@ HICON Finish(std::shared_ptr<TIconObject> icon, int w, int h)
         icon->HotX = w / 2;
         icon->HotY = h / 2;
     }
-    Compose(*icon);
     return Handles().Add(std::move(icon));
 }
 
@@ -350,7 +370,7 @@ HICON Finish(std::shared_ptr<TIconObject> icon, int w, int h)
 QImage InfoMask(const TIconObject& icon)
 {
     if (!icon.Monochrome)
-        return icon.Mask;
+        return icon.GetMask();
     QImage mask = NewMask(icon.Width, icon.Height * 2);
     mask.fill(0);
     for (int y = 0; y < icon.Height; ++y) {
@@ -554,7 +574,7 @@ bool DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWi
         for (int y = 0; y < icon->Height; ++y) {
             auto* d = reinterpret_cast<QRgb*>(picture.scanLine(y));
             for (int x = 0; x < icon->Width; ++x)
-                d[x] = MaskBit(icon->Mask, x, y) ? 0u : 0xFF000000u;
+                d[x] = MaskBit(icon->GetMask(), x, y) ? 0u : 0xFF000000u;
         }
         break;
     }
@@ -562,7 +582,7 @@ bool DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWi
         picture = icon->Color;
         break;
     default:
-        picture = icon->Composed;
+        picture = icon->GetComposed();
         break;
     }
     if (w != icon->Width || h != icon->Height)
