@@ -2,6 +2,7 @@
 
 #include "platform/system_metrics.h"
 
+#include <QFile>
 #include <QPainter>
 #include <png.h>
 
@@ -655,4 +656,31 @@ int LookupIconIdFromDirectoryEx(const uint8_t* presbits, size_t size, bool fIcon
     if (index < 0)
         return 0;
     return Get16(presbits + 6 + 14 * size_t(index) + 12);
+}
+
+HCURSOR LoadCursorFromFile(const QString& lpFileName)
+{
+    QFile file(lpFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    const QByteArray head = file.read(6);
+    const auto* h = reinterpret_cast<const uint8_t*>(head.constData());
+    if (head.size() != 6 || Get16(h) != 0 || Get16(h + 2) != 2)
+        return nullptr;
+    const QByteArray directory = head + file.read(qint64(Get16(h + 4)) * 16);
+    const auto* p = reinterpret_cast<const uint8_t*>(directory.constData());
+    const int index = BestIconDirectoryEntry(p, size_t(directory.size()), false, 0, 0, true);
+    if (index < 0)
+        return nullptr;
+    // The resource form of a cursor image is the entry's hot spot followed by the image.
+    const uint8_t* e = p + 6 + 16 * size_t(index);
+    const qint64 length = Get32(e + 8);
+    const qint64 offset = Get32(e + 12);
+    if (offset > file.size() || length > file.size() - offset || length > qint64(UINT32_MAX) - 4 || !file.seek(offset))
+        return nullptr;
+    QByteArray image = QByteArray(reinterpret_cast<const char*>(e + 4), 4) + file.read(length);
+    if (image.size() != length + 4)
+        return nullptr;
+    return CreateIconFromResourceEx(reinterpret_cast<const uint8_t*>(image.constData()), uint32_t(image.size()), false,
+                                    kIconResourceVersion, 0, 0, LR_DEFAULTSIZE);
 }

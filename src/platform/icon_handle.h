@@ -110,6 +110,11 @@ QImage IconToImage(HICON hIcon);
 // The icon's size; false for an unknown handle.
 bool GetIconSize(HICON hIcon, int* width, int* height);
 
+// Loads a cursor file (.cur): its image that suits the system cursor size best, made at that size,
+// with the hot spot its directory entry gives (moved with the picture when it is scaled). Null for
+// a file that cannot be read or is no cursor file.
+HCURSOR LoadCursorFromFile(const QString& lpFileName);
+
 // Picks the image of an icon or cursor directory that suits a size best. presbits/size hold an
 // icon-group resource (6-byte header, 14-byte entries) or, with fileEntries set, the directory of an
 // .ico or .cur file (16-byte entries). The nearest size wins (sum of the width and height

@@ -3,6 +3,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -345,6 +346,33 @@ TEST(IconHandle, CursorHotSpots)
     EXPECT_EQ(info.yHotspot, 4u);
     DestroyCursor(half);
     DestroyCursor(c);
+}
+
+TEST(IconHandle, CursorFiles)
+{
+    // The entry's hot spot, on a copy whose entry says (5, 9).
+    QByteArray file = ReadTestData("platform/deerstalker.cur");
+    file[10] = 5;
+    file[12] = 9;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("moved.cur");
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+    HCURSOR c = LoadCursorFromFile(path);
+    ICONINFO info;
+    ASSERT_TRUE(GetIconInfo(c, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 5u);
+    EXPECT_EQ(info.yHotspot, 9u);
+    EXPECT_EQ(info.hbmColor.size(), QSize(32, 32));
+    DestroyCursor(c);
+    // Icon files and broken cursor files are no cursors.
+    EXPECT_EQ(LoadCursorFromFile(QStringLiteral(BRELNOVA_TESTDATA "/platform/python.ico")), nullptr);
+    EXPECT_EQ(LoadCursorFromFile(QStringLiteral(BRELNOVA_TESTDATA "/fuzz/icon_handle_fuzz/no_cursors.cur")), nullptr);
+    EXPECT_EQ(LoadCursorFromFile(QStringLiteral(BRELNOVA_TESTDATA "/fuzz/icon_handle_fuzz/bug778204.ico")), nullptr);
+    EXPECT_EQ(LoadCursorFromFile(dir.filePath("missing.cur")), nullptr);
 }
 
 TEST(IconHandle, DrawingKeepsTheBackgroundWhereTheIconIsClear)
