@@ -1,7 +1,15 @@
 #include "imaging/bitmap/bitmap32.h"
 
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
+#include "framework/clipboard.h"
 #include "framework/exceptions.h"
+#include "framework/graphics.h"
+#include "framework/picture.h"
 #include "framework/streams.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 #include <atomic>
@@ -128,7 +136,12 @@ TBitmap32::~TBitmap32()
     BeginUpdate();
     EnterLock();
     // The pixels go without the resize and handle events: listeners may already be half gone.
+    if (canvas_) {
+        canvas_->SetBits(nullptr, 0, 0, 0);
+        canvas_.reset();
+    }
     ReleasePixels();
+    font_.reset();
     width_ = height_ = 0;
     LeaveLock();
 }
@@ -143,6 +156,9 @@ void TBitmap32::ReleasePixels()
 void TBitmap32::AllocateSize(int& width, int& height, int newWidth, int newHeight)
 {
     Finally notify{[this] { NotifyHandleChanged(); }};
+    // The canvas lets go of the old pixels before they are freed.
+    if (canvas_)
+        canvas_->SetBits(nullptr, 0, 0, 0);
     ReleasePixels();
     width = height = 0;
     if (newWidth > 0 && newHeight > 0) {
@@ -163,6 +179,8 @@ void TBitmap32::AllocateSize(int& width, int& height, int newWidth, int newHeigh
 
 void TBitmap32::NotifyHandleChanged()
 {
+    if (canvas_ && !IsEmpty())
+        canvas_->SetBits(bits_, width_, height_, width_ * int(sizeof(TColor32)));
     if (OnHandleChanged)
         OnHandleChanged(this);
 }
@@ -222,7 +240,152 @@ void TBitmap32::Assign(TPersistent* source)
         }
         return;
     }
+    if (auto bitmap = dynamic_cast<TBitmap*>(source)) {
+        AssignFromFrameworkBitmap(bitmap);
+        return;
+    }
+    if (auto graphic = dynamic_cast<TGraphic*>(source)) {
+        AssignFromGraphic(graphic);
+        return;
+    }
+    if (auto picture = dynamic_cast<TPicture*>(source)) {
+        if (auto bitmap = dynamic_cast<TBitmap*>(picture->Graphic()))
+            AssignFromFrameworkBitmap(bitmap);
+        else
+            AssignFromGraphic(picture->Graphic());
+        return;
+    }
+    if (auto clipboard = dynamic_cast<TClipboard*>(source)) {
+        TPicture picture;
+        picture.Assign(clipboard);
+        AssignFromGraphic(picture.Graphic());
+        return;
+    }
     TThreadPersistent::Assign(source);
+}
+
+void TBitmap32::AssignFromFrameworkBitmap(TBitmap* bitmap)
+{
+    SetSize(bitmap->Width(), bitmap->Height());
+    if (IsEmpty())
+        return;
+    // ToImage gives the stored alpha of a 32-bit bitmap and opaque pixels for the others.
+    QImage image = bitmap->ToImage();
+    if (image.format() != QImage::Format_ARGB32 && image.format() != QImage::Format_RGB32)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < height_; ++y)
+        MoveColors(reinterpret_cast<const TColor32*>(image.constScanLine(y)), RowAddress(y), width_);
+    if (bitmap->PixelFormat() != pf32bit)
+        MakeOpaque();
+}
+
+void TBitmap32::AssignFromGraphic(TGraphic* graphic)
+{
+    // A picture without a graphic holds nothing to draw.
+    if (!graphic) {
+        SetSize(0, 0);
+        return;
+    }
+    SetSize(graphic->Width(), graphic->Height());
+    if (IsEmpty())
+        return;
+    {
+        TCanvas canvas;
+        canvas.SetBits(bits_, width_, height_, width_ * int(sizeof(TColor32)));
+        graphic->Draw(&canvas, GetBounds());
+        canvas.FinishDrawing();
+    }
+    MakeOpaque();
+}
+
+void TBitmap32::AssignTo(TPersistent* dest)
+{
+    if (auto picture = dynamic_cast<TPicture*>(dest)) {
+        CopyToFrameworkBitmap(picture->Bitmap());
+        return;
+    }
+    if (auto bitmap = dynamic_cast<TBitmap*>(dest)) {
+        CopyToFrameworkBitmap(bitmap);
+        return;
+    }
+    if (auto clipboard = dynamic_cast<TClipboard*>(dest)) {
+        TBitmap bitmap;
+        CopyToFrameworkBitmap(&bitmap);
+        clipboard->Assign(&bitmap);
+        return;
+    }
+    TThreadPersistent::AssignTo(dest);
+}
+
+void TBitmap32::CopyToFrameworkBitmap(TBitmap* bitmap)
+{
+    bitmap->SetPixelFormat(pf32bit);
+    bitmap->SetHandleType(bmDIB);
+    bitmap->SetSize(width_, height_);
+    if (IsEmpty())
+        return;
+    // A source copy onto a 32-bit canvas moves all four bytes of every pixel.
+    const QImage view(reinterpret_cast<const uchar*>(bits_), width_, height_,
+                      width_ * int(sizeof(TColor32)), QImage::Format_ARGB32);
+    bitmap->Canvas()->BlitImage(GetBounds(), view, GetBounds(), cmSrcCopy);
+}
+
+void TBitmap32::PaintToDC(QPainter* dc, int x, int y)
+{
+    if (IsEmpty() || !dc || !dc->isActive())
+        return;
+    QPaintDevice* device = dc->device();
+    const QTransform t = dc->deviceTransform();
+    if (device && device->devType() == QInternal::Image && t.type() <= QTransform::TxTranslate &&
+        !dc->hasClipping()) {
+        auto* image = static_cast<QImage*>(device);
+        if (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32) {
+            // Straight into the pixels: QPainter would premultiply and round low-alpha colours.
+            const int dx = x + qRound(t.dx()), dy = y + qRound(t.dy());
+            TRect r;
+            IntersectRects(r, Bounds(dx, dy, width_, height_), MakeRect(0, 0, image->width(), image->height()));
+            for (int row = r.Top; row < r.Bottom; ++row)
+                MoveColors(PixelAddress(r.Left - dx, row - dy),
+                           reinterpret_cast<TColor32*>(image->scanLine(row)) + r.Left, r.Right - r.Left);
+            return;
+        }
+    }
+    // Screens, printers and other devices take the colour bytes as opaque pixels. Qt trusts the
+    // alpha byte of RGB32 images to be 255, so the copy says so.
+    QImage opaque(width_, height_, QImage::Format_RGB32);
+    for (int row = 0; row < height_; ++row) {
+        const TColor32* s = RowAddress(row);
+        auto* d = reinterpret_cast<TColor32*>(opaque.scanLine(row));
+        for (int i = 0; i < width_; ++i)
+            d[i] = s[i] | 0xFF000000u;
+    }
+    dc->save();
+    dc->setCompositionMode(QPainter::CompositionMode_Source);
+    dc->drawImage(x, y, opaque);
+    dc->restore();
+}
+
+TCanvas* TBitmap32::GetCanvas()
+{
+    if (!canvas_) {
+        canvas_ = std::make_unique<TCanvas>();
+        canvas_->OnChange = [this](TObject*) { Changed(); };
+        if (!IsEmpty())
+            canvas_->SetBits(bits_, width_, height_, width_ * int(sizeof(TColor32)));
+    }
+    return canvas_.get();
+}
+
+QPainter* TBitmap32::DC()
+{
+    return IsEmpty() ? nullptr : GetCanvas()->Handle();
+}
+
+TFont* TBitmap32::Font()
+{
+    if (!font_)
+        font_ = std::make_unique<TFont>();
+    return font_.get();
 }
 
 // ---- fills -----------------------------------------------------------------------------------

@@ -10,8 +10,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 
+class QPainter;
+class TBitmap;
+class TCanvas;
+class TFont;
+class TGraphic;
 class TStream;
 class TBitmap32;
 
@@ -75,7 +81,9 @@ public:
     TBitmap32();
     ~TBitmap32() override;
 
-    // From nothing (empties) and from another TBitmap32 (pixels, alpha and drawing settings).
+    // From nothing (empties), another TBitmap32 (pixels, alpha and drawing settings), a framework
+    // bitmap (its alpha when it has 32 bits per pixel, else opaque), any other graphic, a picture
+    // or the clipboard (drawn, then made opaque).
     void Assign(TPersistent* source) override;
     bool IsEmpty() const override;
 
@@ -104,6 +112,22 @@ public:
 
     TNotifyEvent OnHandleChanged;
     TPixelCombineEvent OnPixelCombine;
+
+    // ---- drawing through the framework (an opaque-RGB view of the same pixels) ----
+    // Created on first use and kept across reallocations; its changes signal this bitmap's.
+    TCanvas* GetCanvas();
+    // The device context the system's drawing functions draw with (the canvas's painter); null
+    // while the bitmap is empty.
+    QPainter* DC();
+    // Owned with the bitmap; nothing here draws text with it.
+    TFont* Font();
+
+    // Copies every pixel 1:1 to the device context at (x, y), without blending by alpha. Onto
+    // 32-bit images (another bitmap's DC) all four bytes arrive unchanged.
+    void PaintToDC(QPainter* dc, int x, int y);
+    // Makes the framework bitmap a 32-bit one of this size with these pixels, alpha included.
+    void CopyToFrameworkBitmap(TBitmap* bitmap);
+    void AssignFromFrameworkBitmap(TBitmap* bitmap);
 
     // ---- fills (x2, y2 exclusive) ----
     void Clear(TColor32 color = 0xFF000000);
@@ -135,11 +159,17 @@ public:
     bool SameAs(TBitmap32* other);
 
 protected:
+    // To a framework picture or bitmap (32 bits, alpha kept) and to the clipboard.
+    void AssignTo(TPersistent* dest) override;
     void AllocateSize(int& width, int& height, int newWidth, int newHeight) override;
     virtual void NotifyHandleChanged();
 
 private:
     void ReleasePixels();
+    void AssignFromGraphic(TGraphic* graphic);
+
+    std::unique_ptr<TCanvas> canvas_;
+    std::unique_ptr<TFont> font_;
 
     TColor32* bits_ = nullptr;
     uintptr_t dibHandle_ = 0;

@@ -1,8 +1,15 @@
 #include "imaging/bitmap/bitmap32.h"
 
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
+#include "framework/clipboard.h"
 #include "framework/exceptions.h"
+#include "framework/graphics.h"
+#include "framework/picture.h"
 #include "framework/streams.h"
 
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -514,4 +521,148 @@ TEST(Bitmap32, DestructionFiresNoEvents)
         b.OnChange = b.OnResize = b.OnHandleChanged = [&](TObject*) { ++events; };
     }
     EXPECT_EQ(events, 0);
+}
+
+// ---- the framework side: colours, canvas, framework bitmaps, pictures, clipboard -------------
+
+TEST(Bitmap32Framework, ColorToColor32)
+{
+    EXPECT_EQ(ColorToColor32(0x000000FF), 0xFFFF0000u);
+    EXPECT_EQ(ColorToColor32(0x00123456), 0xFF563412u);
+    const TColor face = ColorToRGB(clBtnFace);
+    EXPECT_EQ(ColorToColor32(clBtnFace), 0xFF000000u | MakeColor32(GetRValue(face), GetGValue(face), GetBValue(face)));
+}
+
+TEST(Bitmap32Framework, CanvasDrawsIntoThePixelsAndFollowsReallocation)
+{
+    TBitmap32 b;
+    EXPECT_EQ(b.DC(), nullptr);
+    b.SetSize(4, 3);
+    b.Clear(0x10203040);
+    Events ev(b);
+    TCanvas* canvas = b.GetCanvas();
+    canvas->Brush()->SetColor(clRed);
+    canvas->FillRect(MakeRect(1, 1, 3, 2));
+    EXPECT_GE(ev.change, 1);
+    EXPECT_EQ(*b.PixelAddress(1, 1) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(*b.PixelAddress(2, 1) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(*b.PixelAddress(0, 1), 0x10203040u); // outside the rectangle nothing moves
+    EXPECT_EQ(*b.PixelAddress(1, 0), 0x10203040u);
+    EXPECT_NE(b.DC(), nullptr);
+
+    // The same canvas draws into the new pixels after a resize.
+    b.SetSize(2, 2);
+    EXPECT_EQ(b.GetCanvas(), canvas);
+    canvas->Brush()->SetColor(clBlue);
+    canvas->FillRect(MakeRect(0, 0, 2, 2));
+    EXPECT_EQ(*b.PixelAddress(1, 1) & 0xFFFFFF, 0x0000FFu);
+
+    b.MakeEmpty();
+    EXPECT_EQ(b.DC(), nullptr);
+    canvas->FillRect(MakeRect(0, 0, 2, 2)); // no pixels: nothing to draw on, no crash
+}
+
+TEST(Bitmap32Framework, PaintToAnotherBitmapsDCCopiesAllFourBytes)
+{
+    TBitmap32 src, dst;
+    src.SetSize(2, 2);
+    src.Bits()[0] = 0x01FF8040;
+    src.Bits()[1] = 0x00FFFFFF;
+    src.Bits()[2] = 0x80112233;
+    src.Bits()[3] = 0xFF445566;
+    dst.SetSize(3, 3);
+    src.PaintToDC(dst.DC(), 1, -1);
+    EXPECT_EQ(Pixels(dst), (std::vector<TColor32>{0, 0x80112233, 0xFF445566, 0, 0, 0, 0, 0, 0}));
+    // A painter on any other device gets opaque colour.
+    QImage screen(2, 2, QImage::Format_ARGB32_Premultiplied);
+    screen.fill(0);
+    {
+        QPainter p(&screen);
+        src.PaintToDC(&p, 0, 0);
+    }
+    EXPECT_EQ(screen.pixel(0, 0), 0xFFFF8040u);
+    EXPECT_EQ(screen.pixel(1, 0), 0xFFFFFFFFu);
+}
+
+TEST(Bitmap32Framework, AssignFromFrameworkBitmaps)
+{
+    // 24 bits: opaque everywhere.
+    TBitmap bmp24(2, 1, pf24bit);
+    bmp24.SetPixelArgb(0, 0, 0xFF102030);
+    bmp24.SetPixelArgb(1, 0, 0xFFA0B0C0);
+    TBitmap32 b;
+    b.Assign(&bmp24);
+    EXPECT_EQ(Pixels(b), (std::vector<TColor32>{0xFF102030, 0xFFA0B0C0}));
+
+    // 32 bits: the alpha bytes as they are, low-alpha colours unrounded.
+    TBitmap bmp32(2, 1, pf32bit);
+    bmp32.SetPixelArgb(0, 0, 0x01FF8040);
+    bmp32.SetPixelArgb(1, 0, 0x00123456);
+    b.Assign(&bmp32);
+    EXPECT_EQ(Pixels(b), (std::vector<TColor32>{0x01FF8040, 0x00123456}));
+
+    // Through a picture holding a bitmap.
+    TPicture picture;
+    picture.SetGraphic(&bmp32);
+    TBitmap32 c;
+    c.Assign(&picture);
+    EXPECT_EQ(Pixels(c), Pixels(b));
+}
+
+TEST(Bitmap32Framework, AssignFromOtherGraphicsDrawsThemOpaque)
+{
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.fill(QColor(255, 0, 0, 255));
+    image.setPixel(0, 0, 0x00000000);
+    TQtImage graphic;
+    graphic.SetImage(image);
+    TPicture picture;
+    picture.SetGraphic(&graphic);
+    for (TPersistent* source : {static_cast<TPersistent*>(&graphic), static_cast<TPersistent*>(&picture)}) {
+        TBitmap32 b;
+        b.Assign(source);
+        ASSERT_EQ(b.Width(), 3);
+        ASSERT_EQ(b.Height(), 2);
+        EXPECT_EQ(*b.PixelAddress(0, 0), 0xFF000000u); // transparent over the zeroed pixels
+        EXPECT_EQ(*b.PixelAddress(2, 1), 0xFFFF0000u);
+    }
+    TPicture empty;
+    TBitmap32 b;
+    b.SetSize(2, 2);
+    b.Assign(&empty);
+    EXPECT_TRUE(b.IsEmpty());
+}
+
+TEST(Bitmap32Framework, AssignToBitmapPictureAndClipboard)
+{
+    TBitmap32 b;
+    b.SetSize(2, 2);
+    b.Bits()[0] = 0x01FF8040;
+    b.Bits()[1] = 0x00FFFFFF;
+    b.Bits()[2] = 0x80112233;
+    b.Bits()[3] = 0xFF445566;
+
+    TBitmap bmp(5, 5, pf24bit);
+    bmp.Assign(&b);
+    EXPECT_EQ(bmp.PixelFormat(), pf32bit);
+    ASSERT_EQ(bmp.Width(), 2);
+    ASSERT_EQ(bmp.Height(), 2);
+    EXPECT_EQ(bmp.PixelArgb(0, 0), 0x01FF8040u);
+    EXPECT_EQ(bmp.PixelArgb(1, 0), 0x00FFFFFFu);
+    EXPECT_EQ(bmp.PixelArgb(0, 1), 0x80112233u);
+
+    TPicture picture;
+    picture.Assign(&b);
+    auto held = dynamic_cast<TBitmap*>(picture.Graphic());
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->PixelArgb(1, 1), 0xFF445566u);
+
+    // Round trip through the system clipboard: the colours come back, opaque.
+    Clipboard()->Assign(&b);
+    TBitmap32 back;
+    back.Assign(Clipboard());
+    EXPECT_EQ(Pixels(back), (std::vector<TColor32>{0xFFFF8040, 0xFFFFFFFF, 0xFF112233, 0xFF445566}));
+
+    struct Other : TPersistent {} other;
+    EXPECT_THROW(other.Assign(&b), EConvertError);
 }

@@ -1,5 +1,7 @@
 #include "imaging/bitmap/color32.h"
 
+#include "framework/graphics.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -13,6 +15,13 @@
 #endif
 
 // ---- Colour and geometry routines ----------------------------------------------------------
+
+TColor32 ColorToColor32(TColor color)
+{
+    if (int32_t(color) < 0)
+        color = ColorToRGB(clSystemColor | (color & 0xFF));
+    return 0xFF000000u | (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
+}
 
 TColor32 WithAlpha(TColor32 color, int alpha)
 {

@@ -33,6 +33,9 @@ constexpr uint8_t BlueComponent(TColor32 c) { return uint8_t(c); }
 
 // ---- Colour and geometry routines ----------------------------------------------------------
 
+// Framework colour (0x00BBGGRR; a negative value names a system colour) to an opaque TColor32.
+TColor32 ColorToColor32(TColor color);
+
 constexpr TColor32 MakeColor32(int red, int green, int blue, int alpha = 255)
 {
     return (TColor32(uint8_t(alpha)) << 24) | (TColor32(uint8_t(red)) << 16) |
