@@ -48,6 +48,8 @@ uint32_t RegistryValue::DWordValue() const
 namespace {
 
 constexpr qint64 kMaxStoreSize = 64 * 1024 * 1024;
+constexpr int kMaxDepth = 512;
+constexpr int kMaxKeyName = 255;
 
 struct Node {
     QString name;
@@ -134,8 +136,12 @@ bool SplitPath(const QString& path, QStringList* parts)
     if (p.isEmpty())
         return true;
     *parts = p.split(QLatin1Char('\\'));
+    // The original's limits: 512 levels, 255 characters a name. They also bound the recursion
+    // over the tree.
+    if (parts->size() > kMaxDepth)
+        return false;
     for (const QString& part : *parts)
-        if (!ValidPart(part))
+        if (!ValidPart(part) || part.size() > kMaxKeyName)
             return false;
     return true;
 }

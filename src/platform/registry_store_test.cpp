@@ -129,3 +129,16 @@ TEST_F(RegistryStoreTest, GarbageLinesAreSkippedAndDesktopIsAnswered)
                          "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER\\SHELL FOLDERS", "DESKTOP", &v));
     EXPECT_FALSE(v.Text().isEmpty());
 }
+
+TEST_F(RegistryStoreTest, KeysDeeperOrLongerThanTheOriginalAllowsAreRefused)
+{
+    using namespace RegistryStore;
+    QStringList deep;
+    for (int i = 0; i < 513; ++i)
+        deep << "k";
+    EXPECT_FALSE(CreateKey(HKEY_CURRENT_USER, deep.join('\\')));
+    deep.removeLast();
+    EXPECT_TRUE(CreateKey(HKEY_CURRENT_USER, deep.join('\\')));
+    EXPECT_FALSE(CreateKey(HKEY_CURRENT_USER, QString(256, 'n')));
+    EXPECT_TRUE(CreateKey(HKEY_CURRENT_USER, QString(255, 'n')));
+}
