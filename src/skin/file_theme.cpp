@@ -1,10 +1,12 @@
 #include "skin/file_theme.h"
 
+#include "framework/bitmap.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
 #include "framework/sysutils.h"
 #include "platform/program_paths.h"
 #include "skin/theme_file_reader.h"
+#include "skin/theme_pictures.h"
 
 #include <QFileInfo>
 #include <QWidget>
@@ -36,6 +38,17 @@ QString ItemName(int item)
     return item >= 1 && item <= ThemeItem::Count ? QString::fromLatin1(ThemeItemNames[item]) : QString();
 }
 } // namespace
+
+bool TsuiFileThemeMgr::GetImage(int item, TGraphic* graphic)
+{
+    if (!reader_ || !graphic)
+        return false;
+    TMemoryStream* stream = reader_->GetImageStream(ItemName(item));
+    if (!stream)
+        return false;
+    graphic->LoadFromStream(stream);
+    return true;
+}
 
 bool TsuiFileThemeMgr::GetBool(int item) const { return reader_ && reader_->GetBool(ItemName(item)); }
 
@@ -109,6 +122,18 @@ void TsuiFileTheme::SetThemeFile(const QString& name)
         if (current.value<QObject*>() == this)
             SetPublishedProperty(c, QStringLiteral("FileTheme"), QVariant::fromValue(this));
     }
+}
+
+void TsuiFileTheme::GetImage(int item, TGraphic* graphic) { mgr_->GetImage(item, graphic); }
+
+void TsuiFileTheme::GetImageFrame(int item, TGraphic* graphic, int frameCount, int frameIndex)
+{
+    if (!graphic)
+        return;
+    TBitmap picture;
+    // A file without the item leaves the graphic as it was, so the control stays drawable.
+    if (mgr_->GetImage(item, &picture))
+        PutFrameInto(&picture, graphic, frameCount, frameIndex);
 }
 
 bool TsuiFileTheme::UsingFileTheme(const TsuiFileTheme* fileTheme, int style, TsuiUIStyle& effectiveStyle)
