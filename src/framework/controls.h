@@ -57,10 +57,6 @@ Q_ENUM_NS(TBevelCut)
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 Q_ENUM_NS(TFormBorderStyle)
 
-enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
-Q_FLAG_NS(TFontStyles)
-
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 Q_ENUM_NS(TScrollStyle)
 
@@ -76,7 +72,6 @@ Q_DECLARE_FLAGS(TControlStyle, TControlStyleFlag)
 } // namespace ControlTypes
 Q_DECLARE_OPERATORS_FOR_FLAGS(ControlTypes::TAnchors)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ControlTypes::TShiftState)
-Q_DECLARE_OPERATORS_FOR_FLAGS(ControlTypes::TFontStyles)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ControlTypes::TControlStyle)
 
 using namespace ControlTypes;
