@@ -1,22 +1,64 @@
 #include "imaging/icons/icon_xp.h"
 
+#include "framework/icon.h"
+#include "framework/picture.h"
 #include "framework/streams.h"
 #include "imaging/icons/icon_format.h"
 #include "imaging/icons/icon_xp_format.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <vector>
 
-TIconXP::TIconXP() : fileCopy_(std::make_unique<TMemoryStream>()), formats_(std::make_unique<TIconXPFormats>())
+namespace {
+
+// Start-up and shutdown of this module: "ico" goes from the framework's icon to this class while
+// the application runs.
+bool registered = false;
+
+void UnregisterIconXP()
+{
+    if (!registered)
+        return;
+    TPicture::UnregisterGraphicClass(GraphicClass<TIconXP>());
+    registered = false;
+}
+
+void RegisterIconXP()
+{
+    if (registered)
+        return;
+    TPicture::UnregisterGraphicClass(GraphicClass<TIcon>());
+    TPicture::RegisterFileFormat(QStringLiteral("ico"), QString::fromLatin1(IconXPText::Description),
+                                 GraphicClass<TIconXP>());
+    registered = true;
+    qAddPostRoutine(UnregisterIconXP);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(RegisterIconXP)
+
+TIconXP::TIconXP() : fileCopy_(std::make_unique<TMemoryStream>()), formats_(std::make_unique<TIconXPFormats>(this))
 {
 }
 
 TIconXP::~TIconXP() = default;
 
-void TIconXP::Changed(TObject*)
+void TIconXP::Draw(TCanvas* canvas, const TRect& rect)
 {
-    if (OnChange)
-        OnChange(this);
+    if (TIconXPFormat* current = formats_->GetCurrent())
+        current->DrawOnCanvas(canvas, rect);
+}
+
+void TIconXP::LoadFromClipboardFormat(TClipFormat, const QByteArray&)
+{
+    throw Exception(QString::fromLatin1(IconXPText::NotSupported));
+}
+
+void TIconXP::SaveToClipboardFormat(TClipFormat&, QByteArray&)
+{
+    throw Exception(QString::fromLatin1(IconXPText::NotSupported));
 }
 
 void TIconXP::LoadFromStream(TStream* stream)
@@ -120,10 +162,10 @@ int TIconXP::GetHeight()
     return formats_->WantedHeight();
 }
 
-uint8_t TIconXP::GetPixelFormat()
+TPixelFormat TIconXP::GetPixelFormat()
 {
     formats_->GetCurrent();
-    return formats_->WantedPixelFormat();
+    return TPixelFormat(formats_->WantedPixelFormat());
 }
 
 void TIconXP::SetWidth(int value)
@@ -140,7 +182,7 @@ void TIconXP::SetHeight(int value)
     Changed(this);
 }
 
-void TIconXP::SetPixelFormat(uint8_t value)
+void TIconXP::SetPixelFormat(TPixelFormat value)
 {
     formats_->SetWantedPixelFormat(value);
     formats_->ForgetCurrent();
@@ -163,5 +205,5 @@ void TIconXP::Assign(TPersistent* source)
         Changed(this);
         return;
     }
-    TPersistent::Assign(source);
+    TGraphic::Assign(source);
 }

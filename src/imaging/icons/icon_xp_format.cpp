@@ -1,9 +1,12 @@
 #include "imaging/icons/icon_xp_format.h"
 
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
 #include "imaging/icons/icon_format.h"
 
+#include <QImage>
 #include <png.h>
 
 #include <algorithm>
@@ -206,6 +209,33 @@ void TIconXPFormat::DecodePng(const uint8_t* data, size_t size)
     height_ = h;
     pixelFormat_ = 7;
     pixels_ = std::move(pixels);
+}
+
+void TIconXPFormat::DrawOnCanvas(TCanvas* canvas, const TRect& rect)
+{
+    if (!canvas || pixels_.empty())
+        return;
+    const int w = std::min(width_, rect.Width());
+    const int h = std::min(height_, rect.Height());
+    if (w < 1 || h < 1)
+        return;
+    // The canvas blends by the exact integer rule on pixels of its own, and through its painter
+    // elsewhere; either way it wants top row first.
+    QImage image(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(image.scanLine(y), pixels_.data() + size_t(height_ - 1 - y) * size_t(width_), size_t(w) * 4);
+    canvas->BlendImage(Bounds(rect.Left, rect.Top, w, h), image, Rect(0, 0, w, h));
+}
+
+void TIconXPFormat::AssignToBitmap(TBitmap* bitmap)
+{
+    if (!bitmap)
+        return;
+    bitmap->SetSize(width_, height_);
+    bitmap->SetPixelFormat(pf24bit);
+    bitmap->SetTransparentColor(clWhite);
+    bitmap->SetTransparent(true);
+    DrawOnCanvas(bitmap->Canvas(), Rect(0, 0, width_, height_));
 }
 
 void TIconXPFormat::Assign(TPersistent* source)

@@ -11,8 +11,11 @@
 #include <memory>
 #include <vector>
 
+class TBitmap;
+class TCanvas;
 class TStream;
 struct IconDirEntry;
+struct TRect;
 
 using TIconXPData = std::vector<uint32_t>;
 
@@ -36,6 +39,13 @@ public:
     // Decodes one image's bytes. Bytes that do not hold a decodable image leave the image with
     // PixelFormat 0 and no pixels; nothing outside data..data+size is read.
     void DecodeImage(const uint8_t* data, size_t size);
+    // Blends the image over the canvas with its top-left at the rectangle's, unscaled and cut to
+    // the rectangle: each colour byte becomes ((255 - a) * background + a * pixel) / 255, pixels
+    // of alpha 0 leave the background, the background's fourth byte is kept.
+    void DrawOnCanvas(TCanvas* canvas, const TRect& rect);
+    // Makes the bitmap Width by Height at 24 bits, transparent white, and draws the image over
+    // its content.
+    void AssignToBitmap(TBitmap* bitmap);
 
     void Assign(TPersistent* source) override;
 

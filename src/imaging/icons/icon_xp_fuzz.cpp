@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } catch (const Exception&) {
     }
     icon.GetWidth();
-    icon.SetPixelFormat(3);
+    icon.SetPixelFormat(pf8bit);
     icon.GetHeight();
 
     TMemoryStream saved;

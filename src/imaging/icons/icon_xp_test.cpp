@@ -1,5 +1,8 @@
 #include "imaging/icons/icon_xp.h"
 
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
+#include "framework/picture.h"
 #include "framework/streams.h"
 #include "imaging/icons/icon_format.h"
 #include "imaging/icons/icon_test_files.h"
@@ -180,4 +183,86 @@ TEST(IconXP, SizeAndDepthFollowTheChosenImage)
     ASSERT_EQ(copy.Formats()->Count(), 5);
     EXPECT_EQ(copy.Formats()->GetItem(2)->Pixels(), icon.Formats()->GetItem(2)->Pixels());
     EXPECT_EQ(copy.FileCopy()->Bytes(), icon.FileCopy()->Bytes());
+}
+
+TEST(IconXP, TakesOverIcoInThePictureRegistry)
+{
+    EXPECT_EQ(TPicture::FileFormatClass(QStringLiteral("ico")), GraphicClass<TIconXP>());
+    TPicture picture;
+    picture.LoadFromFile(TestDataPath("icons/pillow/python.ico"));
+    auto* icon = dynamic_cast<TIconXP*>(picture.Graphic());
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->Formats()->Count(), 3);
+
+    TClipFormat format = 0;
+    QByteArray data;
+    try {
+        icon->SaveToClipboardFormat(format, data);
+        ADD_FAILURE() << "clipboard accepted";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Sorry, not supported yet!"));
+    }
+    EXPECT_THROW(icon->LoadFromClipboardFormat(format, data), Exception);
+}
+
+// Drawing blends by alpha with whole-number arithmetic, leaves alpha-0 pixels and the target's
+// fourth byte alone, and cuts the image to the rectangle.
+TEST(IconXP, DrawsWithTrueTransparency)
+{
+    Dib d;
+    d.Width = d.Height = 4;
+    // Bottom row: opaque red, half-transparent green, fully transparent blue, opaque white.
+    const uint32_t row0[4] = {0xFFFF0000, 0x8000FF00, 0x000000FF, 0xFFFFFFFF};
+    d.Pixel = [&](int x, int y) { return y == 0 ? row0[x] : 0xFF000000u; };
+    TIconXP icon;
+    Load(icon, MakeIco({MakeImage(d)}));
+
+    TBitmap bitmap(6, 6, pf32bit);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x)
+            bitmap.SetPixelArgb(x, y, 0x40102030);
+    icon.Draw(bitmap.Canvas(), Bounds(1, 1, 4, 4));
+    bitmap.Canvas()->FinishDrawing();
+    // Image row 0 is the bottom one: canvas row 1 + 3.
+    EXPECT_EQ(bitmap.PixelArgb(1, 4), 0x40FF0000u);
+    EXPECT_EQ(bitmap.PixelArgb(2, 4), 0x40000000u | ((127 * 0x10 + 0) / 255) << 16 |
+                                          ((127 * 0x20 + 128 * 255) / 255) << 8 | ((127 * 0x30) / 255));
+    EXPECT_EQ(bitmap.PixelArgb(3, 4), 0x40102030u);
+    EXPECT_EQ(bitmap.PixelArgb(1, 1), 0x40000000u);
+    EXPECT_EQ(bitmap.PixelArgb(5, 4), 0x40102030u); // outside the image
+
+    TBitmap small(6, 6, pf32bit);
+    small.Canvas()->Brush()->SetColor(clBlue);
+    small.Canvas()->FillRect(Rect(0, 0, 6, 6));
+    icon.Draw(small.Canvas(), Bounds(0, 0, 2, 2));
+    small.Canvas()->FinishDrawing();
+    EXPECT_EQ(small.PixelArgb(0, 0) & 0xFFFFFF, 0u);
+    EXPECT_EQ(small.PixelArgb(2, 0) & 0xFFFFFF, 0x0000FFu);
+
+    TIconXP empty;
+    empty.Draw(small.Canvas(), Bounds(0, 0, 6, 6));
+    small.Canvas()->FinishDrawing();
+    EXPECT_EQ(small.PixelArgb(5, 5) & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST(IconXP, AssignsToATransparentBitmap)
+{
+    Dib d;
+    d.Width = 3;
+    d.Height = 2;
+    d.Bits = 8;
+    d.Palette.assign(256, 0x00336699);
+    d.Mask = [](int x, int) { return x == 0; };
+    TIconXP icon;
+    Load(icon, MakeIco({MakeImage(d)}));
+    TBitmap bitmap;
+    icon.Formats()->GetItem(0)->AssignToBitmap(&bitmap);
+    EXPECT_EQ(bitmap.GetWidth(), 3);
+    EXPECT_EQ(bitmap.GetHeight(), 2);
+    EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+    EXPECT_TRUE(bitmap.Transparent());
+    EXPECT_EQ(bitmap.TransparentColor(), clWhite);
+    bitmap.Canvas()->FinishDrawing();
+    EXPECT_EQ(bitmap.PixelArgb(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(bitmap.PixelArgb(1, 1) & 0xFFFFFF, 0x336699u);
 }

@@ -1,6 +1,8 @@
 #include "imaging/icons/multi_icon.h"
 
+#include "framework/canvas.h"
 #include "framework/streams.h"
+#include "imaging/icons/hi_res_icon.h"
 
 TMultiIcon::TMultiIcon() = default;
 
@@ -70,6 +72,29 @@ void TMultiIcon::ReadDirectory(TStream* stream, bool& valid, uint16_t& count)
     handles_.assign(entries_.size(), nullptr);
     count_ = header.Count;
     count = count_;
+}
+
+void TMultiIcon::DrawImage(TCanvas* canvas, int x, int y, uint16_t index)
+{
+    if (!canvas || index >= count_)
+        return;
+    HICON icon = GetIconHandle(index);
+    QPainter* dc = icon ? canvas->Handle() : nullptr;
+    if (!dc)
+        return;
+    canvas->Changing();
+    DrawIconEx(dc, x, y, icon, entries_[index].Width, entries_[index].Height, 0, nullptr, DI_NORMAL);
+    canvas->Changed();
+}
+
+std::unique_ptr<THiResIcon> TMultiIcon::CreateHiResIcon(uint16_t index)
+{
+    HICON icon = GetIconHandle(index);
+    if (!icon)
+        return nullptr;
+    auto result = std::make_unique<THiResIcon>();
+    result->SetHandle(CopyIcon(icon));
+    return result;
 }
 
 void TMultiIcon::GetImageSize(uint16_t index, int& width, int& height)

@@ -11,8 +11,11 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+class TCanvas;
+class THiResIcon;
 class TStream;
 
 class TMultiIcon : public TObject {
@@ -40,6 +43,12 @@ public:
     virtual void Reset();
     // Appends image #index's bytes to the stream; nothing for an index at or above Count.
     virtual void CopyImageData(TStream* stream, uint16_t index) = 0;
+
+    // Draws image #index with its top-left corner at x, y, at the entry's size.
+    virtual void DrawImage(TCanvas* canvas, int x, int y, uint16_t index);
+    // A new icon picture, owned by the caller, holding a copy of image #index's handle; null when
+    // there is no handle.
+    std::unique_ptr<THiResIcon> CreateHiResIcon(uint16_t index);
 
     // All images as one .ico file, created or replaced; no file when Count is 0.
     void SaveToFile(const QString& fileName);

@@ -1,7 +1,10 @@
 #include "imaging/icons/file_icon.h"
 
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
+#include "imaging/icons/hi_res_icon.h"
 #include "imaging/icons/icon_test_files.h"
 #include "testsupport/testdata.h"
 
@@ -189,4 +192,68 @@ TEST(FileIcon, HandlesAreMadeOnDemandAndRetriedAfterFailure)
     ASSERT_NE(mended, nullptr);
     ASSERT_TRUE(GetIconSize(mended, &w, &h));
     EXPECT_EQ(w, 16);
+}
+
+TEST(HiResIcon, ReportsTheRealSizeOfItsIcon)
+{
+    EXPECT_EQ(THiResIcon().GetWidth(), 32); // the system icon size while empty
+    EXPECT_EQ(THiResIcon().GetHeight(), 32);
+
+    QTemporaryDir dir;
+    Dib wide;
+    wide.Width = 48;
+    wide.Height = 20;
+    wide.Pixel = [](int, int) { return 0xFF00FF00u; };
+    Dib mono;
+    mono.Width = mono.Height = 32;
+    mono.Bits = 1;
+    mono.Palette = {0x00000000, 0x00FFFFFF};
+    mono.Pixel = [](int x, int) { return uint32_t(x >= 16); };
+    TFileIcon icon(WriteTemp(dir, "a.ico", MakeIco({MakeImage(wide), MakeImage(mono)})));
+    auto colour = icon.CreateHiResIcon(0);
+    ASSERT_NE(colour, nullptr);
+    EXPECT_EQ(colour->GetWidth(), 48);
+    EXPECT_EQ(colour->GetHeight(), 20);
+    auto monochrome = icon.CreateHiResIcon(1);
+    ASSERT_NE(monochrome, nullptr);
+    EXPECT_EQ(monochrome->GetWidth(), 32);
+    EXPECT_EQ(monochrome->GetHeight(), 32);
+    EXPECT_EQ(icon.CreateHiResIcon(2), nullptr);
+
+    // The dump: a block with the colour bitmap's size, its bits, then the mask's bits.
+    TMemoryStream dump;
+    colour->SaveToStream(&dump);
+    const QByteArray b = dump.Bytes();
+    EXPECT_EQ(ReadLE32(b, 4), 48u);
+    EXPECT_EQ(ReadLE32(b, 8), 20u);
+    EXPECT_EQ(b.size(), 40 + 48 * 20 * 4 + 6 * 20);
+    TMemoryStream monoDump;
+    monochrome->SaveToStream(&monoDump);
+    EXPECT_EQ(monoDump.Bytes().left(40), QByteArray(40, '\0'));
+    EXPECT_EQ(monoDump.Size(), 40 + 4 * 64);
+
+    // Nothing to dump is an error, not a short file.
+    TMemoryStream none;
+    THiResIcon empty;
+    EXPECT_THROW(empty.SaveToStream(&none), EInvalidGraphic);
+    EXPECT_EQ(none.Size(), 0);
+}
+
+TEST(FileIcon, DrawsAnImageAtItsEntrySize)
+{
+    QTemporaryDir dir;
+    Dib d;
+    d.Width = d.Height = 16;
+    d.Pixel = [](int x, int) { return x < 8 ? 0xFFFF0000u : 0x00000000u; };
+    TFileIcon icon(WriteTemp(dir, "a.ico", MakeIco({MakeImage(d)})));
+    TBitmap bitmap(20, 20, pf24bit);
+    icon.DrawImage(bitmap.Canvas(), 2, 3, 0);
+    icon.DrawImage(bitmap.Canvas(), 0, 0, 1); // no such image: nothing
+    bitmap.Canvas()->FinishDrawing();
+    EXPECT_EQ(bitmap.PixelArgb(2, 3) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(bitmap.PixelArgb(12, 3) & 0xFFFFFF, 0xFFFFFFu); // transparent half
+    EXPECT_EQ(bitmap.PixelArgb(1, 3) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(bitmap.PixelArgb(9, 18) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(bitmap.PixelArgb(10, 18) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(bitmap.PixelArgb(9, 19) & 0xFFFFFF, 0xFFFFFFu); // below the image
 }
