@@ -46,8 +46,10 @@ function(brelnova_library)
     add_executable(${_t} ${_tests})
     target_link_libraries(${_t} PRIVATE ${_lib} ${ARG_TEST_DEPS} brelnova_testsupport GTest::gtest GTest::gmock)
     target_compile_definitions(${_t} PRIVATE BRELNOVA_TESTDATA="${BRELNOVA_TESTDATA}")
+    # The test data folder is compiled into the test support library; the offscreen platform is
+    # the only setting the tests need from their environment.
     gtest_discover_tests(${_t}
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BRELNOVA_TESTDATA=${BRELNOVA_TESTDATA}"
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
       DISCOVERY_TIMEOUT 60)
   endif()
 
