@@ -500,7 +500,8 @@ HICON CreateIconIndirect(const ICONINFO* info)
         icon->HotX = std::min(icon->HotX, icon->Width - 1);
         icon->HotY = std::min(icon->HotY, icon->Height - 1);
     }
-    return Finish(std::move(icon), icon->Width, icon->Height);
+    const int w = icon->Width, h = icon->Height;
+    return Finish(std::move(icon), w, h);
 }
 
 HICON CopyIcon(HICON hIcon)
