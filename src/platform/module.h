@@ -35,7 +35,8 @@ bool FreeLibrary(HMODULE hLibModule);
 // The text of the last failure of LoadLibraryEx on this thread.
 QString LastModuleError();
 
-// The parsed resources of a loaded module, for readers that want more than the calls below.
+// The parsed resources of a loaded module, for readers that want more than the calls below; valid
+// until FreeLibrary.
 const TExeResources* ModuleResources(HMODULE hModule);
 
 // Callbacks return true to go on. EnumResourceNames lists each name of a type once, in directory
