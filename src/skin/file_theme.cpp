@@ -2,6 +2,7 @@
 
 #include "framework/bitmap.h"
 #include "framework/exceptions.h"
+#include "framework/forms.h"
 #include "framework/streams.h"
 #include "framework/sysutils.h"
 #include "platform/program_paths.h"
@@ -16,7 +17,22 @@ bool HasPublishedProperty(const QObject* component, const QString& propertyName)
     return component && FindPublishedProperty(component, propertyName) >= 0;
 }
 
-bool IsFormObject(const QObject* object) { return object && object->inherits("TForm"); }
+bool IsFormObject(const QObject* object) { return qobject_cast<const TForm*>(object) != nullptr; }
+
+QList<QWidget*> ChildControls(QWidget* container)
+{
+    QList<QWidget*> out;
+    if (auto* win = qobject_cast<TWinControl*>(container)) {
+        for (TControl* c : win->ControlList())
+            out << c;
+        return out;
+    }
+    if (container)
+        for (QObject* c : container->children())
+            if (c->isWidgetType())
+                out << static_cast<QWidget*>(c);
+    return out;
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -153,8 +169,8 @@ TsuiUIStyle GetOwnerFormUIStyle(QObject* owner)
 {
     if (!IsFormObject(owner))
         return DeepBlue;
-    for (QObject* child : owner->children()) {
-        if (!child->isWidgetType() || !child->inherits("TsuiForm"))
+    for (QWidget* child : ChildControls(static_cast<QWidget*>(owner))) {
+        if (!child->inherits("TsuiForm"))
             continue;
         QVariant v;
         if (GetPublishedProperty(child, QStringLiteral("UIStyle"), &v))

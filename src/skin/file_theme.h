@@ -8,9 +8,11 @@
 #include "framework/types.h"
 #include "skin/theme_items.h"
 
+#include <QList>
 #include <QString>
 #include <memory>
 
+class QWidget;
 class TGraphic;
 class TBitmap;
 class TsuiThemeFileReader;
@@ -86,3 +88,5 @@ TsuiUIStyle GetOwnerFormUIStyle(QObject* owner);
 
 // Whether the object is one of the framework's forms.
 bool IsFormObject(const QObject* object);
+// The container's direct child controls in control order.
+QList<QWidget*> ChildControls(QWidget* container);

@@ -2,7 +2,9 @@
 
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
+#include "framework/application.h"
 #include "framework/component.h"
+#include "framework/forms.h"
 #include "framework/graphics.h"
 #include "skin/file_theme.h"
 
@@ -253,11 +255,29 @@ void ContainerApplyUIStyle(QWidget* container, TsuiUIStyle style, TsuiFileTheme*
 {
     if (!container)
         return;
-    for (QObject* child : container->children()) {
-        if (!child->isWidgetType() || !HasPublishedProperty(child, QStringLiteral("FileTheme")) ||
+    for (QWidget* child : ChildControls(container)) {
+        if (!HasPublishedProperty(child, QStringLiteral("FileTheme")) ||
             !HasPublishedProperty(child, QStringLiteral("UIStyle")))
             continue;
         SetPublishedProperty(child, QStringLiteral("FileTheme"), QVariant::fromValue(fileTheme));
         SetPublishedProperty(child, QStringLiteral("UIStyle"), QVariant::fromValue(style));
     }
+}
+
+bool IsFormActive(TForm* form)
+{
+    TForm* mainForm = Application->MainForm();
+    if (!mainForm)
+        return form && form->Active();
+    const bool mdiFrame = mainForm->FormStyle() == fsMDIForm;
+    if (mdiFrame && form == mainForm)
+        return true;
+    // Another program in front: every drawn title bar shows its form inactive.
+    if (!Application->Active())
+        return false;
+    if (!form || form == mainForm)
+        return true;
+    if (mdiFrame && mainForm->ActiveMDIChild() == form)
+        return true;
+    return form->Active();
 }

@@ -13,6 +13,7 @@ class QRegion;
 class QWidget;
 class TBitmap;
 class TCanvas;
+class TForm;
 class TGraphic;
 class TsuiFileTheme;
 
@@ -62,6 +63,11 @@ void SetControlBounds(QObject* control, const TRect& rect);
 
 // The primary screen without its panels (task bars).
 void GetWorkAreaRect(TRect& rect);
+
+// Whether a drawn title bar shows its form as active: an MDI frame's own bar always is; while
+// another program is in front no other form is; then the main form, a missing form and the
+// frame's active MDI child are; any other form by its own Active flag.
+bool IsFormActive(TForm* form);
 
 // For each direct child control in order that publishes both FileTheme and UIStyle: FileTheme
 // then UIStyle, through the child's own writers.

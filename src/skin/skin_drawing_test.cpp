@@ -60,8 +60,9 @@ TEST(StretchSkinImage, CornersKeepTheirSizeAndTheRestStretches)
     // Nothing outside the target.
     for (int y = 0; y < 40; ++y) {
         for (int x = 0; x < 50; ++x) {
-            if (x >= 40 || y >= 30)
+            if (x >= 40 || y >= 30) {
                 ASSERT_EQ(dst->PixelArgb(x, y), Back) << x << "," << y;
+            }
         }
     }
 }
