@@ -2,6 +2,7 @@
 
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
+#include "framework/controls.h"
 #include "framework/graphics.h"
 #include "skin/file_theme.h"
 
@@ -219,6 +220,18 @@ TEST(IsPointInRectInclusive, AllEdgesCount)
         EXPECT_EQ(IsPointInRectInclusive(x, y, r), in) << x << "," << y;
         EXPECT_EQ(IsPointInRectInclusive(TPoint{x, y}, r), in);
     }
+}
+
+TEST(ControlPlacement, PositionAndBoundsThroughThePublishedWriters)
+{
+    TWinControl control;
+    SetControlPos(&control, {7, 9});
+    EXPECT_EQ(control.geometry().topLeft(), QPoint(7, 9));
+    SetControlBounds(&control, {3, 4, 23, 14});
+    EXPECT_EQ(control.geometry(), QRect(3, 4, 20, 10));
+    TRect work;
+    GetWorkAreaRect(work);
+    EXPECT_FALSE(IsRectEmpty(work));
 }
 
 // A parent that paints column x in a colour of its own, and a child that must not show.
