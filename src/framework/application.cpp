@@ -1,12 +1,12 @@
 #include "framework/application.h"
 
 #include "framework/controls.h"
+#include "framework/cursors.h"
 #include "framework/dialogs.h"
 #include "framework/forms.h"
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QHash>
 #include <QKeyEvent>
 #include <QScreen>
 #include <exception>
@@ -233,16 +233,6 @@ bool TQtApplication::notify(QObject* receiver, QEvent* e)
 
 // ---------------------------------------------------------------------------------------------
 
-namespace {
-
-QHash<int, QCursor>& CursorTable()
-{
-    static QHash<int, QCursor> table;
-    return table;
-}
-
-} // namespace
-
 TScreen::TScreen() = default;
 
 int TScreen::Width() const
@@ -294,50 +284,13 @@ TControl* TScreen::ActiveControl() const
     return nullptr;
 }
 
-void TScreen::SetCursor(int c)
-{
-    if (c == cursor_)
-        return;
-    if (cursor_ != 0)
-        QGuiApplication::restoreOverrideCursor();
-    cursor_ = c;
-    if (c != 0)
-        QGuiApplication::setOverrideCursor(QtCursor(c));
-}
+int TScreen::Cursor() const { return ApplicationCursor(); }
 
-QCursor TScreen::Cursors(int index) const { return QtCursor(index); }
+void TScreen::SetCursor(int c) { SetApplicationCursor(c); }
 
-void TScreen::SetCursors(int index, const QCursor& cursor) { CursorTable().insert(index, cursor); }
+QCursor TScreen::Cursors(int index) const { return CursorShape(index); }
 
-QCursor TScreen::QtCursor(int index)
-{
-    auto it = CursorTable().constFind(index);
-    if (it != CursorTable().constEnd())
-        return *it;
-    switch (index) {
-    case -1: return QCursor(Qt::BlankCursor);
-    case -3: return QCursor(Qt::CrossCursor);
-    case -4: return QCursor(Qt::IBeamCursor);
-    case -6: return QCursor(Qt::SizeBDiagCursor);
-    case -7: return QCursor(Qt::SizeVerCursor);
-    case -8: return QCursor(Qt::SizeFDiagCursor);
-    case -9: return QCursor(Qt::SizeHorCursor);
-    case -10: return QCursor(Qt::UpArrowCursor);
-    case -11:
-    case -17: return QCursor(Qt::WaitCursor);
-    case -12:
-    case -16: return QCursor(Qt::DragMoveCursor);
-    case -13:
-    case -18: return QCursor(Qt::ForbiddenCursor);
-    case -14: return QCursor(Qt::SplitHCursor);
-    case -15: return QCursor(Qt::SplitVCursor);
-    case -19: return QCursor(Qt::BusyCursor);
-    case -20: return QCursor(Qt::WhatsThisCursor);
-    case -21: return QCursor(Qt::PointingHandCursor);
-    case -22: return QCursor(Qt::SizeAllCursor);
-    default: return QCursor(Qt::ArrowCursor);
-    }
-}
+void TScreen::SetCursors(int index, const QCursor& cursor) { SetCursorShape(index, cursor); }
 
 void TScreen::AddForm(TForm* f)
 {

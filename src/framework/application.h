@@ -170,20 +170,18 @@ public:
     TControl* ActiveControl() const;
 
     // Application-wide cursor; crDefault (0) gives each control its own back.
-    int Cursor() const { return cursor_; }
+    int Cursor() const;
     void SetCursor(int c);
     // The cursor table: the framework's cursor numbers (crHandPoint -21, crHourGlass -11, ...)
     // and the ones the program adds.
     QCursor Cursors(int index) const;
     void SetCursors(int index, const QCursor& cursor);
-    static QCursor QtCursor(int index);
 
     void AddForm(TForm* f);
     void RemoveForm(TForm* f);
 
 private:
     QList<TForm*> forms_;
-    int cursor_ = 0;
 };
 
 extern TScreen* const Screen;

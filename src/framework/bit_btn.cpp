@@ -1,5 +1,7 @@
 #include "framework/bit_btn.h"
 
+#include "framework/bitmap.h"
+#include "framework/qimage_bridge.h"
 #include "framework/definition_parser.h"
 #include "framework/definition_reader.h"
 #include "framework/forms.h"
@@ -9,7 +11,12 @@
 #include <QPixmap>
 #include <QPushButton>
 
-TBitBtn::TBitBtn(QWidget* parent) : TButton(parent), glyph_(std::make_shared<QImage>()) {}
+TBitBtn::TBitBtn(QWidget* parent) : TButton(parent), glyph_(std::make_unique<TBitmap>())
+{
+    glyph_->OnChange = [this](TObject*) { UpdateGlyph(); };
+}
+
+TBitBtn::~TBitBtn() { glyph_->OnChange = nullptr; }
 
 void TBitBtn::SetKind(TBitBtnKind k)
 {
@@ -33,26 +40,29 @@ void TBitBtn::SetKind(TBitBtnKind k)
         SetCancel(true);
 }
 
-QImage TBitBtn::Glyph() const { return *glyph_; }
-
-void TBitBtn::SetGlyph(const QImage& glyph)
+void TBitBtn::SetGlyph(TBitmap* glyph)
 {
-    *glyph_ = glyph;
-    // A strip as wide as a whole number of squares holds that many glyphs.
-    if (!glyph.isNull() && glyph.height() > 0 && glyph.width() % glyph.height() == 0)
-        numGlyphs_ = std::clamp(glyph.width() / glyph.height(), 1, 4);
+    glyph_->Assign(glyph);
+    GuessNumGlyphs();
     UpdateGlyph();
+}
+
+void TBitBtn::GuessNumGlyphs()
+{
+    // A strip as wide as a whole number of squares holds that many glyphs.
+    const int gw = glyph_->Width(), gh = glyph_->Height();
+    if (gh > 0 && gw % gh == 0)
+        numGlyphs_ = std::clamp(gw / gh, 1, 4);
 }
 
 void TBitBtn::UpdateGlyph()
 {
-    if (glyph_->isNull()) {
+    if (glyph_->Empty()) {
         Button()->setIcon(QIcon());
         return;
     }
-    const int w = glyph_->width() / numGlyphs_;
-    QImage first = glyph_->copy(0, 0, w, glyph_->height()).convertToFormat(QImage::Format_ARGB32);
-    // The framework's glyphs take their bottom-left pixel as the transparent colour.
+    const int gw = glyph_->Width(), gh = glyph_->Height();
+    QImage first = glyph_->ToImage().copy(0, 0, gw / numGlyphs_, gh).convertToFormat(QImage::Format_ARGB32);
     const QRgb key = first.pixel(0, first.height() - 1);
     if (qAlpha(key) == 255)
         for (int y = 0; y < first.height(); ++y)
@@ -70,7 +80,9 @@ bool TBitBtn::ReadDefinitionProperty(const QString& name, const TDefValue& value
         QImage img(path);
         if (img.isNull())
             reader.Error(QStringLiteral("Cannot load picture %1").arg(path));
-        SetGlyph(img);
+        QImageToBitmap(img, *glyph_);
+        GuessNumGlyphs();
+        UpdateGlyph();
         return true;
     }
     return TButton::ReadDefinitionProperty(name, value, reader);

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-class QImage;
+class TBitmap;
 
 namespace BitBtnTypes {
 Q_NAMESPACE
@@ -28,6 +28,7 @@ class TBitBtn : public TButton {
 
 public:
     explicit TBitBtn(QWidget* parent = nullptr);
+    ~TBitBtn() override;
 
     TBitBtnKind Kind() const { return kind_; }
     void SetKind(TBitBtnKind k);
@@ -39,18 +40,20 @@ public:
     void SetMargin(int m) { margin_ = m; }
     int Spacing() const { return spacing_; }
     void SetSpacing(int s) { spacing_ = s; }
-    // The picture: a strip of NumGlyphs images (up, disabled, down, exclusive); the first shows.
-    QImage Glyph() const;
-    void SetGlyph(const QImage& glyph);
+    // The picture: a strip of NumGlyphs images (up, disabled, down, exclusive); the first shows,
+    // its bottom-left colour transparent.
+    TBitmap* Glyph() const { return glyph_.get(); }
+    void SetGlyph(TBitmap* glyph);
 
     bool ReadDefinitionProperty(const QString& name, const TDefValue& value, TDefinitionReader& reader) override;
 
 private:
     void UpdateGlyph();
+    void GuessNumGlyphs();
     TBitBtnKind kind_ = bkCustom;
     TButtonLayout layout_ = blGlyphLeft;
     int numGlyphs_ = 1;
     int margin_ = -1;
     int spacing_ = 4;
-    std::shared_ptr<QImage> glyph_;
+    std::unique_ptr<TBitmap> glyph_;
 };

@@ -1,6 +1,7 @@
 #include "framework/controls.h"
 
 #include "framework/application.h"
+#include "framework/canvas.h"
 #include "framework/definition_parser.h"
 #include "framework/definition_reader.h"
 #include "framework/forms.h"
@@ -132,79 +133,18 @@ TShiftState ShiftStateFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons button
     return s;
 }
 
-namespace {
-
-// System colours (top byte 0xFF, low byte the index) of a classic desktop theme, as RGB.
-QRgb SystemColorRgb(int index)
-{
-    static const QRgb table[] = {
-        0xD4D0C8, // 0 scroll bar
-        0x3A6EA5, // 1 background
-        0x0A246A, // 2 active caption
-        0x808080, // 3 inactive caption
-        0xD4D0C8, // 4 menu
-        0xFFFFFF, // 5 window
-        0x000000, // 6 window frame
-        0x000000, // 7 menu text
-        0x000000, // 8 window text
-        0xFFFFFF, // 9 caption text
-        0xD4D0C8, // 10 active border
-        0xD4D0C8, // 11 inactive border
-        0x808080, // 12 application workspace
-        0x0A246A, // 13 highlight
-        0xFFFFFF, // 14 highlight text
-        0xD4D0C8, // 15 button face
-        0x808080, // 16 button shadow
-        0x808080, // 17 grey text
-        0x000000, // 18 button text
-        0xD4D0C8, // 19 inactive caption text
-        0xFFFFFF, // 20 button highlight
-        0x404040, // 21 3D dark shadow
-        0xD4D0C8, // 22 3D light
-        0x000000, // 23 info text
-        0xFFFFE1, // 24 info background
-        0xB5B5B5, // 25
-        0x0000FF, // 26 hot light
-        0xA6CAF0, // 27 gradient active caption
-        0xC0C0C0, // 28 gradient inactive caption
-        0x316AC5, // 29 menu highlight
-        0xD4D0C8, // 30 menu bar
-    };
-    if (index < 0 || index >= int(std::size(table)))
-        return 0;
-    return table[index];
-}
-
-} // namespace
-
-QColor FwColorToQColor(TColor c)
-{
-    if (c == 0x1FFFFFFF) // clNone
-        return QColor(Qt::transparent);
-    if ((c >> 24) == 0xFF)
-        return QColor(QRgb(0xFF000000u | SystemColorRgb(int(c & 0xFF))));
-    if (c == 0x20000000) // clDefault
-        return QColor(QRgb(0xFF000000u | SystemColorRgb(5)));
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-TColor QColorToFwColor(const QColor& c)
-{
-    return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
-}
-
 // ---------------------------------------------------------------------------------------------
 // TControl
 
-TControl::TControl(QWidget* parent) : QWidget(parent)
+TControl::TControl(QWidget* parent) : QWidget(parent), font_(std::make_unique<TFont>())
 {
-    font_ = QApplication::font();
-    font_.setPixelSize(11);
-    if (auto p = qobject_cast<TControl*>(parent)) {
-        font_ = p->font_;
-        fontColor_ = p->fontColor_;
-    }
-    QWidget::setFont(font_);
+    if (auto p = qobject_cast<TControl*>(parent))
+        font_->Assign(p->font_.get());
+    font_->OnChange = [this](TObject*) {
+        parentFont_ = false;
+        FontChanged();
+    };
+    ApplyFont();
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -213,6 +153,45 @@ TControl::~TControl()
 {
     if (auto pm = popupMenu_)
         disconnect(pm, nullptr, this, nullptr);
+    font_->OnChange = nullptr;
+}
+
+TCanvas* TControl::Canvas()
+{
+    if (!canvas_)
+        canvas_ = std::make_unique<TCanvas>();
+    return canvas_.get();
+}
+
+void TControl::FreeNotification(QObject* component)
+{
+    if (!component || component == this || watched_.contains(component))
+        return;
+    watched_.append(component);
+    connect(component, &QObject::destroyed, this, [this, component] {
+        watched_.removeOne(component);
+        Notification(component, opRemove);
+    });
+}
+
+void TControl::RemoveFreeNotification(QObject* component)
+{
+    if (watched_.removeOne(component))
+        disconnect(component, &QObject::destroyed, this, nullptr);
+}
+
+void TControl::Notification(QObject* AComponent, TOperation Operation)
+{
+    if (Operation == opRemove) {
+        RemoveFreeNotification(AComponent);
+        if (AComponent == popupMenu_)
+            popupMenu_ = nullptr;
+    }
+    // An owner passes the news on to what it owns, as components do.
+    for (QObject* c : OwnedComponents(this))
+        if (c != AComponent)
+            if (auto n = dynamic_cast<TFreeNotify*>(c))
+                n->Notification(AComponent, Operation);
 }
 
 int TControl::Left() const
@@ -332,7 +311,7 @@ void TControl::SetParent(TWinControl* parent)
         if (parentColor_)
             ParentColorChanged(parent->Color());
         if (parentFont_)
-            ParentFontChanged(parent->Font(), parent->FontColor());
+            ParentFontChanged(parent->Font());
         ApplyHint();
         if (visibleFlag_)
             QWidget::setVisible(true);
@@ -434,33 +413,30 @@ void TControl::SetParentColor(bool v)
             ParentColorChanged(p->Color());
 }
 
-void TControl::SetFont(const QFont& f)
+void TControl::SetFont(TFont* f)
 {
-    parentFont_ = false;
-    font_ = f;
-    QWidget::setFont(f);
+    if (f && f != font_.get())
+        font_->Assign(f); // its OnChange clears ParentFont and repaints
+}
+
+void TControl::ParentFontChanged(TFont* f)
+{
+    auto change = std::move(font_->OnChange);
+    font_->Assign(f);
+    font_->OnChange = std::move(change);
     FontChanged();
 }
 
-void TControl::SetFontColor(TColor c)
+void TControl::ApplyFont()
 {
-    parentFont_ = false;
-    fontColor_ = c;
-    FontChanged();
-}
-
-void TControl::ParentFontChanged(const QFont& f, TColor c)
-{
-    font_ = f;
-    fontColor_ = c;
-    QWidget::setFont(f);
-    FontChanged();
+    QWidget::setFont(font_->ToQFont());
 }
 
 void TControl::FontChanged()
 {
+    ApplyFont();
     if (inner_) {
-        inner_->setFont(font_);
+        inner_->setFont(font_->ToQFont());
         QPalette pal = inner_->palette();
         pal.setColor(QPalette::Text, QtFontColor());
         pal.setColor(QPalette::WindowText, QtFontColor());
@@ -469,7 +445,7 @@ void TControl::FontChanged()
     }
     for (QObject* o : children())
         if (auto c = qobject_cast<TControl*>(o); c && c->parentFont_)
-            c->ParentFontChanged(font_, fontColor_);
+            c->ParentFontChanged(font_.get());
     if (autoSize_)
         AdjustSize();
     update();
@@ -480,7 +456,7 @@ void TControl::SetParentFont(bool v)
     parentFont_ = v;
     if (v)
         if (auto p = qobject_cast<TControl*>(parentWidget()))
-            ParentFontChanged(p->Font(), p->FontColor());
+            ParentFontChanged(p->Font());
 }
 
 void TControl::SetHint(const QString& h)
@@ -518,7 +494,7 @@ void TControl::ApplyHint()
 void TControl::SetCursor(TCursor c)
 {
     cursor_ = c;
-    setCursor(TScreen::QtCursor(c));
+    setCursor(CursorShape(c));
 }
 
 void TControl::SetTabOrder(int v) { tabOrder_ = v; }
@@ -633,8 +609,8 @@ void TControl::Resize() { Fire(OnResize, this); }
 void TControl::DoEnter() { Fire(OnEnter, this); }
 void TControl::DoExit() { Fire(OnExit, this); }
 
-QColor TControl::QtColor() const { return FwColorToQColor(color_); }
-QColor TControl::QtFontColor() const { return FwColorToQColor(fontColor_); }
+QColor TControl::QtColor() const { return ColorToQColor(color_); }
+QColor TControl::QtFontColor() const { return ColorToQColor(font_->Color()); }
 
 void TControl::FireGuarded(const std::function<void()>& fn)
 {
@@ -695,7 +671,7 @@ void TControl::SetInnerWidget(QWidget* inner, int border)
     inner->setParent(this);
     inner->installEventFilter(this);
     inner->setMouseTracking(true);
-    inner->setFont(font_);
+    inner->setFont(font_->ToQFont());
     setFocusProxy(inner);
     PlaceInner();
     inner->show();
@@ -949,13 +925,20 @@ void TControl::SetFillsBackground(bool v)
 void TControl::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    PaintControl(p);
+    TCanvas* c = Canvas();
+    c->SetPainter(&p);
+    // Each paint starts from the control's own font and colour, as the framework's canvases do.
+    c->Font()->Assign(font_.get());
+    c->Brush()->SetColor(color_);
+    c->Brush()->SetStyle(bsSolid);
+    RunGuarded([this] { PaintControl(); }, this);
+    c->SetPainter(nullptr);
 }
 
-void TControl::PaintControl(QPainter& p)
+void TControl::PaintControl()
 {
-    if (fillBackground_ && !(controlStyle_ & csOpaque) && color_ != 0x1FFFFFFF)
-        p.fillRect(rect(), QtColor());
+    if (fillBackground_ && !(controlStyle_ & csOpaque) && color_ != clNone)
+        Canvas()->Handle()->fillRect(rect(), QtColor());
 }
 
 void TControl::RequestParentAlign()
@@ -967,18 +950,8 @@ void TControl::RequestParentAlign()
 bool TControl::ReadDefinitionProperty(const QString& name, const TDefValue& value, TDefinitionReader& reader)
 {
     const QString n = name.toLower();
-    if (n.startsWith(QLatin1String("font."))) {
-        QFont f = font_;
-        TColor fc = fontColor_;
-        if (!TDefinitionReader::ApplyFontProperty(name.mid(5), value, f, fc))
-            return false;
-        font_ = f;
-        fontColor_ = fc;
-        parentFont_ = false;
-        QWidget::setFont(f);
-        FontChanged();
-        return true;
-    }
+    if (n.startsWith(QLatin1String("font.")))
+        return TDefinitionReader::ApplyFontProperty(name.mid(5), value, font_.get());
     if (n.startsWith(QLatin1String("constraints."))) {
         const QString field = n.mid(12);
         const int v = int(reader.IntegerValue(value));
@@ -1190,20 +1163,20 @@ TGraphicControl::TGraphicControl(QWidget* parent) : TControl(parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-void TGraphicControl::Paint(QPainter&) {}
+void TGraphicControl::Paint() {}
 
-void TGraphicControl::PaintControl(QPainter& p)
+void TGraphicControl::PaintControl()
 {
-    TControl::PaintControl(p);
-    Paint(p);
+    TControl::PaintControl();
+    Paint();
 }
 
 TCustomControl::TCustomControl(QWidget* parent) : TWinControl(parent) {}
 
-void TCustomControl::Paint(QPainter&) {}
+void TCustomControl::Paint() {}
 
-void TCustomControl::PaintControl(QPainter& p)
+void TCustomControl::PaintControl()
 {
-    TWinControl::PaintControl(p);
-    Paint(p);
+    TWinControl::PaintControl();
+    Paint();
 }

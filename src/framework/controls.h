@@ -10,22 +10,25 @@
 // TGraphicControl a light control that paints on its parent's area and takes no focus
 // TCustomControl a container that paints itself through Paint()
 
+#include "framework/cursors.h"
 #include "framework/definition_target.h"
+#include "framework/graphics.h"
 #include "framework/object.h"
 #include "framework/types.h"
+#include "framework/component.h"
 
-#include <QFont>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QPainter;
+class TCanvas;
 class TForm;
 class TPopupMenu;
 class TWinControl;
 
 using WORD = uint16_t;
-using TCursor = int;
 
 namespace ControlTypes {
 Q_NAMESPACE
@@ -91,7 +94,7 @@ struct TSizeConstraints {
     int MaxHeight = 0;
 };
 
-class TControl : public QWidget, public TPersistent, public TDefinitionTarget {
+class TControl : public QWidget, public TPersistent, public TDefinitionTarget, public TFreeNotify {
     Q_OBJECT
     Q_PROPERTY(QString Name READ Name WRITE SetName)
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
@@ -109,8 +112,6 @@ class TControl : public QWidget, public TPersistent, public TDefinitionTarget {
     Q_PROPERTY(uint Color READ Color WRITE SetColor)
     Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
-    Q_PROPERTY(QFont Font READ Font WRITE SetFont)
-    Q_PROPERTY(uint FontColor READ FontColor WRITE SetFontColor)
     Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
     Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
     Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE SetParentShowHint)
@@ -178,10 +179,10 @@ public:
     void SetColor(TColor c);
     bool ParentColor() const { return parentColor_; }
     void SetParentColor(bool v);
-    QFont Font() const { return font_; }
-    void SetFont(const QFont& f);
-    TColor FontColor() const { return fontColor_; }
-    void SetFontColor(TColor c);
+    // The control's font; changing it (or assigning another) repaints, and children with
+    // ParentFont follow.
+    TFont* Font() const { return font_.get(); }
+    void SetFont(TFont* f);
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool v);
 
@@ -233,6 +234,17 @@ public:
     // colour, with system colours resolved.
     QColor QtColor() const;
     QColor QtFontColor() const;
+
+    // The drawing surface of Paint: valid while the control paints (its painter is the paint
+    // event's). Outside painting it has no target.
+    TCanvas* Canvas();
+
+    // Ownership as the component model has it: the owner (set by the definition reader or
+    // InsertComponent) and notifications about components going away.
+    QObject* Owner() const { return ComponentOwner(this); }
+    void FreeNotification(QObject* component);
+    void RemoveFreeNotification(QObject* component);
+    void Notification(QObject* AComponent, TOperation Operation) override;
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -319,15 +331,16 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 
-    // Painting: the default fills the client area with Color unless the control is
-    // transparent (TGraphicControl) or opaque by itself (csOpaque).
-    virtual void PaintControl(QPainter& p);
+    // Painting, with Canvas() active on the paint event: the default fills the client area
+    // with Color unless the control is transparent (TGraphicControl) or opaque by itself
+    // (csOpaque).
+    virtual void PaintControl();
     bool FillsBackground() const { return fillBackground_; }
     void SetFillsBackground(bool v);
 
     void RequestParentAlign();
     void ParentColorChanged(TColor c);
-    void ParentFontChanged(const QFont& f, TColor c);
+    void ParentFontChanged(TFont* f);
 
 private:
     friend class TWinControl;
@@ -336,6 +349,7 @@ private:
     void ApplyHint();
     void RecordAnchorBase();
     void DoAutoSize();
+    void ApplyFont();
 
     QWidget* inner_ = nullptr;
     int innerBorder_ = 0;
@@ -344,11 +358,12 @@ private:
     TAnchors anchors_ = TAnchors(akLeft) | akTop;
     bool visibleFlag_ = true;
     bool enabledFlag_ = true;
-    TColor color_ = 0xFF00000F; // clBtnFace
+    TColor color_ = clBtnFace;
     bool parentColor_ = false;
-    QFont font_;
-    TColor fontColor_ = 0xFF000008; // clWindowText
+    std::unique_ptr<TFont> font_;
     bool parentFont_ = true;
+    std::unique_ptr<TCanvas> canvas_;
+    QList<QObject*> watched_;
     QString hint_;
     bool showHint_ = false;
     bool parentShowHint_ = true;
@@ -419,9 +434,9 @@ public:
     explicit TGraphicControl(QWidget* parent = nullptr);
 
 protected:
-    // Custom painting; p is active on this control for the duration.
-    virtual void Paint(QPainter& p);
-    void PaintControl(QPainter& p) override;
+    // Custom painting on Canvas().
+    virtual void Paint();
+    void PaintControl() override;
 };
 
 // A container that paints itself.
@@ -431,8 +446,8 @@ public:
     explicit TCustomControl(QWidget* parent = nullptr);
 
 protected:
-    virtual void Paint(QPainter& p);
-    void PaintControl(QPainter& p) override;
+    virtual void Paint();
+    void PaintControl() override;
 };
 
 // Framework virtual-key codes (VK_RETURN 13, VK_UP 38, 'A' 65, VK_F1 112, ...) from Qt keys, and
@@ -441,9 +456,6 @@ WORD QtKeyToVirtualKey(int qtKey);
 int VirtualKeyToQtKey(WORD vk);
 TShiftState ShiftStateFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons = Qt::NoButton);
 
-// Framework colour (0x00BBGGRR, system colours with top byte 0xFF) to a Qt colour and back.
-QColor FwColorToQColor(TColor c);
-TColor QColorToFwColor(const QColor& c);
 
 // Framework key codes for handlers.
 namespace VirtualKeys {

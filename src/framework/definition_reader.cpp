@@ -4,6 +4,7 @@
 #include "framework/definition_target.h"
 #include "framework/exceptions.h"
 #include "framework/forms.h"
+#include "framework/graphics.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -111,9 +112,14 @@ void TDefinitionReader::ReadRoot(const TDefObject& def)
     ResolveFixups();
     BindFields();
     // Loaded runs while the form still counts as being built, so no handler fires from it.
-    for (const QPointer<QObject>& o : created_)
-        if (o && o->metaObject()->indexOfMethod("Loaded()") >= 0)
+    for (const QPointer<QObject>& o : created_) {
+        if (!o)
+            continue;
+        if (auto comp = qobject_cast<TComponent*>(o))
+            comp->EndLoading();
+        else if (o->metaObject()->indexOfMethod("Loaded()") >= 0)
             QMetaObject::invokeMethod(o, "Loaded", Qt::DirectConnection);
+    }
     root_->Loaded();
 }
 
@@ -133,7 +139,10 @@ QObject* TDefinitionReader::ReadObject(const TDefObject& def, QObject* parent)
         obj = CreateComponentByClassName(def.ClassName);
         if (!obj)
             Error(QStringLiteral("Class %1 not found").arg(def.ClassName));
+        if (auto comp = qobject_cast<TComponent*>(obj))
+            comp->BeginLoading();
         obj->setObjectName(def.Name);
+        InsertComponent(root_, obj);
         auto* target = dynamic_cast<TDefinitionTarget*>(parent);
         if (!(target && target->InsertDefinitionChild(obj))) {
             if (auto c = qobject_cast<TControl*>(obj)) {
@@ -435,50 +444,46 @@ QString TDefinitionReader::AssetPath(const QString& path) const
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + rel;
 }
 
-bool TDefinitionReader::ApplyFontProperty(const QString& field, const TDefValue& v, QFont& font, TColor& color)
+bool TDefinitionReader::ApplyFontProperty(const QString& field, const TDefValue& v, TFont* font)
 {
     const QString f = field.toLower();
     if (f == QLatin1String("name")) {
         if (v.Kind != TDefValue::vkString)
             return false;
-        font.setFamily(v.Str);
-    } else if (f == QLatin1String("height")) {
+        font->SetName(v.Str);
+    } else if (f == QLatin1String("height") || f == QLatin1String("size")) {
         if (v.Kind != TDefValue::vkInteger || v.Int == 0 || v.Int < -1000 || v.Int > 1000)
             return false;
-        // Negative: character height in pixels; positive: cell height, a fifth of it leading.
-        font.setPixelSize(v.Int < 0 ? int(-v.Int) : std::max(1, int(v.Int * 4 / 5)));
-    } else if (f == QLatin1String("size")) {
-        if (v.Kind != TDefValue::vkInteger || v.Int <= 0 || v.Int > 1000)
-            return false;
-        font.setPixelSize(int((v.Int * 96 + 36) / 72));
+        if (f == QLatin1String("height"))
+            font->SetHeight(int(v.Int));
+        else
+            font->SetSize(int(v.Int));
     } else if (f == QLatin1String("style")) {
         if (v.Kind != TDefValue::vkSet)
             return false;
-        font.setBold(false);
-        font.setItalic(false);
-        font.setUnderline(false);
-        font.setStrikeOut(false);
+        TFontStyles style = 0;
         for (const QString& s : v.SetItems) {
             if (s.compare(QLatin1String("fsBold"), Qt::CaseInsensitive) == 0)
-                font.setBold(true);
+                style |= fsBold;
             else if (s.compare(QLatin1String("fsItalic"), Qt::CaseInsensitive) == 0)
-                font.setItalic(true);
+                style |= fsItalic;
             else if (s.compare(QLatin1String("fsUnderline"), Qt::CaseInsensitive) == 0)
-                font.setUnderline(true);
+                style |= fsUnderline;
             else if (s.compare(QLatin1String("fsStrikeOut"), Qt::CaseInsensitive) == 0)
-                font.setStrikeOut(true);
+                style |= fsStrikeOut;
             else
                 return false;
         }
+        font->SetStyle(style);
     } else if (f == QLatin1String("color")) {
         qint64 c = 0;
         if (v.Kind == TDefValue::vkInteger)
             c = v.Int;
         else if (!(v.Kind == TDefValue::vkIdent && IdentToInteger(v.Str, c)))
             return false;
-        color = TColor(c);
+        font->SetColor(TColor(c));
     } else if (f == QLatin1String("charset") || f == QLatin1String("pitch")) {
-        // Character sets and pitch have no meaning for Qt's fonts.
+        // Character sets and pitch have no meaning for the fonts of this platform.
     } else {
         return false;
     }

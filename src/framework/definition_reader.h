@@ -8,7 +8,6 @@
 #include "framework/definition_parser.h"
 #include "framework/types.h"
 
-#include <QFont>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -17,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+class TFont;
 class TForm;
 
 // Creates a component of a registered class, without owner or parent.
@@ -66,8 +66,8 @@ public:
 
     [[noreturn]] void Error(const QString& what) const;
 
-    // Font.Name, Font.Height, Font.Size, Font.Style, Font.Color, Font.Charset.
-    static bool ApplyFontProperty(const QString& field, const TDefValue& v, QFont& font, TColor& color);
+    // Font.Name, Font.Height, Font.Size, Font.Style, Font.Color, Font.Charset, Font.Pitch.
+    static bool ApplyFontProperty(const QString& field, const TDefValue& v, TFont* font);
 
 private:
     QObject* ReadObject(const TDefObject& def, QObject* parent);

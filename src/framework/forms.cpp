@@ -28,6 +28,7 @@ TForm::TForm(QWidget* owner) : TWinControl(owner)
 
 TForm::~TForm()
 {
+    DestroyComponents(this);
     if (modalLoop_)
         modalLoop_->quit();
     Screen->RemoveForm(this);
@@ -509,18 +510,20 @@ QObject* TForm::FindComponent(const QString& name) const
 {
     if (name.isEmpty())
         return nullptr;
+    if (QObject* owned = ::FindComponent(this, name))
+        return owned;
     for (QObject* o : Components())
         if (o->objectName().compare(name, Qt::CaseInsensitive) == 0)
             return o;
     return nullptr;
 }
 
-void TForm::Paint(QPainter&) { Fire(OnPaint, this); }
+void TForm::Paint() { Fire(OnPaint, this); }
 
-void TForm::PaintControl(QPainter& p)
+void TForm::PaintControl()
 {
-    TWinControl::PaintControl(p);
-    Paint(p);
+    TWinControl::PaintControl();
+    Paint();
 }
 
 void TForm::AlignControls(TControl* control, TRect& rect)

@@ -169,8 +169,8 @@ protected:
     virtual void DoClose(TCloseAction& action);
     virtual void Activate();
     virtual void Deactivate();
-    virtual void Paint(QPainter& p);
-    void PaintControl(QPainter& p) override;
+    virtual void Paint();
+    void PaintControl() override;
     void AlignControls(TControl* control, TRect& rect) override;
 
     bool event(QEvent* e) override;

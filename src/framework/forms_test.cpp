@@ -9,6 +9,7 @@
 #include "framework/label.h"
 #include "framework/menus.h"
 #include "framework/panel.h"
+#include "framework/picture.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -192,11 +193,13 @@ TEST(Forms, DefinitionBuildsTheWindowAndRunsOnCreate)
     EXPECT_EQ(w->Button1, Control(w, "button1"));
     EXPECT_EQ(w->Button1->Parent(), Control(w, "Panel1"));
     EXPECT_EQ(w->Button1->Caption(), "&Go");
-    EXPECT_EQ(w->Font().family(), "Tahoma");
-    EXPECT_EQ(w->Button1->Font().pixelSize(), 11); // inherited through ParentFont
+    EXPECT_EQ(w->Font()->Name(), "Tahoma");
+    EXPECT_EQ(w->Button1->Font()->Name(), "Tahoma"); // inherited through ParentFont
+    EXPECT_EQ(w->Button1->Font()->Height(), -11);
     auto* image = qobject_cast<TImage*>(w->FindComponent("Image1"));
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->Picture().size(), QSize(24, 16));
+    EXPECT_EQ(image->Picture()->Width(), 24);
+    EXPECT_EQ(image->Picture()->Height(), 16);
     EXPECT_EQ(image->Width(), 24); // AutoSize after loading
     EXPECT_EQ(qobject_cast<TControl*>(w->FindComponent("Panel3"))->PopupMenu(), w->FindComponent("PopupMenu1"));
     // A checked box loaded from the definition did not click: handlers are quiet while building.

@@ -1,71 +1,68 @@
 #include "framework/image.h"
 
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
 #include "framework/definition_parser.h"
 #include "framework/definition_reader.h"
+#include "framework/picture.h"
 
-#include <QPainter>
-
-TImage::TImage(QWidget* parent) : TGraphicControl(parent) { SetBounds(0, 0, 105, 105); }
-
-void TImage::SetPicture(const QImage& image)
+TImage::TImage(QWidget* parent) : TGraphicControl(parent), picture_(std::make_unique<TPicture>())
 {
-    picture_ = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
-    UpdateShown();
+    SetBounds(0, 0, 105, 105);
+    picture_->OnChange = [this](TObject*) { PictureChanged(); };
+}
+
+TImage::~TImage() { picture_->OnChange = nullptr; }
+
+void TImage::SetPicture(TPicture* picture) { picture_->Assign(picture); }
+
+void TImage::PictureChanged()
+{
+    if (TGraphic* g = picture_->Graphic())
+        g->SetTransparent(transparent_);
     if (AutoSize())
         AdjustSize();
     update();
 }
 
-void TImage::LoadPictureFromFile(const QString& fileName)
+void TImage::SetStretch(bool v)
 {
-    QImage img(fileName);
-    if (img.isNull())
-        throw EInvalidGraphic(QString::fromLatin1(FrameworkText::InvalidGraphic));
-    SetPicture(img);
+    stretch_ = v;
+    update();
+}
+
+void TImage::SetCenter(bool v)
+{
+    center_ = v;
+    update();
+}
+
+void TImage::SetProportional(bool v)
+{
+    proportional_ = v;
+    update();
 }
 
 void TImage::SetTransparent(bool v)
 {
     transparent_ = v;
-    UpdateShown();
+    if (TGraphic* g = picture_->Graphic())
+        g->SetTransparent(v);
     update();
-}
-
-void TImage::UpdateShown()
-{
-    shown_ = picture_;
-    if (transparent_ && !shown_.isNull()) {
-        bool hasAlpha = false;
-        for (int y = 0; y < shown_.height() && !hasAlpha; ++y) {
-            const QRgb* line = reinterpret_cast<const QRgb*>(shown_.constScanLine(y));
-            for (int x = 0; x < shown_.width(); ++x)
-                if (qAlpha(line[x]) != 255) {
-                    hasAlpha = true;
-                    break;
-                }
-        }
-        if (!hasAlpha) {
-            const QRgb key = shown_.pixel(0, shown_.height() - 1);
-            for (int y = 0; y < shown_.height(); ++y) {
-                QRgb* line = reinterpret_cast<QRgb*>(shown_.scanLine(y));
-                for (int x = 0; x < shown_.width(); ++x)
-                    if (line[x] == key)
-                        line[x] = 0;
-            }
-        }
-    }
 }
 
 QSize TImage::AutoSizeExtent() const
 {
-    return picture_.isNull() ? size() : picture_.size();
+    if (!picture_->Graphic() || picture_->Graphic()->Empty())
+        return size();
+    return QSize(picture_->Width(), picture_->Height());
 }
 
-QRect TImage::DestRect() const
+TRect TImage::DestRect() const
 {
-    const int pw = picture_.width(), ph = picture_.height();
+    const int pw = picture_->Width(), ph = picture_->Height();
     int w = pw, h = ph;
-    const int cw = width(), ch = height();
+    const int cw = Width(), ch = Height();
     if (stretch_ || (proportional_ && (pw > cw || ph > ch))) {
         if (proportional_ && pw > 0 && ph > 0) {
             if (qint64(cw) * ph > qint64(ch) * pw) {
@@ -85,24 +82,37 @@ QRect TImage::DestRect() const
         x = (cw - w) / 2;
         y = (ch - h) / 2;
     }
-    return QRect(x, y, w, h);
+    return Bounds(x, y, w, h);
 }
 
-void TImage::Paint(QPainter& p)
+TCanvas* TImage::Canvas()
 {
-    if (shown_.isNull())
+    // While painting, the control's own canvas is the one on screen.
+    if (TGraphicControl::Canvas()->HandleAllocated())
+        return TGraphicControl::Canvas();
+    TBitmap* bmp = picture_->Bitmap();
+    if (bmp->Empty())
+        bmp->SetSize(Width(), Height());
+    return bmp->Canvas();
+}
+
+void TImage::Paint()
+{
+    TGraphic* g = picture_->Graphic();
+    if (!g || g->Empty())
         return;
-    p.drawImage(DestRect(), shown_);
+    g->Draw(TGraphicControl::Canvas(), DestRect());
 }
 
 bool TImage::ReadDefinitionProperty(const QString& name, const TDefValue& value, TDefinitionReader& reader)
 {
     if (name.compare(QLatin1String("Picture"), Qt::CaseInsensitive) == 0) {
         const QString path = reader.AssetPath(reader.StringValue(value));
-        QImage img(path);
-        if (img.isNull())
-            reader.Error(QStringLiteral("Cannot load picture %1").arg(path));
-        SetPicture(img);
+        try {
+            picture_->LoadFromFile(path);
+        } catch (const Exception& e) {
+            reader.Error(QStringLiteral("Cannot load picture %1: %2").arg(path, e.Message()));
+        }
         return true;
     }
     return TGraphicControl::ReadDefinitionProperty(name, value, reader);

@@ -4,7 +4,9 @@
 
 #include "framework/controls.h"
 
-#include <QImage>
+#include <memory>
+
+class TPicture;
 
 class TImage : public TGraphicControl {
     Q_OBJECT
@@ -15,35 +17,36 @@ class TImage : public TGraphicControl {
 
 public:
     explicit TImage(QWidget* parent = nullptr);
+    ~TImage() override;
 
-    // The picture, 32-bit ARGB; an empty image shows nothing.
-    const QImage& Picture() const { return picture_; }
-    void SetPicture(const QImage& image);
-    void LoadPictureFromFile(const QString& fileName);
+    // The picture; changing it repaints (and resizes with AutoSize).
+    TPicture* Picture() const { return picture_.get(); }
+    void SetPicture(TPicture* picture);
 
     bool Stretch() const { return stretch_; }
-    void SetStretch(bool v) { stretch_ = v; update(); }
+    void SetStretch(bool v);
     bool Center() const { return center_; }
-    void SetCenter(bool v) { center_ = v; update(); }
+    void SetCenter(bool v);
     bool Proportional() const { return proportional_; }
-    void SetProportional(bool v) { proportional_ = v; update(); }
-    // With Transparent, a picture without alpha leaves its bottom-left pixel's colour out.
+    void SetProportional(bool v);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool v);
 
     // Where the picture lands in the control.
-    QRect DestRect() const;
+    TRect DestRect() const;
+    // Drawing on the image draws on its picture's bitmap (one is made when the picture is
+    // empty, the size of the control).
+    TCanvas* Canvas();
 
     bool ReadDefinitionProperty(const QString& name, const TDefValue& value, TDefinitionReader& reader) override;
 
 protected:
-    void Paint(QPainter& p) override;
+    void Paint() override;
     QSize AutoSizeExtent() const override;
 
 private:
-    void UpdateShown();
-    QImage picture_;
-    QImage shown_;
+    void PictureChanged();
+    std::unique_ptr<TPicture> picture_;
     bool stretch_ = false;
     bool center_ = false;
     bool proportional_ = false;

@@ -1,5 +1,7 @@
 #include "framework/label.h"
 
+#include "framework/canvas.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -59,7 +61,7 @@ QSize TCustomLabel::AutoSizeExtent() const
     QString text = Caption();
     if (!showAccelChar_)
         text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    const QFontMetrics fm(Font());
+    const QFontMetrics fm(Font()->ToQFont());
     // An empty caption still measures one line high, as the framework does.
     if (text.isEmpty())
         return QSize(wordWrap_ ? Width() : 0, fm.height());
@@ -69,17 +71,18 @@ QSize TCustomLabel::AutoSizeExtent() const
     return QSize(wordWrap_ ? Width() : r.width(), r.height());
 }
 
-void TCustomLabel::Paint(QPainter& p)
+void TCustomLabel::Paint()
 {
+    QPainter& p = *Canvas()->Handle();
     if (!transparent_)
         p.fillRect(rect(), QtColor());
-    p.setFont(Font());
+    p.setFont(Font()->ToQFont());
     const QRect r = rect();
     if (!Enabled()) {
         // Disabled text: white shadow one pixel down-right, grey text over it.
-        p.setPen(FwColorToQColor(0xFF000014));
+        p.setPen(ColorToQColor(clBtnHighlight));
         p.drawText(r.translated(1, 1), TextFlags(), Caption());
-        p.setPen(FwColorToQColor(0xFF000010));
+        p.setPen(ColorToQColor(clBtnShadow));
     } else {
         p.setPen(QtFontColor());
     }
@@ -95,16 +98,17 @@ TStaticText::TStaticText(QWidget* parent) : TWinControl(parent)
 
 QSize TStaticText::AutoSizeExtent() const
 {
-    const QFontMetrics fm(Font());
+    const QFontMetrics fm(Font()->ToQFont());
     const int edge = borderStyle_ == bsNone ? 0 : 2;
     return QSize(fm.horizontalAdvance(Caption()) + 2 * edge, fm.height() + 2 * edge);
 }
 
-void TStaticText::PaintControl(QPainter& p)
+void TStaticText::PaintControl()
 {
-    TWinControl::PaintControl(p);
-    p.setFont(Font());
-    p.setPen(Enabled() ? QtFontColor() : FwColorToQColor(0xFF000010));
+    TWinControl::PaintControl();
+    QPainter& p = *Canvas()->Handle();
+    p.setFont(Font()->ToQFont());
+    p.setPen(Enabled() ? QtFontColor() : ColorToQColor(clBtnShadow));
     const int h = alignment_ == taRightJustify ? Qt::AlignRight : alignment_ == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
     p.drawText(rect(), h | Qt::AlignTop | (showAccelChar_ ? Qt::TextShowMnemonic : 0), Caption());
 }

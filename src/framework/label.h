@@ -32,7 +32,7 @@ public:
     void SetFocusControl(TControl* c) { focusControl_ = c; }
 
 protected:
-    void Paint(QPainter& p) override;
+    void Paint() override;
     QSize AutoSizeExtent() const override;
     int TextFlags() const;
 
@@ -67,7 +67,7 @@ public:
     void SetShowAccelChar(bool v) { showAccelChar_ = v; update(); }
 
 protected:
-    void PaintControl(QPainter& p) override;
+    void PaintControl() override;
     QSize AutoSizeExtent() const override;
 
 private:

@@ -153,7 +153,7 @@ QString StripHotkey(const QString& caption)
 // ---------------------------------------------------------------------------------------------
 // TMenuItem
 
-TMenuItem::TMenuItem(QObject* owner) : QObject(owner) {}
+TMenuItem::TMenuItem(QObject* owner) : TComponent(owner) {}
 
 TMenuItem::~TMenuItem()
 {
@@ -401,8 +401,8 @@ bool TMenuItem::ReadDefinitionProperty(const QString& name, const TDefValue& val
 bool TMenuItem::BindEvent(const QString& name, const TMethodRef& h)
 {
     return BindEventTo(name, "OnClick", OnClick, h, "TObject*")
-        || BindEventTo(name, "OnDrawItem", OnDrawItem, h, "TObject*,QPainter*,TRect,bool")
-        || BindEventTo(name, "OnMeasureItem", OnMeasureItem, h, "TObject*,QPainter*,int&,int&");
+        || BindEventTo(name, "OnDrawItem", OnDrawItem, h, "TObject*,TCanvas*,TRect,bool")
+        || BindEventTo(name, "OnMeasureItem", OnMeasureItem, h, "TObject*,TCanvas*,int&,int&");
 }
 
 bool TMenuItem::InsertDefinitionChild(QObject* child)
@@ -418,7 +418,7 @@ bool TMenuItem::InsertDefinitionChild(QObject* child)
 // ---------------------------------------------------------------------------------------------
 // TMenu
 
-TMenu::TMenu(QObject* owner) : QObject(owner), items_(new TMenuItem(this)) {}
+TMenu::TMenu(QObject* owner) : TComponent(owner), items_(new TMenuItem(this)) {}
 
 bool TMenu::IsShortCut(WORD key, TShiftState shift)
 {

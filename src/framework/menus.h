@@ -4,9 +4,9 @@
 // Items keep the framework's state (Caption with & accelerators, ShortCut, Checked, RadioItem,
 // GroupIndex, Enabled, Visible, ImageIndex) and mirror it onto Qt actions.
 
+#include "framework/component.h"
 #include "framework/controls.h"
 #include "framework/definition_target.h"
-#include "framework/object.h"
 
 #include <QObject>
 #include <QPointer>
@@ -29,12 +29,11 @@ QKeySequence ShortCutToKeySequence(TShortCut shortCut);
 // The caption without its accelerator marks ("&File" -> "File", "&&" -> "&").
 QString StripHotkey(const QString& caption);
 
-using TMenuDrawItemEvent = std::function<void(TObject* Sender, QPainter* ACanvas, TRect ARect, bool Selected)>;
-using TMenuMeasureItemEvent = std::function<void(TObject* Sender, QPainter* ACanvas, int& Width, int& Height)>;
+using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected)>;
+using TMenuMeasureItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
 
-class TMenuItem : public QObject, public TPersistent, public TDefinitionTarget {
+class TMenuItem : public TComponent, public TDefinitionTarget {
     Q_OBJECT
-    Q_PROPERTY(QString Name READ objectName WRITE setObjectName)
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(bool Checked READ Checked WRITE SetChecked)
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
@@ -46,7 +45,6 @@ class TMenuItem : public QObject, public TPersistent, public TDefinitionTarget {
     Q_PROPERTY(int ShortCut READ ShortCut WRITE SetShortCut)
     Q_PROPERTY(int ImageIndex READ ImageIndex WRITE SetImageIndex)
     Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
-    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
     Q_PROPERTY(int HelpContext READ HelpContext WRITE SetHelpContext)
 
 public:
@@ -76,8 +74,6 @@ public:
     void SetImageIndex(int i);
     QString Hint() const { return hint_; }
     void SetHint(const QString& h) { hint_ = h; }
-    int Tag() const { return tag_; }
-    void SetTag(int t) { tag_ = t; }
     int HelpContext() const { return helpContext_; }
     void SetHelpContext(int v) { helpContext_ = v; }
     // Picture shown beside the caption.
@@ -131,7 +127,6 @@ private:
     TShortCut shortCut_ = 0;
     int imageIndex_ = -1;
     QString hint_;
-    int tag_ = 0;
     int helpContext_ = 0;
     QIcon* bitmap_ = nullptr;
     QList<TMenuItem*> items_;
@@ -141,12 +136,10 @@ private:
     bool subMenuStale_ = true;
 };
 
-class TMenu : public QObject, public TPersistent, public TDefinitionTarget {
+class TMenu : public TComponent, public TDefinitionTarget {
     Q_OBJECT
-    Q_PROPERTY(QString Name READ objectName WRITE setObjectName)
     Q_PROPERTY(bool OwnerDraw READ OwnerDraw WRITE SetOwnerDraw)
     Q_PROPERTY(bool AutoHotkeys READ AutoHotkeys WRITE SetAutoHotkeys)
-    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
 
 public:
     explicit TMenu(QObject* owner = nullptr);
@@ -157,8 +150,6 @@ public:
     void SetOwnerDraw(bool v) { ownerDraw_ = v; }
     bool AutoHotkeys() const { return autoHotkeys_; }
     void SetAutoHotkeys(bool v) { autoHotkeys_ = v; }
-    int Tag() const { return tag_; }
-    void SetTag(int t) { tag_ = t; }
     // Image list of the item pictures (any component; the skin and the program draw from it).
     QObject* Images() const { return images_; }
     void SetImages(QObject* images) { images_ = images; }
@@ -177,7 +168,6 @@ private:
     TMenuItem* items_;
     bool ownerDraw_ = false;
     bool autoHotkeys_ = true;
-    int tag_ = 0;
     QPointer<QObject> images_;
 };
 

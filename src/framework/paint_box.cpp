@@ -1,15 +1,9 @@
 #include "framework/paint_box.h"
 
-#include <QPainter>
 
 TPaintBox::TPaintBox(QWidget* parent) : TGraphicControl(parent) { SetBounds(0, 0, 105, 105); }
 
-void TPaintBox::Paint(QPainter& p)
-{
-    painter_ = &p;
-    Fire(OnPaint, this);
-    painter_ = nullptr;
-}
+void TPaintBox::Paint() { Fire(OnPaint, this); }
 
 bool TPaintBox::BindEvent(const QString& name, const TMethodRef& h)
 {

@@ -1,19 +1,19 @@
 #include "framework/panel.h"
 
+#include "framework/canvas.h"
+
 #include <QPainter>
 
-void Frame3D(QPainter& p, TRect& rect, const QColor& topLeft, const QColor& bottomRight, int width)
+void Frame3D(TCanvas* canvas, TRect& rect, TColor topColor, TColor bottomColor, int width)
 {
+    canvas->Pen()->SetWidth(1);
+    canvas->Pen()->SetStyle(psSolid);
     for (int i = 0; i < width; ++i) {
         const int l = rect.Left, t = rect.Top, r = rect.Right - 1, b = rect.Bottom - 1;
-        if (r < l || b < t)
-            return;
-        p.setPen(topLeft);
-        p.drawLine(l, b, l, t);
-        p.drawLine(l, t, r, t);
-        p.setPen(bottomRight);
-        p.drawLine(r, t, r, b);
-        p.drawLine(r, b, l, b);
+        canvas->Pen()->SetColor(topColor);
+        canvas->Polyline({{l, b}, {l, t}, {r, t}});
+        canvas->Pen()->SetColor(bottomColor);
+        canvas->Polyline({{r, t}, {r, b}, {l - 1, b}});
         InflateRect(rect, -1, -1);
     }
 }
@@ -71,13 +71,14 @@ void TCustomPanel::AdjustClientRect(TRect& rect) const
     InflateRect(rect, -edge, -edge);
 }
 
-void TCustomPanel::Paint(QPainter& p)
+void TCustomPanel::Paint()
 {
-    const QColor highlight = FwColorToQColor(0xFF000014);
-    const QColor shadow = FwColorToQColor(0xFF000010);
+    TCanvas* c = Canvas();
     TRect r = ClientRect();
-    if (borderStyle_ == bsSingle)
-        Frame3D(p, r, shadow, highlight, 1), Frame3D(p, r, FwColorToQColor(0xFF000015), FwColorToQColor(0xFF000016), 1);
+    if (borderStyle_ == bsSingle) {
+        Frame3D(c, r, clBtnShadow, clBtnHighlight, 1);
+        Frame3D(c, r, cl3DDkShadow, cl3DLight, 1);
+    }
     auto bevel = [&](TBevelCut cut) {
         if (cut == bvNone)
             return;
@@ -86,7 +87,7 @@ void TCustomPanel::Paint(QPainter& p)
             return;
         }
         const bool raised = cut == bvRaised;
-        Frame3D(p, r, raised ? highlight : shadow, raised ? shadow : highlight, bevelWidth_);
+        Frame3D(c, r, raised ? clBtnHighlight : clBtnShadow, raised ? clBtnShadow : clBtnHighlight, bevelWidth_);
     };
     bevel(bevelOuter_);
     InflateRect(r, -BorderWidth(), -BorderWidth());
@@ -94,8 +95,9 @@ void TCustomPanel::Paint(QPainter& p)
     const QString text = Caption();
     if (text.isEmpty())
         return;
-    p.setFont(Font());
-    p.setPen(Enabled() ? QtFontColor() : shadow);
+    QPainter& p = *c->Handle();
+    p.setFont(Font()->ToQFont());
+    p.setPen(Enabled() ? QtFontColor() : ColorToQColor(clBtnShadow));
     const int h = alignment_ == taLeftJustify ? Qt::AlignLeft : alignment_ == taRightJustify ? Qt::AlignRight : Qt::AlignHCenter;
     p.drawText(QRect(r.Left, r.Top, r.Width(), r.Height()), h | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, text);
 }

@@ -35,7 +35,7 @@ public:
     void AdjustClientRect(TRect& rect) const override;
 
 protected:
-    void Paint(QPainter& p) override;
+    void Paint() override;
     void TextChanged() override;
 
 private:
@@ -52,6 +52,6 @@ public:
     explicit TPanel(QWidget* parent = nullptr) : TCustomPanel(parent) {}
 };
 
-// Draws a 3D frame of width pixels just inside rect (shrinking it): top-left in topLeft,
-// bottom-right in bottomRight, as the framework's Frame3D does.
-void Frame3D(QPainter& p, TRect& rect, const QColor& topLeft, const QColor& bottomRight, int width);
+// Draws a 3D frame of width pixels just inside rect and shrinks rect by it: the left and top
+// edges in topColor, the right and bottom edges in bottomColor.
+void Frame3D(TCanvas* canvas, TRect& rect, TColor topColor, TColor bottomColor, int width);

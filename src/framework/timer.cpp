@@ -4,7 +4,7 @@
 
 #include <QTimer>
 
-TTimer::TTimer(QObject* owner) : QObject(owner), timer_(new QTimer(this))
+TTimer::TTimer(QObject* owner) : TComponent(owner), timer_(new QTimer(this))
 {
     connect(timer_, &QTimer::timeout, this, [this] { Timer(); });
 }

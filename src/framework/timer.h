@@ -2,19 +2,15 @@
 
 // The window timer: OnTimer every Interval milliseconds while Enabled, on the GUI thread.
 
+#include "framework/component.h"
 #include "framework/definition_target.h"
-#include "framework/object.h"
-
-#include <QObject>
 
 class QTimer;
 
-class TTimer : public QObject, public TPersistent, public TDefinitionTarget {
+class TTimer : public TComponent, public TDefinitionTarget {
     Q_OBJECT
-    Q_PROPERTY(QString Name READ objectName WRITE setObjectName)
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(int Interval READ Interval WRITE SetInterval)
-    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
 
 public:
     explicit TTimer(QObject* owner = nullptr);
@@ -23,8 +19,6 @@ public:
     void SetEnabled(bool v);
     int Interval() const { return interval_; }
     void SetInterval(int ms);
-    int Tag() const { return tag_; }
-    void SetTag(int t) { tag_ = t; }
 
     TNotifyEvent OnTimer;
     bool BindEvent(const QString& name, const TMethodRef& handler) override;
@@ -37,5 +31,4 @@ private:
     QTimer* timer_;
     bool enabled_ = true;
     int interval_ = 1000;
-    int tag_ = 0;
 };
