@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
@@ -110,9 +111,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& r : runs)
-            if (r.iterations > 0 && !r.error_occurred)
-                perIteration_[r.benchmark_name()] = r.GetAdjustedCPUTime();
+        // With repetitions the median stands for the benchmark; otherwise its one run.
+        for (const Run& r : runs) {
+            if (r.error_occurred)
+                continue;
+            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            if (median || (r.run_type == Run::RT_Iteration && !medians_.count(r.run_name.function_name)))
+                perIteration_[r.run_name.function_name] = r.GetAdjustedCPUTime();
+            if (median)
+                medians_.insert(r.run_name.function_name);
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override
@@ -126,6 +134,7 @@ public:
 
 private:
     std::map<std::string, double> perIteration_;
+    std::set<std::string> medians_;
 };
 
 } // namespace

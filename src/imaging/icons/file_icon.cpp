@@ -26,6 +26,11 @@ void TFileIcon::CopyImageData(TStream* stream, uint16_t index)
     stream->CopyFrom(stream_.get(), e.BytesInRes);
 }
 
+int64_t TFileIcon::SourceSize()
+{
+    return stream_->Size();
+}
+
 QByteArray TFileIcon::ReadImageBytes(uint16_t index)
 {
     if (index >= Count())

@@ -24,6 +24,7 @@ public:
     void CopyImageData(TStream* stream, uint16_t index) override;
 
 protected:
+    int64_t SourceSize() override;
     QByteArray ReadImageBytes(uint16_t index) override;
 
 private:

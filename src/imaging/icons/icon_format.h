@@ -38,6 +38,9 @@ constexpr uint16_t IconTypeIcon = 1;
 // Largest side accepted for a decoded image: the format itself stops at 256, larger PNG entries
 // exist in the wild, and anything bigger is a broken or hostile header.
 constexpr int MaxIconSide = 1024;
+// Pixels one picture decodes at most over all its images (64 MB of pixels): a few thousand tiny
+// compressed entries that each inflate to the largest side must not add up to gigabytes.
+constexpr int64_t MaxIconPixels = int64_t(16) << 20;
 
 // Raw (de)serialisation of the records. The Read functions raise the framework's read error when
 // the stream is short.

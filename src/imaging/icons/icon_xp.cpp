@@ -87,21 +87,38 @@ void TIconXP::LoadFromStream(TStream* stream)
             offset += e.BytesInRes;
             WriteIconEntry(fileCopy_.get(), e);
         }
+        // Each image is read where its entry says, and only when the stream holds all of it.
+        // Images may not take more bytes together than the stream has: entries that all point
+        // at one large image would otherwise multiply it in memory. Past either limit the
+        // load ends with a read error, keeping the images before.
         const int64_t available = stream->Size() - start;
-        int64_t consumed = directorySize;
+        size_t fitting = 0;
+        int64_t total = 0;
         for (const IconDirEntry& e : entries) {
-            // Each image is read where its entry says, and only when the stream holds all of it:
-            // a size or offset field of gigabytes is a read error, not an allocation.
-            if (int64_t(e.ImageOffset) + int64_t(e.BytesInRes) > available)
+            if (int64_t(e.ImageOffset) + int64_t(e.BytesInRes) > available || total + e.BytesInRes > available)
+                break;
+            total += e.BytesInRes;
+            ++fitting;
+        }
+        const int64_t at = fileCopy_->Position();
+        fileCopy_->SetSize(at + total);
+        fileCopy_->SetSize(at);
+        int64_t consumed = directorySize;
+        int64_t pixels = 0;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const IconDirEntry& e = entries[i];
+            if (i >= fitting)
                 throw EReadError(QString::fromLatin1(FrameworkText::ReadError));
             stream->SetPosition(start + int64_t(e.ImageOffset));
             TIconXPFormat* format = formats_->Add();
             try {
-                format->LoadImage(stream, e, fileCopy_.get());
+                format->LoadImage(stream, e, fileCopy_.get(),
+                                  std::min(TIconXPFormat::MaxImagePixels, MaxIconPixels - pixels));
             } catch (...) {
                 formats_->Delete(formats_->Count() - 1);
                 throw;
             }
+            pixels += int64_t(format->Width()) * format->Height();
             ++loaded;
             consumed = std::max(consumed, int64_t(e.ImageOffset) + int64_t(e.BytesInRes));
         }

@@ -28,40 +28,57 @@ TIconXPFormat::TIconXPFormat(TCollection* collection) : TCollectionItem(collecti
 
 TIconXPFormat::~TIconXPFormat() = default;
 
-void TIconXPFormat::LoadImage(TStream* source, const IconDirEntry& entry, TStream* fileCopy)
+void TIconXPFormat::LoadImage(TStream* source, const IconDirEntry& entry, TStream* fileCopy, int64_t maxPixels)
 {
-    // The caller has checked the size against the source, so this allocation is bounded by the
-    // bytes that really exist.
-    std::unique_ptr<uint8_t[]> data(new uint8_t[std::max<size_t>(entry.BytesInRes, 1)]);
-    source->ReadBuffer(data.get(), int64_t(entry.BytesInRes));
+    // The caller has checked the size against the source, so these allocations are bounded by
+    // the bytes that really exist.
+    const int64_t size = entry.BytesInRes;
+    if (auto* copy = dynamic_cast<TMemoryStream*>(fileCopy)) {
+        // Straight into the copy, and decoded from there.
+        const int64_t at = copy->Position();
+        const int64_t oldSize = copy->Size();
+        copy->SetSize(std::max(oldSize, at + size));
+        try {
+            source->ReadBuffer(copy->Memory() + at, size);
+        } catch (...) {
+            copy->SetSize(oldSize);
+            copy->SetPosition(at);
+            throw;
+        }
+        copy->SetPosition(at + size);
+        DecodeImage(reinterpret_cast<const uint8_t*>(copy->Memory() + at), size_t(size), maxPixels);
+        return;
+    }
+    std::unique_ptr<uint8_t[]> data(new uint8_t[std::max<size_t>(size_t(size), 1)]);
+    source->ReadBuffer(data.get(), size);
     if (fileCopy)
-        fileCopy->WriteBuffer(data.get(), int64_t(entry.BytesInRes));
-    DecodeImage(data.get(), entry.BytesInRes);
+        fileCopy->WriteBuffer(data.get(), size);
+    DecodeImage(data.get(), size_t(size), maxPixels);
 }
 
-void TIconXPFormat::DecodeImage(const uint8_t* data, size_t size)
+void TIconXPFormat::DecodeImage(const uint8_t* data, size_t size, int64_t maxPixels)
 {
     width_ = 0;
     height_ = 0;
     pixelFormat_ = 0;
     pixels_.clear();
     if (IsPngImage(data, size))
-        DecodePng(data, size);
+        DecodePng(data, size, maxPixels);
     else
-        DecodeDib(data, size);
+        DecodeDib(data, size, maxPixels);
 }
 
-void TIconXPFormat::DecodeDib(const uint8_t* data, size_t size)
+void TIconXPFormat::DecodeDib(const uint8_t* data, size_t size, int64_t maxPixels)
 {
     IconImageLayout l;
-    if (!ParseIconImage(data, size, l))
+    if (!ParseIconImage(data, size, l) || int64_t(l.Width) * l.Height > maxPixels)
         return;
     const int w = l.Width;
     const int h = l.Height;
     const int bits = l.Header.BitCount;
     width_ = w;
     height_ = h;
-    pixels_.assign(size_t(w) * size_t(h), 0);
+    pixels_.resize(size_t(w) * size_t(h));
 
     // A palette index beyond the file's table reads as transparent black rather than as whatever
     // bytes follow the table.
@@ -96,6 +113,7 @@ void TIconXPFormat::DecodeDib(const uint8_t* data, size_t size)
     case 16:
         // 16-bit icon images are listed with their depth but not decoded: transparent black.
         pixelFormat_ = 5;
+        std::fill(pixels_.begin(), pixels_.end(), 0u);
         return;
     case 24:
         pixelFormat_ = 6;
@@ -150,7 +168,7 @@ void PngWarning(png_structp, png_const_charp)
 // Decodes a PNG stream into out as blue, green, red, alpha rows, bottom row first. Only plain data
 // lives in this frame, so the error jump of the PNG library leaves nothing half-destroyed; out
 // belongs to the caller.
-bool DecodePngRows(const uint8_t* data, size_t size, TIconXPData* out, int* width, int* height)
+bool DecodePngRows(const uint8_t* data, size_t size, int64_t maxPixels, TIconXPData* out, int* width, int* height)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
     if (!png)
@@ -184,9 +202,9 @@ bool DecodePngRows(const uint8_t* data, size_t size, TIconXPData* out, int* widt
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (w < 1 || h < 1 || w > png_uint_32(MaxIconSide) || h > png_uint_32(MaxIconSide) ||
-        png_get_rowbytes(png, info) != size_t(w) * 4)
+        int64_t(w) * h > maxPixels || png_get_rowbytes(png, info) != size_t(w) * 4)
         png_error(png, "unexpected layout");
-    out->assign(size_t(w) * h, 0);
+    out->resize(size_t(w) * h);
     for (int pass = 0; pass < passes; ++pass)
         for (png_uint_32 y = 0; y < h; ++y)
             png_read_row(png, reinterpret_cast<png_bytep>(out->data() + size_t(h - 1 - y) * w), nullptr);
@@ -199,11 +217,11 @@ bool DecodePngRows(const uint8_t* data, size_t size, TIconXPData* out, int* widt
 
 } // namespace
 
-void TIconXPFormat::DecodePng(const uint8_t* data, size_t size)
+void TIconXPFormat::DecodePng(const uint8_t* data, size_t size, int64_t maxPixels)
 {
     TIconXPData pixels;
     int w = 0, h = 0;
-    if (!DecodePngRows(data, size, &pixels, &w, &h))
+    if (!DecodePngRows(data, size, maxPixels, &pixels, &w, &h))
         return;
     width_ = w;
     height_ = h;

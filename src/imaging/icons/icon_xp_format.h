@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 class TBitmap;
@@ -17,7 +19,30 @@ class TStream;
 struct IconDirEntry;
 struct TRect;
 
-using TIconXPData = std::vector<uint32_t>;
+// Leaves new elements uninitialised: every decoder writes each pixel it allocates, and a 256-pixel
+// image would otherwise be cleared once for nothing.
+template <class T>
+struct TUninitAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = TUninitAllocator<U>;
+    };
+    TUninitAllocator() = default;
+    template <class U>
+    TUninitAllocator(const TUninitAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using TIconXPData = std::vector<uint32_t, TUninitAllocator<uint32_t>>;
 
 class TIconXPFormat : public TCollectionItem {
 public:
@@ -35,10 +60,14 @@ public:
 
     // Reads the entry's bytes-in-resource bytes at the source's position (a short source raises
     // the framework's read error), appends them to fileCopy when given, and decodes them.
-    void LoadImage(TStream* source, const IconDirEntry& entry, TStream* fileCopy);
-    // Decodes one image's bytes. Bytes that do not hold a decodable image leave the image with
-    // PixelFormat 0 and no pixels; nothing outside data..data+size is read.
-    void DecodeImage(const uint8_t* data, size_t size);
+    void LoadImage(TStream* source, const IconDirEntry& entry, TStream* fileCopy,
+                   int64_t maxPixels = MaxImagePixels);
+    // Decodes one image's bytes. Bytes that do not hold a decodable image, or an image of more
+    // than maxPixels pixels, leave the image with PixelFormat 0 and no pixels; nothing outside
+    // data..data+size is read.
+    void DecodeImage(const uint8_t* data, size_t size, int64_t maxPixels = MaxImagePixels);
+
+    static constexpr int64_t MaxImagePixels = int64_t(1024) * 1024;
     // Blends the image over the canvas with its top-left at the rectangle's, unscaled and cut to
     // the rectangle: each colour byte becomes ((255 - a) * background + a * pixel) / 255, pixels
     // of alpha 0 leave the background, the background's fourth byte is kept.
@@ -50,8 +79,8 @@ public:
     void Assign(TPersistent* source) override;
 
 private:
-    void DecodeDib(const uint8_t* data, size_t size);
-    void DecodePng(const uint8_t* data, size_t size);
+    void DecodeDib(const uint8_t* data, size_t size, int64_t maxPixels);
+    void DecodePng(const uint8_t* data, size_t size, int64_t maxPixels);
 
     int width_ = 0;
     int height_ = 0;

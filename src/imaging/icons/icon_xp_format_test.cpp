@@ -166,6 +166,11 @@ TEST(IconXPFormat, MalformedHeadersDecodeToNothing)
         EXPECT_EQ(f->PixelFormat(), 0);
         EXPECT_TRUE(f->Pixels().empty());
     }
+
+    // An image beyond the caller's pixel budget is not decoded either.
+    TIconXPFormat f;
+    f.DecodeImage(reinterpret_cast<const uint8_t*>(good.constData()), size_t(good.size()), 16 * 16 - 1);
+    EXPECT_EQ(f.PixelFormat(), 0);
 }
 
 // A 32-bit image without its mask rows is still whole: its alpha is in the pixels.

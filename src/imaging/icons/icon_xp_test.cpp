@@ -92,6 +92,16 @@ TEST(IconXP, RefusesNonIconsAndKeepsWhatWasReadBeforeAShortImage)
     TMemoryStream saved;
     icon.SaveToStream(&saved);
     EXPECT_EQ(saved.Bytes(), MakeIco({images[0]}));
+
+    // Entries that share one image's bytes cannot make more of them than the file holds.
+    QByteArray shared = MakeIco({images[1], images[1], images[1]});
+    const uint32_t firstOffset = ReadLE32(shared, 6 + 12);
+    for (int i = 1; i < 3; ++i)
+        for (int k = 0; k < 4; ++k)
+            shared[6 + 16 * i + 12 + k] = char(firstOffset >> (8 * k));
+    shared.truncate(int(firstOffset) + images[1].Data.size());
+    EXPECT_THROW(Load(icon, shared), EReadError);
+    EXPECT_EQ(icon.Formats()->Count(), 1);
 }
 
 // Real files, good and malformed, all load or are refused cleanly with the expected images.

@@ -1,6 +1,7 @@
 #include "imaging/icons/multi_icon.h"
 
 #include "framework/canvas.h"
+#include "framework/exceptions.h"
 #include "framework/streams.h"
 #include "imaging/icons/hi_res_icon.h"
 
@@ -128,6 +129,14 @@ void TMultiIcon::SaveToStream(TStream* stream)
 {
     if (count_ == 0)
         return;
+    const int64_t limit = SourceSize();
+    if (limit >= 0) {
+        int64_t total = 0;
+        for (const IconDirEntry& e : entries_)
+            total += e.BytesInRes;
+        if (total > limit)
+            throw EReadError(QString::fromLatin1(FrameworkText::ReadError));
+    }
     // Offsets and patch positions are both taken relative to where the file starts, so the file
     // is right inside a stream that already holds other data.
     const int64_t start = stream->Position();

@@ -64,6 +64,10 @@ protected:
 
     // One entry as the descendant's directory stores it (16-byte file or 14-byte group records).
     virtual IconDirEntry ReadEntry(TStream* stream);
+    // How many image bytes the source holds, or -1 when it does not say. Writing refuses
+    // directories whose images add up to more: entries that share one image's bytes would
+    // multiply them in the written file.
+    virtual int64_t SourceSize() { return -1; }
     // The bytes of image #index as far as the source holds them (for creating its handle).
     virtual QByteArray ReadImageBytes(uint16_t index) = 0;
     // Creates an icon from one image's bytes at the image's own size.

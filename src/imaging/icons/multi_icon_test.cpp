@@ -153,6 +153,20 @@ TEST(FileIcon, NothingToWriteOrUnreadableImageLeavesFileUntouched)
     cursor.SaveToFile(keep);
     EXPECT_EQ(ReadFile(keep), QByteArray("old contents"));
 
+    // Three entries share one image's bytes: writing them out would triple them.
+    QByteArray shared = MakeIco(ThreeImages());
+    const uint32_t firstOffset = ReadLE32(shared, 6 + 12), firstSize = ReadLE32(shared, 6 + 8);
+    for (int i = 1; i < 3; ++i) {
+        for (int k = 0; k < 4; ++k) {
+            shared[6 + 16 * i + 8 + k] = char(firstSize >> (8 * k));
+            shared[6 + 16 * i + 12 + k] = char(firstOffset >> (8 * k));
+        }
+    }
+    shared.truncate(int(firstOffset + firstSize));
+    TFileIcon sharing(WriteTemp(dir, "shared.ico", shared));
+    EXPECT_THROW(sharing.SaveToFile(keep), EReadError);
+    EXPECT_EQ(ReadFile(keep), QByteArray("old contents"));
+
     // The entry points past the end of its file: a clean read error, nothing written.
     TFileIcon broken(TestDataPath("icons/gdk-pixbuf/bug779012.ico"));
     EXPECT_THROW(broken.SaveToFile(keep), EReadError);
