@@ -1,6 +1,9 @@
 #include "imaging/gif/color_reduction.h"
 
+#include "framework/bitmap.h"
 #include "framework/exceptions.h"
+#include "framework/streams.h"
+#include "imaging/gif/graphic_utils.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -483,4 +486,108 @@ QByteArray ReduceDib24To8(const QByteArray& dib24, uint8_t method)
     TPaletteEntry palette[256];
     int important = ReduceRows24To8(rows.data(), info.Width, info.Height, method, palette);
     return MakeDibFile(info.Width, info.Height, 8, palette, 256, rows.data(), important);
+}
+
+namespace {
+
+[[noreturn]] void InvalidBitmap()
+{
+    throw EInvalidGraphic(QString::fromLatin1(GraphicsText::InvalidBitmap));
+}
+
+int FormatBits(TPixelFormat format)
+{
+    switch (format) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf24bit: return 24;
+    default: return 0;
+    }
+}
+
+QByteArray SaveBitmap(TBitmap* bitmap)
+{
+    TMemoryStream s;
+    bitmap->SaveToStream(&s);
+    return s.Bytes();
+}
+
+} // namespace
+
+QByteArray BitmapToDIBFile(TBitmap* bitmap, const std::vector<QRgb>* palette, TPixelFormat format)
+{
+    if (!bitmap || bitmap->Empty())
+        InvalidBitmap();
+    int bits = FormatBits(format);
+    if (bits == 0)
+        bits = bitmap->BitsPerPixel();
+    TBitmap copy;
+    copy.Assign(bitmap);
+    if (bits == copy.BitsPerPixel() && (bits > 8 || !palette || palette->empty()))
+        return SaveBitmap(&copy);
+    if (bits > 8 || !palette || palette->empty()) {
+        copy.SetPixelFormat(bits == 1 ? pf1bit : bits == 4 ? pf4bit : bits == 8 ? pf8bit : bits == 32 ? pf32bit : pf24bit);
+        return SaveBitmap(&copy);
+    }
+    // Map onto the given colours.
+    const int w = copy.Width(), h = copy.Height();
+    std::vector<QRgb> table(palette->begin(), palette->begin() + std::min<size_t>(palette->size(), size_t(1) << bits));
+    TColorMapper mapper(table);
+    const int stride = RowStride(w, bits);
+    std::vector<uint8_t> rows(size_t(stride) * h, 0);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = rows.data() + size_t(h - 1 - y) * stride;
+        for (int x = 0; x < w; ++x) {
+            const int i = mapper.IndexOf(copy.PixelArgb(x, y) & 0xFFFFFF);
+            if (bits == 8)
+                row[x] = uint8_t(i);
+            else if (bits == 4)
+                row[x / 2] |= uint8_t(x % 2 ? i : i << 4);
+            else
+                row[x / 8] |= uint8_t((i & 1) << (7 - x % 8));
+        }
+    }
+    TPaletteEntry entries[256];
+    for (size_t i = 0; i < table.size(); ++i)
+        entries[i] = {uint8_t(qBlue(table[i])), uint8_t(qGreen(table[i])), uint8_t(qRed(table[i])), 0};
+    return MakeDibFile(w, h, bits, entries, int(table.size()), rows.data());
+}
+
+void DIBSizes(TBitmap* bitmap, TPixelFormat format, int& infoSize, int& imageSize)
+{
+    if (!bitmap)
+        InvalidBitmap();
+    int bits = FormatBits(format);
+    if (bits == 0)
+        bits = bitmap->BitsPerPixel();
+    infoSize = 40 + (bits <= 8 ? 4 * (1 << bits) : 0);
+    imageSize = RowStride(bitmap->Width(), bits) * std::abs(bitmap->Height());
+}
+
+TMemoryStream* ReduceBitmapColors(TBitmap* bitmap, TPixelFormat format, uint8_t method)
+{
+    if (!bitmap || bitmap->Empty())
+        InvalidBitmap();
+    const int bits = FormatBits(format);
+    QByteArray image;
+    if (bitmap->PixelFormat() == format && method != MethodGrayscale) {
+        image = SaveBitmap(bitmap);
+    } else if (bits == 0) {
+        ShowNotImplemented();
+    } else if (bits == 1 || bits == 4) {
+        image = BitmapToDIBFile(bitmap, &bitmap->Palette(), format);
+    } else if (bits == 24) {
+        // The reduction methods make palette images; a 24-bit request gets the image as it is.
+        image = BitmapToDIBFile(bitmap, nullptr, pf24bit);
+    } else {
+        const QByteArray dib24 = BitmapToDIBFile(bitmap, nullptr, pf24bit);
+        TDibInfo info;
+        if (!ParseDib(dib24, info) || info.BitCount != 24)
+            ShowNotImplemented();
+        image = ReduceDib24To8(dib24, method);
+    }
+    auto* stream = new TMemoryStream(image);
+    stream->SetPosition(0);
+    return stream;
 }

@@ -4,7 +4,13 @@
 // GIF codec reads its frames from.
 
 #include <QByteArray>
+#include <QRgb>
 #include <cstdint>
+#include <vector>
+
+class TBitmap;
+class TMemoryStream;
+enum TPixelFormat : uint8_t;
 
 enum : uint8_t {
     MethodFrequency = 0,
@@ -57,3 +63,18 @@ QByteArray MakeDibFile(int width, int height, int bitCount, const TPaletteEntry*
 
 // A 24-bit BMP-file image reduced to 8 bits with the given method.
 QByteArray ReduceDib24To8(const QByteArray& dib24, uint8_t method);
+
+// The bitmap as a BMP-file image in a pixel format of 1, 4, 8 or 24 bits; for a format of 8 bits
+// or less the colours map to the nearest entries of palette when one is given (0x00RRGGBB
+// entries), else of the framework's table for that depth. Raises EInvalidGraphic ("Bitmap image
+// is not valid") for a missing or empty bitmap.
+QByteArray BitmapToDIBFile(TBitmap* bitmap, const std::vector<QRgb>* palette, TPixelFormat format);
+// Size of the information header with its colour table, and of the pixel rows, of the bitmap in
+// that format.
+void DIBSizes(TBitmap* bitmap, TPixelFormat format, int& infoSize, int& imageSize);
+
+// The bitmap as a BMP-file image in a new stream (positioned at 0, owned by the caller) in the
+// requested format: 8 bits through the reduction method, 1 and 4 bits through the nearest
+// colours, 24 bits as they are; a bitmap already in that format (and no greyscale wanted) as it
+// is saved. Other formats show "Function not yet implemented" and abort silently.
+TMemoryStream* ReduceBitmapColors(TBitmap* bitmap, TPixelFormat format, uint8_t method);

@@ -198,9 +198,9 @@ TEST(GifConformance, EverySuiteFileGivesItsExpectedFrames)
         EXPECT_EQ(gif.GetScreenHeight(), sh);
         if (config.contains("comment") && name != "nul-comment") {
             // A comment before the image belongs to the frame, one after it to the picture.
-            QStringList lines = gif.GetComment();
+            QStringList lines = gif.GetComment()->ToStringList();
             if (lines.isEmpty() && gif.GetCount() > 0)
-                lines = gif.GetFrame(0)->GetComment();
+                lines = gif.GetFrame(0)->GetComment()->ToStringList();
             const QString expected = config["comment"].mid(1, config["comment"].size() - 2);
             EXPECT_EQ(QString::fromUtf8(lines.join(QString()).toLatin1()), expected);
         }

@@ -1,9 +1,15 @@
 #include "imaging/gif/gif_image.h"
 
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
+#include "framework/clipboard.h"
 #include "framework/exceptions.h"
+#include "framework/graphics.h"
+#include "framework/picture.h"
 #include "framework/streams.h"
 #include "imaging/gif/color_reduction.h"
 #include "imaging/gif/gif_texts.h"
+#include "imaging/gif/graphic_utils.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -36,9 +42,31 @@ int BitsOfPowerCount(int count)
     RaiseGif(GifText::WrongPaletteSize);
 }
 
-TColor ResolveColor(TColor color)
+uint8_t GreyOf(int r, int g, int b)
 {
-    return color;
+    return uint8_t((77 * r + 150 * g + 29 * b) >> 8);
+}
+
+TColor GreyColor(TColor color)
+{
+    color = ColorToRGB(color);
+    const uint8_t y = GreyOf(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    return y | (y << 8) | (y << 16);
+}
+
+void GreyTable(TGIFColorTable& table)
+{
+    for (int i = 0; i < table.Count && i < 256; ++i) {
+        const uint8_t y = GreyOf(table.Colors[i][0], table.Colors[i][1], table.Colors[i][2]);
+        table.Colors[i][0] = table.Colors[i][1] = table.Colors[i][2] = y;
+    }
+}
+
+QByteArray SaveBitmapBytes(TBitmap* bitmap)
+{
+    TMemoryStream s;
+    bitmap->SaveToStream(&s);
+    return s.Bytes();
 }
 
 } // namespace
@@ -88,14 +116,14 @@ public:
     }
 
     // Sub-blocks as lines, up to a zero length or the end; false when a block ran past the end.
-    bool ReadLines(QStringList& lines)
+    bool ReadLines(TStrings& lines)
     {
         while (!AtEnd()) {
             uint8_t len = p_[pos_++];
             if (len == 0)
                 return true;
             bool whole = Remaining() >= len;
-            lines.append(QString::fromLatin1(Take(len)));
+            lines.Add(QString::fromLatin1(Take(len)));
             if (!whole)
                 return false;
         }
@@ -120,10 +148,10 @@ bool ReadColorTable(GifReader& in, TGIFColorTable& table, int bits)
     return in.Read(table.Colors, size_t(table.Count) * 3);
 }
 
-void WriteLines(TStream* out, const QStringList& lines)
+void WriteLines(TStream* out, const TStrings& lines)
 {
-    for (const QString& line : lines) {
-        QByteArray bytes = line.toLatin1();
+    for (int i = 0; i < lines.Count(); ++i) {
+        QByteArray bytes = lines.Get(i).toLatin1();
         if (bytes.isEmpty())
             continue;
         const int n = std::min<int>(int(bytes.size()), 255);
@@ -150,7 +178,7 @@ int FindTableColor(const TGIFColorTable& table, TColor color)
 {
     if (color == GifNoColor)
         return -1;
-    color = ResolveColor(color);
+    color = ColorToRGB(color);
     for (int i = 0; i < table.Count && i < 256; ++i)
         if (table.Color(i) == color)
             return i;
@@ -168,6 +196,13 @@ QString GifVersionName(int version)
 
 // ---- TGIFItem, TExtension ---------------------------------------------------------------------
 
+TGIFData::TGIFData(const TGIFData& other)
+    : AspectRatio(other.AspectRatio), BitsPerPixel(other.BitsPerPixel), ColorResBits(other.ColorResBits),
+      ColorMap(other.ColorMap)
+{
+    Comment.Assign(const_cast<TStringList*>(&other.Comment));
+}
+
 TGIFItem::TGIFItem() = default;
 TGIFItem::~TGIFItem() = default;
 
@@ -182,7 +217,7 @@ void TExtension::Assign(TPersistent* source)
     if (auto* other = dynamic_cast<TExtension*>(source)) {
         ExtType = other->ExtType;
         ExtRec = other->ExtRec;
-        Data = other->Data;
+        Data.Assign(&other->Data);
         return;
     }
     TPersistent::Assign(source);
@@ -212,14 +247,42 @@ bool TGIFFrame::HasData() const
     return data_ && data_->ZData && data_->ZData->Size() > 0;
 }
 
+// The size of the data equals that of the bitmap decoded from it, so a frame need not be
+// decoded to be measured.
 int TGIFFrame::GetWidth()
 {
+    if (bitmap_ && !bitmap_->Empty())
+        return bitmap_->Width();
     return HasData() ? data_->Width : 0;
 }
 
 int TGIFFrame::GetHeight()
 {
+    if (bitmap_ && !bitmap_->Empty())
+        return bitmap_->Height();
     return HasData() ? data_->Height : 0;
+}
+
+TBitmap* TGIFFrame::GetBitmap()
+{
+    if (bitmap_ && !bitmap_->Empty())
+        return bitmap_.get();
+    bitmap_ = std::make_unique<TBitmap>();
+    if (HasData()) {
+        TMemoryStream dib(DecodeToDib());
+        bitmap_->LoadFromStream(&dib);
+    }
+    return bitmap_.get();
+}
+
+void TGIFFrame::Draw(TCanvas* canvas, const TRect& rect, bool transparent)
+{
+    TBitmap* bitmap = GetBitmap();
+    if (transparent && transparentColor_ != GifNoColor)
+        DrawBitmapRectTransparent(canvas, rect.Left, rect.Top, rect.Width(), rect.Height(),
+                                  Bounds(0, 0, bitmap->Width(), bitmap->Height()), bitmap, transparentColor_);
+    else
+        canvas->StretchDraw(rect, bitmap);
 }
 
 void TGIFFrame::SetOrigin(const TPoint& origin)
@@ -269,20 +332,27 @@ void TGIFFrame::SetTransparentColor(TColor color)
     }
 }
 
-QStringList& TGIFFrame::GetComment()
+TExtension* TGIFFrame::FindComment() const
 {
     for (auto& ext : extensions_)
         if (ext->ExtType == etComment)
-            return ext->Data;
+            return ext.get();
+    return nullptr;
+}
+
+TStrings* TGIFFrame::GetComment()
+{
+    if (TExtension* ext = FindComment())
+        return &ext->Data;
     auto ext = std::make_unique<TExtension>();
     ext->ExtType = etComment;
     extensions_.push_back(std::move(ext));
-    return extensions_.back()->Data;
+    return &extensions_.back()->Data;
 }
 
-void TGIFFrame::SetComment(const QStringList& lines)
+void TGIFFrame::SetComment(TStrings* lines)
 {
-    GetComment() = lines;
+    GetComment()->Assign(lines);
 }
 
 TExtension* TGIFFrame::LastGraphicControl() const
@@ -327,7 +397,15 @@ bool TGIFFrame::ReadFrame(GifReader& in)
                 break;
             }
             if (in.Remaining() < len) {
+                // Keep the bytes that are there as a block of their own, so that they decode
+                // and the data stays well formed when written again.
                 corrupted_ = true;
+                const uint8_t rest = uint8_t(in.Remaining());
+                if (rest > 0) {
+                    z.WriteByte(rest);
+                    z.WriteBuffer(in.Here(), rest);
+                }
+                z.WriteByte(0);
                 in.JumpToEnd();
                 break;
             }
@@ -398,7 +476,7 @@ QByteArray TGIFFrame::DecodeToDib()
     if (HasData() && width > 0 && height > 0) {
         data_->ZData->SetPosition(0);
         const bool bad = GifLzwDecode(data_->ZData.get(), width, height, depth, interlaced_,
-                                      owner_ ? owner_->OnGifProgress : TGifProgressProc(),
+                                      owner_ ? owner_->OnProgress : TGifProgressProc(),
                                       reinterpret_cast<uint8_t*>(dib.data()) + offset,
                                       size_t(dib.size() - offset), bits, GifAcceptCorrupted);
         corrupted_ = corrupted_ || bad;
@@ -423,9 +501,14 @@ void TGIFFrame::EncodeFromDib(const QByteArray& dib)
     }
     data_->ColorMap = table;
     data_->ZData = std::make_unique<TMemoryStream>();
-    GifLzwEncode(data_->ZData.get(), info.Width, info.Height, info.BitCount, false,
-                 owner_ ? owner_->OnGifProgress : TGifProgressProc(),
-                 reinterpret_cast<const uint8_t*>(dib.constData()) + info.BitsOffset);
+    try {
+        GifLzwEncode(data_->ZData.get(), info.Width, info.Height, info.BitCount, false,
+                     owner_ ? owner_->OnProgress : TGifProgressProc(),
+                     reinterpret_cast<const uint8_t*>(dib.constData()) + info.BitsOffset);
+    } catch (const EAbort&) {
+        ResetData();
+        throw;
+    }
     data_->BitsPerPixel = BitsForCount(colors);
     if (owner_) {
         TGIFData& header = *owner_->header_;
@@ -467,7 +550,7 @@ void TGIFFrame::UpdateExtensions()
         rec[1] = uint8_t((rec[1] & 0xE3) | ((disposal_ & 7) << 2));
     }
     extensions_.erase(std::remove_if(extensions_.begin(), extensions_.end(),
-                                     [](const auto& e) { return e->ExtType == etComment && e->Data.isEmpty(); }),
+                                     [](const auto& e) { return e->ExtType == etComment && e->Data.Count() == 0; }),
                       extensions_.end());
     if (!extensions_.empty() && owner_)
         owner_->Version = 2;
@@ -507,7 +590,7 @@ void TGIFFrame::WriteFrame(TStream* out)
     out->WriteByte(packed);
     if (localColors_) {
         // The table written is exactly the size the descriptor announces.
-        const int entries = 1 << (packed & 7);
+        const int entries = 1 << ((packed & 7) + 1);
         QByteArray table(entries * 3, '\0');
         std::memcpy(table.data(), data_->ColorMap.Colors, size_t(std::min(entries, data_->ColorMap.Count)) * 3);
         out->WriteBuffer(table.constData(), table.size());
@@ -516,20 +599,141 @@ void TGIFFrame::WriteFrame(TStream* out)
         out->WriteBuffer(data_->ZData->Memory(), data_->ZData->Size());
 }
 
+void TGIFFrame::EncodeFrame()
+{
+    if (!bitmap_ || bitmap_->Empty())
+        RaiseGif(GifText::NoGifData);
+    QByteArray dib;
+    const int bits = bitmap_->BitsPerPixel();
+    if (bits == 1 || bits == 4 || bits == 8) {
+        dib = SaveBitmapBytes(bitmap_.get());
+    } else {
+        const uint8_t method = grayScale_ ? MethodGrayscale : DefaultReductionMethod;
+        if (method == MethodGrayscale)
+            grayScale_ = true;
+        std::unique_ptr<TMemoryStream> reduced(ReduceBitmapColors(bitmap_.get(), pf8bit, method));
+        dib = reduced->Bytes();
+        if (dib.isEmpty())
+            dib = SaveBitmapBytes(bitmap_.get());
+    }
+    EncodeFromDib(dib);
+}
+
+void TGIFFrame::ConvertToGrayscale(bool encode)
+{
+    if (grayScale_ || (!bitmap_ && !HasData()))
+        return;
+    if (HasData() && data_->ColorMap.Count > 0) {
+        bitmap_.reset();
+        const int index = FindTableColor(data_->ColorMap, transparentColor_);
+        GreyTable(data_->ColorMap);
+        transparentColor_ = index >= 0 ? data_->ColorMap.Color(index) : GifNoColor;
+        grayScale_ = true;
+        try {
+            GetBitmap();
+        } catch (const EAbort&) {
+        }
+        return;
+    }
+    std::unique_ptr<TMemoryStream> reduced(ReduceBitmapColors(GetBitmap(), pf8bit, MethodGrayscale));
+    const QByteArray dib = reduced->Bytes();
+    data_ = std::make_shared<TGIFItem>();
+    if (encode)
+        EncodeFromDib(dib);
+    grayScale_ = true;
+    if (transparentColor_ != GifNoColor)
+        transparentColor_ = GreyColor(transparentColor_);
+    auto bitmap = std::make_unique<TBitmap>();
+    TMemoryStream s(dib);
+    bitmap->LoadFromStream(&s);
+    bitmap_ = std::move(bitmap);
+}
+
+void TGIFFrame::Assign(TPersistent* source)
+{
+    if (!source) {
+        ResetData();
+        bitmap_.reset();
+    } else if (auto* frame = dynamic_cast<TGIFFrame*>(source)) {
+        if (frame == this)
+            return;
+        data_ = frame->data_;
+        localColors_ = frame->owner_ == owner_ ? frame->localColors_ : true;
+        origin_ = frame->origin_;
+        interlaced_ = frame->interlaced_;
+        if (frame->bitmap_) {
+            bitmap_ = std::make_unique<TBitmap>();
+            bitmap_->Assign(frame->bitmap_.get());
+        }
+        transparentColor_ = frame->transparentColor_;
+        delay_ = frame->delay_;
+        disposal_ = frame->disposal_;
+        grayScale_ = frame->grayScale_;
+        corrupted_ = frame->corrupted_;
+        if (TExtension* comment = frame->FindComment(); comment && comment->Data.Count() > 0)
+            GetComment()->Assign(&comment->Data);
+    } else if (auto* image = dynamic_cast<TGIFImage*>(source)) {
+        if (image->GetCount() == 0)
+            Assign(nullptr);
+        else
+            Assign(image->GetFrame(image->FrameIndex < 0 ? 0 : std::min(image->FrameIndex, image->GetCount() - 1)));
+        return;
+    } else if (auto* graphic = dynamic_cast<TGraphic*>(source)) {
+        if (graphic->Empty()) {
+            Assign(nullptr);
+            return;
+        }
+        data_ = std::make_shared<TGIFItem>();
+        auto bitmap = std::make_unique<TBitmap>();
+        if (auto* sourceBitmap = dynamic_cast<TBitmap*>(graphic)) {
+            bitmap->Assign(sourceBitmap);
+            if (graphic->Transparent())
+                transparentColor_ = sourceBitmap->TransparentColor();
+        } else {
+            // Any other picture is drawn over a key colour that then stands for its transparent
+            // parts.
+            bitmap->SetSize(graphic->Width(), graphic->Height());
+            bitmap->Canvas()->Brush()->SetColor(clFuchsia);
+            bitmap->Canvas()->FillRect(Bounds(0, 0, graphic->Width(), graphic->Height()));
+            bitmap->Canvas()->Draw(0, 0, graphic);
+            bitmap->Canvas()->FinishDrawing();
+            if (graphic->Transparent())
+                transparentColor_ = ColorToRGB(bitmap->Canvas()->Brush()->Color());
+        }
+        bitmap_ = std::move(bitmap);
+    } else {
+        TPersistent::Assign(source);
+        return;
+    }
+    if (owner_)
+        owner_->RecomputeScreenSize();
+}
+
+void TGIFFrame::AssignTo(TPersistent* dest)
+{
+    if (dynamic_cast<TGIFFrame*>(dest) || dynamic_cast<TGIFImage*>(dest)) {
+        dest->Assign(this);
+    } else if (auto* graphic = dynamic_cast<TGraphic*>(dest)) {
+        graphic->Assign(GetBitmap());
+        if (auto* bitmap = dynamic_cast<TBitmap*>(dest); bitmap && transparentColor_ != GifNoColor) {
+            bitmap->SetTransparentColor(ColorToRGB(transparentColor_));
+            bitmap->SetTransparent(true);
+        }
+    } else {
+        TPersistent::AssignTo(dest);
+    }
+}
+
 // ---- TGIFImage --------------------------------------------------------------------------------
 
 TGIFImage::TGIFImage()
 {
     ResetImage();
+    SetTransparent(true);
+    SetModified(false);
 }
 
 TGIFImage::~TGIFImage() = default;
-
-void TGIFImage::Changed()
-{
-    if (OnChange)
-        OnChange(this);
-}
 
 void TGIFImage::ResetImage()
 {
@@ -657,9 +861,9 @@ void TGIFImage::RecomputeScreenSize()
     screenHeight_ = uint16_t(std::min(h, 65535));
 }
 
-const QStringList& TGIFImage::GetComment() const
+TStrings* TGIFImage::GetComment()
 {
-    return header_->Comment;
+    return &header_->Comment;
 }
 
 void TGIFImage::UnshareHeader()
@@ -668,15 +872,10 @@ void TGIFImage::UnshareHeader()
         header_ = std::make_shared<TGIFData>(*header_);
 }
 
-void TGIFImage::SetComment(const QStringList& lines)
+void TGIFImage::SetComment(TStrings* lines)
 {
     UnshareHeader();
-    header_->Comment = lines;
-}
-
-void TGIFImage::NewFrameForTest(std::unique_ptr<TGIFFrame> frame)
-{
-    items_.push_back(std::move(frame));
+    header_->Comment.Assign(lines);
 }
 
 void TGIFImage::ReadExtensionBlocks(GifReader& in, uint8_t& separator, std::vector<std::unique_ptr<TExtension>>& list)
@@ -724,8 +923,8 @@ void TGIFImage::ReadExtensionBlocks(GifReader& in, uint8_t& separator, std::vect
             bool loop = false;
             for (const char* id : kLoopIds)
                 loop = loop || (rec.size() >= 1 + idSize && std::memcmp(rec.constData() + 1, id, size_t(idSize)) == 0);
-            if (loop && !ext->Data.isEmpty()) {
-                const QString& line = ext->Data.first();
+            if (loop && ext->Data.Count() > 0) {
+                const QString line = ext->Data.Get(0);
                 if (line.size() >= 3 && line[0].unicode() == 1) {
                     Looping = true;
                     RepeatCount = uint16_t(std::min(30000, int(line[1].unicode()) + 256 * int(line[2].unicode())));
@@ -799,13 +998,13 @@ void TGIFImage::ReadGif(int64_t count, TStream* source, bool decodeFirst)
                     if (separator != '!' && separator != ',' && separator != ';')
                         separator = 0;
                 }
-            } else if (header_->Comment.isEmpty() && !extensions.empty()) {
+            } else if (header_->Comment.Count() == 0 && !extensions.empty()) {
                 for (const auto& ext : extensions) {
                     if (ext->ExtType != etComment)
                         continue;
-                    if (!header_->Comment.isEmpty())
-                        header_->Comment.append(QStringLiteral("\r\n\r\n"));
-                    header_->Comment.append(ext->Data);
+                    if (header_->Comment.Count() > 0)
+                        header_->Comment.Add(QStringLiteral("\r\n\r\n"));
+                    header_->Comment.AddStrings(&ext->Data);
                 }
             } else if (separator != 0 && separator != ';') {
                 RaiseGif(FrameworkText::ReadError);
@@ -824,7 +1023,7 @@ void TGIFImage::ReadGif(int64_t count, TStream* source, bool decodeFirst)
 void TGIFImage::DecodeFirstFrame()
 {
     try {
-        items_.front()->DecodeToDib();
+        items_.front()->GetBitmap();
     } catch (...) {
         items_.erase(items_.begin());
         FrameIndex = items_.empty() ? -1 : 0;
@@ -835,18 +1034,341 @@ void TGIFImage::DecodeFirstFrame()
 void TGIFImage::EncodeFrames(bool redecode)
 {
     for (auto& frame : items_) {
-        if (!frame->HasData())
-            RaiseGif(GifText::NoGifData);
+        if (!frame->HasData()) {
+            frame->data_->ZData.reset();
+            frame->EncodeFrame();
+            if (redecode && frame->bitmap_ && frame->bitmap_->BitsPerPixel() > 8) {
+                // A deep bitmap is shown as it will be written.
+                frame->bitmap_.reset();
+                try {
+                    frame->GetBitmap();
+                } catch (const EAbort&) {
+                }
+            }
+        }
         frame->UpdateExtensions();
     }
 }
+
+void TGIFImage::EncodeAllFrames()
+{
+    EncodeFrames(true);
+}
+
+void TGIFImage::DecodeAllFrames()
+{
+    for (size_t i = 0; i < items_.size(); ++i) {
+        try {
+            items_[i]->GetBitmap();
+        } catch (const EAbort&) {
+            items_.erase(items_.begin() + qsizetype(i), items_.end());
+            corrupted_ = true;
+            if (FrameIndex >= GetCount())
+                FrameIndex = GetCount() - 1;
+            return;
+        }
+    }
+}
+
+void TGIFImage::ConvertToGrayscale(bool encode)
+{
+    if (items_.empty())
+        RaiseGif(GifText::NoGifData);
+    for (auto& frame : items_)
+        frame->ConvertToGrayscale(encode);
+    if (backgroundColor_ != GifNoColor) {
+        TGIFColorTable& global = header_->ColorMap;
+        if (global.Count == 0) {
+            backgroundColor_ = GreyColor(backgroundColor_);
+        } else {
+            const int index = FindTableColor(global, backgroundColor_);
+            GreyTable(global);
+            backgroundColor_ = index >= 0 ? global.Color(index) : GreyColor(backgroundColor_);
+        }
+    }
+    paletteModified_ = true;
+    Changed();
+}
+
+TBitmap* TGIFImage::CurrentBitmap()
+{
+    if (items_.empty()) {
+        FrameIndex = 0;
+        TBitmap empty;
+        auto frame = std::make_unique<TGIFFrame>(this);
+        frame->Assign(&empty);
+        items_.push_back(std::move(frame));
+    }
+    const int index = FrameIndex >= 0 && FrameIndex < GetCount() ? FrameIndex : 0;
+    return items_[size_t(index)]->GetBitmap();
+}
+
+int TGIFImage::AddFrame(TGraphic* graphic)
+{
+    items_.push_back(std::make_unique<TGIFFrame>(this));
+    FrameIndex = GetCount() - 1;
+    items_.back()->Assign(graphic);
+    if (Version == 0)
+        Version = 1;
+    if (GetCount() > 1)
+        Version = 2;
+    return FrameIndex;
+}
+
+// ---- The picture ------------------------------------------------------------------------------
+
+void TGIFImage::Draw(TCanvas* canvas, const TRect& rect)
+{
+    if (FrameIndex >= 0 && FrameIndex < GetCount())
+        items_[size_t(FrameIndex)]->Draw(canvas, rect, IsTransparent());
+}
+
+bool TGIFImage::GetEmpty() const
+{
+    if (items_.empty())
+        return true;
+    const int index = FrameIndex < 0 ? 0 : std::min(FrameIndex, GetCount() - 1);
+    const TGIFFrame* frame = items_[size_t(index)].get();
+    if (frame->bitmap_)
+        return false;
+    return !frame->HasData();
+}
+
+int TGIFImage::GetWidth()
+{
+    if (items_.empty() || FrameIndex < 0 || FrameIndex >= GetCount())
+        return 0;
+    return items_[size_t(FrameIndex)]->GetWidth();
+}
+
+int TGIFImage::GetHeight()
+{
+    if (items_.empty() || FrameIndex < 0 || FrameIndex >= GetCount())
+        return 0;
+    return items_[size_t(FrameIndex)]->GetHeight();
+}
+
+void TGIFImage::SetWidth(int)
+{
+    RaiseGif(GifText::ChangeGifSize);
+}
+
+void TGIFImage::SetHeight(int)
+{
+    RaiseGif(GifText::ChangeGifSize);
+}
+
+std::vector<uint32_t> TGIFImage::GetPalette()
+{
+    if (items_.empty())
+        return {};
+    const auto& palette = CurrentBitmap()->Palette();
+    return std::vector<uint32_t>(palette.begin(), palette.end());
+}
+
+bool TGIFImage::IsTransparent() const
+{
+    if (!Transparent())
+        return false;
+    for (const auto& f : items_)
+        if (f->transparentColor_ != GifNoColor)
+            return true;
+    return false;
+}
+
+bool TGIFImage::Equals(TGraphic* other) const
+{
+    auto* gif = dynamic_cast<TGIFImage*>(other);
+    return gif && gif->header_ == header_;
+}
+
+void TGIFImage::LoadFromStream(TStream* stream)
+{
+    ReadGif(stream->Size() - stream->Position(), stream, true);
+}
+
+void TGIFImage::SaveToStream(TStream* stream)
+{
+    WriteGif(stream, false);
+}
+
+void TGIFImage::ReadData(TStream* stream)
+{
+    const uint32_t count = stream->ReadDWord();
+    ReadGif(int64_t(count), stream, true);
+}
+
+void TGIFImage::WriteData(TStream* stream)
+{
+    WriteGif(stream, true);
+}
+
+namespace {
+bool EveryFrameHasData(TGIFImage* gif)
+{
+    for (int i = 0; i < gif->GetCount(); ++i)
+        if (!gif->GetFrame(i)->HasData())
+            return false;
+    return true;
+}
+} // namespace
+
+void TGIFImage::SaveToClipboardFormat(TClipFormat& format, QByteArray& data)
+{
+    if (items_.empty())
+        RaiseGif(GifText::NoGifData);
+    if (EveryFrameHasData(this)) {
+        TMemoryStream s;
+        WriteGif(&s, true);
+        format = CF_GIFIMAGE;
+        data = s.Bytes();
+    } else {
+        GetFrame(0)->GetBitmap()->SaveToClipboardFormat(format, data);
+    }
+}
+
+void TGIFImage::CopyToClipboard()
+{
+    if (items_.empty())
+        RaiseGif(GifText::NoGifData);
+    QByteArray gif;
+    if (EveryFrameHasData(this)) {
+        TMemoryStream s;
+        WriteGif(&s, true);
+        gif = s.Bytes();
+    }
+    TClipFormat format = 0;
+    QByteArray dib;
+    GetFrame(0)->GetBitmap()->SaveToClipboardFormat(format, dib);
+    TClipboard* clipboard = Clipboard();
+    clipboard->Open();
+    clipboard->Clear();
+    clipboard->SetAsHandle(format, dib);
+    if (!gif.isEmpty())
+        clipboard->SetAsHandle(CF_GIFIMAGE, gif);
+    clipboard->Close();
+}
+
+void TGIFImage::LoadFromClipboardFormat(TClipFormat format, const QByteArray& data)
+{
+    if (format == CF_GIFIMAGE && CF_GIFIMAGE != 0) {
+        TMemoryStream s(data);
+        const uint32_t count = s.ReadDWord();
+        ReadGif(int64_t(count), &s, false);
+        if (!items_.empty()) {
+            FrameIndex = 0;
+            // The bitmap placed beside the file shows the first frame as the copying side saw it.
+            if (Clipboard()->HasFormat(CF_DIB)) {
+                auto bitmap = std::make_unique<TBitmap>();
+                bitmap->LoadFromDIB(Clipboard()->GetAsHandle(CF_DIB));
+                items_.front()->bitmap_ = std::move(bitmap);
+            }
+        }
+        return;
+    }
+    TBitmap bitmap;
+    bitmap.LoadFromClipboardFormat(format, data);
+    Assign(&bitmap);
+}
+
+void TGIFImage::Assign(TPersistent* source)
+{
+    if (!source) {
+        ResetImage();
+        Changed();
+    } else if (auto* gif = dynamic_cast<TGIFImage*>(source)) {
+        if (gif == this)
+            return;
+        header_ = gif->header_;
+        Version = gif->Version;
+        backgroundColor_ = gif->backgroundColor_;
+        RepeatCount = gif->RepeatCount;
+        Looping = gif->Looping;
+        corrupted_ = gif->corrupted_;
+        std::vector<std::unique_ptr<TGIFFrame>> frames;
+        for (const auto& other : gif->items_) {
+            auto frame = std::make_unique<TGIFFrame>(this);
+            frame->Assign(other.get());
+            frame->localColors_ = other->localColors_;
+            frames.push_back(std::move(frame));
+        }
+        items_ = std::move(frames);
+        screenWidth_ = gif->screenWidth_;
+        screenHeight_ = gif->screenHeight_;
+        FrameIndex = gif->FrameIndex;
+        Changed();
+    } else if (auto* frame = dynamic_cast<TGIFFrame*>(source)) {
+        // The frame may belong to this image, which the reset empties: copy it first.
+        std::shared_ptr<TGIFData> ownerHeader = frame->owner_ ? frame->owner_->header_ : nullptr;
+        TGIFFrame copy(nullptr);
+        copy.Assign(frame);
+        ResetImage();
+        items_.push_back(std::make_unique<TGIFFrame>(this));
+        items_.back()->Assign(&copy);
+        if (ownerHeader) {
+            header_->AspectRatio = ownerHeader->AspectRatio;
+            header_->BitsPerPixel = ownerHeader->BitsPerPixel;
+            header_->ColorResBits = ownerHeader->ColorResBits;
+            header_->ColorMap = ownerHeader->ColorMap;
+        }
+        FrameIndex = 0;
+        if (Version == 0)
+            Version = 1;
+        RecomputeScreenSize();
+        Changed();
+    } else if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
+        ResetImage();
+        AddFrame(bitmap);
+        Changed();
+    } else {
+        TGraphic::Assign(source);
+    }
+}
+
+void TGIFImage::AssignTo(TPersistent* dest)
+{
+    if (dynamic_cast<TGIFImage*>(dest)) {
+        dest->Assign(this);
+    } else if (!dynamic_cast<TGraphic*>(dest)) {
+        TGraphic::AssignTo(dest);
+    } else if (GetEmpty()) {
+        dest->Assign(nullptr);
+    } else if (FrameIndex < 0 || FrameIndex >= GetCount()) {
+        dest->Assign(CurrentBitmap());
+    } else {
+        items_[size_t(FrameIndex)]->AssignTo(dest);
+    }
+}
+
+// ---- Registration -----------------------------------------------------------------------------
+
+TClipFormat CF_GIFIMAGE = 0;
+
+void RegisterGifFormat()
+{
+    if (CF_GIFIMAGE == 0)
+        CF_GIFIMAGE = RegisterClipboardFormat(QStringLiteral("GIF Image"));
+    TPicture::RegisterFileFormat(QStringLiteral("gif"), QString::fromLatin1(GifText::GifImageDescription),
+                                 GraphicClass<TGIFImage>());
+    TPicture::RegisterClipboardFormat(CF_GIFIMAGE, GraphicClass<TGIFImage>());
+}
+
+void UnregisterGifFormat()
+{
+    TPicture::UnregisterGraphicClass(GraphicClass<TGIFImage>());
+}
+
+namespace {
+// Registered whenever this module is part of the program, before any window definition loads.
+const bool kGifFormatRegistered = (RegisterGifFormat(), true);
+} // namespace
 
 void TGIFImage::WriteGif(TStream* target, bool sizePrefix)
 {
     if (items_.empty())
         RaiseGif(GifText::NoGifData);
     EncodeFrames(false);
-    if (!header_->Comment.isEmpty())
+    if (header_->Comment.Count() > 0)
         Version = 2;
 
     TMemoryStream out;
@@ -877,7 +1399,7 @@ void TGIFImage::WriteGif(TStream* target, bool sizePrefix)
     }
     for (auto& frame : items_)
         frame->WriteFrame(&out);
-    if (!header_->Comment.isEmpty()) {
+    if (header_->Comment.Count() > 0) {
         out.WriteByte(0x21);
         out.WriteByte(0xFE);
         WriteLines(&out, header_->Comment);

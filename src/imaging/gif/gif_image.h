@@ -4,16 +4,18 @@
 // TGIFFrame per image block with the extension blocks that GIF 89a attaches to it, and the
 // reader and writer of GIF 87a and 89a.
 
-#include "framework/object.h"
+#include "framework/graphic.h"
+#include "framework/string_list.h"
 #include "framework/types.h"
 #include "imaging/gif/gif_lzw.h"
 
 #include <QByteArray>
-#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+class TBitmap;
+class TCanvas;
 class TStream;
 class TMemoryStream;
 class TGIFImage;
@@ -41,9 +43,18 @@ int FindTableColor(const TGIFColorTable& table, TColor color);
 // "", "87a" or "89a" for 0, 1 and 2.
 QString GifVersionName(int version);
 
+// The clipboard format "GIF Image", registered at start-up.
+extern TClipFormat CF_GIFIMAGE;
+// Registers TGIFImage for the extension "gif" and the clipboard format "GIF Image"; done once at
+// start-up (and when this module is linked in). UnregisterGifFormat undoes it.
+void RegisterGifFormat();
+void UnregisterGifFormat();
+
 // The image header, shared by images copied from one another.
 struct TGIFData {
-    QStringList Comment;
+    TGIFData() = default;
+    TGIFData(const TGIFData& other);
+    TStringList Comment;
     uint8_t AspectRatio = 0;
     int BitsPerPixel = 0;
     int ColorResBits = 0;
@@ -70,7 +81,7 @@ public:
     // The block-size byte and the bytes behind it as they stand in the file.
     QByteArray ExtRec;
     // One line per data sub-block; each character is one byte.
-    QStringList Data;
+    TStringList Data;
 
     QString ClassName() const override { return QStringLiteral("TExtension"); }
     void Assign(TPersistent* source) override;
@@ -100,8 +111,13 @@ public:
     bool Corrupted() const { return corrupted_; }
     bool GrayScale() const { return grayScale_; }
     bool LocalColors() const { return localColors_; }
-    QStringList& GetComment();
-    void SetComment(const QStringList& lines);
+    TStrings* GetComment();
+    void SetComment(TStrings* lines);
+
+    // The frame's picture, decoded from its data on first use.
+    TBitmap* GetBitmap();
+    void Draw(TCanvas* canvas, const TRect& rect, bool transparent);
+    void Assign(TPersistent* source) override;
 
     // The frame's data and extensions, as read or encoded.
     const std::shared_ptr<TGIFItem>& ImageData() const { return data_; }
@@ -113,14 +129,24 @@ public:
     // Encodes a BMP-file image of 1, 4 or 8 bits into the frame's data.
     void EncodeFromDib(const QByteArray& dib);
     void UpdateExtensions();
+    // Encodes the bitmap into the frame's data, reducing a deep one to 256 colours.
+    void EncodeFrame();
+    // Replaces the colour table with its greys (for every sharer of the data) or reduces the
+    // bitmap to greys, and with encode on makes the data from it.
+    void ConvertToGrayscale(bool encode);
+
+protected:
+    void AssignTo(TPersistent* dest) override;
 
 private:
     friend class TGIFImage;
+    TExtension* FindComment() const;
     bool ReadFrame(GifReader& in);
     void WriteFrame(TStream* out);
     TExtension* LastGraphicControl() const;
 
     TGIFImage* owner_;
+    std::unique_ptr<TBitmap> bitmap_;
     std::shared_ptr<TGIFItem> data_;
     std::vector<std::unique_ptr<TExtension>> extensions_;
     TPoint origin_;
@@ -133,11 +159,35 @@ private:
     uint8_t disposal_ = 0;
 };
 
-class TGIFImage : public TPersistent {
+class TGIFImage : public TGraphic {
 public:
     TGIFImage();
     ~TGIFImage() override;
     QString ClassName() const override { return QStringLiteral("TGIFImage"); }
+
+    // ---- The picture ----
+    void Draw(TCanvas* canvas, const TRect& rect) override;
+    bool GetEmpty() const override;
+    int GetWidth() override;
+    int GetHeight() override;
+    void SetWidth(int value) override;
+    void SetHeight(int value) override;
+    void LoadFromStream(TStream* stream) override;
+    void SaveToStream(TStream* stream) override;
+    void LoadFromClipboardFormat(TClipFormat format, const QByteArray& data) override;
+    // The whole file as "GIF Image" when every frame has data, else frame 0's bitmap.
+    void SaveToClipboardFormat(TClipFormat& format, QByteArray& data) override;
+    // Frame 0's bitmap as a bitmap and, when every frame has data, the whole file as "GIF Image".
+    void CopyToClipboard();
+    void Assign(TPersistent* source) override;
+    // The palette of the current bitmap; empty without frames.
+    std::vector<uint32_t> GetPalette();
+    // The framework's transparency switch is on and some frame has a transparent colour.
+    bool IsTransparent() const;
+    bool Equals(TGraphic* other) const;
+    // Form data: a 4-byte byte count and the file.
+    void ReadData(TStream* stream);
+    void WriteData(TStream* stream);
 
     void ResetImage();
     void Clear();
@@ -145,6 +195,8 @@ public:
     TGIFFrame* GetFrame(int index) const;
     int FrameIndex = -1;
     void SetFrameIndex(int index);
+    // Appends a frame made from any picture and makes it current; returns its index.
+    virtual int AddFrame(TGraphic* graphic);
     void DeleteFrame(int index);
     void MoveFrame(int from, int to);
 
@@ -160,25 +212,30 @@ public:
     int GetScreenWidth() const;
     int GetScreenHeight() const;
     void RecomputeScreenSize();
-    const QStringList& GetComment() const;
-    void SetComment(const QStringList& lines);
+    TStrings* GetComment();
+    void SetComment(TStrings* lines);
+    // The current frame's bitmap (frame 0's when the index is outside the list); an image
+    // without frames first gets one frame made from an empty bitmap.
+    TBitmap* CurrentBitmap();
+    void DecodeAllFrames();
+    void EncodeAllFrames();
+    void EncodeFrames(bool redecode);
+    void ConvertToGrayscale(bool encode);
     const std::shared_ptr<TGIFData>& Header() const { return header_; }
 
     void ReadGif(int64_t count, TStream* source, bool decodeFirst);
     void WriteGif(TStream* target, bool sizePrefix);
 
-    // Progress of decoding and encoding, as the picture's progress event reports it.
-    TGifProgressProc OnGifProgress;
-    TNotifyEvent OnChange;
+    // Progress of decoding and encoding: the picture's progress event.
+    TGifProgressProc OnProgress;
 
 protected:
-    virtual void Changed();
-    void NewFrameForTest(std::unique_ptr<TGIFFrame> frame);
+    void AssignTo(TPersistent* dest) override;
+    void Changed() { TGraphic::Changed(this); }
 
 private:
     friend class TGIFFrame;
     void UnshareHeader();
-    void EncodeFrames(bool redecode);
     void DecodeFirstFrame();
     void ReadExtensionBlocks(GifReader& in, uint8_t& separator, std::vector<std::unique_ptr<TExtension>>& list);
     void GrowScreen(int right, int bottom);

@@ -1,5 +1,19 @@
 #include "imaging/gif/graphic_utils.h"
 
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
+#include "framework/clipboard.h"
+#include "framework/cursors.h"
+#include "framework/graphics.h"
+#include "framework/icon.h"
+#include "framework/picture.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
@@ -7,6 +21,13 @@
 #include <QSysInfo>
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+TColor RGBToColor(uint32_t argb)
+{
+    return ((argb >> 16) & 0xFF) | (argb & 0xFF00) | ((argb & 0xFF) << 16);
+}
+} // namespace
 
 void SwapIntegers(int& a, int& b)
 {
@@ -116,4 +137,208 @@ bool OwnsActiveWindow()
 {
     // Every window of the program belongs to the GUI thread.
     return qobject_cast<QApplication*>(QCoreApplication::instance()) && QApplication::activeWindow() != nullptr;
+}
+
+// ---- Wait cursor --------------------------------------------------------------------------------
+
+namespace {
+int waitNesting = 0;
+TCursor savedCursor = crDefault;
+constexpr TCursor kWaitCursor = crHourGlass;
+} // namespace
+
+void BeginWaitCursor()
+{
+    if (waitNesting == 0) {
+        savedCursor = ApplicationCursor();
+        SetApplicationCursor(kWaitCursor);
+    }
+    ++waitNesting;
+}
+
+void EndWaitCursor()
+{
+    if (waitNesting <= 0)
+        return;
+    if (--waitNesting == 0)
+        SetApplicationCursor(savedCursor);
+}
+
+int WaitCursorNesting()
+{
+    return waitNesting;
+}
+
+// ---- Messages -----------------------------------------------------------------------------------
+
+std::function<void(const QString&)> ShowInformationMessage = [](const QString& text) {
+    QMessageBox::information(nullptr, QCoreApplication::applicationName(), text, QMessageBox::Ok);
+};
+
+void ShowNotImplemented()
+{
+    SetApplicationCursor(crDefault);
+    if (ShowInformationMessage)
+        ShowInformationMessage(QStringLiteral("Function not yet implemented"));
+    throw EAbort(QString());
+}
+
+// ---- Colours ------------------------------------------------------------------------------------
+
+TColor ToPaletteRGB(TColor color)
+{
+    return ColorToRGB(color) | 0x02000000;
+}
+
+int GetPaletteSize(const std::vector<uint32_t>& palette)
+{
+    return int(std::min<size_t>(palette.size(), 65535));
+}
+
+// ---- Text ---------------------------------------------------------------------------------------
+
+QString FitTextWithEllipsis(const QString& text, TCanvas* canvas, int width)
+{
+    QString result = text;
+    for (int i = 2; canvas->TextWidth(result) > width; ++i) {
+        if (i > text.size())
+            return QStringLiteral("...");
+        result = text.left(text.size() - i) + QStringLiteral("...");
+    }
+    return result;
+}
+
+// ---- Drawing ------------------------------------------------------------------------------------
+
+void DrawBitmapTransparent(TCanvas* canvas, int x, int y, int width, int height, TBitmap* bitmap,
+                           int srcX, int srcY, int srcWidth, int srcHeight, TColor keyColor)
+{
+    if (!canvas || !bitmap || bitmap->Empty())
+        return;
+    if (width < 1)
+        width = bitmap->Width();
+    if (height < 1)
+        height = bitmap->Height();
+    if (srcWidth < 1 || srcHeight < 1) {
+        srcX = srcY = 0;
+        srcWidth = bitmap->Width();
+        srcHeight = bitmap->Height();
+    }
+    TCanvas* source = bitmap->Canvas();
+    source->Lock();
+    try {
+        if (keyColor != clNone) {
+            if (keyColor == clDefault)
+                keyColor = RGBToColor(bitmap->PixelArgb(0, bitmap->Height() - 1));
+            keyColor = bitmap->Monochrome() ? clWhite : ColorToRGB(keyColor);
+        }
+        canvas->BlitImage(Bounds(x, y, width, height), bitmap->ToImage(), Bounds(srcX, srcY, srcWidth, srcHeight),
+                          keyColor == clNone ? canvas->CopyMode() : cmSrcCopy, keyColor);
+    } catch (...) {
+        source->Unlock();
+        throw;
+    }
+    source->Unlock();
+}
+
+void DrawBitmapRectTransparent(TCanvas* canvas, int x, int y, int width, int height, const TRect& source,
+                               TBitmap* bitmap, TColor keyColor)
+{
+    DrawBitmapTransparent(canvas, x, y, width, height, bitmap, source.Left, source.Top, source.Width(),
+                          source.Height(), keyColor);
+}
+
+TBitmap* MakeDisabledBitmapEx(TBitmap* bitmap, TColor backColor, TColor faceColor, bool highlight,
+                              TColor shadowColor, TColor highlightColor)
+{
+    auto* result = new TBitmap(bitmap->Width(), bitmap->Height(), pf24bit);
+    try {
+        const int w = bitmap->Width(), h = bitmap->Height();
+        const TColor back = ColorToRGB(backColor);
+        // The shape: every pixel that is not of the background colour.
+        std::vector<bool> shape(size_t(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                shape[size_t(y) * w + x] = RGBToColor(bitmap->PixelArgb(x, y)) != back;
+        auto argb = [](TColor c) {
+            c = ColorToRGB(c);
+            return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+        };
+        const uint32_t face = argb(faceColor), shadow = argb(shadowColor), light = argb(highlightColor);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                uint32_t c = face;
+                if (highlight && x > 0 && y > 0 && shape[size_t(y - 1) * w + x - 1])
+                    c = light;
+                if (shape[size_t(y) * w + x])
+                    c = shadow;
+                result->SetPixelArgb(x, y, c);
+            }
+    } catch (...) {
+        delete result;
+        throw;
+    }
+    return result;
+}
+
+TBitmap* MakeDisabledBitmap(TBitmap* bitmap, TColor backColor)
+{
+    return MakeDisabledBitmapEx(bitmap, backColor, clBtnFace, true, clBtnShadow, clBtnHighlight);
+}
+
+// ---- Start-up -----------------------------------------------------------------------------------
+
+uint32_t CF_ICON = 0;
+
+namespace {
+
+// The hand: a pointing hand in black with a white outline, hot spot at the finger tip.
+QCursor MakeHandCursor()
+{
+    static const char* kRows[] = {
+        "      XX        ", "     X..X       ", "     X..X       ", "     X..X       ",
+        "     X..XXX     ", "     X..X..XXX  ", " XX  X..X..X..XX", "X..X X........X.",
+        "X...XX........X ", " X.............X", "  X............X", "  X...........X ",
+        "   X..........X ", "    X........X  ", "     X.......X  ", "     XXXXXXXXX  ",
+    };
+    QImage img(16, 16, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const char c = kRows[y][x];
+            if (c == 'X')
+                img.setPixel(x, y, qRgb(0, 0, 0));
+            else if (c == '.')
+                img.setPixel(x, y, qRgb(255, 255, 255));
+        }
+    return QCursor(QPixmap::fromImage(img), 6, 0);
+}
+
+// The drag cursor: the arrow with a small sheet below it.
+QCursor MakeDragCursor()
+{
+    QImage img(32, 32, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    const QPoint arrow[] = {{0, 0}, {0, 15}, {4, 11}, {7, 17}, {9, 16}, {6, 10}, {11, 10}};
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawPolygon(arrow, 7);
+    p.drawRect(10, 18, 10, 8);
+    p.end();
+    return QCursor(QPixmap::fromImage(img), 0, 0);
+}
+
+} // namespace
+
+void RegisterGraphicUtilities()
+{
+    if (!HasCursorShape(CursorHand))
+        SetCursorShape(CursorHand, MakeHandCursor());
+    if (!HasCursorShape(CursorDrag))
+        SetCursorShape(CursorDrag, MakeDragCursor());
+    if (CF_ICON == 0) {
+        CF_ICON = RegisterClipboardFormat(QStringLiteral("Brelnova Icon"));
+        TPicture::RegisterClipboardFormat(CF_ICON, GraphicClass<TIcon>());
+    }
 }

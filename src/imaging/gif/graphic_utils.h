@@ -3,13 +3,21 @@
 // Small routines the controls share: integers and rectangles, raw memory, text, the system's
 // version text, the nested wait cursor and message helpers.
 
+#include "framework/exceptions.h"
 #include "framework/types.h"
 
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 class QObject;
+class TBitmap;
+class TCanvas;
+
+// The silent abort: ends an operation without a message.
+BRELNOVA_EXCEPTION(EAbort, Exception)
 
 void SwapIntegers(int& a, int& b);
 int MaxInteger(int a, int b);
@@ -46,3 +54,34 @@ bool OwnsActiveWindow();
 void DiscardPendingMessage(QObject* receiver, int eventType);
 // Shows "Function not yet implemented" and ends the current operation with a silent abort.
 [[noreturn]] void ShowNotImplemented();
+// How ShowNotImplemented shows its message; a message box unless replaced (tests replace it).
+extern std::function<void(const QString& text)> ShowInformationMessage;
+
+// The colour with system colours resolved, marked palette-relative.
+TColor ToPaletteRGB(TColor color);
+// Entries of a colour table.
+int GetPaletteSize(const std::vector<uint32_t>& palette);
+
+// Shortens text with "..." until it fits width on the canvas.
+QString FitTextWithEllipsis(const QString& text, TCanvas* canvas, int width);
+
+// Stretches the source rectangle of the bitmap onto the canvas, leaving out the pixels of the key
+// colour (clNone: none; clDefault: the colour of the bottom-left pixel). A width or height below 1
+// takes the bitmap's.
+void DrawBitmapTransparent(TCanvas* canvas, int x, int y, int width, int height, TBitmap* bitmap,
+                           int srcX, int srcY, int srcWidth, int srcHeight, TColor keyColor);
+void DrawBitmapRectTransparent(TCanvas* canvas, int x, int y, int width, int height, const TRect& source,
+                               TBitmap* bitmap, TColor keyColor);
+// A disabled-looking copy: the shape of the pixels not of the background colour in the shadow
+// colour, with its highlight one pixel right and down, on the face colour. The caller frees it.
+TBitmap* MakeDisabledBitmapEx(TBitmap* bitmap, TColor backColor, TColor faceColor, bool highlight,
+                              TColor shadowColor, TColor highlightColor);
+TBitmap* MakeDisabledBitmap(TBitmap* bitmap, TColor backColor);
+
+// Screen cursors of the program: a hand and a drag cursor, added at start-up.
+inline constexpr int CursorHand = 14000;
+inline constexpr int CursorDrag = 14001;
+// The private clipboard format of icons.
+extern uint32_t CF_ICON;
+// Adds the two cursors and registers the icon clipboard format; done once at start-up.
+void RegisterGraphicUtilities();
