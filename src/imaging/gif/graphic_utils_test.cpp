@@ -1,0 +1,133 @@
+#include "imaging/gif/graphic_utils.h"
+
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
+#include "framework/cursors.h"
+#include "framework/graphics.h"
+#include "framework/streams.h"
+#include "imaging/gif/color_reduction.h"
+
+#include <gtest/gtest.h>
+
+TEST(GraphicUtils, IntegersRectanglesAndBytes)
+{
+    int a = 3, b = 9;
+    SwapIntegers(a, b);
+    EXPECT_EQ(a, 9);
+    EXPECT_EQ(MaxInteger(-2, 5), 5);
+    EXPECT_EQ(MinInteger(-2, 5), -2);
+    const TRect r = Rect(1, 2, 11, 22);
+    EXPECT_EQ(RectWidth(r), 10);
+    EXPECT_EQ(RectHeight(r), 20);
+    EXPECT_TRUE(IsPointWithinBounds({11, 22}, r)) << "right and bottom edges are inside";
+    EXPECT_TRUE(IsPointWithinBounds({1, 2}, r));
+    EXPECT_FALSE(IsPointWithinBounds({12, 5}, r));
+
+    EXPECT_EQ(AllocGlobalBlock(0), nullptr);
+    void* block = AllocGlobalBlock(7);
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(SameBytes(block, "\0\0\0\0\0\0\0", 7));
+    MoveBytes(block, "abcdefg", 7);
+    MoveBytes(OffsetPointer(block, 1), block, 6);
+    EXPECT_TRUE(SameBytes(block, "aabcdef", 7));
+    FreeGlobalBlock(block);
+    EXPECT_EQ(block, nullptr);
+}
+
+TEST(GraphicUtils, VersionTextLayout)
+{
+    EXPECT_EQ(FormatKernelVersion("6.1.0-18-amd64"), "Linux 6.01.000 18-amd64");
+    EXPECT_EQ(FormatKernelVersion("5.15.2600"), "Linux 5.15.2600");
+    EXPECT_TRUE(FormatWindowsVersion().startsWith("Linux "));
+}
+
+TEST(GraphicUtils, WaitCursorNests)
+{
+    SetApplicationCursor(crCross);
+    BeginWaitCursor();
+    BeginWaitCursor();
+    EndWaitCursor();
+    EXPECT_EQ(ApplicationCursor(), crHourGlass);
+    EndWaitCursor();
+    EXPECT_EQ(ApplicationCursor(), crCross);
+    SetApplicationCursor(crArrow);
+    EndWaitCursor();
+    EXPECT_EQ(ApplicationCursor(), crArrow) << "an unpaired end changes nothing";
+    EXPECT_EQ(WaitCursorNesting(), 0);
+    SetApplicationCursor(crDefault);
+}
+
+TEST(GraphicUtils, TextIsShortenedWithEllipsis)
+{
+    TBitmap b(200, 20);
+    TCanvas* c = b.Canvas();
+    EXPECT_EQ(FitTextWithEllipsis("fits", c, 200), "fits");
+    const QString ten = "WWWWWWWWWW";
+    const QString first = FitTextWithEllipsis(ten, c, c->TextWidth("WWWWWWWW..."));
+    EXPECT_EQ(first, "WWWWWWWW...") << "the first shortening drops two characters";
+    EXPECT_EQ(FitTextWithEllipsis(ten, c, 1), "...");
+}
+
+TEST(GraphicUtils, TransparentDrawingLeavesTheKeyColourOut)
+{
+    TBitmap source(2, 2, pf24bit);
+    source.SetPixelArgb(0, 0, 0xFFFF00FF);
+    source.SetPixelArgb(1, 0, 0xFF112233);
+    source.SetPixelArgb(0, 1, 0xFF445566);
+    source.SetPixelArgb(1, 1, 0xFFFF00FF);
+    TBitmap target(4, 4, pf24bit);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect(Rect(0, 0, 4, 4));
+    // A target width of 0 draws at the bitmap's own width.
+    DrawBitmapTransparent(target.Canvas(), 1, 1, 0, 0, &source, 0, 0, 0, 0, clFuchsia);
+    target.Canvas()->FinishDrawing();
+    EXPECT_EQ(target.PixelArgb(1, 1) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(target.PixelArgb(2, 1) & 0xFFFFFF, 0x112233u);
+    EXPECT_EQ(target.PixelArgb(1, 2) & 0xFFFFFF, 0x445566u);
+    EXPECT_EQ(target.PixelArgb(2, 2) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(target.PixelArgb(3, 3) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(GraphicUtils, DisabledBitmapShowsTheShapeInShadowAndHighlight)
+{
+    TBitmap glyph(3, 3, pf24bit);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            glyph.SetPixelArgb(x, y, 0xFFC0C0C0);
+    glyph.SetPixelArgb(1, 1, 0xFF000000);
+    std::unique_ptr<TBitmap> d(MakeDisabledBitmapEx(&glyph, 0xC0C0C0, 0x0000FF, true, 0x00FF00, 0xFF0000));
+    EXPECT_EQ(d->PixelArgb(1, 1) & 0xFFFFFF, 0x00FF00u) << "shape in the shadow colour";
+    EXPECT_EQ(d->PixelArgb(2, 2) & 0xFFFFFF, 0x0000FFu) << "highlight one pixel right and down";
+    EXPECT_EQ(d->PixelArgb(0, 0) & 0xFFFFFF, 0xFF0000u) << "face elsewhere";
+}
+
+TEST(GraphicUtils, ReductionOfBitmapsByFormat)
+{
+    TBitmap b(5, 3, pf24bit);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            b.SetPixelArgb(x, y, 0xFF000000u | uint32_t(x * 60) << 16 | uint32_t(y * 100));
+    struct Case {
+        TPixelFormat format;
+        int bits;
+    } cases[] = {{pf8bit, 8}, {pf4bit, 4}, {pf1bit, 1}, {pf24bit, 24}};
+    for (const Case& c : cases) {
+        std::unique_ptr<TMemoryStream> s(ReduceBitmapColors(&b, c.format, MethodTrunc666));
+        EXPECT_EQ(s->Position(), 0);
+        TDibInfo info;
+        ASSERT_TRUE(ParseDib(s->Bytes(), info));
+        EXPECT_EQ(info.BitCount, c.bits);
+        EXPECT_EQ(info.Width, 5);
+    }
+    std::unique_ptr<TMemoryStream> same(ReduceBitmapColors(&b, pf24bit, MethodGrayscale));
+    TBitmap back;
+    back.LoadFromStream(same.get());
+    EXPECT_EQ(back.PixelArgb(4, 2), b.PixelArgb(4, 2)) << "24 bits come back unchanged";
+
+    QString shown;
+    ShowInformationMessage = [&](const QString& text) { shown = text; };
+    EXPECT_THROW(ReduceBitmapColors(&b, pf16bit, MethodFrequency), EAbort);
+    EXPECT_EQ(shown, "Function not yet implemented");
+    TBitmap empty;
+    EXPECT_THROW(ReduceBitmapColors(&empty, pf8bit, MethodFrequency), EInvalidGraphic);
+}
