@@ -150,6 +150,24 @@ public:
     // ---- drawing onto other bitmaps (this bitmap's DrawMode, MasterAlpha and combine event) --
     void DrawBitmap(int x, int y, TBitmap32* source);
     void DrawOnto(TBitmap32* target, int x, int y);
+    // The whole bitmap scaled into dstRect of target (clipped to it) by StretchFilter; nothing
+    // when either bitmap is empty.
+    void StretchOnto(TBitmap32* target, const TRect& dstRect);
+
+    // ---- anti-aliased pen lines (pixel (i, j) is covered exactly by the point (i, j)) ----
+    void MovePenTo(float x, float y);
+    // From the pen position to (x, y) in PenColor, without the end point; the pen moves there.
+    void SmoothLineTo(float x, float y);
+    void SmoothLineToFixed(TFixed16 x, TFixed16 y);
+    // Clipped to the bitmap (one pixel of margin left and top); a cut end point is drawn.
+    void SmoothLineFixedClipped(TFixed16 x1, TFixed16 y1, TFixed16 x2, TFixed16 y2, TColor32 color,
+                                bool withLastPoint);
+    // Unclipped: for lines that stay more than a pixel clear of every edge.
+    void SmoothLineFixed(TFixed16 x1, TFixed16 y1, TFixed16 x2, TFixed16 y2, TColor32 color,
+                         bool withLastPoint);
+    // One point in 24.8 fixed point spread over its 2 x 2 pixels with gamma weights.
+    void PlotSubpixel(int x, int y, TColor32 color);
+    void PlotSubpixelSafe(int x, int y, TColor32 color);
 
     // ---- the "Data" stream: Width, Height (int32 little-endian), then the pixels ----
     virtual void ReadPixelData(TStream* stream);
@@ -192,3 +210,5 @@ void TransferBlock(TBitmap32* dst, int x, int y, const TRect& dstClip, TBitmap32
 // dmBlend and dmCustom use src's MasterAlpha.
 void TransferRows(TBitmap32* dst, const TRect& dstRect, TBitmap32* src, int srcX, int srcY,
                   TDrawMode mode, const TPixelCombineEvent& combine);
+// Cuts the line to the rectangle (bounds inclusive). False when nothing of it is inside.
+bool ClipLineToRect(int& x1, int& y1, int& x2, int& y2, int minX, int minY, int maxX, int maxY);
