@@ -165,12 +165,18 @@ void PngWarning(png_structp, png_const_charp)
 {
 }
 
+// A broken PNG entry is an undecodable image, not a message on the console.
+[[noreturn]] void PngError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
 // Decodes a PNG stream into out as blue, green, red, alpha rows, bottom row first. Only plain data
 // lives in this frame, so the error jump of the PNG library leaves nothing half-destroyed; out
 // belongs to the caller.
 bool DecodePngRows(const uint8_t* data, size_t size, int64_t maxPixels, TIconXPData* out, int* width, int* height)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);

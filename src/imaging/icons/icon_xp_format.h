@@ -60,8 +60,8 @@ public:
 
     // Reads the entry's bytes-in-resource bytes at the source's position (a short source raises
     // the framework's read error), appends them to fileCopy when given, and decodes them.
-    void LoadImage(TStream* source, const IconDirEntry& entry, TStream* fileCopy,
-                   int64_t maxPixels = MaxImagePixels);
+    virtual void LoadImage(TStream* source, const IconDirEntry& entry, TStream* fileCopy,
+                           int64_t maxPixels = MaxImagePixels);
     // Decodes one image's bytes. Bytes that do not hold a decodable image, or an image of more
     // than maxPixels pixels, leave the image with PixelFormat 0 and no pixels; nothing outside
     // data..data+size is read.
@@ -71,10 +71,10 @@ public:
     // Blends the image over the canvas with its top-left at the rectangle's, unscaled and cut to
     // the rectangle: each colour byte becomes ((255 - a) * background + a * pixel) / 255, pixels
     // of alpha 0 leave the background, the background's fourth byte is kept.
-    void DrawOnCanvas(TCanvas* canvas, const TRect& rect);
+    virtual void DrawOnCanvas(TCanvas* canvas, const TRect& rect);
     // Makes the bitmap Width by Height at 24 bits, transparent white, and draws the image over
     // its content.
-    void AssignToBitmap(TBitmap* bitmap);
+    virtual void AssignToBitmap(TBitmap* bitmap);
 
     void Assign(TPersistent* source) override;
 
@@ -99,11 +99,11 @@ public:
     TIconXPFormat* GetItem(int index) const;
 
     // The image with exactly these values; the last in file order when several match.
-    TIconXPFormat* FindExact(int width, int height, uint8_t pixelFormat) const;
+    virtual TIconXPFormat* FindExact(int width, int height, uint8_t pixelFormat) const;
     // The nearest image to the wish (see the definition).
-    TIconXPFormat* FindBest(int width, int height, uint8_t pixelFormat) const;
+    virtual TIconXPFormat* FindBest(int width, int height, uint8_t pixelFormat) const;
     // The image chosen for the wanted values, chosen once and kept until Forget().
-    TIconXPFormat* GetCurrent();
+    virtual TIconXPFormat* GetCurrent();
 
     TIconXPFormat* Current() const { return current_; }
     void ForgetCurrent() { current_ = nullptr; }
