@@ -1,0 +1,11 @@
+#include "controls/controls_classes.h"
+
+#include "controls/html_help.h"
+#include "controls/tov_language.h"
+#include "framework/definition_reader.h"
+
+void RegisterControlsClasses()
+{
+    RegisterComponentClass<THtmlHelp>("THtmlHelp");
+    RegisterComponentClass<TtovLanguage>("TtovLanguage");
+}
