@@ -1,0 +1,22 @@
+#include "skin/controls/skin_controls.h"
+
+#include "framework/definition_reader.h"
+#include "skin/controls/button.h"
+#include "skin/file_theme.h"
+#include "skin/theme_lookup.h"
+#include "skin/theme_manager.h"
+
+void RegisterSkinControlClasses()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    InstallSkinFontSubstitutes();
+    RegisterComponentClass<TsuiFileTheme>("TsuiFileTheme");
+    RegisterComponentClass<TsuiThemeManager>("TsuiThemeManager");
+    RegisterComponentClass<TsuiButton>("TsuiButton");
+    RegisterComponentClass<TsuiImageButton>("TsuiImageButton");
+    RegisterComponentClass<TsuiArrowButton>("TsuiArrowButton");
+    RegisterComponentClass<TsuiToolBarSpeedButton>("TsuiToolBarSpeedButton");
+}
