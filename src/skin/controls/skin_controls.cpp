@@ -2,6 +2,7 @@
 
 #include "framework/definition_reader.h"
 #include "skin/controls/button.h"
+#include "skin/controls/check_box.h"
 #include "skin/file_theme.h"
 #include "skin/theme_lookup.h"
 #include "skin/theme_manager.h"
@@ -19,4 +20,6 @@ void RegisterSkinControlClasses()
     RegisterComponentClass<TsuiImageButton>("TsuiImageButton");
     RegisterComponentClass<TsuiArrowButton>("TsuiArrowButton");
     RegisterComponentClass<TsuiToolBarSpeedButton>("TsuiToolBarSpeedButton");
+    RegisterComponentClass<TsuiCheckBox>("TsuiCheckBox");
+    RegisterComponentClass<TsuiRadioButton>("TsuiRadioButton");
 }
