@@ -1,6 +1,7 @@
 #include "controls/controls_classes.h"
 
 #include "controls/html_help.h"
+#include "controls/storage/storage_classes.h"
 #include "controls/tov_language.h"
 #include "framework/definition_reader.h"
 
@@ -8,4 +9,5 @@ void RegisterControlsClasses()
 {
     RegisterComponentClass<THtmlHelp>("THtmlHelp");
     RegisterComponentClass<TtovLanguage>("TtovLanguage");
+    RegisterStorageClasses();
 }

@@ -1,0 +1,9 @@
+#include "controls/storage/storage_classes.h"
+
+#include "controls/storage/form_placement.h"
+#include "framework/definition_reader.h"
+
+void RegisterStorageClasses()
+{
+    RegisterComponentClass<TFormPlacement>("TFormPlacement");
+}
