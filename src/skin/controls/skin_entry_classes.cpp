@@ -1,0 +1,17 @@
+#include "skin/controls/skin_entry_classes.h"
+
+#include "framework/definition_reader.h"
+#include "skin/controls/progress_bar.h"
+#include "skin/controls/scroll_bar.h"
+#include "skin/controls/track_bar.h"
+
+void RegisterSkinEntryControlClasses()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    RegisterComponentClass<TsuiTrackBar>("TsuiTrackBar");
+    RegisterComponentClass<TsuiScrollBar>("TsuiScrollBar");
+    RegisterComponentClass<TsuiProgressBar>("TsuiProgressBar");
+}
