@@ -1,0 +1,221 @@
+#pragma once
+
+// The control that shows a TBitmap32: placed by an alignment and a scale mode, composed in a back
+// buffer by paint stages (background, bitmap, layers), with the mouse routed to its layers before
+// each mouse event is reported with the layer that was hit.
+//
+// TCustomPaintBox32  a double-buffered control: paints its buffer when invalid, then copies it
+//                    to the screen with alpha forced opaque
+// TCustomImage32     bitmap, layers, stages, placement and mouse routing
+// TImage32           the same with its properties published for window definitions
+
+#include "framework/controls.h"
+#include "imaging/bitmap/bitmap32.h"
+#include "imaging/bitmap/layers.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace Image32Types {
+Q_NAMESPACE
+
+enum TBitmapAlign { baTopLeft, baCenter, baTile, baCustom };
+Q_ENUM_NS(TBitmapAlign)
+
+enum TScaleMode { smNormal, smStretch, smScale, smResize };
+Q_ENUM_NS(TScaleMode)
+
+} // namespace Image32Types
+using namespace Image32Types;
+
+// Paint stage kinds.
+inline constexpr uint32_t StageCustom = 1;
+inline constexpr uint32_t StageClearBuffer = 2;
+inline constexpr uint32_t StageClearBackground = 3;
+inline constexpr uint32_t StageDrawBitmap = 4;
+inline constexpr uint32_t StageDrawLayers = 5;
+inline constexpr uint32_t StageControlFrame = 6;
+inline constexpr uint32_t StageBitmapFrame = 7;
+
+struct PaintStageEntry {
+    uint8_t DesignTime = 0;
+    uint8_t RunTime = 1;
+    uint32_t Stage = 0;
+    uint32_t Parameter = 0;
+};
+
+// The ordered stages of one control. Entries keep their addresses while others are added.
+class TPaintStages {
+public:
+    PaintStageEntry* Add();
+    void Clear() { items_.clear(); }
+    int Count() const { return int(items_.size()); }
+    PaintStageEntry* Items(int index);
+
+private:
+    std::deque<PaintStageEntry> items_;
+};
+
+// Options of the paint box.
+inline constexpr uint32_t pboWantArrowKeys = 1;
+inline constexpr uint32_t pboAutoFocus = 2;
+
+using TImgMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y, TCustomLayer* Layer)>;
+using TImgMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y, TCustomLayer* Layer)>;
+using TPaintStageEvent = std::function<void(TObject* Sender, TBitmap32* Buffer, unsigned StageNum)>;
+
+class TCustomPaintBox32 : public TCustomControl {
+    Q_OBJECT
+public:
+    explicit TCustomPaintBox32(QWidget* parent = nullptr);
+    ~TCustomPaintBox32() override;
+
+    // The back buffer; it is in an update for its whole life and never notifies.
+    TBitmap32* Buffer() const { return buffer_.get(); }
+    int BufferMargin() const { return 40; }
+    bool BufferValid() const { return bufferValid_; }
+    void SetBufferValid(bool value) { bufferValid_ = value; }
+    uint32_t Options() const { return options_; }
+    void SetOptions(uint32_t value) { options_ = value; }
+    // The buffer is rebuilt at the next paint.
+    virtual void Invalidate();
+    void SetBounds(int left, int top, int width, int height) override;
+    void Loaded() override;
+
+    // Sizes the buffer to the viewport with BufferMargin of slack (see the .cpp).
+    void ResizeBuffer();
+    virtual TRect ViewportRect();
+
+    TNotifyEvent OnGDIOverlay;
+
+protected:
+    virtual void PaintBuffer();
+    virtual void PaintOverlay();
+    void Paint() override;
+    void Resize() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void resizeEvent(QResizeEvent* e) override;
+    // A size change that did not come through SetBounds (Qt geometry, layouts).
+    virtual void SizeChanged();
+
+private:
+    std::unique_ptr<TBitmap32> buffer_;
+    bool bufferValid_ = false;
+    uint32_t options_ = 0;
+};
+
+class TCustomImage32 : public TCustomPaintBox32 {
+    Q_OBJECT
+public:
+    explicit TCustomImage32(QWidget* parent = nullptr);
+    ~TCustomImage32() override;
+
+    TBitmap32* Bitmap() const { return bitmap_.get(); }
+    // Copies the value into the control's own bitmap.
+    void SetBitmap(TBitmap32* value);
+    TBitmapAlign BitmapAlign() const { return bitmapAlign_; }
+    void SetBitmapAlign(TBitmapAlign value);
+    TLayerCollection* Layers() const { return layers_.get(); }
+    float OffsetHorz() const { return offsetHorz_; }
+    void SetOffsetHorz(float value);
+    float OffsetVert() const { return offsetVert_; }
+    void SetOffsetVert(float value);
+    TPaintStages* PaintStages() const { return paintStages_.get(); }
+    float Scale() const { return scale_; }
+    // Values below 0.001 are stored as 0.001.
+    void SetScale(float value);
+    TScaleMode ScaleMode() const { return scaleMode_; }
+    void SetScaleMode(TScaleMode value);
+
+    // Where the bitmap lies in the control, and the mapping of bitmap to control pixels; both
+    // are brought up to date first.
+    TRect BitmapRect();
+    const TBitmapTransformation& BitmapTransform();
+    bool TransformValid() const { return transformValid_; }
+    void InvalidateTransform() { transformValid_ = false; }
+    void RefreshTransform();
+
+    virtual void BeginUpdate();
+    // Lowers the counter only; raises EAssertionFailed "Unpaired EndUpdate call" below 0.
+    virtual void EndUpdate();
+    int UpdateCount() const { return updateCount_; }
+    // Invalidates and fires OnChange, unless an update is in progress.
+    virtual void Changed();
+    void Invalidate() override;
+    // The size AutoSize gives the control; false leaves it alone.
+    bool CanAutoSize(int& newWidth, int& newHeight);
+    // True from a press that captures the mouse until its release.
+    bool MouseCaptured() const { return mouseCaptured_; }
+
+    bool ReadDefinitionProperty(const QString& name, const TDefValue& value, TDefinitionReader& reader) override;
+    bool BindEvent(const QString& name, const TMethodRef& handler) override;
+
+    TNotifyEvent OnBitmapResize;
+    TNotifyEvent OnChange;
+    TNotifyEvent OnInitStages;
+    TImgMouseEvent OnMouseDown;
+    TImgMouseMoveEvent OnMouseMove;
+    TImgMouseEvent OnMouseUp;
+    TPaintStageEvent OnPaintStage;
+
+protected:
+    virtual void AfterBitmapResize();
+    virtual void RaiseInitStages();
+    virtual void ScaleChanged();
+    virtual void SetupDefaultStages();
+    virtual void PaintBitmapFrame();
+    virtual void PaintClearBuffer();
+    virtual void PaintClearBackground();
+    virtual void PaintControlFrame();
+    virtual void PaintCustomStage(unsigned stageNum);
+    virtual void PaintBitmap();
+    virtual void PaintLayers(unsigned stageNum);
+    virtual TRect ComputeBitmapRect(const TSize& size);
+    virtual TSize ComputeBitmapSize();
+
+    void PaintBuffer() override;
+    void PaintOverlay() override;
+    void Loaded() override;
+    void Resize() override;
+    void SizeChanged() override;
+    QSize AutoSizeExtent() const override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
+
+private:
+    std::unique_ptr<TBitmap32> bitmap_;
+    TBitmapAlign bitmapAlign_ = baTopLeft;
+    std::unique_ptr<TLayerCollection> layers_;
+    float offsetHorz_ = 0;
+    float offsetVert_ = 0;
+    std::unique_ptr<TPaintStages> paintStages_;
+    float scale_ = 1.0f;
+    TScaleMode scaleMode_ = smNormal;
+    int updateCount_ = 0;
+    TRect bitmapRect_;
+    TBitmapTransformation transform_;
+    bool transformValid_ = false;
+    bool mouseCaptured_ = false;
+};
+
+class TImage32 : public TCustomImage32 {
+    Q_OBJECT
+    Q_PROPERTY(Image32Types::TBitmapAlign BitmapAlign READ BitmapAlign WRITE SetBitmapAlign)
+    Q_PROPERTY(double Scale READ ScaleValue WRITE SetScaleValue)
+    Q_PROPERTY(Image32Types::TScaleMode ScaleMode READ ScaleMode WRITE SetScaleMode)
+
+public:
+    explicit TImage32(QWidget* parent = nullptr);
+
+private:
+    double ScaleValue() const { return Scale(); }
+    void SetScaleValue(double value) { SetScale(float(value)); }
+};
+
+// Registers TImage32 with the window definition reader.
+void RegisterImagingBitmapClasses();
