@@ -113,6 +113,28 @@ TEST(Image32, NothingToMapGivesAZeroTransform)
     img.grab(); // paints without dividing by the empty rectangle
 }
 
+TEST(Image32, AutoSizeTakesTheBitmapSize)
+{
+    TImage32 img;
+    img.SetBounds(5, 6, 50, 50);
+    img.SetAutoSize(true);
+    img.SetScaleMode(smScale);
+    img.SetScale(1.5f);
+    int resizes = 0;
+    img.OnBitmapResize = [&](TObject*) { ++resizes; };
+    img.Bitmap()->SetSize(11, 20);
+    EXPECT_EQ(img.BoundsRect(), MakeRect(5, 6, 5 + 16, 6 + 30)); // 16.5 rounds to even
+    EXPECT_EQ(resizes, 1);
+    img.SetAlign(alTop); // only the height follows the bitmap then
+    int w = 1, h = 1;
+    img.CanAutoSize(w, h);
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(h, 30);
+    img.Bitmap()->SetSize(0, 0); // an empty bitmap leaves the size alone
+    EXPECT_EQ(img.Height(), 30);
+    EXPECT_EQ(resizes, 2);
+}
+
 TEST(Image32, ScaleIsKeptAboveAThousandth)
 {
     TImage32 img;
