@@ -4,6 +4,8 @@
 #include "skin/controls/button.h"
 #include "skin/controls/check_box.h"
 #include "skin/file_theme.h"
+#include "skin/menus.h"
+#include "skin/title_bar.h"
 #include "skin/theme_lookup.h"
 #include "skin/theme_manager.h"
 
@@ -22,4 +24,7 @@ void RegisterSkinControlClasses()
     RegisterComponentClass<TsuiToolBarSpeedButton>("TsuiToolBarSpeedButton");
     RegisterComponentClass<TsuiCheckBox>("TsuiCheckBox");
     RegisterComponentClass<TsuiRadioButton>("TsuiRadioButton");
+    RegisterComponentClass<TsuiPopupMenu>("TsuiPopupMenu");
+    RegisterComponentClass<TsuiMainMenu>("TsuiMainMenu");
+    RegisterComponentClass<TsuiTitleBar>("TsuiTitleBar");
 }
