@@ -130,9 +130,13 @@ void TFormStorage::SetStoredProps(TStrings* value)
 
 void TFormStorage::WatchStoredComponents()
 {
-    for (int i = 0; i < storedProps_->Count(); ++i)
-        if (auto c = dynamic_cast<QObject*>(storedProps_->GetObject(i)))
+    for (int i = 0; i < storedProps_->Count(); ++i) {
+        TObject* bound = storedProps_->GetObject(i);
+        if (auto c = dynamic_cast<QObject*>(bound)) {
+            watched_.insert(c, bound);
             FreeNotification(c);
+        }
+    }
 }
 
 void TFormStorage::Notification(QObject* AComponent, TOperation Operation)
@@ -140,12 +144,15 @@ void TFormStorage::Notification(QObject* AComponent, TOperation Operation)
     TFormPlacement::Notification(AComponent, Operation);
     if (Operation != opRemove || !storedProps_ || (ComponentState() & csDestroying))
         return;
-    // The object is half destroyed: compare addresses only.
-    for (int i = storedProps_->Count() - 1; i >= 0; --i) {
-        TObject* bound = storedProps_->GetObject(i);
-        if (bound && static_cast<const void*>(dynamic_cast<QObject*>(bound)) == static_cast<const void*>(AComponent))
+    // The object is half destroyed: it is found by the address recorded while it was whole.
+    const auto it = watched_.find(AComponent);
+    if (it == watched_.end())
+        return;
+    TObject* gone = it.value();
+    watched_.erase(it);
+    for (int i = storedProps_->Count() - 1; i >= 0; --i)
+        if (storedProps_->GetObject(i) == gone)
             storedProps_->Delete(i);
-    }
 }
 
 void TFormStorage::Loaded()

@@ -9,6 +9,7 @@
 #include "framework/collection.h"
 #include "framework/definition_target.h"
 
+#include <QHash>
 #include <QVariant>
 
 class TFormStorage;
@@ -92,5 +93,6 @@ private:
     void WatchStoredComponents();
 
     std::unique_ptr<TStringList> storedProps_;
+    QHash<const QObject*, TObject*> watched_;
     std::unique_ptr<TStoredValues> storedValues_;
 };
