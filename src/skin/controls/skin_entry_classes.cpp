@@ -1,8 +1,10 @@
 #include "skin/controls/skin_entry_classes.h"
 
 #include "framework/definition_reader.h"
+#include "skin/controls/page_control.h"
 #include "skin/controls/progress_bar.h"
 #include "skin/controls/scroll_bar.h"
+#include "skin/controls/tab_control.h"
 #include "skin/controls/track_bar.h"
 
 void RegisterSkinEntryControlClasses()
@@ -14,4 +16,7 @@ void RegisterSkinEntryControlClasses()
     RegisterComponentClass<TsuiTrackBar>("TsuiTrackBar");
     RegisterComponentClass<TsuiScrollBar>("TsuiScrollBar");
     RegisterComponentClass<TsuiProgressBar>("TsuiProgressBar");
+    RegisterComponentClass<TsuiTabControl>("TsuiTabControl");
+    RegisterComponentClass<TsuiPageControl>("TsuiPageControl");
+    RegisterComponentClass<TsuiTabSheet>("TsuiTabSheet");
 }
