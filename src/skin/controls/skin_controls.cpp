@@ -3,6 +3,10 @@
 #include "framework/definition_reader.h"
 #include "skin/controls/button.h"
 #include "skin/controls/check_box.h"
+#include "skin/controls/group_box.h"
+#include "skin/controls/panel.h"
+#include "skin/controls/skin_control.h"
+#include "skin/controls/status_bar.h"
 #include "skin/file_theme.h"
 #include "skin/menus.h"
 #include "skin/title_bar.h"
@@ -24,6 +28,11 @@ void RegisterSkinControlClasses()
     RegisterComponentClass<TsuiToolBarSpeedButton>("TsuiToolBarSpeedButton");
     RegisterComponentClass<TsuiCheckBox>("TsuiCheckBox");
     RegisterComponentClass<TsuiRadioButton>("TsuiRadioButton");
+    RegisterComponentClass<TsuiImagePanel>("TsuiImagePanel");
+    RegisterComponentClass<TsuiPanel>("TsuiPanel");
+    RegisterComponentClass<TsuiGroupBox>("TsuiGroupBox");
+    RegisterComponentClass<TsuiStatusBar>("TsuiStatusBar");
+    RegisterComponentClass<TsuiSkinControl>("TsuiSkinControl");
     RegisterComponentClass<TsuiPopupMenu>("TsuiPopupMenu");
     RegisterComponentClass<TsuiMainMenu>("TsuiMainMenu");
     RegisterComponentClass<TsuiTitleBar>("TsuiTitleBar");
