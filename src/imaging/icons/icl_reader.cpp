@@ -86,6 +86,11 @@ bool T32BitReader::ReadIcons()
     } catch (const EICLReadError&) {
         FreeNames();
         return false;
+    } catch (const EReadError&) {
+        // A group directory shorter than its count: as damaged as a 16-bit table error, and
+        // handled the same way.
+        FreeNames();
+        return false;
     }
     return true;
 }

@@ -61,8 +61,9 @@ public:
     // Frees the module.
     ~T32BitReader() override;
 
-    // False when the file does not load as a data file or its icons would not fit the budget; a
-    // group whose resources are missing raises the framework's resource-not-found error.
+    // False when the file does not load as a data file, a group directory is cut short or the
+    // icons would not fit the budget; a group or image resource that is missing raises the
+    // framework's resource-not-found error.
     bool ReadIcons() override;
 
 private:
