@@ -135,6 +135,7 @@ TEST(RxWindowHook, ControlDestructionFreesTheControlHookThroughThePostedMessage)
     std::unique_ptr<TRxWindowHook> hook(MakeHook("hook", &log));
     hook->SetWinControl(control);
     THookList* list = THookList::Instance();
+    ProcessPosted(); // releases left by earlier tests
     const int before = list->Count();
     QPointer<TControlHook> controlHook = hook->ControlHook();
     ASSERT_TRUE(controlHook);
