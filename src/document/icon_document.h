@@ -1,0 +1,106 @@
+#pragma once
+
+// The state of one icon project apart from its window: the fields of the document, its format
+// table and format bitmaps, and the undo history of every format (one PNG file per state in the
+// document's scratch subfolder). The document window derives from it, so the fields are the
+// window's own; the history works headless.
+
+#include "document/format_table.h"
+#include "platform/gdip.h"
+
+#include <QString>
+#include <array>
+#include <vector>
+
+class TIconDocument {
+public:
+    TIconDocument();
+    virtual ~TIconDocument();
+    TIconDocument(const TIconDocument&) = delete;
+    TIconDocument& operator=(const TIconDocument&) = delete;
+
+    int EditState = 0;
+    bool ListClicked = false;
+    QString StrokeColorA, StrokeColorR, StrokeColorG, StrokeColorB;
+    // Steps undone since the last recorded one, per format 1..100.
+    std::array<int, TFormatTable::MaxFormats + 1> UndoneCount{};
+    int ShiftMode = 1;
+    bool GridOff = false;
+    bool OpacityBaseStale = false;
+    QString SavedFileName;
+    int SourceFormat = 0;
+    bool AddingStandardFormat = false;
+    int StandardFormatIndex = 0;
+    int DragStartX = 0, DragStartY = 0, DragEndX = 0, DragEndY = 0;
+    bool MouseIsDown = false;
+    QString CurrentKind;
+    int Zoom = 1;
+    int CurrentWidth = 0;
+    int CurrentHeight = 0;
+    // Slot f holds the 32-bit ARGB image of format f; slot 0 stays empty. Owned.
+    std::array<GpBitmap*, TFormatTable::MaxFormats + 1> FormatImages{};
+    GpBitmap* EraseBaseImage = nullptr;
+    TFormatTable FormatTable;
+
+    int CurrentFormat() const { return FormatTable.CurrentFormat(); }
+    int FormatCount() const { return FormatTable.FormatCount(); }
+    GpBitmap* CurrentImage() const { return FormatImages[size_t(CurrentFormat())]; }
+    // Replaces the image of format f, freeing the old one.
+    void SetFormatImage(int f, GpBitmap* image);
+    // A new fully transparent ARGB bitmap.
+    static GpBitmap* NewTransparentBitmap(int width, int height);
+
+    // Writes the standard-format checklist, ticks the entry equal to the first format and makes
+    // the first format's cells and the current size and kind.
+    void InitFormatTable(int width, int height, const QString& kind);
+
+    // ---- undo history of the current format ----
+    // The document's history folder (scratch folder + window name + "/").
+    QString HistoryFolder() const;
+    // File of state n of format f.
+    QString StateFilePath(int f, int n) const;
+    // Saves the current format as state 1 when that file is missing.
+    void EnsureBaseState();
+    // Forgets the undone states before a new step.
+    void DropRedoTail();
+    // Saves the current format as the next state.
+    void RecordStep();
+    // The same, without looking for the base state first.
+    void RecordStepWithoutBaseCheck();
+    // One step back or forward: counters, the main window's undo and redo controls, and the state
+    // loaded into the current format. Redo returns false (and does nothing) while no step of the
+    // current format is undone.
+    void UndoStep();
+    bool RedoStep();
+    // Loads a state file into the current format at the format's size. A file that cannot be
+    // loaded leaves the format as it was and returns false.
+    bool LoadStateImage(const QString& path);
+
+    // ---- histories follow their pictures ----
+    // After the formats were put in a new order: newOrder[k] is the old number of the format now
+    // numbered k (k = 1..newOrder.size() - 1).
+    void ReorderFormatHistories(const std::vector<int>& newOrder);
+    // Format f was removed and the ones above it moved down by one; formatsBefore is the count
+    // before the removal.
+    void RemoveFormatHistory(int f, int formatsBefore);
+    // Forgets the history of format f (its files and counters).
+    void ClearFormatHistory(int f);
+
+protected:
+    // The document window's name: it names the history folder.
+    virtual QString DocumentName() const = 0;
+
+private:
+    int StateFileNumber(int f, int n) const;
+    void SaveState(int f, int fileNumber);
+    void MakeHistoryFolder() const;
+    // Drops the oldest state of f so that one more fits; its file number is reused for the new
+    // newest state.
+    void DropOldestState(int f);
+    void AfterRecord(int f);
+    void MoveHistories(const std::vector<std::pair<int, int>>& moves);
+};
+
+// The document's undo and redo controls on the main window.
+void SetUndoControls(bool enabled);
+void SetRedoControls(bool enabled);

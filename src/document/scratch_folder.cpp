@@ -1,0 +1,103 @@
+#include "document/scratch_folder.h"
+
+#include "platform/program_paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QLockFile>
+#include <map>
+#include <memory>
+
+namespace {
+
+// An instance claims its subfolder with a lock file beside it ("1234.lock" for "1234/"): the
+// lock outlives nothing but the process, so a folder whose lock can be taken belongs to an
+// instance that has gone.
+const QString kLockSuffix = QStringLiteral(".lock");
+
+QString RootFolder()
+{
+    return WritablePath(QStringLiteral("UndoTemp/"));
+}
+
+QString InstanceName()
+{
+    return QString::number(QCoreApplication::applicationPid());
+}
+
+std::unique_ptr<QLockFile> NewLock(const QString& path)
+{
+    auto lock = std::make_unique<QLockFile>(path);
+    // A live instance keeps its lock for hours: only a dead owner makes it stale.
+    lock->setStaleLockTime(0);
+    return lock;
+}
+
+// The locks this instance holds, one per scratch root it has used (tests move the program
+// folder between roots).
+std::map<QString, std::unique_ptr<QLockFile>>& Claims()
+{
+    static std::map<QString, std::unique_ptr<QLockFile>> claims;
+    return claims;
+}
+
+} // namespace
+
+QString ScratchFolder()
+{
+    const QString root = RootFolder();
+    const QString folder = root + InstanceName() + QLatin1Char('/');
+    auto& claims = Claims();
+    if (claims.find(root) == claims.end()) {
+        QDir().mkpath(root);
+        auto lock = NewLock(root + InstanceName() + kLockSuffix);
+        lock->tryLock(0);
+        claims.emplace(root, std::move(lock));
+    }
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString ScratchPath(const QString& name)
+{
+    QString rel = name;
+    rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (rel.startsWith(QLatin1Char('/')))
+        rel.remove(0, 1);
+    return ScratchFolder() + rel;
+}
+
+void RemoveStaleScratchFolders()
+{
+    const QString root = RootFolder();
+    const QString mine = InstanceName();
+    const QDir dir(root);
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString name = entry.fileName();
+        if (name == mine)
+            continue;
+        bool numeric = false;
+        name.toLongLong(&numeric);
+        if (!numeric)
+            continue; // folders of the installation itself stay
+        auto lock = NewLock(root + name + kLockSuffix);
+        if (!lock->tryLock(0))
+            continue; // its instance still runs
+        QDir(entry.filePath()).removeRecursively();
+        lock->unlock(); // removes the lock file
+    }
+}
+
+QStringList EmptyScratchFolder()
+{
+    QStringList failed;
+    QDirIterator it(ScratchFolder(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (!QFile::remove(file))
+            failed << file;
+    }
+    return failed;
+}
