@@ -1,11 +1,14 @@
 #include "skin/controls/skin_entry_classes.h"
 
 #include "framework/definition_reader.h"
+#include "skin/controls/edit.h"
 #include "skin/controls/page_control.h"
 #include "skin/controls/progress_bar.h"
 #include "skin/controls/scroll_bar.h"
+#include "skin/controls/spin_edit.h"
 #include "skin/controls/tab_control.h"
 #include "skin/controls/track_bar.h"
+#include "skin/controls/url_label.h"
 
 void RegisterSkinEntryControlClasses()
 {
@@ -19,4 +22,8 @@ void RegisterSkinEntryControlClasses()
     RegisterComponentClass<TsuiTabControl>("TsuiTabControl");
     RegisterComponentClass<TsuiPageControl>("TsuiPageControl");
     RegisterComponentClass<TsuiTabSheet>("TsuiTabSheet");
+    RegisterComponentClass<TsuiEdit>("TsuiEdit");
+    RegisterComponentClass<TsuiSpinEdit>("TsuiSpinEdit");
+    RegisterComponentClass<TsuiSpinButtons>("TsuiSpinButtons");
+    RegisterComponentClass<TsuiURLLabel>("TsuiURLLabel");
 }
