@@ -1,13 +1,18 @@
 #include "skin/controls/check_box.h"
 
 #include "framework/bitmap.h"
+#include "framework/dialogs.h"
 #include "framework/forms.h"
 #include "framework/panel.h"
+#include "skin/controls/button.h"
 #include "skin/controls/skin_controls.h"
+#include "skin/skin_builder_testing.h"
 #include "skin/skin_testing.h"
 #include "skin/theme_pictures.h"
 
+#include <QFile>
 #include <QFontMetrics>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -216,6 +221,48 @@ TEST(SuiCheckBox, FreedFileThemeGoesBackToDeepBlue)
     delete theme;
     EXPECT_EQ(box->FileTheme(), nullptr);
     EXPECT_EQ(box->UIStyle(), DeepBlue);
+}
+
+// A skin file whose pictures are not bitmaps: the controls stay drawable, the button with the
+// blank picture its paint falls back on.
+TEST(SuiCheckBox, UnreadableSkinPicturesLeaveControlsDrawable)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("broken.sui"));
+    {
+        SkinBuilder b;
+        b.Add("CheckBoxImage", 0, QByteArray("BMnot a bitmap at all"));
+        b.Add("ButtonImage", 0, QByteArray("garbage"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(b.Build());
+    }
+    // An error escaping a paint would be shown in a box.
+    QStringList shown;
+    TDialogAnswererScope answer([&](TDialogRequest& r) {
+        shown << r.Text;
+        return true;
+    });
+    TForm form;
+    auto* theme = new TsuiFileTheme(&form);
+    theme->SetThemeFile(path);
+    ASSERT_TRUE(theme->IsLoaded());
+    auto* box = new TsuiCheckBox(&form);
+    box->SetParent(&form);
+    box->SetCaption(QStringLiteral("Grid"));
+    box->SetUIStyle(FromThemeFile);
+    box->SetFileTheme(theme);
+    const QImage shot = Shot(box);
+    EXPECT_FALSE(shot.isNull());
+    EXPECT_EQ(box->Height(), QFontMetrics(box->Font()->ToQFont()).height() + 2 + 4);
+
+    auto* button = new TsuiButton(&form);
+    button->SetParent(&form);
+    button->SetUIStyle(FromThemeFile);
+    button->SetFileTheme(theme);
+    button->SetCaption(QStringLiteral("OK"));
+    EXPECT_FALSE(Shot(button).isNull());
+    EXPECT_TRUE(shown.isEmpty()) << shown.join(QLatin1Char('\n')).toStdString();
 }
 
 #include "check_box_test.moc"
