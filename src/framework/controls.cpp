@@ -7,6 +7,7 @@
 #include "framework/forms.h"
 #include "framework/menus.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QChildEvent>
 #include <QContextMenuEvent>
@@ -671,6 +672,12 @@ void TControl::SetInnerWidget(QWidget* inner, int border)
     inner->setParent(this);
     inner->installEventFilter(this);
     inner->setMouseTracking(true);
+    // Scrolling views take their mouse events on the viewport.
+    if (auto area = qobject_cast<QAbstractScrollArea*>(inner)) {
+        innerViewport_ = area->viewport();
+        innerViewport_->installEventFilter(this);
+        innerViewport_->setMouseTracking(true);
+    }
     inner->setFont(font_->ToQFont());
     setFocusProxy(inner);
     PlaceInner();
@@ -716,21 +723,22 @@ bool TControl::event(QEvent* e)
 
 bool TControl::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched != inner_ || innerKeyRouted_)
+    if ((watched != inner_ && (watched != innerViewport_ || !innerViewport_)) || innerKeyRouted_)
         return QWidget::eventFilter(watched, e);
+    QWidget* source = static_cast<QWidget*>(watched);
     bool swallow = false;
     RunGuarded(
         [&] {
             switch (e->type()) {
             case QEvent::MouseButtonPress: {
                 auto* m = static_cast<QMouseEvent*>(e);
-                const QPoint p = inner_->mapTo(this, m->position().toPoint());
+                const QPoint p = source->mapTo(this, m->position().toPoint());
                 MouseDown(MouseButtonFromQt(m->button()), ShiftStateFromQt(m->modifiers(), m->buttons()), p.x(), p.y());
                 break;
             }
             case QEvent::MouseButtonDblClick: {
                 auto* m = static_cast<QMouseEvent*>(e);
-                const QPoint p = inner_->mapTo(this, m->position().toPoint());
+                const QPoint p = source->mapTo(this, m->position().toPoint());
                 if (controlStyle_ & csDoubleClicks)
                     DblClick();
                 MouseDown(MouseButtonFromQt(m->button()),
@@ -739,13 +747,13 @@ bool TControl::eventFilter(QObject* watched, QEvent* e)
             }
             case QEvent::MouseMove: {
                 auto* m = static_cast<QMouseEvent*>(e);
-                const QPoint p = inner_->mapTo(this, m->position().toPoint());
+                const QPoint p = source->mapTo(this, m->position().toPoint());
                 MouseMove(ShiftStateFromQt(m->modifiers(), m->buttons()), p.x(), p.y());
                 break;
             }
             case QEvent::MouseButtonRelease: {
                 auto* m = static_cast<QMouseEvent*>(e);
-                const QPoint p = inner_->mapTo(this, m->position().toPoint());
+                const QPoint p = source->mapTo(this, m->position().toPoint());
                 MouseUp(MouseButtonFromQt(m->button()), ShiftStateFromQt(m->modifiers(), m->buttons()), p.x(), p.y());
                 break;
             }
@@ -1031,6 +1039,14 @@ void TWinControl::SetBorderWidth(int v)
     update();
 }
 
+void TWinControl::RealignAll()
+{
+    Realign();
+    for (TControl* c : ControlList())
+        if (auto w = qobject_cast<TWinControl*>(c))
+            w->RealignAll();
+}
+
 void TWinControl::EnableAlign()
 {
     if (alignDisabled_ > 0 && --alignDisabled_ == 0 && alignPending_)
@@ -1046,7 +1062,8 @@ void TWinControl::RequestAlign(TControl*)
 
 void TWinControl::Realign()
 {
-    if (alignDisabled_ > 0) {
+    // While the window is built, positions are as designed; one pass follows the build.
+    if (alignDisabled_ > 0 || IsLoading()) {
         alignPending_ = true;
         return;
     }

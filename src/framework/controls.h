@@ -345,6 +345,9 @@ protected:
 private:
     friend class TWinControl;
     friend class TForm;
+    friend class TPageControl;
+    friend class TToolBar;
+    friend class TTabSheet;
     void ApplyConstraints(int& w, int& h) const;
     void ApplyHint();
     void RecordAnchorBase();
@@ -352,6 +355,7 @@ private:
     void ApplyFont();
 
     QWidget* inner_ = nullptr;
+    QWidget* innerViewport_ = nullptr;
     int innerBorder_ = 0;
     QString text_;
     TAlign align_ = alNone;
@@ -406,6 +410,8 @@ public:
     void DisableAlign() { ++alignDisabled_; }
     void EnableAlign();
     void Realign();
+    // Realigns this control and then every container inside it.
+    void RealignAll();
     bool AlignDisabled() const { return alignDisabled_ > 0; }
 
     // The rectangle aligned children share: the client rect minus borders and bevels.

@@ -19,6 +19,7 @@ namespace {
 
 struct Registry {
     QHash<QString, TComponentFactory> classes; // keyed by lower-case name
+    QHash<QString, TPropertyReader> propertyReaders; // "class.property", lower case
     QHash<QString, qint64> idents;             // keyed by lower-case name
     bool frameworkDone = false;
 };
@@ -59,6 +60,27 @@ QObject* CreateComponentByClassName(const QString& className)
         return nullptr;
     return (*it)();
 }
+
+void RegisterPropertyReader(const QMetaObject* cls, const QString& name, TPropertyReader reader)
+{
+    TheRegistry().propertyReaders.insert(QString::fromLatin1(cls->className()).toLower() + QLatin1Char('.') + name.toLower(),
+                                         std::move(reader));
+}
+
+namespace {
+
+const TPropertyReader* FindPropertyReader(const QMetaObject* mo, const QString& name)
+{
+    EnsureFrameworkClasses();
+    for (; mo; mo = mo->superClass()) {
+        auto it = TheRegistry().propertyReaders.constFind(QString::fromLatin1(mo->className()).toLower() + QLatin1Char('.') + name.toLower());
+        if (it != TheRegistry().propertyReaders.constEnd())
+            return &*it;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 void RegisterIntegerIdents(std::initializer_list<std::pair<const char*, qint64>> idents)
 {
@@ -224,6 +246,10 @@ void TDefinitionReader::ReadProperty(QObject* target, const TDefProperty& p)
         return;
     }
     const QMetaObject* mo = target->metaObject();
+    if (const TPropertyReader* pr = FindPropertyReader(mo, p.Name)) {
+        (*pr)(target, p.Value, *this);
+        return;
+    }
     if (!p.Name.contains(QLatin1Char('.'))) {
         const int idx = FindPropertyIndex(mo, p.Name);
         if (idx >= 0 && mo->property(idx).isWritable()) {

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+class TDefinitionReader;
 class TFont;
 class TForm;
 
@@ -32,6 +33,11 @@ void RegisterComponentClass(const char* className)
 }
 bool IsComponentClassRegistered(const QString& className);
 QObject* CreateComponentByClassName(const QString& className);
+
+// Reads a property of a class that does not read it itself (a class of another library, or one
+// that is not a TDefinitionTarget). Looked up for the object's class and its bases.
+using TPropertyReader = std::function<void(QObject* target, const TDefValue& value, TDefinitionReader& reader)>;
+void RegisterPropertyReader(const QMetaObject* cls, const QString& name, TPropertyReader reader);
 
 // Identifiers that stand for integers in definitions (clBtnFace, crHandPoint, mrOk, ...).
 void RegisterIntegerIdents(std::initializer_list<std::pair<const char*, qint64>> idents);

@@ -63,7 +63,7 @@ void TForm::LoadDefinitionText(const QByteArray& text)
     }
     EndLoading();
     EnableAlign();
-    Realign();
+    RealignAll();
     if (!created_) {
         created_ = true;
         DoCreate();

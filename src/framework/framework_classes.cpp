@@ -1,18 +1,37 @@
 // The framework's own component classes and integer identifiers, registered with the definition
 // reader on its first use.
 
+#include "framework/bevel.h"
 #include "framework/bit_btn.h"
 #include "framework/button.h"
 #include "framework/check_box.h"
+#include "framework/combo_box.h"
+#include "framework/common_dialogs.h"
 #include "framework/definition_reader.h"
 #include "framework/edit.h"
 #include "framework/forms.h"
+#include "framework/group_box.h"
 #include "framework/image.h"
+#include "framework/imagelist.h"
 #include "framework/label.h"
+#include "framework/list_box.h"
+#include "framework/list_view.h"
+#include "framework/memo.h"
 #include "framework/menus.h"
+#include "framework/page_control.h"
 #include "framework/paint_box.h"
 #include "framework/panel.h"
+#include "framework/scroll_bar.h"
+#include "framework/scroll_box.h"
+#include "framework/speed_button.h"
+#include "framework/splitter.h"
+#include "framework/status_bar.h"
 #include "framework/timer.h"
+#include "framework/tool_bar.h"
+#include "framework/tree_view.h"
+#include "framework/up_down.h"
+
+#include <QImage>
 
 void RegisterFrameworkClasses()
 {
@@ -31,6 +50,50 @@ void RegisterFrameworkClasses()
     RegisterComponentClass<TMainMenu>("TMainMenu");
     RegisterComponentClass<TPopupMenu>("TPopupMenu");
     RegisterComponentClass<TMenuItem>("TMenuItem");
+    RegisterComponentClass<TBevel>("TBevel");
+    RegisterComponentClass<TShape>("TShape");
+    RegisterComponentClass<TSpeedButton>("TSpeedButton");
+    RegisterComponentClass<TMemo>("TMemo");
+    RegisterComponentClass<TComboBox>("TComboBox");
+    RegisterComponentClass<TListBox>("TListBox");
+    RegisterComponentClass<TGroupBox>("TGroupBox");
+    RegisterComponentClass<TRadioGroup>("TRadioGroup");
+    RegisterComponentClass<TScrollBox>("TScrollBox");
+    RegisterComponentClass<TScrollBar>("TScrollBar");
+    RegisterComponentClass<TTrackBar>("TTrackBar");
+    RegisterComponentClass<TProgressBar>("TProgressBar");
+    RegisterComponentClass<TUpDown>("TUpDown");
+    RegisterComponentClass<TPageControl>("TPageControl");
+    RegisterComponentClass<TTabSheet>("TTabSheet");
+    RegisterComponentClass<TTabControl>("TTabControl");
+    RegisterComponentClass<TListView>("TListView");
+    RegisterComponentClass<TTreeView>("TTreeView");
+    RegisterComponentClass<TStatusBar>("TStatusBar");
+    RegisterComponentClass<TToolBar>("TToolBar");
+    RegisterComponentClass<TToolButton>("TToolButton");
+    RegisterComponentClass<TSplitter>("TSplitter");
+    RegisterComponentClass<TImageList>("TImageList");
+    RegisterComponentClass<TOpenDialog>("TOpenDialog");
+    RegisterComponentClass<TSaveDialog>("TSaveDialog");
+    RegisterComponentClass<TColorDialog>("TColorDialog");
+    RegisterComponentClass<TFontDialog>("TFontDialog");
+    RegisterComponentClass<TPrintDialog>("TPrintDialog");
+    RegisterComponentClass<TPrinterSetupDialog>("TPrinterSetupDialog");
+    // Image lists take their pictures from one strip of Width-wide images.
+    RegisterPropertyReader(&TImageList::staticMetaObject, "Bitmap", [](QObject* o, const TDefValue& v, TDefinitionReader& r) {
+        auto list = static_cast<TImageList*>(o);
+        const QString path = r.AssetPath(r.StringValue(v));
+        QImage strip(path);
+        if (strip.isNull())
+            r.Error(QStringLiteral("Cannot load picture %1").arg(path));
+        list->AddImage(strip);
+    });
+    RegisterPropertyReader(&TImageList::staticMetaObject, "Width", [](QObject* o, const TDefValue& v, TDefinitionReader& r) {
+        static_cast<TImageList*>(o)->SetWidth(int(r.IntegerValue(v)));
+    });
+    RegisterPropertyReader(&TImageList::staticMetaObject, "Height", [](QObject* o, const TDefValue& v, TDefinitionReader& r) {
+        static_cast<TImageList*>(o)->SetHeight(int(r.IntegerValue(v)));
+    });
 
     RegisterIntegerIdents({
         // Colours: fixed ones as 0x00BBGGRR, system ones as 0xFF0000nn.
