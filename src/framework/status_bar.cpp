@@ -7,15 +7,17 @@
 
 #include <QPainter>
 
-TStatusPanel::TStatusPanel(TStatusBar* bar) : QObject(bar), bar_(bar) {}
+using namespace StatusTypes;
 
-void TStatusPanel::Changed()
+TStatusBarPanel::TStatusBarPanel(TStatusBar* bar) : QObject(bar), bar_(bar) {}
+
+void TStatusBarPanel::Changed()
 {
     if (bar_)
         bar_->update();
 }
 
-void TStatusPanel::SetText(const QString& t)
+void TStatusBarPanel::SetText(const QString& t)
 {
     if (t == text_)
         return;
@@ -23,31 +25,31 @@ void TStatusPanel::SetText(const QString& t)
     Changed();
 }
 
-void TStatusPanel::SetWidth(int w)
+void TStatusBarPanel::SetWidth(int w)
 {
     width_ = std::max(0, w);
     Changed();
 }
 
-void TStatusPanel::SetAlignment(TAlignment a)
+void TStatusBarPanel::SetAlignment(TAlignment a)
 {
     alignment_ = a;
     Changed();
 }
 
-void TStatusPanel::SetBevel(TStatusPanelBevel b)
+void TStatusBarPanel::SetBevel(TStatusPanelBevel b)
 {
     bevel_ = b;
     Changed();
 }
 
-void TStatusPanel::SetStyle(TStatusPanelStyle s)
+void TStatusBarPanel::SetStyle(TStatusPanelStyle s)
 {
     style_ = s;
     Changed();
 }
 
-int TStatusPanel::Index() const { return bar_ ? int(bar_->panels_.indexOf(const_cast<TStatusPanel*>(this))) : -1; }
+int TStatusBarPanel::Index() const { return bar_ ? int(bar_->panels_.indexOf(const_cast<TStatusBarPanel*>(this))) : -1; }
 
 TStatusBar::TStatusBar(QWidget* parent) : TWinControl(parent)
 {
@@ -56,16 +58,16 @@ TStatusBar::TStatusBar(QWidget* parent) : TWinControl(parent)
     SetParentFont(true);
 }
 
-TStatusPanel* TStatusBar::Panels(int index) const
+TStatusBarPanel* TStatusBar::Panels(int index) const
 {
     if (index < 0 || index >= panels_.size())
         throw EListError(QString::fromLatin1(FrameworkText::ListIndexError).arg(index));
     return panels_[index];
 }
 
-TStatusPanel* TStatusBar::AddPanel()
+TStatusBarPanel* TStatusBar::AddPanel()
 {
-    auto* p = new TStatusPanel(this);
+    auto* p = new TStatusBarPanel(this);
     panels_ << p;
     update();
     return p;
@@ -123,7 +125,7 @@ void TStatusBar::PaintControl()
         return;
     }
     for (int i = 0; i < panels_.size(); ++i) {
-        TStatusPanel* panel = panels_[i];
+        TStatusBarPanel* panel = panels_[i];
         TRect r = PanelRect(i);
         if (panel->Bevel() != pbNone) {
             const bool lowered = panel->Bevel() == pbLowered;
@@ -139,7 +141,7 @@ void TStatusBar::PaintControl()
     }
 }
 
-void TStatusBar::DrawPanel(TStatusPanel* panel, const TRect& rect)
+void TStatusBar::DrawPanel(TStatusBarPanel* panel, const TRect& rect)
 {
     if (OnDrawPanel && !IsLoading())
         FireGuarded([&] { OnDrawPanel(this, panel, rect); });
@@ -147,7 +149,7 @@ void TStatusBar::DrawPanel(TStatusPanel* panel, const TRect& rect)
 
 bool TStatusBar::BindEvent(const QString& name, const TMethodRef& h)
 {
-    return BindEventTo(name, "OnDrawPanel", OnDrawPanel, h, "TStatusBar*,TStatusPanel*,TRect") || TWinControl::BindEvent(name, h);
+    return BindEventTo(name, "OnDrawPanel", OnDrawPanel, h, "TStatusBar*,TStatusBarPanel*,TRect") || TWinControl::BindEvent(name, h);
 }
 
 bool TStatusBar::ReadDefinitionProperty(const QString& name, const TDefValue& value, TDefinitionReader& reader)

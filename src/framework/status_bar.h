@@ -15,9 +15,9 @@ Q_ENUM_NS(TStatusPanelBevel)
 enum TStatusPanelStyle { psText, psOwnerDraw };
 Q_ENUM_NS(TStatusPanelStyle)
 } // namespace StatusTypes
-using namespace StatusTypes;
 
-class TStatusPanel : public QObject, public TPersistent {
+// One panel of a status bar. (The skinned status bar keeps panels of its own.)
+class TStatusBarPanel : public QObject, public TPersistent {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text WRITE SetText)
     Q_PROPERTY(int Width READ Width WRITE SetWidth)
@@ -26,17 +26,17 @@ class TStatusPanel : public QObject, public TPersistent {
     Q_PROPERTY(StatusTypes::TStatusPanelStyle Style READ Style WRITE SetStyle)
 
 public:
-    explicit TStatusPanel(TStatusBar* bar);
+    explicit TStatusBarPanel(TStatusBar* bar);
     QString Text() const { return text_; }
     void SetText(const QString& t);
     int Width() const { return width_; }
     void SetWidth(int w);
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment a);
-    TStatusPanelBevel Bevel() const { return bevel_; }
-    void SetBevel(TStatusPanelBevel b);
-    TStatusPanelStyle Style() const { return style_; }
-    void SetStyle(TStatusPanelStyle s);
+    StatusTypes::TStatusPanelBevel Bevel() const { return bevel_; }
+    void SetBevel(StatusTypes::TStatusPanelBevel b);
+    StatusTypes::TStatusPanelStyle Style() const { return style_; }
+    void SetStyle(StatusTypes::TStatusPanelStyle s);
     int Index() const;
 
 private:
@@ -45,11 +45,11 @@ private:
     QString text_;
     int width_ = 50;
     TAlignment alignment_ = taLeftJustify;
-    TStatusPanelBevel bevel_ = pbLowered;
-    TStatusPanelStyle style_ = psText;
+    StatusTypes::TStatusPanelBevel bevel_ = StatusTypes::pbLowered;
+    StatusTypes::TStatusPanelStyle style_ = StatusTypes::psText;
 };
 
-using TDrawPanelEvent = std::function<void(TStatusBar* StatusBar, TStatusPanel* Panel, TRect Rect)>;
+using TStatusBarDrawPanelEvent = std::function<void(TStatusBar* StatusBar, TStatusBarPanel* Panel, TRect Rect)>;
 
 class TStatusBar : public TWinControl {
     Q_OBJECT
@@ -61,8 +61,8 @@ public:
     explicit TStatusBar(QWidget* parent = nullptr);
 
     int PanelCount() const { return int(panels_.size()); }
-    TStatusPanel* Panels(int index) const;
-    TStatusPanel* AddPanel();
+    TStatusBarPanel* Panels(int index) const;
+    TStatusBarPanel* AddPanel();
     void ClearPanels();
     bool SimplePanel() const { return simplePanel_; }
     void SetSimplePanel(bool v);
@@ -73,17 +73,17 @@ public:
     // Where panel index sits in the bar; the last panel reaches the right edge.
     TRect PanelRect(int index) const;
 
-    TDrawPanelEvent OnDrawPanel;
+    TStatusBarDrawPanelEvent OnDrawPanel;
     bool BindEvent(const QString& name, const TMethodRef& handler) override;
     bool ReadDefinitionProperty(const QString& name, const TDefValue& value, TDefinitionReader& reader) override;
 
 protected:
     void PaintControl() override;
-    virtual void DrawPanel(TStatusPanel* panel, const TRect& rect);
+    virtual void DrawPanel(TStatusBarPanel* panel, const TRect& rect);
 
 private:
-    friend class TStatusPanel;
-    QList<TStatusPanel*> panels_;
+    friend class TStatusBarPanel;
+    QList<TStatusBarPanel*> panels_;
     bool simplePanel_ = false;
     QString simpleText_;
     bool sizeGrip_ = true;
