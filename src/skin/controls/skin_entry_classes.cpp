@@ -1,6 +1,7 @@
 #include "skin/controls/skin_entry_classes.h"
 
 #include "framework/definition_reader.h"
+#include "skin/controls/draw_grid.h"
 #include "skin/controls/edit.h"
 #include "skin/controls/page_control.h"
 #include "skin/controls/progress_bar.h"
@@ -26,4 +27,5 @@ void RegisterSkinEntryControlClasses()
     RegisterComponentClass<TsuiSpinEdit>("TsuiSpinEdit");
     RegisterComponentClass<TsuiSpinButtons>("TsuiSpinButtons");
     RegisterComponentClass<TsuiURLLabel>("TsuiURLLabel");
+    RegisterComponentClass<TsuiDrawGrid>("TsuiDrawGrid");
 }
