@@ -104,6 +104,10 @@ public:
     // "N34Click", "N30Click", "colorbarrChange", "colorbaraChange", "tool_" + n + "Click", ...
     virtual void RunMainCommand(const QString& handlerName) = 0;
 
+    // The skin file and style of the main window's own skin components.
+    virtual QString MainThemeFile() const { return SkinFileName; }
+    virtual int MainUIStyle() const { return SkinStyle; }
+
     // ---- the capture window's answer, for the document's capture hand-over ----
     virtual bool CapturePasteConfirmed() const { return false; }
     virtual void CloseCaptureWindow() {}

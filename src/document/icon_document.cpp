@@ -211,7 +211,7 @@ void TIconDocument::UndoStep()
         return;
     }
     SetUndoControls(true);
-    LoadStateImage(StateFilePath(f, s));
+    LoadUndoState(StateFilePath(f, s));
     SetRedoControls(undone >= 0);
 }
 
@@ -230,9 +230,15 @@ bool TIconDocument::RedoStep()
         return true;
     }
     SetUndoControls(true);
-    LoadStateImage(StateFilePath(f, s));
+    LoadUndoState(StateFilePath(f, s));
     SetRedoControls(undone >= 1);
     return true;
+}
+
+void TIconDocument::LoadUndoState(const QString& path)
+{
+    OpacityBaseStale = true;
+    LoadStateImage(path);
 }
 
 bool TIconDocument::LoadStateImage(const QString& path)

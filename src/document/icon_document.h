@@ -75,6 +75,8 @@ public:
     // Loads a state file into the current format at the format's size. A file that cannot be
     // loaded leaves the format as it was and returns false.
     bool LoadStateImage(const QString& path);
+    // What Undo and Redo run to bring a state back; the window also redraws.
+    virtual void LoadUndoState(const QString& path);
 
     // ---- histories follow their pictures ----
     // After the formats were put in a new order: newOrder[k] is the old number of the format now

@@ -53,7 +53,8 @@ public:
         QImage* img = GdipImageData(CurrentImage());
         img->setPixel(0, 0, value);
         img->setPixel(1, 0, 0x01FF8040);
-        img->setPixel(2, 0, 0x7F102030);
+        if (img->width() > 2)
+            img->setPixel(2, 0, 0x7F102030);
     }
     uint32_t Mark() const { return GdipImageData(CurrentImage())->pixel(0, 0); }
     QImage Image() const { return *GdipImageData(CurrentImage()); }

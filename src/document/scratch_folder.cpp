@@ -36,11 +36,21 @@ std::unique_ptr<QLockFile> NewLock(const QString& path)
 }
 
 // The locks this instance holds, one per scratch root it has used (tests move the program
-// folder between roots).
+// folder between roots). A lock whose folder was removed meanwhile is let go without unlocking.
+struct TClaims {
+    std::map<QString, std::unique_ptr<QLockFile>> locks;
+    ~TClaims()
+    {
+        for (auto& [root, lock] : locks)
+            if (!QFileInfo::exists(root))
+                (void)lock.release();
+    }
+};
+
 std::map<QString, std::unique_ptr<QLockFile>>& Claims()
 {
-    static std::map<QString, std::unique_ptr<QLockFile>> claims;
-    return claims;
+    static TClaims claims;
+    return claims.locks;
 }
 
 } // namespace

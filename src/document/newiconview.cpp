@@ -1,0 +1,982 @@
+#include "document/newiconview.h"
+
+#include "controls/controls_classes.h"
+#include "controls/tov_language.h"
+#include "document/editor_state.h"
+#include "document/scratch_folder.h"
+#include "framework/application.h"
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
+#include "framework/commands.h"
+#include "framework/definition_reader.h"
+#include "framework/dialogs.h"
+#include "framework/exceptions.h"
+#include "framework/image.h"
+#include "framework/menus.h"
+#include "framework/picture.h"
+#include "framework/qimage_bridge.h"
+#include "framework/sysutils.h"
+#include "framework/timer.h"
+#include "imaging/bitmap/image32.h"
+#include "imaging/bitmap/layers.h"
+#include "platform/program_paths.h"
+#include "skin/controls/skin_controls.h"
+#include "skin/file_theme.h"
+#include "skin/theme_manager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+
+const QString kTemplateName = QStringLiteral("newiconview");
+
+TEditorState* State()
+{
+    TEditorState* s = EditorState();
+    if (!s)
+        throw EInvalidOperation(QStringLiteral("The document window needs the main window's editor state"));
+    return s;
+}
+
+QImage& OptionsTile()
+{
+    static QImage tile;
+    return tile;
+}
+
+// A GDI+ image holding a copy of the picture, for drawing the format over it.
+GpBitmap* BitmapFromImage(const QImage& image)
+{
+    return GdipImageFromQImage(image);
+}
+
+// The current format drawn with the thumbnail modes onto target at (0, 0), scaled to w x h.
+void DrawThumbnail(GpBitmap* target, GpBitmap* format, bool smooth, int w, int h)
+{
+    GpGraphics* g = nullptr;
+    GdipGetImageGraphicsContext(target, &g);
+    GdipSetInterpolationMode(g, InterpolationModeHighQualityBicubic);
+    if (smooth)
+        GdipSetSmoothingMode(g, SmoothingModeHighQuality);
+    GdipDrawImageRectI(g, format, 0, 0, w, h);
+    GdipDeleteGraphics(g);
+}
+
+// The picture of an image control as pixels; null when it has none.
+QImage PictureImage(TImage* image)
+{
+    TGraphic* graphic = image ? image->Picture()->Graphic() : nullptr;
+    if (!graphic || graphic->Empty())
+        return QImage();
+    TBitmap bitmap;
+    bitmap.SetSize(graphic->Width(), graphic->Height());
+    bitmap.Canvas()->Draw(0, 0, graphic);
+    return BitmapToQImage(bitmap);
+}
+
+TColor32 GridColor(uint32_t value)
+{
+    return MakeColor32(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF), 255);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Shared pieces
+
+TRect& SelectionRect()
+{
+    static TRect rect;
+    return rect;
+}
+
+void SetEditingOptionsTile(const QImage& tile)
+{
+    OptionsTile() = tile;
+}
+
+QImage EditingOptionsTile()
+{
+    return OptionsTile();
+}
+
+void RegisterDocumentClasses()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    Q_INIT_RESOURCE(document);
+    RegisterImagingBitmapClasses();
+    RegisterSkinControlClasses();
+    RegisterControlsClasses();
+}
+
+int InitialZoom(int width, int height)
+{
+    // These three sizes fill a 480 x 480 canvas.
+    if (width == height && (width == 48 || width == 32 || width == 24))
+        return width == 48 ? 10 : width == 32 ? 15 : 20;
+    const int c = std::max(width, height);
+    if (c >= 241)
+        return 1;
+    if (c >= 161)
+        return 2;
+    if (c >= 121)
+        return 3;
+    if (c >= 96)
+        return 4;
+    if (c >= 80)
+        return 5;
+    if (c >= 64)
+        return 6;
+    if (c >= 48)
+        return 7;
+    if (c >= 32)
+        return 10;
+    if (c >= 24)
+        return 15;
+    return 20;
+}
+
+TSize PreviewSize(int width, int height)
+{
+    if (width <= 80 && height <= 80)
+        return {width, height};
+    const int longer = std::max(width, height);
+    const int shorter = std::min(width, height);
+    // The shorter side loses as many pixels as the longer one; once that would leave nothing
+    // (sides 80 or more apart) it is scaled by the same factor instead.
+    int other = shorter - (longer - 80);
+    if (other < 1)
+        other = std::max(1, int((shorter * 80 + longer / 2) / longer));
+    return width >= height ? TSize{80, other} : TSize{other, 80};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creation
+
+Tnewiconview::Tnewiconview(QWidget* owner) : TForm(owner)
+{
+    RegisterDocumentClasses();
+    LoadDefinition(QStringLiteral(":/document/newiconview.wdf"));
+}
+
+Tnewiconview::~Tnewiconview()
+{
+    FreeGridLayer();
+}
+
+bool Tnewiconview::IsTemplate() const
+{
+    return objectName() == kTemplateName;
+}
+
+void Tnewiconview::BindComponents()
+{
+    iconview = qobject_cast<TImage32*>(FindComponent(QStringLiteral("iconview")));
+    iconviewbg = qobject_cast<TImage32*>(FindComponent(QStringLiteral("iconviewbg")));
+    ScrollBox2 = qobject_cast<TControl*>(FindComponent(QStringLiteral("ScrollBox2")));
+    PaintBox1 = qobject_cast<TControl*>(FindComponent(QStringLiteral("PaintBox1")));
+    MyListBox1 = qobject_cast<TControl*>(FindComponent(QStringLiteral("MyListBox1")));
+    bgimage = qobject_cast<TImage*>(FindComponent(QStringLiteral("bgimage")));
+    copybm = qobject_cast<TImage*>(FindComponent(QStringLiteral("copybm")));
+}
+
+int Tnewiconview::DocumentNumber() const
+{
+    return IsTemplate() ? 1 : objectName().mid(8).toInt();
+}
+
+void Tnewiconview::SizeToMainWindow()
+{
+    TEditorState* s = State();
+    const TRect panel3 = s->ControlBounds(QStringLiteral("Panel3"));
+    const TRect panel4 = s->ControlBounds(QStringLiteral("Panel4"));
+    const TRect panel17 = s->ControlBounds(QStringLiteral("Panel17"));
+    const TRect band = s->ControlBounds(QStringLiteral("CoolBar1"));
+    SetBounds(-4, IsTemplate() ? 5000 : -2, panel4.Left - panel3.Width() + 4, panel17.Top - band.Bottom);
+}
+
+void Tnewiconview::FormCreate(TObject*)
+{
+    BindComponents();
+    TEditorState* s = State();
+    ListClicked = true;
+
+    // The template is the first document; every later one is a project, which takes over the
+    // template's checkerboard so that a tile chosen in the editing options applies to it too.
+    Tnewiconview* templ = nullptr;
+    for (QWidget* w : QApplication::allWidgets()) {
+        auto* other = qobject_cast<Tnewiconview*>(w);
+        if (other && other != this && other->objectName() == kTemplateName)
+            templ = other;
+    }
+    if (templ) {
+        setObjectName(kTemplateName + QStringLiteral("_1"));
+        if (templ->bgimage && bgimage)
+            bgimage->Picture()->Assign(templ->bgimage->Picture());
+    }
+
+    if (auto* language = qobject_cast<TtovLanguage*>(FindComponent(QStringLiteral("brelnova"))))
+        language->ApplyToForm(this);
+    if (auto* theme = qobject_cast<TsuiFileTheme*>(FindComponent(QStringLiteral("suiFileTheme1"))))
+        theme->SetThemeFile(ProgramPath(QStringLiteral("suk\\ziroz.sui")));
+    if (auto* manager = qobject_cast<TsuiThemeManager*>(FindComponent(QStringLiteral("suiThemeManager1"))))
+        manager->SetUIStyle(TsuiUIStyle(s->MainUIStyle()));
+
+    FormatTable.SetCaptureState(1);
+    FormatTable.SetPatternPath(0, QStringLiteral("image\\16color\\17.bmp"));
+    FormatTable.SetPatternPath(1, QStringLiteral("image\\16color\\18.bmp"));
+    AddingStandardFormat = false;
+    FormatTable.SetCurrentFormat(1);
+    FormatTable.SetFormatCount(1);
+    SizeToMainWindow();
+    InitFormats(s->NewImageWidth, s->NewImageHeight, s->NewImageKind);
+    CreateGridLayer();
+    ResetBackdrop(QStringLiteral("dorvelt"));
+    ListClicked = false;
+    if (auto* caption = qobject_cast<TControl*>(FindComponent(QStringLiteral("xp48text"))))
+        caption->SetCaption(FormatTable.Width(1) + QStringLiteral(" * ") + FormatTable.Height(1) +
+                            QStringLiteral(" - ") + FormatTable.Kind(1));
+    FormatTable.SetUndoStateCount(1, 1);
+}
+
+void Tnewiconview::InitFormats(int width, int height, const QString& kind)
+{
+    InitFormatTable(width, height, kind);
+    TEditorState* s = State();
+    if (kind == QLatin1String("XP")) {
+        s->SetControlVisible(QStringLiteral("colorxp"), true);
+        s->SetControlVisible(QStringLiteral("color1"), false);
+    } else if (kind == QLatin1String("Mono")) {
+        s->SetControlVisible(QStringLiteral("color1"), true);
+        s->SetControlVisible(QStringLiteral("colorxp"), false);
+    }
+
+    Zoom = InitialZoom(width, height);
+    const int cw = Zoom * width, ch = Zoom * height;
+    iconview->SetBounds((ScrollBox2->Width() - cw) / 2 - 1, (ScrollBox2->Height() - ch) / 2 - 1, cw, ch);
+    PaintBox1->SetBoundsRect(iconview->BoundsRect());
+    bgimage->SetAutoSize(true);
+    iconview->Bitmap()->SetSize(cw, ch);
+    FillCheckerboard(iconview);
+}
+
+void Tnewiconview::FormShow(TObject*)
+{
+    TEditorState* s = State();
+    if (s->CurrentTool != 1) {
+        PaintBox1->Hide();
+        s->SelectToolImage(s->ToolImageIndex, 1);
+        s->RunMainCommand(QStringLiteral("tool_%1Click").arg(s->ToolImageIndex));
+    }
+    if (auto* theme = qobject_cast<TsuiFileTheme*>(FindComponent(QStringLiteral("suiFileTheme1"))))
+        theme->SetThemeFile(s->MainThemeFile());
+    if (auto* manager = qobject_cast<TsuiThemeManager*>(FindComponent(QStringLiteral("suiThemeManager1"))))
+        manager->SetUIStyle(TsuiUIStyle(s->MainUIStyle()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Activation and closing
+
+void Tnewiconview::suiForm1Click(TObject*)
+{
+    TEditorState* s = State();
+    s->RedrawToolImages();
+    s->SetLabelText(QStringLiteral("userfilename"), SavedFileName);
+    s->CurrentFilePath = SavedFileName;
+    s->ActiveDocumentName = objectName();
+    s->ActiveDocumentNumber = DocumentNumber();
+    s->ActivateDocument(s->ActiveDocumentNumber);
+}
+
+void Tnewiconview::suiForm1MouseUp(TObject* Sender, TMouseButton, TShiftState, int, int)
+{
+    suiForm1Click(Sender);
+}
+
+void Tnewiconview::ActivateMouseDown(TObject* Sender, TMouseButton, TShiftState, int, int)
+{
+    suiForm1Click(Sender);
+}
+
+void Tnewiconview::ActivateMouseMove(TObject* Sender, TShiftState, int, int)
+{
+    suiForm1Click(Sender);
+}
+
+void Tnewiconview::FormCloseQuery(TObject*, bool& CanClose)
+{
+    TEditorState* s = State();
+    if (s->ClosingForUpdate == 1 || IsTemplate())
+        return;
+    const QString text = QStringLiteral("Save changes to the Brelnova Studio \"") + Caption() +
+                         QStringLiteral("\"before closing ?");
+    const int answer = MessageDlg(text, mtWarning, mbYesNoCancel);
+    QDir().rmdir(ScratchPath(QStringLiteral("newicon")));
+    // The strip has tiles for documents 1 to 24 only; a later document has none to clear.
+    const int n = objectName().mid(8, 2).trimmed().toInt();
+    if (answer == mrNo) {
+        s->ClearPreview();
+        if (s->HasDocumentTile(n))
+            s->ClearDocumentTile(n);
+    } else if (answer == mrYes) {
+        s->RunMainCommand(QStringLiteral("ToolButton3Click"));
+        if (s->HasDocumentTile(n))
+            s->ClearDocumentTile(n);
+    } else {
+        CanClose = false;
+    }
+}
+
+void Tnewiconview::FormClose(TObject*, TCloseAction& Action)
+{
+    SetModalResult(mrNone);
+    Action = caFree;
+}
+
+void Tnewiconview::FormDestroy(TObject*)
+{
+    // The undo files stay in the scratch folder until the main window empties it.
+    FreeGridLayer();
+}
+
+void Tnewiconview::Timer2Timer(TObject* Sender)
+{
+    if (auto* timer = qobject_cast<TTimer*>(dynamic_cast<QObject*>(Sender)))
+        timer->SetEnabled(false);
+    ClickComponentByName(this, QStringLiteral("BitBtn37"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Canvas drawing
+
+void Tnewiconview::FillCheckerboard(TImage32* target)
+{
+    FillCheckerboard(target, target->Width(), target->Height());
+}
+
+void Tnewiconview::FillCheckerboard(TImage32* target, int width, int height)
+{
+    TBitmap32* bitmap = target->Bitmap();
+    if (bitmap->IsEmpty())
+        return;
+    TGraphic* tile = bgimage->Picture()->Graphic();
+    TBitmap pattern;
+    if (tile && !tile->Empty()) {
+        pattern.SetSize(tile->Width(), tile->Height());
+        pattern.Canvas()->Draw(0, 0, tile);
+    } else {
+        pattern.SetSize(8, 8);
+        pattern.Canvas()->Brush()->SetColor(clWhite);
+        pattern.Canvas()->FillRect(Rect(0, 0, 8, 8));
+    }
+    TCanvas* canvas = bitmap->GetCanvas();
+    canvas->Brush()->SetBitmap(&pattern);
+    canvas->FillRect(Rect(0, 0, width, height));
+    canvas->Brush()->SetBitmap(nullptr);
+}
+
+void Tnewiconview::DrawFormatOver(TImage32* target)
+{
+    GpGraphics* g = nullptr;
+    GdipCreateFromHDC(target->Bitmap()->DC(), &g);
+    GdipSetInterpolationMode(g, InterpolationModeNearestNeighbor);
+    GdipSetPixelOffsetMode(g, PixelOffsetModeHalf);
+    GdipDrawImageRectI(g, CurrentImage(), 0, 0, target->Width(), target->Height());
+    GdipDeleteGraphics(g);
+}
+
+void Tnewiconview::RepaintFormatList()
+{
+    if (MyListBox1)
+        MyListBox1->Repaint();
+}
+
+namespace {
+
+// Both update brackets of a canvas, closed on every path.
+class TCanvasUpdate {
+public:
+    explicit TCanvasUpdate(TImage32* image) : image_(image)
+    {
+        image_->BeginUpdate();
+        image_->Bitmap()->BeginUpdate();
+    }
+    ~TCanvasUpdate()
+    {
+        image_->Bitmap()->EndUpdate();
+        image_->EndUpdate();
+    }
+    TCanvasUpdate(const TCanvasUpdate&) = delete;
+    TCanvasUpdate& operator=(const TCanvasUpdate&) = delete;
+
+private:
+    TImage32* image_;
+};
+
+void RepaintCanvas(TImage32* image)
+{
+    image->Invalidate();
+    image->Repaint();
+}
+
+} // namespace
+
+void Tnewiconview::SetCanvasSize(int width, int height)
+{
+    iconview->SetBounds(iconview->Left(), iconview->Top(), width, height);
+    iconviewbg->SetBounds(iconviewbg->Left(), iconviewbg->Top(), width, height);
+    PaintBox1->SetBoundsRect(iconview->BoundsRect());
+}
+
+void Tnewiconview::CopyBackdropToCanvas()
+{
+    {
+        TCanvasUpdate update(iconview);
+        iconview->Bitmap()->SetSize(Zoom * CurrentWidth, Zoom * CurrentHeight);
+        iconview->Bitmap()->DrawBitmap(0, 0, iconviewbg->Bitmap());
+    }
+    RepaintCanvas(iconview);
+}
+
+void Tnewiconview::ClearBackdrop()
+{
+    {
+        TCanvasUpdate update(iconviewbg);
+        FillCheckerboard(iconviewbg);
+    }
+    RepaintCanvas(iconviewbg);
+    iconviewbg->SetTop(600);
+    iconviewbg->Hide();
+}
+
+void Tnewiconview::ResetBackdrop(const QString& marker)
+{
+    {
+        TCanvasUpdate update(iconviewbg);
+        iconviewbg->Bitmap()->SetSize(iconviewbg->Width(), iconviewbg->Height());
+        FillCheckerboard(iconviewbg);
+    }
+    if (marker != QLatin1String("ok")) {
+        FormatTable.SetCurrentFormat(1);
+        SetFormatImage(1, NewTransparentBitmap(CurrentWidth, CurrentHeight));
+    }
+}
+
+void Tnewiconview::ResetCanvas(const QString& marker)
+{
+    {
+        TCanvasUpdate update(iconview);
+        iconview->Bitmap()->SetSize(iconview->Width(), iconview->Height());
+        // The checkerboard covers the backdrop's area.
+        FillCheckerboard(iconview, iconviewbg->Width(), iconviewbg->Height());
+    }
+    if (marker != QLatin1String("ok")) {
+        FormatTable.SetCurrentFormat(1);
+        SetFormatImage(1, NewTransparentBitmap(CurrentWidth, CurrentHeight));
+    }
+}
+
+void Tnewiconview::RebuildView(const QString&)
+{
+    OpacityBaseStale = true;
+    iconviewbg->SetBounds(iconviewbg->Left(), iconviewbg->Top(), iconview->Width(), iconview->Height());
+    {
+        TCanvasUpdate update(iconviewbg);
+        iconviewbg->Bitmap()->SetSize(iconviewbg->Width(), iconviewbg->Height());
+        FillCheckerboard(iconviewbg);
+        DrawFormatOver(iconviewbg);
+    }
+    RepaintCanvas(iconviewbg);
+    SetCanvasSize(Zoom * CurrentWidth, Zoom * CurrentHeight);
+    CopyBackdropToCanvas();
+    PaintBox1->Hide();
+    RepaintFormatList();
+}
+
+void Tnewiconview::FreeGridLayer()
+{
+    delete GridLayer;
+    GridLayer = nullptr;
+}
+
+void Tnewiconview::CreateGridLayer(const QString&)
+{
+    auto* layer = iconview->Layers()->Add<TPositionedLayer>();
+    layer->SetLocation(TFloatRect{0, 0, float(iconview->Width()), float(iconview->Height())});
+    layer->SetScaled(true);
+    layer->SetMouseEvents(true);
+    layer->PaintHandler = [this](TObject*, TBitmap32* buffer) { PaintGrid(buffer); };
+    layer->SetUserValue(1);
+    layer->SetIndex(2);
+    GridLayer = layer;
+}
+
+void Tnewiconview::PaintGrid(TBitmap32* buffer)
+{
+    TEditorState* s = EditorState();
+    const uint32_t major = s ? s->GridColor1 : 0xFF8E8C8C, minor = s ? s->GridColor2 : 0xFFC0C0C0;
+    const int z = Zoom, w = CurrentWidth, h = CurrentHeight;
+    // Below zoom 5 the lines keep 5 screen pixels apart rather than follow the image pixels.
+    const int step = z >= 5 ? z : 5;
+    const int rows = z >= 5 ? h : z * h / 5;
+    const int columns = z >= 5 ? w : z * w / 5;
+    for (int i = 1; i <= rows; ++i) {
+        buffer->SetPenColor(GridColor(i % 8 == 0 ? major : minor));
+        buffer->MovePenTo(1, float(i * step));
+        buffer->SmoothLineTo(float(z * w - 1), float(i * step));
+    }
+    for (int i = 1; i <= columns; ++i) {
+        buffer->SetPenColor(GridColor(i % 8 == 0 ? major : minor));
+        buffer->MovePenTo(float(i * step), 1);
+        buffer->SmoothLineTo(float(i * step), float(z * h - 1));
+    }
+    buffer->SetPenColor(MakeColor32(0, 0, 0, 255));
+    buffer->MovePenTo(0, 0);
+    buffer->SmoothLineTo(0, float(z * h));
+    buffer->MovePenTo(0, 0);
+    buffer->SmoothLineTo(float(z * w - 1), 0);
+    buffer->MovePenTo(float(z * w - 1), 0);
+    buffer->SmoothLineTo(float(z * w - 1), float(z * h - 1));
+    buffer->MovePenTo(0, float(z * h - 1));
+    buffer->SmoothLineTo(float(z * w), float(z * h - 1));
+}
+
+void Tnewiconview::ApplyZoom(const QString& marker)
+{
+    FreeGridLayer();
+    const int previous = Zoom;
+    if (marker == QLatin1String("big")) {
+        if (Zoom + 1 <= ScrollBox2->Width() / CurrentWidth + 3)
+            ++Zoom;
+    } else {
+        --Zoom;
+    }
+    if (Zoom < 1)
+        Zoom = previous;
+
+    const int cw = Zoom * CurrentWidth, ch = Zoom * CurrentHeight;
+    SetCanvasSize(cw, ch);
+    const int sw = ScrollBox2->Width(), sh = ScrollBox2->Height();
+    int left, top;
+    if (cw >= 480) {
+        left = sw > cw ? (sw - cw) / 2 : 0;
+        top = sh > ch ? (sh - ch) / 2 : 0;
+    } else {
+        left = (sw - cw) / 2;
+        top = (sh - ch) / 2;
+    }
+    iconview->SetBounds(left, top, cw, ch);
+    PaintBox1->SetBoundsRect(iconview->BoundsRect());
+
+    ResetBackdrop(QStringLiteral("ok"));
+    if (!GridOff)
+        CreateGridLayer();
+    {
+        TCanvasUpdate update(iconviewbg);
+        DrawFormatOver(iconviewbg);
+    }
+    CopyBackdropToCanvas();
+}
+
+void Tnewiconview::ShowStatusLabels()
+{
+    TEditorState* s = State();
+    const int f = CurrentFormat();
+    s->SetLabelText(QStringLiteral("bigbig"), QString::number(Zoom * 100) + QStringLiteral(" %"));
+    s->SetLabelText(QStringLiteral("beginxy"), QStringLiteral("0,0"));
+    s->SetLabelText(QStringLiteral("whsize"), QStringLiteral("0,0"));
+    s->SetLabelText(QStringLiteral("formaticon"), FormatTable.Width(f) + QStringLiteral(" * ") + FormatTable.Height(f) +
+                                                      QStringLiteral(" - ") + FormatTable.Kind(f));
+}
+
+void Tnewiconview::FormPaint(TObject*)
+{
+    // The window's own area is repainted when it changes size; nothing to fit before the first
+    // format exists, and a resize made by the refit itself does not refit again.
+    if (refitting_ || !iconview || CurrentWidth < 1 || CurrentHeight < 1)
+        return;
+    refitting_ = true;
+    ShowStatusLabels();
+    const int sw = ScrollBox2->Width(), sh = ScrollBox2->Height();
+    if (sh / CurrentHeight < sw / CurrentWidth)
+        Zoom = (sh - 4) / CurrentHeight;
+    else
+        Zoom = (sw - 4) / CurrentWidth;
+    if (Zoom < 1)
+        Zoom = 1;
+    const int cw = Zoom * CurrentWidth, ch = Zoom * CurrentHeight;
+    SetCanvasSize(cw, ch);
+    iconview->SetBounds((sw - cw) / 2, (sh - ch) / 2, cw, ch);
+    PaintBox1->SetBoundsRect(iconview->BoundsRect());
+
+    if (WindowState() == wsMaximized) {
+        if (IsTemplate()) {
+            SetWindowState(wsNormal);
+        } else {
+            TEditorState* s = State();
+            for (const char* name : {"minok", "mnook", "clsok"})
+                s->SetControlVisible(QLatin1String(name), true);
+            {
+                TCanvasUpdate update(iconviewbg);
+                iconviewbg->Bitmap()->SetSize(cw, ch);
+                FillCheckerboard(iconviewbg);
+                DrawFormatOver(iconviewbg);
+            }
+            {
+                TCanvasUpdate update(iconview);
+                iconview->Bitmap()->SetSize(cw, ch);
+                FillCheckerboard(iconview);
+                DrawFormatOver(iconview);
+            }
+            RepaintCanvas(iconviewbg);
+            RepaintCanvas(iconview);
+        }
+    }
+    refitting_ = false;
+}
+
+void Tnewiconview::ShowHoverCell(int x, int y)
+{
+    if (x <= 0 || y <= 0 || Zoom <= 0)
+        return;
+    TEditorState* s = State();
+    {
+        TCanvasUpdate update(iconview);
+        ResetCanvas(QStringLiteral("ok"));
+        DrawFormatOver(iconview);
+        const int cx = x / Zoom, cy = y / Zoom;
+        const TColor32 colour =
+            MakeColor32(StrToInt(s->EditText(QStringLiteral("upr"))), StrToInt(s->EditText(QStringLiteral("upg"))),
+                        StrToInt(s->EditText(QStringLiteral("upb"))), StrToInt(s->EditText(QStringLiteral("upa"))));
+        iconview->Bitmap()->FillRectBlendSafe(Zoom * cx, Zoom * cy, Zoom * cx + Zoom, Zoom * cy + Zoom, colour);
+    }
+    RepaintCanvas(iconview);
+}
+
+void Tnewiconview::DrawFloatingOverlay(const QString&)
+{
+    TEditorState* s = State();
+    OpacityBaseStale = true;
+    s->SetTrackBarPosition(QStringLiteral("layer_a"), 255);
+    const TRect sel = SelectionRect();
+    {
+        TCanvasUpdate update(iconviewbg);
+        FillCheckerboard(iconviewbg);
+        DrawFormatOver(iconviewbg);
+        if (GpImage* floating = s->FloatingImage) {
+            UINT fw = 0, fh = 0;
+            GdipGetImageWidth(floating, &fw);
+            GdipGetImageHeight(floating, &fh);
+            GpGraphics* g = nullptr;
+            GdipCreateFromHDC(iconviewbg->Bitmap()->DC(), &g);
+            GdipSetInterpolationMode(g, InterpolationModeNearestNeighbor);
+            GdipSetPixelOffsetMode(g, PixelOffsetModeHalf);
+            GdipDrawImageRectI(g, floating, Zoom * (sel.Left / Zoom), Zoom * (sel.Top / Zoom), int(fw) * Zoom,
+                               int(fh) * Zoom);
+            GdipDeleteGraphics(g);
+        }
+    }
+    RepaintCanvas(iconviewbg);
+    CopyBackdropToCanvas();
+    iconviewbg->SetTop(600);
+    iconviewbg->Hide();
+}
+
+void Tnewiconview::UpdateThumbnails(const QString&)
+{
+    TEditorState* s = State();
+    const int n = s->ActiveDocumentNumber;
+    const int w = CurrentWidth, h = CurrentHeight;
+    const bool smooth = CurrentKind == QLatin1String("XP") && s->CurrentTool != 6;
+
+    // The strip has tiles for documents 1 to 24 only.
+    if (s->HasDocumentTile(n)) {
+        const int tw = (w < 38 || h < 38) ? w : 38, th = (w < 38 || h < 38) ? h : 38;
+        const TRect bg = s->ControlBounds(QStringLiteral("iconbg") + QString::number(n + 3));
+        const TRect bounds = Bounds(bg.Left + (bg.Width() - tw) / 2, bg.Top + (bg.Height() - th) / 2, tw, th);
+        QImage back(tw, th, QImage::Format_ARGB32);
+        back.fill(0);
+        {
+            QPainter p(&back);
+            p.drawImage(0, 0, s->Picture(QStringLiteral("copybm")));
+        }
+        GpBitmap* tile = BitmapFromImage(back);
+        const bool scaled = w > 38 || h > 38;
+        DrawThumbnail(tile, CurrentImage(), smooth, scaled ? tw : w, scaled ? th : h);
+        s->SetDocumentTile(n, bounds, *GdipImageData(tile));
+        GdipDisposeImage(tile);
+    }
+
+    const TSize size = PreviewSize(w, h);
+    const TRect frame = s->ControlBounds(QStringLiteral("Imageoo"));
+    const TRect bounds = Bounds(frame.Left + (frame.Width() - size.cx) / 2,
+                                frame.Top + (frame.Height() - size.cy) / 2, size.cx, size.cy);
+    QImage back(size.cx, size.cy, QImage::Format_ARGB32);
+    back.fill(0);
+    const QImage pattern = PictureImage(copybm);
+    if (!pattern.isNull()) {
+        QPainter p(&back);
+        p.fillRect(back.rect(), QBrush(pattern));
+    }
+    GpBitmap* preview = BitmapFromImage(back);
+    const bool scaled = w > 80 || h > 80;
+    DrawThumbnail(preview, CurrentImage(), smooth, scaled ? size.cx : w, scaled ? size.cy : h);
+    s->SetPreview(bounds, *GdipImageData(preview));
+    GdipDisposeImage(preview);
+
+    iconviewbg->SetTop(600);
+    iconviewbg->Hide();
+}
+
+void Tnewiconview::SelectWholeCanvas()
+{
+    TEditorState* s = State();
+    OpacityBaseStale = true;
+    s->SetTrackBarPosition(QStringLiteral("layer_a"), 255);
+    PaintBox1->Show();
+    const int z = Zoom;
+    SelectionRect() = Rect(0, 0, z * (iconview->Width() / z + 1), z * (iconview->Height() / z + 1));
+}
+
+void Tnewiconview::LoadUndoState(const QString& pathOrMarker)
+{
+    TEditorState* s = State();
+    OpacityBaseStale = true;
+    s->SetTrackBarPosition(QStringLiteral("layer_a"), 255);
+    if (pathOrMarker != QLatin1String("dorvelt")) {
+        LoadStateImage(pathOrMarker);
+    } else if (s->CapturePasteConfirmed()) {
+        GpImage* capture = nullptr;
+        GdipLoadImageFromFile(ScratchPath(QStringLiteral("selectimage.bmp")), &capture);
+        if (capture) {
+            GpGraphics* g = nullptr;
+            GdipGetImageGraphicsContext(CurrentImage(), &g);
+            GdipSetInterpolationMode(g, InterpolationModeHighQualityBicubic);
+            if (CurrentKind == QLatin1String("XP"))
+                GdipSetSmoothingMode(g, SmoothingModeHighQuality);
+            GdipDrawImageI(g, capture, 0, 0);
+            GdipDeleteGraphics(g);
+            GdipDisposeImage(capture);
+        }
+        s->CloseCaptureWindow();
+    }
+    iconviewbg->Hide();
+    {
+        TCanvasUpdate update(iconviewbg);
+        FillCheckerboard(iconviewbg);
+        DrawFormatOver(iconviewbg);
+    }
+    CopyBackdropToCanvas();
+    PaintBox1->Hide();
+    RepaintFormatList();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void Tnewiconview::BitBtn1Click(TObject*)
+{
+    TEditorState* s = State();
+    TRect& sel = SelectionRect();
+    const int z = Zoom;
+    const int l = sel.Left / z, t = sel.Top / z, r = sel.Right / z, b = sel.Bottom / z;
+
+    auto replaceFloating = [s](GpImage* image) {
+        if (s->FloatingImage && s->FloatingImage != s->SelectionBuffer && s->FloatingImage != s->PasteBuffer)
+            GdipDisposeImage(s->FloatingImage);
+        s->FloatingImage = image;
+    };
+    // Lift the selected pixels out of the format; an empty rectangle lifts nothing.
+    if (r > l && b > t) {
+        GpBitmap* lifted = NewTransparentBitmap(r - l, b - t);
+        for (int i = 0; i < r - l; ++i)
+            for (int j = 0; j < b - t; ++j) {
+                ARGB c = 0;
+                if (GdipBitmapGetPixel(CurrentImage(), l + i, t + j, &c) == Ok) {
+                    GdipBitmapSetPixel(lifted, i, j, c);
+                    GdipBitmapSetPixel(CurrentImage(), l + i, t + j, 0);
+                }
+            }
+        replaceFloating(lifted);
+    }
+
+    {
+        TCanvasUpdate update(iconviewbg);
+        FillCheckerboard(iconviewbg);
+        DrawFormatOver(iconviewbg);
+        if (GpImage* floating = s->FloatingImage) {
+            UINT fw = 0, fh = 0;
+            GdipGetImageWidth(floating, &fw);
+            GdipGetImageHeight(floating, &fh);
+            GpGraphics* g = nullptr;
+            GdipCreateFromHDC(iconviewbg->Bitmap()->DC(), &g);
+            GdipSetInterpolationMode(g, InterpolationModeNearestNeighbor);
+            GdipSetPixelOffsetMode(g, PixelOffsetModeHalf);
+            GdipDrawImageRectI(g, floating, z * l, z * t, int(fw) * z, int(fh) * z);
+            GdipDeleteGraphics(g);
+            // The floating pixels land in the format itself.
+            GdipGetImageGraphicsContext(CurrentImage(), &g);
+            GdipSetInterpolationMode(g, InterpolationModeNearestNeighbor);
+            GdipSetPixelOffsetMode(g, PixelOffsetModeHalf);
+            GdipDrawImageRectI(g, floating, l, t, int(fw), int(fh));
+            GdipDeleteGraphics(g);
+        }
+    }
+    RepaintCanvas(iconviewbg);
+    {
+        TCanvasUpdate update(iconview);
+        FillCheckerboard(iconview);
+        DrawFormatOver(iconview);
+    }
+    RepaintCanvas(iconview);
+    RepaintFormatList();
+    sel = Rect(0, 0, 0, 0);
+    replaceFloating(NewTransparentBitmap(CurrentWidth, CurrentHeight));
+}
+
+void Tnewiconview::BitBtn2Click(TObject*)
+{
+    ApplyZoom(QStringLiteral("big"));
+    State()->SetLabelText(QStringLiteral("bigbig"), QString::number(Zoom * 100) + QStringLiteral(" %"));
+}
+
+void Tnewiconview::BitBtn3Click(TObject*)
+{
+    ApplyZoom(QStringLiteral("small"));
+    State()->SetLabelText(QStringLiteral("bigbig"), QString::number(Zoom * 100) + QStringLiteral(" %"));
+}
+
+void Tnewiconview::BitBtn5Click(TObject*)
+{
+    // Its caption is a state flag for the main window; the click itself does nothing.
+}
+
+void Tnewiconview::BitBtn7Click(TObject*)
+{
+    GridOff = true;
+    FreeGridLayer();
+    RepaintCanvas(iconview);
+}
+
+void Tnewiconview::BitBtn8Click(TObject*)
+{
+    GridOff = false;
+    FreeGridLayer();
+    CreateGridLayer();
+    RepaintCanvas(iconview);
+}
+
+void Tnewiconview::Grid1Click(TObject*)
+{
+    auto* grid1 = qobject_cast<TMenuItem*>(FindComponent(QStringLiteral("Grid1")));
+    auto* grid2 = qobject_cast<TMenuItem*>(FindComponent(QStringLiteral("Grid2")));
+    const bool on = !((grid1 && grid1->Checked()) || (grid2 && grid2->Checked()));
+    if (on)
+        BitBtn8Click(this);
+    else
+        BitBtn7Click(this);
+    FormPaint(this);
+    if (grid1)
+        grid1->SetChecked(on);
+    if (grid2)
+        grid2->SetChecked(on);
+    State()->SetMenuChecked(QStringLiteral("LineGrid1"), on);
+}
+
+void Tnewiconview::Zoomin1Click(TObject*)
+{
+    State()->RunMainCommand(QStringLiteral("ToolButton14Click"));
+}
+
+void Tnewiconview::Zoomout1Click(TObject*)
+{
+    State()->RunMainCommand(QStringLiteral("ToolButton13Click"));
+}
+
+void Tnewiconview::FittoWindowZomm1Click(TObject*)
+{
+    State()->RunMainCommand(QStringLiteral("ToolButton16Click"));
+}
+
+void Tnewiconview::BitBtn26Click(TObject*)
+{
+    FormPaint(this);
+    ResetBackdrop(QStringLiteral("ok"));
+    {
+        TCanvasUpdate update(iconviewbg);
+        DrawFormatOver(iconviewbg);
+    }
+    CopyBackdropToCanvas();
+    ShowStatusLabels();
+}
+
+void Tnewiconview::BitBtn19Click(TObject*)
+{
+    TEditorState* s = State();
+    if (auto* theme = qobject_cast<TsuiFileTheme*>(FindComponent(QStringLiteral("suiFileTheme1"))))
+        theme->SetThemeFile(s->SkinFileName);
+    if (auto* manager = qobject_cast<TsuiThemeManager*>(FindComponent(QStringLiteral("suiThemeManager1"))))
+        manager->SetUIStyle(TsuiUIStyle(s->SkinStyle));
+}
+
+void Tnewiconview::BitBtn20Click(TObject*)
+{
+    Close();
+}
+
+void Tnewiconview::BitBtn23Click(TObject*)
+{
+    UndoStep();
+    RebuildView();
+    UpdateThumbnails();
+}
+
+void Tnewiconview::BitBtn24Click(TObject*)
+{
+    if (!RedoStep())
+        return;
+    RebuildView();
+    UpdateThumbnails();
+}
+
+void Tnewiconview::BitBtn40Click(TObject*)
+{
+    TEditorState* s = State();
+    SetWidth(s->ControlBounds(QStringLiteral("Panel4")).Left - s->ControlBounds(QStringLiteral("Panel3")).Width() + 4);
+    FormPaint(this);
+}
+
+void Tnewiconview::BitBtn41Click(TObject*)
+{
+    // The document's own list-column strip, not the main window's tool palette.
+    auto* strip = qobject_cast<TControl*>(FindComponent(QStringLiteral("Panel3")));
+    SetWidth(State()->ControlBounds(QString()).Width() - (strip ? strip->Width() : 0));
+    FormPaint(this);
+}
+
+void Tnewiconview::Button9Click(TObject*)
+{
+    FreeGridLayer();
+    CreateGridLayer();
+    const QImage tile = EditingOptionsTile();
+    if (!tile.isNull() && bgimage) {
+        // The options' tile is laid as a pattern over the whole of the document's tile.
+        const QImage current = PictureImage(bgimage);
+        QImage repainted(current.isNull() ? tile.size() : current.size(), QImage::Format_ARGB32);
+        repainted.fill(0);
+        {
+            QPainter p(&repainted);
+            p.fillRect(repainted.rect(), QBrush(tile));
+        }
+        TBitmap bitmap;
+        QImageToBitmap(repainted, bitmap);
+        bgimage->Picture()->Assign(&bitmap);
+    }
+    RebuildView();
+}

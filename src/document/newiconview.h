@@ -1,0 +1,124 @@
+#pragma once
+
+// The window of one icon project: the format list column, the zoomed pixel canvas with its
+// checkerboard, grid and hover cell, the hidden backdrop previews start from, the thumbnails on
+// the main window, undo and redo, and the hidden command buttons and popup items through which
+// the main window and the dialogs drive it by name. The project's state (format table, format
+// bitmaps, undo histories) is the TIconDocument part.
+
+#include "document/icon_document.h"
+#include "framework/forms.h"
+
+class QImage;
+class TBitmap32;
+class TCustomLayer;
+class TImage;
+class TImage32;
+class TPositionedLayer;
+
+class Tnewiconview : public TForm, public TIconDocument {
+    Q_OBJECT
+
+public:
+    // Builds the window from its definition and runs its creation. The first document made is
+    // the template "newiconview"; later ones are projects, renamed by their creator.
+    explicit Tnewiconview(QWidget* owner = nullptr);
+    ~Tnewiconview() override;
+
+    // Components the canvas routines use (found once the definition is loaded).
+    TImage32* iconview = nullptr;
+    TImage32* iconviewbg = nullptr;
+    TControl* ScrollBox2 = nullptr;
+    TControl* PaintBox1 = nullptr;
+    TControl* MyListBox1 = nullptr;
+    TImage* bgimage = nullptr;
+    TImage* copybm = nullptr;
+    TPositionedLayer* GridLayer = nullptr;
+
+    bool IsTemplate() const;
+
+    // ---- format table and canvas ----
+    void InitFormats(int width, int height, const QString& kind);
+    void ClearBackdrop();
+    void ResetBackdrop(const QString& marker);
+    void ResetCanvas(const QString& marker);
+    void RebuildView(const QString& marker = QStringLiteral("dorvelt"));
+    // "big" zooms in, any other marker out.
+    void ApplyZoom(const QString& marker);
+    void CreateGridLayer(const QString& marker = QStringLiteral("dorvelt"));
+    void ShowHoverCell(int x, int y);
+    void DrawFloatingOverlay(const QString& marker = QStringLiteral("dorvelt"));
+    void UpdateThumbnails(const QString& marker = QStringLiteral("dorvelt"));
+    void SelectWholeCanvas();
+    // Loads an undo state file into the current format, or with "dorvelt" takes over a confirmed
+    // screen capture; then redraws.
+    void LoadUndoState(const QString& pathOrMarker) override;
+    // The checkerboard over the target's whole control area, and the current format drawn zoomed
+    // over it (nearest neighbour, half-pixel offset).
+    void FillCheckerboard(TImage32* target);
+    void FillCheckerboard(TImage32* target, int width, int height);
+    void DrawFormatOver(TImage32* target);
+    void RepaintFormatList();
+    // The grid lines and border on a canvas buffer.
+    void PaintGrid(TBitmap32* buffer);
+
+    // ---- handlers bound by the definition ----
+    Q_INVOKABLE void FormCreate(TObject* Sender);
+    Q_INVOKABLE void FormShow(TObject* Sender);
+    Q_INVOKABLE void FormPaint(TObject* Sender);
+    Q_INVOKABLE void FormCloseQuery(TObject* Sender, bool& CanClose);
+    Q_INVOKABLE void FormClose(TObject* Sender, TCloseAction& Action);
+    Q_INVOKABLE void FormDestroy(TObject* Sender);
+    Q_INVOKABLE void suiForm1Click(TObject* Sender);
+    Q_INVOKABLE void suiForm1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void ActivateMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void ActivateMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void Timer2Timer(TObject* Sender);
+    Q_INVOKABLE void BitBtn1Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn2Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn3Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn5Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn7Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn8Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn19Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn20Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn23Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn24Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn26Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn40Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn41Click(TObject* Sender);
+    Q_INVOKABLE void Button9Click(TObject* Sender);
+    Q_INVOKABLE void Grid1Click(TObject* Sender);
+    Q_INVOKABLE void Zoomin1Click(TObject* Sender);
+    Q_INVOKABLE void Zoomout1Click(TObject* Sender);
+    Q_INVOKABLE void FittoWindowZomm1Click(TObject* Sender);
+
+protected:
+    QString DocumentName() const override { return objectName(); }
+
+private:
+    void BindComponents();
+    void FreeGridLayer();
+    void SetCanvasSize(int width, int height);
+    // Copies the backdrop onto the canvas bitmap sized Zoom times the format, and repaints.
+    void CopyBackdropToCanvas();
+    void ShowStatusLabels();
+    void SizeToMainWindow();
+    int DocumentNumber() const;
+    bool refitting_ = false;
+};
+
+// The selection rectangle of the application (in canvas pixels), one for every document.
+TRect& SelectionRect();
+// The checkerboard tile chosen in the editing options; the options dialog sets it before it
+// clicks every document's Button9.
+void SetEditingOptionsTile(const QImage& tile);
+QImage EditingOptionsTile();
+
+// Registers the document's classes with the window-definition loader (and every class its
+// definition uses); the program and the tests call it before making a document.
+void RegisterDocumentClasses();
+
+// Initial zoom of a format of that size, and the size of its preview on the main window.
+int InitialZoom(int width, int height);
+TSize PreviewSize(int width, int height);

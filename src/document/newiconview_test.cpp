@@ -1,0 +1,451 @@
+#include "document/newiconview.h"
+#include "document/scratch_folder.h"
+#include "document/testing_editor_state.h"
+#include "framework/commands.h"
+#include "framework/dialogs.h"
+#include "framework/image.h"
+#include "framework/menus.h"
+#include "framework/picture.h"
+#include "imaging/bitmap/image32.h"
+#include "imaging/bitmap/layers.h"
+#include "platform/program_paths.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class DocumentWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetProgramFolder(dir.path());
+        state.NewImageWidth = 32;
+        state.NewImageHeight = 32;
+        state.NewImageKind = "XP";
+        templ = std::make_unique<Tnewiconview>();
+    }
+    void TearDown() override
+    {
+        docs.clear();
+        templ.reset();
+        SetProgramFolder(QString());
+    }
+    // A project as its creators make one: created, then named and captioned.
+    Tnewiconview* NewProject(int n, int w = 32, int h = 32, const QString& kind = "XP")
+    {
+        state.NewImageWidth = w;
+        state.NewImageHeight = h;
+        state.NewImageKind = kind;
+        auto* doc = new Tnewiconview;
+        doc->setObjectName("iconview" + QString::number(n));
+        doc->SetCaption("Project " + QString::number(n));
+        docs.emplace_back(doc);
+        return doc;
+    }
+    // A stroke as the canvas makes it, marked with its colour at (0, 0).
+    static void Stroke(Tnewiconview* doc, uint32_t colour)
+    {
+        doc->EnsureBaseState();
+        doc->DropRedoTail();
+        GdipImageData(doc->CurrentImage())->setPixel(0, 0, colour);
+        doc->RecordStep();
+    }
+    // Grid lines are anti-aliased lines on whole coordinates: their pixels come within a few
+    // levels of the pen colour.
+    static bool Near(uint32_t a, uint32_t b, int tolerance = 4)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+            if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance)
+                return false;
+        return true;
+    }
+    static uint32_t CanvasPixel(Tnewiconview* doc, int x, int y) { return doc->iconview->Bitmap()->PixelAddress(x, y)[0]; }
+
+    QTemporaryDir dir;
+    TTestingEditorState state;
+    std::unique_ptr<Tnewiconview> templ;
+    std::vector<std::unique_ptr<Tnewiconview>> docs;
+};
+
+} // namespace
+
+TEST_F(DocumentWindow, TemplateAndProjectsAreCreatedWithTheirFirstFormat)
+{
+    EXPECT_EQ(templ->objectName(), "newiconview");
+    EXPECT_TRUE(templ->IsTemplate());
+    EXPECT_EQ(templ->Top(), 5000);
+
+    // A tile chosen for the template carries over to every later document.
+    QImage tile(4, 4, QImage::Format_ARGB32);
+    tile.fill(0xFF336699);
+    tile.save(dir.filePath("tile.png"));
+    templ->bgimage->Picture()->LoadFromFile(dir.filePath("tile.png"));
+
+    Tnewiconview* doc = NewProject(1);
+    EXPECT_EQ(doc->bgimage->Picture()->Width(), 4);
+    EXPECT_EQ(doc->Top(), -2);
+    EXPECT_EQ(doc->Left(), -4);
+    EXPECT_EQ(doc->Width(), 800 - 60 + 4);   // main window's Panel4.Left - Panel3.Width + 4
+    EXPECT_EQ(doc->Height(), 690 - 60);      // Panel17.Top - the band's bottom
+    EXPECT_EQ(doc->FormatCount(), 1);
+    EXPECT_EQ(doc->CurrentFormat(), 1);
+    EXPECT_EQ(doc->FormatTable.StandardFlag(2), "TRUE");
+    EXPECT_EQ(doc->FormatTable.UndoStateCount(1), 1);
+    EXPECT_EQ(doc->FormatTable.CaptureState(), 1);
+    EXPECT_EQ(doc->FormatTable.PatternPath(0), "image\\16color\\17.bmp");
+    EXPECT_EQ(doc->FormatTable.PatternPath(1), "image\\16color\\18.bmp");
+    const QImage* format = GdipImageData(doc->CurrentImage());
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(format->size(), QSize(32, 32));
+    EXPECT_EQ(format->pixel(5, 5), 0u);
+    EXPECT_EQ(doc->Zoom, 15);
+    EXPECT_EQ(doc->iconview->Width(), 480);
+    EXPECT_EQ(doc->iconview->Left(), (doc->ScrollBox2->Width() - 480) / 2 - 1);
+    EXPECT_NE(doc->GridLayer, nullptr);
+    EXPECT_EQ(qobject_cast<TControl*>(doc->FindComponent("xp48text"))->Caption(), "32 * 32 - XP");
+    EXPECT_TRUE(state.Visible.value("colorxp"));
+    EXPECT_FALSE(state.Visible.value("color1", true));
+
+    // The colour wells follow the kind: Mono shows its own, other kinds leave them alone.
+    state.Visible.clear();
+    NewProject(2, 24, 24, "16.8M");
+    EXPECT_TRUE(state.Visible.isEmpty());
+    EXPECT_EQ(docs.back()->Zoom, 20);
+    for (int j = 1; j <= 15; ++j)
+        EXPECT_EQ(docs.back()->FormatTable.StandardFlag(j), "FALSE");
+    NewProject(3, 16, 16, "Mono");
+    EXPECT_TRUE(state.Visible.value("color1"));
+    EXPECT_FALSE(state.Visible.value("colorxp", true));
+}
+
+TEST_F(DocumentWindow, EveryCommandOfTheSurfaceResolvesByName)
+{
+    Tnewiconview* doc = NewProject(1);
+    QStringList names{"suiForm1", "Panel1", "MyListBox1", "Panel5", "ScrollBox2", "iconview", "PaintBox1",
+                      "iconviewbg", "bgimage", "copybm", "xp48", "xp48up", "xp48click", "xp48text",
+                      "suiPopupMenu1", "suiPopupMenu2", "Timer1", "Timer2", "suiThemeManager1", "suiFileTheme1",
+                      "brelnova", "deleteformat", "Print",
+                      "Create3232WinXPImageFormat1", "addimageSHOW1", "NewImageFormat1", "RemoveImageFormat1",
+                      "RemoveImageFormat2", "NewIconProjectFromThisImage1", "NewIconProjectFromThisImage2",
+                      "NewGifProjectFromThisImage1", "NewGifProjectFromThisImage3", "NewGifProjectFromThisImage2",
+                      "NewAniProjectFromThisImage1", "Ps1", "SendthisimagetoPhotoshop1", "Copy1", "Copy2",
+                      "BitmapImage1", "BitmapImage2", "PngwithTransparency1", "PngwithTransparency2",
+                      "CreateSnapshot1", "Selectall1", "ClearAll1", "CancelSelect1", "Zoomin1", "Zoomout1",
+                      "FittoWindowZomm1", "Grid1", "Grid2", "ShowImageFormatList1", "ShowImageFormatList2",
+                      "ShowListonLeft1", "ShowListonLeft2", "ShowListonRight1", "ShowListonRight2", "Properties1",
+                      "Properties2"};
+    for (int k = 1; k <= 46; ++k)
+        names << "BitBtn" + QString::number(k);
+    for (int k = 1; k <= 9; ++k)
+        names << "Button" + QString::number(k);
+    for (int k = 2; k <= 27; ++k)
+        names << "Image" + QString::number(k);
+    for (const QString& name : names)
+        EXPECT_NE(doc->FindComponent(name.toLower()), nullptr) << name.toStdString();
+
+    // The two menus in their order, with the captions the main window and the language file use.
+    auto* menu = qobject_cast<TPopupMenu*>(doc->FindComponent("suiPopupMenu2"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->Items()->Items(0)->Caption(), "Create a New Image Format");
+    EXPECT_EQ(qobject_cast<TMenuItem*>(doc->FindComponent("FittoWindowZomm1"))->Caption(), "Fit to Window Zomm");
+    EXPECT_FALSE(qobject_cast<TMenuItem*>(doc->FindComponent("RemoveImageFormat1"))->Enabled());
+    EXPECT_TRUE(qobject_cast<TMenuItem*>(doc->FindComponent("Grid2"))->Checked());
+
+    // The menu items named after the opposite zoom run the main window's commands as they are.
+    state.ActiveDocumentName = "iconview1";
+    state.OnMainCommand = [](const QString& c) {
+        if (c == "ToolButton14Click")
+            RunCommandByName("iconview1", "BitBtn3");
+    };
+    const int before = doc->Zoom;
+    EXPECT_TRUE(RunCommandByName("iconview1", "Zoomin1"));
+    EXPECT_EQ(doc->Zoom, before - 1);
+    EXPECT_EQ(state.Labels.value("bigbig"), QString::number((before - 1) * 100) + " %");
+    EXPECT_TRUE(RunCommandByName("iconview1", "Zoomout1"));
+    EXPECT_EQ(state.Log.last(), "ToolButton13Click");
+    // A command still to be built answers to its name and does nothing.
+    EXPECT_FALSE(RunCommandByName("iconview1", "BitBtn21"));
+}
+
+TEST_F(DocumentWindow, CloseQuestionAnswers)
+{
+    struct Case {
+        int answer;
+        bool closes;
+        QStringList log;
+    } cases[] = {{mrNo, true, {"ClearPreview", "ClearDocumentTile 1"}},
+                 {mrYes, true, {"ToolButton3Click", "ClearDocumentTile 1"}},
+                 {mrCancel, false, {}}};
+    for (const Case& c : cases) {
+        Tnewiconview* doc = NewProject(1);
+        QStringList asked;
+        TDialogAnswererScope scope([&](TDialogRequest& r) {
+            asked << r.Text;
+            r.Result = c.answer;
+            return true;
+        });
+        state.Log.clear();
+        bool canClose = true;
+        doc->FormCloseQuery(doc, canClose);
+        EXPECT_EQ(asked, QStringList({"Save changes to the Brelnova Studio \"Project 1\"before closing ?"}));
+        EXPECT_EQ(canClose, c.closes);
+        EXPECT_EQ(state.Log, c.log);
+        docs.pop_back();
+    }
+
+    QStringList asked;
+    TDialogAnswererScope scope([&](TDialogRequest& r) {
+        asked << r.Text;
+        r.Result = mrNo;
+        return true;
+    });
+    bool canClose = true;
+    templ->FormCloseQuery(templ.get(), canClose);
+    EXPECT_TRUE(canClose);
+    state.ClosingForUpdate = 1;
+    NewProject(2)->FormCloseQuery(docs.back().get(), canClose);
+    EXPECT_TRUE(asked.isEmpty());
+    state.ClosingForUpdate = 0;
+
+    // Documents past the strip's 24 tiles have no tile to clear.
+    state.Log.clear();
+    Tnewiconview* late = NewProject(25);
+    late->FormCloseQuery(late, canClose);
+    EXPECT_EQ(state.Log, QStringList({"ClearPreview"}));
+}
+
+TEST_F(DocumentWindow, HoverOverAnotherDocumentMakesItActive)
+{
+    Tnewiconview* a = NewProject(3);
+    Tnewiconview* b = NewProject(12);
+    a->SavedFileName = "/tmp/a.ico";
+    a->ActivateMouseMove(a, TShiftState(), 5, 5);
+    EXPECT_EQ(state.ActiveDocumentName, "iconview3");
+    EXPECT_EQ(state.CurrentFilePath, "/tmp/a.ico");
+    EXPECT_EQ(state.Labels.value("userfilename"), "/tmp/a.ico");
+    b->ActivateMouseMove(b, TShiftState(), 5, 5);
+    EXPECT_EQ(state.ActiveDocumentName, "iconview12");
+    EXPECT_EQ(state.ActiveDocumentNumber, 12);
+    EXPECT_EQ(state.CurrentFilePath, "");
+    EXPECT_EQ(state.Log.last(), "ActivateDocument 12");
+    templ->suiForm1Click(templ.get());
+    EXPECT_EQ(state.ActiveDocumentNumber, 1);
+}
+
+TEST_F(DocumentWindow, ZoomStepsRefitAndLimits)
+{
+    struct Case {
+        int w, h, zoom;
+    } initial[] = {{16, 16, 20}, {32, 32, 15}, {48, 48, 10}, {24, 24, 20}, {64, 40, 6}, {255, 1, 1},
+                   {200, 10, 2}, {130, 130, 3}, {100, 5, 4}, {90, 90, 5}, {50, 50, 7}, {40, 40, 10}, {30, 1, 15}};
+    for (const Case& c : initial)
+        EXPECT_EQ(InitialZoom(c.w, c.h), c.zoom) << c.w << "x" << c.h;
+
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    EXPECT_EQ(doc->iconview->Width(), 320);
+    doc->Zoom = 1;
+    doc->ApplyZoom("small");
+    EXPECT_EQ(doc->Zoom, 1);
+    // Zoom in stops at the scroll box's width over the format's plus 3.
+    const int limit = doc->ScrollBox2->Width() / 16 + 3;
+    doc->Zoom = limit - 1;
+    doc->ApplyZoom("big");
+    EXPECT_EQ(doc->Zoom, limit);
+    doc->ApplyZoom("big");
+    EXPECT_EQ(doc->Zoom, limit);
+    EXPECT_EQ(doc->iconview->Width(), limit * 16);
+    EXPECT_EQ(doc->iconview->Bitmap()->Width(), limit * 16);
+    EXPECT_EQ(doc->iconview->Left(), doc->ScrollBox2->Width() > limit * 16 ? (doc->ScrollBox2->Width() - limit * 16) / 2 : 0);
+
+    // Fit to the window: the larger of the two fits, at least 1.
+    RunCommandByName("iconview1", "BitBtn26");
+    const int sw = doc->ScrollBox2->Width(), sh = doc->ScrollBox2->Height();
+    const int fit = sh / 16 < sw / 16 ? (sh - 4) / 16 : (sw - 4) / 16;
+    EXPECT_EQ(doc->Zoom, fit);
+    EXPECT_EQ(state.Labels.value("bigbig"), QString::number(fit * 100) + " %");
+    EXPECT_EQ(state.Labels.value("formaticon"), "16 * 16 - XP");
+    EXPECT_EQ(doc->iconview->Top(), (sh - fit * 16) / 2);
+
+    Tnewiconview* big = NewProject(2, 255, 255);
+    big->SetBounds(0, 0, 300, 300); // its resize refits
+    ASSERT_LT(big->ScrollBox2->Width(), 255);
+    EXPECT_EQ(big->Zoom, 1);
+}
+
+TEST_F(DocumentWindow, GridLinesFollowTheZoom)
+{
+    Tnewiconview* doc = NewProject(1, 32, 32);
+    state.GridColor1 = 0xFF0000FF; // red, in the low byte
+    state.GridColor2 = 0xFF00FF00; // green
+    TBitmap32 buffer;
+
+    doc->Zoom = 8;
+    buffer.SetSize(256, 256);
+    buffer.Clear(0xFFFFFFFF);
+    doc->PaintGrid(&buffer);
+    EXPECT_TRUE(Near(buffer.PixelAddress(20, 64)[0], 0xFFFF0000u)); // line 8: the first colour
+    EXPECT_TRUE(Near(buffer.PixelAddress(20, 8)[0], 0xFF00FF00u));
+    EXPECT_TRUE(Near(buffer.PixelAddress(128, 20)[0], 0xFFFF0000u)); // column 16
+    EXPECT_EQ(buffer.PixelAddress(20, 12)[0], 0xFFFFFFFFu);
+    EXPECT_TRUE(Near(buffer.PixelAddress(0, 100)[0], 0xFF000000u));  // border
+    EXPECT_TRUE(Near(buffer.PixelAddress(255, 100)[0], 0xFF000000u));
+    EXPECT_TRUE(Near(buffer.PixelAddress(100, 255)[0], 0xFF000000u));
+
+    // Below zoom 5 the lines fall every 5 screen pixels, not on pixel boundaries.
+    Tnewiconview* small = NewProject(2, 10, 10);
+    small->Zoom = 3;
+    buffer.SetSize(30, 30);
+    buffer.Clear(0xFFFFFFFF);
+    small->PaintGrid(&buffer);
+    EXPECT_TRUE(Near(buffer.PixelAddress(12, 5)[0], 0xFF00FF00u));
+    EXPECT_EQ(buffer.PixelAddress(12, 3)[0], 0xFFFFFFFFu);
+    EXPECT_EQ(buffer.PixelAddress(12, 6)[0], 0xFFFFFFFFu);
+    EXPECT_TRUE(Near(buffer.PixelAddress(25, 12)[0], 0xFF00FF00u));
+
+    // Off and on again: the layer goes and comes back, and the menus follow.
+    ASSERT_TRUE(RunCommandByName("iconview1", "Grid1"));
+    EXPECT_TRUE(doc->GridOff);
+    EXPECT_EQ(doc->GridLayer, nullptr);
+    EXPECT_FALSE(qobject_cast<TMenuItem*>(doc->FindComponent("Grid2"))->Checked());
+    EXPECT_FALSE(state.Checked.value("LineGrid1", true));
+    ASSERT_TRUE(RunCommandByName("iconview1", "Grid2"));
+    EXPECT_FALSE(doc->GridOff);
+    EXPECT_NE(doc->GridLayer, nullptr);
+    EXPECT_TRUE(state.Checked.value("LineGrid1"));
+}
+
+TEST_F(DocumentWindow, HoverCellShowsThePrimaryColour)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    doc->Zoom = 10;
+    doc->RebuildView();
+    state.Edits["upr"] = "255";
+    state.Edits["upg"] = "0";
+    state.Edits["upb"] = "0";
+    state.Edits["upa"] = "255";
+    doc->ShowHoverCell(35, 47); // cell 3, 4
+    EXPECT_EQ(CanvasPixel(doc, 30, 40), 0xFFFF0000u);
+    EXPECT_EQ(CanvasPixel(doc, 39, 49), 0xFFFF0000u);
+    EXPECT_NE(CanvasPixel(doc, 40, 40), 0xFFFF0000u);
+    EXPECT_NE(CanvasPixel(doc, 29, 49), 0xFFFF0000u);
+    doc->RebuildView();
+    doc->ShowHoverCell(0, 47); // nothing at the edge
+    EXPECT_NE(CanvasPixel(doc, 0, 40), 0xFFFF0000u);
+}
+
+TEST_F(DocumentWindow, UndoAndRedoCommandsRedrawTheCanvas)
+{
+    Tnewiconview* doc = NewProject(1, 4, 4);
+    doc->Zoom = 10;
+    state.ActiveDocumentName = "iconview1";
+    state.ActiveDocumentNumber = 1;
+    Stroke(doc, 0xFF123456);
+    Stroke(doc, 0xFF654321);
+    ASSERT_TRUE(RunCommandByName("iconview1", "BitBtn23"));
+    EXPECT_EQ(CanvasPixel(doc, 5, 5), 0xFF123456u);
+    EXPECT_EQ(state.TrackBars.value("layer_a"), 255);
+    EXPECT_EQ(state.Tiles.value(1).pixel(0, 0) | 0xFF000000u, 0xFF123456u);
+    ASSERT_TRUE(RunCommandByName("iconview1", "BitBtn24"));
+    EXPECT_EQ(CanvasPixel(doc, 5, 5), 0xFF654321u);
+    // Nothing undone: Redo leaves the canvas alone, even a change not yet recorded.
+    GdipImageData(doc->CurrentImage())->setPixel(0, 0, 0xFF00FF00);
+    doc->RebuildView();
+    RunCommandByName("iconview1", "BitBtn24");
+    EXPECT_EQ(GdipImageData(doc->CurrentImage())->pixel(0, 0), 0xFF00FF00u);
+    EXPECT_TRUE(QFile::exists(ScratchPath("iconview1/1_3.png")));
+}
+
+TEST_F(DocumentWindow, ThumbnailsTakeTheFormatSizeOrFitTheirFrames)
+{
+    struct Case {
+        int w, h;
+        TSize tile, preview;
+    } cases[] = {{20, 20, {20, 20}, {20, 20}}, {40, 20, {40, 20}, {40, 20}}, {48, 48, {38, 38}, {48, 48}},
+                 {128, 64, {38, 38}, {80, 16}}, {255, 100, {38, 38}, {80, 31}}, {100, 255, {38, 38}, {31, 80}}};
+    int n = 1;
+    for (const Case& c : cases) {
+        Tnewiconview* doc = NewProject(n, c.w, c.h);
+        state.ActiveDocumentNumber = n;
+        doc->UpdateThumbnails();
+        const TRect tile = state.TileBounds.value(n);
+        EXPECT_EQ(TSize({tile.Width(), tile.Height()}), c.tile) << c.w << "x" << c.h;
+        const TRect bg = state.Bounds.value("iconbg" + QString::number(n + 3));
+        EXPECT_EQ(tile.Left, bg.Left + (bg.Width() - c.tile.cx) / 2);
+        EXPECT_EQ(tile.Top, bg.Top + (bg.Height() - c.tile.cy) / 2);
+        EXPECT_EQ(TSize({state.PreviewBounds.Width(), state.PreviewBounds.Height()}), c.preview);
+        EXPECT_EQ(PreviewSize(c.w, c.h), c.preview);
+        ++n;
+    }
+    // Documents past the strip's tiles still get their preview.
+    state.Tiles.clear();
+    Tnewiconview* late = NewProject(30, 16, 16);
+    state.ActiveDocumentNumber = 30;
+    late->UpdateThumbnails();
+    EXPECT_TRUE(state.Tiles.isEmpty());
+    EXPECT_EQ(state.Preview.size(), QSize(16, 16));
+}
+
+TEST_F(DocumentWindow, RedrawDropsTheSelectedPixelsBackIntoTheFormat)
+{
+    Tnewiconview* doc = NewProject(1, 8, 8);
+    doc->Zoom = 10;
+    doc->RebuildView();
+    QImage* format = GdipImageData(doc->CurrentImage());
+    format->setPixel(2, 3, 0x80FF0000);
+    // An empty selection lifts nothing and only redraws.
+    SelectionRect() = Rect(0, 0, 0, 0);
+    RunCommandByName("iconview1", "BitBtn1");
+    EXPECT_EQ(GdipImageData(doc->CurrentImage())->pixel(2, 3), 0x80FF0000u);
+    // A selection is lifted and dropped back in place, exactly.
+    doc->SelectWholeCanvas();
+    EXPECT_EQ(SelectionRect(), Rect(0, 0, 90, 90));
+    RunCommandByName("iconview1", "BitBtn1");
+    EXPECT_EQ(GdipImageData(doc->CurrentImage())->pixel(2, 3), 0x80FF0000u);
+    EXPECT_EQ(SelectionRect(), Rect(0, 0, 0, 0));
+    UINT w = 0;
+    GdipGetImageWidth(state.FloatingImage, &w);
+    EXPECT_EQ(w, 8u);
+}
+
+TEST_F(DocumentWindow, ScreenshotOfA32By32FormatAtZoom8)
+{
+    Tnewiconview* doc = NewProject(1, 32, 32);
+    QImage* format = GdipImageData(doc->CurrentImage());
+    {
+        // A small picture: a red disc with a half-transparent blue bar.
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const int dx = x - 15, dy = y - 15;
+                if (dx * dx + dy * dy <= 100)
+                    format->setPixel(x, y, 0xFFE02020);
+                if (y >= 22 && y < 26 && x >= 4 && x < 28)
+                    format->setPixel(x, y, 0x802040FF);
+            }
+    }
+    doc->Show();
+    doc->Zoom = 9;
+    RunCommandByName("iconview1", "BitBtn3");
+    ASSERT_EQ(doc->Zoom, 8);
+    EXPECT_EQ(doc->iconview->Width(), 256);
+    const QImage shot = doc->grab().toImage();
+    const QString out = qEnvironmentVariable("BRELNOVA_SCREENSHOT_DIR");
+    if (!out.isEmpty())
+        shot.save(out + "/document_32x32_zoom8.png");
+
+    const QPoint origin = doc->iconview->mapTo(doc, QPoint(0, 0)) * shot.devicePixelRatio();
+    auto at = [&](int x, int y) { return shot.pixel(origin + QPoint(x, y)) & 0xFFFFFFu; };
+    EXPECT_EQ(at(15 * 8 + 4, 15 * 8 + 4), 0xE02020u); // inside the disc, between grid lines
+    EXPECT_TRUE(Near(at(0, 100), 0u)); // the black border
+    // Line 8 in the first grid colour (red in its low byte), line 7 in the second.
+    const uint32_t major = state.GridColor1, minor = state.GridColor2;
+    auto rgb = [](uint32_t v) { return (v & 0xFF) << 16 | (v & 0xFF00) | ((v >> 16) & 0xFF); };
+    EXPECT_TRUE(Near(at(20, 64), rgb(major)));
+    EXPECT_TRUE(Near(at(20, 56), rgb(minor)));
+    EXPECT_TRUE(Near(at(64, 20), rgb(major)));
+}
