@@ -1,0 +1,377 @@
+#include "document/document_files.h"
+
+#include "document/animation_builders.h"
+#include "document/editor_state.h"
+#include "document/icon_document.h"
+#include "document/scratch_folder.h"
+#include "framework/bitmap.h"
+#include "framework/exceptions.h"
+#include "framework/graphic.h"
+#include "framework/qimage_bridge.h"
+#include "framework/streams.h"
+#include "imaging/icons/bitmap_icon_writer.h"
+#include "imaging/icons/icon_format.h"
+#include "imaging/icons/icon_image_list.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+constexpr int kXPHeaderSize = 62; // directory of one entry and the 40-byte info header
+constexpr int kMaxFormatSide = 255;
+
+TAnimationBuilders*& Builders()
+{
+    static TAnimationBuilders* builders = nullptr;
+    return builders;
+}
+
+[[noreturn]] void RaiseInvalidBitmap()
+{
+    throw EInvalidGraphic(QString::fromLatin1(GraphicsText::InvalidBitmap));
+}
+
+// The picture of format f, checked against the size its cells give.
+const QImage& FormatPicture(const TIconDocument& doc, int f, int& w, int& h)
+{
+    if (f < 1 || f > TFormatTable::MaxFormats)
+        RaiseInvalidBitmap();
+    w = doc.FormatTable.Width(f).trimmed().toInt();
+    h = doc.FormatTable.Height(f).trimmed().toInt();
+    const QImage* image = GdipImageData(doc.FormatImages[size_t(f)]);
+    if (w < 1 || h < 1 || w > kMaxFormatSide || h > kMaxFormatSide || !image || image->width() != w ||
+        image->height() != h)
+        RaiseInvalidBitmap();
+    return *image;
+}
+
+int MaskRowBytes(int w) { return int(ScanlineBytes(w, 1)); }
+
+// The directory and info header of a one-image file holding a DIB of w x h at bits per pixel,
+// its bytes-in-image field left for Finish.
+QByteArray StartImageFile(uint16_t type, int w, int h, int bits, uint16_t field10, uint16_t field12,
+                          uint32_t pixelBytes)
+{
+    QByteArray out(kXPHeaderSize, '\0');
+    auto* p = reinterpret_cast<uint8_t*>(out.data());
+    PutLE16(p + 2, type);
+    PutLE16(p + 4, 1);
+    p[6] = uint8_t(w);
+    p[7] = uint8_t(h);
+    PutLE16(p + 10, field10);
+    PutLE16(p + 12, field12);
+    PutLE32(p + 18, IconHeaderSize + IconEntrySize);
+    PutLE32(p + 22, IconBitmapHeaderSize);
+    PutLE32(p + 26, uint32_t(w));
+    PutLE32(p + 30, uint32_t(2 * h));
+    PutLE16(p + 34, 1);
+    PutLE16(p + 36, uint16_t(bits));
+    PutLE32(p + 42, pixelBytes + uint32_t(MaskRowBytes(w) * h));
+    return out;
+}
+
+// Appends the mask (the last h mask rows of the format's one-image icon) and fills in the
+// bytes-in-image field.
+void FinishImageFile(QByteArray& out, const QByteArray& iconBytes, int w, int h)
+{
+    const qsizetype maskBytes = qsizetype(MaskRowBytes(w)) * h;
+    if (iconBytes.size() < maskBytes + kXPHeaderSize)
+        RaiseInvalidBitmap();
+    out.append(iconBytes.right(maskBytes));
+    PutLE32(reinterpret_cast<uint8_t*>(out.data()) + 14, uint32_t(out.size() - (IconHeaderSize + IconEntrySize)));
+}
+
+bool MaskBit(const QByteArray& iconBytes, int w, int h, int x, int y)
+{
+    const qsizetype row = MaskRowBytes(w);
+    const qsizetype start = iconBytes.size() - row * h;
+    const auto byte = uint8_t(iconBytes[start + qsizetype(h - 1 - y) * row + (x >> 3)]);
+    return (byte >> (7 - (x & 7))) & 1;
+}
+
+void SaveBytes(const QByteArray& bytes, const QString& fileName)
+{
+    TMemoryStream memory;
+    memory.WriteBuffer(bytes.constData(), bytes.size());
+    memory.SaveToFile(fileName);
+}
+
+TEditorState* State()
+{
+    TEditorState* s = EditorState();
+    if (!s)
+        throw EInvalidOperation(QStringLiteral("The document needs the main window's editor state"));
+    return s;
+}
+
+} // namespace
+
+TAnimationBuilders::~TAnimationBuilders() = default;
+
+TAnimationBuilders* AnimationBuilders() { return Builders(); }
+void SetAnimationBuilders(TAnimationBuilders* builders) { Builders() = builders; }
+
+int IconColorsOfKind(const QString& kind)
+{
+    if (kind == QLatin1String("XP") || kind == QLatin1String("16.8M"))
+        return 24;
+    if (kind == QLatin1String("256"))
+        return 256;
+    if (kind == QLatin1String("16"))
+        return 16;
+    if (kind == QLatin1String("Mono"))
+        return 2;
+    return 0;
+}
+
+QByteArray FormatIconBytes(const TIconDocument& doc, int f, const QString& kind)
+{
+    int w = 0, h = 0;
+    const QImage& picture = FormatPicture(doc, f, w, h);
+    const bool xp = kind == QLatin1String("XP");
+
+    // The mask is made from the alpha itself rather than from a key colour, so an opaque pixel of
+    // any colour stays opaque.
+    QImage color(w, h, QImage::Format_RGB32);
+    QImage mask(w, h, QImage::Format_Mono);
+    mask.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    mask.fill(0);
+    for (int y = 0; y < h; ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        auto* dst = reinterpret_cast<QRgb*>(color.scanLine(y));
+        uint8_t* m = mask.scanLine(y);
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = src[x];
+            if (qAlpha(p) == 0) {
+                m[x >> 3] |= uint8_t(0x80 >> (x & 7));
+                dst[x] = qRgb(0, 0, 0);
+            } else {
+                dst[x] = xp ? qRgb(0, 0, 255) : (p | 0xFF000000u);
+            }
+        }
+    }
+    ICONINFO info;
+    info.fIcon = true;
+    info.hbmMask = mask;
+    info.hbmColor = color;
+    HICON icon = CreateIconIndirect(&info);
+    if (!icon)
+        RaiseInvalidBitmap();
+    TMemoryStream memory;
+    try {
+        WriteIconFile(&memory, icon, IconColorsOfKind(kind), false);
+    } catch (...) {
+        DestroyIcon(icon);
+        throw;
+    }
+    DestroyIcon(icon);
+    return QByteArray(static_cast<const char*>(memory.Memory()), qsizetype(memory.Size()));
+}
+
+QByteArray WriteFormatIcon(const TIconDocument& doc, int f, const QString& kind)
+{
+    const QByteArray bytes = FormatIconBytes(doc, f, kind);
+    SaveBytes(bytes, ScratchPath(QString::number(f) + QStringLiteral(".ico")));
+    return bytes;
+}
+
+QByteArray BuildXPIconBytes(const TIconDocument& doc, int f, const QByteArray& iconBytes)
+{
+    int w = 0, h = 0;
+    const QImage& picture = FormatPicture(doc, f, w, h);
+    const uint32_t pixelBytes = uint32_t(4 * w * h);
+    QByteArray out = StartImageFile(IconTypeIcon, w, h, 32, 1, 32, pixelBytes);
+    out.reserve(out.size() + qsizetype(pixelBytes) + qsizetype(MaskRowBytes(w)) * h);
+    for (int y = h - 1; y >= 0; --y) {
+        const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const char px[4] = {char(qBlue(src[x])), char(qGreen(src[x])), char(qRed(src[x])), char(qAlpha(src[x]))};
+            out.append(px, 4);
+        }
+    }
+    FinishImageFile(out, iconBytes, w, h);
+    return out;
+}
+
+void SaveProjectIcon(TIconDocument& doc, const QString& argument)
+{
+    const QString target = argument.trimmed();
+    doc.EditState = 2;
+    const int count = doc.FormatCount();
+
+    // Every one-image file is written before the collector is, so a failure on the way leaves the
+    // target as it was.
+    std::vector<QString> parts;
+    for (int i = 1; i <= count; ++i) {
+        const QString kind = doc.FormatTable.Kind(i);
+        const QByteArray icon = WriteFormatIcon(doc, i, kind);
+        QString part = ScratchPath(QString::number(i) + QStringLiteral(".ico"));
+        if (kind == QLatin1String("XP")) {
+            part = ScratchPath(QStringLiteral("11_") + QString::number(i) + QStringLiteral(".ico"));
+            SaveBytes(BuildXPIconBytes(doc, i, icon), part);
+        }
+        parts.push_back(part);
+    }
+
+    TAdvancedIcon loader;
+    TAdvancedIcon collector;
+    for (const QString& part : parts) {
+        if (!loader.LoadFromFile(part))
+            RaiseInvalidBitmap();
+        collector.Images()->TakeImageFrom(&loader, 0);
+        loader.Images()->Clear();
+    }
+    if (target == QLatin1String("icl")) {
+        collector.SaveToFile(ScratchPath(QStringLiteral("icl.ico")));
+    } else {
+        collector.SaveToFile(target);
+        doc.SavedFileName = target;
+    }
+}
+
+QByteArray CurrentFormatCursorBytes(const TIconDocument& doc, int hotX, int hotY)
+{
+    const int c = doc.CurrentFormat();
+    const QString kind = doc.FormatTable.Kind(c);
+    const QByteArray icon = WriteFormatIcon(doc, c, kind);
+    const auto hx = uint16_t(hotX), hy = uint16_t(hotY);
+
+    if (kind != QLatin1String("XP") && kind != QLatin1String("16.8M")) {
+        QByteArray out = icon;
+        auto* p = reinterpret_cast<uint8_t*>(out.data());
+        PutLE16(p + 2, 2);
+        PutLE16(p + 10, hx);
+        PutLE16(p + 12, hy);
+        return out;
+    }
+
+    int w = 0, h = 0;
+    const QImage& picture = FormatPicture(doc, c, w, h);
+    const bool xp = kind == QLatin1String("XP");
+    const int bpp = xp ? 32 : 24;
+    const int row = int(ScanlineBytes(w, bpp));
+    QByteArray out = StartImageFile(2, w, h, bpp, hx, hy, uint32_t(row * h));
+    QByteArray line(row, '\0');
+    for (int y = h - 1; y >= 0; --y) {
+        const auto* src = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        auto* d = reinterpret_cast<uint8_t*>(line.data());
+        for (int x = 0; x < w; ++x) {
+            QRgb p = src[x];
+            // A 24-bit image shows the screen through its mask only where its colour is black;
+            // any other colour there would invert the screen instead of letting it through.
+            if (!xp && MaskBit(icon, w, h, x, y))
+                p = 0;
+            *d++ = uint8_t(qBlue(p));
+            *d++ = uint8_t(qGreen(p));
+            *d++ = uint8_t(qRed(p));
+            if (xp)
+                *d++ = uint8_t(qAlpha(p));
+        }
+        out.append(line);
+    }
+    FinishImageFile(out, icon, w, h);
+    return out;
+}
+
+void SaveCurrentFormatCursor(TIconDocument& doc, const QString& path, int hotX, int hotY)
+{
+    SaveBytes(CurrentFormatCursorBytes(doc, hotX, hotY), path);
+}
+
+QString MakeAniFrameIcon(const TIconDocument& doc, int frameNumber)
+{
+    const int c = doc.CurrentFormat();
+    const QByteArray icon = WriteFormatIcon(doc, c, doc.FormatTable.Kind(c));
+    const QString path = ScratchPath(QStringLiteral("ani_ico") + QString::number(frameNumber) + QStringLiteral(".ico"));
+    SaveBytes(BuildXPIconBytes(doc, c, icon), path);
+    return path;
+}
+
+void LoadXPIconPixels(TIconDocument* doc, int width, int height, const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EInOutError(QStringLiteral("I/O error 2"));
+    const int64_t needed = kXPHeaderSize + int64_t(4) * width * height;
+    if (width < 1 || height < 1 || width > kMaxFormatSide || height > kMaxFormatSide || file.size() < needed)
+        throw EInOutError(QStringLiteral("I/O error 100"));
+    const QByteArray data = file.read(needed);
+    if (data.size() < needed)
+        throw EInOutError(QStringLiteral("I/O error 100"));
+    // Byte 62 starts the pixels only in a one-image file whose image is a 32-bit DIB of this size.
+    const auto* p = reinterpret_cast<const uint8_t*>(data.constData());
+    if (GetLE32(p + 18) != uint32_t(kXPHeaderSize - IconBitmapHeaderSize) || GetLE32(p + 22) != IconBitmapHeaderSize ||
+        GetLE32(p + 26) != uint32_t(width) || GetLE16(p + 36) != 32)
+        throw EInOutError(QStringLiteral("I/O error 100"));
+
+    QImage* target = doc ? GdipImageData(doc->CurrentImage()) : nullptr;
+    if (!target)
+        return;
+    const int w = std::min(width, target->width()), h = std::min(height, target->height());
+    for (int y = height - 1, r = 0; y >= 0; --y, ++r) {
+        if (y >= h)
+            continue;
+        const uint8_t* src = p + kXPHeaderSize + size_t(r) * 4 * size_t(width);
+        auto* dst = reinterpret_cast<QRgb*>(target->scanLine(y));
+        for (int x = 0; x < w; ++x, src += 4)
+            dst[x] = qRgba(src[2], src[1], src[0], src[3]);
+    }
+}
+
+void SaveIconCommand(TIconDocument& doc)
+{
+    SaveProjectIcon(doc, State()->CommandArgument);
+}
+
+void SaveCursorCommand(TIconDocument& doc)
+{
+    TEditorState* s = State();
+    SaveCurrentFormatCursor(doc, s->CommandArgument, s->HotSpotX, s->HotSpotY);
+}
+
+void NewGifProjectFromCurrentFormat(const TIconDocument& doc)
+{
+    int w = 0, h = 0;
+    const QImage& picture = FormatPicture(doc, doc.CurrentFormat(), w, h);
+    // Transparent pixels show the white ground; partly transparent ones are blended onto it.
+    QImage ground(w, h, QImage::Format_ARGB32);
+    ground.fill(0xFFFFFFFFu);
+    {
+        QPainter painter(&ground);
+        painter.drawImage(0, 0, picture);
+    }
+    TBitmap bitmap;
+    QImageToBitmap(ground, bitmap);
+    TMemoryStream memory;
+    bitmap.SaveToStream(&memory);
+    const QString path = ScratchPath(QStringLiteral("gif.bmp"));
+    memory.SaveToFile(path);
+    if (TAnimationBuilders* builders = AnimationBuilders())
+        builders->InsertGifPicture(path);
+}
+
+void NewAniProjectFromCurrentFormat(const TIconDocument& doc)
+{
+    TAnimationBuilders* builders = AnimationBuilders();
+    MakeAniFrameIcon(doc, builders ? builders->AniFrameCount() : 0);
+    if (builders)
+        builders->AddAniFrame(QStringLiteral("dorvelt"), QStringLiteral("new"));
+}
+
+int FreeDocumentNumber(int counter, const std::function<bool(int)>& exists)
+{
+    for (int n = 1; n <= counter; ++n)
+        if (!exists(n))
+            return n;
+    return counter + 1;
+}
+
+void CopyCurrentFormatInto(const TIconDocument& source, TIconDocument& target)
+{
+    GpGraphics* g = nullptr;
+    GdipGetImageGraphicsContext(target.CurrentImage(), &g);
+    GdipDrawImageRectI(g, source.CurrentImage(), 0, 0, target.CurrentWidth, target.CurrentHeight);
+    GdipDeleteGraphics(g);
+}
