@@ -85,6 +85,39 @@ bool LooksLikeWmf(const QByteArray& d)
     return (type == 1 || type == 2) && headerWords == 9 && (version == 0x0100 || version == 0x0300);
 }
 
+// Width and height from a PNM header: the magic, then two decimal numbers among blanks and
+// comments. False when they cannot be read.
+bool PnmSize(const QByteArray& d, size_t& width, size_t& height)
+{
+    qsizetype at = 2;
+    size_t values[2] = {0, 0};
+    for (size_t& v : values) {
+        for (;;) {
+            if (at >= d.size())
+                return false;
+            if (d[at] == '#') {
+                while (at < d.size() && d[at] != '\n')
+                    ++at;
+            } else if (QByteArrayView(" \t\r\n").contains(d[at])) {
+                ++at;
+            } else {
+                break;
+            }
+        }
+        int digits = 0;
+        while (at < d.size() && d[at] >= '0' && d[at] <= '9') {
+            if (++digits > 9)
+                return false;
+            v = v * 10 + size_t(d[at++] - '0');
+        }
+        if (digits == 0)
+            return false;
+    }
+    width = values[0];
+    height = values[1];
+    return true;
+}
+
 bool IsIconOrCursor(const QByteArray& d, uint16_t type)
 {
     return d.size() >= 22 && Word(d, 0) == 0 && Word(d, 2) == type && Word(d, 4) > 0;
@@ -170,16 +203,23 @@ TPictureReadResult ReadPictureData(const QByteArray& data, const QString& extens
     const Magick::Blob blob(data.constData(), size_t(data.size()));
     const std::string magick = format.toStdString();
     try {
-        Magick::Image probe;
-        probe.quiet(true);
-        probe.subImage(0);
-        probe.subRange(1);
-        probe.magick(magick);
-        if (format == QLatin1String("WMF"))
-            probe.density(Magick::Geometry(ScreenDpi, ScreenDpi));
-        probe.ping(blob);
-        const size_t w = probe.columns();
-        const size_t h = probe.rows();
+        size_t w = 0, h = 0;
+        if (format == QLatin1String("PNM")) {
+            // The library's probe of this format loses a little memory each time.
+            if (!PnmSize(data, w, h))
+                return TPictureReadResult::Unrecognized;
+        } else {
+            Magick::Image probe;
+            probe.quiet(true);
+            probe.subImage(0);
+            probe.subRange(1);
+            probe.magick(magick);
+            if (format == QLatin1String("WMF"))
+                probe.density(Magick::Geometry(ScreenDpi, ScreenDpi));
+            probe.ping(blob);
+            w = probe.columns();
+            h = probe.rows();
+        }
         if (w == 0 || h == 0)
             return TPictureReadResult::Unrecognized;
         if (w > size_t(g_limits.MaxSide) || h > size_t(g_limits.MaxSide) ||

@@ -124,6 +124,8 @@ TEST_F(ImagingTest, PicturesBeyondTheLimitsAreRefusedBeforeDecoding)
     EXPECT_EQ(ReadPictureData(wide, ".png", out), TPictureReadResult::TooLarge);
     EXPECT_EQ(ReadPictureData(many, ".gif", out), TPictureReadResult::TooLarge);
     EXPECT_EQ(ReadPictureData(fits, ".tga", out), TPictureReadResult::Ok);
+    EXPECT_EQ(ReadPictureData(QByteArray("P4\n# a comment\n70000 2\n"), ".pbm", out), TPictureReadResult::TooLarge);
+    EXPECT_EQ(ReadPictureData(QByteArray("P4\n# no size\n"), ".pbm", out), TPictureReadResult::Unrecognized);
     limits.MaxFileBytes = bmp.size() - 1;
     SetImagingLimits(limits);
     EXPECT_EQ(ReadPictureData(bmp, ".bmp", out), TPictureReadResult::TooLarge);
