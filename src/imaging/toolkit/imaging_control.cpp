@@ -58,11 +58,13 @@ void ImagingControl::LoadFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EOleError(QString::fromLatin1(FrameworkText::FOpenError).arg(path));
-    const TImagingLimits& limits = ImagingLimits();
-    if (file.size() > limits.MaxFileBytes)
-        throw EOleError(QStringLiteral("The picture is too large: %1").arg(path));
-    const QByteArray data = file.readAll();
+    // Read at most one byte past the limit: a device or a growing file has no size to trust.
+    const int64_t limit = ImagingLimits().MaxFileBytes;
+    const bool oversize = file.size() > limit;
+    const QByteArray data = oversize ? QByteArray() : file.read(limit + 1);
     file.close();
+    if (oversize || data.size() > limit)
+        throw EOleError(QStringLiteral("The picture is too large: %1").arg(path));
 
     TRGBABuffer picture;
     const QString extension = QLatin1Char('.') + QFileInfo(path).suffix();

@@ -137,6 +137,10 @@ TEST_F(ImagingControlTest, TooLargePictureRaisesTheOleError)
     ImagingControl control;
     EXPECT_THROW(control.LoadFile(Fixture("wide.png", data)), EOleError);
     EXPECT_EQ(control.ImageWidth(), 0);
+    // A device with no end is not read to its end.
+    limits.MaxFileBytes = 1024;
+    SetImagingLimits(limits);
+    EXPECT_THROW(control.LoadFile(QStringLiteral("/dev/zero")), EOleError);
 }
 
 TEST_F(ImagingControlTest, SaveToAnUnwritablePlaceRaisesTheOleError)
