@@ -189,7 +189,9 @@ void ImagingControl::CopyToClipboard()
 void ImagingControl::Run(const char* name, const TEffectParams& params)
 {
     const TImagingEffect* effect = FindImagingEffect(QLatin1String(name));
-    if (!effect || picture_.Empty())
+    if (!effect)
+        RaiseAssertion(QStringLiteral("No effect named %1").arg(QLatin1String(name)));
+    if (picture_.Empty())
         return;
     TEffectParams p = params;
     p.Seed = seed_;

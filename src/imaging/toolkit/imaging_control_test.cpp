@@ -3,6 +3,7 @@
 #include "framework/bitmap.h"
 #include "framework/clipboard.h"
 #include "framework/panel.h"
+#include "imaging/toolkit/imaging_effects.h"
 #include "imaging/toolkit/imaging_test_support.h"
 #include "imaging/toolkit/metafile_writer.h"
 
@@ -216,4 +217,46 @@ TEST_F(ImagingControlTest, VisibleUseSelectionEventsAndOwner)
         EXPECT_EQ(control->Owner(), &owner);
     }
     EXPECT_TRUE(control.isNull());
+}
+
+TEST_F(ImagingControlTest, EveryOperationRunsItsRowOfTheEffectTable)
+{
+    struct Operation {
+        const char* name;
+        std::function<void(ImagingControl&)> run;
+        TEffectParams args;
+    };
+#define OP0(N) {#N, [](ImagingControl& c) { c.N(); }, {}}
+#define OP1(N, A) {#N, [](ImagingControl& c) { c.N(A); }, {double(A)}}
+#define OP2(N, A, B) {#N, [](ImagingControl& c) { c.N(A, B); }, {double(A), double(B)}}
+    const std::vector<Operation> operations = {
+        OP0(Negative), OP0(AntiAlias), OP0(Blur), OP0(Emboss1), OP0(Emboss2), OP0(Emboss3), OP0(FindEdges),
+        OP0(Grayscale), OP0(HighPass), OP0(NeonTrace), OP0(ReflectLeftRight), OP0(ReflectUpDown), OP0(Sharpen),
+        OP0(Soften), OP0(StretchDownLeft), OP0(StretchDownRight), OP0(StretchUpLeft), OP0(StretchUpRight),
+        OP0(SwapGreenBlue), OP0(SwapRedBlue), OP0(SwapRedGreen),
+        OP1(AdjustContrast, 30), OP1(AdjustBrightness, 30), OP1(ButtonizeSmooth, 3), OP1(MaskEllipse, 0x00FF00),
+        OP1(Posterize, 1), OP1(RippleRandom, 5), OP1(RippleSine, 5), OP1(RippleTooth, 5), OP1(RippleTriangle, 5),
+        OP1(Solarize, 100), OP1(Spray, 3), OP1(Swirl, 150), OP1(Tile1, 50), OP1(Tile2, 50), OP1(Wind, 20),
+        OP2(AddNoise, 50, -1), OP2(ButtonizeEllipse1, 4, 4), OP2(ButtonizeEllipse2, 4, 4), OP2(ButtonizeEllipse3, 4, 4),
+        OP2(ButtonizeSimple, 4, 4), OP2(Mosaic, 3, 2),
+        {"Colorize", [](ImagingControl& c) { c.Colorize(60, 40, 20); }, {60, 40, 20}},
+        OP1(FishEye, 1.0f), OP1(ShakeLeftRight, 0.05f), OP1(ShakeUpDown, 0.05f), OP1(TweakGamma, 1.5f),
+        OP2(TexturedGlass, 4.0f, 6),
+    };
+#undef OP0
+#undef OP1
+#undef OP2
+    ASSERT_EQ(operations.size(), ImagingEffects().size());
+    const QString work = Fixture("work.png", EncodeWith(Pattern(), "PNG"));
+    ImagingControl control;
+    control.SetRandomSeed(11);
+    for (const Operation& op : operations) {
+        control.LoadFile(work);
+        TRGBABuffer expected = control.Picture();
+        TEffectParams args = op.args;
+        args.Seed = 11;
+        ApplyImagingEffect(*FindImagingEffect(QLatin1String(op.name)), expected, args);
+        op.run(control);
+        EXPECT_EQ(control.Picture().Pixels, expected.Pixels) << op.name;
+    }
 }
