@@ -65,6 +65,8 @@ TsuiCustomComboBox::TsuiCustomComboBox(QWidget* parent) : TCustomComboBox(parent
     style_ = StartUIStyle(parent);
     SetControlStyle(ControlStyle() | csOpaque);
     SetBorderWidth(0);
+    // The skin draws the frame; the native one would show inside it.
+    ComboWidget()->setFrame(false);
     skin_ = new ComboSkin(this);
     skin_->setGeometry(rect());
     skin_->raise();
@@ -151,7 +153,9 @@ TRect TsuiCustomComboBox::ButtonRect() const
     opt.frame = combo->hasFrame();
     const QRect r = combo->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxArrow, combo);
     const QPoint at = combo->mapTo(this, r.topLeft());
-    return Bounds(at.x(), at.y(), r.width(), r.height());
+    // The button lies inside the two frames.
+    const int w = Width(), h = Height();
+    return Rect(std::max(at.x(), 2), std::max(at.y(), 2), std::min(at.x() + r.width(), w - 2), std::min(at.y() + r.height(), h - 2));
 }
 
 void TsuiCustomComboBox::DrawArrow(TCanvas* canvas, int x, int y)

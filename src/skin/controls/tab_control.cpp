@@ -132,6 +132,14 @@ void TsuiTabControlTopPanel::Render(bool keepActiveTabInView)
     if (owner_)
         PaintParentUnderControl(c, owner_);
     hotScrollButton_ = 0;
+    if (keepActiveTabInView && TabVisible(tabIndex_)) {
+        // An active tab scrolled off to the left comes back as the first shown one.
+        int ordinal = 0;
+        for (int i = 0; i < tabIndex_ && i < tabs_->Count(); ++i)
+            ordinal += TabVisible(i) ? 1 : 0;
+        if (tabIndex_ >= 0 && ordinal < firstShown_)
+            firstShown_ = ordinal;
+    }
     if (keepActiveTabInView) {
         while (DrawTabs(c) < tabIndex_ && firstShown_ < tabs_->Count()) {
             ++firstShown_;

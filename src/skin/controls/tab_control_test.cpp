@@ -209,6 +209,10 @@ TEST(SuiTabControl, TabsBeyondTheStripScroll)
     EXPECT_GE(strip->LastWholeTab(), 11);
     EXPECT_GT(strip->FirstShownTab(), 0);
     EXPECT_GT(strip->TabRect(11).Width(), 0);
+    // An active tab scrolled off to the left comes back into view.
+    f.tabs->SetTabIndex(0);
+    EXPECT_EQ(strip->FirstShownTab(), 0);
+    EXPECT_EQ(strip->TabRect(0).Left, firstLeft);
 }
 
 TEST(SuiTabControl, MoreThanSixtyFourTabsStayUsable)
