@@ -1,8 +1,26 @@
-#include <QApplication>
+#include "framework/application.h"
+#include "framework/picture.h"
+#include "imaging/bitmap/image32.h"
+#include "imaging/gif/gif_image.h"
+#include "imaging/icons/icon_xp.h"
+#include "mainwindow/program_start.h"
+#include "skin/controls/skin_controls.h"
+#include "controls/controls_classes.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TQtApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brelnova Studio"));
+
+    // Every class a window definition may name, and the picture classes of ".ico" and ".gif".
+    RegisterImagingBitmapClasses();
+    RegisterSkinControlClasses();
+    RegisterControlsClasses();
+    RegisterGifFormat();
+    // Naming the class keeps its registration, which runs as the application starts, linked in.
+    (void)GraphicClass<TIconXP>();
+
+    StartProgram(QApplication::arguments().mid(1));
+    Application->Run();
     return 0;
 }
