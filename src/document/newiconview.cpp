@@ -3,6 +3,7 @@
 #include "controls/controls_classes.h"
 #include "controls/tov_language.h"
 #include "document/editor_state.h"
+#include "document/my_list_box.h"
 #include "document/scratch_folder.h"
 #include "framework/application.h"
 #include "framework/bitmap.h"
@@ -113,6 +114,7 @@ void RegisterDocumentClasses()
     RegisterImagingBitmapClasses();
     RegisterSkinControlClasses();
     RegisterControlsClasses();
+    RegisterMyListBoxClass();
 }
 
 int InitialZoom(int width, int height)

@@ -8,12 +8,15 @@
 
 #include "document/icon_document.h"
 #include "framework/forms.h"
+#include "framework/owner_draw.h"
 
 class QImage;
 class TBitmap32;
 class TCustomLayer;
 class TImage;
 class TImage32;
+class TMenuItem;
+class TMyListBox;
 class TPositionedLayer;
 
 class Tnewiconview : public TForm, public TIconDocument {
@@ -93,6 +96,29 @@ public:
     Q_INVOKABLE void Zoomout1Click(TObject* Sender);
     Q_INVOKABLE void FittoWindowZomm1Click(TObject* Sender);
 
+    // ---- format list, format management and the document's files (newiconview_formats.cpp) ----
+    TMyListBox* FormatList() const;
+    // One list entry per format, the current one selected.
+    void SyncFormatListItems();
+    // Re-sorts the formats; the current format stays current at its new place.
+    void SortFormatsKeepingCurrent();
+    Q_INVOKABLE void MyListBox1Click(TObject* Sender);
+    Q_INVOKABLE void MyListBox1DrawItem(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State);
+    Q_INVOKABLE void MyListBox1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void BitBtn18Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn21Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn22Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn37Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn46Click(TObject* Sender);
+    Q_INVOKABLE void deleteformatClick(TObject* Sender);
+    Q_INVOKABLE void Create3232WinXPImageFormat1Click(TObject* Sender);
+    Q_INVOKABLE void ShowImageFormatList1Click(TObject* Sender);
+    Q_INVOKABLE void ShowListonLeft1Click(TObject* Sender);
+    Q_INVOKABLE void ShowListonRight1Click(TObject* Sender);
+    Q_INVOKABLE void NewIconProjectFromThisImage1Click(TObject* Sender);
+    Q_INVOKABLE void NewGifProjectFromThisImage1Click(TObject* Sender);
+    Q_INVOKABLE void NewGifProjectFromThisImage2Click(TObject* Sender);
+
 protected:
     QString DocumentName() const override { return objectName(); }
 
@@ -106,6 +132,9 @@ private:
     void SizeToMainWindow();
     int DocumentNumber() const;
     bool refitting_ = false;
+    TMenuItem* MenuItem(const QString& name) const;
+    void FinishFormatAdd();
+    void PlaceFormatList(bool right);
 };
 
 // The selection rectangle of the application (in canvas pixels), one for every document.
