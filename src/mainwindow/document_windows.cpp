@@ -1,14 +1,14 @@
 #include "mainwindow/document_windows.h"
 
-#include "framework/forms.h"
+#include "document/newiconview.h"
 
 namespace {
 
-TForm* NewDocument()
+Tnewiconview* NewDocument()
 {
-    auto* document = new TForm(nullptr);
+    auto* document = new Tnewiconview(nullptr);
+    // Documents live in the main window's client area.
     document->SetFormStyle(fsMDIChild);
-    document->SetBounds(-4, -2, 700, 560);
     return document;
 }
 
@@ -16,16 +16,12 @@ TForm* NewDocument()
 
 TForm* CreateTemplateDocument()
 {
-    TForm* document = NewDocument();
-    document->setObjectName(QStringLiteral("newiconview"));
-    document->SetCaption(QStringLiteral("Project 1"));
-    document->SetTop(5000);
-    return document;
+    return NewDocument();
 }
 
 TForm* CreateDocumentWindow(const QString& name, const QString& caption)
 {
-    TForm* document = NewDocument();
+    Tnewiconview* document = NewDocument();
     document->setObjectName(name);
     document->SetCaption(caption);
     return document;

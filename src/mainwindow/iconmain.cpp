@@ -2,6 +2,7 @@
 
 #include "controls/controls_classes.h"
 #include "controls/tov_language.h"
+#include "document/newiconview.h"
 #include "document/scratch_folder.h"
 #include "framework/application.h"
 #include "framework/combo_box.h"
@@ -45,6 +46,7 @@ void RegisterMainWindowClasses()
         return;
     done = true;
     Q_INIT_RESOURCE(mainwindow);
+    RegisterDocumentClasses();
     RegisterImagingBitmapClasses();
     RegisterSkinControlClasses();
     RegisterControlsClasses();
@@ -543,4 +545,16 @@ void Ticonmain::RunMainCommand(const QString& handlerName)
         return;
     TObject* sender = this;
     RunGuarded([&] { metaObject()->method(index).invoke(this, Qt::DirectConnection, Q_ARG(TObject*, sender)); }, this);
+}
+
+QString Ticonmain::MainThemeFile() const
+{
+    auto* theme = qobject_cast<TsuiFileTheme*>(FindComponent(QStringLiteral("suiFileTheme1")));
+    return theme ? theme->ThemeFile() : QString();
+}
+
+int Ticonmain::MainUIStyle() const
+{
+    auto* manager = qobject_cast<TsuiThemeManager*>(FindComponent(QStringLiteral("suiThemeManager1")));
+    return manager ? int(manager->UIStyle()) : SkinStyle;
 }

@@ -109,6 +109,8 @@ public:
     void RedrawToolImages() override;
     void SelectToolImage(int n, int group) override;
     void RunMainCommand(const QString& handlerName) override;
+    QString MainThemeFile() const override;
+    int MainUIStyle() const override;
 
 private:
     void PrimeColorPanel();

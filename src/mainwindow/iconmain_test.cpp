@@ -216,31 +216,50 @@ TEST_F(MainWindow, APictureArgumentOpensBesideTheFirstProject)
     EXPECT_EQ(iconmain->FindComponent("OpenDialog1")->property("FileName").toString(), "notes.txt");
 }
 
-TEST_F(MainWindow, ClosingEmptiesOnlyThisInstancesScratchFiles)
+TEST_F(MainWindow, ClosingAsksForEveryProjectAndEmptiesOnlyThisInstancesScratchFiles)
 {
-    StartProgram({});
-    iconmain->Timer3Timer(nullptr);
-    const QString root = dir_.path() + "/UndoTemp/";
-    Touch(ScratchPath("iconview1/1_1.png"));
-    Touch(ScratchPath("gif.bmp"));
-    QFile::setPermissions(ScratchPath("gif.bmp"), QFile::ReadOwner);
-    // Another instance that still runs keeps its undo steps.
-    QLockFile other(root + "77777.lock");
-    ASSERT_TRUE(other.tryLock(0));
-    Touch(root + "77777/iconview1/1_1.png");
+    const struct {
+        int Answer;
+        bool Closes;
+    } cases[] = {{mrCancel, false}, {mrYes, true}, {mrNo, true}};
+    for (const auto& c : cases) {
+        StartProgram({});
+        iconmain->Timer3Timer(nullptr);
+        const QString root = QDir(dir_.path()).absolutePath() + "/UndoTemp/";
+        Touch(ScratchPath("iconview1/1_1.png"));
+        Touch(ScratchPath("gif.bmp"));
+        QFile::setPermissions(ScratchPath("gif.bmp"), QFile::ReadOwner);
+        // Another instance that still runs keeps its undo steps whenever this one closes.
+        QLockFile other(root + "77777.lock");
+        ASSERT_TRUE(other.tryLock(0));
+        Touch(root + "77777/iconview1/1_1.png");
 
-    QStringList boxes;
-    TDialogAnswererScope answers([&](TDialogRequest& r) {
-        boxes << r.Caption + ": " + r.Text;
-        r.Result = IDOK;
-        return true;
-    });
-    iconmain->Close();
-    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
-    EXPECT_FALSE(QFile::exists(ScratchPath("iconview1/1_1.png")));
-    EXPECT_FALSE(QFile::exists(ScratchPath("gif.bmp")));
-    EXPECT_TRUE(QDir(ScratchPath("iconview1")).exists());
-    EXPECT_TRUE(QFile::exists(root + "77777/iconview1/1_1.png"));
+        QStringList questions, boxes;
+        TDialogAnswererScope answers([&](TDialogRequest& r) {
+            if (r.Kind == TDialogRequest::dkMessageDlg) {
+                questions << r.Text;
+                r.Result = c.Answer;
+            } else {
+                boxes << r.Caption + ": " + r.Text;
+                r.Result = IDOK;
+            }
+            return true;
+        });
+        iconmain->Exit1Click(nullptr);
+        // The template never asks; the project does, once.
+        EXPECT_EQ(questions, QStringList({"Save changes to the Brelnova Studio \"Project 1\"before closing ?"}))
+            << c.Answer;
+        EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+        // Closing the main window ends the program (the flag stays once set).
+        EXPECT_EQ(Application->Terminated(), c.Closes) << c.Answer;
+        EXPECT_EQ(QFile::exists(ScratchPath("iconview1/1_1.png")), !c.Closes) << c.Answer;
+        EXPECT_EQ(QFile::exists(ScratchPath("gif.bmp")), !c.Closes) << c.Answer;
+        EXPECT_TRUE(QDir(ScratchPath("iconview1")).exists());
+        EXPECT_TRUE(QFile::exists(root + "77777/iconview1/1_1.png"));
+        other.unlock();
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(MainWindow, AFileThatStaysIsReportedAndTheWalkGoesOn)
