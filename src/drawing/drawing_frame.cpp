@@ -159,14 +159,19 @@ void TDrawingFrame::CheckerboardFill(TImage32* target, int width, int height)
 {
     if (!target || target->Bitmap()->IsEmpty())
         return;
-    TCanvas* canvas = target->Bitmap()->GetCanvas();
-    TBitmap tile;
+    // The tile is laid from the bitmap's origin, as the document lays it.
     TGraphic* picture = T.bgimage ? T.bgimage->Picture()->Graphic() : nullptr;
+    TBitmap tile;
     if (picture && !picture->Empty()) {
-        tile.SetSize(T.bgimage->Width(), T.bgimage->Height());
+        tile.SetSize(picture->Width(), picture->Height());
         tile.Canvas()->Draw(0, 0, picture);
-        canvas->Brush()->SetBitmap(&tile);
+    } else {
+        tile.SetSize(8, 8);
+        tile.Canvas()->Brush()->SetColor(clWhite);
+        tile.Canvas()->FillRect(Rect(0, 0, 8, 8));
     }
+    TCanvas* canvas = target->Bitmap()->GetCanvas();
+    canvas->Brush()->SetBitmap(&tile);
     canvas->FillRect(Rect(0, 0, width, height));
     canvas->Brush()->SetBitmap(nullptr);
 }
