@@ -301,8 +301,12 @@ TEST_F(CanvasMouse, ColourPickerTakesThePressedCellAndHandsBack)
 
 TEST_F(CanvasMouse, HoverShowsTheCellAndTheToolsCursor)
 {
-    // The installed cursors of the program.
-    SetProgramFolder(TestDataPath("../assets"));
+    // The cursors as the installation holds them.
+    QDir(dir.path()).mkpath("cursors");
+    for (int n = 1; n <= 11; ++n) {
+        const QString name = QString("cursors/MY%1.cur").arg(n);
+        QFile::copy(TestDataPath("../assets/" + name), dir.filePath(name));
+    }
     NewProject();
     state.CurrentTool = 12;
     Move(3, 4, Qt::NoButton);
@@ -313,6 +317,6 @@ TEST_F(CanvasMouse, HoverShowsTheCellAndTheToolsCursor)
     EXPECT_EQ(pick.hotSpot(), QPoint(1, 30));
     for (int n = 1; n <= 11; ++n)
         EXPECT_FALSE(ToolCursor(n).pixmap().isNull()) << n;
-    SetProgramFolder(dir.path());
+    QFile::remove(dir.filePath("cursors/MY2.cur"));
     EXPECT_EQ(ToolCursor(2).shape(), Qt::ArrowCursor);
 }
