@@ -23,17 +23,6 @@ namespace FormText {
 inline constexpr const char* OwnFormPanel = "Sorry, you can't select the Form assign to FormPanel property";
 }
 
-namespace {
-
-Qt::CursorShape CursorForEdges(Qt::Edges e)
-{
-    const bool h = e & (Qt::LeftEdge | Qt::RightEdge), v = e & (Qt::TopEdge | Qt::BottomEdge);
-    if (h && v)
-        return ((e & Qt::LeftEdge) != 0) == ((e & Qt::TopEdge) != 0) ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
-    return h ? Qt::SizeHorCursor : Qt::SizeVerCursor;
-}
-
-} // namespace
 
 TsuiForm::TsuiForm(QWidget* parent) : TCustomPanel(parent)
 {
@@ -557,40 +546,6 @@ void TsuiForm::HostResized()
     inResize_ = false;
 }
 
-bool TsuiForm::HostMouse(QEvent* e)
-{
-    auto* me = static_cast<QMouseEvent*>(e);
-    const QPoint global = me->globalPosition().toPoint();
-    const TFormBorderStyle bs = host_->BorderStyle();
-    const bool canResize = (bs == bsSizeable || bs == bsSizeToolWin) && host_->WindowState() == wsNormal;
-    const Qt::Edges edges = canResize ? FrameEdgesAt(host_->size(), me->position().toPoint(), host_->BorderWidth()) : Qt::Edges();
-    switch (e->type()) {
-    case QEvent::MouseMove:
-        if (resizer_.Active())
-            return resizer_.Move(global);
-        if (edges) {
-            host_->setCursor(CursorForEdges(edges));
-            edgeCursor_ = true;
-        } else if (edgeCursor_) {
-            host_->unsetCursor();
-            edgeCursor_ = false;
-        }
-        return false;
-    case QEvent::MouseButtonPress:
-        if (me->button() == Qt::LeftButton && edges)
-            return resizer_.Begin(host_, edges, global);
-        return false;
-    case QEvent::MouseButtonRelease:
-        if (resizer_.Active()) {
-            resizer_.End();
-            return true;
-        }
-        return false;
-    default:
-        return false;
-    }
-}
-
 bool TsuiForm::HandleKey(QWidget* w, QKeyEvent* e)
 {
     if (destroying_ || !host_ || FormOfWidget(w) != host_)
@@ -649,7 +604,7 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* e)
     case QEvent::MouseMove:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
-        return HostMouse(e);
+        return HandleFrameMouse(host_, e, resizer_, edgeCursor_);
     default:
         break;
     }

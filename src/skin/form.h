@@ -129,7 +129,6 @@ private:
     void WatchMdiFrame();
     void HostResized();
     void HostShown();
-    bool HostMouse(QEvent* e);
     bool HandleKey(QWidget* target, QKeyEvent* e);
     void SetActiveState(bool active);
     void ApplyFrameInset();

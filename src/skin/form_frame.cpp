@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QWidget>
@@ -223,14 +224,19 @@ TsuiApplicationKeys::~TsuiApplicationKeys()
 
 bool TsuiApplicationKeys::eventFilter(QObject* watched, QEvent* e)
 {
+    ++seen_;
     if (e->type() != QEvent::KeyPress || !handler_)
         return false;
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w)
         return false;
-    if (e == last_ && lastTarget_ && w != lastTarget_ && w->isAncestorOf(lastTarget_))
-        return false;
+    // A key that travels on to the parents comes back at once, with no other event between;
+    // a later key may well reuse the same address.
+    const bool travelling = e == last_ && seen_ == lastSeen_ + 1 && lastTarget_ && w->isAncestorOf(lastTarget_);
     last_ = e;
+    lastSeen_ = seen_;
+    if (travelling)
+        return false;
     lastTarget_ = w;
     return handler_(w, static_cast<QKeyEvent*>(e));
 }
@@ -241,4 +247,45 @@ TForm* FormOfWidget(QObject* o)
         if (auto* f = qobject_cast<TForm*>(o))
             return f;
     return nullptr;
+}
+
+namespace {
+Qt::CursorShape CursorForEdges(Qt::Edges e)
+{
+    const bool h = e & (Qt::LeftEdge | Qt::RightEdge), v = e & (Qt::TopEdge | Qt::BottomEdge);
+    if (h && v)
+        return ((e & Qt::LeftEdge) != 0) == ((e & Qt::TopEdge) != 0) ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
+    return h ? Qt::SizeHorCursor : Qt::SizeVerCursor;
+}
+} // namespace
+
+bool HandleFrameMouse(TForm* form, QEvent* e, TsuiEdgeResizer& resizer, bool& edgeCursor)
+{
+    auto* me = static_cast<QMouseEvent*>(e);
+    const QPoint global = me->globalPosition().toPoint();
+    const TFormBorderStyle bs = form->BorderStyle();
+    const bool canResize = (bs == bsSizeable || bs == bsSizeToolWin) && form->WindowState() == wsNormal;
+    const Qt::Edges edges = canResize ? FrameEdgesAt(form->size(), me->position().toPoint(), form->BorderWidth()) : Qt::Edges();
+    switch (e->type()) {
+    case QEvent::MouseMove:
+        if (resizer.Active())
+            return resizer.Move(global);
+        if (edges) {
+            form->setCursor(CursorForEdges(edges));
+            edgeCursor = true;
+        } else if (edgeCursor) {
+            form->unsetCursor();
+            edgeCursor = false;
+        }
+        return false;
+    case QEvent::MouseButtonPress:
+        return me->button() == Qt::LeftButton && edges && resizer.Begin(form, edges, global);
+    case QEvent::MouseButtonRelease:
+        if (!resizer.Active())
+            return false;
+        resizer.End();
+        return true;
+    default:
+        return false;
+    }
 }

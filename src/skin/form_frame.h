@@ -77,6 +77,11 @@ private:
     QRect startBounds_;
 };
 
+// The mouse on a skinned window's frame: over a sizeable, normal window's edges the cursor shows
+// the resize direction, a press starts resizing and the resizer follows until the release.
+// edgeCursor remembers whether the cursor is ours to take back. True when the event was used.
+bool HandleFrameMouse(TForm* form, QEvent* e, TsuiEdgeResizer& resizer, bool& edgeCursor);
+
 // The application-wide key hook of one skinned window: every key press of the program passes it
 // before the focused control sees it; the handler answers true to swallow the key. Several hooks
 // live side by side (one per skinned window), each acting only for keys of its own window. A key
@@ -94,6 +99,8 @@ private:
     THandler handler_;
     const QEvent* last_ = nullptr;
     QPointer<QWidget> lastTarget_;
+    quint64 seen_ = 0;
+    quint64 lastSeen_ = 0;
 };
 
 // The form a widget lies on (the nearest form among it and its parents).

@@ -1,4 +1,5 @@
 #include "skin/form.h"
+#include "skin/skin_forms.h"
 
 #include "framework/application.h"
 #include "framework/bitmap.h"
@@ -91,7 +92,7 @@ TEST(SuiForm, SecondOneStaysInertAndDefinitionsAttach)
     EXPECT_EQ(second->HostForm(), nullptr);
     EXPECT_EQ(second->TitleBar(), nullptr);
 
-    RegisterComponentClass<TsuiForm>("TsuiForm");
+    RegisterSkinFormClasses();
     TForm form;
     form.LoadDefinitionText("object Dlg: TForm\n"
                             "  Left = 10\n  Top = 10\n  Width = 300\n  Height = 200\n  BorderStyle = bsSingle\n"
