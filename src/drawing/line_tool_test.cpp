@@ -390,3 +390,24 @@ TEST(LineTool, AColourTextThatIsNoNumberEndsTheCallWithEveryBracketClosed)
     EXPECT_EQ(t.iconviewbg->UpdateCount(), 0);
     EXPECT_EQ(t.iconviewbg->Bitmap()->UpdateCount(), 0);
 }
+
+TEST(LineTool, ErasingWithoutAFittingBaseCopyErasesFromTheFormatAsItIs)
+{
+    // A primary alpha text such as " 0" marks the stroke as erasing (the snapshot is trimmed)
+    // while the press, which looks for exactly "0", kept no base copy: the merge must not read
+    // pixels of a missing copy, or of one left from a format of another size.
+    for (bool staleBase : {false, true}) {
+        TTestingDrawingTarget t(16, 16, "XP");
+        t.Fill(0xFF0A141E);
+        t.Edits["upa"] = " 0";
+        t.StrokeButton = 2; // the mask is the opaque secondary colour
+        t.Press(2, 8);
+        if (staleBase)
+            GdipCreateBitmapFromScan0(4, 4, 0, PixelFormat32bppARGB, nullptr, &t.EraseBaseImage);
+        ASSERT_EQ(t.StrokeColorA, "0");
+        t.MoveTo(12, 8);
+        LinePreview(t, "dorvelt");
+        EXPECT_EQ(t.Pixel(7, 8), 0x000A141Eu) << staleBase;
+        EXPECT_EQ(t.Pixel(7, 3), 0xFF0A141Eu) << staleBase;
+    }
+}
