@@ -1,6 +1,7 @@
 #include "controls/controls_classes.h"
 
 #include "controls/html_help.h"
+#include "controls/spin_edit.h"
 #include "controls/storage/storage_classes.h"
 #include "controls/tov_language.h"
 #include "framework/definition_reader.h"
@@ -9,5 +10,7 @@ void RegisterControlsClasses()
 {
     RegisterComponentClass<THtmlHelp>("THtmlHelp");
     RegisterComponentClass<TtovLanguage>("TtovLanguage");
+    RegisterComponentClass<TRxSpinEdit>("TRxSpinEdit");
+    RegisterComponentClass<TRxSpinButton>("TRxSpinButton");
     RegisterStorageClasses();
 }
