@@ -289,35 +289,43 @@ QString MakeAniFrameIcon(const TIconDocument& doc, int frameNumber)
     return path;
 }
 
+bool CopyXPIconPixels(const QByteArray& data, int width, int height, QImage& target)
+{
+    if (width < 1 || height < 1 || width > kMaxFormatSide || height > kMaxFormatSide)
+        return false;
+    const int64_t needed = kXPHeaderSize + int64_t(4) * width * height;
+    if (data.size() < needed)
+        return false;
+    // Byte 62 starts the pixels only in a one-image file whose image is a 32-bit DIB of this size.
+    const auto* p = reinterpret_cast<const uint8_t*>(data.constData());
+    if (GetLE32(p + 18) != uint32_t(kXPHeaderSize - IconBitmapHeaderSize) || GetLE32(p + 22) != IconBitmapHeaderSize ||
+        GetLE32(p + 26) != uint32_t(width) || GetLE16(p + 36) != 32)
+        return false;
+    if (target.format() != QImage::Format_ARGB32)
+        return false;
+    const int w = std::min(width, target.width()), h = std::min(height, target.height());
+    for (int y = height - 1, r = 0; y >= 0; --y, ++r) {
+        if (y >= h)
+            continue;
+        const uint8_t* src = p + kXPHeaderSize + size_t(r) * 4 * size_t(width);
+        auto* dst = reinterpret_cast<QRgb*>(target.scanLine(y));
+        for (int x = 0; x < w; ++x, src += 4)
+            dst[x] = qRgba(src[2], src[1], src[0], src[3]);
+    }
+    return true;
+}
+
 void LoadXPIconPixels(TIconDocument* doc, int width, int height, const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EInOutError(QStringLiteral("I/O error 2"));
-    const int64_t needed = kXPHeaderSize + int64_t(4) * width * height;
-    if (width < 1 || height < 1 || width > kMaxFormatSide || height > kMaxFormatSide || file.size() < needed)
-        throw EInOutError(QStringLiteral("I/O error 100"));
-    const QByteArray data = file.read(needed);
-    if (data.size() < needed)
-        throw EInOutError(QStringLiteral("I/O error 100"));
-    // Byte 62 starts the pixels only in a one-image file whose image is a 32-bit DIB of this size.
-    const auto* p = reinterpret_cast<const uint8_t*>(data.constData());
-    if (GetLE32(p + 18) != uint32_t(kXPHeaderSize - IconBitmapHeaderSize) || GetLE32(p + 22) != IconBitmapHeaderSize ||
-        GetLE32(p + 26) != uint32_t(width) || GetLE16(p + 36) != 32)
-        throw EInOutError(QStringLiteral("I/O error 100"));
-
+    // Never more than the largest image can need, whatever the file's size.
+    const QByteArray data = file.read(kXPHeaderSize + int64_t(4) * kMaxFormatSide * kMaxFormatSide);
     QImage* target = doc ? GdipImageData(doc->CurrentImage()) : nullptr;
-    if (!target)
-        return;
-    const int w = std::min(width, target->width()), h = std::min(height, target->height());
-    for (int y = height - 1, r = 0; y >= 0; --y, ++r) {
-        if (y >= h)
-            continue;
-        const uint8_t* src = p + kXPHeaderSize + size_t(r) * 4 * size_t(width);
-        auto* dst = reinterpret_cast<QRgb*>(target->scanLine(y));
-        for (int x = 0; x < w; ++x, src += 4)
-            dst[x] = qRgba(src[2], src[1], src[0], src[3]);
-    }
+    QImage scratch(1, 1, QImage::Format_ARGB32);
+    if (!CopyXPIconPixels(data, width, height, target ? *target : scratch))
+        throw EInOutError(QStringLiteral("I/O error 100"));
 }
 
 void SaveIconCommand(TIconDocument& doc)

@@ -12,6 +12,7 @@
 #include <QString>
 #include <functional>
 
+class QImage;
 class TIconDocument;
 
 // Colour count the icon writer is given for a kind: 24 for "XP" (only its mask is used) and
@@ -50,6 +51,10 @@ QString MakeAniFrameIcon(const TIconDocument& doc, int frameNumber);
 // shorter than those pixels or holds no 32-bit image of that size there raises EInOutError and
 // leaves the format as it was.
 void LoadXPIconPixels(TIconDocument* doc, int width, int height, const QString& fileName);
+// The same on the file's bytes: writes the width by height pixels into target (clipped to its
+// size) and returns true, or returns false and leaves target alone for bytes that hold no such
+// image.
+bool CopyXPIconPixels(const QByteArray& data, int width, int height, QImage& target);
 
 // ---- the document's commands (bodies of its hidden buttons and popup items) ----
 
