@@ -5,6 +5,7 @@
 #include "imaging/icons/icon_xp.h"
 #include "mainwindow/program_start.h"
 #include "skin/controls/skin_controls.h"
+#include "skin/skin_forms.h"
 #include "controls/controls_classes.h"
 
 int main(int argc, char** argv)
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     // Every class a window definition may name, and the picture classes of ".ico" and ".gif".
     RegisterImagingBitmapClasses();
     RegisterSkinControlClasses();
+    RegisterSkinFormClasses();
     RegisterControlsClasses();
     RegisterGifFormat();
     // Naming the class keeps its registration, which runs as the application starts, linked in.

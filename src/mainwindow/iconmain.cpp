@@ -26,6 +26,8 @@
 #include "platform/program_paths.h"
 #include "skin/controls/skin_controls.h"
 #include "skin/file_theme.h"
+#include "skin/mdi_form.h"
+#include "skin/skin_forms.h"
 #include "skin/theme_manager.h"
 
 #include <QApplication>
@@ -49,6 +51,7 @@ void RegisterMainWindowClasses()
     RegisterDocumentClasses();
     RegisterImagingBitmapClasses();
     RegisterSkinControlClasses();
+    RegisterSkinFormClasses();
     RegisterControlsClasses();
 }
 
@@ -172,6 +175,11 @@ void Ticonmain::FormCreate(TObject*)
     if (auto* theme = qobject_cast<TsuiFileTheme*>(FindComponent(QStringLiteral("suiFileTheme1")))) {
         // A broken default skin leaves the built-in look; start-up goes on.
         RunGuarded([&] { theme->SetThemeFile(ProgramPath(QStringLiteral("suk\\ziroz.sui"))); }, this);
+        // The skinned frame and the manager take the pictures of the file now loaded.
+        if (auto* frame = qobject_cast<TsuiMDIForm*>(FindComponent(QStringLiteral("suiMDIForm1"))))
+            frame->SetUIStyle(frame->UIStyle());
+        if (auto* manager = qobject_cast<TsuiThemeManager*>(FindComponent(QStringLiteral("suiThemeManager1"))))
+            manager->SetUIStyle(manager->UIStyle());
     }
     DocumentCounter = 1;
     LoadEditorDefaults();
@@ -324,12 +332,10 @@ void Ticonmain::LoadRecentFiles()
 
 void Ticonmain::RunStartupUpdateCheck()
 {
-    switch (ReadStartupUpdateCheck()) {
-    case TStartupUpdateCheck::Silent:
-    case TStartupUpdateCheck::WithWindow:
-    case TStartupUpdateCheck::None:
-        break;
-    }
+    // Silent: the check runs without its window; WithWindow: the window shows the result; None:
+    // no check. The live-update window that runs the check is not part of the program yet.
+    const TStartupUpdateCheck mode = ReadStartupUpdateCheck();
+    Q_UNUSED(mode);
 }
 
 // ---------------------------------------------------------------------------------------------
