@@ -1,0 +1,133 @@
+#include "mainwindow/cursor_reading.h"
+
+#include "document/editor_state.h"
+#include "document/scratch_folder.h"
+#include "framework/exceptions.h"
+#include "framework/streams.h"
+#include "imaging/icons/ani_file.h"
+#include "mainwindow/icon_project.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+const QString kAniError = QStringLiteral("This ANI file is error");
+
+QByteArray ReadWholeFile(const QString& path, qint64 limit)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(QString::fromLatin1(FrameworkText::FOpenError).arg(path));
+    if (file.size() > limit)
+        return QByteArray();
+    return file.readAll();
+}
+
+void RemoveAniFrameFiles()
+{
+    QDir folder(ScratchFolder());
+    for (const QString& name : folder.entryList({QStringLiteral("aniframe*.ico")}, QDir::Files))
+        folder.remove(name);
+}
+
+} // namespace
+
+QString CursorToIconFile(const QString& path)
+{
+    TMemoryStream cursor;
+    cursor.LoadFromFile(path);
+    QByteArray bytes = cursor.Bytes();
+    const QByteArray header("\0\0\1\0", 4);
+    bytes = header + bytes.mid(4);
+    const QString target = ScratchPath(QStringLiteral("cur.ico"));
+    TMemoryStream(bytes).SaveToFile(target);
+    return target;
+}
+
+Tnewiconview* OpenCursorAsProject(TFileHost& host, const QString& path)
+{
+    host.State.CurrentFilePath = path;
+    const QString icon = CursorToIconFile(path);
+    // The hot spot sits in the first entry's planes and bit-count fields.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray head = file.read(14);
+        if (head.size() == 14 && head[2] == 2) {
+            host.State.HotSpotX = uint8_t(head[10]) | uint8_t(head[11]) << 8;
+            host.State.HotSpotY = uint8_t(head[12]) | uint8_t(head[13]) << 8;
+        }
+    }
+    return OpenIconAsProject(host, icon, {path, path});
+}
+
+QString AniFramePath(int k)
+{
+    return ScratchPath(QStringLiteral("aniframe%1.ico").arg(k));
+}
+
+bool OpenAniFile(TFileHost& host, const QString& path)
+{
+    RemoveAniFrameFiles();
+    host.AniFrameCount = 0;
+    host.AniStepCount = 0;
+    std::fill(host.AniRates.begin(), host.AniRates.end(), 0);
+    std::fill(host.AniSequence.begin(), host.AniSequence.end(), 0);
+
+    TAniCursor ani;
+    try {
+        const QByteArray bytes = ReadWholeFile(path, MaxAniFileSize);
+        if (bytes.isEmpty())
+            throw EAniError(QStringLiteral("The file is empty or too large"));
+        ani = ReadAniCursor(bytes);
+        for (int k = 1; k <= ani.FrameCount; ++k)
+            TMemoryStream(ani.Frames[size_t(k - 1)]).SaveToFile(AniFramePath(k));
+    } catch (const EAniError&) {
+        RemoveAniFrameFiles();
+        host.ShowPlainMessage(kAniError);
+        return false;
+    }
+    host.AniFrameCount = ani.FrameCount;
+    host.AniStepCount = ani.StepCount;
+    for (int k = 1; k <= ani.StepCount; ++k) {
+        host.AniRates[size_t(k)] = ani.Rates[size_t(k - 1)];
+        host.AniSequence[size_t(k)] = ani.Sequence[size_t(k - 1)];
+    }
+    return true;
+}
+
+std::vector<TAniBuilderFrame> AniBuilderFrames(const TFileHost& host, const QString& firstFile)
+{
+    std::vector<TAniBuilderFrame> frames;
+    const bool inOrder = host.AniStepCount == host.AniFrameCount;
+    for (int k = 1; k <= host.AniStepCount; ++k) {
+        TAniBuilderFrame frame;
+        frame.FileName = k == 1 ? firstFile : AniFramePath(host.AniSequence[size_t(k)] + 1);
+        frame.Mode = (k == 1 || inOrder) ? QStringLiteral("open") : QString::number(k);
+        frame.Duration = QString::number(host.AniRates[size_t(k)]);
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+Tnewiconview* OpenAniAsProject(TFileHost& host, const QString& path)
+{
+    if (!OpenAniFile(host, path))
+        return nullptr;
+    const QString first = AniFramePath(host.AniSequence[1] + 1);
+    const QString copy = ScratchPath(QStringLiteral("icotoico.ico"));
+    host.OpenFileName = first;
+    QFile::remove(copy);
+    QFile::copy(first, copy);
+    Tnewiconview* doc = OpenIconAsProject(host, copy, {path, QString()});
+    host.HandFramesToAniBuilder(AniBuilderFrames(host, copy));
+    host.OpenFileName = path;
+    return doc;
+}
+
+void OpenAniInEditor(TFileHost& host, const QString& path)
+{
+    host.EnsureAniBuilder();
+    if (OpenAniFile(host, path))
+        host.HandFramesToAniBuilder(AniBuilderFrames(host, AniFramePath(host.AniSequence[1] + 1)));
+}

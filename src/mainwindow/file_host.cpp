@@ -1,0 +1,139 @@
+#include "mainwindow/file_host.h"
+
+#include "document/editor_state.h"
+#include "document/newiconview.h"
+#include "framework/commands.h"
+#include "framework/component.h"
+#include "mainwindow/configuration_file.h"
+
+#include <Magick++.h>
+#include <QApplication>
+#include <QFile>
+
+TFileHost::TFileHost(TEditorState& state)
+    : TFileHost(state, {OwnRecentPaths, OwnRecentComboKeyState, OwnLibraryIconCounter, OwnViewerCounter,
+                        OwnAniFrameCount, OwnAniStepCount, OwnAniRates, OwnAniSequence})
+{
+}
+
+TFileHost::TFileHost(TEditorState& state, const TFileFields& fields)
+    : State(state),
+      RecentPaths(fields.RecentPaths),
+      RecentComboKeyState(fields.RecentComboKeyState),
+      LibraryIconCounter(fields.LibraryIconCounter),
+      ViewerCounter(fields.ViewerCounter),
+      AniFrameCount(fields.AniFrameCount),
+      AniStepCount(fields.AniStepCount),
+      AniRates(fields.AniRates),
+      AniSequence(fields.AniSequence)
+{
+}
+
+TFileHost::~TFileHost() = default;
+
+bool TFileHost::ExecuteOpenDialog()
+{
+    return false;
+}
+
+bool TFileHost::ExecuteSaveDialog(int&)
+{
+    return false;
+}
+
+bool TFileHost::ExecutePngDialog(QString&)
+{
+    return false;
+}
+
+void TFileHost::ShowMessage(const QString&, TMessageIcon) {}
+
+void TFileHost::ShowPlainMessage(const QString&) {}
+
+void TFileHost::ShowStatus(const QString&) {}
+
+void TFileHost::MinimizeApplication() {}
+
+void TFileHost::SetRecentItemCaption(int, const QString&) {}
+
+void TFileHost::AddRecentComboItem(const QString&) {}
+
+QString TFileHost::RecentComboText() const
+{
+    return QString();
+}
+
+void TFileHost::SetRecentComboText(const QString& text)
+{
+    State.SetLabelText(QStringLiteral("userfilename"), text);
+}
+
+QStringList TFileHost::ReadOpenHistory() const
+{
+    return ::ReadOpenHistory();
+}
+
+void TFileHost::AppendOpenHistory(const QString& path)
+{
+    ::AppendOpenHistory(path);
+}
+
+Tnewiconview* TFileHost::FindDocument(const QString& name) const
+{
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* doc = qobject_cast<Tnewiconview*>(w))
+            if (doc->objectName().compare(name, Qt::CaseInsensitive) == 0)
+                return doc;
+    return nullptr;
+}
+
+Tnewiconview* TFileHost::NewDocumentWindow()
+{
+    return new Tnewiconview(nullptr);
+}
+
+bool TFileHost::RunDocumentCommand(const QString& component, const QString& argument)
+{
+    Tnewiconview* doc = FindDocument(State.ActiveDocumentName);
+    if (!doc)
+        return false;
+    QObject* target = FindComponent(doc, component);
+    if (!target || !HasClickHandler(target))
+        return false;
+    State.CommandArgument = argument;
+    return ClickComponent(target);
+}
+
+void TFileHost::OpenPictureInImportWindow(const QString&) {}
+
+void TFileHost::OpenLibraryInImportWindow(const QString&) {}
+
+void TFileHost::OpenInViewer(const QString&, int, bool, const QString&) {}
+
+bool TFileHost::ViewerExists() const
+{
+    return false;
+}
+
+void TFileHost::EnsureAniBuilder() {}
+
+void TFileHost::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>&) {}
+
+void TFileHost::ShowJpegOptions() {}
+
+bool TFileHost::ConvertPictureToPng(const QString& source, const QString& target)
+{
+    try {
+        Magick::Image image;
+        image.read(source.toStdString());
+        image.magick("PNG");
+        Magick::Blob blob;
+        image.write(&blob);
+        QFile out(target);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        return out.write(static_cast<const char*>(blob.data()), qint64(blob.length())) == qint64(blob.length());
+    } catch (const Magick::Exception&) {
+        return false;
+    }
+}

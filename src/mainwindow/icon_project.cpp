@@ -1,0 +1,202 @@
+#include "mainwindow/icon_project.h"
+
+#include "document/editor_state.h"
+#include "document/newiconview.h"
+#include "document/scratch_folder.h"
+#include "framework/commands.h"
+#include "framework/exceptions.h"
+#include "framework/streams.h"
+#include "imaging/icons/file_icon.h"
+#include "imaging/icons/icon_xp.h"
+#include "imaging/icons/icon_xp_format.h"
+#include "mainwindow/file_host.h"
+
+#include <QFile>
+#include <QImage>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct TSourceImage {
+    int Index = 0;
+    int Width = 0;
+    int Height = 0;
+    QString Kind;
+    QImage Picture; // at the format's size
+};
+
+// The decoded image as the format's picture: top row first, scaled to the directory's size with
+// nearest neighbour. Kinds without an alpha channel are transparent black wherever their mask
+// is set, whatever colour the image holds there.
+QImage FormatPicture(const TIconXPFormat* decoded, int width, int height, bool keepAlpha)
+{
+    QImage picture(width, height, QImage::Format_ARGB32);
+    picture.fill(0);
+    if (!decoded || decoded->Pixels().empty())
+        return picture;
+    const int dw = decoded->Width(), dh = decoded->Height();
+    QImage own(dw, dh, QImage::Format_ARGB32);
+    const TIconXPData& pixels = decoded->Pixels();
+    for (int y = 0; y < dh; ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(own.scanLine(y));
+        const uint32_t* row = pixels.data() + size_t(dh - 1 - y) * size_t(dw);
+        for (int x = 0; x < dw; ++x)
+            line[x] = (!keepAlpha && (row[x] >> 24) == 0) ? 0u : row[x];
+    }
+    if (dw == width && dh == height)
+        return own;
+    return own.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+int FreeDocumentNumber(const TFileHost& host)
+{
+    int n = 1;
+    while (n <= host.State.DocumentCounter && host.FindDocument(QStringLiteral("iconview%1").arg(n)))
+        ++n;
+    return n;
+}
+
+void SetFormat(Tnewiconview* doc, int f, const TSourceImage& image)
+{
+    doc->FormatTable.SetFormat(f, image.Width, image.Height, image.Kind);
+    doc->SetFormatImage(f, GdipImageFromQImage(image.Picture));
+    doc->FormatTable.SetUndoStateCount(f, 1);
+    if (const int j = TFormatTable::StandardIndexOf(image.Width, image.Height, image.Kind))
+        doc->FormatTable.SetStandardFormat(j, QString::number(image.Width), QString::number(image.Height),
+                                           image.Kind, true);
+}
+
+} // namespace
+
+QString ImageKindOfPixelFormat(int pixelFormat, const QString& currentKind)
+{
+    switch (pixelFormat) {
+    case 1: return QStringLiteral("Mono");
+    case 2: return QStringLiteral("16");
+    case 3: return QStringLiteral("256");
+    case 6: return QStringLiteral("16.8M");
+    case 7: return QStringLiteral("XP");
+    default: return currentKind;
+    }
+}
+
+Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIconProjectOrigin& origin)
+{
+    TEditorState& s = host.State;
+    host.AppendOpenHistory(origin.UserFile.isEmpty() ? path : origin.UserFile);
+
+    const int n = FreeDocumentNumber(host);
+    const QString copy = ScratchPath(QStringLiteral("ico%1.ico").arg(n));
+    QFile::remove(copy);
+    QFile::copy(path, copy);
+    if (!QFile::exists(copy))
+        host.ShowPlainMessage(QStringLiteral("The operation is error"));
+
+    // A file that cannot be opened is the caller's error to show; one that opens but holds no
+    // whole directory is no icon.
+    std::unique_ptr<TFileIcon> opened;
+    try {
+        opened = std::make_unique<TFileIcon>(path);
+    } catch (const EFOpenError&) {
+        throw;
+    } catch (const Exception&) {
+        host.ShowMessage(QString::fromLatin1(IconXPText::InvalidIcon), TMessageIcon::Warning);
+        return nullptr;
+    }
+    TFileIcon& file = *opened;
+    TIconXP decoded;
+    {
+        TFileStream stream(path, fmOpenRead | fmShareDenyWrite);
+        try {
+            decoded.LoadFromStream(&stream);
+        } catch (const Exception&) {
+            // Images past a damaged one stay blank; the directory still gives their formats.
+        }
+    }
+
+    // Formats are 1..255 pixels: a 0 in the directory stands for 256, and such images (mostly
+    // PNG entries of modern icons) are left out.
+    std::vector<TSourceImage> images;
+    int skipped = 0;
+    QString kind = s.NewImageKind;
+    for (int i = 0; file.Valid() && i < file.Count(); ++i) {
+        uint8_t entry[IconEntryCommonSize] = {};
+        file.GetEntry(uint16_t(i), entry);
+        if (entry[0] == 0 || entry[1] == 0) {
+            ++skipped;
+            continue;
+        }
+        const TIconXPFormat* image = i < decoded.Formats()->Count() ? decoded.Formats()->GetItem(i) : nullptr;
+        kind = ImageKindOfPixelFormat(image ? image->PixelFormat() : 0, kind);
+        TSourceImage source;
+        source.Index = i;
+        source.Width = entry[0];
+        source.Height = entry[1];
+        source.Kind = kind;
+        source.Picture = FormatPicture(image, source.Width, source.Height, kind == QLatin1String("XP"));
+        images.push_back(source);
+    }
+    if (skipped > 0)
+        host.ShowStatus(QStringLiteral("%1 image(s) of 256 pixels left out: images are 1 to 255 pixels").arg(skipped));
+    if (images.empty()) {
+        host.ShowMessage(QString::fromLatin1(IconXPText::InvalidIcon), TMessageIcon::Warning);
+        return nullptr;
+    }
+
+    // Each image alone as a one-image icon file, numbered from 1 after the document.
+    if (file.Count() > 1) {
+        for (size_t k = 0; k < images.size(); ++k) {
+            try {
+                file.SaveImageToFile(ScratchPath(QStringLiteral("iconum%1_%2.ico").arg(n).arg(k + 1)),
+                                     uint16_t(images[k].Index));
+            } catch (const Exception&) {
+                // A scratch copy only: the format has its picture already.
+            }
+        }
+    }
+
+    const TSourceImage& first = images.front();
+    s.NewImageWidth = first.Width;
+    s.NewImageHeight = first.Height;
+    s.NewImageKind = first.Kind;
+    s.ActiveDocumentNumber = n;
+    Tnewiconview* doc = host.NewDocumentWindow();
+    doc->setObjectName(QStringLiteral("iconview%1").arg(n));
+    doc->SetCaption(QStringLiteral("New Icon %1").arg(n));
+    if (Tnewiconview* templ = host.FindDocument(QStringLiteral("newiconview")); templ && templ != doc)
+        doc->SetBounds(-4, -2, templ->Width(), templ->Height());
+    s.ActiveDocumentName = doc->objectName();
+
+    SetFormat(doc, 1, first);
+    if (images.size() == 1 && file.Count() == 1) {
+        const QString recorded = origin.DocumentFile;
+        doc->SavedFileName = recorded;
+        if (!recorded.isEmpty()) {
+            host.AddRecentComboItem(recorded);
+            host.SetRecentComboText(recorded);
+        }
+    }
+    for (size_t k = 1; k < images.size(); ++k)
+        SetFormat(doc, int(k) + 1, images[k]);
+    // The document was made at the first image's size and zoom; it opens on that format.
+    doc->FormatTable.SetFormatCount(int(images.size()));
+    doc->FormatTable.SetCurrentFormat(1);
+    doc->CurrentWidth = first.Width;
+    doc->CurrentHeight = first.Height;
+    doc->CurrentKind = first.Kind;
+    const TSourceImage& last = images.back();
+    s.NewImageWidth = last.Width;
+    s.NewImageHeight = last.Height;
+    s.NewImageKind = last.Kind;
+
+    doc->RebuildView();
+    doc->UpdateThumbnails();
+    doc->show();
+    s.DocumentCounter = std::max(s.DocumentCounter, n);
+    // The format list's click makes the colour panel and the menus follow the current format.
+    ClickComponentByName(doc, QStringLiteral("BitBtn46"));
+    doc->OpacityBaseStale = true;
+    return doc;
+}

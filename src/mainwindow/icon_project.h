@@ -1,0 +1,38 @@
+#pragma once
+
+// Opening an icon file as a project: a new document window with one format per image of the
+// file, each at its own size and kind, the file added to the open history and a copy of it kept
+// in the scratch folder. Every road that ends in an icon project comes here: .ico files, and the
+// icon copies that the cursor, animated cursor and icon library roads write.
+
+#include <QString>
+
+class QImage;
+class TFileHost;
+class Tnewiconview;
+
+// Where an icon handed to OpenIconAsProject comes from.
+struct TIconProjectOrigin {
+    // The file the user opened, for the open history; empty: the icon file itself.
+    QString UserFile;
+    // The file a one-image project records as its own (File > Save writes back to it); empty:
+    // none, as for icons copied into the scratch folder, which is emptied when the program ends.
+    QString DocumentFile;
+};
+
+// The kind of a format from a decoded image's pixel format (1 "Mono", 2 "16", 3 "256",
+// 6 "16.8M", 7 "XP"); any other value (16-bit images, images that could not be decoded) keeps
+// currentKind.
+QString ImageKindOfPixelFormat(int pixelFormat, const QString& currentKind);
+
+// Opens the icon file as a new project named "iconview" + N, N the first free document number,
+// and makes it the active document; the one-image file becomes the document's file. Images of
+// 256 pixels are left out (formats are 1..255 pixels), with a line on the status bar saying how
+// many. A file with no icon header or no image of a usable size opens nothing and says so in
+// the main window's message box; a file that cannot be opened raises the framework's file-open
+// error. Returns the new document, or null.
+Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIconProjectOrigin& origin);
+inline Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path)
+{
+    return OpenIconAsProject(host, path, {path, path});
+}

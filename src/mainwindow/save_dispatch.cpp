@@ -1,0 +1,146 @@
+#include "mainwindow/save_dispatch.h"
+
+#include "document/editor_state.h"
+#include "document/scratch_folder.h"
+#include "framework/registry.h"
+#include "imaging/icons/icon_image_list.h"
+#include "imaging/icons/icon_library1.h"
+#include "mainwindow/file_host.h"
+#include "platform/program_paths.h"
+#include "platform/registry_store.h"
+
+#include <QFile>
+#include <memory>
+
+namespace {
+
+bool EndsWith(const QString& path, const char* extension)
+{
+    return path.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
+}
+
+// The project as a one-icon library: the document writes its .ico into the scratch folder and
+// the library is built from it.
+void SaveIconLibrary(TFileHost& host, const QString& fileName)
+{
+    const QString scratch = ScratchPath(QStringLiteral("icl.ico"));
+    // A library must never be built from the icon of an earlier save.
+    QFile::remove(scratch);
+    if (!host.RunDocumentCommand(QStringLiteral("BitBtn21"), QStringLiteral("icl")))
+        return;
+    auto icon = std::make_unique<TAdvancedIcon>();
+    icon->LoadFromFile(scratch);
+    const QString target = WithExtension(fileName, ".icl");
+    host.State.CommandArgument = target;
+    TIconLibrary1 library;
+    library.Icons()->AddIcon(QString(), std::move(icon));
+    library.SaveToFile(target);
+}
+
+QString SaveThroughDialog(TFileHost& host)
+{
+    int entry = 0;
+    if (!host.ExecuteSaveDialog(entry))
+        return QString();
+    const QString name = host.SaveFileName;
+    static const char* const exports[] = {nullptr, nullptr, nullptr, nullptr, "bmp", "gif", "emf",
+                                          "wmf", nullptr, "png", "tif", "tga"};
+    switch (entry) {
+    case 1: {
+        const QString target = WithExtension(name, ".ico");
+        return host.RunDocumentCommand(QStringLiteral("BitBtn21"), target) ? target : QString();
+    }
+    case 2: {
+        const QString target = WithExtension(name, ".cur");
+        return host.RunDocumentCommand(QStringLiteral("BitBtn22"), target) ? target : QString();
+    }
+    case 3:
+        SaveIconLibrary(host, name);
+        return QString();
+    case 8:
+        host.ShowJpegOptions();
+        return QString();
+    default:
+        if (entry >= 4 && entry <= 11 && exports[entry])
+            host.RunDocumentCommand(QStringLiteral("Button1"), QString::fromLatin1(exports[entry]));
+        return QString();
+    }
+}
+
+// Runs the dialog road with the current path and the combo cleared, then puts them back.
+QString ThroughDialogKeepingPath(TFileHost& host)
+{
+    const QString path = host.State.CurrentFilePath;
+    const QString combo = host.RecentComboText().trimmed();
+    host.State.CurrentFilePath.clear();
+    host.SetRecentComboText(QString());
+    const QString written = SaveThroughDialog(host);
+    host.State.CurrentFilePath = path;
+    host.SetRecentComboText(combo);
+    return written;
+}
+
+} // namespace
+
+QString WithExtension(const QString& fileName, const QString& extension)
+{
+    return fileName.endsWith(extension, Qt::CaseInsensitive) ? fileName : fileName + extension;
+}
+
+QString SaveCommand(TFileHost& host)
+{
+    const QString path = host.RecentComboText().trimmed();
+    host.State.CurrentFilePath = path;
+    if (EndsWith(path, ".ico"))
+        return host.RunDocumentCommand(QStringLiteral("BitBtn21"), path) ? path : QString();
+    if (EndsWith(path, ".cur"))
+        return host.RunDocumentCommand(QStringLiteral("BitBtn22"), path) ? path : QString();
+    // No path, or one that names no file Save can write (typed into the combo): ask.
+    return SaveThroughDialog(host);
+}
+
+void SaveAsCommand(TFileHost& host)
+{
+    const QString written = ThroughDialogKeepingPath(host);
+    if (!written.isEmpty()) {
+        host.State.CurrentFilePath = written;
+        host.SetRecentComboText(written);
+    }
+}
+
+void ExportImagesCommand(TFileHost& host)
+{
+    ThroughDialogKeepingPath(host);
+}
+
+void ExportPngCommand(TFileHost& host)
+{
+    QString name;
+    if (!host.ExecutePngDialog(name))
+        return;
+    host.SaveFileName = name;
+    host.RunDocumentCommand(QStringLiteral("Button1"), QStringLiteral("png"));
+}
+
+void SendToDesktopCommand(TFileHost& host)
+{
+    const QString target =
+        GetDesktopFolder() + QStringLiteral("/project%1.ico").arg(host.State.ActiveDocumentNumber);
+    host.RunDocumentCommand(QStringLiteral("BitBtn21"), target);
+    host.MinimizeApplication();
+}
+
+QString GetDesktopFolder()
+{
+    TRegistry registry;
+    registry.SetRootKey(HKEY_CURRENT_USER);
+    QString folder;
+    if (registry.OpenKeyReadOnly(QStringLiteral("SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER\\SHELL FOLDERS")) &&
+        registry.ValueExists(QStringLiteral("DESKTOP")))
+        folder = registry.ReadString(QStringLiteral("DESKTOP"));
+    if (folder.isEmpty())
+        folder = DesktopFolder();
+    while (folder.endsWith(QLatin1Char('/')) && folder.size() > 1)
+        folder.chop(1);
+    return folder;
+}
