@@ -5,6 +5,7 @@
 #include "framework/commands.h"
 #include "framework/component.h"
 #include "mainwindow/configuration_file.h"
+#include "mainwindow/document_windows.h"
 
 #include <Magick++.h>
 #include <QApplication>
@@ -87,9 +88,9 @@ Tnewiconview* TFileHost::FindDocument(const QString& name) const
     return nullptr;
 }
 
-Tnewiconview* TFileHost::NewDocumentWindow()
+Tnewiconview* TFileHost::NewDocumentWindow(const QString& name, const QString& caption)
 {
-    return new Tnewiconview(nullptr);
+    return qobject_cast<Tnewiconview*>(CreateDocumentWindow(name, caption));
 }
 
 bool TFileHost::RunDocumentCommand(const QString& component, const QString& argument)

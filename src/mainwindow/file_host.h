@@ -111,9 +111,9 @@ public:
     // ---- document windows ----
     // The document window of that name (without regard to case), or null.
     virtual Tnewiconview* FindDocument(const QString& name) const;
-    // A new document window, made with the editor state's new-image size and kind; the main
-    // window makes it one of its children.
-    virtual Tnewiconview* NewDocumentWindow();
+    // A new document window in the main window's client area with that name and caption, made
+    // with the editor state's new-image size and kind; not shown yet.
+    virtual Tnewiconview* NewDocumentWindow(const QString& name, const QString& caption);
     // The command by name on the active document: the argument goes into CommandArgument and
     // the component is clicked when it has a click handler. False when nothing ran.
     virtual bool RunDocumentCommand(const QString& component, const QString& argument);

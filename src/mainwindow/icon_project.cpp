@@ -3,7 +3,6 @@
 #include "document/editor_state.h"
 #include "document/newiconview.h"
 #include "document/scratch_folder.h"
-#include "framework/commands.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
 #include "imaging/icons/file_icon.h"
@@ -162,9 +161,7 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
     s.NewImageHeight = first.Height;
     s.NewImageKind = first.Kind;
     s.ActiveDocumentNumber = n;
-    Tnewiconview* doc = host.NewDocumentWindow();
-    doc->setObjectName(QStringLiteral("iconview%1").arg(n));
-    doc->SetCaption(QStringLiteral("New Icon %1").arg(n));
+    Tnewiconview* doc = host.NewDocumentWindow(QStringLiteral("iconview%1").arg(n), QStringLiteral("New Icon %1").arg(n));
     if (Tnewiconview* templ = host.FindDocument(QStringLiteral("newiconview")); templ && templ != doc)
         doc->SetBounds(-4, -2, templ->Width(), templ->Height());
     s.ActiveDocumentName = doc->objectName();
@@ -191,12 +188,14 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
     s.NewImageHeight = last.Height;
     s.NewImageKind = last.Kind;
 
+    doc->SyncFormatListItems();
     doc->RebuildView();
     doc->UpdateThumbnails();
-    doc->show();
+    doc->Show();
     s.DocumentCounter = std::max(s.DocumentCounter, n);
-    // The format list's click makes the colour panel and the menus follow the current format.
-    ClickComponentByName(doc, QStringLiteral("BitBtn46"));
+    // The format list's click makes the colour panel, the menus and the new-image values follow
+    // the current format.
+    doc->MyListBox1Click(doc);
     doc->OpacityBaseStale = true;
     return doc;
 }

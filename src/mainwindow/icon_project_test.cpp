@@ -65,9 +65,9 @@ TEST_F(FileRoadsTest, EveryImageBecomesAFormatOfItsOwnSizeAndKind)
     EXPECT_EQ(Pixel(doc, 3, 2, 5), 0u);          // masked: transparent black
     EXPECT_EQ(Pixel(doc, 3, 12, 5), 0xFFFFFFFFu);
     EXPECT_EQ(doc->CurrentFormat(), 1);
-    // The new-image values end with the last image's; a file of several images is no one's file.
-    EXPECT_EQ(host.Editor.NewImageWidth, 16);
-    EXPECT_EQ(host.Editor.NewImageKind, "Mono");
+    // The new-image values follow the current format; a file of several images is no one's file.
+    EXPECT_EQ(host.Editor.NewImageWidth, 48);
+    EXPECT_EQ(host.Editor.NewImageKind, "XP");
     EXPECT_TRUE(doc->SavedFileName.isEmpty());
     EXPECT_TRUE(host.ComboItems.isEmpty());
     EXPECT_EQ(host.History, QStringList{path});
@@ -99,8 +99,7 @@ TEST_F(FileRoadsTest, OneImageFileBecomesTheDocumentsFile)
 TEST_F(FileRoadsTest, DocumentNumberFillsTheFirstGap)
 {
     for (int n : {1, 3}) {
-        Tnewiconview* doc = host.NewDocumentWindow();
-        doc->setObjectName(QStringLiteral("iconview%1").arg(n));
+        host.NewDocumentWindow(QStringLiteral("iconview%1").arg(n), "Project");
     }
     host.Editor.DocumentCounter = 3;
     const QString path = TestDataPath("icons/pillow/python.ico");

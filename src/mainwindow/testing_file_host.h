@@ -5,6 +5,7 @@
 // every request to a window that is not there recorded in Log.
 
 #include "document/testing_editor_state.h"
+#include "document/newiconview.h"
 #include "mainwindow/file_host.h"
 
 #include <QFile>
@@ -55,9 +56,12 @@ public:
     QStringList ReadOpenHistory() const override { return History; }
     void AppendOpenHistory(const QString& path) override { History << path; }
 
-    Tnewiconview* NewDocumentWindow() override
+    Tnewiconview* NewDocumentWindow(const QString& name, const QString& caption) override
     {
-        Tnewiconview* doc = TFileHost::NewDocumentWindow();
+        // No main window frame here: a plain window.
+        auto* doc = new Tnewiconview(nullptr);
+        doc->setObjectName(name);
+        doc->SetCaption(caption);
         Documents.emplace_back(doc);
         return doc;
     }
