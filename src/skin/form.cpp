@@ -445,7 +445,10 @@ void TsuiForm::UpdateRegion()
 {
     if (!host_ || destroying_)
         return;
+    // An MDI child is shaped through its sub-window; the form inside it keeps no shape.
     QWidget* window = mdiFrame_ ? mdiFrame_.data() : host_.data();
+    if (mdiFrame_ && !host_->mask().isEmpty())
+        host_->clearMask();
     const int r = RoundCorner();
     if (r <= 0 || (mdiFrame_ && host_->WindowState() == wsMaximized))
         window->clearMask();
@@ -464,6 +467,7 @@ void TsuiForm::RemoveCaptionStyle()
         sub->resize(mdiSize_);
     if (sub)
         mdiSize_ = QSize();
+    UpdateRegion();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -572,7 +576,8 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* e)
         if (e->type() == QEvent::Show)
             RemoveCaptionStyle();
         else if (e->type() == QEvent::Resize)
-            UpdateRegion();
+            // The sub-window sets a shape of its own after it is resized: ours goes after it.
+            QMetaObject::invokeMethod(this, [this] { UpdateRegion(); }, Qt::QueuedConnection);
         return false;
     }
     if (watched != host_)

@@ -368,6 +368,14 @@ TEST(SuiForm, MaximisedMdiChild)
     EXPECT_TRUE(child->MdiFrame()->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(child->Width(), 300);
     const int t = skin->GetTitleBarHeight();
+    // Round corners cut the sub-window, whatever shape it gives itself on resizing.
+    skin->SetUIStyle(WinXP);
+    child->SetBounds(10, 10, 320, 210);
+    QApplication::processEvents();
+    EXPECT_FALSE(child->MdiFrame()->mask().contains(QPoint(0, 0)));
+    EXPECT_TRUE(child->MdiFrame()->mask().contains(QPoint(319, 209)));
+    EXPECT_TRUE(child->mask().isEmpty());
+    skin->SetUIStyle(DeepBlue);
 
     child->SetWindowState(wsMaximized);
     QApplication::processEvents();
