@@ -437,3 +437,14 @@ TEST(Controls, EveryFrameworkClassIsRegistered)
 }
 
 #include "controls_test.moc"
+
+TEST(ListViewLifetime, DestroyedWithItemsAndACurrentRow)
+{
+    auto* view = new TListView(nullptr);
+    view->SetViewStyle(vsReport);
+    for (int i = 0; i < 3; ++i)
+        view->Items()->Add()->SetCaption(QString::number(i));
+    view->ReportWidget()->setCurrentItem(view->ReportWidget()->topLevelItem(1));
+    delete view; // must not reach the destroyed item list
+    SUCCEED();
+}

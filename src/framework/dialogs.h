@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/message_flags.h"
+
 // Message boxes and the answering seam. Every dialog of the framework (message boxes, the common
 // dialogs, forms shown modally) first asks the installed answerer; when it answers, nothing is
 // shown. Tests drive windows that open dialogs this way. Without an answerer, on a platform with
@@ -56,25 +58,6 @@ private:
 // True when there is no screen to show a dialog on.
 bool HeadlessPlatform();
 
-enum : unsigned {
-    MB_OK = 0x0,
-    MB_OKCANCEL = 0x1,
-    MB_ABORTRETRYIGNORE = 0x2,
-    MB_YESNOCANCEL = 0x3,
-    MB_YESNO = 0x4,
-    MB_RETRYCANCEL = 0x5,
-    MB_ICONHAND = 0x10,
-    MB_ICONSTOP = 0x10,
-    MB_ICONERROR = 0x10,
-    MB_ICONQUESTION = 0x20,
-    MB_ICONEXCLAMATION = 0x30,
-    MB_ICONWARNING = 0x30,
-    MB_ICONASTERISK = 0x40,
-    MB_ICONINFORMATION = 0x40,
-    MB_DEFBUTTON1 = 0x0,
-    MB_DEFBUTTON2 = 0x100,
-    MB_DEFBUTTON3 = 0x200,
-};
 enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
 
 // The platform message box: returns IDOK, IDYES, ... (IDCANCEL when closed).

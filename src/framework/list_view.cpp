@@ -208,6 +208,11 @@ TListView::TListView(QWidget* parent)
 
 TListView::~TListView()
 {
+    // The Qt views outlive this object's own destructor and report selection changes while their
+    // rows go; nothing of this control may be reached from them any more.
+    disconnect(report_, nullptr, this, nullptr);
+    disconnect(icons_, nullptr, this, nullptr);
+    items_->Clear();
     items_.reset();
 }
 

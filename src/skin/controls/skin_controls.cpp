@@ -7,6 +7,7 @@
 #include "skin/controls/panel.h"
 #include "skin/controls/skin_control.h"
 #include "skin/controls/status_bar.h"
+#include "skin/controls/skin_entry_classes.h"
 #include "skin/file_theme.h"
 #include "skin/menus.h"
 #include "skin/title_bar.h"
@@ -20,6 +21,7 @@ void RegisterSkinControlClasses()
         return;
     done = true;
     InstallSkinFontSubstitutes();
+    RegisterSkinEntryControlClasses();
     RegisterComponentClass<TsuiFileTheme>("TsuiFileTheme");
     RegisterComponentClass<TsuiThemeManager>("TsuiThemeManager");
     RegisterComponentClass<TsuiButton>("TsuiButton");
