@@ -1,5 +1,7 @@
 #include "document/newiconview.h"
 
+#include "document/canvas_mouse.h"
+
 #include "controls/controls_classes.h"
 #include "controls/tov_language.h"
 #include "document/editor_state.h"
@@ -245,6 +247,7 @@ void Tnewiconview::FormCreate(TObject*)
         caption->SetCaption(FormatTable.Width(1) + QStringLiteral(" * ") + FormatTable.Height(1) +
                             QStringLiteral(" - ") + FormatTable.Kind(1));
     FormatTable.SetUndoStateCount(1, 1);
+    AttachCanvasMouse(this);
 }
 
 void Tnewiconview::InitFormats(int width, int height, const QString& kind)

@@ -760,10 +760,20 @@ GpStatus GdipDrawLineI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2,
     QPainter* p = graphics->painter;
     p->setPen(ToQPen(*pen, graphics));
     p->setBrush(Qt::NoBrush);
-    if (Antialiased(graphics) || pen->width > 1)
+    if (Antialiased(graphics)) {
         p->drawLine(QPointF(x1 + kCentre, y1 + kCentre), QPointF(x2 + kCentre, y2 + kCentre));
-    else
+    } else if (pen->width > 1) {
+        // A thick aliased line covers the cells whose centres lie on it, end cells included:
+        // nudge the ends outwards so that Qt's tie rule does not drop the first cell.
+        QLineF line(x1 + kCentre, y1 + kCentre, x2 + kCentre, y2 + kCentre);
+        if (line.length() > 0) {
+            const QPointF d = (line.p2() - line.p1()) / line.length() * 0.01;
+            line = QLineF(line.p1() - d, line.p2() + d);
+        }
+        p->drawLine(line);
+    } else {
         p->drawLine(x1, y1, x2, y2); // thin aliased lines: Qt's line stepping covers both ends
+    }
     return Ok;
 }
 

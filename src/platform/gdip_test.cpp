@@ -140,7 +140,7 @@ TEST(Gdip, AliasedLinesAndRectanglesCoverTheirEndPoints)
     EXPECT_EQ(rows.substr(0, 9), "........\n");
     EXPECT_EQ(rows.substr(36, 9), "........\n");
     for (int r = 1; r <= 3; ++r)
-        EXPECT_EQ(rows.substr(r * 9 + 2, 4), "####") << r;
+        EXPECT_EQ(rows.substr(r * 9, 9), ".######.\n") << r; // both end cells covered
 }
 
 TEST(Gdip, FilledRectangleCoversExactlyItsCellsWithTheExactColour)
