@@ -1,6 +1,7 @@
 #include "controls/controls_classes.h"
 
 #include "controls/html_help.h"
+#include "controls/speed_button.h"
 #include "controls/spin_edit.h"
 #include "controls/storage/storage_classes.h"
 #include "controls/tov_language.h"
@@ -12,5 +13,6 @@ void RegisterControlsClasses()
     RegisterComponentClass<TtovLanguage>("TtovLanguage");
     RegisterComponentClass<TRxSpinEdit>("TRxSpinEdit");
     RegisterComponentClass<TRxSpinButton>("TRxSpinButton");
+    RegisterComponentClass<TRxSpeedButton>("TRxSpeedButton");
     RegisterStorageClasses();
 }
