@@ -90,7 +90,7 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
     const QString copy = ScratchPath(QStringLiteral("ico%1.ico").arg(n));
     QFile::remove(copy);
     QFile::copy(path, copy);
-    if (!QFile::exists(copy))
+    if (!QFile::exists(copy) && QFile::exists(path))
         host.ShowPlainMessage(QStringLiteral("The operation is error"));
 
     // A file that cannot be opened is the caller's error to show; one that opens but holds no

@@ -23,6 +23,8 @@
 #include "mainwindow/configuration_file.h"
 #include "mainwindow/document_windows.h"
 #include "mainwindow/form36.h"
+#include "mainwindow/iconmain_files.h"
+#include "mainwindow/open_dispatch.h"
 #include "platform/program_paths.h"
 #include "skin/controls/skin_controls.h"
 #include "skin/file_theme.h"
@@ -324,10 +326,14 @@ void Ticonmain::PrimeColorPanel()
 
 void Ticonmain::OpenFileByName()
 {
+    TIconmainFiles files(*this);
+    ::OpenFileByName(files);
 }
 
 void Ticonmain::LoadRecentFiles()
 {
+    TIconmainFiles files(*this);
+    FillRecentFiles(files);
 }
 
 void Ticonmain::RunStartupUpdateCheck()

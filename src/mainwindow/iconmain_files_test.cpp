@@ -1,0 +1,83 @@
+#include "mainwindow/iconmain_files.h"
+
+#include "document/newiconview.h"
+#include "framework/application.h"
+#include "framework/combo_box.h"
+#include "framework/dialogs.h"
+#include "framework/forms.h"
+#include "framework/string_list.h"
+#include "mainwindow/iconmain.h"
+#include "mainwindow/open_dispatch.h"
+#include "mainwindow/program_start.h"
+#include "platform/program_paths.h"
+#include "testsupport/testdata.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir(dir.path()).mkpath("data");
+        SetProgramFolder(dir.path());
+        QFile::copy(TestDataPath("icons/pillow/hopper.ico"), dir.filePath("Hop.ico"));
+    }
+    void TearDown() override
+    {
+        QList<QPointer<TForm>> forms;
+        for (TForm* f : Screen->FormList())
+            forms << f;
+        for (const QPointer<TForm>& f : forms)
+            delete f.data();
+        SetProgramFolder(QString());
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(MainWindowFiles, TheCommandLineFileOpensAsAProjectAndEntersTheHistory)
+{
+    const QString path = dir.filePath("Hop.ico");
+    StartProgram({path});
+    ASSERT_TRUE(iconmain);
+    iconmain->Timer3Timer(nullptr);
+    auto* project = qobject_cast<Tnewiconview*>(FindForm("iconview1"));
+    ASSERT_TRUE(project);
+    EXPECT_EQ(project->Caption(), "New Icon 1");
+    EXPECT_EQ(project->SavedFileName, path);
+    EXPECT_EQ(iconmain->FindComponent("userfilename")->property("Text").toString(), path);
+
+    // The start-up fills the recent files after the open, from the history that now holds it.
+    EXPECT_EQ(iconmain->RecentPaths[1], path);
+    auto* combo = qobject_cast<TCustomComboBox*>(iconmain->FindComponent("userfilename"));
+    ASSERT_TRUE(combo);
+    EXPECT_EQ(combo->Items()->Count(), 2); // opened once, listed once from the history
+}
+
+TEST_F(MainWindowFiles, OpenAndSaveRunThroughTheMainWindowsDialogs)
+{
+    StartProgram({});
+    ASSERT_TRUE(iconmain);
+    TDialogAnswererScope answers([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkOpen) {
+            r.Dialog->setProperty("FileName", dir.filePath("Hop.ico"));
+            r.Result = 1;
+            return true;
+        }
+        return false;
+    });
+    {
+        TIconmainFiles files(*iconmain);
+        OpenCommand(files);
+    }
+    EXPECT_TRUE(FindForm("iconview1"));
+    EXPECT_EQ(iconmain->FindComponent("OpenDialog1")->property("FileName").toString(), dir.filePath("Hop.ico"));
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview1");
+}
