@@ -1,0 +1,79 @@
+#pragma once
+
+// The imaging toolkit's return codes with their English texts, and its bitmap record.
+//
+// Every toolkit call returns 1 for success or one of the codes below. ToolkitErrorText gives the
+// sentence the toolkit image control puts into its error messages.
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// Codes our own toolkit layer returns; the whole table is in ToolkitErrorText.
+enum : int {
+    TK_DialogOk = 100,
+    TK_Success = 1,
+    TK_Failure = 0,
+    TK_ErrNoMemory = -1,
+    TK_ErrBitmapHandle = -2,
+    TK_ErrWriteFile = -5,
+    TK_ErrReadFile = -7,
+    TK_ErrFileName = -8,
+    TK_ErrFileFormat = -9,
+    TK_ErrFileNotFound = -10,
+    TK_ErrWidthHeight = -11,
+    TK_ErrSubType = -12,
+    TK_ErrParameter = -13,
+    TK_ErrOpenFile = -14,
+    TK_ErrNotSupported = -16,
+    TK_ErrBitsPerPixel = -27,
+    TK_ErrUserAbort = -29,
+    TK_ErrLayerIndex = -800,
+    TK_ErrNoLayers = -801,
+};
+
+// The text of a toolkit code; "Undefined Error: " and the code for a code the table does not hold.
+void ToolkitErrorText(int code, QString& text);
+QString ToolkitErrorText(int code);
+// Whether the table holds a text of its own for the code.
+bool IsToolkitCode(int code);
+
+// Bits of TKBitmap::Flags.
+enum : uint32_t {
+    TKBF_Allocated = 0x01,
+    TKBF_Transparent = 0x80,
+};
+
+// The toolkit's bitmap record. Rows run from the top; 32-bit pixels are blue, green, red, alpha
+// (not premultiplied), 24-bit ones blue, green, red; each row is padded to four bytes.
+//
+// A copy of the record refers to the same pixels, as the toolkit's records do; TK_CopyBitmap makes
+// one with pixels of its own. Pixels live as long as a record refers to them, so a record that
+// outlives the list or the load that filled it never points at freed memory.
+struct TKBitmap {
+    uint32_t StructSize = sizeof(TKBitmap);
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t BitsPerPixel = 0;
+    int32_t RowBytes = 0;
+    uint32_t Flags = 0;
+    // 1 top-left (as stored) to 8; 5 to 8 exchange rows and columns on display.
+    int32_t ViewPerspective = 1;
+    int32_t XResolution = 0; // dots per inch
+    int32_t YResolution = 0;
+    uint32_t TransparentColor = 0; // 0x00BBGGRR, meaningful with TKBF_Transparent
+    std::shared_ptr<std::vector<uint8_t>> Pixels;
+
+    uint8_t* Row(int y) { return Pixels->data() + size_t(y) * size_t(RowBytes); }
+    const uint8_t* Row(int y) const { return Pixels->data() + size_t(y) * size_t(RowBytes); }
+};
+
+// A record is allocated when it is given and its allocated bit is set.
+bool IsBitmapAllocated(const TKBitmap* bitmap);
+// View perspectives 5 to 8 show rows as columns.
+bool IsViewTransposed(const TKBitmap& bitmap);
+// The size as shown: width and height exchanged for the transposed perspectives.
+int BitmapViewWidth(const TKBitmap& bitmap);
+int BitmapViewHeight(const TKBitmap& bitmap);

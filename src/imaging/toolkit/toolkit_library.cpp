@@ -1,0 +1,1339 @@
+#include "imaging/toolkit/toolkit_library.h"
+
+#include "framework/exceptions.h"
+#include "framework/streams.h"
+#include "imaging/toolkit/imaging_files.h"
+
+#include <Magick++.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace {
+
+// ---- Process state -------------------------------------------------------------------------
+
+struct TOptionState {
+    TKPDFOptions Pdf;
+    int32_t ViewMode2D = 1;
+    int32_t ViewportWidth = 640;
+    int32_t ViewportHeight = 480;
+    int32_t WmfX = 0;
+    int32_t WmfY = 0;
+    TKRTFOptions Rtf;
+    TKPLTOptions Plt;
+    TKPTKOptions Ptk;
+    int32_t CadColorScheme = 0;
+    TKJ2KOptions J2k;
+    TKPDFSaveOptions PdfSave;
+};
+
+struct TState {
+    std::mutex Lock;
+    std::map<TKBitmapList, std::vector<TKBitmap>> Lists;
+    TKBitmapList NextList = 1;
+    TOptionState Options;
+    TKStatusCallback Status = nullptr;
+    TKLoadInfoCallback LoadInfo = nullptr;
+};
+
+TState& State()
+{
+    static TState state;
+    return state;
+}
+
+std::vector<TKBitmap>* FindList(TKBitmapList list)
+{
+    auto& lists = State().Lists;
+    const auto it = lists.find(list);
+    return it == lists.end() ? nullptr : &it->second;
+}
+
+// ---- Formats -------------------------------------------------------------------------------
+
+struct TFormatRow {
+    int Code;
+    const char* Magick;
+};
+
+// Formats as the outside library names them. PSB is the large form of PSD.
+constexpr TFormatRow ReadFormats[] = {
+    {TKFMT_GIF, "GIF"},   {TKFMT_BMP, "BMP"},   {TKFMT_TGA, "TGA"},   {TKFMT_PNG, "PNG"},   {TKFMT_JPEG, "JPEG"},
+    {TKFMT_TIFF, "TIFF"}, {TKFMT_PCX, "PCX"},   {TKFMT_PSD, "PSD"},   {TKFMT_PSD, "PSB"},   {TKFMT_SGI, "SGI"},
+    {TKFMT_PNM, "PNM"},   {TKFMT_PCD, "PCD"},   {TKFMT_RLE, "RLE"},   {TKFMT_WMF, "WMF"},   {TKFMT_ICO, "ICO"},
+    {TKFMT_CUR, "CUR"},   {TKFMT_WBMP, "WBMP"}, {TKFMT_DIB, "DIB"},
+};
+
+int CodeOfMagick(const QString& magick)
+{
+    for (const TFormatRow& row : ReadFormats)
+        if (magick == QLatin1String(row.Magick))
+            return row.Code;
+    return 0;
+}
+
+const char* MagickOfCode(int code)
+{
+    for (const TFormatRow& row : ReadFormats)
+        if (row.Code == code)
+            return row.Magick;
+    return nullptr;
+}
+
+// The formats saves write: the library's encoder and the bits per pixel the code stands for.
+struct TSaveFormat {
+    int Code;
+    const char* Magick;
+    int Bits;
+};
+
+constexpr TSaveFormat SaveFormats[] = {
+    {TKFMT_GIF, "GIF", 8},
+    {TKFMT_PNG, "PNG24", 24},
+    {TKFMT_PNG32, "PNG32", 32},
+    {TKFMT_PSD, "PSD", 32},
+};
+
+// The encoder of a save and its bits (0 asks for those of the format), or the failure code.
+int FindSaveFormat(int32_t format, int32_t& bits, const TSaveFormat*& out)
+{
+    for (const TSaveFormat& f : SaveFormats) {
+        if (f.Code != format)
+            continue;
+        if (bits == 0)
+            bits = f.Bits;
+        if (bits != f.Bits)
+            return TK_ErrBitsPerPixel;
+        out = &f;
+        return TK_Success;
+    }
+    return MagickOfCode(format) ? TK_ErrNotSupported : TK_ErrFileFormat;
+}
+
+// ---- The outside library -------------------------------------------------------------------
+
+struct TMagickList {
+    MagickCore::Image* First = nullptr;
+    TMagickList() = default;
+    TMagickList(const TMagickList&) = delete;
+    TMagickList& operator=(const TMagickList&) = delete;
+    ~TMagickList() { Reset(); }
+    void Reset(MagickCore::Image* image = nullptr)
+    {
+        if (First)
+            MagickCore::DestroyImageList(First);
+        First = image;
+    }
+    size_t Length() const { return First ? MagickCore::GetImageListLength(First) : 0; }
+    MagickCore::Image* At(size_t index) const
+    {
+        return First ? MagickCore::GetImageFromList(First, ssize_t(index)) : nullptr;
+    }
+};
+
+struct TMagickInfo {
+    MagickCore::ImageInfo* Info = MagickCore::AcquireImageInfo();
+    MagickCore::ExceptionInfo* Exception = MagickCore::AcquireExceptionInfo();
+    TMagickInfo() = default;
+    TMagickInfo(const TMagickInfo&) = delete;
+    TMagickInfo& operator=(const TMagickInfo&) = delete;
+    ~TMagickInfo()
+    {
+        MagickCore::DestroyImageInfo(Info);
+        MagickCore::DestroyExceptionInfo(Exception);
+    }
+    // Names the coder so that the library never guesses the format from the data.
+    void SetMagick(const char* magick)
+    {
+        MagickCore::CopyMagickString(Info->magick, magick, MaxTextExtent);
+        const std::string name = std::string(magick) + ":";
+        MagickCore::CopyMagickString(Info->filename, name.c_str(), MaxTextExtent);
+    }
+    MagickCore::ExceptionType Severity() const { return Exception->severity; }
+};
+
+// The nearest toolkit code of a failure of the outside library.
+int CodeOfSeverity(MagickCore::ExceptionType severity, bool writing)
+{
+    using namespace MagickCore;
+    switch (severity) {
+    case ResourceLimitError:
+    case ResourceLimitFatalError:
+    case ResourceLimitWarning:
+        return TK_ErrNoMemory;
+    case MissingDelegateError:
+    case MissingDelegateWarning:
+    case DelegateError:
+        return TK_ErrFileFormat;
+    case CorruptImageError:
+    case CorruptImageWarning:
+    case CorruptImageFatalError:
+        return TK_ErrReadFile;
+    case FileOpenError:
+    case FileOpenWarning:
+        return writing ? TK_ErrWriteFile : TK_ErrOpenFile;
+    case OptionError:
+        return TK_ErrParameter;
+    case ImageError:
+        return TK_ErrWidthHeight;
+    default:
+        return writing ? TK_ErrWriteFile : TK_ErrReadFile;
+    }
+}
+
+// A read failed when the library reports an error, or damaged data even as a warning: a picture
+// it patched up is not the one in the file.
+bool ReadFailed(MagickCore::ExceptionType severity)
+{
+    return severity >= MagickCore::ErrorException || severity == MagickCore::CorruptImageWarning;
+}
+
+int ReadFileData(const QString& name, QByteArray& data)
+{
+    if (name.isEmpty())
+        return TK_ErrFileName;
+    const QFileInfo info(name);
+    if (!info.exists())
+        return TK_ErrFileNotFound;
+    QFile file(name);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        return TK_ErrOpenFile;
+    // Read at most one byte past the limit: a device or a growing file has no size to trust.
+    const int64_t limit = ImagingLimits().MaxFileBytes;
+    if (file.size() > limit)
+        return TK_ErrNoMemory;
+    data = file.read(limit + 1);
+    if (data.size() > limit)
+        return TK_ErrNoMemory;
+    if (file.error() != QFileDevice::NoError)
+        return TK_ErrReadFile;
+    return data.isEmpty() ? TK_ErrFileFormat : TK_Success;
+}
+
+bool StartsWith(const QByteArray& d, const char* magic, int length)
+{
+    return d.size() >= length && std::memcmp(d.constData(), magic, size_t(length)) == 0;
+}
+
+// The library's name of the picture's format from its content (the name only for the formats
+// without a signature), or the failure code.
+int DetectFormat(const QByteArray& data, const QString& name, const TKFileInfo* forced, QString& magick)
+{
+    if (forced && (forced->Flags & TKFI_ForcedFormat)) {
+        const char* m = MagickOfCode(forced->Format);
+        if (!m)
+            return TK_ErrFileFormat;
+        magick = QLatin1String(m);
+        return TK_Success;
+    }
+    if (StartsWith(data, "8BPS\0\1", 6)) {
+        magick = QStringLiteral("PSD");
+        return TK_Success;
+    }
+    if (StartsWith(data, "8BPS\0\2", 6)) {
+        magick = QStringLiteral("PSB");
+        return TK_Success;
+    }
+    if (StartsWith(data, "8BPS", 4))
+        return TK_ErrSubType;
+    magick = DetectPictureFormat(data, QLatin1Char('.') + QFileInfo(name).suffix());
+    if (magick == QLatin1String("EMF"))
+        return TK_ErrNotSupported; // this build of the library has no EMF coder
+    return magick.isEmpty() ? TK_ErrFileFormat : TK_Success;
+}
+
+// Whether the composite's pixel data of a layered picture is all there. The library fills a
+// composite cut short with blank pixels and reports nothing.
+bool LayeredDataComplete(const QByteArray& d)
+{
+    const auto be = [&](qsizetype at, int bytes) {
+        uint64_t v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v = v << 8 | uint8_t(d[at + i]);
+        return v;
+    };
+    if (d.size() < 26)
+        return false;
+    const bool large = be(4, 2) == 2;
+    const uint64_t channels = be(12, 2), height = be(14, 4), width = be(18, 4), depth = be(22, 2);
+    uint64_t at = 26;
+    for (int section = 0; section < 3; ++section) {
+        const int lengthBytes = section == 2 && large ? 8 : 4;
+        if (at + uint64_t(lengthBytes) > uint64_t(d.size()))
+            return false;
+        at += uint64_t(lengthBytes) + be(qsizetype(at), lengthBytes);
+    }
+    if (at + 2 > uint64_t(d.size()))
+        return false;
+    const uint64_t compression = be(qsizetype(at), 2);
+    at += 2;
+    const uint64_t left = uint64_t(d.size()) - at;
+    const uint64_t rows = channels * height;
+    if (compression == 0)
+        return left >= rows * ((width * depth + 7) / 8);
+    if (compression != 1)
+        return true; // compressed streams are checked by their decoder
+    const int countBytes = large ? 4 : 2;
+    if (left < rows * uint64_t(countBytes))
+        return false;
+    uint64_t total = 0;
+    for (uint64_t row = 0; row < rows; ++row)
+        total += be(qsizetype(at + row * uint64_t(countBytes)), countBytes);
+    return left - rows * uint64_t(countBytes) >= total;
+}
+
+bool IsLayered(const QString& magick)
+{
+    return magick == QLatin1String("PSD") || magick == QLatin1String("PSB");
+}
+
+void PrepareRead(TMagickInfo& mi, const QString& magick)
+{
+    mi.SetMagick(magick.toLatin1().constData());
+    if (magick == QLatin1String("WMF")) {
+        const TOptionState& o = State().Options;
+        const int dpi = o.WmfX > 0 ? o.WmfX : 96;
+        const std::string density = std::to_string(dpi) + "x" + std::to_string(o.WmfY > 0 ? o.WmfY : dpi);
+        MagickCore::CloneString(&mi.Info->density, density.c_str());
+    }
+}
+
+bool WithinLimits(size_t width, size_t height)
+{
+    const TImagingLimits& limits = ImagingLimits();
+    return width <= size_t(limits.MaxSide) && height <= size_t(limits.MaxSide) &&
+           int64_t(width) * int64_t(height) <= limits.MaxPixels;
+}
+
+// Every frame of the file described without its pixels. Sizes beyond the limits are refused here,
+// before anything is decoded.
+int PingFrames(const QByteArray& data, const QString& magick, TMagickList& out)
+{
+    InitializeImaging();
+    TMagickInfo mi;
+    PrepareRead(mi, magick);
+    out.Reset(MagickCore::PingBlob(mi.Info, data.constData(), size_t(data.size()), mi.Exception));
+    if (ReadFailed(mi.Severity()))
+        return CodeOfSeverity(mi.Severity(), false);
+    if (!out.First)
+        return TK_ErrFileFormat;
+    for (MagickCore::Image* f = out.First; f; f = f->next) {
+        if (f->columns == 0 || f->rows == 0)
+            return TK_ErrWidthHeight;
+        if (!WithinLimits(f->columns, f->rows))
+            return TK_ErrWidthHeight;
+    }
+    return TK_Success;
+}
+
+// Decodes frames first .. first + count - 1 (count 0: to the end). Coders that cannot start at a
+// frame return every frame of the file.
+int ReadFrames(const QByteArray& data, const QString& magick, size_t first, size_t count, TMagickList& out)
+{
+    InitializeImaging();
+    TMagickInfo mi;
+    PrepareRead(mi, magick);
+    mi.Info->scene = first;
+    mi.Info->number_scenes = count;
+    out.Reset(MagickCore::BlobToImage(mi.Info, data.constData(), size_t(data.size()), mi.Exception));
+    if (ReadFailed(mi.Severity()))
+        return CodeOfSeverity(mi.Severity(), false);
+    if (!out.First)
+        return TK_ErrFileFormat;
+    for (MagickCore::Image* f = out.First; f; f = f->next)
+        if (f->columns == 0 || f->rows == 0 || !WithinLimits(f->columns, f->rows))
+            return TK_ErrWidthHeight;
+    return TK_Success;
+}
+
+int32_t RowBytesOf(int32_t width, int32_t bits)
+{
+    return int32_t(((int64_t(width) * bits + 31) / 32) * 4);
+}
+
+int Allocate(TKBitmap& bitmap, int32_t width, int32_t height, int32_t bits)
+{
+    if (width <= 0 || height <= 0)
+        return TK_ErrWidthHeight;
+    if (bits != 24 && bits != 32)
+        return TK_ErrBitsPerPixel;
+    if (!WithinLimits(size_t(width), size_t(height)))
+        return TK_ErrNoMemory;
+    const int32_t rowBytes = RowBytesOf(width, bits);
+    auto pixels = std::make_shared<std::vector<uint8_t>>(size_t(rowBytes) * size_t(height), uint8_t(0));
+    bitmap = TKBitmap();
+    bitmap.Width = width;
+    bitmap.Height = height;
+    bitmap.BitsPerPixel = bits;
+    bitmap.RowBytes = rowBytes;
+    bitmap.Flags = TKBF_Allocated;
+    bitmap.Pixels = std::move(pixels);
+    return TK_Success;
+}
+
+int32_t Dpi(double value, MagickCore::ResolutionType units)
+{
+    if (value <= 0)
+        return 0;
+    if (units == MagickCore::PixelsPerCentimeterResolution)
+        value *= 2.54;
+    return int32_t(std::lround(std::min(value, 1.0e6)));
+}
+
+// A decoded frame as a bitmap of the bits asked for (0: 32 with transparency, 24 without).
+int FrameToBitmap(MagickCore::Image* frame, int32_t bits, TKBitmap& out)
+{
+    using namespace MagickCore;
+    ExceptionInfo* exception = AcquireExceptionInfo();
+    struct TRelease {
+        ExceptionInfo* e;
+        ~TRelease() { DestroyExceptionInfo(e); }
+    } release{exception};
+
+    if (frame->colorspace != sRGBColorspace && frame->colorspace != RGBColorspace &&
+        frame->colorspace != GRAYColorspace)
+        TransformImageColorspace(frame, sRGBColorspace);
+    if (bits == 0)
+        bits = frame->matte ? 32 : 24;
+    const int r = Allocate(out, int32_t(frame->columns), int32_t(frame->rows), bits);
+    if (r != TK_Success)
+        return r;
+    const size_t tight = size_t(out.Width) * size_t(bits / 8);
+    std::vector<uint8_t> rows(tight * size_t(out.Height));
+    if (!ExportImagePixels(frame, 0, 0, frame->columns, frame->rows, bits == 32 ? "BGRA" : "BGR", CharPixel,
+                           rows.data(), exception))
+        return CodeOfSeverity(exception->severity, false);
+    for (int y = 0; y < out.Height; ++y)
+        std::memcpy(out.Row(y), rows.data() + tight * size_t(y), tight);
+    out.XResolution = Dpi(frame->x_resolution, frame->units);
+    out.YResolution = Dpi(frame->y_resolution, frame->units);
+    out.ViewPerspective = frame->orientation >= 1 && frame->orientation <= 8 ? int32_t(frame->orientation) : 1;
+    return TK_Success;
+}
+
+void CopyText(char* target, size_t size, const QByteArray& text)
+{
+    const size_t n = std::min(size - 1, size_t(text.size()));
+    std::memcpy(target, text.constData(), n);
+    target[n] = '\0';
+}
+
+uint32_t ColorOf(const MagickCore::PixelPacket& p)
+{
+    const auto c = [](MagickCore::Quantum q) { return uint32_t(MagickCore::ScaleQuantumToChar(q)); };
+    return c(p.red) | c(p.green) << 8 | c(p.blue) << 16;
+}
+
+// The logical screen and the global colour table of a GIF, read from its header.
+void ReadGifScreen(const QByteArray& d, TKFileInfo& info)
+{
+    if (d.size() < 13)
+        return;
+    const auto byte = [&](int at) { return uint32_t(uint8_t(d[at])); };
+    info.ScreenWidth = int32_t(byte(6) | byte(7) << 8);
+    info.ScreenHeight = int32_t(byte(8) | byte(9) << 8);
+    const uint32_t packed = byte(10);
+    if (!(packed & 0x80))
+        return;
+    const int entries = 2 << (packed & 7);
+    if (d.size() < 13 + entries * 3)
+        return;
+    for (int i = 0; i < entries; ++i)
+        info.GlobalPalette[i] = byte(13 + i * 3) | byte(14 + i * 3) << 8 | byte(15 + i * 3) << 16;
+    info.Flags |= TKFI_GlobalPalette;
+    const uint32_t background = byte(11);
+    if (int(background) < entries) {
+        info.BackgroundColor = info.GlobalPalette[background];
+        info.Flags |= TKFI_Background;
+    }
+}
+
+void FillInfo(const QByteArray& data, const QString& magick, const TMagickList& frames, TKFileInfo& info)
+{
+    const uint32_t keepSize = info.StructSize;
+    info = TKFileInfo();
+    info.StructSize = keepSize;
+    MagickCore::Image* first = frames.First;
+    const size_t count = frames.Length();
+    info.Format = CodeOfMagick(magick);
+    info.Width = int32_t(first->columns);
+    info.Height = int32_t(first->rows);
+    info.AlphaPresent = first->matte ? 1 : 0;
+    info.BitsPerPixel = first->matte ? 32 : 24;
+    if (IsLayered(magick)) {
+        info.TotalPages = 1;
+        info.LayerCount = int32_t(count - 1);
+    } else {
+        info.TotalPages = int32_t(count);
+    }
+    info.Compression = int32_t(first->compression);
+    info.XResolution = Dpi(first->x_resolution, first->units);
+    info.YResolution = Dpi(first->y_resolution, first->units);
+    info.ViewPerspective = first->orientation >= 1 && first->orientation <= 8 ? int32_t(first->orientation) : 1;
+    info.ColorsUsed = int32_t(std::min<size_t>(first->colors, 1u << 24));
+    info.Interlaced = first->interlace != MagickCore::NoInterlace ? 1 : 0;
+    CopyText(info.FormatText, sizeof(info.FormatText), magick.toLatin1());
+    info.ScreenWidth = int32_t(first->page.width ? first->page.width : first->columns);
+    info.ScreenHeight = int32_t(first->page.height ? first->page.height : first->rows);
+    if (magick == QLatin1String("GIF")) {
+        info.Version = StartsWith(data, "GIF89a", 6) ? 89 : 87;
+        ReadGifScreen(data, info);
+        // The library gives 0 only when the file asks for endless looping.
+        if (first->iterations == 0) {
+            info.Flags |= TKFI_Loop;
+            info.LoopCount = 0;
+        }
+    } else if (first->matte == MagickCore::MagickFalse) {
+        info.BackgroundColor = ColorOf(first->background_color);
+    }
+}
+
+// ---- Layered pictures ----------------------------------------------------------------------
+
+struct TLayer {
+    TKBitmap Bitmap; // 32 bits
+    TKLayerInfo Info;
+};
+
+// The layers of the layered picture read last, so that reading them one by one decodes the file
+// once.
+struct TLayerCache {
+    std::mutex Lock;
+    QByteArray Data;
+    std::vector<TLayer> Layers;
+};
+
+TLayerCache& LayerCache()
+{
+    static TLayerCache cache;
+    return cache;
+}
+
+int DecodeLayers(const QByteArray& data, const QString& magick, std::vector<TLayer>& layers)
+{
+    TMagickList frames;
+    int r = PingFrames(data, magick, frames);
+    if (r != TK_Success)
+        return r;
+    int64_t pixels = 0;
+    for (MagickCore::Image* f = frames.First; f; f = f->next)
+        pixels += int64_t(f->columns) * int64_t(f->rows);
+    if (pixels > ImagingLimits().MaxPixels * 4)
+        return TK_ErrNoMemory;
+    r = ReadFrames(data, magick, 0, 0, frames);
+    if (r != TK_Success)
+        return r;
+    layers.clear();
+    for (MagickCore::Image* f = frames.At(1); f; f = f->next) {
+        TLayer layer;
+        r = FrameToBitmap(f, 32, layer.Bitmap);
+        if (r != TK_Success)
+            return r;
+        layer.Info.Left = int32_t(f->page.x);
+        layer.Info.Top = int32_t(f->page.y);
+        layer.Info.Width = int32_t(f->columns);
+        layer.Info.Height = int32_t(f->rows);
+        const char* invisible = MagickCore::GetImageArtifact(f, "psd:layer.invisible");
+        layer.Info.Visible = f->compose == MagickCore::NoCompositeOp ||
+                                     (invisible && std::strcmp(invisible, "true") == 0)
+                                 ? 0
+                                 : 1;
+        if (const char* label = MagickCore::GetImageProperty(f, "label"))
+            CopyText(layer.Info.Name, sizeof(layer.Info.Name), QByteArray(label));
+        layers.push_back(std::move(layer));
+    }
+    return TK_Success;
+}
+
+// A bitmap as the outside library's picture; 24-bit targets get transparency over white.
+MagickCore::Image* ToMagick(const TKBitmap& bitmap, int targetBits, MagickCore::ExceptionInfo* exception)
+{
+    const int w = bitmap.Width, h = bitmap.Height;
+    const bool withAlpha = targetBits != 24;
+    const int outBytes = withAlpha ? 4 : 3;
+    std::vector<uint8_t> tight(size_t(w) * size_t(h) * size_t(outBytes));
+    uint8_t* out = tight.data();
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* p = bitmap.Row(y);
+        for (int x = 0; x < w; ++x) {
+            const uint8_t b = p[0], g = p[1], r = p[2];
+            const uint8_t a = bitmap.BitsPerPixel == 32 ? p[3] : 255;
+            p += bitmap.BitsPerPixel / 8;
+            if (withAlpha) {
+                *out++ = b;
+                *out++ = g;
+                *out++ = r;
+                *out++ = a;
+            } else {
+                const auto over = [a](uint8_t c) { return uint8_t((c * a + 255 * (255 - a) + 127) / 255); };
+                *out++ = over(b);
+                *out++ = over(g);
+                *out++ = over(r);
+            }
+        }
+    }
+    MagickCore::Image* image =
+        MagickCore::ConstituteImage(size_t(w), size_t(h), withAlpha ? "BGRA" : "BGR", MagickCore::CharPixel,
+                                    tight.data(), exception);
+    if (image && bitmap.XResolution > 0 && bitmap.YResolution > 0) {
+        image->x_resolution = bitmap.XResolution;
+        image->y_resolution = bitmap.YResolution;
+        image->units = MagickCore::PixelsPerInchResolution;
+    }
+    return image;
+}
+
+// Asks the status callback; false when it stops the work.
+bool ReportStatus(int32_t percent)
+{
+    const TKStatusCallback status = State().Status;
+    return !status || status(percent) != 0;
+}
+
+// Encodes the list in memory and replaces the file with it in one step.
+int WriteFrames(const QString& name, TMagickList& frames, const char* magick)
+{
+    if (!ReportStatus(0))
+        return TK_ErrUserAbort;
+    TMagickInfo mi;
+    mi.SetMagick(magick);
+    mi.Info->adjoin = MagickCore::MagickTrue;
+    for (MagickCore::Image* f = frames.First; f; f = f->next)
+        MagickCore::CopyMagickString(f->magick, magick, MaxTextExtent);
+    size_t length = 0;
+    unsigned char* blob = MagickCore::ImagesToBlob(mi.Info, frames.First, &length, mi.Exception);
+    if (!blob || length == 0 || mi.Severity() >= MagickCore::ErrorException) {
+        if (blob)
+            MagickCore::RelinquishMagickMemory(blob);
+        return CodeOfSeverity(mi.Severity(), true);
+    }
+    const QByteArray bytes(reinterpret_cast<const char*>(blob), qsizetype(length));
+    MagickCore::RelinquishMagickMemory(blob);
+    if (!ReportStatus(100))
+        return TK_ErrUserAbort;
+    try {
+        TMemoryStream(bytes).SaveToFile(name);
+    } catch (const Exception&) {
+        return TK_ErrWriteFile;
+    }
+    return TK_Success;
+}
+
+int CheckSave(const QString& name, const TKSaveOptions* options)
+{
+    if (name.isEmpty())
+        return TK_ErrFileName;
+    // The formats written here hold one page; a page after the first has nowhere to go.
+    if (options && options->PageNumber > 1)
+        return TK_ErrNotSupported;
+    return TK_Success;
+}
+
+// Turns the picture as a view perspective shows it: the pixel the view shows at (x, y) of a
+// width x height view, in stored coordinates.
+void SourceOf(int perspective, int w, int h, int x, int y, int& sx, int& sy)
+{
+    switch (perspective) {
+    case 2: sx = w - 1 - x; sy = y; break;
+    case 3: sx = w - 1 - x; sy = h - 1 - y; break;
+    case 4: sx = x; sy = h - 1 - y; break;
+    case 5: sx = y; sy = x; break;
+    case 6: sx = y; sy = h - 1 - x; break;
+    case 7: sx = w - 1 - y; sy = h - 1 - x; break;
+    case 8: sx = w - 1 - y; sy = x; break;
+    default: sx = x; sy = y; break;
+    }
+}
+
+} // namespace
+
+// ---- Version -------------------------------------------------------------------------------
+
+int TK_VersionInfo(TKVersionInfo* info)
+{
+    if (!info)
+        return TK_ErrParameter;
+    *info = TKVersionInfo();
+    CopyText(info->Product, sizeof(info->Product), QByteArrayLiteral("Imaging toolkit"));
+    CopyText(info->Copyright, sizeof(info->Copyright), QByteArray(MagickCore::GetMagickCopyright()));
+    size_t version = 0;
+    MagickCore::GetMagickVersion(&version);
+    info->Major = int32_t(version >> 8 & 0xF);
+    info->Minor = int32_t(version >> 4 & 0xF);
+    info->Build = int32_t(version & 0xF);
+    return TK_Success;
+}
+
+// ---- Bitmaps -------------------------------------------------------------------------------
+
+int TK_InitBitmap(TKBitmap* bitmap)
+{
+    if (!bitmap)
+        return TK_ErrParameter;
+    *bitmap = TKBitmap();
+    return TK_Success;
+}
+
+int TK_AllocateBitmap(TKBitmap* bitmap, int32_t width, int32_t height, int32_t bits)
+{
+    if (!bitmap)
+        return TK_ErrParameter;
+    return Allocate(*bitmap, width, height, bits);
+}
+
+int TK_FreeBitmap(TKBitmap* bitmap)
+{
+    if (!bitmap)
+        return TK_ErrParameter;
+    *bitmap = TKBitmap();
+    return TK_Success;
+}
+
+int TK_CopyBitmap(const TKBitmap* source, TKBitmap* target)
+{
+    if (!target)
+        return TK_ErrParameter;
+    if (!IsBitmapAllocated(source) || !source->Pixels)
+        return TK_ErrBitmapHandle;
+    TKBitmap copy = *source;
+    copy.Pixels = std::make_shared<std::vector<uint8_t>>(*source->Pixels);
+    *target = std::move(copy);
+    return TK_Success;
+}
+
+int TK_GetBitmapRow(const TKBitmap* bitmap, int32_t row, uint8_t* buffer, int32_t bufferSize)
+{
+    if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
+        return TK_ErrBitmapHandle;
+    if (!buffer || row < 0 || row >= bitmap->Height || bufferSize < 0)
+        return TK_ErrParameter;
+    const int32_t n = std::min(bufferSize, bitmap->RowBytes);
+    std::memcpy(buffer, bitmap->Row(row), size_t(n));
+    return n;
+}
+
+int TK_ChangeBitmapViewPerspective(TKBitmap* bitmap, int32_t perspective)
+{
+    if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
+        return TK_ErrBitmapHandle;
+    if (perspective < 1 || perspective > 8)
+        return TK_ErrParameter;
+    if (perspective == bitmap->ViewPerspective)
+        return TK_Success;
+    // Turning between two perspectives other than the stored one has not been needed.
+    if (perspective != 1)
+        return TK_ErrNotSupported;
+    const int w = bitmap->Width, h = bitmap->Height;
+    const bool transposed = IsViewTransposed(*bitmap);
+    TKBitmap turned;
+    const int r = Allocate(turned, transposed ? h : w, transposed ? w : h, bitmap->BitsPerPixel);
+    if (r != TK_Success)
+        return r;
+    const int bytes = bitmap->BitsPerPixel / 8;
+    for (int y = 0; y < turned.Height; ++y) {
+        uint8_t* out = turned.Row(y);
+        for (int x = 0; x < turned.Width; ++x, out += bytes) {
+            int sx = 0, sy = 0;
+            SourceOf(bitmap->ViewPerspective, w, h, x, y, sx, sy);
+            std::memcpy(out, bitmap->Row(sy) + size_t(sx) * size_t(bytes), size_t(bytes));
+        }
+    }
+    turned.Flags = bitmap->Flags;
+    turned.XResolution = transposed ? bitmap->YResolution : bitmap->XResolution;
+    turned.YResolution = transposed ? bitmap->XResolution : bitmap->YResolution;
+    turned.TransparentColor = bitmap->TransparentColor;
+    turned.ViewPerspective = 1;
+    *bitmap = std::move(turned);
+    return TK_Success;
+}
+
+int TK_AccessBitmap(TKBitmap* bitmap)
+{
+    return IsBitmapAllocated(bitmap) ? TK_Success : TK_ErrBitmapHandle;
+}
+
+int TK_ReleaseBitmap(TKBitmap* bitmap)
+{
+    return IsBitmapAllocated(bitmap) ? TK_Success : TK_ErrBitmapHandle;
+}
+
+// ---- Bitmap lists --------------------------------------------------------------------------
+
+int TK_CreateBitmapList(TKBitmapList* list)
+{
+    if (!list)
+        return TK_ErrParameter;
+    TState& s = State();
+    std::lock_guard<std::mutex> lock(s.Lock);
+    const TKBitmapList handle = s.NextList++;
+    if (s.NextList == 0)
+        s.NextList = 1;
+    s.Lists[handle];
+    *list = handle;
+    return TK_Success;
+}
+
+int TK_DestroyBitmapList(TKBitmapList list)
+{
+    TState& s = State();
+    std::lock_guard<std::mutex> lock(s.Lock);
+    return s.Lists.erase(list) ? TK_Success : TK_ErrBitmapHandle;
+}
+
+int TK_GetBitmapListCount(TKBitmapList list, int32_t* count)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    const auto* items = FindList(list);
+    if (!items)
+        return TK_ErrBitmapHandle;
+    if (!count)
+        return TK_ErrParameter;
+    *count = int32_t(items->size());
+    return TK_Success;
+}
+
+int TK_GetBitmapListItem(TKBitmapList list, int32_t index, TKBitmap* item)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    const auto* items = FindList(list);
+    if (!items)
+        return TK_ErrBitmapHandle;
+    if (!item || index < 0 || size_t(index) >= items->size())
+        return TK_ErrParameter;
+    *item = (*items)[size_t(index)];
+    return TK_Success;
+}
+
+int TK_InsertBitmapListItem(TKBitmapList list, int32_t index, const TKBitmap* item)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    auto* items = FindList(list);
+    if (!items)
+        return TK_ErrBitmapHandle;
+    if (!IsBitmapAllocated(item))
+        return TK_ErrBitmapHandle;
+    if (index < -1 || index > int32_t(items->size()))
+        return TK_ErrParameter;
+    if (index == -1)
+        items->push_back(*item);
+    else
+        items->insert(items->begin() + index, *item);
+    return TK_Success;
+}
+
+int TK_RemoveBitmapListItem(TKBitmapList list, int32_t index, TKBitmap* item)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    auto* items = FindList(list);
+    if (!items)
+        return TK_ErrBitmapHandle;
+    if (!item || index < 0 || size_t(index) >= items->size())
+        return TK_ErrParameter;
+    *item = std::move((*items)[size_t(index)]);
+    items->erase(items->begin() + index);
+    return TK_Success;
+}
+
+int TK_SetBitmapListItem(TKBitmapList list, int32_t index, const TKBitmap* item)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    auto* items = FindList(list);
+    if (!items)
+        return TK_ErrBitmapHandle;
+    if (!IsBitmapAllocated(item))
+        return TK_ErrBitmapHandle;
+    if (index < 0 || size_t(index) >= items->size())
+        return TK_ErrParameter;
+    (*items)[size_t(index)] = *item;
+    return TK_Success;
+}
+
+int TK_DeleteBitmapListItems(TKBitmapList list, int32_t index, int32_t count)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    auto* items = FindList(list);
+    if (!items)
+        return TK_ErrBitmapHandle;
+    if (index < 0 || count < 0 || int64_t(index) + count > int64_t(items->size()))
+        return TK_ErrParameter;
+    items->erase(items->begin() + index, items->begin() + index + count);
+    return TK_Success;
+}
+
+int TK_CopyBitmapListItems(TKBitmapList target, TKBitmapList source, int32_t index, int32_t count)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    auto* to = FindList(target);
+    const auto* from = FindList(source);
+    if (!to || !from)
+        return TK_ErrBitmapHandle;
+    if (count == -1)
+        count = int32_t(from->size()) - index;
+    if (index < 0 || count < 0 || int64_t(index) + count > int64_t(from->size()))
+        return TK_ErrParameter;
+    std::vector<TKBitmap> copies;
+    for (int32_t i = index; i < index + count; ++i) {
+        const TKBitmap& item = (*from)[size_t(i)];
+        TKBitmap copy = item;
+        copy.Pixels = std::make_shared<std::vector<uint8_t>>(*item.Pixels);
+        copies.push_back(std::move(copy));
+    }
+    to->insert(to->end(), copies.begin(), copies.end());
+    return TK_Success;
+}
+
+// ---- Options -------------------------------------------------------------------------------
+
+int TK_GetDefaultLoadFileOption(TKLoadOptions* options)
+{
+    if (!options)
+        return TK_ErrParameter;
+    *options = TKLoadOptions();
+    return TK_Success;
+}
+
+int TK_GetDefaultSaveFileOption(TKSaveOptions* options)
+{
+    if (!options)
+        return TK_ErrParameter;
+    *options = TKSaveOptions();
+    return TK_Success;
+}
+
+namespace {
+
+template <class T>
+int GetOption(T* target, const T& value)
+{
+    if (!target)
+        return TK_ErrParameter;
+    std::lock_guard<std::mutex> lock(State().Lock);
+    *target = value;
+    return TK_Success;
+}
+
+template <class T>
+int SetOption(T& target, const T* value)
+{
+    if (!value || value->StructSize != sizeof(T))
+        return TK_ErrParameter;
+    std::lock_guard<std::mutex> lock(State().Lock);
+    target = *value;
+    return TK_Success;
+}
+
+} // namespace
+
+int TK_GetPDFOptions(TKPDFOptions* options) { return GetOption(options, State().Options.Pdf); }
+int TK_SetPDFOptions(const TKPDFOptions* options) { return SetOption(State().Options.Pdf, options); }
+int TK_GetRTFOptions(TKRTFOptions* options) { return GetOption(options, State().Options.Rtf); }
+int TK_SetRTFOptions(const TKRTFOptions* options) { return SetOption(State().Options.Rtf, options); }
+int TK_GetPLTOptions(TKPLTOptions* options) { return GetOption(options, State().Options.Plt); }
+int TK_SetPLTOptions(const TKPLTOptions* options) { return SetOption(State().Options.Plt, options); }
+int TK_GetPTKOptions(TKPTKOptions* options) { return GetOption(options, State().Options.Ptk); }
+int TK_SetPTKOptions(const TKPTKOptions* options) { return SetOption(State().Options.Ptk, options); }
+int TK_GetJ2KOptions(TKJ2KOptions* options) { return GetOption(options, State().Options.J2k); }
+int TK_SetJ2KOptions(const TKJ2KOptions* options) { return SetOption(State().Options.J2k, options); }
+int TK_GetPDFSaveOptions(TKPDFSaveOptions* options) { return GetOption(options, State().Options.PdfSave); }
+int TK_SetPDFSaveOptions(const TKPDFSaveOptions* options) { return SetOption(State().Options.PdfSave, options); }
+
+int TK_Get2DViewMode(int32_t* mode)
+{
+    return GetOption(mode, State().Options.ViewMode2D);
+}
+
+int TK_Set2DViewMode(int32_t mode)
+{
+    if (mode < 0 || mode > 3)
+        return TK_ErrParameter;
+    std::lock_guard<std::mutex> lock(State().Lock);
+    State().Options.ViewMode2D = mode;
+    return TK_Success;
+}
+
+int TK_Get2DViewport(int32_t* width, int32_t* height)
+{
+    if (!width || !height)
+        return TK_ErrParameter;
+    std::lock_guard<std::mutex> lock(State().Lock);
+    *width = State().Options.ViewportWidth;
+    *height = State().Options.ViewportHeight;
+    return TK_Success;
+}
+
+int TK_Set2DViewport(int32_t width, int32_t height)
+{
+    if (width < 0 || height < 0)
+        return TK_ErrParameter;
+    std::lock_guard<std::mutex> lock(State().Lock);
+    State().Options.ViewportWidth = width;
+    State().Options.ViewportHeight = height;
+    return TK_Success;
+}
+
+int TK_GetWMFResolution(int32_t* x, int32_t* y)
+{
+    if (!x || !y)
+        return TK_ErrParameter;
+    std::lock_guard<std::mutex> lock(State().Lock);
+    *x = State().Options.WmfX;
+    *y = State().Options.WmfY;
+    return TK_Success;
+}
+
+int TK_SetWMFResolution(int32_t x, int32_t y)
+{
+    if (x < 0 || y < 0 || x > 4800 || y > 4800)
+        return TK_ErrParameter;
+    std::lock_guard<std::mutex> lock(State().Lock);
+    State().Options.WmfX = x;
+    State().Options.WmfY = y;
+    return TK_Success;
+}
+
+int TK_GetCADColorScheme(int32_t* scheme)
+{
+    return GetOption(scheme, State().Options.CadColorScheme);
+}
+
+int TK_SetCADColorScheme(int32_t scheme)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    State().Options.CadColorScheme = scheme;
+    return TK_Success;
+}
+
+TKStatusCallback TK_SetStatusCallBack(TKStatusCallback callback)
+{
+    return std::exchange(State().Status, callback);
+}
+
+TKLoadInfoCallback TK_SetLoadInfoCallback(TKLoadInfoCallback callback)
+{
+    return std::exchange(State().LoadInfo, callback);
+}
+
+// ---- Files ---------------------------------------------------------------------------------
+
+namespace {
+
+// Reads the file, names its format and describes its frames.
+int Describe(const QString& name, const TKFileInfo* forced, QByteArray& data, QString& magick, TMagickList& frames)
+{
+    int r = ReadFileData(name, data);
+    if (r != TK_Success)
+        return r;
+    r = DetectFormat(data, name, forced, magick);
+    if (r != TK_Success)
+        return r;
+    if (magick == QLatin1String("PNM")) {
+        // The library's probe of this format loses memory; it is decoded (one page) instead.
+        return ReadFrames(data, magick, 0, 1, frames);
+    }
+    return PingFrames(data, magick, frames);
+}
+
+} // namespace
+
+int TK_FileInfo(const QString& name, TKFileInfo* info, uint32_t infoSize, uint32_t flags, const TKLoadOptions*)
+{
+    (void)flags;
+    if (!info || infoSize != sizeof(TKFileInfo))
+        return TK_ErrParameter;
+    QByteArray data;
+    QString magick;
+    TMagickList frames;
+    const int r = Describe(name, nullptr, data, magick, frames);
+    if (r != TK_Success)
+        return r;
+    FillInfo(data, magick, frames, *info);
+    return TK_Success;
+}
+
+int TK_LoadFile(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits, int32_t colourOrder,
+                uint32_t flags, TKRowCallback callback, void* userData, const TKLoadOptions* options, TKFileInfo* info)
+{
+    if (!bitmap || bitmapSize != sizeof(TKBitmap) || !callback || (colourOrder != 1 && colourOrder != 4))
+        return TK_ErrParameter;
+    if (bits != 0 && bits != 24 && bits != 32)
+        return TK_ErrBitsPerPixel;
+    QByteArray data;
+    QString magick;
+    TMagickList frames;
+    int r = Describe(name, info, data, magick, frames);
+    if (r != TK_Success)
+        return r;
+    if (IsLayered(magick) && !LayeredDataComplete(data))
+        return TK_ErrReadFile;
+    const size_t pages = IsLayered(magick) ? 1 : frames.Length();
+    const size_t page = size_t(std::max(1, options ? options->PageNumber : 1));
+    if (page > pages)
+        return -309; // "Invalid page number."
+    const size_t count = (flags & 0x10) ? pages - page + 1 : 1;
+    int64_t pixels = 0;
+    for (size_t i = page - 1; i < page - 1 + count; ++i)
+        pixels += int64_t(frames.At(i)->columns) * int64_t(frames.At(i)->rows);
+    if (pixels > ImagingLimits().MaxPixels * 4)
+        return TK_ErrNoMemory;
+    if (info) {
+        const TKFileInfo asked = *info;
+        FillInfo(data, magick, frames, *info);
+        if (asked.Flags & TKFI_Resolution) {
+            info->Resolution = asked.Resolution;
+            info->Flags |= TKFI_Resolution;
+        }
+    }
+    frames.Reset();
+
+    r = ReadFrames(data, magick, page - 1, IsLayered(magick) ? 1 : count, frames);
+    if (r != TK_Success)
+        return r;
+    // A coder that could not start at the page returned them all.
+    const size_t index = frames.Length() == pages && !IsLayered(magick) ? page - 1 : 0;
+    // Bands small enough that progress moves, large enough that the calls cost nothing.
+    constexpr int32_t BandRows = 64;
+    for (size_t i = 0; i < count; ++i) {
+        MagickCore::Image* frame = frames.At(index + i);
+        if (!frame)
+            return TK_ErrReadFile;
+        r = FrameToBitmap(frame, bits, *bitmap);
+        if (r != TK_Success)
+            return r;
+        const int32_t height = bitmap->Height;
+        for (int32_t row = 0; row < height; row += BandRows) {
+            const int32_t rows = std::min(BandRows, height - row);
+            uint32_t rowFlags = 0;
+            if (row == 0)
+                rowFlags |= TKRF_PageStart | TKRF_FirstRows;
+            if (row + rows == height)
+                rowFlags |= TKRF_PageEnd | TKRF_LastRows;
+            // The callback may free or take the bitmap at the end of a page; the band pointer is
+            // taken before it runs.
+            const int answer = callback(bitmap, bitmap->Row(row), rowFlags, row, rows, userData);
+            if (answer != TK_Success)
+                return answer;
+            if (!bitmap->Pixels)
+                break;
+        }
+    }
+    return TK_Success;
+}
+
+int TK_LoadLayer(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits, int32_t colourOrder,
+                 int32_t layer, TKLayerInfo* layerInfo, const TKLoadOptions*)
+{
+    if (!bitmap || bitmapSize != sizeof(TKBitmap) || (colourOrder != 1 && colourOrder != 4))
+        return TK_ErrParameter;
+    if (bits != 0 && bits != 24 && bits != 32)
+        return TK_ErrBitsPerPixel;
+    QByteArray data;
+    int r = ReadFileData(name, data);
+    if (r != TK_Success)
+        return r;
+    QString magick;
+    r = DetectFormat(data, name, nullptr, magick);
+    if (r != TK_Success)
+        return r;
+    if (!IsLayered(magick))
+        return TK_ErrNoLayers;
+    if (layer < 0)
+        return TK_ErrLayerIndex;
+
+    TLayerCache& cache = LayerCache();
+    std::lock_guard<std::mutex> lock(cache.Lock);
+    if (cache.Data != data) {
+        cache.Data.clear();
+        cache.Layers.clear();
+        std::vector<TLayer> layers;
+        r = DecodeLayers(data, magick, layers);
+        if (r != TK_Success)
+            return r;
+        cache.Data = data;
+        cache.Layers = std::move(layers);
+    }
+    if (cache.Layers.empty())
+        return TK_ErrNoLayers;
+    if (size_t(layer) >= cache.Layers.size())
+        return TK_ErrLayerIndex;
+    const TLayer& found = cache.Layers[size_t(layer)];
+    // Layers keep their transparency unless 24 bits are asked for.
+    if (bits != 24) {
+        r = TK_CopyBitmap(&found.Bitmap, bitmap);
+    } else {
+        TKBitmap out;
+        r = Allocate(out, found.Bitmap.Width, found.Bitmap.Height, 24);
+        if (r == TK_Success) {
+            for (int y = 0; y < out.Height; ++y) {
+                const uint8_t* s = found.Bitmap.Row(y);
+                uint8_t* d = out.Row(y);
+                for (int x = 0; x < out.Width; ++x, s += 4, d += 3)
+                    std::memcpy(d, s, 3);
+            }
+            out.XResolution = found.Bitmap.XResolution;
+            out.YResolution = found.Bitmap.YResolution;
+            *bitmap = std::move(out);
+        }
+    }
+    if (r == TK_Success && layerInfo) {
+        const uint32_t keep = layerInfo->StructSize;
+        *layerInfo = found.Info;
+        layerInfo->StructSize = keep;
+    }
+    return r;
+}
+
+int TK_SaveBitmap(const QString& name, const TKBitmap* bitmap, int32_t format, int32_t bits, int32_t,
+                  const TKSaveOptions* options)
+{
+    if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
+        return TK_ErrBitmapHandle;
+    int r = CheckSave(name, options);
+    if (r != TK_Success)
+        return r;
+    const TSaveFormat* save = nullptr;
+    r = FindSaveFormat(format, bits, save);
+    if (r != TK_Success)
+        return r;
+    InitializeImaging();
+    TMagickInfo mi;
+    TMagickList frames;
+    frames.Reset(ToMagick(*bitmap, bits, mi.Exception));
+    if (!frames.First)
+        return CodeOfSeverity(mi.Severity(), true);
+    return WriteFrames(name, frames, save->Magick);
+}
+
+int TK_SaveBitmapList(const QString& name, TKBitmapList list, int32_t format, int32_t bits, int32_t quality,
+                      const TKSaveOptions* options)
+{
+    std::vector<TKBitmap> items;
+    {
+        std::lock_guard<std::mutex> lock(State().Lock);
+        const auto* found = FindList(list);
+        if (!found)
+            return TK_ErrBitmapHandle;
+        items = *found;
+    }
+    if (items.empty())
+        return TK_ErrBitmapHandle;
+    if (format != TKFMT_GIF) {
+        // Only an animation holds more than one picture among the formats written here.
+        if (items.size() > 1)
+            return TK_ErrNotSupported;
+        return TK_SaveBitmap(name, &items[0], format, bits, quality, options);
+    }
+    int r = CheckSave(name, options);
+    if (r != TK_Success)
+        return r;
+    const TSaveFormat* save = nullptr;
+    r = FindSaveFormat(format, bits, save);
+    if (r != TK_Success)
+        return r;
+    InitializeImaging();
+    TMagickInfo mi;
+    TMagickList frames;
+    for (const TKBitmap& item : items) {
+        MagickCore::Image* frame = ToMagick(item, 32, mi.Exception);
+        if (!frame)
+            return CodeOfSeverity(mi.Severity(), true);
+        if (options) {
+            frame->page.width = size_t(std::max(options->ScreenWidth, item.Width));
+            frame->page.height = size_t(std::max(options->ScreenHeight, item.Height));
+            frame->iterations = (options->Flags & TKSO_Loop) ? size_t(std::max(0, options->LoopCount)) : 1;
+            if (options->Flags & TKSO_Background) {
+                const uint32_t c = options->BackgroundColor;
+                using MagickCore::Quantum;
+                const auto q = [](uint32_t v) { return Quantum((v & 0xFF) * (QuantumRange / 255.0)); };
+                frame->background_color.red = q(c);
+                frame->background_color.green = q(c >> 8);
+                frame->background_color.blue = q(c >> 16);
+            }
+        }
+        frame->dispose = MagickCore::BackgroundDispose;
+        if (frames.First)
+            MagickCore::AppendImageToList(&frames.First, frame);
+        else
+            frames.First = frame;
+    }
+    return WriteFrames(name, frames, save->Magick);
+}
+
+int TK_SaveBitmapWithLayers(const QString& name, const TKBitmap* composite, int32_t format, int32_t bits, int32_t,
+                            TKBitmapList layers, const TKLayerInfo* layerTable, int32_t layerCount,
+                            const TKSaveOptions* options)
+{
+    if (!IsBitmapAllocated(composite) || !composite->Pixels)
+        return TK_ErrBitmapHandle;
+    if (format != TKFMT_PSD)
+        return TK_ErrNotSupported;
+    std::vector<TKBitmap> items;
+    {
+        std::lock_guard<std::mutex> lock(State().Lock);
+        const auto* found = FindList(layers);
+        if (!found)
+            return TK_ErrBitmapHandle;
+        items = *found;
+    }
+    if (layerCount < 0 || (layerTable && size_t(layerCount) < items.size()))
+        return TK_ErrParameter;
+    int r = CheckSave(name, options);
+    if (r != TK_Success)
+        return r;
+    const TSaveFormat* save = nullptr;
+    r = FindSaveFormat(format, bits, save);
+    if (r != TK_Success)
+        return r;
+    InitializeImaging();
+    TMagickInfo mi;
+    TMagickList frames;
+    frames.Reset(ToMagick(*composite, 32, mi.Exception));
+    if (!frames.First)
+        return CodeOfSeverity(mi.Severity(), true);
+    for (size_t i = 0; i < items.size(); ++i) {
+        MagickCore::Image* frame = ToMagick(items[i], 32, mi.Exception);
+        if (!frame)
+            return CodeOfSeverity(mi.Severity(), true);
+        frame->page.width = size_t(composite->Width);
+        frame->page.height = size_t(composite->Height);
+        if (layerTable) {
+            const TKLayerInfo& l = layerTable[i];
+            frame->page.x = l.Left;
+            frame->page.y = l.Top;
+            QByteArray label(l.Name, int(strnlen(l.Name, sizeof(l.Name))));
+            MagickCore::SetImageProperty(frame, "label", label.constData());
+        }
+        MagickCore::AppendImageToList(&frames.First, frame);
+    }
+    return WriteFrames(name, frames, save->Magick);
+}
+
+int TK_SaveFile(const QString& name, const TKBitmap* shape, int32_t format, int32_t bits, int32_t quality,
+                uint32_t, TKRowSupplier supplier, void* userData, const TKSaveOptions* options)
+{
+    if (!shape || !supplier)
+        return TK_ErrParameter;
+    TKBitmap rows;
+    int r = Allocate(rows, shape->Width, shape->Height, shape->BitsPerPixel);
+    if (r != TK_Success)
+        return r;
+    rows.XResolution = shape->XResolution;
+    rows.YResolution = shape->YResolution;
+    for (int32_t y = 0; y < rows.Height; ++y)
+        if (supplier(rows.Row(y), y, rows.RowBytes, userData) != 1)
+            return TK_ErrUserAbort;
+    return TK_SaveBitmap(name, &rows, format, bits, quality, options);
+}
+
+int TK_SaveFileOffset(const QString&, const TKBitmap*, int64_t, int64_t*, int32_t, int32_t, int32_t, uint32_t,
+                      const TKSaveOptions*)
+{
+    return TK_ErrNotSupported;
+}

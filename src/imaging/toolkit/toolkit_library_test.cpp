@@ -1,0 +1,402 @@
+#include "imaging/toolkit/toolkit_library.h"
+
+#include "imaging/toolkit/toolkit_test_support.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace imaging_test;
+using namespace toolkit_test;
+
+namespace {
+
+class ToolkitLibraryTest : public ImagingTest {
+protected:
+    QString Fixture(const char* name, const QByteArray& data) const
+    {
+        const QString path = dir.filePath(QLatin1String(name));
+        WriteFile(path, data);
+        return path;
+    }
+    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
+};
+
+// A bitmap of the given size and depth whose every pixel is (b, g, r, a).
+TKBitmap Filled(int w, int h, int bits, uint8_t b, uint8_t g, uint8_t r, uint8_t a = 255)
+{
+    TKBitmap bitmap;
+    EXPECT_EQ(TK_AllocateBitmap(&bitmap, w, h, bits), TK_Success);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = bitmap.Row(y) + x * (bits / 8);
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+            if (bits == 32)
+                p[3] = a;
+        }
+    return bitmap;
+}
+
+const uint8_t* PixelAt(const TKBitmap& b, int x, int y)
+{
+    return b.Row(y) + x * (b.BitsPerPixel / 8);
+}
+
+struct TRecorder {
+    std::vector<uint32_t> Flags;
+    std::vector<int> Heights;
+    int StopAfterPages = 1000;
+    int Pages = 0;
+};
+
+int Record(TKBitmap* bitmap, uint8_t*, uint32_t flags, int32_t, int32_t, void* user)
+{
+    auto* r = static_cast<TRecorder*>(user);
+    if (flags & TKRF_PageStart) {
+        if (r->Pages >= r->StopAfterPages)
+            return TK_ErrUserAbort;
+        r->Heights.push_back(bitmap->Height);
+    }
+    r->Flags.push_back(flags);
+    if (flags & TKRF_PageEnd)
+        ++r->Pages;
+    return TK_Success;
+}
+
+TEST_F(ToolkitLibraryTest, FileInfoDescribesLayeredPicturesAndAnimations)
+{
+    TKFileInfo info;
+    ASSERT_EQ(TK_FileInfo(Fixture("three.psd", ThreeLayerPsd()), &info, sizeof info, 1, nullptr), TK_Success);
+    EXPECT_EQ(info.Format, TKFMT_PSD);
+    EXPECT_EQ(info.Width, 32);
+    EXPECT_EQ(info.Height, 24);
+    EXPECT_EQ(info.TotalPages, 1);
+    EXPECT_EQ(info.LayerCount, 3);
+
+    ASSERT_EQ(TK_FileInfo(Fixture("loop.gif", MakeGif(3, true)), &info, sizeof info, 1, nullptr), TK_Success);
+    EXPECT_EQ(info.Format, TKFMT_GIF);
+    EXPECT_EQ(info.TotalPages, 3);
+    EXPECT_EQ(info.LayerCount, 0);
+    EXPECT_EQ(info.ScreenWidth, 6);
+    EXPECT_EQ(info.ScreenHeight, 4);
+    EXPECT_TRUE(info.Flags & TKFI_Loop);
+    EXPECT_TRUE(info.Flags & TKFI_GlobalPalette);
+
+    ASSERT_EQ(TK_FileInfo(Fixture("once.gif", MakeGif(2, false)), &info, sizeof info, 1, nullptr), TK_Success);
+    EXPECT_FALSE(info.Flags & TKFI_Loop);
+}
+
+TEST_F(ToolkitLibraryTest, FailuresOfFilesMapOntoToolkitCodes)
+{
+    TKFileInfo info;
+    const struct {
+        QString Name;
+        int Code;
+    } cases[] = {
+        {QString(), TK_ErrFileName},
+        {Path("missing.psd"), TK_ErrFileNotFound},
+        {dir.path(), TK_ErrOpenFile},
+        {Fixture("empty.psd", QByteArray()), TK_ErrFileFormat},
+        {Fixture("text.psd", "just some words"), TK_ErrFileFormat},
+        {Fixture("large.psd", QByteArray("8BPS\0\3", 6) + QByteArray(40, '\0')), TK_ErrSubType},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TK_FileInfo(c.Name, &info, sizeof info, 1, nullptr), c.Code) << c.Name.toStdString();
+    EXPECT_EQ(TK_FileInfo(Path("x"), &info, sizeof info - 4, 1, nullptr), TK_ErrParameter);
+}
+
+TEST_F(ToolkitLibraryTest, LoadDeliversBandsWithPageFlagsAndStopsWhenAsked)
+{
+    const QString gif = Fixture("five.gif", MakeGif(5, true));
+    TKBitmap bitmap;
+    TKLoadOptions options;
+
+    TRecorder one;
+    EXPECT_EQ(TK_LoadFile(gif, &bitmap, sizeof bitmap, 32, 4, 3, Record, &one, &options, nullptr), TK_Success);
+    EXPECT_EQ(one.Pages, 1);
+    ASSERT_EQ(one.Flags.size(), 1u);
+    EXPECT_EQ(one.Flags[0], TKRF_PageStart | TKRF_FirstRows | TKRF_PageEnd | TKRF_LastRows);
+    EXPECT_EQ(bitmap.BitsPerPixel, 32);
+
+    // From page 2 on, stopped by the callback at the start of the fourth page it sees.
+    TRecorder some;
+    some.StopAfterPages = 3;
+    options.PageNumber = 2;
+    EXPECT_EQ(TK_LoadFile(gif, &bitmap, sizeof bitmap, 24, 4, 19, Record, &some, &options, nullptr),
+              TK_ErrUserAbort);
+    EXPECT_EQ(some.Pages, 3);
+    EXPECT_EQ(bitmap.BitsPerPixel, 24);
+
+    options.PageNumber = 6;
+    TRecorder none;
+    EXPECT_EQ(TK_LoadFile(gif, &bitmap, sizeof bitmap, 32, 4, 3, Record, &none, &options, nullptr), -309);
+    EXPECT_EQ(TK_LoadFile(gif, &bitmap, sizeof bitmap, 8, 4, 3, Record, &none, nullptr, nullptr), TK_ErrBitsPerPixel);
+}
+
+TEST_F(ToolkitLibraryTest, TallPicturesArriveInSeveralBands)
+{
+    Magick::Image tall(Magick::Geometry(3, 150), Magick::Color("red"));
+    tall.magick("PNG");
+    Magick::Blob blob;
+    tall.write(&blob);
+    const QString path = Fixture("tall.png", QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length())));
+    TKBitmap bitmap;
+    TRecorder r;
+    ASSERT_EQ(TK_LoadFile(path, &bitmap, sizeof bitmap, 0, 4, 3, Record, &r, nullptr, nullptr), TK_Success);
+    ASSERT_EQ(r.Flags.size(), 3u);
+    EXPECT_EQ(r.Flags[0], TKRF_PageStart | TKRF_FirstRows);
+    EXPECT_EQ(r.Flags[1], 0u);
+    EXPECT_EQ(r.Flags[2], TKRF_PageEnd | TKRF_LastRows);
+    EXPECT_EQ(bitmap.BitsPerPixel, 24);
+}
+
+TEST_F(ToolkitLibraryTest, LayersComeBackAtTheirOwnSizeWithOffsetNameAndVisibility)
+{
+    const QString psd = Fixture("three.psd", ThreeLayerPsd());
+    const struct {
+        int Left, Top, Width, Height, Visible;
+        const char* Name;
+    } expected[] = {{0, 0, 32, 24, 1, "Paper"}, {3, 9, 12, 6, 1, "Green"}, {20, 2, 6, 6, 0, "Hidden"}};
+    for (int i = 0; i < 3; ++i) {
+        TKBitmap bitmap;
+        TKLayerInfo layer;
+        ASSERT_EQ(TK_LoadLayer(psd, &bitmap, sizeof bitmap, 0, 4, i, &layer, nullptr), TK_Success) << i;
+        EXPECT_EQ(bitmap.BitsPerPixel, 32);
+        EXPECT_EQ(bitmap.Width, expected[i].Width);
+        EXPECT_EQ(bitmap.Height, expected[i].Height);
+        EXPECT_EQ(layer.Left, expected[i].Left) << i;
+        EXPECT_EQ(layer.Top, expected[i].Top) << i;
+        EXPECT_EQ(layer.Visible, expected[i].Visible) << i;
+        EXPECT_STREQ(layer.Name, expected[i].Name);
+    }
+    TKBitmap green;
+    ASSERT_EQ(TK_LoadLayer(psd, &green, sizeof green, 24, 4, 1, nullptr, nullptr), TK_Success);
+    EXPECT_EQ(green.BitsPerPixel, 24);
+    EXPECT_EQ(PixelAt(green, 0, 0)[1], 128);
+
+    TKBitmap bitmap;
+    EXPECT_EQ(TK_LoadLayer(psd, &bitmap, sizeof bitmap, 0, 4, 3, nullptr, nullptr), TK_ErrLayerIndex);
+    EXPECT_EQ(TK_LoadLayer(psd, &bitmap, sizeof bitmap, 0, 4, -1, nullptr, nullptr), TK_ErrLayerIndex);
+    EXPECT_EQ(TK_LoadLayer(Fixture("one.gif", MakeGif(1, false)), &bitmap, sizeof bitmap, 0, 4, 0, nullptr, nullptr),
+              TK_ErrNoLayers);
+}
+
+// Pixels of a damaged file are never taken for a picture, while its description may still be read.
+TEST_F(ToolkitLibraryTest, TruncatedLayeredPictureDescribesButDoesNotLoad)
+{
+    const QByteArray whole = TwoLayerPsd();
+    // Cut in the composite (which the library would fill with blank pixels) and in the layers.
+    for (qsizetype cut : {qsizetype(20), whole.size() / 2}) {
+        const QString path = Fixture("cut.psd", whole.left(whole.size() - cut));
+        TKFileInfo info;
+        ASSERT_EQ(TK_FileInfo(path, &info, sizeof info, 1, nullptr), TK_Success);
+        EXPECT_EQ(info.LayerCount, 2);
+        TKBitmap bitmap;
+        TRecorder r;
+        EXPECT_EQ(TK_LoadFile(path, &bitmap, sizeof bitmap, 32, 4, 3, Record, &r, nullptr, nullptr), TK_ErrReadFile);
+        EXPECT_TRUE(r.Flags.empty());
+    }
+    TKBitmap bitmap;
+    EXPECT_EQ(TK_LoadLayer(Fixture("half.psd", whole.left(whole.size() / 2)), &bitmap, sizeof bitmap, 0, 4, 1, nullptr,
+                           nullptr),
+              TK_ErrReadFile);
+}
+
+TEST_F(ToolkitLibraryTest, PictureBeyondTheLimitsIsRefusedBeforeDecoding)
+{
+    const QString psd = Fixture("big.psd", MakePsd(1100, 10, "white", {{1100, 10, 0, 0, "red", "Wide"}}));
+    TKFileInfo info;
+    EXPECT_EQ(TK_FileInfo(psd, &info, sizeof info, 1, nullptr), TK_ErrWidthHeight);
+    TKBitmap bitmap;
+    EXPECT_EQ(TK_LoadLayer(psd, &bitmap, sizeof bitmap, 0, 4, 0, nullptr, nullptr), TK_ErrWidthHeight);
+}
+
+TEST_F(ToolkitLibraryTest, SavesWriteTheFormatOfTheirCode)
+{
+    // Half-transparent red: at 32 bits it stays so, at 24 bits it lies over white.
+    const TKBitmap red = Filled(4, 3, 32, 0, 0, 255, 128);
+    const QString png32 = Path("a.png");
+    ASSERT_EQ(TK_SaveBitmap(png32, &red, TKFMT_PNG32, 32, 2, nullptr), TK_Success);
+    TRGBABuffer back;
+    ASSERT_EQ(ReadPictureData(ReadFile(png32), ".png", back), TPictureReadResult::Ok);
+    EXPECT_EQ(std::vector<uint8_t>(back.Pixels.begin(), back.Pixels.begin() + 4), (std::vector<uint8_t>{255, 0, 0, 128}));
+
+    const QString png24 = Path("b.png");
+    ASSERT_EQ(TK_SaveBitmap(png24, &red, TKFMT_PNG, 24, 2, nullptr), TK_Success);
+    const QByteArray bytes = ReadFile(png24);
+    EXPECT_EQ(uint8_t(bytes[25]), 2) << "colour type RGB";
+    ASSERT_EQ(ReadPictureData(bytes, ".png", back), TPictureReadResult::Ok);
+    EXPECT_EQ(std::vector<uint8_t>(back.Pixels.begin(), back.Pixels.begin() + 4), (std::vector<uint8_t>{255, 127, 127, 255}));
+
+    const struct {
+        int Format, Bits, Code;
+    } refused[] = {
+        {TKFMT_PNG, 32, TK_ErrBitsPerPixel},
+        {TKFMT_PNG32, 24, TK_ErrBitsPerPixel},
+        {TKFMT_JPEG, 24, TK_ErrNotSupported},
+        {999, 24, TK_ErrFileFormat},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(TK_SaveBitmap(Path("c.png"), &red, c.Format, c.Bits, 2, nullptr), c.Code) << c.Format;
+    EXPECT_FALSE(QFile::exists(Path("c.png")));
+    TKBitmap empty;
+    EXPECT_EQ(TK_SaveBitmap(Path("c.png"), &empty, TKFMT_PNG, 24, 2, nullptr), TK_ErrBitmapHandle);
+    EXPECT_EQ(TK_SaveBitmap(dir.filePath("no/such/folder/c.png"), &red, TKFMT_PNG, 24, 2, nullptr), TK_ErrWriteFile);
+}
+
+int StopAtEnd(int32_t percent)
+{
+    return percent < 100 ? 1 : 0;
+}
+
+int StopRow(uint8_t*, int32_t row, int32_t, void*)
+{
+    return row < 2 ? 1 : 0;
+}
+
+TEST_F(ToolkitLibraryTest, StoppedSaveLeavesTheFileThatWasThere)
+{
+    const QString path = Fixture("keep.png", "the old file");
+    const TKBitmap blue = Filled(4, 4, 24, 255, 0, 0);
+    const TKStatusCallback old = TK_SetStatusCallBack(StopAtEnd);
+    EXPECT_EQ(TK_SaveBitmap(path, &blue, TKFMT_PNG, 24, 2, nullptr), TK_ErrUserAbort);
+    TK_SetStatusCallBack(old);
+    EXPECT_EQ(TK_SaveFile(path, &blue, TKFMT_PNG, 24, 2, 2, StopRow, nullptr, nullptr), TK_ErrUserAbort);
+    EXPECT_EQ(ReadFile(path), QByteArray("the old file"));
+}
+
+TEST_F(ToolkitLibraryTest, ListsHoldReferencesThatKeepPixelsAlive)
+{
+    TKBitmapList list = 0;
+    ASSERT_EQ(TK_CreateBitmapList(&list), TK_Success);
+    TKBitmap a = Filled(2, 2, 32, 1, 2, 3);
+    ASSERT_EQ(TK_InsertBitmapListItem(list, -1, &a), TK_Success);
+    TKBitmap b = Filled(3, 1, 24, 4, 5, 6);
+    ASSERT_EQ(TK_InsertBitmapListItem(list, 0, &b), TK_Success);
+    TK_FreeBitmap(&a);
+    TK_FreeBitmap(&b);
+
+    int32_t count = 0;
+    ASSERT_EQ(TK_GetBitmapListCount(list, &count), TK_Success);
+    EXPECT_EQ(count, 2);
+    TKBitmap item;
+    ASSERT_EQ(TK_RemoveBitmapListItem(list, 1, &item), TK_Success);
+    EXPECT_EQ(PixelAt(item, 1, 1)[2], 3);
+    ASSERT_EQ(TK_GetBitmapListItem(list, 0, &item), TK_Success);
+    EXPECT_EQ(item.Width, 3);
+    EXPECT_EQ(TK_GetBitmapListItem(list, 1, &item), TK_ErrParameter);
+    EXPECT_EQ(TK_InsertBitmapListItem(list, 5, &item), TK_ErrParameter);
+    ASSERT_EQ(TK_DestroyBitmapList(list), TK_Success);
+    EXPECT_EQ(PixelAt(item, 2, 0)[0], 4);
+    EXPECT_EQ(TK_GetBitmapListCount(list, &count), TK_ErrBitmapHandle);
+    EXPECT_EQ(TK_DestroyBitmapList(list), TK_ErrBitmapHandle);
+}
+
+TEST_F(ToolkitLibraryTest, ViewPerspectivesTurnToTopLeft)
+{
+    // A 3 x 2 picture whose pixels carry their stored coordinates.
+    auto make = [](int perspective) {
+        TKBitmap b;
+        TK_AllocateBitmap(&b, 3, 2, 24);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                b.Row(y)[x * 3] = uint8_t(x * 10 + y);
+        b.ViewPerspective = perspective;
+        return b;
+    };
+    const struct {
+        int Perspective;
+        int Width;
+        std::vector<uint8_t> Shown; // stored coordinates, row after row as shown
+    } cases[] = {
+        {2, 3, {20, 10, 0, 21, 11, 1}},
+        {3, 3, {21, 11, 1, 20, 10, 0}},
+        {4, 3, {1, 11, 21, 0, 10, 20}},
+        {5, 2, {0, 1, 10, 11, 20, 21}},
+        {6, 2, {1, 0, 11, 10, 21, 20}},
+        {7, 2, {21, 20, 11, 10, 1, 0}},
+        {8, 2, {20, 21, 10, 11, 0, 1}},
+    };
+    for (const auto& c : cases) {
+        TKBitmap b = make(c.Perspective);
+        ASSERT_EQ(TK_ChangeBitmapViewPerspective(&b, 1), TK_Success);
+        EXPECT_EQ(b.Width, c.Width);
+        EXPECT_EQ(b.ViewPerspective, 1);
+        std::vector<uint8_t> shown;
+        for (int y = 0; y < b.Height; ++y)
+            for (int x = 0; x < b.Width; ++x)
+                shown.push_back(PixelAt(b, x, y)[0]);
+        EXPECT_EQ(shown, c.Shown) << c.Perspective;
+    }
+}
+
+TEST_F(ToolkitLibraryTest, LayeredSaveReadsBackAsLayers)
+{
+    const TKBitmap composite = Filled(20, 10, 32, 255, 255, 255);
+    TKBitmapList layers = 0;
+    ASSERT_EQ(TK_CreateBitmapList(&layers), TK_Success);
+    TKBitmap one = Filled(20, 10, 32, 0, 0, 255);
+    TKBitmap two = Filled(4, 3, 32, 255, 0, 0, 200);
+    TK_InsertBitmapListItem(layers, -1, &one);
+    TK_InsertBitmapListItem(layers, -1, &two);
+    TKLayerInfo table[2];
+    std::strcpy(table[0].Name, "Base");
+    table[1].Left = 7;
+    table[1].Top = 5;
+    std::strcpy(table[1].Name, "Spot");
+    const QString path = Path("saved.psd");
+    ASSERT_EQ(TK_SaveBitmapWithLayers(path, &composite, TKFMT_PSD, 32, 0, layers, table, 2, nullptr), TK_Success);
+    EXPECT_EQ(TK_SaveBitmapWithLayers(Path("x.png"), &composite, TKFMT_PNG, 24, 0, layers, table, 2, nullptr),
+              TK_ErrNotSupported);
+    TK_DestroyBitmapList(layers);
+
+    TKBitmap back;
+    TKLayerInfo info;
+    ASSERT_EQ(TK_LoadLayer(path, &back, sizeof back, 0, 4, 1, &info, nullptr), TK_Success);
+    EXPECT_EQ(info.Left, 7);
+    EXPECT_EQ(info.Top, 5);
+    EXPECT_STREQ(info.Name, "Spot");
+    EXPECT_EQ(PixelAt(back, 0, 0)[3], 200);
+}
+
+TEST_F(ToolkitLibraryTest, ListSaveWritesAnAnimation)
+{
+    TKBitmapList list = 0;
+    ASSERT_EQ(TK_CreateBitmapList(&list), TK_Success);
+    for (uint8_t c : {0, 255}) {
+        TKBitmap frame = Filled(5, 5, 32, c, c, c);
+        TK_InsertBitmapListItem(list, -1, &frame);
+    }
+    TKSaveOptions options;
+    options.Flags |= TKSO_Loop;
+    const QString path = Path("anim.gif");
+    ASSERT_EQ(TK_SaveBitmapList(path, list, TKFMT_GIF, 8, 0, &options), TK_Success);
+    EXPECT_EQ(TK_SaveBitmapList(Path("x.png"), list, TKFMT_PNG, 24, 0, &options), TK_ErrNotSupported);
+    TK_DestroyBitmapList(list);
+
+    TKFileInfo info;
+    ASSERT_EQ(TK_FileInfo(path, &info, sizeof info, 1, nullptr), TK_Success);
+    EXPECT_EQ(info.TotalPages, 2);
+    EXPECT_TRUE(info.Flags & TKFI_Loop);
+}
+
+TEST_F(ToolkitLibraryTest, OptionFamiliesAreKeptAndCheckedAndUnsupportedCallsSaySo)
+{
+    TKPDFOptions pdf;
+    pdf.DisplayDepth = 8;
+    ASSERT_EQ(TK_SetPDFOptions(&pdf), TK_Success);
+    TKPDFOptions back;
+    ASSERT_EQ(TK_GetPDFOptions(&back), TK_Success);
+    EXPECT_EQ(back.DisplayDepth, 8);
+    EXPECT_EQ(TK_Set2DViewMode(4), TK_ErrParameter);
+    EXPECT_EQ(TK_Set2DViewport(-1, 5), TK_ErrParameter);
+    TKBitmap b = Filled(1, 1, 24, 0, 0, 0);
+    int64_t size = 0;
+    EXPECT_EQ(TK_SaveFileOffset(Path("x"), &b, 0, &size, TKFMT_PNG, 24, 2, 2, nullptr), TK_ErrNotSupported);
+}
+
+} // namespace
