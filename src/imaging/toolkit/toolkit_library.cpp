@@ -278,7 +278,7 @@ bool LayeredDataComplete(const QByteArray& d)
     const uint64_t left = uint64_t(d.size()) - at;
     const uint64_t rows = channels * height;
     if (compression == 0)
-        return left >= rows * ((width * depth + 7) / 8);
+        return double(left) >= double(rows) * std::ceil(double(width) * double(depth) / 8);
     if (compression != 1)
         return true; // compressed streams are checked by their decoder
     const int countBytes = large ? 4 : 2;
@@ -752,6 +752,17 @@ int TK_ChangeBitmapViewPerspective(TKBitmap* bitmap, int32_t perspective)
     turned.TransparentColor = bitmap->TransparentColor;
     turned.ViewPerspective = 1;
     *bitmap = std::move(turned);
+    return TK_Success;
+}
+
+int TK_PointToBitmap(const TKBitmap* bitmap, int32_t* x, int32_t* y)
+{
+    if (!bitmap || !x || !y)
+        return TK_ErrParameter;
+    int sx = *x, sy = *y;
+    SourceOf(bitmap->ViewPerspective, bitmap->Width, bitmap->Height, *x, *y, sx, sy);
+    *x = sx;
+    *y = sy;
     return TK_Success;
 }
 

@@ -223,6 +223,8 @@ int TK_CopyBitmap(const TKBitmap* source, TKBitmap* target);
 int TK_GetBitmapRow(const TKBitmap* bitmap, int32_t row, uint8_t* buffer, int32_t bufferSize);
 // Turns the pixels so that the bitmap shows as before from the given perspective.
 int TK_ChangeBitmapViewPerspective(TKBitmap* bitmap, int32_t perspective);
+// A point of the bitmap as shown (its view perspective) in stored coordinates.
+int TK_PointToBitmap(const TKBitmap* bitmap, int32_t* x, int32_t* y);
 int TK_AccessBitmap(TKBitmap* bitmap);
 int TK_ReleaseBitmap(TKBitmap* bitmap);
 

@@ -208,7 +208,7 @@ TEST_F(ToolkitLibraryTest, TruncatedLayeredPictureDescribesButDoesNotLoad)
 
 TEST_F(ToolkitLibraryTest, PictureBeyondTheLimitsIsRefusedBeforeDecoding)
 {
-    const QString psd = Fixture("big.psd", MakePsd(1100, 10, "white", {{1100, 10, 0, 0, "red", "Wide"}}));
+    const QString psd = Fixture("big.psd", MakePsd(1100, 10, 0xFFFFFFFF, {{1100, 10, 0, 0, 0xFF0000FF, "Wide"}}));
     TKFileInfo info;
     EXPECT_EQ(TK_FileInfo(psd, &info, sizeof info, 1, nullptr), TK_ErrWidthHeight);
     TKBitmap bitmap;

@@ -23,7 +23,7 @@ struct TLayerSpec {
     int Height;
     int Left;
     int Top;
-    const char* Colour; // in the library's colour syntax, e.g. "rgba(255,0,0,0.5)"
+    uint32_t Rgba; // 0xRRGGBBAA
     const char* Name;
     bool Hidden = false;
 };
@@ -59,16 +59,26 @@ inline void HideLayer(QByteArray& d, int layer)
     }
 }
 
-// A layered picture of width x height: the composite in compositeColour, then the layers.
-inline QByteArray MakePsd(int width, int height, const char* compositeColour, const std::vector<TLayerSpec>& layers)
+// A picture of one colour, its transparency included.
+inline Magick::Image SolidImage(int width, int height, uint32_t rgba)
+{
+    std::vector<uint8_t> pixels(size_t(width) * size_t(height) * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        pixels[i] = uint8_t(rgba >> 24);
+        pixels[i + 1] = uint8_t(rgba >> 16);
+        pixels[i + 2] = uint8_t(rgba >> 8);
+        pixels[i + 3] = uint8_t(rgba);
+    }
+    return Magick::Image(size_t(width), size_t(height), "RGBA", Magick::CharPixel, pixels.data());
+}
+
+// A layered picture of width x height: the composite in one colour, then the layers.
+inline QByteArray MakePsd(int width, int height, uint32_t compositeRgba, const std::vector<TLayerSpec>& layers)
 {
     std::list<Magick::Image> images;
-    Magick::Image composite{Magick::Geometry(size_t(width), size_t(height)), Magick::Color(compositeColour)};
-    composite.matte(true);
-    images.push_back(composite);
+    images.push_back(SolidImage(width, height, compositeRgba));
     for (const TLayerSpec& spec : layers) {
-        Magick::Image layer{Magick::Geometry(size_t(spec.Width), size_t(spec.Height)), Magick::Color(spec.Colour)};
-        layer.matte(true);
+        Magick::Image layer = SolidImage(spec.Width, spec.Height, spec.Rgba);
         layer.page(Magick::Geometry(size_t(spec.Width), size_t(spec.Height), spec.Left, spec.Top));
         layer.label(spec.Name);
         images.push_back(layer);
@@ -89,16 +99,16 @@ inline QByteArray MakePsd(int width, int height, const char* compositeColour, co
 // at (5, 7).
 inline QByteArray TwoLayerPsd()
 {
-    return MakePsd(40, 30, "white", {{40, 30, 0, 0, "red", "Background"}, {10, 8, 5, 7, "rgba(0,0,255,0.5)", "Blue"}});
+    return MakePsd(40, 30, 0xFFFFFFFF, {{40, 30, 0, 0, 0xFF0000FF, "Background"}, {10, 8, 5, 7, 0x0000FF80, "Blue"}});
 }
 
-// Three layers, the third hidden.
+// Three layers, the third hidden and a quarter opaque.
 inline QByteArray ThreeLayerPsd()
 {
-    return MakePsd(32, 24, "gray",
-                   {{32, 24, 0, 0, "yellow", "Paper"},
-                    {12, 6, 3, 9, "rgb(0,128,0)", "Green"},
-                    {6, 6, 20, 2, "rgba(255,0,255,0.25)", "Hidden", true}});
+    return MakePsd(32, 24, 0x808080FF,
+                   {{32, 24, 0, 0, 0xFFFF00FF, "Paper"},
+                    {12, 6, 3, 9, 0x008000FF, "Green"},
+                    {6, 6, 20, 2, 0xFF00FF40, "Hidden", true}});
 }
 
 // An animation of `frames` frames of 6 x 4 pixels, each in a colour of its own.

@@ -1,0 +1,397 @@
+#include "imaging/toolkit/toolkit_image.h"
+
+#include "framework/forms.h"
+#include "imaging/toolkit/toolkit_test_support.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace imaging_test;
+using namespace toolkit_test;
+
+namespace {
+
+class ToolkitImageTest : public ImagingTest {
+protected:
+    void SetUp() override
+    {
+        ImagingTest::SetUp();
+        RegisterToolkitImageClasses();
+    }
+    QString Fixture(const char* name, const QByteArray& data) const
+    {
+        const QString path = dir.filePath(QLatin1String(name));
+        WriteFile(path, data);
+        return path;
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    static std::unique_ptr<TToolkitImage> Control(const char* name)
+    {
+        auto c = std::make_unique<TToolkitImage>();
+        c->SetName(QLatin1String(name));
+        return c;
+    }
+    QTemporaryDir dir;
+};
+
+// The message of the exception fn raises, or an empty text when it raises none.
+QString Raised(const std::function<void()>& fn)
+{
+    try {
+        fn();
+    } catch (const EToolkitImageError& e) {
+        return e.Message();
+    }
+    return QString();
+}
+
+TRGBABuffer ReadPng(const QString& path)
+{
+    TRGBABuffer picture;
+    EXPECT_EQ(ReadPictureData(ReadFile(path), ".png", picture), TPictureReadResult::Ok) << path.toStdString();
+    return picture;
+}
+
+std::vector<uint8_t> PixelOf(const TRGBABuffer& p, int x, int y)
+{
+    const uint8_t* px = Px(p, x, y);
+    return {px[0], px[1], px[2], px[3]};
+}
+
+// The two hidden controls of the multi-frame viewer splitting a layered picture, exactly as it
+// calls them: the composite and one 24-bit file per layer.
+TEST_F(ToolkitImageTest, ViewerRoadSplitsLayeredPictures)
+{
+    struct TLayerWant {
+        int Width, Height;
+        std::vector<uint8_t> Corner; // red, green, blue, alpha of pixel (0, 0)
+    };
+    const struct {
+        const char* File;
+        QByteArray Data;
+        std::vector<uint8_t> Composite;
+        std::vector<TLayerWant> Layers;
+    } cases[] = {
+        {"two.psd", TwoLayerPsd(), {255, 255, 255, 255}, {{40, 30, {255, 0, 0, 255}}, {10, 8, {127, 127, 255, 255}}}},
+        {"three.psd",
+         ThreeLayerPsd(),
+         {128, 128, 128, 255},
+         {{32, 24, {255, 255, 0, 255}}, {12, 6, {0, 128, 0, 255}}, {6, 6, {255, 191, 255, 255}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        const QString file = Fixture(c.File, c.Data);
+        auto one = Control("ToolkitImage1");
+        auto two = Control("ToolkitImage2");
+        one->SetAutoSize(true);
+        one->DoubleBuffer = 1;
+        two->DoubleBuffer = 1;
+
+        EXPECT_EQ(one->Load(file, 32, 1, 1), 1);
+        const int layers = one->InfoLayerCount;
+        ASSERT_EQ(layers, int(c.Layers.size()));
+        const QString composite = Path(QStringLiteral("gif_1_%1.png").arg(layers));
+        EXPECT_EQ(one->Save(composite, 75, 32, 2, 0), 1);
+        const TRGBABuffer back = ReadPng(composite);
+        EXPECT_EQ(back.Width, one->FileInfoWidth);
+        EXPECT_EQ(PixelOf(back, 0, 0), c.Composite);
+
+        for (int i = 0; i < layers; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(two->LoadLayer(file, 0, i), 1);
+            const QString path = Path(QStringLiteral("gif_1_%1.png").arg(i));
+            EXPECT_EQ(two->Save(path, 10, 24, 2, 0), 1);
+            EXPECT_EQ(uint8_t(ReadFile(path)[25]), 2) << "RGB without alpha";
+            const TRGBABuffer layer = ReadPng(path);
+            EXPECT_EQ(layer.Width, c.Layers[size_t(i)].Width);
+            EXPECT_EQ(layer.Height, c.Layers[size_t(i)].Height);
+            EXPECT_EQ(PixelOf(layer, 0, 0), c.Layers[size_t(i)].Corner);
+        }
+    }
+}
+
+TEST_F(ToolkitImageTest, DamagedPictureKeepsItsLayerCountAndRefusesTheSave)
+{
+    const QByteArray whole = ThreeLayerPsd();
+    const QString file = Fixture("cut.psd", whole.left(whole.size() / 2));
+    auto one = Control("ToolkitImage1");
+    const int result = one->Load(file, 32, 1, 1);
+    EXPECT_LT(result, 0);
+    EXPECT_EQ(one->LastResult, result);
+    EXPECT_EQ(one->InfoLayerCount, 3);
+    EXPECT_EQ(one->HasBitmap, 0);
+    EXPECT_EQ(one->BitmapList, 0u);
+    EXPECT_EQ(Raised([&] { one->Save(Path("x.png"), 75, 32, 2, 0); }), QStringLiteral("ToolkitImage1 \nSave: Image not allocated."));
+    EXPECT_EQ(one->LastResult, TK_ErrBitmapHandle);
+    // Whatever EnableMethodErrors says.
+    one->SetEnableMethodErrors(false);
+    EXPECT_FALSE(Raised([&] { one->Save(Path("x.png"), 75, 32, 2, 0); }).isEmpty());
+    EXPECT_FALSE(QFile::exists(Path("x.png")));
+}
+
+TEST_F(ToolkitImageTest, FailuresRaiseTheResultCheckMessageUnlessSwitchedOff)
+{
+    const QString psd = Fixture("two.psd", TwoLayerPsd());
+    auto two = Control("ToolkitImage2");
+    EXPECT_EQ(Raised([&] { two->LoadLayer(psd, 0, 2); }),
+              QStringLiteral("ToolkitImage2 \nError code: -800\nLoadLayer: Invalid layer index. "));
+    EXPECT_EQ(two->LastResult, TK_ErrLayerIndex);
+    EXPECT_EQ(two->HasBitmap, 0);
+    EXPECT_EQ(two->BitmapList, 0u);
+    EXPECT_EQ(Raised([&] { two->LoadLayer(Path("missing.psd"), 0, 0); }),
+              QStringLiteral("ToolkitImage2 \nError code: -10\nLoadLayer: File not found. "));
+
+    ASSERT_EQ(two->LoadLayer(psd, 0, 1), 1);
+    EXPECT_EQ(Raised([&] { two->Save(Path("no/folder/x.png"), 10, 24, 2, 0); }),
+              QStringLiteral("ToolkitImage2 \nError code: -5\nSave: Error writing file. "));
+    EXPECT_EQ(Raised([&] { two->Save(Path("x.png"), 10, 32, 2, 0); }),
+              QStringLiteral("ToolkitImage2 \nError code: -27\nSave: Invalid bits/pixel. "));
+
+    two->SetEnableMethodErrors(false);
+    EXPECT_EQ(two->Save(Path("x.png"), 12, 24, 2, 0), TK_ErrNotSupported);
+    EXPECT_EQ(two->LoadLayer(psd, 0, 5), TK_ErrLayerIndex);
+    EXPECT_EQ(two->LastResult, TK_ErrLayerIndex);
+    // A failed operation does not keep the next load from running.
+    EXPECT_EQ(two->LoadLayer(psd, 0, 0), 1);
+    // Load reports a file it cannot read without raising.
+    two->SetEnableMethodErrors(true);
+    EXPECT_EQ(two->Load(Fixture("words.psd", "not a picture"), 32, 1, 1), TK_ErrFileFormat);
+}
+
+TEST_F(ToolkitImageTest, PagesAskedForDecideWhatTheListHolds)
+{
+    const QString gif = Fixture("three.gif", MakeGif(3, true));
+    const struct {
+        int FirstPage, Pages, Items;
+    } cases[] = {{1, 1, 1}, {1, -1, 3}, {1, 2, 2}, {2, -1, 2}, {1, 0, 0}};
+    for (const auto& c : cases) {
+        auto image = Control("ToolkitImage1");
+        int filePages = 0;
+        image->OnFilePage = [&](TObject*) { ++filePages; };
+        EXPECT_EQ(image->Load(gif, 32, c.FirstPage, c.Pages), 1) << c.Pages;
+        int32_t count = 0;
+        if (c.Items == 0) {
+            EXPECT_EQ(image->HasBitmap, 0);
+            continue;
+        }
+        ASSERT_EQ(TK_GetBitmapListCount(image->BitmapList, &count), TK_Success);
+        EXPECT_EQ(count, c.Items) << c.Pages;
+        EXPECT_EQ(filePages, c.Items);
+        EXPECT_EQ(image->BitmapListIndex, 0);
+        TKBitmap first;
+        ASSERT_EQ(TK_GetBitmapListItem(image->BitmapList, 0, &first), TK_Success);
+        EXPECT_EQ(first.Pixels, image->ToolkitBitmap.Pixels);
+        EXPECT_EQ(image->FileInfoPages, 3);
+    }
+}
+
+TEST_F(ToolkitImageTest, AnimatedSaveWritesEveryPageWithTheLoadedSettings)
+{
+    auto image = Control("ToolkitImage1");
+    ASSERT_EQ(image->Load(Fixture("loop.gif", MakeGif(3, true)), 32, 1, -1), 1);
+    EXPECT_TRUE(image->Animation.Loop);
+    const QString out = Path("out.gif");
+    ASSERT_EQ(image->Save(out, TKFMT_GIF, 8, 0, 0), 1);
+    TKFileInfo info;
+    ASSERT_EQ(TK_FileInfo(out, &info, sizeof info, 1, nullptr), TK_Success);
+    EXPECT_EQ(info.TotalPages, 3);
+    EXPECT_TRUE(info.Flags & TKFI_Loop);
+    EXPECT_EQ(info.ScreenWidth, 6);
+}
+
+TEST_F(ToolkitImageTest, SwitchingProgressOffStopsTheRunAndKeepsTheOldFile)
+{
+    const QString psd = Fixture("two.psd", TwoLayerPsd());
+    auto image = Control("ToolkitImage1");
+    ASSERT_EQ(image->LoadLayer(psd, 0, 0), 1);
+    image->SetEnableProgressEvent(true);
+    std::vector<int> percents;
+    image->OnStatus = [&](TObject*, int percent) {
+        percents.push_back(percent);
+        if (percent >= 50)
+            image->SetEnableProgressEvent(false);
+    };
+    const QString target = Fixture("keep.png", "the file that was there");
+    EXPECT_EQ(Raised([&] { image->Save(target, 10, 24, 2, 0); }),
+              QStringLiteral("ToolkitImage1 \nError code: -29\nSave: Escape key pressed = - or user aborted operation. "));
+    EXPECT_EQ(ReadFile(target), QByteArray("the file that was there"));
+    ASSERT_FALSE(percents.empty());
+    EXPECT_EQ(percents.back(), 50);
+
+    // A whole save reports its rows up to 100.
+    percents.clear();
+    image->OnStatus = [&](TObject*, int percent) { percents.push_back(percent); };
+    image->SetEnableProgressEvent(true);
+    EXPECT_EQ(image->Save(Path("whole.png"), 10, 24, 2, 0), 1);
+    EXPECT_EQ(percents.back(), 100);
+
+    // A load stopped the same way drops its pages.
+    image->OnStatus = [&](TObject*, int) { image->SetEnableProgressEvent(false); };
+    image->SetEnableProgressEvent(true);
+    EXPECT_NE(image->Load(psd, 32, 1, 1), 1);
+    EXPECT_EQ(image->HasBitmap, 0);
+    EXPECT_EQ(image->BitmapList, 0u);
+}
+
+TEST_F(ToolkitImageTest, OperationsStartedFromItsOwnEventsAreRefused)
+{
+    const QString gif = Fixture("two.gif", MakeGif(2, false));
+    auto image = Control("ToolkitImage1");
+    QString refused;
+    image->OnFilePage = [&](TObject*) {
+        refused = Raised([&] { image->Load(gif, 32, 1, 1); });
+    };
+    ASSERT_EQ(image->Load(gif, 32, 1, -1), 1);
+    EXPECT_EQ(refused, QStringLiteral("ToolkitImage1 \nError code: 0\nProcessing Not allowed: Function not successful. "));
+    int32_t count = 0;
+    TK_GetBitmapListCount(image->BitmapList, &count);
+    EXPECT_EQ(count, 2);
+}
+
+TEST_F(ToolkitImageTest, TheToolkitOptionFamiliesComeBackAfterEveryLoad)
+{
+    TKPDFOptions before;
+    TK_GetPDFOptions(&before);
+    TKPDFOptions marked = before;
+    marked.XResolution = 300;
+    TK_SetPDFOptions(&marked);
+    TK_Set2DViewport(11, 22);
+
+    auto image = Control("ToolkitImage1");
+    image->SetRasterizeViewportWidth(800);
+    for (const QString& file : {Fixture("ok.psd", TwoLayerPsd()), Path("missing.psd")}) {
+        image->Load(file, 32, 1, 1);
+        TKPDFOptions now;
+        TK_GetPDFOptions(&now);
+        EXPECT_EQ(now.XResolution, 300);
+        int32_t w = 0, h = 0;
+        TK_Get2DViewport(&w, &h);
+        EXPECT_EQ(w, 11);
+        EXPECT_EQ(h, 22);
+    }
+    TK_SetPDFOptions(&before);
+    TK_Set2DViewport(640, 480);
+}
+
+TEST_F(ToolkitImageTest, InvalidValuesRaiseAndKeepTheOldValue)
+{
+    auto image = Control("ToolkitImage1");
+    const struct {
+        std::function<void()> Set;
+        std::function<int()> Get;
+        int Kept;
+        const char* Message;
+    } cases[] = {
+        {[&] { image->SetPDFDisplayDepth(16); }, [&] { return image->PDFDisplayDepth(); }, 24,
+         "ToolkitImage1 \n PDFDisplayDepth: Invalid value passed."},
+        {[&] { image->SetPDFTextAlpha(3); }, [&] { return image->PDFTextAlpha(); }, 4,
+         "ToolkitImage1 \n PDFTextAlpha : Invalid value passed."},
+        {[&] { image->SetPDFGraphicsAlpha(8); }, [&] { return image->PDFGraphicsAlpha(); }, 1,
+         "ToolkitImage1 \n PDFGraphicsAlpha: Invalid value passed."},
+        {[&] { image->SetPDFXResolution(-1); }, [&] { return image->PDFXResolution(); }, 96,
+         "ToolkitImage1 \n PDFXResolution: Invalid value passed."},
+        {[&] { image->SetRasterizeViewportHeight(-5); }, [&] { return image->RasterizeViewportHeight(); }, 480,
+         "ToolkitImage1 \n RasterizeViewportHeight: Invalid value passed."},
+        {[&] { image->SetRasterizeViewMode(4); }, [&] { return image->RasterizeViewMode(); }, 1,
+         "ToolkitImage1 \n RasterizeViewMode: Invalid value passed."},
+        {[&] { image->SetPaintZoomFactor(-1); }, [&] { return image->PaintZoomFactor(); }, 100,
+         "ToolkitImage1 \nPaintZoomFactor: Invalid value passed."},
+    };
+    image->SetEnableMethodErrors(false);
+    for (const auto& c : cases) {
+        EXPECT_EQ(Raised(c.Set), QLatin1String(c.Message));
+        EXPECT_EQ(image->LastResult, TK_ErrParameter);
+        EXPECT_EQ(c.Get(), c.Kept) << c.Message;
+    }
+}
+
+TEST_F(ToolkitImageTest, ViewFollowsTheSizeModeZoomAndFrame)
+{
+    // A picture twice as tall as wide.
+    const QString psd = Fixture("tall.psd", MakePsd(10, 20, 0x0000FFFF, {{10, 20, 0, 0, 0xFF0000FF, "Only"}}));
+    auto image = Control("ToolkitImage1");
+    image->SetBounds(0, 0, 100, 100);
+    ASSERT_EQ(image->Load(psd, 32, 1, 1), 1);
+    EXPECT_EQ(image->ViewWidth, 10);
+    EXPECT_EQ(image->ViewHeight, 20);
+
+    image->SetPaintSizeMode(TToolkitImage::smFit);
+    EXPECT_DOUBLE_EQ(image->ZoomX(), 5.0);
+    EXPECT_DOUBLE_EQ(image->ZoomY(), 5.0);
+    EXPECT_EQ(image->ViewWidth, 50);
+    EXPECT_EQ(image->ViewHeight, 100);
+
+    image->SetPaintZoomFactor(0);
+    EXPECT_EQ(image->PaintSizeMode(), TToolkitImage::smZoom);
+    EXPECT_EQ(image->ViewWidth, 1);
+    EXPECT_EQ(image->ViewHeight, 1);
+    image->SetPaintZoomFactor(250);
+    EXPECT_EQ(image->PaintZoomFactor(), 250);
+    EXPECT_EQ(image->ViewWidth, 25);
+    EXPECT_EQ(image->ViewHeight, 50);
+
+    image->SetPaintSizeMode(TToolkitImage::smStretch);
+    EXPECT_EQ(image->ViewWidth, 100);
+    EXPECT_EQ(image->PaintZoomFactor(), 500);
+
+    image->SetPaintSizeMode(TToolkitImage::smNormal);
+    image->SetCenterImage(true);
+    EXPECT_EQ(image->ViewRect(), Bounds(45, 40, 10, 20));
+    const TPoint p = image->ClientToBitmap(TPoint{47, 41});
+    EXPECT_EQ(p.X, 2);
+    EXPECT_EQ(p.Y, 1);
+
+    // With AutoSize, as in the viewer, a load sizes the control to the picture and its frame.
+    auto sized = Control("ToolkitImage2");
+    sized->SetFrameThickness(2);
+    sized->SetFrameInnerThickness(1);
+    sized->SetAutoSize(true);
+    ASSERT_EQ(sized->Load(psd, 32, 1, 1), 1);
+    EXPECT_EQ(sized->ClientWidth(), 10 + 2 * 3);
+    EXPECT_EQ(sized->ClientHeight(), 20 + 2 * 3);
+}
+
+TEST_F(ToolkitImageTest, BuiltFromTheViewersWindowDefinition)
+{
+    TForm form;
+    form.LoadDefinitionText(R"(object openimage: TForm
+  Width = 300
+  Height = 200
+  object ToolkitImage1: TToolkitImage
+    Left = 0
+    Top = 6000
+    Width = 225
+    Height = 241
+    AutoSize = True
+    Ctl3D = False
+    ParentCtl3D = False
+    CenterImage = False
+    DrawMode = pmCopy
+    FrameOuterShadowColor = clBlack
+    PanWinPaintScaling = psNormal
+    PanWinTitle = 'Pan Window'
+    RasterizeViewMode = 1
+    EnableOLEDragMethod = False
+    EffectSpeed = 0
+    EffectCycles = 0
+    TextFont.Charset = DEFAULT_CHARSET
+    TextFont.Color = clWindowText
+    TextFont.Height = -11
+    TextFont.Name = 'MS Sans Serif'
+    TextFont.Style = []
+  end
+end
+)");
+    auto* image = qobject_cast<TToolkitImage*>(form.FindComponent("ToolkitImage1"));
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(image->AutoSize());
+    EXPECT_EQ(image->Top(), 6000);
+    EXPECT_EQ(image->TextFont()->Height(), -11);
+    EXPECT_EQ(image->DrawMode(), TToolkitImage::pmCopy);
+    EXPECT_TRUE(image->EnableMethodErrors());
+    EXPECT_EQ(image->BackColor(), 0xFF00000Fu);
+}
+
+} // namespace
