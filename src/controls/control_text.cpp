@@ -4,6 +4,8 @@
 #include "framework/canvas.h"
 
 #include <QFontMetrics>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 
 std::function<void()> DefaultBeep = [] { MessageBeep(MB_OK); };
@@ -75,4 +77,28 @@ QChar AcceleratorOf(const QString& text)
         ++i;
     }
     return QChar();
+}
+
+bool EditsTextWithoutCharacter(WORD key, TShiftState shift)
+{
+    const bool ctrl = shift & ssCtrl;
+    if (key == VK_DELETE)
+        return true;
+    if (key == VK_INSERT && (shift & ssShift) && !ctrl)
+        return true;
+    if (key == VK_BACK && ctrl)
+        return true;
+    return ctrl && key >= 'A' && key <= 'Z' && key != 'A' && key != 'C';
+}
+
+void ShowCopyOnlyContextMenu(QLineEdit* edit, const QPoint& globalPos)
+{
+    std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    for (QAction* a : menu->actions()) {
+        const QString n = a->objectName();
+        if (n == QLatin1String("edit-cut") || n == QLatin1String("edit-paste") || n == QLatin1String("edit-delete")
+            || n == QLatin1String("edit-undo") || n == QLatin1String("edit-redo"))
+            a->setEnabled(false);
+    }
+    menu->exec(globalPos);
 }

@@ -4,12 +4,14 @@
 // prefix and measuring, with the flag values the controls were written against. Also the beep the
 // controls give when they refuse a key or a step.
 
-#include "framework/types.h"
+#include "framework/controls.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
 
+class QLineEdit;
+class QPoint;
 class TCanvas;
 
 inline constexpr uint32_t DT_TOP = 0x0000;
@@ -36,3 +38,10 @@ QChar AcceleratorOf(const QString& text);
 
 // The default beep (refused keys, steps on a read-only edit). Tests replace it to count beeps.
 extern std::function<void()> DefaultBeep;
+
+// Keys that change the text of a line edit without typing a character: deleting, cutting,
+// pasting, undoing and the line edit's other editing shortcuts. Copying, selecting and moving
+// are not among them. Edits that take no typing refuse these.
+bool EditsTextWithoutCharacter(WORD key, TShiftState shift);
+// The line edit's context menu with only copying and selecting enabled.
+void ShowCopyOnlyContextMenu(QLineEdit* edit, const QPoint& globalPos);

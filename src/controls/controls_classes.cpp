@@ -1,5 +1,6 @@
 #include "controls/controls_classes.h"
 
+#include "controls/combo_edit.h"
 #include "controls/html_help.h"
 #include "controls/speed_button.h"
 #include "controls/spin_edit.h"
@@ -14,5 +15,6 @@ void RegisterControlsClasses()
     RegisterComponentClass<TRxSpinEdit>("TRxSpinEdit");
     RegisterComponentClass<TRxSpinButton>("TRxSpinButton");
     RegisterComponentClass<TRxSpeedButton>("TRxSpeedButton");
+    RegisterComponentClass<TComboEdit>("TComboEdit");
     RegisterStorageClasses();
 }

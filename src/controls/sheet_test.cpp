@@ -1,3 +1,4 @@
+#include "controls/combo_edit.h"
 #include "controls/controls_testing.h"
 #include "controls/speed_button.h"
 #include "controls/spin_edit.h"
@@ -72,6 +73,19 @@ TEST(ControlsSheet, EveryControlInItsStates)
     auto* text = button(70);
     text->SetGlyph(nullptr);
     text->SetCaption(QStringLiteral("A long caption"));
+
+    // Combo edits: the builders' colour boxes with the ellipsis button, a drop-down kind.
+    auto* trans = w.Add<TComboEdit>(10, 90, 90, 21);
+    trans->SetDirectInput(false);
+    trans->SetGlyphKind(gkEllipsis);
+    trans->SetButtonWidth(17);
+    trans->SetColor(clBlack);
+    auto* back = w.Add<TComboEdit>(110, 90, 90, 21);
+    back->SetGlyphKind(gkEllipsis);
+    back->SetText(QStringLiteral("$00FFFFFF"));
+    auto* drop = w.Add<TComboEdit>(210, 90, 90, 21);
+    drop->SetGlyphKind(gkDropDown);
+    drop->SetText(QStringLiteral("Leave"));
     QApplication::processEvents();
 
     const QImage shot = w.form->grab().toImage().convertToFormat(QImage::Format_RGB32);

@@ -13,7 +13,6 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenu>
 #include <QStyle>
 #include <cmath>
 #include <limits>
@@ -177,21 +176,6 @@ bool ParseFloat(const QString& text, double& value)
         return false;
     value = v;
     return true;
-}
-
-// Keys that change the text of a line edit without typing a character: deleting, cutting,
-// pasting, undoing and the line edit's other editing shortcuts. Copying, selecting and moving
-// are not among them.
-bool EditsWithoutCharacter(WORD key, TShiftState shift)
-{
-    const bool ctrl = shift & ssCtrl;
-    if (key == VK_DELETE)
-        return true;
-    if (key == VK_INSERT && (shift & ssShift) && !ctrl)
-        return true;
-    if (key == VK_BACK && ctrl)
-        return true;
-    return ctrl && key >= 'A' && key <= 'Z' && key != 'A' && key != 'C';
 }
 
 // ---- The built-in arrows -----------------------------------------------------------------------
@@ -692,7 +676,7 @@ void TRxSpinEdit::KeyDown(WORD& key, TShiftState shift)
         key = 0;
         return;
     }
-    if (!editorEnabled_ && EditsWithoutCharacter(key, shift))
+    if (!editorEnabled_ && EditsTextWithoutCharacter(key, shift))
         key = 0;
 }
 
@@ -733,15 +717,7 @@ bool TRxSpinEdit::eventFilter(QObject* watched, QEvent* e)
 {
     // Without typing the context menu offers copying and selecting only.
     if (watched == LineEdit() && e->type() == QEvent::ContextMenu && !editorEnabled_ && !PopupMenu()) {
-        auto* ce = static_cast<QContextMenuEvent*>(e);
-        std::unique_ptr<QMenu> menu(LineEdit()->createStandardContextMenu());
-        for (QAction* a : menu->actions()) {
-            const QString n = a->objectName();
-            if (n == QLatin1String("edit-cut") || n == QLatin1String("edit-paste") || n == QLatin1String("edit-delete")
-                || n == QLatin1String("edit-undo") || n == QLatin1String("edit-redo"))
-                a->setEnabled(false);
-        }
-        menu->exec(ce->globalPos());
+        ShowCopyOnlyContextMenu(LineEdit(), static_cast<QContextMenuEvent*>(e)->globalPos());
         return true;
     }
     return TCustomEdit::eventFilter(watched, e);
