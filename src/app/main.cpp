@@ -7,6 +7,8 @@
 #include "skin/controls/skin_controls.h"
 #include "skin/skin_forms.h"
 #include "controls/controls_classes.h"
+#include "document/canvas_mouse.h"
+#include "drawing/drawing_engines.h"
 
 int main(int argc, char** argv)
 {
@@ -21,6 +23,8 @@ int main(int argc, char** argv)
     RegisterGifFormat();
     // Naming the class keeps its registration, which runs as the application starts, linked in.
     (void)GraphicClass<TIconXP>();
+    // The canvas of every document reaches the drawing tools through this table.
+    SetDrawingEngines(DrawingEngines());
 
     StartProgram(QApplication::arguments().mid(1));
     Application->Run();

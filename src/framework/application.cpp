@@ -72,7 +72,7 @@ void TApplication::FormCreated(TForm* form)
 {
     EnsureInstalled();
     if (!mainForm_)
-        mainForm_ = form;
+        SetMainForm(form); // forgets the form again when it is destroyed
 }
 
 TForm* TApplication::MainForm() const { return mainForm_; }

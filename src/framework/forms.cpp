@@ -636,3 +636,11 @@ TForm* GetParentForm(QObject* component)
             return f;
     return nullptr;
 }
+
+void TForm::TextChanged()
+{
+    TWinControl::TextChanged();
+    setWindowTitle(Caption());
+    if (mdiFrame_)
+        mdiFrame_->setWindowTitle(Caption());
+}

@@ -163,6 +163,8 @@ public:
     bool BindEvent(const QString& name, const TMethodRef& handler) override;
 
 protected:
+    // A form's caption is its window title (and its MDI frame's).
+    void TextChanged() override;
     virtual void DoCreate();
     virtual void DoShow();
     virtual void DoHide();

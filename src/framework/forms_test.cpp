@@ -436,3 +436,21 @@ TEST(Forms, ScreenshotOfALoadedWindow)
 }
 
 #include "forms_test.moc"
+
+TEST(FormCaption, IsTheWindowTitle)
+{
+    TForm form(nullptr);
+    form.SetCaption(QStringLiteral("Project 1"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Project 1"));
+}
+
+TEST(FormLifetime, ApplicationForgetsADestroyedMainForm)
+{
+    auto* form = new TForm(nullptr);
+    if (Application->MainForm() == nullptr)
+        Application->FormCreated(form);
+    const bool wasMain = Application->MainForm() == form;
+    delete form;
+    if (wasMain)
+        EXPECT_EQ(Application->MainForm(), nullptr);
+}
