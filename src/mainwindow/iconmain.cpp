@@ -144,6 +144,7 @@ void Ticonmain::FormCreate(TObject*)
     ImageList2 = qobject_cast<TImageList*>(FindComponent(QStringLiteral("ImageList2")));
     ImageList3 = qobject_cast<TImageList*>(FindComponent(QStringLiteral("ImageList3")));
     Timer3 = qobject_cast<TTimer*>(FindComponent(QStringLiteral("Timer3")));
+    AcceptDroppedFiles(*this);
 
     StartupStage = 1;
     GridColor1 = 0xFF8E8C8C;

@@ -87,6 +87,26 @@ public:
     Q_INVOKABLE void Exit1Click(TObject* Sender);
     Q_INVOKABLE void About1Click(TObject* Sender);
 
+    // ---- opening and saving files (iconmain_files.cpp) ----
+    Q_INVOKABLE void ToolButton2Click(TObject* Sender);
+    Q_INVOKABLE void ToolButton3Click(TObject* Sender);
+    Q_INVOKABLE void Saveas1Click(TObject* Sender);
+    Q_INVOKABLE void N39Click(TObject* Sender);
+    Q_INVOKABLE void Png1Click(TObject* Sender);
+    Q_INVOKABLE void Senddasktop1Click(TObject* Sender);
+    Q_INVOKABLE void N1Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void N2Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void N3Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void N4Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void N5Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void N6Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void N7Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void N8Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void N9Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void N10Untitled1Click(TObject* Sender);
+    Q_INVOKABLE void userfilenameSelect(TObject* Sender);
+    Q_INVOKABLE void userfilenameKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+
     // ---- TEditorState ----
     QString EditText(const QString& name) const override;
     void SetEditText(const QString& name, const QString& text) override;

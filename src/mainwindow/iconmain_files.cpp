@@ -6,10 +6,84 @@
 #include "framework/dialogs.h"
 #include "framework/string_list.h"
 #include "mainwindow/iconmain.h"
+#include "mainwindow/open_dispatch.h"
+#include "mainwindow/save_dispatch.h"
+#include "platform/program_paths.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QStringList>
+#include <QUrl>
+#include <initializer_list>
+#include <utility>
 
 namespace {
 
 const QString kCaption = QStringLiteral("Brelnova Studio");
+
+// "desc|patterns|..." with every pattern also in capitals: names on Linux keep their case and
+// APP.ICO is as much an icon as app.ico.
+QString Filter(std::initializer_list<std::pair<const char*, const char*>> entries)
+{
+    QStringList parts;
+    for (const auto& [description, patterns] : entries) {
+        QStringList both;
+        for (const QString& p : QString::fromLatin1(patterns).split(QLatin1Char(';')))
+            both << p << p.toUpper();
+        parts << QString::fromLatin1(description) << both.join(QLatin1Char(';'));
+    }
+    return parts.join(QLatin1Char('|'));
+}
+
+QString OpenFilter()
+{
+    return Filter({
+        {"Icons (*.ico)", "*.ico"},
+        {"Cursors (*.cur)", "*.cur"},
+        {"Icon Libraries (*.icl)", "*.icl"},
+        {"Program Files  (*.dll,*.exe)", "*.dll;*.exe"},
+        {"Graphic Files (*.bmp,*.gif,*.jpg)", "*.bmp;*.gif;*.jpg"},
+        {"Graphic Files (*.wmf,*.png,*.wbmp)", "*.wmf;*.png;*.wbmp"},
+        {"Graphic Files (*.jpeg,*.dib,*.pcx)", "*.jpeg;*.dib;*.pcx"},
+        {"Graphic Files (*.tga,*.tif,*.tiff)", "*.tga;*.tif;*.tiff"},
+        {"Graphic Files (*.emf,*.pbm)", "*.emf;*.pbm"},
+        {"Graphic Files (*.pcd,*.pgm)", "*.pcd;*.pgm"},
+        {"Graphic Files (*.psd,*.psp,*.rle)", "*.psd;*.psp;*.rle"},
+        {"Graphic Files (*.sgi,*.vda,*.vst)", "*.sgi;*.vda;*.vst"},
+        {"All Supported Files (*.*)",
+         "*.psd;*.gif;*.jpg;*.dib;*.jpeg;*.png;*.dll;*.bmp;*.ico;*.emf;*.wmf;*.exe;*.icl;*.ani;*.sgi;*.vda;"
+         "*.vst;*.psp;*.rle;*.pcd;*.pgm;*.pbm;*.tga;*.tiff;*.tif;*.pcx;*.wbmp;*.cur"},
+    });
+}
+
+QString SaveFilter()
+{
+    return Filter({
+        {"Icons (*.ico)", "*.ico"},
+        {"Cursors (*.cur)", "*.cur"},
+        {"Icon Libraries (*.icl)", "*.icl"},
+        {"Bitmaps (*.bmp)", "*.bmp"},
+        {"CompuServe GIF Images (*.gif)", "*.gif"},
+        {"Enhanced Metafiles (*.emf)", "*.emf"},
+        {"Metafiles (*.wmf)", "*.wmf"},
+        {"JPEG Image Files (*.jpg)", "*.jpg"},
+        {"PNG Image Files (*.png)", "*.png"},
+        {"TIF Image Files (*.tif)", "*.tif"},
+        {"TGA Image Files (*.tga)", "*.tga"},
+    });
+}
+
+// The filters the definition does not give.
+void PrepareDialog(TOpenDialog* dialog, const QString& filter, int index, const QString& folder)
+{
+    if (!dialog->Filter().isEmpty())
+        return;
+    dialog->SetFilter(filter);
+    dialog->SetFilterIndex(index);
+    if (!folder.isEmpty())
+        dialog->SetInitialDir(folder);
+}
 
 } // namespace
 
@@ -40,7 +114,10 @@ QObject* TIconmainFiles::Component(const QString& name) const
 bool TIconmainFiles::ExecuteOpenDialog()
 {
     auto* dialog = qobject_cast<TOpenDialog*>(Component(QStringLiteral("OpenDialog1")));
-    if (!dialog || !dialog->Execute())
+    if (!dialog)
+        return false;
+    PrepareDialog(dialog, OpenFilter(), 13, ProgramPath(QStringLiteral("Example")));
+    if (!dialog->Execute())
         return false;
     OpenFileName = dialog->FileName();
     return true;
@@ -49,7 +126,10 @@ bool TIconmainFiles::ExecuteOpenDialog()
 bool TIconmainFiles::ExecuteSaveDialog(int& filterIndex)
 {
     auto* dialog = qobject_cast<TOpenDialog*>(Component(QStringLiteral("SavePictureDialog1")));
-    if (!dialog || !dialog->Execute())
+    if (!dialog)
+        return false;
+    PrepareDialog(dialog, SaveFilter(), 1, QString());
+    if (!dialog->Execute())
         return false;
     SaveFileName = dialog->FileName();
     filterIndex = dialog->FilterIndex();
@@ -59,7 +139,10 @@ bool TIconmainFiles::ExecuteSaveDialog(int& filterIndex)
 bool TIconmainFiles::ExecutePngDialog(QString& fileName)
 {
     auto* dialog = qobject_cast<TOpenDialog*>(Component(QStringLiteral("png")));
-    if (!dialog || !dialog->Execute())
+    if (!dialog)
+        return false;
+    PrepareDialog(dialog, Filter({{"PNG Files", "*.png"}}), 1, QString());
+    if (!dialog->Execute())
         return false;
     fileName = dialog->FileName();
     return true;
@@ -101,4 +184,116 @@ QString TIconmainFiles::RecentComboText() const
 {
     QObject* combo = Component(QStringLiteral("userfilename"));
     return combo ? combo->property("Text").toString() : QString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The main window's handlers
+
+namespace {
+
+template <class Routine>
+void WithFiles(Ticonmain* main, Routine routine)
+{
+    RunGuarded(
+        [&] {
+            TIconmainFiles files(*main);
+            routine(files);
+        },
+        main);
+}
+
+class TFileDrops : public QObject {
+public:
+    explicit TFileDrops(Ticonmain& main) : QObject(&main), main_(main) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DragEnter) {
+            auto* enter = static_cast<QDragEnterEvent*>(event);
+            if (enter->mimeData()->hasUrls()) {
+                enter->acceptProposedAction();
+                return true;
+            }
+        } else if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            QStringList files;
+            for (const QUrl& url : drop->mimeData()->urls())
+                if (url.isLocalFile())
+                    files << url.toLocalFile();
+            drop->acceptProposedAction();
+            WithFiles(&main_, [&](TFileHost& host) { OpenDroppedFiles(host, files); });
+            return true;
+        }
+        return false;
+    }
+
+private:
+    Ticonmain& main_;
+};
+
+} // namespace
+
+void AcceptDroppedFiles(Ticonmain& main)
+{
+    main.setAcceptDrops(true);
+    main.installEventFilter(new TFileDrops(main));
+}
+
+void Ticonmain::ToolButton2Click(TObject*)
+{
+    WithFiles(this, [](TFileHost& host) { OpenCommand(host); });
+}
+
+void Ticonmain::ToolButton3Click(TObject*)
+{
+    WithFiles(this, [](TFileHost& host) { SaveCommand(host); });
+}
+
+void Ticonmain::Saveas1Click(TObject*)
+{
+    WithFiles(this, [](TFileHost& host) { SaveAsCommand(host); });
+}
+
+void Ticonmain::N39Click(TObject*)
+{
+    WithFiles(this, [](TFileHost& host) { ExportImagesCommand(host); });
+}
+
+void Ticonmain::Png1Click(TObject*)
+{
+    WithFiles(this, [](TFileHost& host) { ExportPngCommand(host); });
+}
+
+void Ticonmain::Senddasktop1Click(TObject*)
+{
+    WithFiles(this, [](TFileHost& host) { SendToDesktopCommand(host); });
+}
+
+#define RECENT_ITEM_HANDLER(k)                                                                      \
+    void Ticonmain::N##k##Untitled1Click(TObject*)                                                  \
+    {                                                                                               \
+        WithFiles(this, [](TFileHost& host) { OpenRecentItem(host, k); });                          \
+    }
+RECENT_ITEM_HANDLER(1)
+RECENT_ITEM_HANDLER(2)
+RECENT_ITEM_HANDLER(3)
+RECENT_ITEM_HANDLER(4)
+RECENT_ITEM_HANDLER(5)
+RECENT_ITEM_HANDLER(6)
+RECENT_ITEM_HANDLER(7)
+RECENT_ITEM_HANDLER(8)
+RECENT_ITEM_HANDLER(9)
+RECENT_ITEM_HANDLER(10)
+#undef RECENT_ITEM_HANDLER
+
+void Ticonmain::userfilenameSelect(TObject*)
+{
+    WithFiles(this, [](TFileHost& host) { RecentComboSelect(host); });
+}
+
+void Ticonmain::userfilenameKeyDown(TObject*, WORD& Key, TShiftState)
+{
+    const int key = Key;
+    WithFiles(this, [key](TFileHost& host) { RecentComboKeyDown(host, key); });
 }

@@ -35,3 +35,6 @@ private:
 
     Ticonmain& main_;
 };
+
+// Files dropped on the main window open by name, the first of each drop only.
+void AcceptDroppedFiles(Ticonmain& main);

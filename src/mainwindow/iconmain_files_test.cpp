@@ -3,6 +3,7 @@
 #include "document/newiconview.h"
 #include "framework/application.h"
 #include "framework/combo_box.h"
+#include "framework/common_dialogs.h"
 #include "framework/dialogs.h"
 #include "framework/forms.h"
 #include "framework/string_list.h"
@@ -59,6 +60,13 @@ TEST_F(MainWindowFiles, TheCommandLineFileOpensAsAProjectAndEntersTheHistory)
     auto* combo = qobject_cast<TCustomComboBox*>(iconmain->FindComponent("userfilename"));
     ASSERT_TRUE(combo);
     EXPECT_EQ(combo->Items()->Count(), 2); // opened once, listed once from the history
+    EXPECT_EQ(iconmain->FindComponent("N1Untitled1")->property("Caption").toString(), "1 - " + RecentItemLabel(path));
+    EXPECT_EQ(iconmain->FindComponent("N2Untitled1")->property("Caption").toString(), "2 - Untitled");
+
+    // The document's close question answered Yes runs the main window's Save.
+    QFile::remove(path);
+    iconmain->RunMainCommand("ToolButton3Click");
+    EXPECT_TRUE(QFile::exists(path));
 }
 
 TEST_F(MainWindowFiles, OpenAndSaveRunThroughTheMainWindowsDialogs)
@@ -80,4 +88,10 @@ TEST_F(MainWindowFiles, OpenAndSaveRunThroughTheMainWindowsDialogs)
     EXPECT_TRUE(FindForm("iconview1"));
     EXPECT_EQ(iconmain->FindComponent("OpenDialog1")->property("FileName").toString(), dir.filePath("Hop.ico"));
     EXPECT_EQ(iconmain->ActiveDocumentName, "iconview1");
+    // The dialog offers the thirteen entries, all supported files first, in either case.
+    auto* dialog = qobject_cast<TOpenDialog*>(iconmain->FindComponent("OpenDialog1"));
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->Filter().count('|'), 25);
+    EXPECT_EQ(dialog->FilterIndex(), 13);
+    EXPECT_TRUE(dialog->Filter().contains("|*.ico;*.ICO|Cursors (*.cur)|"));
 }

@@ -235,10 +235,15 @@ TEST_F(MainWindow, ClosingAsksForEveryProjectAndEmptiesOnlyThisInstancesScratchF
         Touch(root + "77777/iconview1/1_1.png");
 
         QStringList questions, boxes;
+        int saveDialogs = 0;
         TDialogAnswererScope answers([&](TDialogRequest& r) {
             if (r.Kind == TDialogRequest::dkMessageDlg) {
                 questions << r.Text;
                 r.Result = c.Answer;
+            } else if (r.Kind == TDialogRequest::dkSave) {
+                // Yes saves the project, which has no file yet: Save asks for one.
+                ++saveDialogs;
+                r.Result = 0;
             } else {
                 boxes << r.Caption + ": " + r.Text;
                 r.Result = IDOK;
@@ -250,6 +255,7 @@ TEST_F(MainWindow, ClosingAsksForEveryProjectAndEmptiesOnlyThisInstancesScratchF
         EXPECT_EQ(questions, QStringList({"Save changes to the Brelnova Studio \"Project 1\"before closing ?"}))
             << c.Answer;
         EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+        EXPECT_EQ(saveDialogs, c.Answer == mrYes ? 1 : 0) << c.Answer;
         // Closing the main window ends the program (the flag stays once set).
         EXPECT_EQ(Application->Terminated(), c.Closes) << c.Answer;
         EXPECT_EQ(QFile::exists(ScratchPath("iconview1/1_1.png")), !c.Closes) << c.Answer;

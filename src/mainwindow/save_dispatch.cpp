@@ -43,6 +43,10 @@ QString SaveThroughDialog(TFileHost& host)
     if (!host.ExecuteSaveDialog(entry))
         return QString();
     const QString name = host.SaveFileName;
+    // A dialog confirmed without a name names no file (".ico" alone would land in the working
+    // folder).
+    if (name.trimmed().isEmpty())
+        return QString();
     static const char* const exports[] = {nullptr, nullptr, nullptr, nullptr, "bmp", "gif", "emf",
                                           "wmf", nullptr, "png", "tif", "tga"};
     switch (entry) {
