@@ -337,6 +337,11 @@ TEST_F(ToolkitImageTest, ViewFollowsTheSizeModeZoomAndFrame)
     EXPECT_EQ(image->PaintZoomFactor(), 500);
 
     image->SetPaintSizeMode(TToolkitImage::smNormal);
+    // Painted: the picture at the view, the back colour around it.
+    const QImage shown = image->grab().toImage();
+    EXPECT_EQ(shown.pixel(5, 5), 0xFF0000FFu);
+    EXPECT_EQ(shown.pixel(50, 50), ColorToArgb(image->BackColor()));
+
     image->SetCenterImage(true);
     EXPECT_EQ(image->ViewRect(), Bounds(45, 40, 10, 20));
     const TPoint p = image->ClientToBitmap(TPoint{47, 41});
@@ -351,6 +356,56 @@ TEST_F(ToolkitImageTest, ViewFollowsTheSizeModeZoomAndFrame)
     ASSERT_EQ(sized->Load(psd, 32, 1, 1), 1);
     EXPECT_EQ(sized->ClientWidth(), 10 + 2 * 3);
     EXPECT_EQ(sized->ClientHeight(), 20 + 2 * 3);
+}
+
+// A picture stored on its side, shown turned (TIFF orientation 6): the view, the bitmap points and
+// the row-by-row save all follow the turn.
+TEST_F(ToolkitImageTest, TurnedPicturesShowAndSaveAsTheyAreSeen)
+{
+    Magick::Image stored(Magick::Geometry(4, 2), Magick::Color("blue"));
+    stored.pixelColor(0, 0, Magick::Color("red"));
+    stored.pixelColor(0, 1, Magick::Color("red"));
+    stored.orientation(Magick::RightTopOrientation);
+    stored.magick("TIFF");
+    Magick::Blob blob;
+    stored.write(&blob);
+    const QString tiff = Fixture("turned.tif", QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length())));
+
+    auto image = Control("ToolkitImage1");
+    ASSERT_EQ(image->Load(tiff, 32, 1, 1), 1);
+    EXPECT_EQ(image->BitmapViewPerspective, 6);
+    EXPECT_EQ(image->ViewWidth, 2);
+    EXPECT_EQ(image->ViewHeight, 4);
+    EXPECT_EQ(image->ClientToBitmap(TPoint{1, 0}).X, 0);
+    EXPECT_EQ(image->ClientToBitmap(TPoint{1, 0}).Y, 0);
+    EXPECT_EQ(image->ClientToBitmap(TPoint{0, 3}).X, 3);
+    EXPECT_EQ(image->ClientToBitmap(TPoint{0, 3}).Y, 1);
+
+    image->SetEnableProgressEvent(true);
+    const QString png = Path("upright.png");
+    ASSERT_EQ(image->Save(png, 75, 32, 2, 0), 1);
+    const TRGBABuffer saved = ReadPng(png);
+    ASSERT_EQ(saved.Width, 2);
+    ASSERT_EQ(saved.Height, 4);
+    EXPECT_EQ(PixelOf(saved, 1, 0), (std::vector<uint8_t>{255, 0, 0, 255}));
+    EXPECT_EQ(PixelOf(saved, 0, 1), (std::vector<uint8_t>{0, 0, 255, 255}));
+}
+
+TEST_F(ToolkitImageTest, BitmapChangedElsewhereGoesBackIntoTheList)
+{
+    auto image = Control("ToolkitImage1");
+    ASSERT_EQ(image->LoadLayer(Fixture("two.psd", TwoLayerPsd()), 0, 0), 1);
+    int changes = 0;
+    image->OnChange = [&](TObject*) { ++changes; };
+    TKBitmap copy;
+    ASSERT_EQ(TK_CopyBitmap(&image->ToolkitBitmap, &copy), TK_Success);
+    copy.Row(0)[0] = 77;
+    image->ToolkitBitmap = copy;
+    image->ExternalBitmapChange();
+    TKBitmap item;
+    ASSERT_EQ(TK_GetBitmapListItem(image->BitmapList, 0, &item), TK_Success);
+    EXPECT_EQ(item.Row(0)[0], 77);
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(ToolkitImageTest, BuiltFromTheViewersWindowDefinition)

@@ -467,7 +467,10 @@ void FillInfo(const QByteArray& data, const QString& magick, const TMagickList& 
     info.Width = int32_t(first->columns);
     info.Height = int32_t(first->rows);
     info.AlphaPresent = first->matte ? 1 : 0;
-    info.BitsPerPixel = first->matte ? 32 : 24;
+    if (first->storage_class == MagickCore::PseudoClass && first->colors > 0 && first->colors <= 256)
+        info.BitsPerPixel = first->colors <= 2 ? 1 : first->colors <= 16 ? 4 : 8;
+    else
+        info.BitsPerPixel = first->matte ? 32 : 24;
     if (IsLayered(magick)) {
         info.TotalPages = 1;
         info.LayerCount = int32_t(count - 1);
