@@ -2,6 +2,7 @@
 
 #include "controls/combo_edit.h"
 #include "controls/html_help.h"
+#include "controls/shadow_label.h"
 #include "controls/speed_button.h"
 #include "controls/spin_edit.h"
 #include "controls/storage/storage_classes.h"
@@ -16,5 +17,6 @@ void RegisterControlsClasses()
     RegisterComponentClass<TRxSpinButton>("TRxSpinButton");
     RegisterComponentClass<TRxSpeedButton>("TRxSpeedButton");
     RegisterComponentClass<TComboEdit>("TComboEdit");
+    RegisterComponentClass<TRxLabel>("TRxLabel");
     RegisterStorageClasses();
 }

@@ -1,5 +1,7 @@
 #include "controls/combo_edit.h"
 #include "controls/controls_testing.h"
+#include "controls/hint_window.h"
+#include "controls/shadow_label.h"
 #include "controls/speed_button.h"
 #include "controls/spin_edit.h"
 #include "framework/bitmap.h"
@@ -33,7 +35,7 @@ std::unique_ptr<TBitmap> SampleGlyph()
 TEST(ControlsSheet, EveryControlInItsStates)
 {
     Window w;
-    w.form->SetBounds(0, 0, 560, 300);
+    w.form->SetBounds(0, 0, 720, 260);
     w.form->SetColor(clBtnFace);
 
     // Spin edits: both button kinds, a disabled one and the float form.
@@ -86,9 +88,23 @@ TEST(ControlsSheet, EveryControlInItsStates)
     auto* drop = w.Add<TComboEdit>(210, 90, 90, 21);
     drop->SetGlyphKind(gkDropDown);
     drop->SetText(QStringLiteral("Leave"));
+
+    // Labels: the builders' plain ones, a shadowed one, a disabled one.
+    auto* repeat = w.Add<TRxLabel>(10, 130, 65, 17);
+    repeat->SetShadowSize(0);
+    repeat->SetCaption(QStringLiteral("&Repeat Count: "));
+    auto* shadowed = w.Add<TRxLabel>(120, 130, 65, 17);
+    shadowed->SetShadowSize(2);
+    shadowed->SetShadowPos(spRightBottom);
+    shadowed->SetShadowColor(clBtnShadow);
+    shadowed->SetCaption(QStringLiteral("Shadowed caption"));
+    auto* disabled = w.Add<TRxLabel>(260, 130, 65, 17);
+    disabled->SetShadowSize(0);
+    disabled->SetCaption(QStringLiteral("Transparent Color:  "));
+    disabled->SetEnabled(false);
     QApplication::processEvents();
 
-    const QImage shot = w.form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage shot = w.form->grab().toImage().convertToFormat(QImage::Format_RGB32);
     // Each control drew something of its own over the window colour.
     for (TControl* c : w.form->ControlList()) {
         const QImage part = shot.copy(c->geometry());
@@ -97,6 +113,32 @@ TEST(ControlsSheet, EveryControlInItsStates)
             for (int px = 0; px < part.width(); ++px)
                 differ += (part.pixel(px, py) | 0xFF000000u) != ColorToArgb(clBtnFace);
         EXPECT_GT(differ, 20) << c->metaObject()->className() << " at " << c->Left() << "," << c->Top();
+    }
+
+    // Hint windows in the three shapes, with shadow and tail, painted below the controls.
+    struct HintStyle {
+        uint8_t shape, shadow;
+        bool tail;
+        int alignment;
+    } hints[] = {{0, 3, false, 2}, {0, 0, false, 0}, {1, 3, false, 0}, {2, 3, false, 2}, {0, 2, true, 0}};
+    {
+        QPainter p(&shot);
+        int hx = 10;
+        for (const HintStyle& h : hints) {
+            InstallStyledHintWindow(h.shape, h.shadow, h.tail, h.alignment);
+            TRxHintWindow hint;
+            hint.ActivateHintAt(Bounds(hx, 180, 1, 1), QStringLiteral("Move Backward"), {hx + 10, 175});
+            const QImage picture = hint.grab().toImage();
+            EXPECT_GT(picture.width(), 40);
+            p.drawImage(hx, 180, picture);
+            hx += picture.width() + 12;
+            hint.hide();
+        }
+        SetHintWindowClass(nullptr);
+        HintShape = 0;
+        HintShadowSize = 0;
+        HintTail = false;
+        HintAlignment = 0;
     }
 
     const QByteArray out = qgetenv("BRELNOVA_SHEET");
