@@ -13,7 +13,12 @@
 #include "platform/program_paths.h"
 #include "testsupport/testdata.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -94,4 +99,21 @@ TEST_F(MainWindowFiles, OpenAndSaveRunThroughTheMainWindowsDialogs)
     EXPECT_EQ(dialog->Filter().count('|'), 25);
     EXPECT_EQ(dialog->FilterIndex(), 13);
     EXPECT_TRUE(dialog->Filter().contains("|*.ico;*.ICO|Cursors (*.cur)|"));
+}
+
+TEST_F(MainWindowFiles, AFileDroppedOnTheMainWindowOpens)
+{
+    StartProgram({});
+    ASSERT_TRUE(iconmain);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dir.filePath("Hop.ico")), QUrl::fromLocalFile(dir.filePath("other.ico"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(iconmain, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(iconmain, &drop);
+    auto* project = qobject_cast<Tnewiconview*>(FindForm("iconview1"));
+    ASSERT_TRUE(project);
+    EXPECT_EQ(project->SavedFileName, dir.filePath("Hop.ico"));
+    EXPECT_FALSE(FindForm("iconview2"));
 }
