@@ -387,5 +387,6 @@ TEST(SuiForm, MaximisedMdiChild)
     EXPECT_TRUE(skin->TitleBar()->Visible());
     EXPECT_EQ(label->Top(), 60);
     EXPECT_EQ(child->BorderWidth(), 3);
+    delete child;
     Application->SetMainForm(nullptr);
 }

@@ -44,7 +44,17 @@ struct MdiWindow {
         Resize(client);
         ShowActive(frame.get());
     }
-    ~MdiWindow() { Application->SetMainForm(nullptr); }
+    ~MdiWindow()
+    {
+        // Children go first: a child destroyed by its sub-window's destruction reads a half-gone
+        // sub-window.
+        QList<TForm*> children;
+        for (int i = 0; i < frame->MDIChildCount(); ++i)
+            children << frame->MDIChildren(i);
+        qDeleteAll(children);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Application->SetMainForm(nullptr);
+    }
     void Resize(QSize client)
     {
         const int bars = skin->TitleBar()->Height() + (skin->MenuBar()->Visible() ? skin->MenuBar()->Height() : 0);

@@ -95,6 +95,13 @@ QImage MdiSpecimen(TsuiUIStyle style, TsuiFileTheme* file)
     skin->Cascade();
     QApplication::processEvents();
     QImage img = Seen(&frame);
+    // Children go first: a child destroyed by its sub-window's destruction reads a half-gone
+    // sub-window.
+    QList<TForm*> children;
+    for (int i = 0; i < frame.MDIChildCount(); ++i)
+        children << frame.MDIChildren(i);
+    qDeleteAll(children);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Application->SetMainForm(nullptr);
     return img;
 }
