@@ -125,7 +125,8 @@ public:
     // A new import window over the document area listing an icon library.
     virtual void OpenLibraryInImportWindow(const QString& path);
     // A multi-frame viewer numbered number splitting the file; asGlobal is false for a further
-    // viewer beside the global one, named "openimage" + number.
+    // viewer beside the global one, named "openimage" + number; an empty caption leaves the
+    // viewer's own.
     virtual void OpenInViewer(const QString& path, int number, bool asGlobal, const QString& caption);
     // Whether a multi-frame viewer exists.
     virtual bool ViewerExists() const;
