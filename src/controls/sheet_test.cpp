@@ -141,6 +141,19 @@ TEST(ControlsSheet, EveryControlInItsStates)
         HintAlignment = 0;
     }
 
+    // The button face the speed bar drags: frame and glyph as an up speed button has them.
+    {
+        TCanvas canvas;
+        canvas.SetBits(shot.bits(), shot.width(), shot.height(), int(shot.bytesPerLine()));
+        TButtonImage image;
+        image.SetGlyph(glyph.get());
+        image.DrawButtonImage(&canvas, 360, 10, -1, 1, blGlyphTop, nullptr, nullptr, -1, DT_CENTER);
+        canvas.FinishDrawing();
+        canvas.SetBits(nullptr, 0, 0, 0);
+        EXPECT_EQ(shot.pixel(360, 10) | 0xFF000000u, ColorToArgb(clBtnShadow));
+        EXPECT_EQ(shot.pixel(360 + 4 + 8, 10 + 3 + 8) | 0xFF000000u, 0xFF3070E0u);
+    }
+
     const QByteArray out = qgetenv("BRELNOVA_SHEET");
     if (!out.isEmpty()) {
         EXPECT_TRUE(shot.save(QString::fromLocal8Bit(out)));
