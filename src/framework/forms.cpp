@@ -32,11 +32,15 @@ TForm::~TForm()
     if (modalLoop_)
         modalLoop_->quit();
     Screen->RemoveForm(this);
-    if (mdiFrame_) {
-        QMdiSubWindow* frame = mdiFrame_;
-        mdiFrame_ = nullptr;
-        frame->setWidget(nullptr);
-        frame->deleteLater();
+    if (!mdiFrame_.isNull()) {
+        // The sub-window may itself be in the middle of being destroyed (an MDI frame deleted with
+        // its children): only its QObject part is certain to be alive, so ask no more of it than
+        // a deferred delete, which is dropped if it is already going. It is reached as the form's
+        // parent so that nothing treats it as a sub-window any more.
+        QObject* frame = parent();
+        mdiFrame_.clear();
+        if (frame)
+            frame->deleteLater();
     }
 }
 

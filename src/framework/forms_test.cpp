@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 // A window class as the program writes them: handlers are invokable methods bound by name from
@@ -453,4 +454,19 @@ TEST(FormLifetime, ApplicationForgetsADestroyedMainForm)
     delete form;
     if (wasMain)
         EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+TEST(FormLifetime, MdiFrameDeletedWithItsChildren)
+{
+    auto* frame = new TForm(nullptr);
+    frame->SetFormStyle(fsMDIForm);
+    auto* child = new TForm(nullptr);
+    child->SetFormStyle(fsMDIChild);
+    child->Show();
+    QPointer<TForm> watch(child);
+    delete frame; // the children go with their frame without touching a half-destroyed sub-window
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (watch)
+        delete watch.data();
+    SUCCEED();
 }
