@@ -4,6 +4,7 @@
 #include "imaging/gif/gif_image.h"
 #include "imaging/icons/icon_xp.h"
 #include "mainwindow/program_start.h"
+#include "skin/controls/message_dialog.h"
 #include "skin/controls/skin_controls.h"
 #include "skin/skin_forms.h"
 #include "controls/controls_classes.h"
@@ -19,12 +20,15 @@ int main(int argc, char** argv)
     RegisterImagingBitmapClasses();
     RegisterSkinControlClasses();
     RegisterSkinFormClasses();
+    RegisterSkinDialogClasses();
     RegisterControlsClasses();
     RegisterGifFormat();
     // Naming the class keeps its registration, which runs as the application starts, linked in.
     (void)GraphicClass<TIconXP>();
     // The canvas of every document reaches the drawing tools through this table.
     SetDrawingEngines(DrawingEngines());
+    // Errors reach the user through the skinned message box.
+    InstallSkinnedExceptionDisplay();
 
     StartProgram(QApplication::arguments().mid(1));
     Application->Run();
