@@ -213,6 +213,20 @@ TEST_F(DocumentWindow, CloseQuestionAnswers)
     EXPECT_TRUE(asked.isEmpty());
     state.ClosingForUpdate = 0;
 
+    // Yes whose Save dialog is then cancelled keeps the document open.
+    {
+        Tnewiconview* doc = NewProject(3);
+        TDialogAnswererScope yes([&](TDialogRequest& r) {
+            r.Result = mrYes;
+            return true;
+        });
+        state.OnMainCommand = [&](const QString&) { state.SaveDialogCancelled = true; };
+        bool keep = true;
+        doc->FormCloseQuery(doc, keep);
+        EXPECT_FALSE(keep);
+        state.OnMainCommand = nullptr;
+    }
+
     // Documents past the strip's 24 tiles have no tile to clear.
     state.Log.clear();
     Tnewiconview* late = NewProject(25);

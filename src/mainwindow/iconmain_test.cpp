@@ -221,7 +221,8 @@ TEST_F(MainWindow, ClosingAsksForEveryProjectAndEmptiesOnlyThisInstancesScratchF
     const struct {
         int Answer;
         bool Closes;
-    } cases[] = {{mrCancel, false}, {mrYes, true}, {mrNo, true}};
+    } cases[] = {{mrCancel, false}, {mrYes, false}, {mrNo, true}};
+    // Yes saves first; cancelling that Save dialog keeps the program and its changes.
     for (const auto& c : cases) {
         StartProgram({});
         iconmain->Timer3Timer(nullptr);
@@ -241,7 +242,7 @@ TEST_F(MainWindow, ClosingAsksForEveryProjectAndEmptiesOnlyThisInstancesScratchF
                 questions << r.Text;
                 r.Result = c.Answer;
             } else if (r.Kind == TDialogRequest::dkSave) {
-                // Yes saves the project, which has no file yet: Save asks for one.
+                // Yes saves the project, which has no file yet: Save asks for one, and is cancelled.
                 ++saveDialogs;
                 r.Result = 0;
             } else {

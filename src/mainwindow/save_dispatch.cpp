@@ -40,13 +40,17 @@ void SaveIconLibrary(TFileHost& host, const QString& fileName)
 QString SaveThroughDialog(TFileHost& host)
 {
     int entry = 0;
-    if (!host.ExecuteSaveDialog(entry))
+    if (!host.ExecuteSaveDialog(entry)) {
+        host.State.SaveDialogCancelled = true;
         return QString();
+    }
     const QString name = host.SaveFileName;
     // A dialog confirmed without a name names no file (".ico" alone would land in the working
     // folder).
-    if (name.trimmed().isEmpty())
+    if (name.trimmed().isEmpty()) {
+        host.State.SaveDialogCancelled = true;
         return QString();
+    }
     static const char* const exports[] = {nullptr, nullptr, nullptr, nullptr, "bmp", "gif", "emf",
                                           "wmf", nullptr, "png", "tif", "tga"};
     switch (entry) {
