@@ -1,6 +1,7 @@
 #include "controls/controls_classes.h"
 
 #include "controls/combo_edit.h"
+#include "controls/draw_grid.h"
 #include "controls/html_help.h"
 #include "controls/shadow_label.h"
 #include "controls/speed_button.h"
@@ -18,5 +19,6 @@ void RegisterControlsClasses()
     RegisterComponentClass<TRxSpeedButton>("TRxSpeedButton");
     RegisterComponentClass<TComboEdit>("TComboEdit");
     RegisterComponentClass<TRxLabel>("TRxLabel");
+    RegisterComponentClass<TRxDrawGrid>("TRxDrawGrid");
     RegisterStorageClasses();
 }

@@ -219,6 +219,8 @@ protected:
     // The framework's own drawing flag, switched without repainting (for derived painting that
     // does the default drawing itself).
     void SetDefaultDrawingQuiet(bool v) { defaultDrawing_ = v; }
+    // Ends editor mode without touching the editor (a refusal to show it).
+    void LeaveEditorMode() { editorMode_ = false; }
 
     void Paint() override;
     void Resize() override;
