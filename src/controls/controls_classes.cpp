@@ -4,6 +4,7 @@
 #include "controls/draw_grid.h"
 #include "controls/html_help.h"
 #include "controls/shadow_label.h"
+#include "controls/speed_bar.h"
 #include "controls/speed_button.h"
 #include "controls/spin_edit.h"
 #include "controls/storage/storage_classes.h"
@@ -20,5 +21,8 @@ void RegisterControlsClasses()
     RegisterComponentClass<TComboEdit>("TComboEdit");
     RegisterComponentClass<TRxLabel>("TRxLabel");
     RegisterComponentClass<TRxDrawGrid>("TRxDrawGrid");
+    RegisterComponentClass<TSpeedBar>("TSpeedBar");
+    RegisterComponentClass<TSpeedbarSection>("TSpeedbarSection");
+    RegisterComponentClass<TSpeedItem>("TSpeedItem");
     RegisterStorageClasses();
 }
