@@ -44,7 +44,7 @@ struct TsuiFrameSpec {
 };
 
 // Paints the ring of a window of the given size.
-void PaintSkinnedFrame(QPainter& painter, const QSize& size, const TsuiFrameSpec& spec);
+void PaintSkinnedFrame(QPainter& painter, const QSize& size, const TsuiFrameSpec& frame);
 
 // The window's shape: a rectangle whose top corners are cut round with corners of size r (an
 // r x r ellipse), the bottom corners square. r <= 0 gives the plain rectangle.

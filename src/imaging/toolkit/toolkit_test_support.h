@@ -77,10 +77,10 @@ inline QByteArray MakePsd(int width, int height, uint32_t compositeRgba, const s
 {
     std::list<Magick::Image> images;
     images.push_back(SolidImage(width, height, compositeRgba));
-    for (const TLayerSpec& spec : layers) {
-        Magick::Image layer = SolidImage(spec.Width, spec.Height, spec.Rgba);
-        layer.page(Magick::Geometry(size_t(spec.Width), size_t(spec.Height), spec.Left, spec.Top));
-        layer.label(spec.Name);
+    for (const TLayerSpec& layerDef : layers) {
+        Magick::Image layer = SolidImage(layerDef.Width, layerDef.Height, layerDef.Rgba);
+        layer.page(Magick::Geometry(size_t(layerDef.Width), size_t(layerDef.Height), layerDef.Left, layerDef.Top));
+        layer.label(layerDef.Name);
         images.push_back(layer);
     }
     for (Magick::Image& i : images)
