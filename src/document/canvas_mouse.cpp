@@ -71,7 +71,6 @@ void Redraw(Tnewiconview& doc, TImage32* canvas)
         doc.FillCheckerboard(canvas);
         doc.DrawFormatOver(canvas);
     }
-    canvas->Invalidate();
     canvas->Repaint();
 }
 

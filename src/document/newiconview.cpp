@@ -433,7 +433,6 @@ private:
 
 void RepaintCanvas(TImage32* image)
 {
-    image->Invalidate();
     image->Repaint();
 }
 

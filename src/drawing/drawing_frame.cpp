@@ -147,9 +147,7 @@ void TDrawingFrame::RepaintCanvas(TImage32* canvas)
 {
     if (!canvas)
         return;
-    // The control's buffer is rebuilt from the bitmap only once it is invalid: changes made inside
-    // an update bracket did not invalidate it.
-    canvas->Invalidate();
+    // Repaint rebuilds the control's buffer, which changes made inside an update bracket left valid.
     canvas->Repaint();
 }
 

@@ -214,9 +214,14 @@ public:
     bool Focused() const;
     bool CanFocus() const;
     virtual void SetFocus();
-    void Invalidate() { update(); }
-    void Repaint() { repaint(); }
-    void Refresh() { repaint(); }
+    // Controls that cache their picture drop it here, so Repaint and Refresh always show changes.
+    virtual void Invalidate() { update(); }
+    void Repaint()
+    {
+        Invalidate();
+        repaint();
+    }
+    void Refresh() { Repaint(); }
     void BringToFront() { raise(); }
     void SendToBack() { lower(); }
 

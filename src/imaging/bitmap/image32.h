@@ -81,7 +81,7 @@ public:
     uint32_t Options() const { return options_; }
     void SetOptions(uint32_t value) { options_ = value; }
     // The buffer is rebuilt at the next paint.
-    virtual void Invalidate();
+    void Invalidate() override;
     void SetBounds(int left, int top, int width, int height) override;
     void Loaded() override;
 

@@ -453,3 +453,16 @@ TEST(ThemeNexus, OpensAndReopensThemeDataOfAServiceThatIsThere)
 }
 
 #include "image32_test.moc"
+
+TEST(Image32, RepaintAndRefreshRebuildTheBuffer)
+{
+    // Changes made inside an update bracket leave the buffer marked valid; the framework's
+    // Repaint and Refresh must still show them.
+    TImage32 img;
+    img.SetBufferValid(true);
+    img.Repaint();
+    EXPECT_FALSE(img.BufferValid());
+    img.SetBufferValid(true);
+    img.Refresh();
+    EXPECT_FALSE(img.BufferValid());
+}
