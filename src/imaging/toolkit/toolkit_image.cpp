@@ -298,6 +298,12 @@ TToolkitImage::TToolkitImage(QWidget* parent) : TCustomPanel(parent)
 TToolkitImage::~TToolkitImage()
 {
     busy_ |= bsDestroying;
+    ShutDownAnimation();
+    ShutDownDragDrop();
+    ShutDownMemory();
+    ShutDownRegion();
+    ShutDownScroll();
+    ShutDownPaint();
     if (BitmapList)
         TK_DestroyBitmapList(BitmapList);
     BitmapList = 0;
@@ -517,6 +523,8 @@ void TToolkitImage::UpdateRects()
     if (centerImage_ && (view_.Width < ClientWidth() || view_.Height < ClientHeight()))
         Centre();
     busy_ &= uint8_t(~bsInUpdateRects);
+    UpdatePanWindow();
+    UpdateMagnifier();
 }
 
 void TToolkitImage::Centre()
@@ -748,325 +756,48 @@ void TToolkitImage::SetTextFont(TFont* font)
 
 // ---- Kept properties -------------------------------------------------------------------------
 
-void TToolkitImage::SetAutoScroll(bool v)
-{
-    autoScroll_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetHScrollStep(int v)
-{
-    hScrollStep_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetVScrollStep(int v)
-{
-    vScrollStep_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetEnableScroll(bool v)
-{
-    enableScroll_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetEnableKeyboard(bool v)
-{
-    enableKeyboard_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetBackColor(uint v)
-{
-    backColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetBackErase(bool v)
-{
-    backErase_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetTransparent(bool v)
-{
-    transparent_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPaintContrast(int v)
-{
-    paintContrast_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPaintIntensity(int v)
-{
-    paintIntensity_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPaintGamma(uint v)
-{
-    paintGamma_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPaintDither(TPaintDither v)
-{
-    paintDither_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPaintPalette(TPaletteType v)
-{
-    paintPalette_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPaintScaling(TPaintScaling v)
-{
-    paintScaling_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetBitonalScaling(TBitonalScaling v)
-{
-    bitonalScaling_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPaintEffect(int v)
-{
-    paintEffect_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetTransitionEffect(int v)
-{
-    transitionEffect_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetTransitionStyle(TTransitionStyle v)
-{
-    transitionStyle_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPaintMaxPasses(uint v)
-{
-    paintMaxPasses_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetEffectGrain(uint v)
-{
-    effectGrain_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetEffectDelay(uint v)
-{
-    effectDelay_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetEffectSpeed(uint v)
-{
-    effectSpeed_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetEffectCycles(uint v)
-{
-    effectCycles_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPaintNotificationDelay(uint v)
-{
-    paintNotificationDelay_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPaintRgnOnly(bool v)
-{
-    paintRgnOnly_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetUseTransparentColor(bool v)
-{
-    useTransparentColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetTransparentColor(uint v)
-{
-    transparentColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetWandSize(uint v)
-{
-    wandSize_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetWandColor(uint v)
-{
-    wandColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetGradientStyle(uint v)
-{
-    gradientStyle_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetGradientSteps(uint v)
-{
-    gradientSteps_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetGradientStartColor(uint v)
-{
-    gradientStartColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetGradientEndColor(uint v)
-{
-    gradientEndColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPatternStyle(TPatternStyle v)
-{
-    patternStyle_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPatternBackColor(uint v)
-{
-    patternBackColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetPatternForeColor(uint v)
-{
-    patternForeColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetFrameColor(uint v)
-{
-    frameColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetFrameInnerStyle(TFrameInnerStyle v)
-{
-    frameInnerStyle_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetFrameOuterStyle(TFrameOuterStyle v)
-{
-    frameOuterStyle_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetFrameInnerHiliteColor(uint v)
-{
-    frameInnerHiliteColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetFrameInnerShadowColor(uint v)
-{
-    frameInnerShadowColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetFrameOuterHiliteColor(uint v)
-{
-    frameOuterHiliteColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
-void TToolkitImage::SetFrameOuterShadowColor(uint v)
-{
-    frameOuterShadowColor_ = v;
-    LastResult = 1;
-    if (autoRepaint_)
-        Invalidate();
-}
 
 void TToolkitImage::SetPaintWhileLoad(bool v)
 {
@@ -1080,203 +811,38 @@ void TToolkitImage::SetPDFUseLibFonts(bool v)
     LastResult = 1;
 }
 
-void TToolkitImage::SetDataField(const QString& v)
-{
-    dataField_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetReadOnly(bool v)
-{
-    readOnly_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetDataLoadBits(int v)
-{
-    dataLoadBits_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetDataSaveBits(int v)
-{
-    dataSaveBits_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetDataSaveFormat(int v)
-{
-    dataSaveFormat_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetDataSaveQuality(int v)
-{
-    dataSaveQuality_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetBitmapDataPath(const QString& v)
-{
-    bitmapDataPath_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetDropFilesAllowed(bool v)
-{
-    dropFilesAllowed_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetDropAutoLoad(bool v)
-{
-    dropAutoLoad_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetEnableOLEDragMethod(bool v)
-{
-    enableOLEDragMethod_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetAutoAnimate(bool v)
-{
-    autoAnimate_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetAutoAnimationLoop(int v)
-{
-    autoAnimationLoop_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetEnableFloater(bool v)
-{
-    enableFloater_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetAutoFloater(bool v)
-{
-    autoFloater_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetRefBitmap(bool v)
-{
-    refBitmap_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinX(int v)
-{
-    panWinX_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinY(int v)
-{
-    panWinY_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinWidth(int v)
-{
-    panWinWidth_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinHeight(int v)
-{
-    panWinHeight_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinPaintPalette(TPaletteType v)
-{
-    panWinPaintPalette_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinBitonalScaling(TBitonalScaling v)
-{
-    panWinBitonalScaling_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinPaintDither(TPaintDither v)
-{
-    panWinPaintDither_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinPaintScaling(TPaintScaling v)
-{
-    panWinPaintScaling_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinPointer(int v)
-{
-    panWinPointer_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinRectColor(uint v)
-{
-    panWinRectColor_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinSysMenu(bool v)
-{
-    panWinSysMenu_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetPanWinTitle(const QString& v)
-{
-    panWinTitle_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetMagGlassPaintPalette(TPaletteType v)
-{
-    magGlassPaintPalette_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetMagGlassBitonalScaling(TBitonalScaling v)
-{
-    magGlassBitonalScaling_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetMagGlassPaintDither(TPaintDither v)
-{
-    magGlassPaintDither_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetMagGlassPaintScaling(TPaintScaling v)
-{
-    magGlassPaintScaling_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetMagGlassPointer(int v)
-{
-    magGlassPointer_ = v;
-    LastResult = 1;
-}
 
-void TToolkitImage::SetEnableZoomInRect(bool v)
-{
-    enableZoomInRect_ = v;
-    LastResult = 1;
-}
 
 // ---- Image state -----------------------------------------------------------------------------
 
@@ -1295,6 +861,7 @@ void TToolkitImage::DropImage()
 void TToolkitImage::ClearImage()
 {
     BusyCheck();
+    ClosePanWindow();
     DropImage();
     NotifyBitmapReset();
 }
@@ -1303,10 +870,13 @@ void TToolkitImage::ImageChanged()
 {
     if (busy_ & bsDestroying)
         return;
+    FreeGlobalBitmapCopy();
     ResetView();
     pending_ |= pwPalette;
     if (autoRepaint_)
         Invalidate();
+    UpdatePanWindow();
+    RestartMagnifier();
     Fire(OnChange, this);
 }
 
@@ -1323,6 +893,7 @@ void TToolkitImage::ExternalBitmapChange()
     if (BitmapList && IsBitmapAllocated(&ToolkitBitmap))
         TK_SetBitmapListItem(BitmapList, BitmapListIndex, &ToolkitBitmap);
     ImageChanged();
+    AfterExternalChange();
 }
 
 void TToolkitImage::TakeAnimationFromBitmap(const TKBitmap& bitmap)
@@ -1634,27 +1205,5 @@ void TToolkitImage::Resize()
 {
     UpdateRects();
     TCustomPanel::Resize();
-}
-
-// The plain picture inside the frame; effects, transitions and transparency over other windows
-// come with the rest of the painting.
-void TToolkitImage::Paint()
-{
-    TCanvas* canvas = Canvas();
-    QPainter* p = canvas ? canvas->Handle() : nullptr;
-    if (!p)
-        return;
-    const QRect inner(inset_, inset_, std::max(0, ClientWidth() - 2 * inset_), std::max(0, ClientHeight() - 2 * inset_));
-    if (!transparent_)
-        p->fillRect(inner, QColor::fromRgba(ColorToArgb(backColor_)));
-    if (HasBitmap && IsBitmapAllocated(&ToolkitBitmap) && view_.Width > 0 && view_.Height > 0) {
-        const QImage::Format format = ToolkitBitmap.BitsPerPixel == 32 ? QImage::Format_ARGB32 : QImage::Format_BGR888;
-        const QImage image(ToolkitBitmap.Row(0), ToolkitBitmap.Width, ToolkitBitmap.Height, ToolkitBitmap.RowBytes, format);
-        p->save();
-        p->setClipRect(inner);
-        p->drawImage(QRect(view_.Left + inset_, view_.Top + inset_, view_.Width, view_.Height), image);
-        p->restore();
-    }
-    Fire(OnPaint, this);
 }
 

@@ -20,6 +20,8 @@
 #include <memory>
 #include <vector>
 
+class QByteArray;
+class QImage;
 class TFont;
 
 BRELNOVA_EXCEPTION(EToolkitImageError, Exception)
@@ -323,162 +325,10 @@ public:
     void SetTextFont(TFont* font);
 
     // ---- kept properties -------------------------------------------------------------------
-    bool AutoScroll() const { return autoScroll_; }
-    void SetAutoScroll(bool v);
-    int HScrollStep() const { return hScrollStep_; }
-    void SetHScrollStep(int v);
-    int VScrollStep() const { return vScrollStep_; }
-    void SetVScrollStep(int v);
-    bool EnableScroll() const { return enableScroll_; }
-    void SetEnableScroll(bool v);
-    bool EnableKeyboard() const { return enableKeyboard_; }
-    void SetEnableKeyboard(bool v);
-    uint BackColor() const { return backColor_; }
-    void SetBackColor(uint v);
-    bool BackErase() const { return backErase_; }
-    void SetBackErase(bool v);
-    bool Transparent() const { return transparent_; }
-    void SetTransparent(bool v);
-    int PaintContrast() const { return paintContrast_; }
-    void SetPaintContrast(int v);
-    int PaintIntensity() const { return paintIntensity_; }
-    void SetPaintIntensity(int v);
-    uint PaintGamma() const { return paintGamma_; }
-    void SetPaintGamma(uint v);
-    TPaintDither PaintDither() const { return paintDither_; }
-    void SetPaintDither(TPaintDither v);
-    TPaletteType PaintPalette() const { return paintPalette_; }
-    void SetPaintPalette(TPaletteType v);
-    TPaintScaling PaintScaling() const { return paintScaling_; }
-    void SetPaintScaling(TPaintScaling v);
-    TBitonalScaling BitonalScaling() const { return bitonalScaling_; }
-    void SetBitonalScaling(TBitonalScaling v);
-    int PaintEffect() const { return paintEffect_; }
-    void SetPaintEffect(int v);
-    int TransitionEffect() const { return transitionEffect_; }
-    void SetTransitionEffect(int v);
-    TTransitionStyle TransitionStyle() const { return transitionStyle_; }
-    void SetTransitionStyle(TTransitionStyle v);
-    uint PaintMaxPasses() const { return paintMaxPasses_; }
-    void SetPaintMaxPasses(uint v);
-    uint EffectGrain() const { return effectGrain_; }
-    void SetEffectGrain(uint v);
-    uint EffectDelay() const { return effectDelay_; }
-    void SetEffectDelay(uint v);
-    uint EffectSpeed() const { return effectSpeed_; }
-    void SetEffectSpeed(uint v);
-    uint EffectCycles() const { return effectCycles_; }
-    void SetEffectCycles(uint v);
-    uint PaintNotificationDelay() const { return paintNotificationDelay_; }
-    void SetPaintNotificationDelay(uint v);
-    bool PaintRgnOnly() const { return paintRgnOnly_; }
-    void SetPaintRgnOnly(bool v);
-    bool UseTransparentColor() const { return useTransparentColor_; }
-    void SetUseTransparentColor(bool v);
-    uint TransparentColor() const { return transparentColor_; }
-    void SetTransparentColor(uint v);
-    uint WandSize() const { return wandSize_; }
-    void SetWandSize(uint v);
-    uint WandColor() const { return wandColor_; }
-    void SetWandColor(uint v);
-    uint GradientStyle() const { return gradientStyle_; }
-    void SetGradientStyle(uint v);
-    uint GradientSteps() const { return gradientSteps_; }
-    void SetGradientSteps(uint v);
-    uint GradientStartColor() const { return gradientStartColor_; }
-    void SetGradientStartColor(uint v);
-    uint GradientEndColor() const { return gradientEndColor_; }
-    void SetGradientEndColor(uint v);
-    TPatternStyle PatternStyle() const { return patternStyle_; }
-    void SetPatternStyle(TPatternStyle v);
-    uint PatternBackColor() const { return patternBackColor_; }
-    void SetPatternBackColor(uint v);
-    uint PatternForeColor() const { return patternForeColor_; }
-    void SetPatternForeColor(uint v);
-    uint FrameColor() const { return frameColor_; }
-    void SetFrameColor(uint v);
-    TFrameInnerStyle FrameInnerStyle() const { return frameInnerStyle_; }
-    void SetFrameInnerStyle(TFrameInnerStyle v);
-    TFrameOuterStyle FrameOuterStyle() const { return frameOuterStyle_; }
-    void SetFrameOuterStyle(TFrameOuterStyle v);
-    uint FrameInnerHiliteColor() const { return frameInnerHiliteColor_; }
-    void SetFrameInnerHiliteColor(uint v);
-    uint FrameInnerShadowColor() const { return frameInnerShadowColor_; }
-    void SetFrameInnerShadowColor(uint v);
-    uint FrameOuterHiliteColor() const { return frameOuterHiliteColor_; }
-    void SetFrameOuterHiliteColor(uint v);
-    uint FrameOuterShadowColor() const { return frameOuterShadowColor_; }
-    void SetFrameOuterShadowColor(uint v);
     bool PaintWhileLoad() const { return paintWhileLoad_; }
     void SetPaintWhileLoad(bool v);
     bool PDFUseLibFonts() const { return pdfUseLibFonts_; }
     void SetPDFUseLibFonts(bool v);
-    QString DataField() const { return dataField_; }
-    void SetDataField(const QString& v);
-    bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool v);
-    int DataLoadBits() const { return dataLoadBits_; }
-    void SetDataLoadBits(int v);
-    int DataSaveBits() const { return dataSaveBits_; }
-    void SetDataSaveBits(int v);
-    int DataSaveFormat() const { return dataSaveFormat_; }
-    void SetDataSaveFormat(int v);
-    int DataSaveQuality() const { return dataSaveQuality_; }
-    void SetDataSaveQuality(int v);
-    QString BitmapDataPath() const { return bitmapDataPath_; }
-    void SetBitmapDataPath(const QString& v);
-    bool DropFilesAllowed() const { return dropFilesAllowed_; }
-    void SetDropFilesAllowed(bool v);
-    bool DropAutoLoad() const { return dropAutoLoad_; }
-    void SetDropAutoLoad(bool v);
-    bool EnableOLEDragMethod() const { return enableOLEDragMethod_; }
-    void SetEnableOLEDragMethod(bool v);
-    bool AutoAnimate() const { return autoAnimate_; }
-    void SetAutoAnimate(bool v);
-    int AutoAnimationLoop() const { return autoAnimationLoop_; }
-    void SetAutoAnimationLoop(int v);
-    bool EnableFloater() const { return enableFloater_; }
-    void SetEnableFloater(bool v);
-    bool AutoFloater() const { return autoFloater_; }
-    void SetAutoFloater(bool v);
-    bool RefBitmap() const { return refBitmap_; }
-    void SetRefBitmap(bool v);
-    int PanWinX() const { return panWinX_; }
-    void SetPanWinX(int v);
-    int PanWinY() const { return panWinY_; }
-    void SetPanWinY(int v);
-    int PanWinWidth() const { return panWinWidth_; }
-    void SetPanWinWidth(int v);
-    int PanWinHeight() const { return panWinHeight_; }
-    void SetPanWinHeight(int v);
-    TPaletteType PanWinPaintPalette() const { return panWinPaintPalette_; }
-    void SetPanWinPaintPalette(TPaletteType v);
-    TBitonalScaling PanWinBitonalScaling() const { return panWinBitonalScaling_; }
-    void SetPanWinBitonalScaling(TBitonalScaling v);
-    TPaintDither PanWinPaintDither() const { return panWinPaintDither_; }
-    void SetPanWinPaintDither(TPaintDither v);
-    TPaintScaling PanWinPaintScaling() const { return panWinPaintScaling_; }
-    void SetPanWinPaintScaling(TPaintScaling v);
-    int PanWinPointer() const { return panWinPointer_; }
-    void SetPanWinPointer(int v);
-    uint PanWinRectColor() const { return panWinRectColor_; }
-    void SetPanWinRectColor(uint v);
-    bool PanWinSysMenu() const { return panWinSysMenu_; }
-    void SetPanWinSysMenu(bool v);
-    QString PanWinTitle() const { return panWinTitle_; }
-    void SetPanWinTitle(const QString& v);
-    TPaletteType MagGlassPaintPalette() const { return magGlassPaintPalette_; }
-    void SetMagGlassPaintPalette(TPaletteType v);
-    TBitonalScaling MagGlassBitonalScaling() const { return magGlassBitonalScaling_; }
-    void SetMagGlassBitonalScaling(TBitonalScaling v);
-    TPaintDither MagGlassPaintDither() const { return magGlassPaintDither_; }
-    void SetMagGlassPaintDither(TPaintDither v);
-    TPaintScaling MagGlassPaintScaling() const { return magGlassPaintScaling_; }
-    void SetMagGlassPaintScaling(TPaintScaling v);
-    int MagGlassPointer() const { return magGlassPointer_; }
-    void SetMagGlassPointer(int v);
-    bool EnableZoomInRect() const { return enableZoomInRect_; }
-    void SetEnableZoomInRect(bool v);
     bool Ctl3D() const { return ctl3D_; }
     void SetCtl3D(bool v) { ctl3D_ = v; }
     bool ParentCtl3D() const { return parentCtl3D_; }
@@ -561,6 +411,182 @@ public:
     void SetTextAngle(int v) { textAngle_ = v; }
     uint TextHiliteColor() const { return textHiliteColor_; }
     void SetTextHiliteColor(uint v) { textHiliteColor_ = v; }
+
+    // ==== scrolling, pan window and magnifier ====
+    bool AutoScroll() const { return autoScroll_; }
+    void SetAutoScroll(bool v);
+    int HScrollStep() const { return hScrollStep_; }
+    void SetHScrollStep(int v);
+    int VScrollStep() const { return vScrollStep_; }
+    void SetVScrollStep(int v);
+    bool EnableScroll() const { return enableScroll_; }
+    void SetEnableScroll(bool v);
+    bool EnableKeyboard() const { return enableKeyboard_; }
+    void SetEnableKeyboard(bool v);
+    int PanWinX() const { return panWinX_; }
+    void SetPanWinX(int v);
+    int PanWinY() const { return panWinY_; }
+    void SetPanWinY(int v);
+    int PanWinWidth() const { return panWinWidth_; }
+    void SetPanWinWidth(int v);
+    int PanWinHeight() const { return panWinHeight_; }
+    void SetPanWinHeight(int v);
+    TPaletteType PanWinPaintPalette() const { return panWinPaintPalette_; }
+    void SetPanWinPaintPalette(TPaletteType v);
+    TBitonalScaling PanWinBitonalScaling() const { return panWinBitonalScaling_; }
+    void SetPanWinBitonalScaling(TBitonalScaling v);
+    TPaintDither PanWinPaintDither() const { return panWinPaintDither_; }
+    void SetPanWinPaintDither(TPaintDither v);
+    TPaintScaling PanWinPaintScaling() const { return panWinPaintScaling_; }
+    void SetPanWinPaintScaling(TPaintScaling v);
+    int PanWinPointer() const { return panWinPointer_; }
+    void SetPanWinPointer(int v);
+    uint PanWinRectColor() const { return panWinRectColor_; }
+    void SetPanWinRectColor(uint v);
+    bool PanWinSysMenu() const { return panWinSysMenu_; }
+    void SetPanWinSysMenu(bool v);
+    QString PanWinTitle() const { return panWinTitle_; }
+    void SetPanWinTitle(const QString& v);
+    TPaletteType MagGlassPaintPalette() const { return magGlassPaintPalette_; }
+    void SetMagGlassPaintPalette(TPaletteType v);
+    TBitonalScaling MagGlassBitonalScaling() const { return magGlassBitonalScaling_; }
+    void SetMagGlassBitonalScaling(TBitonalScaling v);
+    TPaintDither MagGlassPaintDither() const { return magGlassPaintDither_; }
+    void SetMagGlassPaintDither(TPaintDither v);
+    TPaintScaling MagGlassPaintScaling() const { return magGlassPaintScaling_; }
+    void SetMagGlassPaintScaling(TPaintScaling v);
+    int MagGlassPointer() const { return magGlassPointer_; }
+    void SetMagGlassPointer(int v);
+    bool EnableZoomInRect() const { return enableZoomInRect_; }
+    void SetEnableZoomInRect(bool v);
+    // ==== end of scrolling, pan window and magnifier ====
+
+    // ==== painting ====
+    uint BackColor() const { return backColor_; }
+    void SetBackColor(uint v);
+    bool BackErase() const { return backErase_; }
+    void SetBackErase(bool v);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool v);
+    int PaintContrast() const { return paintContrast_; }
+    void SetPaintContrast(int v);
+    int PaintIntensity() const { return paintIntensity_; }
+    void SetPaintIntensity(int v);
+    uint PaintGamma() const { return paintGamma_; }
+    void SetPaintGamma(uint v);
+    TPaintDither PaintDither() const { return paintDither_; }
+    void SetPaintDither(TPaintDither v);
+    TPaletteType PaintPalette() const { return paintPalette_; }
+    void SetPaintPalette(TPaletteType v);
+    TPaintScaling PaintScaling() const { return paintScaling_; }
+    void SetPaintScaling(TPaintScaling v);
+    TBitonalScaling BitonalScaling() const { return bitonalScaling_; }
+    void SetBitonalScaling(TBitonalScaling v);
+    int PaintEffect() const { return paintEffect_; }
+    void SetPaintEffect(int v);
+    int TransitionEffect() const { return transitionEffect_; }
+    void SetTransitionEffect(int v);
+    TTransitionStyle TransitionStyle() const { return transitionStyle_; }
+    void SetTransitionStyle(TTransitionStyle v);
+    uint PaintMaxPasses() const { return paintMaxPasses_; }
+    void SetPaintMaxPasses(uint v);
+    uint EffectGrain() const { return effectGrain_; }
+    void SetEffectGrain(uint v);
+    uint EffectDelay() const { return effectDelay_; }
+    void SetEffectDelay(uint v);
+    uint EffectSpeed() const { return effectSpeed_; }
+    void SetEffectSpeed(uint v);
+    uint EffectCycles() const { return effectCycles_; }
+    void SetEffectCycles(uint v);
+    uint PaintNotificationDelay() const { return paintNotificationDelay_; }
+    void SetPaintNotificationDelay(uint v);
+    bool PaintRgnOnly() const { return paintRgnOnly_; }
+    void SetPaintRgnOnly(bool v);
+    bool UseTransparentColor() const { return useTransparentColor_; }
+    void SetUseTransparentColor(bool v);
+    uint TransparentColor() const { return transparentColor_; }
+    void SetTransparentColor(uint v);
+    uint WandSize() const { return wandSize_; }
+    void SetWandSize(uint v);
+    uint WandColor() const { return wandColor_; }
+    void SetWandColor(uint v);
+    uint GradientStyle() const { return gradientStyle_; }
+    void SetGradientStyle(uint v);
+    uint GradientSteps() const { return gradientSteps_; }
+    void SetGradientSteps(uint v);
+    uint GradientStartColor() const { return gradientStartColor_; }
+    void SetGradientStartColor(uint v);
+    uint GradientEndColor() const { return gradientEndColor_; }
+    void SetGradientEndColor(uint v);
+    TPatternStyle PatternStyle() const { return patternStyle_; }
+    void SetPatternStyle(TPatternStyle v);
+    uint PatternBackColor() const { return patternBackColor_; }
+    void SetPatternBackColor(uint v);
+    uint PatternForeColor() const { return patternForeColor_; }
+    void SetPatternForeColor(uint v);
+    uint FrameColor() const { return frameColor_; }
+    void SetFrameColor(uint v);
+    TFrameInnerStyle FrameInnerStyle() const { return frameInnerStyle_; }
+    void SetFrameInnerStyle(TFrameInnerStyle v);
+    TFrameOuterStyle FrameOuterStyle() const { return frameOuterStyle_; }
+    void SetFrameOuterStyle(TFrameOuterStyle v);
+    uint FrameInnerHiliteColor() const { return frameInnerHiliteColor_; }
+    void SetFrameInnerHiliteColor(uint v);
+    uint FrameInnerShadowColor() const { return frameInnerShadowColor_; }
+    void SetFrameInnerShadowColor(uint v);
+    uint FrameOuterHiliteColor() const { return frameOuterHiliteColor_; }
+    void SetFrameOuterHiliteColor(uint v);
+    uint FrameOuterShadowColor() const { return frameOuterShadowColor_; }
+    void SetFrameOuterShadowColor(uint v);
+    // ==== end of painting ====
+
+    // ==== drag and drop and url download ====
+    QString BitmapDataPath() const { return bitmapDataPath_; }
+    void SetBitmapDataPath(const QString& v);
+    bool DropFilesAllowed() const { return dropFilesAllowed_; }
+    void SetDropFilesAllowed(bool v);
+    bool DropAutoLoad() const { return dropAutoLoad_; }
+    void SetDropAutoLoad(bool v);
+    bool EnableOLEDragMethod() const { return enableOLEDragMethod_; }
+    void SetEnableOLEDragMethod(bool v);
+    // ==== end of drag and drop and url download ====
+
+    // ==== regions, floater and rubber band ====
+    bool EnableFloater() const { return enableFloater_; }
+    void SetEnableFloater(bool v);
+    bool AutoFloater() const { return autoFloater_; }
+    void SetAutoFloater(bool v);
+    // ==== end of regions, floater and rubber band ====
+
+    // ==== animation ====
+    bool AutoAnimate() const { return autoAnimate_; }
+    void SetAutoAnimate(bool v);
+    int AutoAnimationLoop() const { return autoAnimationLoop_; }
+    void SetAutoAnimationLoop(int v);
+    // ==== end of animation ====
+
+    // ==== memory, feed and database loading ====
+    QString DataField() const { return dataField_; }
+    void SetDataField(const QString& v);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool v);
+    int DataLoadBits() const { return dataLoadBits_; }
+    void SetDataLoadBits(int v);
+    int DataSaveBits() const { return dataSaveBits_; }
+    void SetDataSaveBits(int v);
+    int DataSaveFormat() const { return dataSaveFormat_; }
+    void SetDataSaveFormat(int v);
+    int DataSaveQuality() const { return dataSaveQuality_; }
+    void SetDataSaveQuality(int v);
+    bool RefBitmap() const { return refBitmap_; }
+    void SetRefBitmap(bool v);
+    // Stand-ins until memory and feed loading are in place.
+    QByteArray OCXBitmap();
+    void SetOCXBitmap(const QByteArray& block);
+    int StartFeedLoad(int Bits, int FirstPage, int Pages);
+    int FeedLoad(const uint8_t* Buffer, int Size);
+    int StopFeedLoad();
+    // ==== end of memory, feed and database loading ====
 
     // ---- operations --------------------------------------------------------------------------
     // Loads Pages pages (-1 all, 0 none) from page FirstPage (from 1) at Bits bits per pixel (0 as
@@ -783,6 +809,86 @@ private:
     bool textWordWrap_ = false;
     int textAngle_ = 0;
     uint textHiliteColor_ = 0xFFFFFF;
+
+    // ==== scrolling, pan window and magnifier: private ====
+    struct TScrollState;
+    struct TScrollStateDeleter {
+        void operator()(TScrollState* state) const;
+    };
+    std::unique_ptr<TScrollState, TScrollStateDeleter> scrollState_;
+    TScrollState& ScrollState();             // made on first use
+    void ShutDownScroll();               // from the destructor, before the pictures go
+    void SetUpScrollBarsForPaint();  // in Paint, before drawing
+    void UpdatePanWindow();          // after geometry changes, scrolls and image changes
+    void UpdateMagnifier();          // after scrolls and geometry changes
+    void RestartMagnifier();         // after ImageChanged
+    void ClosePanWindow();
+    // ==== end of scrolling, pan window and magnifier: private ====
+
+    // ==== painting: private ====
+    struct TPaintState;
+    struct TPaintStateDeleter {
+        void operator()(TPaintState* state) const;
+    };
+    std::unique_ptr<TPaintState, TPaintStateDeleter> paintState_;
+    TPaintState& PaintState();             // made on first use
+    void ShutDownPaint();               // from the destructor, before the pictures go
+    void DirectRepaint();            // one animation frame, straight onto the window
+    // The picture of `bitmap` at width x height, drawn with the display settings over BackColor,
+    // moved by the offset; a null image when it cannot be made.
+    QImage MakeDeviceImage(const TKBitmap& bitmap, int width, int height, int offsetX, int offsetY);
+    // Rows arriving during a load with PaintWhileLoad.
+    void PaintBand(const TKBitmap& bitmap, const uint8_t* rows, int firstRow, int rowCount, uint32_t flags);
+    // ==== end of painting: private ====
+
+    // ==== drag and drop and url download: private ====
+    struct TDragDropState;
+    struct TDragDropStateDeleter {
+        void operator()(TDragDropState* state) const;
+    };
+    std::unique_ptr<TDragDropState, TDragDropStateDeleter> dragDropState_;
+    TDragDropState& DragDropState();             // made on first use
+    void ShutDownDragDrop();               // from the destructor, before the pictures go
+    // A left press that starts a drag of the picture; true when it did (the press ends there).
+    bool MaybeStartOleDrag(TMouseButton button);
+    // ==== end of drag and drop and url download: private ====
+
+    // ==== regions, floater and rubber band: private ====
+    struct TRegionState;
+    struct TRegionStateDeleter {
+        void operator()(TRegionState* state) const;
+    };
+    std::unique_ptr<TRegionState, TRegionStateDeleter> regionState_;
+    TRegionState& RegionState();             // made on first use
+    void ShutDownRegion();               // from the destructor, before the pictures go
+    void PaintRegionOverlays();      // after each paint: region outline and floater
+    void RedrawShownRubberBand();
+    bool HideFloaterForScroll();     // returns whether the floater was visible
+    void ShowFloaterAfterScroll(bool wasVisible);
+    void AfterExternalChange();
+    // ==== end of regions, floater and rubber band: private ====
+
+    // ==== animation: private ====
+    struct TAnimationState;
+    struct TAnimationStateDeleter {
+        void operator()(TAnimationState* state) const;
+    };
+    std::unique_ptr<TAnimationState, TAnimationStateDeleter> animationState_;
+    TAnimationState& AnimationState();             // made on first use
+    void ShutDownAnimation();               // from the destructor, before the pictures go
+    // ==== end of animation: private ====
+
+    // ==== memory, feed and database loading: private ====
+    struct TMemoryState;
+    struct TMemoryStateDeleter {
+        void operator()(TMemoryState* state) const;
+    };
+    std::unique_ptr<TMemoryState, TMemoryStateDeleter> memoryState_;
+    TMemoryState& MemoryState();             // made on first use
+    void ShutDownMemory();               // from the destructor, before the pictures go
+    void MarkDataModified();
+    void FreeGlobalBitmapCopy();     // on ImageChanged
+    // ==== end of memory, feed and database loading: private ====
 };
 
 // Makes the class known to window definitions.
