@@ -133,6 +133,11 @@ void Tnewiconview::MyListBox1DrawItem(TWinControl*, int Index, TRect Rect, TOwne
         GdipDeleteGraphics(g);
     }
     canvas->Brush()->SetColor(textBack);
+    // The list turns a selected entry's text white for the dark backgrounds of the clicked and
+    // the remembered entry; on the plain white background (a new project's selected entry before
+    // any click) that text would vanish, so it keeps the list's own colour there.
+    if (textBack == clWhite)
+        canvas->Font()->SetColor(list->Font()->Color());
     canvas->TextOut(12, t + 53, FormatCaption(*this, f));
 
     if (auto* column = qobject_cast<TControl*>(FindComponent(QStringLiteral("Panel1")))) {

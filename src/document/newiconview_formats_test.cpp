@@ -213,6 +213,34 @@ TEST_F(FormatWindow, EntriesShowThePictureCaptionAndSize)
     EXPECT_TRUE(text);
 }
 
+TEST_F(FormatWindow, ANewProjectShowsItsFirstEntryAtOnce)
+{
+    // A new project's format is transparent: its entry shows only the caption line, and the
+    // refresh run just after creation selects that entry before anything has been clicked.
+    state.NewImageWidth = 48;
+    state.NewImageHeight = 48;
+    state.NewImageKind = "XP";
+    auto* doc = new Tnewiconview;
+    docs.emplace_back(doc);
+    doc->setObjectName("iconview1");
+    doc->resize(700, 600);
+    doc->show();
+    ASSERT_TRUE(ClickComponentByName(doc, "BitBtn37"));
+    QApplication::processEvents();
+    TMyListBox* list = doc->FormatList();
+    ASSERT_EQ(list->Count(), 1);
+    ASSERT_EQ(list->ItemIndex(), 0);
+    QListWidget* view = list->ListWidget();
+    ASSERT_TRUE(view->item(0)->isSelected());
+    const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QRect entry = view->visualItemRect(view->item(0));
+    int dark = 0;
+    for (int x = 12; x < 100; ++x)
+        for (int y = entry.top() + 53; y < entry.top() + 70; ++y)
+            dark += qGray(shot.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 20) << "the caption \"48 * 48 - XP\" is not readable";
+}
+
 TEST_F(FormatWindow, ListColumnCommands)
 {
     Tnewiconview* doc = NewProject(1, 32, 32, "XP");
