@@ -25,6 +25,8 @@
 #include "platform/program_paths.h"
 #include "skin/controls/skin_controls.h"
 #include "skin/file_theme.h"
+#include "skin/form.h"
+#include "skin/skin_forms.h"
 #include "skin/theme_manager.h"
 
 #include <QApplication>
@@ -115,6 +117,7 @@ void RegisterDocumentClasses()
     Q_INIT_RESOURCE(document);
     RegisterImagingBitmapClasses();
     RegisterSkinControlClasses();
+    RegisterSkinFormClasses();
     RegisterControlsClasses();
     RegisterMyListBoxClass();
 }
@@ -179,8 +182,16 @@ bool Tnewiconview::IsTemplate() const
     return objectName() == kTemplateName;
 }
 
+void Tnewiconview::TextChanged()
+{
+    TForm::TextChanged();
+    if (suiForm1 && suiForm1->Caption() != Caption())
+        suiForm1->SetCaption(Caption());
+}
+
 void Tnewiconview::BindComponents()
 {
+    suiForm1 = qobject_cast<TsuiForm*>(FindComponent(QStringLiteral("suiForm1")));
     iconview = qobject_cast<TImage32*>(FindComponent(QStringLiteral("iconview")));
     iconviewbg = qobject_cast<TImage32*>(FindComponent(QStringLiteral("iconviewbg")));
     ScrollBox2 = qobject_cast<TControl*>(FindComponent(QStringLiteral("ScrollBox2")));

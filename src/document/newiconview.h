@@ -18,6 +18,7 @@ class TImage32;
 class TMenuItem;
 class TMyListBox;
 class TPositionedLayer;
+class TsuiForm;
 
 class Tnewiconview : public TForm, public TIconDocument {
     Q_OBJECT
@@ -29,6 +30,7 @@ public:
     ~Tnewiconview() override;
 
     // Components the canvas routines use (found once the definition is loaded).
+    TsuiForm* suiForm1 = nullptr;
     TImage32* iconview = nullptr;
     TImage32* iconviewbg = nullptr;
     TControl* ScrollBox2 = nullptr;
@@ -121,6 +123,8 @@ public:
 
 protected:
     QString DocumentName() const override { return objectName(); }
+    // The drawn title follows the window's caption, whoever sets it.
+    void TextChanged() override;
 
 private:
     void BindComponents();

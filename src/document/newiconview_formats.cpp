@@ -16,6 +16,7 @@
 #include "framework/string_list.h"
 #include "imaging/bitmap/image32.h"
 #include "skin/file_theme.h"
+#include "skin/form.h"
 #include "skin/theme_manager.h"
 
 #include <QApplication>
@@ -385,7 +386,11 @@ void Tnewiconview::NewIconProjectFromThisImage1Click(TObject*)
     auto* project = new Tnewiconview;
     const QString caption = QStringLiteral("Project ") + QString::number(n);
     project->setObjectName(QStringLiteral("iconview") + QString::number(n));
-    project->SetCaption(caption);
+    // The skinned frame's caption sets the window's caption too.
+    if (project->suiForm1)
+        project->suiForm1->SetCaption(caption);
+    else
+        project->SetCaption(caption);
     project->SetFormStyle(fsMDIChild);
     s->ActiveDocumentName = project->objectName();
     s->HighlightDocumentTab(n + 3);

@@ -1,6 +1,7 @@
 #include "document/newiconview.h"
 #include "document/scratch_folder.h"
 #include "document/testing_editor_state.h"
+#include "framework/application.h"
 #include "framework/commands.h"
 #include "framework/dialogs.h"
 #include "framework/image.h"
@@ -9,10 +10,15 @@
 #include "imaging/bitmap/image32.h"
 #include "imaging/bitmap/layers.h"
 #include "platform/program_paths.h"
+#include "skin/form.h"
+#include "skin/theme_items.h"
+#include "skin/title_bar.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -250,6 +256,102 @@ TEST_F(DocumentWindow, HoverOverAnotherDocumentMakesItActive)
     EXPECT_EQ(state.Log.last(), "ActivateDocument 12");
     templ->suiForm1Click(templ.get());
     EXPECT_EQ(state.ActiveDocumentNumber, 1);
+}
+
+TEST_F(DocumentWindow, SkinnedFrameCarriesTheCaptionAndActivates)
+{
+    // The template shows its design caption on the drawn title bar.
+    ASSERT_NE(templ->suiForm1, nullptr);
+    EXPECT_EQ(templ->FindComponent("suiForm1"), templ->suiForm1);
+    EXPECT_EQ(templ->suiForm1->HostForm(), templ.get());
+    EXPECT_EQ(templ->suiForm1->Caption(), "Project 1");
+
+    // A project captioned by its creator, through the window or through the skinned frame.
+    Tnewiconview* doc = NewProject(4);
+    EXPECT_EQ(doc->suiForm1->Caption(), "Project 4");
+    doc->suiForm1->SetCaption("Project 5");
+    EXPECT_EQ(doc->Caption(), "Project 5");
+    EXPECT_EQ(doc->suiForm1->TitleBar()->Caption(), "Project 5");
+
+    // Every control of the window sits inside the frame, below its title bar.
+    auto* column = qobject_cast<TControl*>(doc->FindComponent("Panel1"));
+    ASSERT_NE(column, nullptr);
+    EXPECT_EQ(column->parentWidget(), doc->suiForm1);
+    EXPECT_EQ(column->Top(), doc->suiForm1->GetTitleBarHeight());
+    EXPECT_GT(doc->suiForm1->GetTitleBarHeight(), 10);
+
+    // A click and a mouse release on the frame activate the document.
+    state.ActiveDocumentName.clear();
+    ASSERT_TRUE(doc->suiForm1->OnClick);
+    doc->suiForm1->OnClick(doc->suiForm1);
+    EXPECT_EQ(state.ActiveDocumentName, "iconview4");
+    state.ActiveDocumentName.clear();
+    const QPointF at(2, doc->suiForm1->Height() - 2);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, doc->suiForm1->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(doc->suiForm1, &release);
+    EXPECT_EQ(state.ActiveDocumentName, "iconview4");
+}
+
+TEST_F(DocumentWindow, MdiChildShowsTheSkinnedFrameInTheMainWindowsStyle)
+{
+    state.SkinStyle = WinXP;
+    TForm frame;
+    frame.SetFormStyle(fsMDIForm);
+    frame.SetBounds(0, 0, 1000, 760);
+    Application->SetMainForm(&frame);
+    frame.Show();
+    QApplication::processEvents();
+
+    // As the main window makes a project: created, named, captioned, then an MDI child.
+    Tnewiconview* doc = NewProject(2);
+    doc->SetFormStyle(fsMDIChild);
+    doc->Show();
+    QApplication::processEvents();
+    ASSERT_NE(doc->MdiFrame(), nullptr);
+    // The sub-window's own title bar and frame are gone; the skinned ones take their place.
+    EXPECT_TRUE(doc->MdiFrame()->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(doc->suiForm1->UIStyle(), WinXP);
+    EXPECT_EQ(doc->suiForm1->Caption(), "Project 2");
+    EXPECT_EQ(doc->MdiFrame()->windowTitle(), "Project 2");
+    const int bw = GetBuiltinThemeInteger(WinXP, ThemeItem::FormBorderWidthInt);
+    EXPECT_EQ(doc->BorderWidth(), std::max(3, bw));
+
+    const QImage shot = doc->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    auto px = [&](int x, int y) { return shot.pixel(x, y) & 0xFFFFFFu; };
+    const QRgb border = ColorToQColor(GetBuiltinThemeColor(WinXP, ThemeItem::FormBorderColor)).rgb() & 0xFFFFFF;
+    const int midY = doc->Height() / 2;
+    EXPECT_EQ(px(0, midY), border);
+    EXPECT_EQ(px(doc->Width() - 1, midY), border);
+    EXPECT_EQ(px(doc->Width() / 2, doc->Height() - 1), border);
+    // The title bar across the top holds the bar's own picture, caption text included.
+    TsuiTitleBar* bar = doc->suiForm1->TitleBar();
+    ASSERT_TRUE(bar->isVisible());
+    const QImage barShot = bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint origin = bar->mapTo(doc, QPoint(0, 0));
+    EXPECT_EQ(origin.y(), 3);
+    int same = 0, differentFromFace = 0;
+    for (int x = 0; x < bar->width(); x += 7) {
+        const int y = bar->height() / 2;
+        same += px(origin.x() + x, origin.y() + y) == (barShot.pixel(x, y) & 0xFFFFFFu);
+        differentFromFace += px(origin.x() + x, origin.y() + y) != 0xF0F0F0u;
+    }
+    const int samples = (bar->width() + 6) / 7;
+    EXPECT_EQ(same, samples);
+    EXPECT_GT(differentFromFace, samples / 2);
+    const TPoint text = bar->CaptionPos();
+    bool dark = false, light = false;
+    for (int x = text.X; x < text.X + 60; ++x)
+        for (int y = text.Y; y < text.Y + 12; ++y) {
+            const int g = qGray(barShot.pixel(x, y));
+            dark |= g < 90;
+            light |= g > 200;
+        }
+    EXPECT_TRUE(dark && light) << "no caption drawn on the title bar";
+
+    docs.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Application->SetMainForm(nullptr);
 }
 
 TEST_F(DocumentWindow, ZoomStepsRefitAndLimits)
