@@ -549,6 +549,26 @@ public:
     void SetDropAutoLoad(bool v);
     bool EnableOLEDragMethod() const { return enableOLEDragMethod_; }
     void SetEnableOLEDragMethod(bool v);
+
+    enum TReadyState { rsLoading, rsComplete };
+    Q_ENUM(TReadyState)
+    using TReadyStateEvent = std::function<void(TObject* Sender, TReadyState ReadyState)>;
+    using TDropFileEvent = std::function<void(TObject* Sender, const QString& fName)>;
+    using TOLEDragEvent = std::function<void(TMouseButton Button, TShiftState Shift, int X, int Y)>;
+    using TOLEGiveFeedbackEvent = std::function<void(bool& bUseDefaultCursor)>;
+
+    // rsLoading while a download started by BitmapDataPath runs.
+    TReadyState ReadyState() const;
+    // The cursor a drag of the picture shows when OnOLEGiveFeedback declines the default ones.
+    void SetOLEDragCursor(const QPixmap& cursor);
+
+    TReadyStateEvent OnReadyStateChanged;
+    std::function<void()> OnBitmapDataPathClosed;
+    TDropFileEvent OnDropFile;
+    TOLEDragEvent OnOLEStartDrag;
+    TOLEDragEvent OnOLEDragOver;
+    TOLEDragEvent OnOLECompleteDrag;
+    TOLEGiveFeedbackEvent OnOLEGiveFeedback;
     // ==== end of drag and drop and url download ====
 
     // ==== regions, floater and rubber band ====
@@ -851,6 +871,22 @@ private:
     void ShutDownDragDrop();               // from the destructor, before the pictures go
     // A left press that starts a drag of the picture; true when it did (the press ends there).
     bool MaybeStartOleDrag(TMouseButton button);
+    friend class TDropTarget;
+    friend class TDataObject;
+    friend class TDropSource;
+    friend class TBindStatusCallBack;
+    friend struct TToolkitDragDropTestAccess;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    void UpdateAcceptDrops();
+    void DropFiles(const QString& name);
+    int StartDownload();
+    void DownloadStarted();                           // raises when the feed load cannot start
+    int DownloadFeed(const uint8_t* data, int size);  // 1, or the feed's failure
+    void DownloadEnded(bool failed);
+    void AbortDownload();
     // ==== end of drag and drop and url download: private ====
 
     // ==== regions, floater and rubber band: private ====
