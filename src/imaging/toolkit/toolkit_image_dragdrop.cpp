@@ -394,7 +394,6 @@ void TBindStatusCallBack::Abort()
 
 // ---- Control state -------------------------------------------------------------------------
 
-
 void TToolkitImage::TDragDropStateDeleter::operator()(TDragDropState* state) const
 {
     delete state;
