@@ -96,6 +96,7 @@ struct TSaveFormat {
 };
 
 constexpr TSaveFormat SaveFormats[] = {
+    {TKFMT_DATA, "PNG", 0}, // 24 or 32 bits as asked
     {TKFMT_GIF, "GIF", 8},
     {TKFMT_PNG, "PNG24", 24},
     {TKFMT_PNG32, "PNG32", 32},
@@ -108,6 +109,14 @@ int FindSaveFormat(int32_t format, int32_t& bits, const TSaveFormat*& out)
     for (const TSaveFormat& f : SaveFormats) {
         if (f.Code != format)
             continue;
+        if (f.Bits == 0) {
+            if (bits == 0)
+                bits = 24;
+            if (bits != 24 && bits != 32)
+                return TK_ErrBitsPerPixel;
+            out = &f;
+            return TK_Success;
+        }
         if (bits == 0)
             bits = f.Bits;
         if (bits != f.Bits)
@@ -295,13 +304,22 @@ bool IsLayered(const QString& magick)
     return magick == QLatin1String("PSD") || magick == QLatin1String("PSB");
 }
 
-void PrepareRead(TMagickInfo& mi, const QString& magick)
+// The WMF resolution drawn metafiles are read at: the toolkit's current one, or the one a feed
+// took when it started.
+struct TWmfResolution {
+    int32_t X = -1, Y = -1;
+};
+
+void PrepareRead(TMagickInfo& mi, const QString& magick, TWmfResolution wmf = {})
 {
     mi.SetMagick(magick.toLatin1().constData());
     if (magick == QLatin1String("WMF")) {
-        const TOptionState& o = State().Options;
-        const int dpi = o.WmfX > 0 ? o.WmfX : 96;
-        const std::string density = std::to_string(dpi) + "x" + std::to_string(o.WmfY > 0 ? o.WmfY : dpi);
+        if (wmf.X < 0) {
+            wmf.X = State().Options.WmfX;
+            wmf.Y = State().Options.WmfY;
+        }
+        const int dpi = wmf.X > 0 ? wmf.X : 96;
+        const std::string density = std::to_string(dpi) + "x" + std::to_string(wmf.Y > 0 ? wmf.Y : dpi);
         MagickCore::CloneString(&mi.Info->density, density.c_str());
     }
 }
@@ -315,11 +333,13 @@ bool WithinLimits(size_t width, size_t height)
 
 // Every frame of the file described without its pixels. Sizes beyond the limits are refused here,
 // before anything is decoded.
-int PingFrames(const QByteArray& data, const QString& magick, TMagickList& out)
+int PingFrames(const QByteArray& data, const QString& magick, TMagickList& out, size_t count = 0,
+               TWmfResolution wmf = {})
 {
     InitializeImaging();
     TMagickInfo mi;
-    PrepareRead(mi, magick);
+    PrepareRead(mi, magick, wmf);
+    mi.Info->number_scenes = count;
     out.Reset(MagickCore::PingBlob(mi.Info, data.constData(), size_t(data.size()), mi.Exception));
     if (ReadFailed(mi.Severity()))
         return CodeOfSeverity(mi.Severity(), false);
@@ -336,11 +356,12 @@ int PingFrames(const QByteArray& data, const QString& magick, TMagickList& out)
 
 // Decodes frames first .. first + count - 1 (count 0: to the end). Coders that cannot start at a
 // frame return every frame of the file.
-int ReadFrames(const QByteArray& data, const QString& magick, size_t first, size_t count, TMagickList& out)
+int ReadFrames(const QByteArray& data, const QString& magick, size_t first, size_t count, TMagickList& out,
+               TWmfResolution wmf = {})
 {
     InitializeImaging();
     TMagickInfo mi;
-    PrepareRead(mi, magick);
+    PrepareRead(mi, magick, wmf);
     mi.Info->scene = first;
     mi.Info->number_scenes = count;
     out.Reset(MagickCore::BlobToImage(mi.Info, data.constData(), size_t(data.size()), mi.Exception));
@@ -601,8 +622,8 @@ bool ReportStatus(int32_t percent)
     return !status || status(percent) != 0;
 }
 
-// Encodes the list in memory and replaces the file with it in one step.
-int WriteFrames(const QString& name, TMagickList& frames, const char* magick)
+// Encodes the list in memory.
+int EncodeFrames(TMagickList& frames, const char* magick, QByteArray& bytes)
 {
     if (!ReportStatus(0))
         return TK_ErrUserAbort;
@@ -618,10 +639,20 @@ int WriteFrames(const QString& name, TMagickList& frames, const char* magick)
             MagickCore::RelinquishMagickMemory(blob);
         return CodeOfSeverity(mi.Severity(), true);
     }
-    const QByteArray bytes(reinterpret_cast<const char*>(blob), qsizetype(length));
+    bytes = QByteArray(reinterpret_cast<const char*>(blob), qsizetype(length));
     MagickCore::RelinquishMagickMemory(blob);
     if (!ReportStatus(100))
         return TK_ErrUserAbort;
+    return TK_Success;
+}
+
+// Encodes the list in memory and replaces the file with it in one step.
+int WriteFrames(const QString& name, TMagickList& frames, const char* magick)
+{
+    QByteArray bytes;
+    const int r = EncodeFrames(frames, magick, bytes);
+    if (r != TK_Success)
+        return r;
     try {
         TMemoryStream(bytes).SaveToFile(name);
     } catch (const Exception&) {
@@ -1039,13 +1070,12 @@ TKLoadInfoCallback TK_SetLoadInfoCallback(TKLoadInfoCallback callback)
 
 namespace {
 
-// Reads the file, names its format and describes its frames.
-int Describe(const QString& name, const TKFileInfo* forced, QByteArray& data, QString& magick, TMagickList& frames)
+// Names the format of a picture in memory and describes its frames. name only lends its extension
+// to the formats without a signature.
+int DescribeData(const QByteArray& data, const QString& name, const TKFileInfo* forced, QString& magick,
+                 TMagickList& frames)
 {
-    int r = ReadFileData(name, data);
-    if (r != TK_Success)
-        return r;
-    r = DetectFormat(data, name, forced, magick);
+    int r = DetectFormat(data, name, forced, magick);
     if (r != TK_Success)
         return r;
     if (magick == QLatin1String("PNM")) {
@@ -1053,6 +1083,98 @@ int Describe(const QString& name, const TKFileInfo* forced, QByteArray& data, QS
         return ReadFrames(data, magick, 0, 1, frames);
     }
     return PingFrames(data, magick, frames);
+}
+
+// Reads the file, names its format and describes its frames.
+int Describe(const QString& name, const TKFileInfo* forced, QByteArray& data, QString& magick, TMagickList& frames)
+{
+    const int r = ReadFileData(name, data);
+    if (r != TK_Success)
+        return r;
+    return DescribeData(data, name, forced, magick, frames);
+}
+
+// Bytes handed over in memory, as a file's would be read: within the size limit, not empty.
+int TakeMemory(const void* memory, int64_t size, QByteArray& data)
+{
+    if (!memory || size < 0)
+        return TK_ErrParameter;
+    if (size > ImagingLimits().MaxFileBytes)
+        return TK_ErrNoMemory;
+    if (size == 0)
+        return TK_ErrFileFormat;
+    data = QByteArray(static_cast<const char*>(memory), qsizetype(size));
+    return TK_Success;
+}
+
+// The encoder of a save format at the bits of the save.
+const char* EncoderOf(const TSaveFormat& format, int32_t bits)
+{
+    if (format.Bits == 0)
+        return bits == 32 ? "PNG32" : "PNG24";
+    return format.Magick;
+}
+
+// Pages `page` (from 1) onward of described frames: `count` of them (0 all), refused when they
+// hold more pixels than a load may take.
+int CheckPages(const QString& magick, const TMagickList& frames, size_t page, size_t& count)
+{
+    const size_t pages = IsLayered(magick) ? 1 : frames.Length();
+    if (page > pages)
+        return -309; // "Invalid page number."
+    if (count == 0 || count > pages - page + 1)
+        count = pages - page + 1;
+    int64_t pixels = 0;
+    for (size_t i = page - 1; i < page - 1 + count; ++i)
+        pixels += int64_t(frames.At(i)->columns) * int64_t(frames.At(i)->rows);
+    if (pixels > ImagingLimits().MaxPixels * 4)
+        return TK_ErrNoMemory;
+    return TK_Success;
+}
+
+// Where page `page` lies among decoded frames. Coders start at the page asked for, or read from
+// the first frame on (up to the last one asked for, or all of them).
+size_t FirstAsked(const TMagickList& frames, size_t pages, size_t count, const QString& magick, size_t page)
+{
+    if (IsLayered(magick))
+        return 0;
+    return frames.Length() > count || frames.Length() == pages ? page - 1 : 0;
+}
+
+// Bands small enough that progress moves, large enough that the calls cost nothing.
+constexpr int32_t BandRows = 64;
+
+// Hands decoded frames to a row callback, each in a new bitmap in *bitmap, band by band with the
+// page flags. Returns 1, a failure, or the callback's first answer other than 1 (in `answer`).
+int DeliverFrames(const TMagickList& frames, size_t index, size_t count, int32_t bits, TKBitmap* bitmap,
+                  TKRowCallback callback, void* userData, int& answer)
+{
+    answer = TK_Success;
+    for (size_t i = 0; i < count; ++i) {
+        MagickCore::Image* frame = frames.At(index + i);
+        if (!frame)
+            return TK_ErrReadFile;
+        const int r = FrameToBitmap(frame, bits, *bitmap);
+        if (r != TK_Success)
+            return r;
+        const int32_t height = bitmap->Height;
+        for (int32_t row = 0; row < height; row += BandRows) {
+            const int32_t rows = std::min(BandRows, height - row);
+            uint32_t rowFlags = 0;
+            if (row == 0)
+                rowFlags |= TKRF_PageStart | TKRF_FirstRows;
+            if (row + rows == height)
+                rowFlags |= TKRF_PageEnd | TKRF_LastRows;
+            // The callback may free or take the bitmap at the end of a page; the band pointer is
+            // taken before it runs.
+            answer = callback(bitmap, bitmap->Row(row), rowFlags, row, rows, userData);
+            if (answer != TK_Success)
+                return answer;
+            if (!bitmap->Pixels)
+                break;
+        }
+    }
+    return TK_Success;
 }
 
 } // namespace
@@ -1066,6 +1188,25 @@ int TK_FileInfo(const QString& name, TKFileInfo* info, uint32_t infoSize, uint32
     QString magick;
     TMagickList frames;
     const int r = Describe(name, nullptr, data, magick, frames);
+    if (r != TK_Success)
+        return r;
+    FillInfo(data, magick, frames, *info);
+    return TK_Success;
+}
+
+int TK_FileInfoMemory(const void* memory, int64_t size, TKFileInfo* info, uint32_t infoSize, uint32_t flags,
+                      const TKLoadOptions*)
+{
+    (void)flags;
+    if (!info || infoSize != sizeof(TKFileInfo))
+        return TK_ErrParameter;
+    QByteArray data;
+    int r = TakeMemory(memory, size, data);
+    if (r != TK_Success)
+        return r;
+    QString magick;
+    TMagickList frames;
+    r = DescribeData(data, QString(), nullptr, magick, frames);
     if (r != TK_Success)
         return r;
     FillInfo(data, magick, frames, *info);
@@ -1089,14 +1230,10 @@ int TK_LoadFile(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int3
         return TK_ErrReadFile;
     const size_t pages = IsLayered(magick) ? 1 : frames.Length();
     const size_t page = size_t(std::max(1, options ? options->PageNumber : 1));
-    if (page > pages)
-        return -309; // "Invalid page number."
-    const size_t count = (flags & 0x10) ? pages - page + 1 : 1;
-    int64_t pixels = 0;
-    for (size_t i = page - 1; i < page - 1 + count; ++i)
-        pixels += int64_t(frames.At(i)->columns) * int64_t(frames.At(i)->rows);
-    if (pixels > ImagingLimits().MaxPixels * 4)
-        return TK_ErrNoMemory;
+    size_t count = (flags & 0x10) ? 0 : 1;
+    r = CheckPages(magick, frames, page, count);
+    if (r != TK_Success)
+        return r;
     if (info) {
         const TKFileInfo asked = *info;
         FillInfo(data, magick, frames, *info);
@@ -1110,35 +1247,235 @@ int TK_LoadFile(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int3
     r = ReadFrames(data, magick, page - 1, IsLayered(magick) ? 1 : count, frames);
     if (r != TK_Success)
         return r;
-    // A coder that could not start at the page returned them all.
-    const size_t index = frames.Length() == pages && !IsLayered(magick) ? page - 1 : 0;
-    // Bands small enough that progress moves, large enough that the calls cost nothing.
-    constexpr int32_t BandRows = 64;
-    for (size_t i = 0; i < count; ++i) {
-        MagickCore::Image* frame = frames.At(index + i);
-        if (!frame)
-            return TK_ErrReadFile;
-        r = FrameToBitmap(frame, bits, *bitmap);
-        if (r != TK_Success)
-            return r;
-        const int32_t height = bitmap->Height;
-        for (int32_t row = 0; row < height; row += BandRows) {
-            const int32_t rows = std::min(BandRows, height - row);
-            uint32_t rowFlags = 0;
-            if (row == 0)
-                rowFlags |= TKRF_PageStart | TKRF_FirstRows;
-            if (row + rows == height)
-                rowFlags |= TKRF_PageEnd | TKRF_LastRows;
-            // The callback may free or take the bitmap at the end of a page; the band pointer is
-            // taken before it runs.
-            const int answer = callback(bitmap, bitmap->Row(row), rowFlags, row, rows, userData);
-            if (answer != TK_Success)
-                return answer;
-            if (!bitmap->Pixels)
-                break;
+    const size_t index = FirstAsked(frames, pages, count, magick, page);
+    int answer = TK_Success;
+    return DeliverFrames(frames, index, count, bits, bitmap, callback, userData, answer);
+}
+
+int TK_LoadBitmapMemory(const void* memory, int64_t size, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits,
+                        int32_t colourOrder, const TKLoadOptions* options, TKFileInfo* info)
+{
+    if (!bitmap || bitmapSize != sizeof(TKBitmap) || (colourOrder != 1 && colourOrder != 4))
+        return TK_ErrParameter;
+    if (bits != 0 && bits != 24 && bits != 32)
+        return TK_ErrBitsPerPixel;
+    QByteArray data;
+    int r = TakeMemory(memory, size, data);
+    if (r != TK_Success)
+        return r;
+    QString magick;
+    TMagickList frames;
+    r = DescribeData(data, QString(), info, magick, frames);
+    if (r != TK_Success)
+        return r;
+    if (IsLayered(magick) && !LayeredDataComplete(data))
+        return TK_ErrReadFile;
+    const size_t pages = IsLayered(magick) ? 1 : frames.Length();
+    const size_t page = size_t(std::max(1, options ? options->PageNumber : 1));
+    size_t count = 1;
+    r = CheckPages(magick, frames, page, count);
+    if (r != TK_Success)
+        return r;
+    if (info) {
+        const TKFileInfo asked = *info;
+        FillInfo(data, magick, frames, *info);
+        if (asked.Flags & TKFI_Resolution) {
+            info->Resolution = asked.Resolution;
+            info->Flags |= TKFI_Resolution;
         }
     }
+    frames.Reset();
+    r = ReadFrames(data, magick, page - 1, 1, frames);
+    if (r != TK_Success)
+        return r;
+    const size_t index = FirstAsked(frames, pages, 1, magick, page);
+    MagickCore::Image* frame = frames.At(index);
+    if (!frame)
+        return TK_ErrReadFile;
+    TKBitmap out;
+    r = FrameToBitmap(frame, bits, out);
+    if (r == TK_Success)
+        *bitmap = std::move(out);
+    return r;
+}
+
+// ---- Feed loads ----------------------------------------------------------------------------
+
+namespace {
+
+// A load fed in pieces. The bytes are kept until the feed stops and decoded then: the formats
+// read here cannot be decoded a piece at a time, and decoding what has arrived on every piece
+// would cost the square of the picture's size.
+struct TFeed {
+    TKBitmap* Bitmap = nullptr;
+    int32_t Bits = 0;
+    uint32_t Flags = 0;
+    TKRowCallback Callback = nullptr;
+    void* UserData = nullptr;
+    int32_t Page = 1;
+    TWmfResolution Wmf; // drawn formats are read as the toolkit was set when the feed started
+    QByteArray Data;
+    int Failed = TK_Success; // a failed piece ends the feed: its stop delivers nothing
+};
+
+std::map<TKFeedHandle, TFeed>& Feeds()
+{
+    static std::map<TKFeedHandle, TFeed> feeds;
+    return feeds;
+}
+
+// How many frames from the start of data decode whole. The library gives nothing at all for a
+// stream cut short, but it stops reading once it has the frames asked for, so the pages before the
+// cut are found by asking for fewer.
+size_t LeadingFrames(const QByteArray& data, const QString& magick, TWmfResolution wmf, TMagickList& out)
+{
+    const auto whole = [&](size_t k, TMagickList& frames) {
+        return PingFrames(data, magick, frames, k, wmf) == TK_Success && frames.Length() == k &&
+               ReadFrames(data, magick, 0, k, frames, wmf) == TK_Success && frames.Length() == k;
+    };
+    TMagickList probe;
+    size_t good = 0, bad = 0;
+    for (size_t k = 1;; k *= 2) {
+        if (!whole(k, probe)) {
+            bad = k;
+            break;
+        }
+        good = k;
+        if (k >= 4096)
+            return 0; // not a stream cut short: its frames would have decoded together
+    }
+    while (bad - good > 1) {
+        const size_t mid = good + (bad - good) / 2;
+        if (whole(mid, probe))
+            good = mid;
+        else
+            bad = mid;
+    }
+    if (good > 0 && !whole(good, out))
+        return 0;
+    return good;
+}
+
+} // namespace
+
+int TK_StartFeedLoad(TKFeedHandle* handle, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits, int32_t colourOrder,
+                     uint32_t flags, TKRowCallback callback, void* userData, const TKLoadOptions* options)
+{
+    if (!handle || !bitmap || bitmapSize != sizeof(TKBitmap) || !callback || (colourOrder != 1 && colourOrder != 4))
+        return TK_ErrParameter;
+    if (bits != 0 && bits != 24 && bits != 32)
+        return TK_ErrBitsPerPixel;
+    TFeed feed;
+    feed.Bitmap = bitmap;
+    feed.Bits = bits;
+    feed.Flags = flags;
+    feed.Callback = callback;
+    feed.UserData = userData;
+    feed.Page = std::max(1, options ? options->PageNumber : 1);
+    TState& s = State();
+    std::lock_guard<std::mutex> lock(s.Lock);
+    feed.Wmf.X = s.Options.WmfX;
+    feed.Wmf.Y = s.Options.WmfY;
+    static TKFeedHandle next = 1;
+    const TKFeedHandle h = next++;
+    if (next == 0)
+        next = 1;
+    Feeds()[h] = std::move(feed);
+    *handle = h;
     return TK_Success;
+}
+
+int TK_FeedLoad(TKFeedHandle handle, const void* buffer, int32_t size)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    const auto it = Feeds().find(handle);
+    if (it == Feeds().end())
+        return TK_ErrParameter;
+    if (size < 0 || (size > 0 && !buffer))
+        return TK_ErrParameter;
+    if (it->second.Failed != TK_Success)
+        return it->second.Failed;
+    QByteArray& data = it->second.Data;
+    if (int64_t(data.size()) + size > ImagingLimits().MaxFileBytes) {
+        data.clear();
+        it->second.Failed = TK_ErrNoMemory;
+        return TK_ErrNoMemory;
+    }
+    data.append(static_cast<const char*>(buffer), size);
+    return TK_Success;
+}
+
+int TK_StopFeedLoad(TKFeedHandle handle)
+{
+    TFeed feed;
+    {
+        std::lock_guard<std::mutex> lock(State().Lock);
+        const auto it = Feeds().find(handle);
+        if (it == Feeds().end())
+            return TK_ErrParameter;
+        feed = std::move(it->second);
+        Feeds().erase(it);
+    }
+    if (feed.Failed != TK_Success)
+        return feed.Failed;
+    if (feed.Data.isEmpty())
+        return TK_ErrReadFile;
+    QString magick;
+    int r = DetectFormat(feed.Data, QString(), nullptr, magick);
+    if (r != TK_Success)
+        return r;
+    const auto finish = [](int delivered, int answer, int complete) {
+        if (answer == 2)
+            return int(TK_Success); // the callback has all it wants
+        if (answer == 0)
+            return int(TK_ErrUserAbort);
+        if (delivered != TK_Success)
+            return delivered;
+        return complete;
+    };
+    TMagickList frames;
+    r = PingFrames(feed.Data, magick, frames, 0, feed.Wmf);
+    const bool whole = r == TK_Success && !(IsLayered(magick) && !LayeredDataComplete(feed.Data));
+    size_t count = (feed.Flags & 0x10) ? 0 : 1;
+    size_t index = 0;
+    const size_t page = size_t(feed.Page);
+    int complete = TK_Success;
+    if (whole) {
+        r = CheckPages(magick, frames, page, count);
+        if (r != TK_Success)
+            return r;
+        const size_t pages = IsLayered(magick) ? 1 : frames.Length();
+        frames.Reset();
+        r = ReadFrames(feed.Data, magick, page - 1, IsLayered(magick) ? 1 : count, frames, feed.Wmf);
+        if (r != TK_Success)
+            return r;
+        index = FirstAsked(frames, pages, count, magick, page);
+    } else {
+        // The data ended early: the pages that arrived whole are delivered, and the stop still
+        // reports the read error.
+        complete = TK_ErrReadFile;
+        if (IsLayered(magick))
+            return complete;
+        const int failure = r == TK_Success ? complete : r;
+        const size_t arrived = LeadingFrames(feed.Data, magick, feed.Wmf, frames);
+        if (arrived == 0)
+            return failure;
+        if (arrived < page)
+            return complete;
+        const size_t available = arrived - page + 1;
+        if (count == 0 || count > available)
+            count = available;
+        int64_t pixels = 0;
+        for (size_t i = page - 1; i < page - 1 + count; ++i)
+            pixels += int64_t(frames.At(i)->columns) * int64_t(frames.At(i)->rows);
+        if (pixels > ImagingLimits().MaxPixels * 4)
+            return TK_ErrNoMemory;
+        index = page - 1;
+    }
+    int answer = TK_Success;
+    const int delivered =
+        DeliverFrames(frames, index, count, feed.Bits, feed.Bitmap, feed.Callback, feed.UserData, answer);
+    return finish(delivered, answer, complete);
 }
 
 int TK_LoadLayer(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits, int32_t colourOrder,
@@ -1222,7 +1559,33 @@ int TK_SaveBitmap(const QString& name, const TKBitmap* bitmap, int32_t format, i
     frames.Reset(ToMagick(*bitmap, bits, mi.Exception));
     if (!frames.First)
         return CodeOfSeverity(mi.Severity(), true);
-    return WriteFrames(name, frames, save->Magick);
+    return WriteFrames(name, frames, EncoderOf(*save, bits));
+}
+
+int TK_SaveBitmapMemory(const TKBitmap* bitmap, int32_t format, int32_t bits, int32_t, const TKSaveOptions* options,
+                        QByteArray* memory)
+{
+    if (!memory)
+        return TK_ErrParameter;
+    if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
+        return TK_ErrBitmapHandle;
+    if (options && options->PageNumber > 1)
+        return TK_ErrNotSupported;
+    const TSaveFormat* save = nullptr;
+    int r = FindSaveFormat(format, bits, save);
+    if (r != TK_Success)
+        return r;
+    InitializeImaging();
+    TMagickInfo mi;
+    TMagickList frames;
+    frames.Reset(ToMagick(*bitmap, bits, mi.Exception));
+    if (!frames.First)
+        return CodeOfSeverity(mi.Severity(), true);
+    QByteArray bytes;
+    r = EncodeFrames(frames, EncoderOf(*save, bits), bytes);
+    if (r == TK_Success)
+        *memory = bytes;
+    return r;
 }
 
 int TK_SaveBitmapList(const QString& name, TKBitmapList list, int32_t format, int32_t bits, int32_t quality,

@@ -16,12 +16,14 @@
 
 #include "imaging/toolkit/toolkit_codes.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 
 // File-format codes. Reading reports the format of a file; saving writes the format of the code.
 enum : int {
+    TKFMT_DATA = 5,   // saved only: a lossless picture at 24 or 32 bits (the database link's default)
     TKFMT_GIF = 2,    // saved at 8 bits; a list is saved as an animation
     TKFMT_BMP = 6,
     TKFMT_TGA = 8,
@@ -188,6 +190,9 @@ struct TKPDFSaveOptions {
     int32_t Reserved[4] = {};
 };
 
+// Feed loads are handles; 0 is none.
+using TKFeedHandle = uint32_t;
+
 // Bitmap lists are handles; 0 is none.
 using TKBitmapList = uint32_t;
 
@@ -292,6 +297,31 @@ int TK_SaveBitmapWithLayers(const QString& name, const TKBitmap* composite, int3
 // Saves a picture of the size and depth of `shape` whose rows come from supplier.
 int TK_SaveFile(const QString& name, const TKBitmap* shape, int32_t format, int32_t bits, int32_t quality,
                 uint32_t flags, TKRowSupplier supplier, void* userData, const TKSaveOptions* options);
+// The same for a picture in memory (size bytes at memory), read through the same checks as a
+// file's; formats without a signature (told apart by a file's extension) are not recognised.
+int TK_FileInfoMemory(const void* memory, int64_t size, TKFileInfo* info, uint32_t infoSize, uint32_t flags,
+                      const TKLoadOptions* options);
+// Loads page options->PageNumber of a picture in memory into *bitmap, without a row callback.
+int TK_LoadBitmapMemory(const void* memory, int64_t size, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits,
+                        int32_t colourOrder, const TKLoadOptions* options, TKFileInfo* info);
+// Encodes the bitmap as TK_SaveBitmap would write it and gives the file's bytes in *memory.
+int TK_SaveBitmapMemory(const TKBitmap* bitmap, int32_t format, int32_t bits, int32_t quality,
+                        const TKSaveOptions* options, QByteArray* memory);
+
+// A load fed in pieces: TK_StartFeedLoad takes what TK_LoadFile takes (the bitmap record must
+// live until the stop), TK_FeedLoad adds bytes (1, or a failure code; a feed beyond the file size
+// limit fails with TK_ErrNoMemory, and a failed feed only waits for its stop, which delivers
+// nothing and returns the failure), and TK_StopFeedLoad decodes what was fed and delivers the
+// pages to the row callback as TK_LoadFile does. The bytes are decoded at the stop.
+//
+// The callback answers 1 to go on, 2 when it wants no more pages (the stop then succeeds), 0 to
+// stop (TK_ErrUserAbort). When the data ends early, the pages that arrived whole are delivered
+// and the stop returns TK_ErrReadFile. A stop ends the feed whatever it returns.
+int TK_StartFeedLoad(TKFeedHandle* handle, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits, int32_t colourOrder,
+                     uint32_t flags, TKRowCallback callback, void* userData, const TKLoadOptions* options);
+int TK_FeedLoad(TKFeedHandle handle, const void* buffer, int32_t size);
+int TK_StopFeedLoad(TKFeedHandle handle);
+
 // Writing into an open file at an offset has no counterpart here.
 int TK_SaveFileOffset(const QString& name, const TKBitmap* bitmap, int64_t offset, int64_t* size, int32_t format,
                       int32_t bits, int32_t quality, uint32_t flags, const TKSaveOptions* options);
