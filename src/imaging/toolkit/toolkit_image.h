@@ -22,6 +22,8 @@
 
 class QByteArray;
 class QImage;
+class TDataSource;
+class TFieldDataLink;
 class TFont;
 
 BRELNOVA_EXCEPTION(EToolkitImageError, Exception)
@@ -586,9 +588,15 @@ public:
     // ==== end of animation ====
 
     // ==== memory, feed and database loading ====
-    QString DataField() const { return dataField_; }
+    // The database link: the blob field DataField of DataSource's data set holds the picture,
+    // behind a "TKBLOBHD" header when the control wrote it. The accessors raise "No DataLink."
+    // once the link is gone (while the control is destroyed).
+    QString DataField();
     void SetDataField(const QString& v);
-    bool ReadOnly() const { return readOnly_; }
+    TDataSource* DataSource();
+    // A source also sets DataSaveBits 24, DataSaveFormat 5 and DataSaveQuality -5.
+    void SetDataSource(TDataSource* v);
+    bool ReadOnly();
     void SetReadOnly(bool v);
     int DataLoadBits() const { return dataLoadBits_; }
     void SetDataLoadBits(int v);
@@ -598,14 +606,60 @@ public:
     void SetDataSaveFormat(int v);
     int DataSaveQuality() const { return dataSaveQuality_; }
     void SetDataSaveQuality(int v);
+    // With RefBitmap, SetToolkitBitmap takes the caller's pixels and empties the caller's record.
     bool RefBitmap() const { return refBitmap_; }
     void SetRefBitmap(bool v);
-    // Stand-ins until memory and feed loading are in place.
-    QByteArray OCXBitmap();
-    void SetOCXBitmap(const QByteArray& block);
+
+    // Loads page Page (from 1; 0 the first) of the picture held in the first Size bytes of Memory.
+    // Returns the toolkit's result; raises only when the control is busy.
+    virtual int LoadMemory(const QByteArray& Memory, int Bits, int Page, int Size);
+    // A load fed in pieces (a download): between the start and the stop the control is loading and
+    // refuses other operations. Pages -1 keeps every page; a stop whose data ended early (-7)
+    // keeps the pages that arrived whole. FeedLoad and StopFeedLoad without a feed raise
+    // EInvalidOperation.
     int StartFeedLoad(int Bits, int FirstPage, int Pages);
     int FeedLoad(const uint8_t* Buffer, int Size);
-    int StopFeedLoad();
+    virtual int StopFeedLoad();
+    // Replaces the current list item with a picture: a copy of bitmap, or with RefBitmap its
+    // pixels (bitmap is emptied). A record without a size shows the current item again.
+    void SetToolkitBitmap(TKBitmap& bitmap);
+
+    // The picture as one self-contained block of memory, for drag and drop and other hand-overs:
+    //   offset  0  uint32  header size, 48
+    //           4  int32   width            8  int32  height
+    //          12  int32   bits per pixel (24 or 32)
+    //          16  int32   row bytes (rows padded to 4 bytes)
+    //          20  uint32  flags (0x80 transparent colour)
+    //          24  int32   view perspective (1 to 8)
+    //          28  int32   x resolution    32  int32  y resolution (dots per inch)
+    //          36  uint32  transparent colour (0x00BBGGRR)
+    //          40  uint32  pixel bytes (row bytes x height)
+    //          44  uint32  0
+    //          48  the rows, from the top, blue green red (alpha)
+    // all little-endian. An empty block when there is no picture. The block is made once per
+    // picture and dropped when the picture changes.
+    QByteArray OCXBitmap();
+    // Takes a copy of the picture in a block of the layout above. The short form "tkbm", 24 and the
+    // address of a bitmap record is taken only for the record of a control of this process (an
+    // address from elsewhere is never followed). An empty block only drops the kept block.
+    void SetOCXBitmap(const QByteArray& block);
+    // The picture of a block, every size checked against the block and the picture limits; 1 or
+    // a toolkit code.
+    static int ReadOCXBlock(const QByteArray& block, TKBitmap& bitmap);
+    static int MakeOCXBlock(const TKBitmap& bitmap, QByteArray& block);
+    // The picture file held in a blob: after the "TKBLOBHD" header when it has one, else the whole
+    // blob. A header size beyond the blob is an error.
+    static int BlobImage(const QByteArray& blob, QByteArray& image);
+
+    // Replaces the list with a copy of every item of `list` (0 leaves the control empty) and shows
+    // item 0.
+    void SetBitmapList(TKBitmapList list);
+    // Raises always when there is no list.
+    int BitmapListCount();
+
+    // The link's data-changed handler: loads the picture of the blob field.
+    virtual void DataChange(TObject* Sender);
+    void Notification(QObject* AComponent, TOperation Operation) override;
     // ==== end of memory, feed and database loading ====
 
     // ---- operations --------------------------------------------------------------------------
@@ -924,6 +978,12 @@ private:
     void ShutDownMemory();               // from the destructor, before the pictures go
     void MarkDataModified();
     void FreeGlobalBitmapCopy();     // on ImageChanged
+    static int FeedRows(TKBitmap* bitmap, uint8_t* rows, uint32_t flags, int32_t firstRow, int32_t rowCount,
+                        void* userData);
+    void EndFeed();
+    void UpdateData(TObject* Sender);
+    TFieldDataLink* DataLink();      // null once the link is gone
+    bool ProgressTurnedOff();
     // ==== end of memory, feed and database loading: private ====
 };
 
