@@ -205,7 +205,8 @@ TEST_F(ToolkitDragDropTest, DroppedFileThatCannotBeLoadedSetsLastResultWithoutRa
 {
     auto c = Control("Image");
     c->SetDropFilesAllowed(true);
-    const QString damaged = Fixture("damaged.png", QByteArray("\x89PNG\r\n\x1a\n garbage", 18));
+    static const char damagedPng[] = "\x89PNG\r\n\x1a\n garbage";
+    const QString damaged = Fixture("damaged.png", QByteArray(damagedPng, sizeof damagedPng - 1));
     std::unique_ptr<QMimeData> files(FileUrls({damaged}));
     EXPECT_EQ(DragOnto(c.get(), files.get(), Qt::CopyAction), Qt::CopyAction);
     EXPECT_NE(c->LastResult, 1);
@@ -390,7 +391,8 @@ TEST_F(ToolkitOleDragTest, DropsOfOtherDataOrWithoutPermissionTakeNothing)
 
     // A bitmap block that is not one is refused with an error, and the control stays empty.
     QMimeData bogus;
-    bogus.setData(QLatin1String(kToolkitBitmapMimeType), QByteArray("tkbm\x18\0\0\0\x01\x02\x03\x04\x05\x06\x07\x08", 16));
+    static const char bogusBlock[] = "tkbm\x18\0\0\0\x01\x02\x03\x04\x05\x06\x07\x08";
+    bogus.setData(QLatin1String(kToolkitBitmapMimeType), QByteArray(bogusBlock, sizeof bogusBlock - 1));
     DragOnto(target.get(), &bogus, Qt::CopyAction);
     EXPECT_EQ(target->HasBitmap, 0);
 
