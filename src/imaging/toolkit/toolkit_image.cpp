@@ -456,8 +456,8 @@ void TToolkitImage::SizeToMode()
         zoomY_ = double(view_.Height) / h;
         break;
     case smFitSides:
-        // No scroll bar is shown by this control yet, so none widens the client area.
-        zoomX_ = double(clientW) / w;
+        // Fitted as if the vertical bar did not show, so that showing it does not change the fit.
+        zoomX_ = double(clientW + ShownScrollBarWidth()) / w;
         zoomY_ = zoomX_;
         break;
     case smFit:
@@ -503,8 +503,9 @@ void TToolkitImage::UpdateRects()
     if (busy_ & (bsDestroying | bsInUpdateRects))
         return;
     busy_ |= bsInUpdateRects;
-    const int availH = ClientHeight() - 2 * inset_;
-    const int availW = ClientWidth() - 2 * inset_;
+    const bool fitSides = paintSizeMode_ == smFitSides;
+    const int availH = ClientHeight() - 2 * inset_ + (fitSides ? ShownScrollBarHeight() : 0);
+    const int availW = ClientWidth() - 2 * inset_ + (fitSides ? ShownScrollBarWidth() : 0);
     if (autoSetRects_)
         SizeToMode();
     scrollRangeX_ = std::max(0, view_.Width - availW);

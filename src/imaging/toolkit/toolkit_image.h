@@ -415,8 +415,13 @@ public:
     void SetTextHiliteColor(uint v) { textHiliteColor_ = v; }
 
     // ==== scrolling, pan window and magnifier ====
+    // The client area leaves out the scroll bars the control shows.
+    int ClientWidth() const override;
+    int ClientHeight() const override;
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool v);
+    // Both must be above 0 (ERangeError of toolkit_panwindow.h otherwise); setting one scrolls
+    // back to the origin.
     int HScrollStep() const { return hScrollStep_; }
     void SetHScrollStep(int v);
     int VScrollStep() const { return vScrollStep_; }
@@ -425,13 +430,34 @@ public:
     void SetEnableScroll(bool v);
     bool EnableKeyboard() const { return enableKeyboard_; }
     void SetEnableKeyboard(bool v);
-    int PanWinX() const { return panWinX_; }
+    // Pixels of the view scrolled out to the left and top, and the largest such values.
+    int ScrollPosX() const { return scrollX_; }
+    int ScrollPosY() const { return scrollY_; }
+    int ScrollRangeX() const { return scrollRangeX_; }
+    int ScrollRangeY() const { return scrollRangeY_; }
+    // What a scroll bar does for a scroll code: 0 line up or left, 1 line down or right, 2 page
+    // up or left, 3 page down or right, 4 and 5 the thumb at thumbPosition, 6 to the start, 7 to
+    // the end. Lines are 1 pixel across and 2 down; a page is a tenth of the first picture shown.
+    void HandleHScroll(int code, int thumbPosition = 0);
+    void HandleVScroll(int code, int thumbPosition = 0);
+    // Moves the view by dx, dy pixels, within the scroll ranges.
+    void ScrollStep(int dx, int dy);
+    // With it set the wheel does not scroll the view (OnMouseWheel still fires).
+    bool WheelOff = false;
+
+    // The pan window: write 1 to open it (with a picture), 0 to close it; the user closing it sets 0.
+    uint8_t PanWinVisible() const;
+    void SetPanWinVisible(uint8_t v);
+    QWidget* PanWindowHandle() const;
+    uint32_t PanWinFlags() const;
+    // Reading gives the open pan window's place on the screen.
+    int PanWinX() const;
     void SetPanWinX(int v);
-    int PanWinY() const { return panWinY_; }
+    int PanWinY() const;
     void SetPanWinY(int v);
-    int PanWinWidth() const { return panWinWidth_; }
+    int PanWinWidth() const;
     void SetPanWinWidth(int v);
-    int PanWinHeight() const { return panWinHeight_; }
+    int PanWinHeight() const;
     void SetPanWinHeight(int v);
     TPaletteType PanWinPaintPalette() const { return panWinPaintPalette_; }
     void SetPanWinPaintPalette(TPaletteType v);
@@ -449,6 +475,16 @@ public:
     void SetPanWinSysMenu(bool v);
     QString PanWinTitle() const { return panWinTitle_; }
     void SetPanWinTitle(const QString& v);
+    // The pan window's icon (null when it has none); setting copies the icon, null frees it.
+    class TIcon* PanWinIcon() const;
+    void SetPanWinIcon(class TIcon* icon);
+
+    // The magnifier; the meaning of the eleven values is the toolkit's (TKMagOptions).
+    virtual int StartMagGlass(int Width, int Height, int Magnification, int BorderWidth, int BorderColor,
+                              bool Elliptic, int Offset, bool LeftButtonOnly, int CrossHairColor, bool KeepInside,
+                              bool CrossHair);
+    virtual int StopMagGlass();
+    bool MagGlassActive() const;
     TPaletteType MagGlassPaintPalette() const { return magGlassPaintPalette_; }
     void SetMagGlassPaintPalette(TPaletteType v);
     TBitonalScaling MagGlassBitonalScaling() const { return magGlassBitonalScaling_; }
@@ -459,8 +495,30 @@ public:
     void SetMagGlassPaintScaling(TPaintScaling v);
     int MagGlassPointer() const { return magGlassPointer_; }
     void SetMagGlassPointer(int v);
+    // Handed to the toolkit with the next StartMagGlass: its magnifier flags (2: the cursor over
+    // the glass is OnMagGlassCursor's), whether OnMagGlass hears the glass, and its paint options.
+    uint32_t MagGlassFlags = 0;
+    bool MagGlassCallbackEnabled = false;
+    int32_t MagGlassPaintOptions = 0;
+    // Set: OnMagGlassCursor does not fire.
+    bool MagGlassCursorSuppress = false;
+
     bool EnableZoomInRect() const { return enableZoomInRect_; }
     void SetEnableZoomInRect(bool v);
+    // The zoom-in capture: the screen around the mouse, the size of the client area at
+    // PaintZoomFactor, becomes the picture; its outline is drawn over ZoomInTarget. What the
+    // control's zoom-in timer runs; nothing in the system arms that timer.
+    void ZoomInTimer();
+    QWidget* ZoomInTarget = nullptr;
+    TRect LastZoomInRect;
+
+    TNotifyEvent OnBeforeScroll;
+    TNotifyEvent OnScroll;
+    std::function<void(TObject* Sender, QWidget* hPanWin, int iFlag)> OnPanWin;
+    TNotifyEvent OnMagGlassCursor;
+    // What the glass shows: kind 0 moved over bitmap pixel (X, Y), 1 left button down there, 2
+    // left the picture.
+    std::function<void(TObject* Sender, int Kind, int X, int Y)> OnMagGlass;
     // ==== end of scrolling, pan window and magnifier ====
 
     // ==== painting ====
@@ -889,6 +947,7 @@ private:
     struct TScrollStateDeleter {
         void operator()(TScrollState* state) const;
     };
+    struct TScrollFilter;
     std::unique_ptr<TScrollState, TScrollStateDeleter> scrollState_;
     TScrollState& ScrollState();             // made on first use
     void ShutDownScroll();               // from the destructor, before the pictures go
@@ -897,6 +956,30 @@ private:
     void UpdateMagnifier();          // after scrolls and geometry changes
     void RestartMagnifier();         // after ImageChanged
     void ClosePanWindow();
+    // While a scroll step or a pan-window move is applied.
+    bool ScrollStepApplying() const;
+    // The width of the vertical bar while it shows, the height of the horizontal one.
+    int ShownScrollBarWidth() const;
+    int ShownScrollBarHeight() const;
+    void ScrollMessage(int axis, int code, int thumbPosition);
+    void SetUpScrollBar(int axis, int range, bool redraw);
+    void SyncScrollBars(bool hideOnly);
+    void PlaceScrollBars();
+    void WriteScrollBarPositions();
+    void MoveChildControls(int dx, int dy);
+    int ScrollPage(int axis);
+    int PanWindowUpdate();
+    void PanWindowPropertyChanged(const char* name);
+    void MovePanWindow(const char* name);
+    void SetPanWinFlagBits(uint32_t clear, uint32_t set, const char* name);
+    uint32_t MagPaintFlags() const;
+    TRect MagDestination() const;
+    int StartMagnifierWithKeptValues();
+    static int PanWinCallback(QWidget* window, int32_t kind, int32_t x, int32_t y, void* userData);
+    static int MagGlassCallback(int32_t first, int32_t second, int32_t third, void* userData);
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyUp(WORD& key, TShiftState shift) override;
+    void wheelEvent(QWheelEvent* e) override;
     // ==== end of scrolling, pan window and magnifier: private ====
 
     // ==== painting: private ====
