@@ -82,7 +82,10 @@ struct TToolkitImage::TScrollFilter : QObject {
     bool eventFilter(QObject* watched, QEvent* e) override
     {
         TToolkitImage* c = Control;
-        if (watched == c) {
+        if (e->type() == QEvent::WindowStateChange && watched == c->window()) {
+            if (c->scrollState_->PanWindow && c->window()->isMinimized())
+                TK_HidePanWindow(c->scrollState_->PanWindow);
+        } else if (watched == c) {
             switch (e->type()) {
             case QEvent::Resize:
                 c->PlaceScrollBars();
@@ -99,9 +102,6 @@ struct TToolkitImage::TScrollFilter : QObject {
             default:
                 break;
             }
-        } else if (watched == c->scrollState_->FilteredWindow && e->type() == QEvent::WindowStateChange) {
-            if (c->scrollState_->PanWindow && c->window()->isMinimized())
-                TK_HidePanWindow(c->scrollState_->PanWindow);
         }
         return false;
     }

@@ -333,6 +333,19 @@ TEST_F(ToolkitScrollTest, PanWindowFollowsAndMovesTheView)
     EXPECT_NEAR(c->ScrollPosY(), 150 - c->ClientHeight() / 2, 2);
     EXPECT_EQ(c->ViewLeft, -c->ScrollPosX());
 
+    // The whole picture with the frame in PanWinRectColor (255: red).
+    c->SetPanWinRectColor(0x0000FF);
+    const QImage shown = pan->grab().toImage();
+    int red = 0, picture = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QColor px = shown.pixelColor(x, y);
+            red += px == QColor(255, 0, 0);
+            picture += px.red() == 7;
+        }
+    EXPECT_GT(red, 20);
+    EXPECT_GT(picture, shown.width() * shown.height() / 3);
+
     // The user closes it.
     pan->close();
     EXPECT_EQ(kinds.back(), 2);
@@ -376,6 +389,14 @@ TEST_F(ToolkitScrollTest, PanWindowGeometryAndFlags)
         s.Set();
         EXPECT_EQ(c->PanWinFlags(), s.Flags);
         EXPECT_EQ(c->LastResult, 1);
+    }
+    // Minimising the window the control is on hides the pan window; it stays open.
+    c->setWindowState(Qt::WindowMinimized);
+    if (c->isMinimized()) {
+        QEvent change(QEvent::WindowStateChange);
+        QCoreApplication::sendEvent(c.get(), &change);
+        EXPECT_FALSE(pan->isVisible());
+        EXPECT_EQ(c->PanWindowHandle(), pan);
     }
     c->SetPanWinVisible(0);
     EXPECT_EQ(c->PanWindowHandle(), nullptr);
