@@ -103,6 +103,24 @@ TEST_F(ToolkitScrollTest, BarsShowOnlyWithARangeAndLeaveTheClientArea)
     EXPECT_EQ(c->LastResult, 1);
     c->SetAutoScroll(true);
     EXPECT_FALSE(Bar(Qt::Horizontal)->isHidden());
+
+    // Fitted to the sides, the fit leaves the vertical bar out of account: no bar across.
+    c->SetPaintSizeMode(TToolkitImage::smFitSides);
+    Picture(50, 400);
+    EXPECT_FALSE(Bar(Qt::Vertical)->isHidden());
+    EXPECT_TRUE(Bar(Qt::Horizontal)->isHidden());
+    EXPECT_EQ(c->ViewWidth, 100);
+    EXPECT_EQ(c->ScrollRangeX(), 0);
+    EXPECT_EQ(c->ScrollRangeY(), 800 - 80);
+    c->SetPaintSizeMode(TToolkitImage::smNormal);
+    Picture(400, 50);
+
+    // Sized to the picture, as the multi-frame viewer has it: nothing to scroll, no bars.
+    c->SetAutoSize(true);
+    EXPECT_TRUE(Bar(Qt::Horizontal)->isHidden());
+    EXPECT_TRUE(Bar(Qt::Vertical)->isHidden());
+    EXPECT_EQ(c->Width(), 400);
+    EXPECT_EQ(c->Height(), 50);
 }
 
 TEST_F(ToolkitScrollTest, KeysMoveByLinesAndPages)
