@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class QRegion;
+
 // Codes our own toolkit layer returns; the whole table is in ToolkitErrorText.
 enum : int {
     TK_DialogOk = 100,
@@ -52,6 +54,9 @@ enum : uint32_t {
 // A copy of the record refers to the same pixels, as the toolkit's records do; TK_CopyBitmap makes
 // one with pixels of its own. Pixels live as long as a record refers to them, so a record that
 // outlives the list or the load that filled it never points at freed memory.
+//
+// The region (toolkit_regions.h) is a value of the record: a region is never changed in place but
+// replaced, so copies of a record keep the region they were made with.
 struct TKBitmap {
     uint32_t StructSize = sizeof(TKBitmap);
     int32_t Width = 0;
@@ -65,6 +70,8 @@ struct TKBitmap {
     int32_t YResolution = 0;
     uint32_t TransparentColor = 0; // 0x00BBGGRR, meaningful with TKBF_Transparent
     std::shared_ptr<std::vector<uint8_t>> Pixels;
+    // In stored pixel coordinates; null when the bitmap has none.
+    std::shared_ptr<const QRegion> Region;
 
     uint8_t* Row(int y) { return Pixels->data() + size_t(y) * size_t(RowBytes); }
     const uint8_t* Row(int y) const { return Pixels->data() + size_t(y) * size_t(RowBytes); }

@@ -22,6 +22,7 @@
 
 class QByteArray;
 class QImage;
+class QRegion;
 class TDataSource;
 class TFieldDataLink;
 class TFont;
@@ -632,10 +633,53 @@ public:
     // ==== end of drag and drop and url download ====
 
     // ==== regions, floater and rubber band ====
+    // With AutoFloater set, a press inside the region lifts its pixels into a floater that the
+    // mouse drags and drops; it can be changed only while AutoFloater is set.
     bool EnableFloater() const { return enableFloater_; }
     void SetEnableFloater(bool v);
     bool AutoFloater() const { return autoFloater_; }
     void SetAutoFloater(bool v);
+
+    // What the mouse draws: 0 nothing, 1 a rectangle, 2 a rounded rectangle, 3 an ellipse, 4 a
+    // freehand polygon; the shape becomes the bitmap's region.
+    uint8_t RegionTool = 0;
+    // Without a region tool the mouse draws a rubber band rectangle.
+    uint8_t RubberBandEnabled = 0;
+    // How the region shows: 0 not at all, 1 a still outline, 2 a moving outline, 3 filled with
+    // RegionFillColor.
+    uint8_t RegionFrameKind = 0;
+    uint32_t RegionFillColor = 0;
+    // Bounds of the bitmap's region in bitmap pixels, updated after every region change.
+    int32_t RegionLeft = 0, RegionTop = 0, RegionWidth = 0, RegionHeight = 0;
+    // The last rubber band, client coordinates.
+    TRect RubberBandRect{};
+    // Where a floater set through SetFloaterBitmap shows and what it may cover, client
+    // coordinates inside the frame.
+    TRect FloaterDestRect{}, FloaterDestClip{};
+
+    int FreeRgn();
+    // The region in bitmap pixels; the caller owns the copy.
+    QRegion GetRgnHandle();
+    bool HasRgn();
+    // Points of the freehand polygon; writing outside 0 .. PolygonSize() - 1 raises.
+    void SetPolygonPoint(int index, const TPoint& point);
+    int PolygonSize() const;
+    void SetPolygonSize(int count);
+    // Copies the region's pixels out of the bitmap into the floater.
+    int Floater();
+    // A bitmap with a region shown over the picture; null hides and frees the floater.
+    const TKBitmap& FloaterBitmap() const;
+    void SetFloaterBitmap(const TKBitmap* bitmap);
+    uint8_t FloaterVisible() const;
+    void SetFloaterVisible(uint8_t v);
+    // Turns the picture (or, with EnableFloater and a region, the floater) clockwise by Angle
+    // degrees; TKROT_* flags; the corners it uncovers get FillColor.
+    virtual int Rotate(double Angle, uint32_t Flags, uint32_t FillColor);
+    // Turns the way the picture shows by a multiple of 90 degrees without touching its pixels.
+    virtual int FastRotate(int Angle);
+
+    TNotifyEvent OnRgnChange;
+    TNotifyEvent OnRubberBand;
     // ==== end of regions, floater and rubber band ====
 
     // ==== animation ====
@@ -1039,6 +1083,15 @@ private:
     bool HideFloaterForScroll();     // returns whether the floater was visible
     void ShowFloaterAfterScroll(bool wasVisible);
     void AfterExternalChange();
+    friend struct TToolkitImageRegions;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+protected:
+    // Ends an image operation on target (the bitmap or the floater): puts the kept copy back
+    // when it was aborted and shows the result.
+    virtual void EndProcess(TKBitmap* target);
+private:
     // ==== end of regions, floater and rubber band: private ====
 
     // ==== animation: private ====
