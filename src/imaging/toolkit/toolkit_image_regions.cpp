@@ -7,6 +7,7 @@
 #include "imaging/toolkit/toolkit_image.h"
 
 #include "framework/timer.h"
+#include "imaging/toolkit/toolkit_panwindow.h"
 #include "imaging/toolkit/toolkit_regions.h"
 
 #include <QEvent>
@@ -169,10 +170,10 @@ struct TToolkitImageRegions {
         return c.HasBitmap && TK_IsBitmapRgnPresent(&c.ToolkitBitmap);
     }
 
+    // Presses and moves wait for an animation, an image operation and a running magnifier.
     static bool MouseBlocked(const C& c)
     {
-        // A running magnifier would block the mouse too; the control has none yet.
-        return c.animating_ || c.processing_ || (c.busy_ & C::bsProcessing);
+        return c.animating_ || c.processing_ || (c.busy_ & C::bsProcessing) || c.MagGlassActive();
     }
 
     static void StoreBitmap(C& c)
@@ -840,7 +841,7 @@ void TToolkitImage::SetPolygonPoint(int index, const TPoint& point)
     auto& s = RegionState();
     if (index < 0 || index >= int(s.Polygon.size())) {
         LastResult = 0;
-        throw EToolkitImageError(QStringLiteral("%1 \nPolygonPoint[]: Index out of range.").arg(MessageName()));
+        throw ERangeError(QStringLiteral("%1 \nPolygonPoint[]: Index out of range.").arg(MessageName()));
     }
     s.Polygon[size_t(index)] = point;
     LastResult = 1;
