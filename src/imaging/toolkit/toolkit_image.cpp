@@ -165,7 +165,7 @@ struct TLoadUserData {
 // ---- Callbacks -------------------------------------------------------------------------------
 
 struct TToolkitImageCallbacks {
-    static int Rows(TKBitmap* bitmap, uint8_t*, uint32_t flags, int32_t, int32_t rowCount, void* userData)
+    static int Rows(TKBitmap* bitmap, uint8_t*, uint32_t flags, int32_t firstRow, int32_t rowCount, void* userData)
     {
         auto* user = static_cast<TLoadUserData*>(userData);
         TToolkitImage* c = user->Control;
@@ -173,8 +173,12 @@ struct TToolkitImageCallbacks {
             return 0;
         if (user->PagesDone >= user->PagesWanted)
             return TK_ErrUserAbort; // stops the toolkit; the load reads it as success
-        const int32_t height = bitmap->Height;
         c->rowCounter_ += rowCount;
+        if (c->AnimatedLoadRunning()) {
+            const int result = c->AnimatedLoadRows(bitmap, flags, firstRow, rowCount, user->PagesDone);
+            return Finish(c, result);
+        }
+        const int32_t height = bitmap->Height;
         if (flags & TKRF_FirstRows) {
             if (c->enableProgressEvent_)
                 c->Fire(c->OnStatus, c, 0);
@@ -209,9 +213,14 @@ struct TToolkitImageCallbacks {
             c->pending_ |= TToolkitImage::pwPalette;
             c->Fire(c->OnFilePage, c);
         }
-        const int result = TK_Success;
         if (c->enableProgressEvent_ && height > 0)
             c->Fire(c->OnStatus, c, RoundEven(c->rowCounter_ * 100.0 / height));
+        return Finish(c, TK_Success);
+    }
+
+    // The end of every row callback: the result is kept, and a stop asked for ends the load.
+    static int Finish(TToolkitImage* c, int result)
+    {
         c->LastResult = result;
         if (g_abortRequested) {
             g_abortRequested = false;
@@ -325,12 +334,13 @@ bool TToolkitImage::BindEvent(const QString& name, const TMethodRef& handler)
         BindEventTo(name, "OnPaint", OnPaint, handler, "TObject*") ||
         BindEventTo(name, "OnStatus", OnStatus, handler, "TObject*,int") ||
         BindEventTo(name, "OnLoadInfo", OnLoadInfo, handler, "TObject*") ||
-        BindEventTo(name, "OnFilePage", OnFilePage, handler, "TObject*"))
+        BindEventTo(name, "OnFilePage", OnFilePage, handler, "TObject*") ||
+        BindEventTo(name, "OnAnimate", OnAnimate, handler, "TObject*,bool"))
         return true;
-    // Events of scrolling, drag and drop, regions and animation, and those the control never
+    // Events of scrolling, drag and drop, and regions, and those the control never
     // fires: the window keeps its handler for them.
     static const char* const kept[] = {
-        "OnPaintNotify", "OnBeforeScroll", "OnScroll", "OnDropFile", "OnAnimate", "OnPanWin",
+        "OnPaintNotify", "OnBeforeScroll", "OnScroll", "OnDropFile", "OnPanWin",
         "OnReadyStateChanged", "OnRgnChange", "OnRubberBand", "OnMagGlassCursor", "OnOLEStartDrag",
         "OnOLEDragOver", "OnOLECompleteDrag", "OnOLEGiveFeedback", "OnBitmapDataPathClosed", "OnZoomInDone",
         "OnTransformMarker", "OnSmooth", "OnLineRemove", "OnInvertedText", "OnHolePunchRemove", "OnDotRemove",
@@ -1015,6 +1025,7 @@ int TToolkitImage::Load(const QString& FileName, int Bits, int FirstPage, int Pa
     own.Cad = cadColorScheme_;
 
     int result = TK_Success;
+    bool animated = false, playing = false;
     {
         TOptionGuard families(own);
         TCurrentGuard current(this, callbackLink_);
@@ -1040,7 +1051,7 @@ int TToolkitImage::Load(const QString& FileName, int Bits, int FirstPage, int Pa
             FileInfoText = QString::fromLatin1(info.FormatText, int(strnlen(info.FormatText, sizeof info.FormatText)));
 
             const int f = info.Format;
-            const bool animated = (f == TKFMT_GIF && info.TotalPages != 1) || f == 59 || f == 61 || f == 119 || f == 134;
+            animated = (f == TKFMT_GIF && info.TotalPages != 1) || f == 59 || f == 61 || f == 119 || f == 134;
             if (animated) {
                 Animation.Loop = (autoAnimationLoop_ == 1 && autoAnimate_) ||
                                  (f == TKFMT_GIF && (info.Flags & TKFI_Loop) && info.LoopCount == 0);
@@ -1052,14 +1063,19 @@ int TToolkitImage::Load(const QString& FileName, int Bits, int FirstPage, int Pa
                     std::copy(std::begin(info.GlobalPalette), std::end(info.GlobalPalette), Animation.Palette);
                 Animation.BackgroundColor = (info.Flags & TKFI_Background) ? info.BackgroundColor : 0;
             }
-            // Playing an animation while it loads is the animation's own path; a load here always
-            // keeps the pages in the list.
-            TK_CreateBitmapList(&BitmapList);
-            TK_InitBitmap(&ToolkitBitmap);
-            ToolkitBitmap.Width = info.Width;
-            ToolkitBitmap.Height = info.Height;
-            ToolkitBitmap.BitsPerPixel = info.BitsPerPixel;
-            ResetView();
+            if (animated)
+                ReadAnimationFrames(FileName, FirstPage);
+            // An animation to play shows its pages on a canvas while they arrive; other loads
+            // keep the pages in the list.
+            playing = animated && autoAnimate_ && BeginAnimatedLoad(info.Width, info.Height);
+            if (!playing) {
+                TK_CreateBitmapList(&BitmapList);
+                TK_InitBitmap(&ToolkitBitmap);
+                ToolkitBitmap.Width = info.Width;
+                ToolkitBitmap.Height = info.Height;
+                ToolkitBitmap.BitsPerPixel = info.BitsPerPixel;
+                ResetView();
+            }
 
             g_aborted = false;
             rowCounter_ = 0;
@@ -1087,24 +1103,44 @@ int TToolkitImage::Load(const QString& FileName, int Bits, int FirstPage, int Pa
             if (result == TK_ErrUserAbort)
                 result = TK_Success;
             if (g_aborted) {
+                DropAnimatedLoad();
                 DropImage();
                 ImageChanged();
                 if (result == TK_Success)
                     result = TK_ErrUserAbort;
             } else if (result == TK_Success) {
                 LastFileName = FileName;
-                result = TK_GetBitmapListItem(BitmapList, BitmapListIndex, &ToolkitBitmap);
-                if (result == TK_Success) {
-                    HasBitmap = 1;
-                    if (!animated)
-                        TakeAnimationFromBitmap(ToolkitBitmap);
+                if (!playing) {
+                    result = TK_GetBitmapListItem(BitmapList, BitmapListIndex, &ToolkitBitmap);
+                    if (result == TK_Success) {
+                        HasBitmap = 1;
+                        if (animated)
+                            TagAnimationFrames();
+                        else
+                            TakeAnimationFromBitmap(ToolkitBitmap);
+                    }
                 }
             }
         }
         busy_ &= uint8_t(~bsLoading);
     }
-    if (result != TK_Success)
+    if (result == TK_Success && playing) {
+        // Raises when the playback cannot go on and EnableMethodErrors is set; the pages stay.
+        result = FinishAnimatedLoad();
+        if (animating_) {
+            LastResult = result;
+            return result;
+        }
+        if (result != TK_Success) {
+            ImageChanged();
+            LastResult = result;
+            return result;
+        }
+    }
+    if (result != TK_Success) {
+        DropAnimatedLoad();
         DropImage();
+    }
     ImageChanged();
     LastResult = result;
     return result;

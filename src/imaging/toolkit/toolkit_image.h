@@ -687,6 +687,13 @@ public:
     void SetAutoAnimate(bool v);
     int AutoAnimationLoop() const { return autoAnimationLoop_; }
     void SetAutoAnimationLoop(int v);
+    // True plays the bitmap list from its first item on a canvas of the animation's screen size;
+    // False stops it and shows item BitmapListIndex again. While it plays every other operation is
+    // refused with code -16 ("Animation").
+    bool AnimationEnable() const;
+    void SetAnimationEnable(bool v);
+    using TAnimateEvent = std::function<void(TObject* Sender, bool bEnable)>;
+    TAnimateEvent OnAnimate;
     // ==== end of animation ====
 
     // ==== memory, feed and database loading ====
@@ -1102,6 +1109,18 @@ private:
     std::unique_ptr<TAnimationState, TAnimationStateDeleter> animationState_;
     TAnimationState& AnimationState();             // made on first use
     void ShutDownAnimation();               // from the destructor, before the pictures go
+    // Load of an animated file: the timing of its pages, the playback that shows them while they
+    // arrive (AutoAnimate), and what becomes of it when the load ends.
+    void ReadAnimationFrames(const QString& fileName, int firstPage);
+    void TagAnimationFrames();               // list items of a load without playback
+    bool BeginAnimatedLoad(int fallbackWidth, int fallbackHeight);
+    bool AnimatedLoadRunning() const;
+    int AnimatedLoadRows(TKBitmap* bitmap, uint32_t flags, int32_t firstRow, int32_t rowCount, uint32_t& pagesDone);
+    int FinishAnimatedLoad();                // the load succeeded: play on, or stop at its end
+    void DropAnimatedLoad();                 // the load failed or was stopped
+    void AnimationTimerStep();
+    int MakeAnimationCanvas(int fallbackWidth, int fallbackHeight);
+    void ReloadCurrentItem();
     // ==== end of animation: private ====
 
     // ==== memory, feed and database loading: private ====
