@@ -346,6 +346,10 @@ void TToolkitImage::SetAnimationEnable(bool v)
         LastResult = 1;
         return;
     }
+    // Frames are whole pictures: a region drawn on the current one has no place in the playback.
+    // Freed before the timer starts, so that a failure here leaves nothing running.
+    if (v && HasBitmap)
+        FreeRgn();
     s.Timer->SetInterval(1);
     s.Timer->SetEnabled(v);
     s.Running = v;

@@ -2,6 +2,7 @@
 
 #include "framework/timer.h"
 #include "imaging/toolkit/toolkit_playback.h"
+#include "imaging/toolkit/toolkit_regions.h"
 #include "imaging/toolkit/toolkit_test_support.h"
 #include "testsupport/testdata.h"
 
@@ -173,6 +174,7 @@ TEST_F(ToolkitAnimationTest, AutoAnimateLoadPlaysAndRefusesOtherOperations)
     const QString busy = QStringLiteral("Anim \nError code: -16\nAnimation: %1 ").arg(ToolkitErrorText(-16));
     EXPECT_EQ(Raised([&] { control->Save(dir.filePath("x.png"), TKFMT_PNG, 24, 0, 0); }), busy);
     EXPECT_EQ(Raised([&] { control->Load(Gif("animation"), 0, 1, -1); }), busy);
+    EXPECT_EQ(Raised([&] { control->Rotate(90, 0, 0); }), busy);
     EXPECT_EQ(control->LastResult, -16);
     control->LastResult = 1;
     control->ExternalBitmapChange();
@@ -249,8 +251,14 @@ TEST_F(ToolkitAnimationTest, AnimationEnablePlaysTheListAndStopsOnTheCurrentItem
     EXPECT_FALSE(control->AnimationEnable());
     EXPECT_EQ(control->ToolkitBitmap.Width, 1); // the first frame as stored
     control->BitmapListIndex = 2;
+    TK_GetBitmapListItem(control->BitmapList, 2, &control->ToolkitBitmap);
+    TKRegionTransform identity;
+    ASSERT_EQ(TK_SetBitmapRgnRect(&control->ToolkitBitmap, &identity, TRect{0, 0, 1, 1}, 1), TK_Success);
     control->SetAnimationEnable(true);
     EXPECT_EQ(control->LastResult, 1);
+    TKBitmap current;
+    TK_GetBitmapListItem(control->BitmapList, 2, &current);
+    EXPECT_FALSE(TK_IsBitmapRgnPresent(&current)); // the region went before the list was played
     EXPECT_EQ(animateEvents, std::vector<bool>{true});
     EXPECT_TRUE(Timer()->Enabled());
     EXPECT_EQ(Timer()->Interval(), 1);
