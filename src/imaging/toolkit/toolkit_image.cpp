@@ -332,6 +332,7 @@ bool TToolkitImage::BindEvent(const QString& name, const TMethodRef& handler)
 {
     if (BindEventTo(name, "OnChange", OnChange, handler, "TObject*") ||
         BindEventTo(name, "OnPaint", OnPaint, handler, "TObject*") ||
+        BindEventTo(name, "OnPaintNotify", OnPaintNotify, handler, "TObject*,uint,uint") ||
         BindEventTo(name, "OnStatus", OnStatus, handler, "TObject*,int") ||
         BindEventTo(name, "OnLoadInfo", OnLoadInfo, handler, "TObject*") ||
         BindEventTo(name, "OnFilePage", OnFilePage, handler, "TObject*") ||

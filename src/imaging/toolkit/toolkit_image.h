@@ -599,6 +599,24 @@ public:
     void SetFrameOuterHiliteColor(uint v);
     uint FrameOuterShadowColor() const { return frameOuterShadowColor_; }
     void SetFrameOuterShadowColor(uint v);
+
+    // Before and after each pass of an effect or transition paint: uPass counts the passes done,
+    // uType is 0 for the transition and 1 for the picture.
+    TToolkitPaintNotifyEvent OnPaintNotify;
+
+    // Palettes for palette displays. The display has true colour, so realising the paint palette
+    // changes no colour: the answers are those of a realisation that changed nothing.
+    bool RealizePalette(bool background);
+    int WMQueryNewPalette();
+    int WMPaletteChanged();
+    int WMActivate();
+    bool PaletteChanged(bool foreground);
+
+protected:
+    // At the end of every paint, with the painter the paint drew with.
+    virtual void NotifyPainted(QPainter*) {}
+
+public:
     // ==== end of painting ====
 
     // ==== drag and drop and url download ====
@@ -1047,6 +1065,16 @@ private:
     QImage MakeDeviceImage(const TKBitmap& bitmap, int width, int height, int offsetX, int offsetY);
     // Rows arriving during a load with PaintWhileLoad.
     void PaintBand(const TKBitmap& bitmap, const uint8_t* rows, int firstRow, int rowCount, uint32_t flags);
+    // True while the control paints.
+    bool PaintUnderWay() const;
+    void paintEvent(QPaintEvent* e) override;
+    void PaintControl() override; // no erasing: all of it happens in Paint
+    void PaintWhole(QPainter* window);
+    void PaintPictureOnly(QPainter* window);
+    void FillBack(QPainter* dc, const TRect& area) const;
+    void FillOutside(QPainter* dc, const TRect& area, const TRect& hole) const;
+    uint32_t ApplyDisplayModes() const;
+    void RunPaintNotify(uint pass, uint type);
     // ==== end of painting: private ====
 
     // ==== drag and drop and url download: private ====
