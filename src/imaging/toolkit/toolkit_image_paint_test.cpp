@@ -451,6 +451,7 @@ TEST_F(ToolkitPaintTest, FrameWiderThanHalfTheControlEndsThePaint)
 {
     TKBitmap picture = Picture(10, 10, 24, Red);
     auto c = Control(20, 20, &picture);
+    c->SetAutoScroll(false); // no scroll bars over the frame
     c->SetFrameColor(RGB(0, 255, 0));
     c->SetFrameThickness(11);
     bool painted = false;
