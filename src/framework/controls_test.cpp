@@ -23,6 +23,7 @@
 #include "framework/tree_view.h"
 #include "framework/up_down.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -447,4 +448,17 @@ TEST(ListViewLifetime, DestroyedWithItemsAndACurrentRow)
     view->ReportWidget()->setCurrentItem(view->ReportWidget()->topLevelItem(1));
     delete view; // must not reach the destroyed item list
     SUCCEED();
+}
+
+TEST(MenuItems, ALineIsASeparatorWithoutText)
+{
+    // Styles that print a separator's text would show the "-" beside the line.
+    TMenuItem item;
+    item.SetCaption("-");
+    QAction* action = item.Action();
+    EXPECT_TRUE(action->isSeparator());
+    EXPECT_TRUE(action->text().isEmpty());
+    item.SetCaption("&Open"); // a language file may make a line an item
+    EXPECT_FALSE(action->isSeparator());
+    EXPECT_EQ(action->text(), "&Open");
 }

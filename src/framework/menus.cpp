@@ -337,7 +337,8 @@ void TMenuItem::UpdateAction()
 {
     if (!action_)
         return;
-    action_->setText(caption_);
+    // A line's "-" is its marker, not a text: styles that show a separator's text would print it.
+    action_->setText(IsLine() ? QString() : caption_);
     action_->setSeparator(IsLine());
     action_->setCheckable(checked_ || radioItem_ || autoCheck_);
     action_->setChecked(checked_);

@@ -359,6 +359,25 @@ void Ticonmain::Exit1Click(TObject*)
     Close();
 }
 
+// ---------------------------------------------------------------------------------------------
+// Edit menu
+
+// The document enables the Undo and Redo buttons exactly while its current format has a step to
+// go back or forward to; the menu items and their keys follow the same buttons.
+void Ticonmain::ToolButton5Click(TObject*)
+{
+    TControl* button = Control(QStringLiteral("ToolButton5"));
+    if (button && button->Enabled())
+        ClickComponentByName(FindForm(ActiveDocumentName), QStringLiteral("BitBtn23"));
+}
+
+void Ticonmain::ToolButton6Click(TObject*)
+{
+    TControl* button = Control(QStringLiteral("ToolButton6"));
+    if (button && button->Enabled())
+        ClickComponentByName(FindForm(ActiveDocumentName), QStringLiteral("BitBtn24"));
+}
+
 void Ticonmain::FormClose(TObject*, TCloseAction&)
 {
     DeleteFilesInTree();

@@ -86,6 +86,9 @@ public:
     Q_INVOKABLE void Close1Click(TObject* Sender);
     Q_INVOKABLE void Exit1Click(TObject* Sender);
     Q_INVOKABLE void About1Click(TObject* Sender);
+    // Edit > Undo and Redo and their tool buttons: the active document's history.
+    Q_INVOKABLE void ToolButton5Click(TObject* Sender);
+    Q_INVOKABLE void ToolButton6Click(TObject* Sender);
 
     // ---- opening and saving files (iconmain_files.cpp) ----
     Q_INVOKABLE void ToolButton2Click(TObject* Sender);

@@ -1,0 +1,117 @@
+// The main road as a person walks it: start with a file, change the picture, use the Edit menu,
+// and look at what the main window shows meanwhile.
+
+#include "document/newiconview.h"
+#include "framework/application.h"
+#include "framework/commands.h"
+#include "framework/forms.h"
+#include "framework/menus.h"
+#include "mainwindow/iconmain.h"
+#include "mainwindow/program_start.h"
+#include "platform/gdip.h"
+#include "platform/program_paths.h"
+#include "testsupport/testdata.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainRoad : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir(dir.path()).mkpath("data");
+        SetProgramFolder(dir.path());
+    }
+    void TearDown() override
+    {
+        QList<QPointer<TForm>> forms;
+        for (TForm* f : Screen->FormList())
+            forms << f;
+        for (const QPointer<TForm>& f : forms)
+            delete f.data();
+        SetProgramFolder(QString());
+    }
+    // Starts the program with a copy of a test file and lets the start-up open it.
+    Tnewiconview* StartWith(const char* testFile, const QString& name)
+    {
+        const QString path = dir.filePath(name);
+        QFile::copy(TestDataPath(testFile), path);
+        StartProgram({path});
+        if (!iconmain)
+            return nullptr;
+        iconmain->Timer3Timer(nullptr);
+        return qobject_cast<Tnewiconview*>(FindForm("iconview1"));
+    }
+    bool Enabled(const char* name) const { return iconmain->FindComponent(name)->property("Enabled").toBool(); }
+
+    QTemporaryDir dir;
+};
+
+QRgb Pixel(Tnewiconview* doc, int x, int y)
+{
+    return GdipImageData(doc->CurrentImage())->pixel(x, y);
+}
+
+// One stroke's worth of history, as the canvas records it.
+void PaintPixel(Tnewiconview* doc, int x, int y, QRgb argb)
+{
+    doc->EnsureBaseState();
+    doc->DropRedoTail();
+    GdipImageData(doc->CurrentImage())->setPixel(x, y, argb);
+    doc->RecordStep();
+}
+
+} // namespace
+
+TEST_F(MainRoad, TheRecentFilesLabelStaysWhenTheColourPanelSwitchesKind)
+{
+    // A sixteen-colour format hides the colour panel's alpha controls, not the combo's label.
+    Tnewiconview* doc = StartWith("icons/gdk-pixbuf/squares.ico", "squares.ico");
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->CurrentKind, "16");
+    TControl* label = nullptr;
+    for (QObject* o : iconmain->findChildren<QObject*>())
+        if (o->property("Caption").toString() == "Recently Used: ")
+            label = qobject_cast<TControl*>(o);
+    ASSERT_TRUE(label);
+    EXPECT_TRUE(label->Visible());
+    EXPECT_NE(label->objectName().toLower(), "label1");
+}
+
+TEST_F(MainRoad, UndoAndRedoReachTheActiveDocumentFromMenuAndButtons)
+{
+    Tnewiconview* doc = StartWith("icons/pillow/hopper.ico", "hopper.ico");
+    ASSERT_TRUE(doc);
+    const QRgb before = Pixel(doc, 3, 4);
+    EXPECT_FALSE(Enabled("ToolButton5"));
+    PaintPixel(doc, 3, 4, 0xFF00FF00);
+    ASSERT_TRUE(Enabled("ToolButton5"));
+    ASSERT_TRUE(Enabled("Undo1"));
+
+    EXPECT_TRUE(ClickComponentByName(iconmain, "Undo1"));
+    EXPECT_EQ(Pixel(doc, 3, 4), before);
+    EXPECT_TRUE(Enabled("ToolButton6"));
+    EXPECT_TRUE(ClickComponentByName(iconmain, "ToolButton6"));
+    EXPECT_EQ(Pixel(doc, 3, 4), 0xFF00FF00u);
+    EXPECT_TRUE(ClickComponentByName(iconmain, "ToolButton5"));
+    EXPECT_EQ(Pixel(doc, 3, 4), before);
+    EXPECT_TRUE(ClickComponentByName(iconmain, "Redo1"));
+    EXPECT_EQ(Pixel(doc, 3, 4), 0xFF00FF00u);
+
+    // A disabled Undo button reaches no document.
+    iconmain->SetControlEnabled("ToolButton5", false);
+    iconmain->ToolButton5Click(nullptr);
+    EXPECT_EQ(Pixel(doc, 3, 4), 0xFF00FF00u);
+
+    // The keys the menu shows.
+    auto* undo = qobject_cast<TMenuItem*>(iconmain->FindComponent("Undo1"));
+    auto* redo = qobject_cast<TMenuItem*>(iconmain->FindComponent("Redo1"));
+    EXPECT_EQ(ShortCutToText(undo->ShortCut()), "Ctrl+Z");
+    EXPECT_EQ(ShortCutToText(redo->ShortCut()), "Ctrl+Y");
+}
