@@ -362,14 +362,17 @@ struct TEffectMask {
     int Code = 1000;
     QRect Area;
     double Fraction = 1;
+    double Before = 0; // the part the passes before showed
     int Grain = 1;
     size_t Columns = 0, Rows = 0;
     const std::vector<uint32_t>* Ranks = nullptr;
     double Opacity = 1;
 
-    bool Shows(int x, int y) const
+    // Whether the part f of the effect shows the pixel.
+    bool Shows(int x, int y, double f) const
     {
-        const double f = Fraction;
+        if (f <= 0)
+            return false;
         const int l = Area.left(), t = Area.top(), w = Area.width(), h = Area.height();
         const int rx = x - l, ry = y - t;
         const auto part = [f](int size) { return int(std::lround(size * f)); };
@@ -414,8 +417,11 @@ TEffectMask MakeMask(const TKEffect& effect, const QRect& area)
     mask.Code = effect.Code;
     mask.Area = area;
     mask.Fraction = PassFraction(effect.Pass, effect.MaxPasses);
+    mask.Before = PassFraction(effect.Pass - 1, effect.MaxPasses);
     if (!TK_IsEffectComputed(effect.Code) || IsPlainEffect(effect.Code)) {
+        // Everything at the first pass; the passes after it add nothing.
         mask.Code = 1000;
+        mask.Opacity = effect.Pass <= 1 ? 1.0 : 0.0;
         return mask;
     }
     if (effect.Code == 3000) {
@@ -426,8 +432,8 @@ TEffectMask MakeMask(const TKEffect& effect, const QRect& area)
     } else if (effect.Code == 3001) {
         // Each pass blends over the result of the one before, so that after pass p the picture
         // stands at p / n of its strength.
-        const double before = PassFraction(effect.Pass - 1, effect.MaxPasses);
-        mask.Opacity = before >= 1 ? 1.0 : (mask.Fraction - before) / (1 - before);
+        const double before = mask.Before;
+        mask.Opacity = before >= 1 ? 0.0 : (mask.Fraction - before) / (1 - before);
         mask.Code = 1000;
     }
     return mask;
@@ -441,7 +447,9 @@ void ApplyMask(QImage& image, const QPoint& origin, const TEffectMask& mask)
         auto* px = reinterpret_cast<uint32_t*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const QPoint p(origin.x() + x, origin.y() + y);
-            if (!mask.Area.contains(p) || !mask.Shows(p.x(), p.y()))
+            // Each pass paints only what it adds, so that pixels with alpha are blended once.
+            if (!mask.Area.contains(p) || !mask.Shows(p.x(), p.y(), mask.Fraction) ||
+                mask.Shows(p.x(), p.y(), mask.Before))
                 px[x] = 0;
         }
     }
@@ -461,6 +469,8 @@ bool CompositionFor(uint32_t rop, QPainter::CompositionMode& mode)
 // Draws a prepared picture (Format_ARGB32, not premultiplied) at its place.
 void DrawPrepared(QPainter* dc, const QImage& image, const QPoint& at, QPainter::CompositionMode mode, double opacity)
 {
+    if (opacity <= 0)
+        return;
     dc->save();
     dc->setCompositionMode(mode);
     dc->setOpacity(dc->opacity() * opacity);

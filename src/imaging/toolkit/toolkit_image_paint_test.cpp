@@ -165,6 +165,20 @@ TEST_F(ToolkitPaintTest, EffectPassesRevealTheirShareOfThePicture)
     PaintInto(again, red, &dissolve);
     EXPECT_EQ(again, dissolved);
 
+    // Each pass adds only its own share, so half-transparent pixels blend once whatever the
+    // effect and the number of passes.
+    const TKBitmap glass = Picture(20, 10, 32, 0x80FFFFFF);
+    QImage once = Canvas(20, 10, Black);
+    PaintInto(once, glass);
+    for (int code : {1000, 2000, 2006, 3000, 4002, 5000}) {
+        QImage passes = Canvas(20, 10, Black);
+        for (int pass = 1; pass <= 4; ++pass) {
+            const TKEffect e = Effect(code, pass, 4);
+            PaintInto(passes, glass, &e);
+        }
+        EXPECT_EQ(passes, once) << code;
+    }
+
     // Fade: each pass blends further, the last one fully.
     QImage faded = Canvas(20, 10, Black);
     const TKEffect fade = Effect(3001, 1, 2);
