@@ -651,6 +651,9 @@ bool TToolkitImage::HideFloaterForScroll()
 
 void TToolkitImage::ShowFloaterAfterScroll(bool wasVisible)
 {
+    // The outline and the rubber band go with the picture.
+    if (regionState_ && regionState_->Overlay)
+        regionState_->Overlay->update();
     if (!wasVisible)
         return;
     auto& s = RegionState();

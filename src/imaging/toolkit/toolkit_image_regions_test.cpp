@@ -101,6 +101,26 @@ TEST(ToolkitRegions, ShapesThroughATransformLandOnTheRightPixels)
     EXPECT_TRUE(b.Region->contains(QPoint(2, 2)));
     EXPECT_FALSE(b.Region->contains(QPoint(15, 15)));
 
+    // Shapes far beyond the bitmap are cut to it without making a region of their whole size.
+    const TPoint huge[] = {{-1000000000, -1000000000}, {1000000000, -1000000000}, {0, 1000000000}};
+    ASSERT_EQ(TK_SetBitmapRgnPolygon(&b, nullptr, huge, 3, TKFILL_Winding, TKRGN_Replace), TK_Success);
+    EXPECT_EQ(*b.Region, QRegion(0, 0, 40, 30));
+    ASSERT_EQ(TK_SetBitmapRgnEllipse(&b, nullptr, Rect(-900000000, -900000000, 900000000, 900000000), TKRGN_Replace),
+              TK_Success);
+    EXPECT_EQ(*b.Region, QRegion(0, 0, 40, 30));
+    ASSERT_EQ(TK_SetBitmapRgnRoundRect(&b, nullptr, Rect(-900000000, 0, 20, 900000000), 50, 50, TKRGN_Replace),
+              TK_Success);
+    // Only the top right corner, 25 pixels round, lies on the bitmap.
+    EXPECT_EQ(b.Region->boundingRect(), QRect(0, 1, 20, 29));
+    EXPECT_TRUE(b.Region->contains(QPoint(0, 5)));
+    EXPECT_FALSE(b.Region->contains(QPoint(19, 0)));
+    EXPECT_TRUE(b.Region->contains(QPoint(19, 29)));
+    TKRegionTransform far;
+    far.XScaleNumerator = far.YScaleNumerator = INT32_MAX;
+    far.XOffset = far.YOffset = INT32_MAX;
+    EXPECT_EQ(TK_SetBitmapRgnRect(&b, &far, Rect(INT32_MAX - 1, 0, INT32_MAX, 1), TKRGN_Replace), TK_Success);
+    EXPECT_TRUE(b.Region->isEmpty());
+
     // Copies of a record keep the region they were made with.
     TKBitmap copy = b;
     ASSERT_EQ(TK_FreeBitmapRgn(&b), TK_Success);

@@ -52,15 +52,6 @@ bool ValidPerspective(int perspective)
     return perspective >= 1 && perspective <= 8;
 }
 
-// Rounds toward minus infinity, so that a pixel left of the origin stays left of it.
-int FloorDiv(int64_t a, int64_t b)
-{
-    int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return int(std::clamp<int64_t>(q, INT32_MIN / 2, INT32_MAX / 2));
-}
-
 bool ValidTransform(const TKRegionTransform& t)
 {
     return ValidPerspective(t.ViewPerspective) && t.XScaleNumerator > 0 && t.XScaleDenominator > 0 &&
@@ -72,24 +63,36 @@ TKRegionTransform TransformOrIdentity(const TKRegionTransform* transform)
     return transform ? *transform : TKRegionTransform();
 }
 
+// Scales without overflow: the quotient of two 32-bit factors over a third fits, the product not.
+int Scaled(int64_t value, int32_t numerator, int32_t denominator)
+{
+    const __int128 product = __int128(value) * numerator;
+    __int128 q = product / denominator;
+    if (product % denominator != 0 && product < 0)
+        --q;
+    return int(std::clamp<__int128>(q, INT32_MIN / 2, INT32_MAX / 2));
+}
+
 int InX(const TKRegionTransform& t, int x)
 {
-    return FloorDiv((int64_t(x) + t.XOffset) * t.XScaleNumerator, t.XScaleDenominator);
+    return Scaled(int64_t(x) + t.XOffset, t.XScaleNumerator, t.XScaleDenominator);
 }
 
 int InY(const TKRegionTransform& t, int y)
 {
-    return FloorDiv((int64_t(y) + t.YOffset) * t.YScaleNumerator, t.YScaleDenominator);
+    return Scaled(int64_t(y) + t.YOffset, t.YScaleNumerator, t.YScaleDenominator);
 }
 
 int OutX(const TKRegionTransform& t, int x)
 {
-    return FloorDiv(int64_t(x) * t.XScaleNumerator, t.XScaleDenominator) + t.XOffset;
+    return int(std::clamp<int64_t>(int64_t(Scaled(x, t.XScaleNumerator, t.XScaleDenominator)) + t.XOffset,
+                                   INT32_MIN / 2, INT32_MAX / 2));
 }
 
 int OutY(const TKRegionTransform& t, int y)
 {
-    return FloorDiv(int64_t(y) * t.YScaleNumerator, t.YScaleDenominator) + t.YOffset;
+    return int(std::clamp<int64_t>(int64_t(Scaled(y, t.YScaleNumerator, t.YScaleDenominator)) + t.YOffset,
+                                   INT32_MIN / 2, INT32_MAX / 2));
 }
 
 QRect QRectOf(const TRect& r)
@@ -135,6 +138,52 @@ QRect InRect(const TKRegionTransform& t, const TRect& r)
     if (right <= left || bottom <= top)
         return QRect();
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+// The region of a filled shape in view coordinates. Regions are made row by row, so a shape far
+// larger than the bitmap is cut to the view of the bitmap first; what lies outside is dropped later
+// anyway.
+QRegion ShapeRegion(const QPainterPath& shape, const TKBitmap& bitmap, int perspective)
+{
+    const bool transposed = perspective >= 5;
+    const QRectF view(-1, -1, (transposed ? bitmap.Height : bitmap.Width) + 2,
+                      (transposed ? bitmap.Width : bitmap.Height) + 2);
+    if (view.contains(shape.boundingRect()))
+        return QRegion(shape.toFillPolygon().toPolygon(), shape.fillRule());
+    QPainterPath bounds;
+    bounds.addRect(view);
+    const QPainterPath cut = shape.intersected(bounds);
+    return QRegion(cut.toFillPolygon().toPolygon(), cut.fillRule());
+}
+
+// A rectangle with rounded corners (an ellipse when the radii are half its sides), row by row
+// over the view of the bitmap only: a pixel belongs to it when its centre lies inside.
+QRegion RoundedRows(const QRectF& r, double rx, double ry, const TKBitmap& bitmap, int perspective)
+{
+    const bool transposed = perspective >= 5;
+    const int viewW = transposed ? bitmap.Height : bitmap.Width;
+    const int viewH = transposed ? bitmap.Width : bitmap.Height;
+    QRegion out;
+    const int first = int(std::max(-1.0, std::floor(r.top())));
+    const int last = int(std::min(double(viewH), std::ceil(r.bottom())));
+    for (int y = first; y <= last; ++y) {
+        const double yc = y + 0.5;
+        if (yc < r.top() || yc > r.bottom())
+            continue;
+        double inset = 0;
+        const double d = std::max(r.top() + ry - yc, yc - (r.bottom() - ry));
+        if (d > 0 && ry > 0) {
+            const double k = d / ry;
+            if (k >= 1)
+                continue;
+            inset = rx * (1 - std::sqrt(1 - k * k));
+        }
+        const double x1 = std::max(-1.0, std::ceil(r.left() + inset - 0.5));
+        const double x2 = std::min(double(viewW), std::floor(r.right() - inset - 0.5));
+        if (x2 >= x1)
+            out += QRect(int(x1), y, int(x2 - x1) + 1, 1);
+    }
+    return out;
 }
 
 // Meets the region already on the bitmap and cuts the result to the bitmap.
@@ -208,8 +257,14 @@ int TK_SetBitmapRgnRoundRect(TKBitmap* bitmap, const TKRegionTransform* transfor
         return PutRegion(bitmap, t, QRegion(), combine);
     const double rx = std::min(view.width() / 2.0, double(cornerWidth) * t.XScaleNumerator / t.XScaleDenominator / 2);
     const double ry = std::min(view.height() / 2.0, double(cornerHeight) * t.YScaleNumerator / t.YScaleDenominator / 2);
+    const QRectF shape(view.left(), view.top(), view.width(), view.height());
+    const bool transposed = t.ViewPerspective >= 5;
+    const QRect near(-1, -1, (transposed ? bitmap->Height : bitmap->Width) + 2,
+                     (transposed ? bitmap->Width : bitmap->Height) + 2);
+    if (!near.contains(view))
+        return PutRegion(bitmap, t, RoundedRows(shape, rx, ry, *bitmap, t.ViewPerspective), combine);
     QPainterPath path;
-    path.addRoundedRect(QRectF(view.left(), view.top(), view.width(), view.height()), rx, ry);
+    path.addRoundedRect(shape, rx, ry);
     return PutRegion(bitmap, t, QRegion(path.toFillPolygon().toPolygon()) & view, combine);
 }
 
@@ -219,7 +274,16 @@ int TK_SetBitmapRgnEllipse(TKBitmap* bitmap, const TKRegionTransform* transform,
     if (const int r = CheckRegionCall(bitmap, t); r != TK_Success)
         return r;
     const QRect view = InRect(t, rect);
-    return PutRegion(bitmap, t, view.isEmpty() ? QRegion() : QRegion(view, QRegion::Ellipse), combine);
+    if (view.isEmpty())
+        return PutRegion(bitmap, t, QRegion(), combine);
+    const bool transposed = t.ViewPerspective >= 5;
+    const QRect near(-1, -1, (transposed ? bitmap->Height : bitmap->Width) + 2,
+                     (transposed ? bitmap->Width : bitmap->Height) + 2);
+    if (near.contains(view))
+        return PutRegion(bitmap, t, QRegion(view, QRegion::Ellipse), combine);
+    const QRectF shape(view.left(), view.top(), view.width(), view.height());
+    return PutRegion(bitmap, t, RoundedRows(shape, shape.width() / 2, shape.height() / 2, *bitmap, t.ViewPerspective),
+                     combine);
 }
 
 int TK_SetBitmapRgnPolygon(TKBitmap* bitmap, const TKRegionTransform* transform, const TPoint* points, int32_t count,
@@ -234,8 +298,11 @@ int TK_SetBitmapRgnPolygon(TKBitmap* bitmap, const TKRegionTransform* transform,
     polygon.reserve(count);
     for (int32_t i = 0; i < count; ++i)
         polygon << QPoint(InX(t, points[i].X), InY(t, points[i].Y));
-    const QRegion view = count < 3 ? QRegion()
-                                   : QRegion(polygon, fillMode == TKFILL_Alternate ? Qt::OddEvenFill : Qt::WindingFill);
+    QPainterPath path;
+    path.addPolygon(polygon);
+    path.closeSubpath();
+    path.setFillRule(fillMode == TKFILL_Alternate ? Qt::OddEvenFill : Qt::WindingFill);
+    const QRegion view = count < 3 ? QRegion() : ShapeRegion(path, *bitmap, t.ViewPerspective);
     return PutRegion(bitmap, t, view, combine);
 }
 
