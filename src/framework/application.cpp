@@ -58,8 +58,10 @@ QString TApplication::ExeName() const
 void TApplication::Terminate()
 {
     terminated_ = true;
+    // quit() would first ask every window to close, and a form refuses a close it did not run
+    // itself (the main form is still inside its own Close here), so the loop would go on.
     if (QCoreApplication::instance())
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
 }
 
 void TApplication::ProcessMessages()

@@ -11,6 +11,7 @@
 #include "framework/panel.h"
 #include "framework/picture.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -469,4 +470,25 @@ TEST(FormLifetime, MdiFrameDeletedWithItsChildren)
     if (watch)
         delete watch.data();
     SUCCEED();
+}
+
+TEST(FormLifetime, ClosingTheShownMainFormEndsTheEventLoop)
+{
+    // The main form is still on screen while its Close ends the program; the event loop must
+    // end all the same, not wait for every window to agree to close first.
+    auto* form = new TForm(nullptr);
+    TForm* before = Application->MainForm();
+    Application->SetMainForm(form);
+    form->Show();
+    bool gaveUp = false;
+    QTimer::singleShot(0, form, [form] { form->Close(); });
+    QTimer::singleShot(3000, [&gaveUp] {
+        gaveUp = true;
+        QCoreApplication::exit(1);
+    });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(gaveUp);
+    EXPECT_TRUE(Application->Terminated());
+    Application->SetMainForm(before);
+    delete form;
 }
