@@ -81,6 +81,45 @@ QByteArray GifCutInThirdFrame()
     return gif.left(third + 12);
 }
 
+int FirstPageColour(TKBitmap* bitmap, uint8_t*, uint32_t flags, int32_t, int32_t, void* userData)
+{
+    if (flags & TKRF_PageStart)
+        static_cast<std::vector<std::vector<int>>*>(userData)->push_back(PixelAt(*bitmap, 0, 0));
+    return 1;
+}
+
+// The toolkit layer under the control: pages after the first come from where they lie, in files
+// and in memory, and memory saves read back.
+TEST_F(ToolkitMemoryTest, ToolkitReadsPagesWhereTheyLieAndSavesToMemory)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("three.gif"));
+    const QByteArray gif = MakeGif(3, true);
+    WriteFile(file, gif);
+    TKLoadOptions options;
+    options.PageNumber = 2;
+    std::vector<std::vector<int>> seen;
+    TKBitmap bitmap;
+    ASSERT_EQ(TK_LoadFile(file, &bitmap, sizeof bitmap, 32, 4, 19, FirstPageColour, &seen, &options, nullptr), 1);
+    EXPECT_EQ(seen, (std::vector<std::vector<int>>{Lime, Blue}));
+    seen.clear();
+    ASSERT_EQ(TK_LoadFile(file, &bitmap, sizeof bitmap, 32, 4, 3, FirstPageColour, &seen, &options, nullptr), 1);
+    EXPECT_EQ(seen, (std::vector<std::vector<int>>{Lime}));
+    options.PageNumber = 3;
+    ASSERT_EQ(TK_LoadBitmapMemory(gif.constData(), gif.size(), &bitmap, sizeof bitmap, 32, 1, &options, nullptr), 1);
+    EXPECT_EQ(PixelAt(bitmap, 0, 0), Blue);
+
+    const QByteArray png = EncodeWith(imaging_test::Pattern(6, 5), "PNG");
+    options.PageNumber = 1;
+    ASSERT_EQ(TK_LoadBitmapMemory(png.constData(), png.size(), &bitmap, sizeof bitmap, 32, 1, &options, nullptr), 1);
+    QByteArray saved;
+    ASSERT_EQ(TK_SaveBitmapMemory(&bitmap, TKFMT_DATA, 32, -5, nullptr, &saved), 1);
+    TKBitmap back;
+    ASSERT_EQ(TK_LoadBitmapMemory(saved.constData(), saved.size(), &back, sizeof back, 32, 1, &options, nullptr), 1);
+    EXPECT_EQ(*back.Pixels, *bitmap.Pixels);
+    EXPECT_EQ(TK_SaveBitmapMemory(&bitmap, TKFMT_DATA, 8, 0, nullptr, &saved), TK_ErrBitsPerPixel);
+}
+
 TEST_F(ToolkitMemoryTest, MemoryLoadTakesOnePageAndNeverRaisesForBadData)
 {
     auto c = Control("Image1");
