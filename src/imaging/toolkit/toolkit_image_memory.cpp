@@ -143,6 +143,7 @@ struct TToolkitImage::TMemoryState {
     QByteArray GlobalCopy; // the block OCXBitmap hands out, until the picture changes
     std::unique_ptr<TFieldDataLink> Link;
     bool LinkGone = false;
+    bool ReadingField = false; // DataChange is loading the field's picture
 };
 
 void TToolkitImage::TMemoryStateDeleter::operator()(TMemoryState* state) const
@@ -199,10 +200,16 @@ void TToolkitImage::MarkDataModified()
         link->Modified();
 }
 
+// Runs on every ImageChanged: the kept block shows the old picture, and the data field is told
+// the picture changed (except for the picture DataChange has just read from it), also after the
+// loads of the file Part of the control.
 void TToolkitImage::FreeGlobalBitmapCopy()
 {
-    if (memoryState_)
-        memoryState_->GlobalCopy.clear();
+    if (!memoryState_)
+        return;
+    memoryState_->GlobalCopy.clear();
+    if (!memoryState_->ReadingField)
+        MarkDataModified();
 }
 
 // ---- Memory ----------------------------------------------------------------------------------
@@ -756,6 +763,14 @@ void TToolkitImage::DataChange(TObject*)
     TField* field = link->Field();
     int result = TK_Success;
     if (field && field->IsBlob()) {
+        TMemoryState& state = MemoryState();
+        const bool reading = state.ReadingField;
+        state.ReadingField = true;
+        struct TRestore {
+            bool& flag;
+            bool value;
+            ~TRestore() { flag = value; }
+        } restore{state.ReadingField, reading};
         ClearImage();
         {
             TKPDFOptions pdf = pdf_;

@@ -464,6 +464,20 @@ TEST_F(ToolkitDataTest, PictureGoesIntoTheBlobBehindItsHeaderAndComesBack)
     EXPECT_EQ(reader->ToolkitBitmap.Width, 6);
     EXPECT_EQ(reader->FileInfoPages, 1);
     EXPECT_EQ(PixelAt(reader->ToolkitBitmap, 5, 3), Red);
+
+    // A picture read from the field is not written back; a file loaded over it is.
+    writer->SetDataSource(nullptr);
+    data.Edit();
+    data.Post();
+    EXPECT_EQ(picture->AsBytes(), blob);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("blue.png"));
+    WriteFile(file, Png(2, 2, 0, 0, 255));
+    data.Edit();
+    ASSERT_EQ(reader->Load(file, 24, 1, 1), 1);
+    data.Post();
+    EXPECT_NE(picture->AsBytes(), blob);
+    EXPECT_EQ(PixelAt(reader->ToolkitBitmap, 1, 1), Blue);
 }
 
 TEST_F(ToolkitDataTest, BlobsWithoutOrWithDamagedHeadersAndOtherFields)
