@@ -1167,6 +1167,7 @@ private:
     void UpdateData(TObject* Sender);
     TFieldDataLink* DataLink();      // null once the link is gone
     bool ProgressTurnedOff();
+    void DropFloaterForNewPicture();
     // ==== end of memory, feed and database loading: private ====
 };
 

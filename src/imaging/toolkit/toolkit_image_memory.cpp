@@ -420,10 +420,21 @@ int TToolkitImage::StopFeedLoad()
 
 // ---- Bitmaps handed over ---------------------------------------------------------------------
 
+void TToolkitImage::DropFloaterForNewPicture()
+{
+    if (!HasBitmap || !enableFloater_ || !HasRgn())
+        return;
+    // Dropping the floater this way also turns AutoFloater off; the picture changing does not.
+    const bool autoFloater = autoFloater_;
+    SetFloaterBitmap(nullptr);
+    autoFloater_ = autoFloater;
+}
+
 void TToolkitImage::SetToolkitBitmap(TKBitmap& bitmap)
 {
     BusyCheck();
     ClosePanWindow();
+    DropFloaterForNewPicture();
     bool newList = false;
     int32_t count = 0;
     if (!BitmapList) {
@@ -624,6 +635,7 @@ void TToolkitImage::SetBitmapList(TKBitmapList list)
         }
     }
     ClosePanWindow();
+    DropFloaterForNewPicture();
     DropImage();
     if (copy) {
         BitmapList = copy;

@@ -1,6 +1,7 @@
 #include "imaging/toolkit/toolkit_image.h"
 
 #include "framework/data_link.h"
+#include "imaging/toolkit/toolkit_regions.h"
 #include "imaging/toolkit/toolkit_test_support.h"
 
 #include <QTemporaryDir>
@@ -303,6 +304,23 @@ TEST_F(ToolkitMemoryTest, WritingToolkitBitmapCopiesOrTakesTheCallersPixels)
     empty->SetToolkitBitmap(none);
     EXPECT_EQ(empty->BitmapList, 0u);
     EXPECT_FALSE(empty->HasBitmap);
+}
+
+TEST_F(ToolkitMemoryTest, NewPictureDropsTheFloaterButKeepsAutoFloater)
+{
+    auto c = Control("Image1");
+    const QByteArray png = Png(10, 8, 0, 255, 0);
+    ASSERT_EQ(c->LoadMemory(png, 24, 1, int(png.size())), 1);
+    ASSERT_EQ(TK_SetBitmapRgnRect(&c->ToolkitBitmap, nullptr, TRect{2, 2, 6, 5}, TKRGN_Replace), TK_Success);
+    c->SetEnableFloater(true);
+    ASSERT_EQ(c->Floater(), TK_Success);
+    ASSERT_EQ(c->FloaterBitmap().Width, 4);
+    TKBitmap next;
+    ASSERT_EQ(TK_AllocateBitmap(&next, 3, 3, 24), 1);
+    c->SetToolkitBitmap(next);
+    EXPECT_FALSE(IsBitmapAllocated(&c->FloaterBitmap()));
+    EXPECT_TRUE(c->AutoFloater());
+    EXPECT_EQ(c->ToolkitBitmap.Width, 3);
 }
 
 TEST_F(ToolkitMemoryTest, OCXBitmapBlockCarriesThePictureToAnotherControl)
