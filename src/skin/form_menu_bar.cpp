@@ -9,6 +9,7 @@
 #include "skin/theme_pictures.h"
 
 #include <QFontMetrics>
+#include <QCursor>
 #include <QMenu>
 #include <QPainter>
 
@@ -216,6 +217,9 @@ void TsuiFormMenuBar::OpenButton(int index)
         if (openMenu_ == menu) {
             open_ = -1;
             openMenu_ = nullptr;
+            // The open menu had the mouse, so the bar saw no leave: the pointer may be far away.
+            const QPoint p = mapFromGlobal(QCursor::pos());
+            hot_ = rect().contains(p) ? ButtonAt(p) : -1;
             update();
         }
     });

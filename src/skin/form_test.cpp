@@ -14,6 +14,7 @@
 #include "skin/skin_testing.h"
 #include "skin/theme_pictures.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenu>
@@ -240,6 +241,14 @@ TEST(SuiForm, MenuBarButtonsAndShortcuts)
     EXPECT_TRUE(help->SubMenu()->isVisible());
     help->SubMenu()->hide();
     EXPECT_EQ(bar->OpenIndex(), -1);
+
+    // A command chosen in the menu leaves the pointer off the bar: its button is no longer hot.
+    Move(bar, bar->ButtonRect(0).center());
+    EXPECT_EQ(bar->HotIndex(), 0);
+    Click(bar, bar->ButtonRect(0).center());
+    QCursor::setPos(bar->mapToGlobal(QPoint(bar->ButtonRect(0).center().x(), bar->Height() + 40)));
+    file->SubMenu()->hide();
+    EXPECT_EQ(bar->HotIndex(), -1);
 
     KeyClick(d.form.get(), Qt::Key_F, Qt::AltModifier, QStringLiteral("f"));
     EXPECT_EQ(bar->OpenMenu(), file->SubMenu());
