@@ -493,13 +493,17 @@ TEST_F(ToolkitPaintTest, TransparentControlShowsWhatLiesUnderIt)
     image.ToolkitBitmap = picture;
     image.HasBitmap = 1;
     image.ImageChanged();
-    image.SetPaintEffect(2000); // Transparent turns AutoScroll off; the rest paints as usual
     image.SetTransparent(true);
-    EXPECT_FALSE(image.AutoScroll());
-    const QImage shot = Shot(parent);
-    EXPECT_EQ(At(shot, 10, 10), White); // the picture
-    EXPECT_EQ(At(shot, 12, 25), Green); // the sibling below, under the control
-    EXPECT_EQ(At(shot, 30, 25), Red);   // the parent, under the control
+    EXPECT_FALSE(image.AutoScroll()); // Transparent turns AutoScroll off
+    // Painted straight (an effect keeps the double buffer off) and through the double buffer.
+    for (int effect : {2000, 1000}) {
+        image.SetPaintEffect(effect);
+        image.DoubleBuffer = 1;
+        const QImage shot = Shot(parent);
+        EXPECT_EQ(At(shot, 10, 10), White) << effect; // the picture
+        EXPECT_EQ(At(shot, 12, 25), Green) << effect; // the sibling below, under the control
+        EXPECT_EQ(At(shot, 30, 25), Red) << effect;   // the parent, under the control
+    }
     image.SetTransparent(false);
     EXPECT_EQ(At(Shot(parent), 30, 25), Blue);
 }
