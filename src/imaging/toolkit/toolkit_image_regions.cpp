@@ -188,6 +188,10 @@ struct TToolkitImageRegions {
         throw EToolkitImageError(text.arg(c.MessageName()));
     }
 
+    static void Down(C& c, TShiftState shift, int x, int y);
+    static void Move(C& c, TShiftState shift, int x, int y);
+    static void Up(C& c, TShiftState shift);
+
     // ---- Overlay -----------------------------------------------------------------------------
 
     static TRegionOverlay* EnsureOverlay(C& c)
@@ -197,7 +201,10 @@ struct TToolkitImageRegions {
             s.Overlay = new TRegionOverlay(&c);
             s.Overlay->show();
         }
-        s.Overlay->raise();
+        // Paints call this: the overlay is raised only when something came over it since.
+        const QObjectList& siblings = c.children();
+        if (siblings.isEmpty() || siblings.last() != s.Overlay)
+            s.Overlay->raise();
         return s.Overlay;
     }
 
@@ -677,105 +684,127 @@ void TToolkitImage::AfterExternalChange()
 
 // ---- Mouse -----------------------------------------------------------------------------------
 
+// The mouse's work runs guarded: an error it raises goes to the application's handler rather than
+// through the window system's event loop.
 void TToolkitImage::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
-    using R = TToolkitImageRegions;
     if (MaybeStartOleDrag(button))
         return;
     TCustomPanel::MouseDown(button, shift, x, y);
-    if ((shift & ssDouble) || R::MouseBlocked(*this) || R::PointOnFloater(*this, x, y))
+    FireGuarded([&] { TToolkitImageRegions::Down(*this, shift, x, y); });
+}
+
+void TToolkitImageRegions::Down(TToolkitImage& c, TShiftState shift, int x, int y)
+{
+    using R = TToolkitImageRegions;
+    if ((shift & ssDouble) || R::MouseBlocked(c) || R::PointOnFloater(c, x, y))
         return;
-    auto& s = RegionState();
+    auto& s = c.RegionState();
     s.Tracking = false;
     const TPoint p{x, y};
-    if (!R::HasView(*this) || !PtInRect(R::Inner(*this), p) || !PtInRect(R::Destination(*this), p))
+    if (!R::HasView(c) || !PtInRect(R::Inner(c), p) || !PtInRect(R::Destination(c), p))
         return;
-    if (enableFloater_ && R::PointInRegion(*this, x, y)) {
-        SetFocus();
-        R::Lift(*this);
+    if (c.enableFloater_ && R::PointInRegion(c, x, y)) {
+        c.SetFocus();
+        R::Lift(c);
         s.DragX = s.DragY = 0;
         s.Last = p;
         s.Dragging = true;
         s.Captured = true;
-        R::UpdateOverlay(*this);
+        R::UpdateOverlay(c);
         return;
     }
-    if (RegionTool) {
-        if (autoFloater_)
-            R::FreeFloaterBuffers(*this);
-        if (RegionFrameKind && R::HasRegion(*this))
-            Refresh();
-        if (R::HasRegion(*this))
-            FreeRgn();
+    if (c.RegionTool) {
+        if (c.autoFloater_)
+            R::FreeFloaterBuffers(c);
+        if (c.RegionFrameKind && R::HasRegion(c))
+            c.Refresh();
+        if (R::HasRegion(c))
+            c.FreeRgn();
     }
-    if (!RegionTool && !RubberBandEnabled)
+    if (!c.RegionTool && !c.RubberBandEnabled)
         return;
-    SetFocus();
+    c.SetFocus();
     s.Tracking = true;
     s.Captured = true;
     s.CombineMode = TKRGN_Replace;
-    if (RegionTool == 4) {
-        SetPolygonSize(50);
+    if (c.RegionTool == 4) {
+        c.SetPolygonSize(50);
         s.Polygon[0] = p;
         s.PolygonCount = 1;
     }
-    if (!RegionTool) {
+    if (!c.RegionTool) {
         s.BandShown = false;
-        RubberBandRect = TRect{};
+        c.RubberBandRect = TRect{};
     }
     s.Start = s.End = p;
-    R::UpdateOverlay(*this);
+    R::UpdateOverlay(c);
 }
 
 void TToolkitImage::MouseMove(TShiftState shift, int x, int y)
 {
+    FireGuarded([&] { TToolkitImageRegions::Move(*this, shift, x, y); });
+    TCustomPanel::MouseMove(shift, x, y);
+}
+
+void TToolkitImageRegions::Move(TToolkitImage& c, TShiftState shift, int x, int y)
+{
     using R = TToolkitImageRegions;
-    auto* s = regionState_.get();
-    if (s && s->Captured && !(shift & ssDouble) && !R::MouseBlocked(*this)) {
+    auto* s = c.regionState_.get();
+    if (s && s->Captured && !(shift & ssDouble) && !R::MouseBlocked(c)) {
         if (s->Dragging) {
-            R::MoveFloater(*this, x, y);
+            R::MoveFloater(c, x, y);
         } else if (s->Tracking) {
             TRect area;
-            if (IntersectRect(area, R::Inner(*this), R::Destination(*this))) {
+            if (IntersectRect(area, R::Inner(c), R::Destination(c))) {
                 const TPoint p{std::clamp(x, area.Left, area.Right), std::clamp(y, area.Top, area.Bottom)};
                 s->End = p;
-                if (RegionTool == 4) {
+                if (c.RegionTool == 4) {
                     if (s->PolygonCount >= int(s->Polygon.size()))
                         s->Polygon.resize(size_t(s->PolygonCount) + 50);
                     s->Polygon[size_t(s->PolygonCount)] = p;
                     ++s->PolygonCount;
                     if (s->PolygonCount >= int(s->Polygon.size()))
                         s->Polygon.resize(s->Polygon.size() + 50);
-                } else if (!RegionTool) {
-                    RubberBandRect = Rect(s->Start.X, s->Start.Y, p.X, p.Y);
+                } else if (!c.RegionTool) {
+                    c.RubberBandRect = Rect(s->Start.X, s->Start.Y, p.X, p.Y);
                 }
-                R::UpdateOverlay(*this);
+                R::UpdateOverlay(c);
             }
         }
     }
-    TCustomPanel::MouseMove(shift, x, y);
 }
 
 void TToolkitImage::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
+    FireGuarded([&] { TToolkitImageRegions::Up(*this, shift); });
+    if (regionState_) {
+        regionState_->Tracking = false;
+        regionState_->Captured = false;
+    }
+    TCustomPanel::MouseUp(button, shift, x, y);
+}
+
+void TToolkitImageRegions::Up(TToolkitImage& c, TShiftState shift)
+{
     using R = TToolkitImageRegions;
-    auto* s = regionState_.get();
-    if (s && !(shift & ssDouble) && !animating_ && !processing_ && !(busy_ & bsProcessing)) {
+    auto* s = c.regionState_.get();
+    if (s && !(shift & ssDouble) && !c.animating_ && !c.processing_ && !(c.busy_ & TToolkitImage::bsProcessing)) {
         if (s->Dragging) {
-            R::Drop(*this);
-        } else if (s->Tracking && RegionTool) {
+            R::Drop(c);
+        } else if (s->Tracking && c.RegionTool) {
             s->Tracking = false;
-            R::UpdateOverlay(*this);
+            R::UpdateOverlay(c);
             int result = TK_ErrBitmapHandle;
-            if (R::HasView(*this)) {
-                const TKRegionTransform t = R::ClientToBitmap(*this);
+            if (R::HasView(c)) {
+                const TKRegionTransform t = R::ClientToBitmap(c);
                 const TRect r = Normalised(s->Start, s->End);
-                switch (RegionTool) {
-                case 1: result = TK_SetBitmapRgnRect(&ToolkitBitmap, &t, r, s->CombineMode); break;
-                case 2: result = TK_SetBitmapRgnRoundRect(&ToolkitBitmap, &t, r, 50, 50, s->CombineMode); break;
-                case 3: result = TK_SetBitmapRgnEllipse(&ToolkitBitmap, &t, r, s->CombineMode); break;
+                switch (c.RegionTool) {
+                case 1: result = TK_SetBitmapRgnRect(&c.ToolkitBitmap, &t, r, s->CombineMode); break;
+                case 2: result = TK_SetBitmapRgnRoundRect(&c.ToolkitBitmap, &t, r, 50, 50, s->CombineMode); break;
+                case 3: result = TK_SetBitmapRgnEllipse(&c.ToolkitBitmap, &t, r, s->CombineMode); break;
                 case 4:
-                    result = TK_SetBitmapRgnPolygon(&ToolkitBitmap, &t, s->Polygon.data(),
+                    result = TK_SetBitmapRgnPolygon(&c.ToolkitBitmap, &t, s->Polygon.data(),
                                                     std::min(s->PolygonCount, int(s->Polygon.size())), TKFILL_Alternate,
                                                     s->CombineMode);
                     break;
@@ -784,25 +813,20 @@ void TToolkitImage::MouseUp(TMouseButton button, TShiftState shift, int x, int y
             }
             s->Polygon.clear();
             s->PolygonCount = 0;
-            LastResult = result;
+            c.LastResult = result;
             if (result == TK_Success)
-                R::RegionChanged(*this);
+                R::RegionChanged(c);
         } else if (s->Tracking) {
             s->Tracking = false;
-            RubberBandRect = Normalised(TPoint{RubberBandRect.Left, RubberBandRect.Top},
-                                        TPoint{RubberBandRect.Right, RubberBandRect.Bottom});
-            s->BandScrollX = scrollX_;
-            s->BandScrollY = scrollY_;
+            c.RubberBandRect = Normalised(TPoint{c.RubberBandRect.Left, c.RubberBandRect.Top},
+                                        TPoint{c.RubberBandRect.Right, c.RubberBandRect.Bottom});
+            s->BandScrollX = c.scrollX_;
+            s->BandScrollY = c.scrollY_;
             s->BandShown = true;
-            R::UpdateOverlay(*this);
-            Fire(OnRubberBand, this);
+            R::UpdateOverlay(c);
+            c.Fire(c.OnRubberBand, &c);
         }
     }
-    if (s) {
-        s->Tracking = false;
-        s->Captured = false;
-    }
-    TCustomPanel::MouseUp(button, shift, x, y);
 }
 
 // ---- Region ----------------------------------------------------------------------------------

@@ -402,6 +402,25 @@ TEST_F(ToolkitImageRegionsTest, MovingOutlineStepsThroughEightPhasesASecondEach)
     EXPECT_FALSE(timer->Enabled());
 }
 
+TEST_F(ToolkitImageRegionsTest, AShownOutlineDoesNotKeepTheControlPainting)
+{
+    Give();
+    c->RegionFrameKind = 1;
+    c->RegionTool = 1;
+    Drag({{2, 2}, {30, 20}});
+    int paints = 0;
+    c->OnPaint = [&](TObject*) { ++paints; };
+    c->show();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    EXPECT_GE(paints, 1);
+    const int settled = paints;
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(paints, settled);
+    c->hide();
+}
+
 TEST_F(ToolkitImageRegionsTest, PolygonPointsAndRegionCalls)
 {
     EXPECT_EQ(Raised([&] { c->FreeRgn(); }), QStringLiteral("Image \nFreeRgn: Image not allocated."));
