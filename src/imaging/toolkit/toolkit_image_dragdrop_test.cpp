@@ -536,6 +536,15 @@ TEST_F(ToolkitDownloadTest, DownloadsThePictureThroughTheFeedLoad)
     ASSERT_FALSE(percents.isEmpty());
     EXPECT_TRUE(percents.contains(100));
     EXPECT_EQ(c->BitmapDataPath(), server.Url("/pic.png"));
+
+    // A path of this file system is read the same way.
+    const QString file = Fixture("three.gif", MakeGif(3, true));
+    for (const QString& path : {file, QUrl::fromLocalFile(file).toString()}) {
+        c->SetBitmapDataPath(path);
+        WaitUntilComplete();
+        EXPECT_EQ(c->LastResult, 1) << path.toStdString();
+        EXPECT_EQ(ListCount(*c), 3) << path.toStdString();
+    }
 }
 
 TEST_F(ToolkitDownloadTest, NotFoundAndABrokenConnectionEndEmptyOrFailedWithoutRaising)
