@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -268,6 +269,31 @@ TEST_F(ToolkitOleDragTest, StartingADragNeedsTheLeftButtonThePermissionAndAPictu
     EXPECT_TRUE(source->acceptDrops());
     EXPECT_TRUE(StartDrag(*source, mbLeft));
     EXPECT_EQ(loops, 1);
+}
+
+TEST_F(ToolkitOleDragTest, ALeftPressStartsTheDragInsteadOfTheUsualMouseHandling)
+{
+    int loops = 0;
+    SetToolkitDragLoop([&](TToolkitImage&, std::unique_ptr<TDataObject>, TDropSource&, Qt::DropActions) {
+        ++loops;
+        return int(TKDD_Drop);
+    });
+    QList<int> pressed;
+    source->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int, int) { pressed << int(button); };
+    const auto press = [&](Qt::MouseButton button) {
+        QMouseEvent e(QEvent::MouseButtonPress, QPointF(4, 4), source->mapToGlobal(QPointF(4, 4)), button, button,
+                      Qt::NoModifier);
+        QApplication::sendEvent(source.get(), &e);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(4, 4), source->mapToGlobal(QPointF(4, 4)), button,
+                       Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(source.get(), &up);
+    };
+    press(Qt::LeftButton);
+    EXPECT_EQ(loops, 1);
+    EXPECT_TRUE(pressed.isEmpty());
+    press(Qt::RightButton);
+    EXPECT_EQ(loops, 1);
+    EXPECT_EQ(pressed, QList<int>{mbRight});
 }
 
 TEST_F(ToolkitOleDragTest, DropOnAnotherControlCopiesThePictureAndFiresTheDragEvents)
