@@ -8,8 +8,10 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 
@@ -20,6 +22,9 @@ class FieldCombo : public QComboBox {
 public:
     explicit FieldCombo(TCustomComboBox* owner) : owner_(owner) {}
     bool OwnerDrawn = false;
+    // Set while the edit takes Enter or loses the focus: Qt then activates a matching item,
+    // which is no choice from the list.
+    bool EditCommitting = false;
 
     void showPopup() override
     {
@@ -33,6 +38,17 @@ public:
     }
 
 protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        const bool commit = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        QScopedValueRollback<bool> guard(EditCommitting, EditCommitting || commit);
+        QComboBox::keyPressEvent(e);
+    }
+    void focusOutEvent(QFocusEvent* e) override
+    {
+        QScopedValueRollback<bool> guard(EditCommitting, true);
+        QComboBox::focusOutEvent(e);
+    }
     void paintEvent(QPaintEvent* e) override
     {
         if (!OwnerDrawn || isEditable()) {
@@ -78,8 +94,10 @@ TCustomComboBox::TCustomComboBox(QWidget* parent)
     SetColor(clWindow);
     SetStyle(csDropDown);
     items_->OnChange = [this](TObject*) { ItemsChanged(); };
+    // Typed text stays out of the list, as the framework's combo keeps it.
+    combo_->setInsertPolicy(QComboBox::NoInsert);
     connect(combo_, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
-        if (syncing_)
+        if (syncing_ || static_cast<FieldCombo*>(combo_)->EditCommitting)
             return;
         RunGuarded(
             [this] {

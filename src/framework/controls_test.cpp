@@ -24,7 +24,9 @@
 #include "framework/up_down.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -461,4 +463,38 @@ TEST(MenuItems, ALineIsASeparatorWithoutText)
     item.SetCaption("&Open"); // a language file may make a line an item
     EXPECT_FALSE(action->isSeparator());
     EXPECT_EQ(action->text(), "&Open");
+}
+
+TEST(Controls, ComboSelectsOnlyFromItsListNotWhenTheEditIsCommitted)
+{
+    // Enter and leaving the edit belong to the edit (OnKeyDown, OnExit); a typed text that
+    // matches an item must not also run OnSelect, nor join the list.
+    TComboBox combo(nullptr);
+    combo.SetStyle(csDropDown);
+    combo.Items()->Add("one.ico");
+    combo.Items()->Add("two.ico");
+    int selects = 0;
+    combo.OnSelect = [&](TObject*) { ++selects; };
+    QComboBox* widget = combo.ComboWidget();
+    auto press = [&](int key) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(widget, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(widget, &up);
+    };
+    for (const char* typed : {"two.ico", "three.ico"}) {
+        widget->lineEdit()->setText(typed);
+        press(Qt::Key_Return);
+        EXPECT_EQ(selects, 0) << typed;
+    }
+    EXPECT_EQ(widget->count(), 2);
+    widget->lineEdit()->setText("one.ico");
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(widget, &out);
+    EXPECT_EQ(selects, 0);
+    // Moving through the list with the arrow keys still selects.
+    widget->setCurrentIndex(0);
+    press(Qt::Key_Down);
+    EXPECT_EQ(selects, 1);
+    EXPECT_EQ(combo.ItemIndex(), 1);
 }

@@ -3,6 +3,7 @@
 
 #include "document/newiconview.h"
 #include "framework/application.h"
+#include "framework/combo_box.h"
 #include "framework/commands.h"
 #include "framework/forms.h"
 #include "framework/menus.h"
@@ -12,9 +13,13 @@
 #include "platform/program_paths.h"
 #include "testsupport/testdata.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -114,4 +119,22 @@ TEST_F(MainRoad, UndoAndRedoReachTheActiveDocumentFromMenuAndButtons)
     auto* redo = qobject_cast<TMenuItem*>(iconmain->FindComponent("Redo1"));
     EXPECT_EQ(ShortCutToText(undo->ShortCut()), "Ctrl+Z");
     EXPECT_EQ(ShortCutToText(redo->ShortCut()), "Ctrl+Y");
+}
+
+TEST_F(MainRoad, EnterInTheRecentFilesComboOpensTheTypedFileOnce)
+{
+    StartProgram({});
+    ASSERT_TRUE(iconmain);
+    iconmain->Timer3Timer(nullptr);
+    const QString path = dir.filePath("hopper.ico");
+    QFile::copy(TestDataPath("icons/pillow/hopper.ico"), path);
+    auto* combo = qobject_cast<TCustomComboBox*>(iconmain->FindComponent("userfilename"));
+    ASSERT_TRUE(combo);
+    combo->ComboWidget()->lineEdit()->setText(path);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(combo->ComboWidget(), &down);
+    QKeyEvent up(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(combo->ComboWidget(), &up);
+    EXPECT_TRUE(FindForm("iconview2"));
+    EXPECT_FALSE(FindForm("iconview3"));
 }
