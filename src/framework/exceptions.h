@@ -33,6 +33,8 @@ BRELNOVA_EXCEPTION(EFilerError, EStreamError)
 BRELNOVA_EXCEPTION(EFOpenError, EStreamError)
 BRELNOVA_EXCEPTION(EFCreateError, EStreamError)
 BRELNOVA_EXCEPTION(EConvertError, Exception)
+// A number outside the values a property or an index allows.
+BRELNOVA_EXCEPTION(ERangeError, Exception)
 BRELNOVA_EXCEPTION(EResNotFound, Exception)
 BRELNOVA_EXCEPTION(EListError, Exception)
 BRELNOVA_EXCEPTION(EStringListError, Exception)

@@ -421,7 +421,7 @@ public:
     int ClientHeight() const override;
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool v);
-    // Both must be above 0 (ERangeError of toolkit_panwindow.h otherwise); setting one scrolls
+    // Both must be above 0 (ERangeError otherwise); setting one scrolls
     // back to the origin.
     int HScrollStep() const { return hScrollStep_; }
     void SetHScrollStep(int v);

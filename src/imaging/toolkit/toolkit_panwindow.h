@@ -25,9 +25,6 @@
 class QImage;
 class QWidget;
 
-// The framework's range error: a number outside the values a property or an index allows.
-BRELNOVA_EXCEPTION(ERangeError, Exception)
-
 // A rectangle as the toolkit takes it: corner and size.
 struct TKRect {
     int32_t Left = 0;
