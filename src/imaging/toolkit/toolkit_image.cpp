@@ -165,7 +165,7 @@ struct TLoadUserData {
 // ---- Callbacks -------------------------------------------------------------------------------
 
 struct TToolkitImageCallbacks {
-    static int Rows(TKBitmap* bitmap, uint8_t*, uint32_t flags, int32_t firstRow, int32_t rowCount, void* userData)
+    static int Rows(TKBitmap* bitmap, uint8_t* rows, uint32_t flags, int32_t firstRow, int32_t rowCount, void* userData)
     {
         auto* user = static_cast<TLoadUserData*>(userData);
         TToolkitImage* c = user->Control;
@@ -215,6 +215,8 @@ struct TToolkitImageCallbacks {
         }
         if (c->enableProgressEvent_ && height > 0)
             c->Fire(c->OnStatus, c, RoundEven(c->rowCounter_ * 100.0 / height));
+        if (c->paintWhileLoad_ && rows)
+            c->PaintBand(c->ToolkitBitmap, rows, firstRow, rowCount, flags);
         return Finish(c, TK_Success);
     }
 
@@ -336,16 +338,25 @@ bool TToolkitImage::BindEvent(const QString& name, const TMethodRef& handler)
         BindEventTo(name, "OnStatus", OnStatus, handler, "TObject*,int") ||
         BindEventTo(name, "OnLoadInfo", OnLoadInfo, handler, "TObject*") ||
         BindEventTo(name, "OnFilePage", OnFilePage, handler, "TObject*") ||
-        BindEventTo(name, "OnAnimate", OnAnimate, handler, "TObject*,bool"))
+        BindEventTo(name, "OnAnimate", OnAnimate, handler, "TObject*,bool") ||
+        BindEventTo(name, "OnBeforeScroll", OnBeforeScroll, handler, "TObject*") ||
+        BindEventTo(name, "OnScroll", OnScroll, handler, "TObject*") ||
+        BindEventTo(name, "OnPanWin", OnPanWin, handler, "TObject*,QWidget*,int") ||
+        BindEventTo(name, "OnMagGlassCursor", OnMagGlassCursor, handler, "TObject*") ||
+        BindEventTo(name, "OnRgnChange", OnRgnChange, handler, "TObject*") ||
+        BindEventTo(name, "OnRubberBand", OnRubberBand, handler, "TObject*") ||
+        BindEventTo(name, "OnDropFile", OnDropFile, handler, "TObject*,const QString&") ||
+        BindEventTo(name, "OnReadyStateChanged", OnReadyStateChanged, handler, "TObject*,TToolkitImage::TReadyState") ||
+        BindEventTo(name, "OnBitmapDataPathClosed", OnBitmapDataPathClosed, handler, "") ||
+        BindEventTo(name, "OnOLEStartDrag", OnOLEStartDrag, handler, "TMouseButton,TShiftState,int,int") ||
+        BindEventTo(name, "OnOLEDragOver", OnOLEDragOver, handler, "TMouseButton,TShiftState,int,int") ||
+        BindEventTo(name, "OnOLECompleteDrag", OnOLECompleteDrag, handler, "TMouseButton,TShiftState,int,int") ||
+        BindEventTo(name, "OnOLEGiveFeedback", OnOLEGiveFeedback, handler, "bool&"))
         return true;
-    // Events of scrolling, drag and drop, and regions, and those the control never
-    // fires: the window keeps its handler for them.
+    // Events the control never fires: the window keeps its handler for them.
     static const char* const kept[] = {
-        "OnPaintNotify", "OnBeforeScroll", "OnScroll", "OnDropFile", "OnPanWin",
-        "OnReadyStateChanged", "OnRgnChange", "OnRubberBand", "OnMagGlassCursor", "OnOLEStartDrag",
-        "OnOLEDragOver", "OnOLECompleteDrag", "OnOLEGiveFeedback", "OnBitmapDataPathClosed", "OnZoomInDone",
-        "OnTransformMarker", "OnSmooth", "OnLineRemove", "OnInvertedText", "OnHolePunchRemove", "OnDotRemove",
-        "OnBorderRemove",
+        "OnZoomInDone", "OnTransformMarker", "OnSmooth", "OnLineRemove", "OnInvertedText", "OnHolePunchRemove",
+        "OnDotRemove", "OnBorderRemove",
     };
     for (const char* event : kept)
         if (name.compare(QLatin1String(event), Qt::CaseInsensitive) == 0) {

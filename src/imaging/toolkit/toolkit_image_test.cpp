@@ -449,4 +449,67 @@ end
     EXPECT_EQ(image->BackColor(), 0xFF00000Fu);
 }
 
+// A window whose handlers are named in its definition, as the program's windows bind them.
+class TEventWindow : public TForm {
+    Q_OBJECT
+public:
+    QStringList Log;
+    Q_INVOKABLE void ImageScroll(TObject*) { Log << "scroll"; }
+    Q_INVOKABLE void ImagePanWin(TObject*, QWidget*, int kind) { Log << QStringLiteral("pan %1").arg(kind); }
+    Q_INVOKABLE void ImageRgnChange(TObject*) { Log << "region"; }
+    Q_INVOKABLE void ImageDropFile(TObject*, const QString& name) { Log << "drop " + name; }
+    Q_INVOKABLE void ImageReady(TObject*, TToolkitImage::TReadyState state) { Log << QStringLiteral("ready %1").arg(int(state)); }
+    Q_INVOKABLE void ImageClosed() { Log << "closed"; }
+    Q_INVOKABLE void ImageDragOver(TMouseButton, TShiftState, int x, int y) { Log << QStringLiteral("over %1,%2").arg(x).arg(y); }
+    Q_INVOKABLE void ImageFeedback(bool& useDefault) { useDefault = false; }
+};
+
+TEST_F(ToolkitImageTest, HandlersNamedInTheDefinitionHearTheirEvents)
+{
+    TEventWindow form;
+    form.LoadDefinitionText(R"(object events: TForm
+  object ToolkitImage1: TToolkitImage
+    OnScroll = ImageScroll
+    OnPanWin = ImagePanWin
+    OnRgnChange = ImageRgnChange
+    OnDropFile = ImageDropFile
+    OnReadyStateChanged = ImageReady
+    OnBitmapDataPathClosed = ImageClosed
+    OnOLEDragOver = ImageDragOver
+    OnOLEGiveFeedback = ImageFeedback
+  end
+end
+)");
+    auto* image = qobject_cast<TToolkitImage*>(form.FindComponent("ToolkitImage1"));
+    ASSERT_NE(image, nullptr);
+    ASSERT_TRUE(image->OnScroll && image->OnPanWin && image->OnRgnChange && image->OnDropFile &&
+                image->OnReadyStateChanged && image->OnBitmapDataPathClosed && image->OnOLEDragOver &&
+                image->OnOLEGiveFeedback);
+    image->OnScroll(image);
+    image->OnPanWin(image, nullptr, 2);
+    image->OnRgnChange(image);
+    image->OnDropFile(image, QStringLiteral("a.ico"));
+    image->OnReadyStateChanged(image, TToolkitImage::rsComplete);
+    image->OnBitmapDataPathClosed();
+    image->OnOLEDragOver(mbLeft, TShiftState(), 3, 4);
+    bool useDefault = true;
+    image->OnOLEGiveFeedback(useDefault);
+    EXPECT_FALSE(useDefault);
+    EXPECT_EQ(form.Log, (QStringList{"scroll", "pan 2", "region", "drop a.ico", "ready 1", "closed", "over 3,4"}));
+}
+
+TEST_F(ToolkitImageTest, AHandlerThatDoesNotFitItsEventIsRefused)
+{
+    TEventWindow form;
+    EXPECT_THROW(form.LoadDefinitionText(R"(object events: TForm
+  object ToolkitImage1: TToolkitImage
+    OnDropFile = ImageScroll
+  end
+end
+)"),
+                 EReadError);
+}
+
 } // namespace
+
+#include "toolkit_image_test.moc"
