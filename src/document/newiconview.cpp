@@ -911,14 +911,15 @@ void Tnewiconview::Grid1Click(TObject*)
     State()->SetMenuChecked(QStringLiteral("LineGrid1"), on);
 }
 
+// Each item runs the main window's command of its own caption.
 void Tnewiconview::Zoomin1Click(TObject*)
 {
-    State()->RunMainCommand(QStringLiteral("ToolButton14Click"));
+    State()->RunMainCommand(QStringLiteral("ToolButton13Click"));
 }
 
 void Tnewiconview::Zoomout1Click(TObject*)
 {
-    State()->RunMainCommand(QStringLiteral("ToolButton13Click"));
+    State()->RunMainCommand(QStringLiteral("ToolButton14Click"));
 }
 
 void Tnewiconview::FittoWindowZomm1Click(TObject*)

@@ -163,17 +163,17 @@ TEST_F(DocumentWindow, EveryCommandOfTheSurfaceResolvesByName)
     EXPECT_FALSE(qobject_cast<TMenuItem*>(doc->FindComponent("RemoveImageFormat1"))->Enabled());
     EXPECT_TRUE(qobject_cast<TMenuItem*>(doc->FindComponent("Grid2"))->Checked());
 
-    // The menu items named after the opposite zoom run the main window's commands as they are.
+    // "Zoom in" and "Zoom out" run the main window's commands of their captions.
     state.ActiveDocumentName = "iconview1";
     state.OnMainCommand = [](const QString& c) {
         if (c == "ToolButton14Click")
             RunCommandByName("iconview1", "BitBtn3");
     };
     const int before = doc->Zoom;
-    EXPECT_TRUE(RunCommandByName("iconview1", "Zoomin1"));
+    EXPECT_TRUE(RunCommandByName("iconview1", "Zoomout1"));
     EXPECT_EQ(doc->Zoom, before - 1);
     EXPECT_EQ(state.Labels.value("bigbig"), QString::number((before - 1) * 100) + " %");
-    EXPECT_TRUE(RunCommandByName("iconview1", "Zoomout1"));
+    EXPECT_TRUE(RunCommandByName("iconview1", "Zoomin1"));
     EXPECT_EQ(state.Log.last(), "ToolButton13Click");
     // A command still to be built answers to its name and does nothing.
     EXPECT_FALSE(RunCommandByName("iconview1", "Print"));

@@ -378,6 +378,30 @@ void Ticonmain::ToolButton6Click(TObject*)
         ClickComponentByName(FindForm(ActiveDocumentName), QStringLiteral("BitBtn24"));
 }
 
+// ---------------------------------------------------------------------------------------------
+// View menu and zoom buttons
+
+void Ticonmain::ToolButton13Click(TObject*)
+{
+    ClickComponentByName(FindForm(ActiveDocumentName), QStringLiteral("BitBtn2"));
+}
+
+void Ticonmain::ToolButton14Click(TObject*)
+{
+    ClickComponentByName(FindForm(ActiveDocumentName), QStringLiteral("BitBtn3"));
+}
+
+void Ticonmain::ToolButton16Click(TObject*)
+{
+    ClickComponentByName(FindForm(ActiveDocumentName), QStringLiteral("BitBtn26"));
+}
+
+// The document toggles its grid and puts the check mark on this item.
+void Ticonmain::LineGrid1Click(TObject*)
+{
+    ClickComponentByName(FindForm(ActiveDocumentName), QStringLiteral("Grid2"));
+}
+
 void Ticonmain::FormClose(TObject*, TCloseAction&)
 {
     DeleteFilesInTree();

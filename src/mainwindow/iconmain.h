@@ -89,6 +89,11 @@ public:
     // Edit > Undo and Redo and their tool buttons: the active document's history.
     Q_INVOKABLE void ToolButton5Click(TObject* Sender);
     Q_INVOKABLE void ToolButton6Click(TObject* Sender);
+    // View: the active document's zoom in, zoom out, fit to window and grid.
+    Q_INVOKABLE void ToolButton13Click(TObject* Sender);
+    Q_INVOKABLE void ToolButton14Click(TObject* Sender);
+    Q_INVOKABLE void ToolButton16Click(TObject* Sender);
+    Q_INVOKABLE void LineGrid1Click(TObject* Sender);
 
     // ---- opening and saving files (iconmain_files.cpp) ----
     Q_INVOKABLE void ToolButton2Click(TObject* Sender);

@@ -138,3 +138,33 @@ TEST_F(MainRoad, EnterInTheRecentFilesComboOpensTheTypedFileOnce)
     EXPECT_TRUE(FindForm("iconview2"));
     EXPECT_FALSE(FindForm("iconview3"));
 }
+
+TEST_F(MainRoad, ZoomButtonsAndTheGridItemReachTheActiveDocument)
+{
+    Tnewiconview* doc = StartWith("icons/pillow/hopper.ico", "hopper.ico");
+    ASSERT_TRUE(doc);
+    const int fitted = doc->Zoom;
+    ASSERT_GT(fitted, 2);
+    EXPECT_TRUE(ClickComponentByName(iconmain, "ToolButton14"));
+    EXPECT_EQ(doc->Zoom, fitted - 1);
+    EXPECT_TRUE(ClickComponentByName(iconmain, "ToolButton13"));
+    EXPECT_EQ(doc->Zoom, fitted);
+    // The document's own items zoom the way their captions say.
+    EXPECT_TRUE(ClickComponentByName(doc, "Zoomin1"));
+    EXPECT_EQ(doc->Zoom, fitted + 1);
+    EXPECT_TRUE(ClickComponentByName(doc, "Zoomout1"));
+    EXPECT_EQ(doc->Zoom, fitted);
+    EXPECT_TRUE(ClickComponentByName(doc, "Zoomin1"));
+    EXPECT_TRUE(ClickComponentByName(iconmain, "ToolButton16"));
+    EXPECT_EQ(doc->Zoom, fitted);
+
+    auto* grid = qobject_cast<TMenuItem*>(iconmain->FindComponent("LineGrid1"));
+    ASSERT_TRUE(grid);
+    EXPECT_TRUE(grid->Checked());
+    EXPECT_TRUE(ClickComponentByName(iconmain, "LineGrid1"));
+    EXPECT_TRUE(doc->GridOff);
+    EXPECT_FALSE(grid->Checked());
+    EXPECT_TRUE(ClickComponentByName(iconmain, "LineGrid1"));
+    EXPECT_FALSE(doc->GridOff);
+    EXPECT_TRUE(grid->Checked());
+}
