@@ -39,9 +39,9 @@ public:
     QString CurrentFilePath;
     QString CommandArgument;
     int ClosingForUpdate = 0;
-    // Set by the main window's Save when its Save dialog is cancelled, so that a close that asked
-    // to save first can stay open instead of losing the changes.
-    bool SaveDialogCancelled = false;
+    // Set when a Save writes nothing: its Save dialog was cancelled, or writing the file failed.
+    // A close that asked to save first then stays open instead of losing the changes.
+    bool SaveNotDone = false;
     int HotSpotX = 0;
     int HotSpotY = 0;
     int NudgeCount = 0;

@@ -341,11 +341,11 @@ void Tnewiconview::FormCloseQuery(TObject*, bool& CanClose)
         if (s->HasDocumentTile(n))
             s->ClearDocumentTile(n);
     } else if (answer == mrYes) {
-        s->SaveDialogCancelled = false;
+        s->SaveNotDone = false;
         s->RunMainCommand(QStringLiteral("ToolButton3Click"));
         // Cancelling the Save dialog keeps the document open rather than dropping its changes.
-        if (s->SaveDialogCancelled) {
-            s->SaveDialogCancelled = false;
+        if (s->SaveNotDone) {
+            s->SaveNotDone = false;
             CanClose = false;
             return;
         }

@@ -348,14 +348,21 @@ void Tnewiconview::ShowListonRight1Click(TObject*)
 // ---------------------------------------------------------------------------------------------
 // Files and new projects
 
+// A write that fails raises its error after the mark is set, so the mark stays.
 void Tnewiconview::BitBtn21Click(TObject*)
 {
+    TEditorState* s = State();
+    s->SaveNotDone = true;
     SaveIconCommand(*this);
+    s->SaveNotDone = false;
 }
 
 void Tnewiconview::BitBtn22Click(TObject*)
 {
+    TEditorState* s = State();
+    s->SaveNotDone = true;
     SaveCursorCommand(*this);
+    s->SaveNotDone = false;
 }
 
 void Tnewiconview::NewGifProjectFromThisImage1Click(TObject*)

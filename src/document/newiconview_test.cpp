@@ -226,7 +226,7 @@ TEST_F(DocumentWindow, CloseQuestionAnswers)
             r.Result = mrYes;
             return true;
         });
-        state.OnMainCommand = [&](const QString&) { state.SaveDialogCancelled = true; };
+        state.OnMainCommand = [&](const QString&) { state.SaveNotDone = true; };
         bool keep = true;
         doc->FormCloseQuery(doc, keep);
         EXPECT_FALSE(keep);

@@ -5,6 +5,7 @@
 #include "framework/application.h"
 #include "framework/combo_box.h"
 #include "framework/commands.h"
+#include "framework/dialogs.h"
 #include "framework/forms.h"
 #include "framework/menus.h"
 #include "mainwindow/iconmain.h"
@@ -167,4 +168,36 @@ TEST_F(MainRoad, ZoomButtonsAndTheGridItemReachTheActiveDocument)
     EXPECT_TRUE(ClickComponentByName(iconmain, "LineGrid1"));
     EXPECT_FALSE(doc->GridOff);
     EXPECT_TRUE(grid->Checked());
+}
+
+TEST_F(MainRoad, ASaveThatCannotWriteKeepsTheDocumentAndTheProgramOpen)
+{
+    // The file's folder went away while the document was open: Yes to the close question saves,
+    // the write fails and is reported, and the changes stay on screen.
+    QDir(dir.path()).mkpath("gone");
+    Tnewiconview* doc = StartWith("icons/pillow/hopper.ico", "gone/x.ico");
+    ASSERT_TRUE(doc);
+    ASSERT_TRUE(QDir(dir.filePath("gone")).removeRecursively());
+    PaintPixel(doc, 1, 1, 0xFF00FF00);
+    QStringList errors;
+    TDialogAnswererScope answers([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkMessageDlg)
+            r.Result = mrYes;
+        else {
+            errors << r.Text;
+            r.Result = IDOK;
+        }
+        return true;
+    });
+    QPointer<Tnewiconview> watch(doc);
+    doc->Close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(watch);
+    EXPECT_EQ(errors.size(), 1);
+    iconmain->Exit1Click(nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch);
+    EXPECT_FALSE(Application->Terminated());
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_EQ(Pixel(doc, 1, 1), 0xFF00FF00u);
 }

@@ -34,21 +34,23 @@ void SaveIconLibrary(TFileHost& host, const QString& fileName)
     host.State.CommandArgument = target;
     TIconLibrary1 library;
     library.Icons()->AddIcon(QString(), std::move(icon));
+    host.State.SaveNotDone = true;
     library.SaveToFile(target);
+    host.State.SaveNotDone = false;
 }
 
 QString SaveThroughDialog(TFileHost& host)
 {
     int entry = 0;
     if (!host.ExecuteSaveDialog(entry)) {
-        host.State.SaveDialogCancelled = true;
+        host.State.SaveNotDone = true;
         return QString();
     }
     const QString name = host.SaveFileName;
     // A dialog confirmed without a name names no file (".ico" alone would land in the working
     // folder).
     if (name.trimmed().isEmpty()) {
-        host.State.SaveDialogCancelled = true;
+        host.State.SaveNotDone = true;
         return QString();
     }
     static const char* const exports[] = {nullptr, nullptr, nullptr, nullptr, "bmp", "gif", "emf",

@@ -78,13 +78,13 @@ TEST_F(SaveDispatchTest, DialogEntryChoosesTheWriter)
         EXPECT_EQ(Commands(), QStringList{c.command}) << c.entry << " " << c.name;
         EXPECT_EQ(host.SaveFileName, c.name);
     }
-    EXPECT_FALSE(host.State.SaveDialogCancelled);
+    EXPECT_FALSE(host.State.SaveNotDone);
     host.Log.clear();
     host.DialogAnswer.clear();
     SaveCommand(host);
     EXPECT_TRUE(Commands().isEmpty());
     // A cancelled dialog is told to whoever asked for the save (the close question).
-    EXPECT_TRUE(host.State.SaveDialogCancelled);
+    EXPECT_TRUE(host.State.SaveNotDone);
 }
 
 TEST_F(SaveDispatchTest, IconLibraryIsBuiltFromTheDocumentsIcon)
