@@ -177,6 +177,10 @@ void Compose(TPlaybackData& d, int32_t index)
             std::memcpy(d.Saved.data() + size_t(y - r.Top) * bytes, d.Canvas.Row(y) + size_t(r.Left) * 4, bytes);
         d.SavedRect = r;
     }
+    // A page lying wholly outside the canvas shows nothing; its rows are never reached into.
+    d.Shown = index;
+    if (r.Empty())
+        return;
     const TKBitmap& b = page.Bitmap;
     const int step = b.BitsPerPixel / 8;
     for (int32_t y = r.Top; y < r.Bottom; ++y) {
@@ -199,7 +203,6 @@ void Compose(TPlaybackData& d, int32_t index)
             }
         }
     }
-    d.Shown = index;
 }
 
 bool PageReady(const TPlaybackData& d, int32_t index)
