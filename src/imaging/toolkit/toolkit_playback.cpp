@@ -270,10 +270,15 @@ int TK_ReadFrameInfo(const QString& name, int32_t firstPage, std::vector<TKFrame
             frame.Top = Clamp32(f->page.y);
             const int64_t ticks = f->ticks_per_second > 0 ? f->ticks_per_second : 100;
             frame.Delay = int32_t(std::min<int64_t>(int64_t(f->delay) * 1000 / ticks, INT32_MAX));
-            switch (f->dispose) {
-            case MagickCore::NoneDispose: frame.Disposal = TKFD_Keep; break;
-            case MagickCore::BackgroundDispose: frame.Disposal = TKFD_Background; break;
-            case MagickCore::PreviousDispose: frame.Disposal = TKFD_Previous; break;
+            // The library stores the file's three disposal bits as they stand, so values outside
+            // its enumeration arrive too: read them as the number they are.
+            int dispose = 0;
+            static_assert(sizeof dispose == sizeof f->dispose);
+            std::memcpy(&dispose, &f->dispose, sizeof dispose);
+            switch (dispose) {
+            case int(MagickCore::NoneDispose): frame.Disposal = TKFD_Keep; break;
+            case int(MagickCore::BackgroundDispose): frame.Disposal = TKFD_Background; break;
+            case int(MagickCore::PreviousDispose): frame.Disposal = TKFD_Previous; break;
             default: frame.Disposal = TKFD_Unspecified; break;
             }
             frames.push_back(frame);
