@@ -903,10 +903,9 @@ void TSpeedBar::ShiftButtons(int dx, int dy)
     }, nullptr);
 }
 
-void TSpeedBar::SetBtnWidth(int v)
+// A new button size: the snap grid follows and the bar grows across to hold a button.
+void TSpeedBar::ButtonSizeChanged()
 {
-    btnWidth_ = v;
-    scaledFlags_ |= 4;
     ComputeSnapSteps();
     if (!IsLoading()) {
         if (CurrentOrientation() == Horizontal)
@@ -917,18 +916,18 @@ void TSpeedBar::SetBtnWidth(int v)
     ApplyButtonSize();
 }
 
+void TSpeedBar::SetBtnWidth(int v)
+{
+    btnWidth_ = v;
+    scaledFlags_ |= 4;
+    ButtonSizeChanged();
+}
+
 void TSpeedBar::SetBtnHeight(int v)
 {
     btnHeight_ = v;
     scaledFlags_ |= 8;
-    ComputeSnapSteps();
-    if (!IsLoading()) {
-        if (CurrentOrientation() == Horizontal)
-            SetClientHeight(std::max(ClientHeight(), 2 * offsetV_ + btnHeight_));
-        else
-            SetClientWidth(std::max(ClientWidth(), 2 * offsetH_ + btnWidth_));
-    }
-    ApplyButtonSize();
+    ButtonSizeChanged();
 }
 
 void TSpeedBar::SetBtnOffsetHorz(int v)

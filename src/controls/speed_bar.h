@@ -347,6 +347,7 @@ public:
     BarOrientation CurrentOrientation() const;
     void TurnLayout(BarOrientation orientation);
     void ApplyButtonSize();
+    void ButtonSizeChanged();
 
     // The side of the parent under a point of the parent's client area.
     TAlign DropZoneAt(TPoint parentPoint);

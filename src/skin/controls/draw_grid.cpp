@@ -150,12 +150,8 @@ void TsuiCustomDrawGrid::SetBounds(int left, int top, int width, int height)
 void TsuiCustomDrawGrid::SetVisible(bool v)
 {
     TDrawGrid::SetVisible(v);
-    if (!link_)
-        return;
-    if (v)
-        link_->PlaceScrollBars();
-    else
-        link_->HideScrollBars();
+    if (link_)
+        link_->FollowVisibility(v);
 }
 
 void TsuiCustomDrawGrid::EnabledChanged()

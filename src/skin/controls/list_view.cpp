@@ -126,12 +126,8 @@ void TsuiListView::SetBounds(int left, int top, int width, int height)
 void TsuiListView::SetVisible(bool v)
 {
     TListView::SetVisible(v);
-    if (!link_)
-        return;
-    if (v)
-        link_->PlaceScrollBars();
-    else
-        link_->HideScrollBars();
+    if (link_)
+        link_->FollowVisibility(v);
 }
 
 void TsuiListView::EnabledChanged()

@@ -96,12 +96,8 @@ void TsuiMemo::SetBounds(int left, int top, int width, int height)
 void TsuiMemo::SetVisible(bool v)
 {
     TCustomMemo::SetVisible(v);
-    if (!link_)
-        return;
-    if (v)
-        link_->PlaceScrollBars();
-    else
-        link_->HideScrollBars();
+    if (link_)
+        link_->FollowVisibility(v);
 }
 
 void TsuiMemo::EnabledChanged()

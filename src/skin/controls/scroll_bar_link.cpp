@@ -109,6 +109,14 @@ void TsuiScrollBarLink::HideScrollBars()
             bar->SetVisible(false);
 }
 
+void TsuiScrollBarLink::FollowVisibility(bool visible)
+{
+    if (visible)
+        PlaceScrollBars();
+    else
+        HideScrollBars();
+}
+
 void TsuiScrollBarLink::PlaceScrollBars()
 {
     const int l = control_->Left(), t = control_->Top(), w = control_->Width(), h = control_->Height();

@@ -54,6 +54,8 @@ public:
     void PlaceScrollBars();
     void SyncScrollBars();
     void HideScrollBars();
+    // The control was shown or hidden: its bars go with it.
+    void FollowVisibility(bool visible);
     bool Syncing() const { return syncing_; }
     bool ScrollingFromBar() const { return scrollingFromBar_; }
 
