@@ -17,6 +17,7 @@
 #include "framework/image.h"
 #include "framework/menus.h"
 #include "framework/picture.h"
+#include "framework/scroll_box.h"
 #include "framework/qimage_bridge.h"
 #include "framework/sysutils.h"
 #include "framework/timer.h"
@@ -275,8 +276,7 @@ void Tnewiconview::InitFormats(int width, int height, const QString& kind)
 
     Zoom = InitialZoom(width, height);
     const int cw = Zoom * width, ch = Zoom * height;
-    iconview->SetBounds((ScrollBox2->Width() - cw) / 2 - 1, (ScrollBox2->Height() - ch) / 2 - 1, cw, ch);
-    PaintBox1->SetBoundsRect(iconview->BoundsRect());
+    PlaceCanvas((ScrollBox2->Width() - cw) / 2 - 1, (ScrollBox2->Height() - ch) / 2 - 1, cw, ch);
     bgimage->SetAutoSize(true);
     iconview->Bitmap()->SetSize(cw, ch);
     FillCheckerboard(iconview);
@@ -454,6 +454,40 @@ void Tnewiconview::SetCanvasSize(int width, int height)
     iconview->SetBounds(iconview->Left(), iconview->Top(), width, height);
     iconviewbg->SetBounds(iconviewbg->Left(), iconviewbg->Top(), width, height);
     PaintBox1->SetBoundsRect(iconview->BoundsRect());
+    if (auto* box = qobject_cast<TScrollBox*>(ScrollBox2))
+        box->UpdateScrollBars();
+}
+
+void Tnewiconview::RememberViewCentre()
+{
+    // The image point in the middle of the view, as a share of the canvas: a zoom keeps it in the
+    // middle, so that zooming a scrolled canvas stays on what the user was looking at.
+    auto* box = qobject_cast<TScrollBox*>(ScrollBox2);
+    if (!box || iconview->Width() < 1 || iconview->Height() < 1)
+        return;
+    anchorX_ = std::clamp((box->ClientWidth() / 2.0 - iconview->Left()) / iconview->Width(), 0.0, 1.0);
+    anchorY_ = std::clamp((box->ClientHeight() / 2.0 - iconview->Top()) / iconview->Height(), 0.0, 1.0);
+}
+
+void Tnewiconview::PlaceCanvas(int left, int top, int width, int height)
+{
+    auto* box = qobject_cast<TScrollBox*>(ScrollBox2);
+    if (!box) {
+        iconview->SetBounds(left, top, width, height);
+        PaintBox1->SetBoundsRect(iconview->BoundsRect());
+        return;
+    }
+    const double fx = anchorX_, fy = anchorY_;
+    anchorX_ = anchorY_ = 0.5;
+    box->HorzScrollBar()->SetPosition(0);
+    box->VertScrollBar()->SetPosition(0);
+    // A canvas larger than the view starts at its edge: the scroll range reaches from there to
+    // its far side, so no pixel lies where scrolling cannot go.
+    iconview->SetBounds(std::max(0, left), std::max(0, top), width, height);
+    PaintBox1->SetBoundsRect(iconview->BoundsRect());
+    box->UpdateScrollBars();
+    box->HorzScrollBar()->SetPosition(int(iconview->Left() + fx * width - box->ClientWidth() / 2.0));
+    box->VertScrollBar()->SetPosition(int(iconview->Top() + fy * height - box->ClientHeight() / 2.0));
 }
 
 void Tnewiconview::CopyBackdropToCanvas()
@@ -571,6 +605,7 @@ void Tnewiconview::PaintGrid(TBitmap32* buffer)
 
 void Tnewiconview::ApplyZoom(const QString& marker)
 {
+    RememberViewCentre();
     FreeGridLayer();
     const int previous = Zoom;
     if (marker == QLatin1String("big")) {
@@ -585,7 +620,7 @@ void Tnewiconview::ApplyZoom(const QString& marker)
     const int cw = Zoom * CurrentWidth, ch = Zoom * CurrentHeight;
     SetCanvasSize(cw, ch);
     const int sw = ScrollBox2->Width(), sh = ScrollBox2->Height();
-    int left, top;
+    int left = 0, top = 0;
     if (cw >= 480) {
         left = sw > cw ? (sw - cw) / 2 : 0;
         top = sh > ch ? (sh - ch) / 2 : 0;
@@ -593,8 +628,7 @@ void Tnewiconview::ApplyZoom(const QString& marker)
         left = (sw - cw) / 2;
         top = (sh - ch) / 2;
     }
-    iconview->SetBounds(left, top, cw, ch);
-    PaintBox1->SetBoundsRect(iconview->BoundsRect());
+    PlaceCanvas(left, top, cw, ch);
 
     ResetBackdrop(QStringLiteral("ok"));
     if (!GridOff)
@@ -634,8 +668,7 @@ void Tnewiconview::FormPaint(TObject*)
         Zoom = 1;
     const int cw = Zoom * CurrentWidth, ch = Zoom * CurrentHeight;
     SetCanvasSize(cw, ch);
-    iconview->SetBounds((sw - cw) / 2, (sh - ch) / 2, cw, ch);
-    PaintBox1->SetBoundsRect(iconview->BoundsRect());
+    PlaceCanvas((sw - cw) / 2, (sh - ch) / 2, cw, ch);
 
     if (WindowState() == wsMaximized) {
         if (IsTemplate()) {

@@ -130,6 +130,11 @@ private:
     void BindComponents();
     void FreeGridLayer();
     void SetCanvasSize(int width, int height);
+    // Puts the canvas into the scroll box at unscrolled coordinates and brings the scroll bars
+    // in line with it.
+    void PlaceCanvas(int left, int top, int width, int height);
+    void RememberViewCentre();
+    double anchorX_ = 0.5, anchorY_ = 0.5;
     // Copies the backdrop onto the canvas bitmap sized Zoom times the format, and repaints.
     void CopyBackdropToCanvas();
     void ShowStatusLabels();

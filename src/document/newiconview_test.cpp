@@ -7,6 +7,7 @@
 #include "framework/image.h"
 #include "framework/menus.h"
 #include "framework/picture.h"
+#include "framework/scroll_box.h"
 #include "imaging/bitmap/image32.h"
 #include "imaging/bitmap/layers.h"
 #include "platform/program_paths.h"
@@ -21,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -377,7 +379,11 @@ TEST_F(DocumentWindow, ZoomStepsRefitAndLimits)
     EXPECT_EQ(doc->Zoom, limit);
     EXPECT_EQ(doc->iconview->Width(), limit * 16);
     EXPECT_EQ(doc->iconview->Bitmap()->Width(), limit * 16);
-    EXPECT_EQ(doc->iconview->Left(), doc->ScrollBox2->Width() > limit * 16 ? (doc->ScrollBox2->Width() - limit * 16) / 2 : 0);
+    // Where the canvas lies in the scroll box, whatever the view is scrolled to.
+    auto* box = qobject_cast<TScrollBox*>(doc->ScrollBox2);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(doc->iconview->Left() + box->HorzScrollBar()->Position(),
+              doc->ScrollBox2->Width() > limit * 16 ? (doc->ScrollBox2->Width() - limit * 16) / 2 : 0);
 
     // Fit to the window: the larger of the two fits, at least 1.
     RunCommandByName("iconview1", "BitBtn26");
@@ -392,6 +398,62 @@ TEST_F(DocumentWindow, ZoomStepsRefitAndLimits)
     big->SetBounds(0, 0, 300, 300); // its resize refits
     ASSERT_LT(big->ScrollBox2->Width(), 255);
     EXPECT_EQ(big->Zoom, 1);
+}
+
+TEST_F(DocumentWindow, AZoomedCanvasScrollsToEveryPixel)
+{
+    Tnewiconview* doc = NewProject(1, 48, 48);
+    auto* box = qobject_cast<TScrollBox*>(doc->ScrollBox2);
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(box->VertScrollBar()->IsScrollBarVisible());
+    for (int i = 0; i < 40; ++i)
+        doc->BitBtn2Click(nullptr);
+    ASSERT_GT(doc->iconview->Height(), box->ClientHeight());
+    EXPECT_TRUE(box->VertScrollBar()->IsScrollBarVisible());
+    EXPECT_TRUE(box->HorzScrollBar()->IsScrollBarVisible());
+
+    // The wheel over the canvas reaches the scroll box (a wheel event the canvas leaves goes to
+    // its parent; sent from here it would not travel).
+    auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at(5, 5);
+        QWheelEvent e(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &e);
+    };
+    box->HorzScrollBar()->SetPosition(0);
+    box->VertScrollBar()->SetPosition(0);
+    wheel(-120, Qt::NoModifier);
+    EXPECT_GT(box->VertScrollBar()->Position(), 0);
+    EXPECT_EQ(box->HorzScrollBar()->Position(), 0);
+    wheel(-120, Qt::ShiftModifier);
+    EXPECT_GT(box->HorzScrollBar()->Position(), 0);
+
+    // Scrolled to the far corner, the last pixel shows in the view's corner and a press there
+    // lands on it.
+    box->HorzScrollBar()->SetPosition(1 << 20);
+    box->VertScrollBar()->SetPosition(1 << 20);
+    EXPECT_EQ(doc->iconview->Left() + doc->iconview->Width(), box->ClientWidth());
+    EXPECT_EQ(doc->iconview->Top() + doc->iconview->Height(), box->ClientHeight());
+    const QPointF corner(box->ClientWidth() - 1 - doc->iconview->Left(), box->ClientHeight() - 1 - doc->iconview->Top());
+    QMouseEvent press(QEvent::MouseButtonPress, corner, doc->iconview->mapToGlobal(corner), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(doc->iconview, &press);
+    EXPECT_EQ(doc->DragStartX, 47);
+    EXPECT_EQ(doc->DragStartY, 47);
+    QMouseEvent release(QEvent::MouseButtonRelease, corner, doc->iconview->mapToGlobal(corner), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(doc->iconview, &release);
+
+    // A canvas under 480 pixels that is still taller than a small window starts at the top
+    // edge, not above it where no scrolling reaches.
+    Tnewiconview* small = NewProject(2, 16, 16);
+    small->SetBounds(0, 0, 360, 300);
+    auto* smallBox = qobject_cast<TScrollBox*>(small->ScrollBox2);
+    for (int i = 0; i < 40; ++i)
+        small->BitBtn2Click(nullptr);
+    ASSERT_LT(small->iconview->Width(), 480);
+    ASSERT_GT(small->iconview->Height(), smallBox->ClientHeight());
+    EXPECT_EQ(small->iconview->Top() + smallBox->VertScrollBar()->Position(), 0);
 }
 
 TEST_F(DocumentWindow, GridLinesFollowTheZoom)

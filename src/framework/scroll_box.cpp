@@ -7,6 +7,7 @@
 
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <utility>
 
 void TControlScrollBar::SetPosition(int p) { owner_->ScrollTo(kind_, p); }
 
@@ -179,8 +180,17 @@ void TScrollBox::wheelEvent(QWheelEvent* e)
     bool handled = false;
     const QPoint g = e->globalPosition().toPoint();
     Fire(OnMouseWheel, this, ShiftStateFromQt(e->modifiers(), e->buttons()), e->angleDelta().y(), TPoint{g.x(), g.y()}, handled);
-    if (!handled && !vbar_->isHidden())
-        ScrollTo(Qt::Vertical, vert_->position_ - e->angleDelta().y() / 120 * vert_->increment_ * 3);
+    if (!handled) {
+        // Shift turns the wheel sideways; a tilting wheel or a touchpad gives the sideways part
+        // itself. One notch (120) moves three increments.
+        int dx = e->angleDelta().x(), dy = e->angleDelta().y();
+        if (dx == 0 && (e->modifiers() & Qt::ShiftModifier))
+            std::swap(dx, dy);
+        if (dy != 0 && !vbar_->isHidden())
+            ScrollTo(Qt::Vertical, vert_->position_ - dy * vert_->increment_ * 3 / 120);
+        if (dx != 0 && !hbar_->isHidden())
+            ScrollTo(Qt::Horizontal, horz_->position_ - dx * horz_->increment_ * 3 / 120);
+    }
     e->accept();
 }
 
