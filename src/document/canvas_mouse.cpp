@@ -282,7 +282,7 @@ QCursor ToolCursor(int n)
 
 // ---- the handlers ---------------------------------------------------------------------------------
 
-void CanvasMouseDown(Tnewiconview& doc, TMouseButton, TShiftState, int x, int y)
+void CanvasMouseDown(Tnewiconview& doc, TMouseButton button, TShiftState, int x, int y)
 {
     TEditorState* s = State();
     doc.EditState = 1;
@@ -338,6 +338,8 @@ void CanvasMouseDown(Tnewiconview& doc, TMouseButton, TShiftState, int x, int y)
     if (s->CurrentTool == 3) {
         if (auto bucket = Engines().BucketFill) {
             TDrawingTarget t = DrawingTargetOf(doc);
+            // The fill takes the colour pair of the button just pressed, not of the last drag.
+            t.StrokeButton = button == mbLeft ? 1 : 2;
             bucket(t);
         }
     } else if (s->CurrentTool == 10) {

@@ -1,6 +1,7 @@
 #include "drawing/line_tool.h"
 
 #include "drawing/drawing_frame.h"
+#include "drawing/shape_phases.h"
 #include "framework/sysutils.h"
 #include "imaging/bitmap/image32.h"
 
@@ -121,11 +122,6 @@ void SinglePoint(TDrawingFrame& f, bool preview)
         GdipBitmapSetPixel(t.FormatImage, x, y, (ARGB(alpha) << 24) | (p & 0x00FFFFFF));
 }
 
-bool Antialiased(const TDrawingTarget& t)
-{
-    return t.CurrentKind == QLatin1String("XP") && t.CurrentTool != 6;
-}
-
 } // namespace
 
 void LinePreview(TDrawingTarget& t, const QString& marker)
@@ -153,7 +149,7 @@ void LinePreview(TDrawingTarget& t, const QString& marker)
     }
 
     f.ScratchLayer();
-    f.Antialiasing(Antialiased(t));
+    f.Antialiasing(ShapeAntialiased(t));
     f.ViewSurface();
 
     const TLineGeometry g = LineGeometry(t);
@@ -189,7 +185,7 @@ void LineCommit(TDrawingTarget& t, const QString& marker)
     } else {
         f.FormatSurface();
     }
-    f.Antialiasing(Antialiased(t));
+    f.Antialiasing(ShapeAntialiased(t));
     f.BackdropRebuild();
     f.BackdropSurface();
 

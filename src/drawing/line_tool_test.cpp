@@ -1,5 +1,6 @@
 #include "drawing/line_tool.h"
 #include "drawing/testing_drawing_target.h"
+#include "drawing/testing_picture_folder.h"
 
 #include "framework/exceptions.h"
 #include "platform/program_paths.h"
@@ -36,30 +37,7 @@ int PaintedCount(const TTestingDrawingTarget& t)
     return n;
 }
 
-// A program folder holding the pattern picture "image\16color\17.bmp" (8 x 8, two colours in
-// stripes) and a plain green picture for the image fill.
-class PictureFolder {
-public:
-    PictureFolder()
-    {
-        QDir(dir.path()).mkpath("image/16color");
-        QImage pattern(8, 8, QImage::Format_RGB32);
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                pattern.setPixel(x, y, PatternAt(x, y));
-        pattern.save(dir.filePath("image/16color/17.bmp"), "BMP");
-        QImage green(5, 5, QImage::Format_ARGB32);
-        green.fill(0xFF00FF00);
-        green.save(dir.filePath("green.png"), "PNG");
-        SetProgramFolder(dir.path());
-    }
-    ~PictureFolder() { SetProgramFolder(QString()); }
-    static ARGB PatternAt(int x, int y) { return ((x + y) % 8) < 4 ? 0xFF000080 : 0xFFFFFF00; }
-    QString Path(const QString& name) const { return dir.filePath(name); }
-
-private:
-    QTemporaryDir dir;
-};
+using PictureFolder = TTestingPictureFolder;
 
 } // namespace
 

@@ -4,6 +4,7 @@
 // two zoomed canvases and a checkerboard tile it owns, the main window's colour edits in a map,
 // and the steps of the canvas press and release that the engines rely on.
 
+#include "drawing/drawing_engines.h"
 #include "drawing/drawing_target.h"
 #include "framework/bitmap.h"
 #include "framework/image.h"
@@ -12,7 +13,9 @@
 
 #include <QHash>
 #include <QImage>
+#include <map>
 #include <memory>
+#include <string>
 
 class TTestingDrawingTarget : public TDrawingTarget {
 public:
@@ -87,6 +90,31 @@ public:
         Edits["upg"] = StrokeColorG;
         Edits["upb"] = StrokeColorB;
         MouseIsDown = false;
+    }
+    // A drag from (sx, sy) to (ex, ey) as the canvas handlers drive a shape tool: one preview at
+    // the end, the release, the commit.
+    void Drag(TDrawingEngine preview, TDrawingEngine commit, int sx, int sy, int ex, int ey)
+    {
+        Press(sx, sy);
+        MoveTo(ex, ey);
+        preview(*this, QStringLiteral("dorvelt"));
+        Release();
+        commit(*this, QStringLiteral("dorvelt"));
+    }
+    // The format's cells from (x0, y0) to (x1, y1) as text, one line per row: each pixel by its
+    // letter in the legend, '.' for transparent, '?' for any other.
+    std::string Cells(int x0, int y0, int x1, int y1, const std::map<ARGB, char>& legend) const
+    {
+        std::string out;
+        for (int y = y0; y <= y1; ++y) {
+            for (int x = x0; x <= x1; ++x) {
+                const ARGB c = Pixel(x, y);
+                const auto it = legend.find(c);
+                out += it != legend.end() ? it->second : (c >> 24) == 0 ? '.' : '?';
+            }
+            out += '\n';
+        }
+        return out;
     }
     void SetPrimary(int a, int r, int g, int b) { SetColour("up", a, r, g, b); }
     void SetSecondary(int a, int r, int g, int b) { SetColour("down", a, r, g, b); }
