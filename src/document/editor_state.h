@@ -79,6 +79,7 @@ public:
     // Track bars ("layer_a", "colorbara".."colorbarb"): as a person moving them, change handler
     // included when the position changes.
     virtual void SetTrackBarPosition(const QString& name, int position) = 0;
+    virtual int TrackBarPosition(const QString& name) const = 0;
     // Bounds of a control in its parent ("Panel3", "Panel4", "Panel17", "CoolBar1", "iconbg4",
     // "Imageoo"); the empty name gives the main window's own bounds.
     virtual TRect ControlBounds(const QString& name) const = 0;
@@ -110,10 +111,6 @@ public:
     // The skin file and style of the main window's own skin components.
     virtual QString MainThemeFile() const { return SkinFileName; }
     virtual int MainUIStyle() const { return SkinStyle; }
-
-    // ---- the capture window's answer, for the document's capture hand-over ----
-    virtual bool CapturePasteConfirmed() const { return false; }
-    virtual void CloseCaptureWindow() {}
 };
 
 // The program's editor state; null until the main window (or a test) installs one.

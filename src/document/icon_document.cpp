@@ -49,6 +49,7 @@ TIconDocument::~TIconDocument()
         image = nullptr;
     }
     GdipDisposeImage(EraseBaseImage);
+    GdipDisposeImage(OpacityBase);
 }
 
 void TIconDocument::SetFormatImage(int f, GpBitmap* image)

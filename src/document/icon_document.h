@@ -40,6 +40,8 @@ public:
     // Slot f holds the 32-bit ARGB image of format f; slot 0 stays empty. Owned.
     std::array<GpBitmap*, TFormatTable::MaxFormats + 1> FormatImages{};
     GpBitmap* EraseBaseImage = nullptr;
+    // The picture the master opacity is computed from; owned.
+    GpBitmap* OpacityBase = nullptr;
     TFormatTable FormatTable;
 
     int CurrentFormat() const { return FormatTable.CurrentFormat(); }

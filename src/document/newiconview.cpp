@@ -1,6 +1,7 @@
 #include "document/newiconview.h"
 
 #include "document/canvas_mouse.h"
+#include "document/command_dialog_fields.h"
 
 #include "controls/controls_classes.h"
 #include "controls/tov_language.h"
@@ -235,6 +236,8 @@ void Tnewiconview::FormCreate(TObject*)
         setObjectName(kTemplateName + QStringLiteral("_1"));
         if (templ->bgimage && bgimage)
             bgimage->Picture()->Assign(templ->bgimage->Picture());
+        // The new document may take a closed one's name: backups of that one must not come back.
+        DiscardCommandBackups();
     }
 
     if (auto* language = qobject_cast<TtovLanguage*>(FindComponent(QStringLiteral("brelnova"))))
@@ -806,7 +809,7 @@ void Tnewiconview::LoadUndoState(const QString& pathOrMarker)
     s->SetTrackBarPosition(QStringLiteral("layer_a"), 255);
     if (pathOrMarker != QLatin1String("dorvelt")) {
         LoadStateImage(pathOrMarker);
-    } else if (s->CapturePasteConfirmed()) {
+    } else if (CaptureWindow().PasteConfirmed == 1) {
         GpImage* capture = nullptr;
         GdipLoadImageFromFile(ScratchPath(QStringLiteral("selectimage.bmp")), &capture);
         if (capture) {
@@ -819,7 +822,7 @@ void Tnewiconview::LoadUndoState(const QString& pathOrMarker)
             GdipDeleteGraphics(g);
             GdipDisposeImage(capture);
         }
-        s->CloseCaptureWindow();
+        CaptureWindow().CloseWindow();
     }
     iconviewbg->Hide();
     {

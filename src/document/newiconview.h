@@ -121,6 +121,30 @@ public:
     Q_INVOKABLE void NewGifProjectFromThisImage1Click(TObject* Sender);
     Q_INVOKABLE void NewGifProjectFromThisImage2Click(TObject* Sender);
 
+    // ---- whole-picture commands of the current format (newiconview_image_commands.cpp) ----
+    Q_INVOKABLE void BitBtn9Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn10Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn11Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn12Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn13Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn14Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn32Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn33Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn34Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn35Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn36Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn39Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn42Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn43Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn45Click(TObject* Sender);
+    Q_INVOKABLE void Button2Click(TObject* Sender);
+    Q_INVOKABLE void Button3Click(TObject* Sender);
+    Q_INVOKABLE void Button4Click(TObject* Sender);
+    Q_INVOKABLE void Button5Click(TObject* Sender);
+    Q_INVOKABLE void Button6Click(TObject* Sender);
+    Q_INVOKABLE void Button7Click(TObject* Sender);
+    Q_INVOKABLE void Button8Click(TObject* Sender);
+
 protected:
     QString DocumentName() const override { return objectName(); }
     // The drawn title follows the window's caption, whoever sets it.
@@ -144,6 +168,11 @@ private:
     TMenuItem* MenuItem(const QString& name) const;
     void FinishFormatAdd();
     void PlaceFormatList(bool right);
+    // Image commands' helpers.
+    void TurnFormat(int turn);
+    void ShiftFormat(int dx, int dy);
+    bool ReplaceFormatFrom(GpImage* source);
+    void RebuildWithThumbnails();
 };
 
 // The selection rectangle of the application (in canvas pixels), one for every document.

@@ -46,6 +46,7 @@ public:
     void SetControlCaption(const QString& name, const QString& caption) override { Captions[name] = caption; }
     void SetControlHint(const QString& name, const QString& hint) override { Hints[name] = hint; }
     void SetTrackBarPosition(const QString& name, int position) override { TrackBars[name] = position; }
+    int TrackBarPosition(const QString& name) const override { return TrackBars.value(name, 255); }
     TRect ControlBounds(const QString& name) const override { return Bounds.value(name); }
 
     bool HasDocumentTile(int n) const override { return n >= 1 && n <= 24; }

@@ -501,6 +501,12 @@ void Ticonmain::SetTrackBarPosition(const QString& name, int position)
     SetComponentProperty(name, "Position", position);
 }
 
+int Ticonmain::TrackBarPosition(const QString& name) const
+{
+    QObject* c = FindComponent(name);
+    return c ? c->property("Position").toInt() : 0;
+}
+
 TRect Ticonmain::ControlBounds(const QString& name) const
 {
     if (name.isEmpty())

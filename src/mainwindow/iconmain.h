@@ -125,6 +125,7 @@ public:
     void SetControlCaption(const QString& name, const QString& caption) override;
     void SetControlHint(const QString& name, const QString& hint) override;
     void SetTrackBarPosition(const QString& name, int position) override;
+    int TrackBarPosition(const QString& name) const override;
     TRect ControlBounds(const QString& name) const override;
     bool HasDocumentTile(int n) const override;
     void SetDocumentTile(int n, const TRect& bounds, const QImage& picture) override;

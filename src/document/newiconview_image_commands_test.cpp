@@ -1,0 +1,392 @@
+#include "document/command_dialog_fields.h"
+#include "document/format_list.h"
+#include "document/my_list_box.h"
+#include "document/image_commands.h"
+#include "document/newiconview.h"
+#include "document/scratch_folder.h"
+#include "document/testing_editor_state.h"
+#include "framework/bitmap.h"
+#include "framework/commands.h"
+#include "framework/dialogs.h"
+#include "platform/program_paths.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+constexpr QRgb kBlue = 0xFF0000FFu;
+constexpr QRgb kRed = 0xFFFF0000u;
+constexpr QRgb kGreen = 0xFF00FF00u;
+
+class CaptureFields : public TCaptureWindowFields {
+public:
+    void Confirm() override
+    {
+        ++Confirmed;
+        PasteConfirmed = 1;
+    }
+    void CloseWindow() override { ++Closed; }
+    int Confirmed = 0;
+    int Closed = 0;
+};
+
+class DocumentImageCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetProgramFolder(dir.path());
+        InstallRotateDialog(&rotate);
+        InstallResizeDialog(&resize);
+        InstallReplaceColorsDialog(&replace);
+        InstallEffectsDialog(&effects);
+        InstallColorBalanceDialog(&balance);
+        InstallCaptureWindow(&capture);
+        templ = std::make_unique<Tnewiconview>();
+    }
+    void TearDown() override
+    {
+        docs.clear();
+        templ.reset();
+        for (auto* install : {+[] { InstallRotateDialog(nullptr); }, +[] { InstallResizeDialog(nullptr); },
+                              +[] { InstallReplaceColorsDialog(nullptr); }, +[] { InstallEffectsDialog(nullptr); },
+                              +[] { InstallColorBalanceDialog(nullptr); }, +[] { InstallCaptureWindow(nullptr); }})
+            install();
+        SetProgramFolder(QString());
+    }
+    Tnewiconview* NewProject(int n, int w, int h, QRgb fill = kBlue)
+    {
+        state.NewImageWidth = w;
+        state.NewImageHeight = h;
+        state.NewImageKind = "XP";
+        auto* doc = new Tnewiconview;
+        doc->setObjectName("iconview" + QString::number(n));
+        Pixels(doc).fill(fill);
+        docs.emplace_back(doc);
+        state.ActiveDocumentName = doc->objectName();
+        return doc;
+    }
+    static QImage& Pixels(Tnewiconview* doc) { return *GdipImageData(doc->CurrentImage()); }
+    static void Click(Tnewiconview* doc, const char* name) { ASSERT_TRUE(ClickComponentByName(doc, name)) << name; }
+    // Answers every message with answer and keeps its text.
+    std::unique_ptr<TDialogAnswererScope> Answer(int answer)
+    {
+        return std::make_unique<TDialogAnswererScope>([this, answer](TDialogRequest& r) {
+            asked << r.Text;
+            captions << r.Caption;
+            r.Result = answer;
+            return true;
+        });
+    }
+
+    QTemporaryDir dir;
+    TTestingEditorState state;
+    TRotateDialogFields rotate;
+    TResizeDialogFields resize;
+    TReplaceColorsFields replace;
+    TEffectsDialogFields effects;
+    TColorBalanceFields balance;
+    CaptureFields capture;
+    std::unique_ptr<Tnewiconview> templ;
+    std::vector<std::unique_ptr<Tnewiconview>> docs;
+    QStringList asked, captions;
+};
+
+} // namespace
+
+TEST_F(DocumentImageCommands, EveryCommandHasItsHandler)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    for (const char* name : {"BitBtn9", "BitBtn10", "BitBtn11", "BitBtn12", "BitBtn13", "BitBtn14", "BitBtn32",
+                             "BitBtn33", "BitBtn34", "BitBtn35", "BitBtn36", "BitBtn39", "BitBtn42", "bitbtn43",
+                             "BitBtn45", "Button2", "Button3", "Button4", "Button5", "Button6", "Button7", "Button8",
+                             "ClearAll1"})
+        EXPECT_TRUE(HasClickHandler(doc->FindComponent(name))) << name;
+}
+
+TEST_F(DocumentImageCommands, MasterOpacityWorksFromOneBaseWhileEditing)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    Pixels(doc).setPixel(0, 0, 0x80102030u);
+    Pixels(doc).setPixel(1, 0, 0u);
+    state.TrackBars["layer_a"] = 100;
+    // After a save (or before any stroke) the track bar changes nothing.
+    doc->EditState = 2;
+    Click(doc, "BitBtn9");
+    EXPECT_EQ(Pixels(doc).pixel(2, 2), kBlue);
+
+    doc->EditState = 1;
+    Click(doc, "BitBtn9");
+    EXPECT_EQ(Pixels(doc).pixel(2, 2), 0x640000FFu);
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), 0x00102030u);
+    EXPECT_EQ(Pixels(doc).pixel(1, 0), 0u);
+    // Back to 255: the same base gives its alpha back exactly.
+    state.TrackBars["layer_a"] = 255;
+    Click(doc, "BitBtn9");
+    EXPECT_EQ(Pixels(doc).pixel(2, 2), kBlue);
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), 0x80102030u);
+    state.TrackBars["layer_a"] = 0;
+    Click(doc, "BitBtn9");
+    EXPECT_EQ(Pixels(doc).pixel(2, 2), 0x000000FFu);
+}
+
+TEST_F(DocumentImageCommands, QuarterTurnsOfANonSquareFormatTakeTheTurnedSize)
+{
+    Tnewiconview* doc = NewProject(1, 32, 16);
+    Pixels(doc).setPixel(0, 0, kRed);
+    Click(doc, "BitBtn13"); // Rotate Right: (x, y) -> (H - 1 - y, x)
+    EXPECT_EQ(doc->CurrentWidth, 16);
+    EXPECT_EQ(doc->CurrentHeight, 32);
+    EXPECT_EQ(FormatCaption(*doc, doc->CurrentFormat()), "16 * 32 - XP");
+    ASSERT_EQ(Pixels(doc).size(), QSize(16, 32));
+    EXPECT_EQ(Pixels(doc).pixel(15, 0), kRed);
+    EXPECT_EQ(state.NewImageWidth, 16);
+
+    // A turn that would give a second format of one size and kind is refused.
+    NewFormatChoice() = {32, 16, "XP"};
+    Click(doc, "BitBtn18");
+    const int turned = FormatCaption(*doc, 1) == "16 * 32 - XP" ? 1 : 2;
+    doc->FormatList()->SetItemIndex(turned - 1);
+    doc->MyListBox1Click(doc);
+    ASSERT_EQ(doc->CurrentWidth, 16);
+    const QImage before = Pixels(doc);
+    auto answer = Answer(mrOk);
+    Click(doc, "BitBtn12");
+    EXPECT_EQ(asked, QStringList({"The icon format has existed"}));
+    EXPECT_EQ(Pixels(doc), before);
+    EXPECT_EQ(FormatCaption(*doc, doc->CurrentFormat()), "16 * 32 - XP");
+}
+
+TEST_F(DocumentImageCommands, ShiftsKeepOneCopyThatOnlyTheirOwnPictureGetsBack)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    Pixels(doc).setPixel(5, 5, kRed);
+    const QImage start = Pixels(doc);
+    for (int k = 0; k < 4; ++k)
+        Click(doc, "BitBtn32");
+    EXPECT_EQ(state.NudgeCount, 4);
+    EXPECT_EQ(Pixels(doc).pixel(5, 1), kRed);
+    EXPECT_EQ(Pixels(doc).pixel(5, 15), 0u);
+    Click(doc, "BitBtn36");
+    EXPECT_EQ(Pixels(doc), start);
+    EXPECT_EQ(state.NudgeCount, 0);
+    EXPECT_EQ(rotate.PreNudgeImage, nullptr);
+
+    // Another document's Cancel never receives this picture.
+    Click(doc, "BitBtn34");
+    Tnewiconview* other = NewProject(2, 16, 16, kGreen);
+    EXPECT_EQ(rotate.PreNudgeImage, nullptr); // a new document drops the old copy
+    Click(doc, "BitBtn34");
+    Click(other, "BitBtn36");
+    EXPECT_EQ(Pixels(other).pixel(0, 0), kGreen);
+    EXPECT_EQ(rotate.PreNudgeImage, nullptr);
+
+    // OK of the rotate dialog keeps the shifts.
+    Click(doc, "BitBtn35");
+    rotate.DiscardPreNudgeImage();
+    const QImage shifted = Pixels(doc);
+    Click(doc, "BitBtn36");
+    EXPECT_EQ(Pixels(doc), shifted);
+}
+
+TEST_F(DocumentImageCommands, ClearKeepsTheBaseStateAndRecordsNoStep)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    const int states = doc->FormatTable.UndoStateCount(1);
+    const QString base = doc->StateFilePath(1, 1);
+    QFile::remove(base);
+    EXPECT_TRUE(RunCommandByName("iconview1", "ClearAll1"));
+    EXPECT_TRUE(QFile::exists(base));
+    EXPECT_EQ(QImage(base).pixel(3, 3), kBlue);
+    QImage clear(16, 16, QImage::Format_ARGB32);
+    clear.fill(0);
+    EXPECT_EQ(Pixels(doc), clear);
+    EXPECT_EQ(doc->FormatTable.UndoStateCount(1), states);
+}
+
+TEST_F(DocumentImageCommands, PatternChoiceBecomesThePrimaryPattern)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    state.PatternFile = "image\\16color\\5.bmp";
+    Click(doc, "BitBtn14");
+    EXPECT_EQ(doc->FormatTable.PatternPath(0), "image\\16color\\5.bmp");
+    EXPECT_EQ(doc->FormatTable.PatternPath(1), "image\\16color\\18.bmp");
+}
+
+TEST_F(DocumentImageCommands, ExchangeGoesBothWaysAndUndoBringsBackItsOwnPicture)
+{
+    Tnewiconview* doc = NewProject(1, 4, 1);
+    Pixels(doc).setPixel(0, 0, kRed);
+    Pixels(doc).setPixel(1, 0, kBlue);
+    Pixels(doc).setPixel(2, 0, 0xFEFF0000u);
+    const QImage start = Pixels(doc);
+    replace.BeginShowing();
+    replace.ReplaceMode = 2;
+    const int red[4] = {255, 255, 0, 0}, blue[4] = {255, 0, 0, 255};
+    std::copy(red, red + 4, replace.LeftColor);
+    std::copy(blue, blue + 4, replace.RightColor);
+    // The dialog's Apply: phase, state and direction, then the click.
+    auto apply = [&] {
+        replace.ApplyPhase = replace.ApplyPhase == 0 ? 1 : 2;
+        replace.ApplyState = 1;
+        replace.Direction = replace.Direction == 1 ? 2 : 1;
+        Click(doc, "bitbtn43");
+    };
+    apply();
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), kBlue);
+    EXPECT_EQ(Pixels(doc).pixel(2, 0), 0xFEFF0000u); // alpha differs: no match
+    apply();
+    // Back the other way: the changed pixel and the one that was blue before.
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), kRed);
+    EXPECT_EQ(Pixels(doc).pixel(1, 0), kRed);
+    apply();
+    replace.ApplyState = 2;
+    Click(doc, "bitbtn43");
+    EXPECT_EQ(Pixels(doc), start);
+
+    // Replace mode always goes left to right.
+    replace.ReplaceMode = 1;
+    for (int k = 0; k < 2; ++k)
+        apply();
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), kBlue);
+    EXPECT_EQ(Pixels(doc).pixel(1, 0), kBlue);
+
+    // The undo file belongs to this document: another one is told and keeps its picture.
+    Tnewiconview* other = NewProject(2, 4, 1, kGreen);
+    auto answer = Answer(mrOk);
+    replace.ApplyState = 2;
+    Click(other, "bitbtn43");
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_EQ(Pixels(other).pixel(0, 0), kGreen);
+}
+
+TEST_F(DocumentImageCommands, RotationAndResizeCheckTheirTextsBeforeTouchingThePicture)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    Pixels(doc).setPixel(0, 0, kRed);
+    const QImage start = Pixels(doc);
+    auto answer = Answer(mrOk);
+    rotate.Angle = "4x5";
+    Click(doc, "BitBtn45");
+    EXPECT_EQ(asked, QStringList({"'4x5' is not a valid integer value."}));
+    EXPECT_EQ(Pixels(doc), start);
+
+    const struct {
+        const char* w;
+        const char* h;
+        const char* message;
+    } refused[] = {{"abc", "16", "'abc' is not a valid integer value."},
+                   {"16", "", "'' is not a valid integer value."},
+                   {"0", "16", "Please set image size"},
+                   {"16", "256", "The image size must be from 1 to 255 pixels"}};
+    for (const auto& c : refused) {
+        asked.clear();
+        resize.Width = c.w;
+        resize.Height = c.h;
+        Click(doc, "Button8");
+        EXPECT_EQ(asked, QStringList({c.message}));
+        EXPECT_EQ(Pixels(doc), start) << c.w << "x" << c.h;
+    }
+
+    // A 16 x 16 picture turns about its own middle and keeps its content.
+    rotate.Angle = "90";
+    Click(doc, "BitBtn45");
+    EXPECT_EQ(Pixels(doc).pixel(15, 0), kRed);
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), kBlue);
+    EXPECT_EQ(Pixels(doc).pixel(0, 15), kBlue);
+
+    resize.Width = "8";
+    resize.Height = "8";
+    Click(doc, "Button8");
+    EXPECT_EQ(Pixels(doc).size(), QSize(16, 16));
+    EXPECT_EQ(Pixels(doc).pixel(7, 7), kBlue);
+    EXPECT_EQ(Pixels(doc).pixel(8, 8), 0u);
+}
+
+TEST_F(DocumentImageCommands, EffectAndBalanceHandOversReplaceThePictureAtTheFormatsSize)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    Click(doc, "Button2");
+    ASSERT_NE(effects.OriginalImage, nullptr);
+    EXPECT_EQ(GdipImageData(effects.OriginalImage)->pixel(3, 3), kBlue);
+
+    QImage red(8, 8, QImage::Format_ARGB32);
+    red.fill(kRed);
+    effects.PreviewBitmap = GdipImageFromQImage(red);
+    Click(doc, "Button3");
+    EXPECT_EQ(Pixels(doc).size(), QSize(16, 16));
+    EXPECT_EQ(Pixels(doc).pixel(15, 15), kRed);
+
+    // Most effects revert to the dialog's copy.
+    effects.EffectCode = 12;
+    Click(doc, "Button4");
+    EXPECT_EQ(Pixels(doc).pixel(15, 15), kBlue);
+
+    // The file effects revert from the scratch file, drawn into the format's own size.
+    QImage green(32, 32, QImage::Format_ARGB32);
+    green.fill(kGreen);
+    const QString file = ScratchPath("gif88gif.png");
+    ASSERT_TRUE(green.save(file));
+    for (int code : {30, 45, 403, 408}) {
+        Pixels(doc).fill(kRed);
+        effects.EffectCode = code;
+        Click(doc, "Button4");
+        EXPECT_EQ(Pixels(doc).size(), QSize(16, 16)) << code;
+        EXPECT_EQ(Pixels(doc).pixel(15, 15), kGreen) << code;
+    }
+    // Without the file the format stays as it was, and the user hears why.
+    QFile::remove(file);
+    Pixels(doc).fill(kRed);
+    auto answer = Answer(mrOk);
+    Click(doc, "Button4");
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_EQ(Pixels(doc).size(), QSize(16, 16));
+    EXPECT_EQ(Pixels(doc).pixel(15, 15), kRed);
+
+    // Colour balance: the work copy keeps alpha; result and revert replace the picture.
+    Pixels(doc).setPixel(0, 0, 0x40112233u);
+    Click(doc, "Button5");
+    TBitmap work;
+    work.LoadFromFile(ScratchPath("temp.bmp"));
+    EXPECT_EQ(work.PixelArgb(0, 0), 0x40112233u);
+    EXPECT_EQ(work.PixelArgb(5, 5), kRed);
+    balance.ResultBitmap = GdipImageFromQImage(green);
+    Click(doc, "Button6");
+    EXPECT_EQ(Pixels(doc).pixel(5, 5), kGreen);
+    Click(doc, "Button7");
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), 0x40112233u);
+    EXPECT_EQ(Pixels(doc).pixel(5, 5), kRed);
+}
+
+TEST_F(DocumentImageCommands, CaptureIsTakenOverOnlyWhileArmedAndNotYetTaken)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    QImage shot(4, 4, QImage::Format_ARGB32);
+    shot.fill(kRed);
+    ASSERT_TRUE(shot.save(ScratchPath("selectimage.bmp")));
+    auto answer = Answer(IDYES);
+
+    Click(doc, "BitBtn39"); // not armed
+    EXPECT_EQ(capture.HandOffStage, 2);
+    capture.CaptureArmed = 1;
+    templ->FormatTable.SetCaptureState(2); // the template holds a capture already taken
+    Click(doc, "BitBtn39");
+    EXPECT_EQ(capture.Confirmed, 0);
+    EXPECT_TRUE(asked.isEmpty());
+
+    templ->FormatTable.SetCaptureState(1);
+    Click(doc, "BitBtn39");
+    EXPECT_EQ(capture.Confirmed, 1);
+    EXPECT_EQ(capture.ConfirmDone, 1);
+    EXPECT_EQ(asked, QStringList({"Image file has changed, Save changes or not?"}));
+    EXPECT_EQ(captions, QStringList({"Brelnova Studio"}));
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), kRed);
+    EXPECT_EQ(Pixels(doc).pixel(8, 8), kBlue);
+    EXPECT_EQ(capture.Closed, 1);
+
+    Click(doc, "BitBtn39"); // once per confirmed capture
+    EXPECT_EQ(capture.Confirmed, 1);
+}
