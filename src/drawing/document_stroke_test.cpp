@@ -164,3 +164,29 @@ TEST_F(DocumentStroke, ErasingStrokeTakesAlphaAndUndoGivesItBack)
     doc->UndoStep();
     EXPECT_EQ(Pixel(7, 8), 0xFF336699u);
 }
+
+TEST_F(DocumentStroke, BucketFillsWithThePairOfTheButtonJustPressed)
+{
+    NewProject("XP", 16);
+    SetPrimary(255, 0, 160, 0);
+    for (const char* e : {"downa", "downb"})
+        state.Edits[e] = "255";
+    state.Edits["downr"] = "0";
+    state.Edits["downg"] = "0";
+    // A drag with the left button first, then a bucket click with the right one.
+    state.CurrentTool = 2;
+    Stroke({{0, 8}, {15, 8}});
+    state.CurrentTool = 3;
+    Mouse(QEvent::MouseButtonPress, 3, 3, Qt::RightButton, Qt::RightButton);
+    Mouse(QEvent::MouseButtonRelease, 3, 3, Qt::RightButton, Qt::NoButton);
+    EXPECT_EQ(Pixel(3, 3), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(3, 12), 0u) << "the line bounds the area";
+    EXPECT_EQ(CanvasCell(3, 3), 0xFF0000FFu);
+    Mouse(QEvent::MouseButtonPress, 3, 12, Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, 3, 12, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(Pixel(3, 12), 0xFF00A000u);
+    EXPECT_EQ(doc->FormatTable.UndoStateCount(1), 4) << "one step per fill";
+    doc->UndoStep();
+    EXPECT_EQ(Pixel(3, 12), 0u);
+    EXPECT_EQ(Pixel(3, 3), 0xFF0000FFu);
+}

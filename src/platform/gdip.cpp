@@ -229,6 +229,73 @@ QImage PathTexture(const GpBrush& b, const QSize& size)
     return img;
 }
 
+// The colour a brush gives each device pixel: gradients computed once over the device, textures
+// tiled from the origin.
+class BrushSampler {
+public:
+    BrushSampler(const GpBrush& b, const QSize& size) : b_(b)
+    {
+        if (b.kind == GpBrush::Linear)
+            colours_ = LinearTexture(b, size);
+        else if (b.kind == GpBrush::PathGradient)
+            colours_ = PathTexture(b, size);
+    }
+    ARGB At(int x, int y) const
+    {
+        switch (b_.kind) {
+        case GpBrush::Solid: return b_.color;
+        case GpBrush::Texture: {
+            const QImage& t = b_.texture;
+            if (t.isNull())
+                return 0;
+            const int tx = ((x % t.width()) + t.width()) % t.width();
+            const int ty = ((y % t.height()) + t.height()) % t.height();
+            return reinterpret_cast<const ARGB*>(t.constScanLine(ty))[tx];
+        }
+        default: return reinterpret_cast<const ARGB*>(colours_.constScanLine(y))[x];
+        }
+    }
+
+private:
+    const GpBrush& b_;
+    QImage colours_;
+};
+
+// Aliased ellipses, pixel by pixel, symmetric about their axes (Qt's aliased curves are not). A
+// fill covers the pixels whose squares have their middle inside the ellipse inscribed in
+// (x, y, w, h), so it fits the cells a filled rectangle of the same numbers covers. An outline
+// pen wide covers the pixels whose centres, on whole coordinates as for the aliased rectangle
+// outline, lie between that ellipse grown and shrunk by half the pen.
+void PaintAliasedEllipse(QImage& dst, const GpBrush& brush, int x, int y, int w, int h, double pen)
+{
+    const bool outline = pen > 0;
+    const double offset = outline ? 0.0 : 0.5;
+    const double cx = x + w / 2.0, cy = y + h / 2.0;
+    const double ao = w / 2.0 + pen / 2, bo = h / 2.0 + pen / 2;
+    const double ai = w / 2.0 - pen / 2, bi = h / 2.0 - pen / 2;
+    if (ao <= 0 || bo <= 0)
+        return;
+    const bool hollow = outline && ai > 0 && bi > 0;
+    constexpr double eps = 1e-9;
+    const int y0 = std::max(0, int(std::floor(cy - bo)) - 1), y1 = std::min(dst.height() - 1, int(std::ceil(cy + bo)) + 1);
+    const int x0 = std::max(0, int(std::floor(cx - ao)) - 1), x1 = std::min(dst.width() - 1, int(std::ceil(cx + ao)) + 1);
+    if (x0 > x1 || y0 > y1)
+        return;
+    const BrushSampler colours(brush, dst.size());
+    for (int py = y0; py <= y1; ++py) {
+        auto* d = reinterpret_cast<ARGB*>(dst.scanLine(py));
+        const double sy = py + offset - cy;
+        for (int px = x0; px <= x1; ++px) {
+            const double sx = px + offset - cx;
+            if ((sx / ao) * (sx / ao) + (sy / bo) * (sy / bo) > 1 + eps)
+                continue;
+            if (hollow && (sx / ai) * (sx / ai) + (sy / bi) * (sy / bi) < 1 - eps)
+                continue;
+            d[px] = BlendOver(colours.At(px, py), d[px]);
+        }
+    }
+}
+
 QColor ToQColor(ARGB c)
 {
     return QColor(R(c), G(c), B(c), A(c));
@@ -796,6 +863,10 @@ GpStatus GdipDrawEllipseI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT wi
 {
     if (!graphics || !pen)
         return InvalidParameter;
+    if (QImage* dst = DirectTarget(graphics); dst && !Antialiased(graphics) && pen->width > 0) {
+        PaintAliasedEllipse(*dst, *pen->brush, x, y, width, height, pen->width);
+        return Ok;
+    }
     Prepare(graphics);
     QPainter* p = graphics->painter;
     p->setPen(ToQPen(*pen, graphics));
@@ -810,21 +881,16 @@ GpStatus GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, 
         return InvalidParameter;
     if (width <= 0 || height <= 0)
         return Ok;
-    if (QImage* dst = DirectTarget(graphics); dst && brush->kind != GpBrush::Texture) {
+    if (QImage* dst = DirectTarget(graphics)) {
         const int x0 = std::max(0, x), y0 = std::max(0, y);
         const int x1 = std::min(dst->width(), x + width), y1 = std::min(dst->height(), y + height);
         if (x0 >= x1 || y0 >= y1)
             return Ok;
-        QImage colours;
-        if (brush->kind == GpBrush::Linear)
-            colours = LinearTexture(*brush, dst->size());
-        else if (brush->kind == GpBrush::PathGradient)
-            colours = PathTexture(*brush, dst->size());
+        const BrushSampler colours(*brush, dst->size());
         for (int yy = y0; yy < y1; ++yy) {
             auto* d = reinterpret_cast<ARGB*>(dst->scanLine(yy));
-            const auto* c = colours.isNull() ? nullptr : reinterpret_cast<const ARGB*>(colours.constScanLine(yy));
             for (int xx = x0; xx < x1; ++xx)
-                d[xx] = BlendOver(c ? c[xx] : brush->color, d[xx]);
+                d[xx] = BlendOver(colours.At(xx, yy), d[xx]);
         }
         return Ok;
     }
@@ -843,6 +909,10 @@ GpStatus GdipFillEllipseI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, IN
         return InvalidParameter;
     if (width <= 0 || height <= 0)
         return Ok;
+    if (QImage* dst = DirectTarget(graphics); dst && !Antialiased(graphics)) {
+        PaintAliasedEllipse(*dst, *brush, x, y, width, height, 0);
+        return Ok;
+    }
     Prepare(graphics);
     QPainter* p = graphics->painter;
     p->setPen(Qt::NoPen);
