@@ -116,6 +116,8 @@ void RunCommit(Tnewiconview& doc, int tool)
     RunDrawingEngine(doc, engine, marker);
 }
 
+} // namespace
+
 // The cursor files are read once; every move puts the tool's cursor into its slot again.
 const QCursor& LoadedToolCursor(int n)
 {
@@ -127,8 +129,6 @@ const QCursor& LoadedToolCursor(int n)
     }
     return cursors[n];
 }
-
-} // namespace
 
 void SetDrawingEngines(const TDrawingEngines& engines)
 {
@@ -335,7 +335,10 @@ void CanvasMouseDown(Tnewiconview& doc, TMouseButton button, TShiftState, int x,
     doc.DragStartY = doc.DragEndY = y / zoom;
     doc.MouseIsDown = true;
 
-    if (s->CurrentTool == 3) {
+    if (s->CurrentTool == 1) {
+        // The overlay takes the mouse from here on; this press already starts its selection.
+        doc.PaintBox1MouseDown(doc.PaintBox1, mbLeft, TShiftState(), x, y);
+    } else if (s->CurrentTool == 3) {
         if (auto bucket = Engines().BucketFill) {
             TDrawingTarget t = DrawingTargetOf(doc);
             // The fill takes the colour pair of the button just pressed, not of the last drag.
@@ -357,6 +360,10 @@ void CanvasMouseMove(Tnewiconview& doc, TShiftState shift, int x, int y)
         const int n = tool == 12 ? 4 : tool;
         SetCursorShape(n, LoadedToolCursor(n));
         doc.iconview->SetCursor(n);
+    }
+    if (tool == 1 && doc.MouseIsDown) {
+        doc.PaintBox1MouseMove(doc.PaintBox1, shift, x, y);
+        return;
     }
     if (!doc.MouseIsDown) {
         if (tool != 10)
@@ -380,7 +387,7 @@ void CanvasMouseMove(Tnewiconview& doc, TShiftState shift, int x, int y)
     RunPreview(doc, tool);
 }
 
-void CanvasMouseUp(Tnewiconview& doc, TMouseButton, TShiftState, int, int)
+void CanvasMouseUp(Tnewiconview& doc, TMouseButton button, TShiftState shift, int x, int y)
 {
     TEditorState* s = State();
     // The format list is repainted after every release, in a drag or not.
@@ -399,6 +406,11 @@ void CanvasMouseUp(Tnewiconview& doc, TMouseButton, TShiftState, int, int)
     doc.MouseIsDown = false;
 
     const int tool = s->CurrentTool;
+    if (tool == 1) {
+        // A selection drag that began on the canvas ends as the overlay's own release would.
+        doc.PaintBox1MouseUp(doc.PaintBox1, button, shift, x, y);
+        return;
+    }
     if (DrawingTool(tool))
         RunCommit(doc, tool);
     ReducePaletteFormat(doc);

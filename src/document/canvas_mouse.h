@@ -45,3 +45,5 @@ void PickColour(Tnewiconview& doc, int cellX, int cellY);
 // The program's cursor "MY" + n (1..11) from the installation's cursor files; the arrow when the
 // file is missing.
 QCursor ToolCursor(int n);
+// The same, read once and kept.
+const QCursor& LoadedToolCursor(int n);

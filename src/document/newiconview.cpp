@@ -800,6 +800,7 @@ void Tnewiconview::SelectWholeCanvas()
     PaintBox1->Show();
     const int z = Zoom;
     SelectionRect() = Rect(0, 0, z * (iconview->Width() / z + 1), z * (iconview->Height() / z + 1));
+    DrawSelectionMarquee();
 }
 
 void Tnewiconview::LoadUndoState(const QString& pathOrMarker)
@@ -842,60 +843,32 @@ void Tnewiconview::BitBtn1Click(TObject*)
 {
     TEditorState* s = State();
     TRect& sel = SelectionRect();
-    const int z = Zoom;
-    const int l = sel.Left / z, t = sel.Top / z, r = sel.Right / z, b = sel.Bottom / z;
-
-    auto replaceFloating = [s](GpImage* image) {
-        if (s->FloatingImage && s->FloatingImage != s->SelectionBuffer && s->FloatingImage != s->PasteBuffer)
-            GdipDisposeImage(s->FloatingImage);
-        s->FloatingImage = image;
-    };
-    // Lift the selected pixels out of the format; an empty rectangle lifts nothing.
-    if (r > l && b > t) {
-        GpBitmap* lifted = NewTransparentBitmap(r - l, b - t);
-        for (int i = 0; i < r - l; ++i)
-            for (int j = 0; j < b - t; ++j) {
-                ARGB c = 0;
-                if (GdipBitmapGetPixel(CurrentImage(), l + i, t + j, &c) == Ok) {
-                    GdipBitmapSetPixel(lifted, i, j, c);
-                    GdipBitmapSetPixel(CurrentImage(), l + i, t + j, 0);
-                }
-            }
-        replaceFloating(lifted);
+    const TRect cells = SelectionCells(sel, Zoom);
+    if (MovingSelection)
+        MarqueeDotted = false;
+    // Only floating pixels have anything to drop: selected pixels that were never lifted still
+    // lie in the format where they are shown, and lifting the format under a paste would lose it.
+    const bool floating = HasFloatingPixels();
+    if (FloatingSelection) {
+        ReplaceImage(s->FloatingImage, CloneImage(PastedImage));
+        FloatingSelection = false;
     }
-
-    {
-        TCanvasUpdate update(iconviewbg);
-        FillCheckerboard(iconviewbg);
-        DrawFormatOver(iconviewbg);
-        if (GpImage* floating = s->FloatingImage) {
-            UINT fw = 0, fh = 0;
-            GdipGetImageWidth(floating, &fw);
-            GdipGetImageHeight(floating, &fh);
-            GpGraphics* g = nullptr;
-            GdipCreateFromHDC(iconviewbg->Bitmap()->DC(), &g);
-            GdipSetInterpolationMode(g, InterpolationModeNearestNeighbor);
-            GdipSetPixelOffsetMode(g, PixelOffsetModeHalf);
-            GdipDrawImageRectI(g, floating, z * l, z * t, int(fw) * z, int(fh) * z);
-            GdipDeleteGraphics(g);
-            // The floating pixels land in the format itself.
-            GdipGetImageGraphicsContext(CurrentImage(), &g);
-            GdipSetInterpolationMode(g, InterpolationModeNearestNeighbor);
-            GdipSetPixelOffsetMode(g, PixelOffsetModeHalf);
-            GdipDrawImageRectI(g, floating, l, t, int(fw), int(fh));
-            GdipDeleteGraphics(g);
+    if (floating)
+        CompositeInto(CurrentImage(), s->FloatingImage, cells.Left, cells.Top);
+    for (TImage32* canvas : {iconviewbg, iconview}) {
+        {
+            TCanvasUpdate update(canvas);
+            FillCheckerboard(canvas);
+            DrawFormatOver(canvas);
         }
+        RepaintCanvas(canvas);
     }
-    RepaintCanvas(iconviewbg);
-    {
-        TCanvasUpdate update(iconview);
-        FillCheckerboard(iconview);
-        DrawFormatOver(iconview);
-    }
-    RepaintCanvas(iconview);
     RepaintFormatList();
+    MoveStarted = false;
     sel = Rect(0, 0, 0, 0);
-    replaceFloating(NewTransparentBitmap(CurrentWidth, CurrentHeight));
+    ReplaceImage(s->FloatingImage, NewTransparentBitmap(CurrentWidth, CurrentHeight));
+    if (PaintBox1)
+        PaintBox1->update();
 }
 
 void Tnewiconview::BitBtn2Click(TObject*)

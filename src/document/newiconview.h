@@ -7,6 +7,7 @@
 // bitmaps, undo histories) is the TIconDocument part.
 
 #include "document/icon_document.h"
+#include "document/selection.h"
 #include "framework/forms.h"
 #include "framework/owner_draw.h"
 
@@ -20,7 +21,7 @@ class TMyListBox;
 class TPositionedLayer;
 class TsuiForm;
 
-class Tnewiconview : public TForm, public TIconDocument {
+class Tnewiconview : public TForm, public TIconDocument, public TDocumentSelection {
     Q_OBJECT
 
 public:
@@ -144,6 +145,32 @@ public:
     Q_INVOKABLE void Button6Click(TObject* Sender);
     Q_INVOKABLE void Button7Click(TObject* Sender);
     Q_INVOKABLE void Button8Click(TObject* Sender);
+    // ---- selection, floating pixels and the editor's clipboard (newiconview_selection.cpp) ----
+    // Shows the marquee of the selection rectangle in the overlay's pen (dotted, 1 wide).
+    void DrawSelectionMarquee();
+    // Both canvases: the format with the floating pixels over it at the rectangle.
+    void RedrawWithFloatingPixels();
+    // Puts floating pasted or text pixels at the canvas's top-left corner (the overlay does it
+    // once after each paste and text placement).
+    void PlaceFloatingPixels();
+    // Cut, copy or delete of the selected (or floating) pixels.
+    enum class TCopyMode { Cut, Copy, Delete };
+    void CopySelection(TCopyMode mode);
+    Q_INVOKABLE void PaintBox1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void PaintBox1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void PaintBox1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void PaintBox1Paint(TObject* Sender);
+    Q_INVOKABLE void BitBtn4Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn15Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn16Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn17Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn27Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn28Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn31Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn38Click(TObject* Sender);
+    Q_INVOKABLE void Selectall1Click(TObject* Sender);
+    Q_INVOKABLE void Copy1Click(TObject* Sender);
+    Q_INVOKABLE void CancelSelect1Click(TObject* Sender);
 
 protected:
     QString DocumentName() const override { return objectName(); }
@@ -173,6 +200,15 @@ private:
     void ShiftFormat(int dx, int dy);
     bool ReplaceFormatFrom(GpImage* source);
     void RebuildWithThumbnails();
+    // The selection's pieces (newiconview_selection.cpp).
+    void StartSelectionRectangle(int px, int py);
+    void DropFloatingPixels();
+    void PasteFrom(GpImage* picture, bool scaled);
+    void SetCutCopyControls(bool enabled);
+    // The floating pixels are one for the application: another document that still has some
+    // drops them into its own format before this one takes the selection over.
+    void ClaimSelection();
+    void MarkFloatingOwner();
 };
 
 // The selection rectangle of the application (in canvas pixels), one for every document.
