@@ -147,27 +147,46 @@ QImage* DirectTarget(GpGraphics* g)
     return img && img->format() == QImage::Format_ARGB32 ? img : nullptr;
 }
 
-QImage LinearTexture(const GpBrush& b, const QSize& size)
+// The colours of a linear brush over the device pixels of area, as an image of the area's size.
+QImage LinearTexture(const GpBrush& b, const QRect& area)
 {
-    QImage img(size, QImage::Format_ARGB32);
+    QImage img(area.size(), QImage::Format_ARGB32);
+    if (img.isNull())
+        return img;
     const double x0 = b.rect.X, y0 = b.rect.Y, w = b.rect.Width, h = b.rect.Height;
-    for (int py = 0; py < size.height(); ++py) {
-        auto* line = reinterpret_cast<ARGB*>(img.scanLine(py));
-        for (int px = 0; px < size.width(); ++px) {
-            double t = 0;
-            switch (b.mode) {
-            case LinearGradientModeHorizontal: t = (px - x0) / w; break;
-            case LinearGradientModeVertical: t = (py - y0) / h; break;
+    auto colour = [&](double t) {
+        if (b.wrap == WrapModeClamp)
+            t = std::clamp(t, 0.0, 1.0);
+        else
+            t -= std::floor(t);
+        return Lerp(b.c1, b.c2, t);
+    };
+    // The axis-parallel modes repeat one row or one colour per row.
+    if (b.mode == LinearGradientModeHorizontal) {
+        auto* first = reinterpret_cast<ARGB*>(img.scanLine(0));
+        for (int i = 0; i < area.width(); ++i)
+            first[i] = colour((area.x() + i - x0) / w);
+        for (int j = 1; j < area.height(); ++j)
+            std::memcpy(img.scanLine(j), first, size_t(area.width()) * sizeof(ARGB));
+        return img;
+    }
+    if (b.mode == LinearGradientModeVertical) {
+        for (int j = 0; j < area.height(); ++j) {
+            auto* line = reinterpret_cast<ARGB*>(img.scanLine(j));
+            std::fill(line, line + area.width(), colour((area.y() + j - y0) / h));
+        }
+        return img;
+    }
+    for (int j = 0; j < area.height(); ++j) {
+        auto* line = reinterpret_cast<ARGB*>(img.scanLine(j));
+        const int py = area.y() + j;
+        for (int i = 0; i < area.width(); ++i) {
+            const int px = area.x() + i;
             // The diagonal modes scale with the rectangle: the gradient runs corner to corner, and
             // the two other corners take the middle colour whatever the rectangle's proportions.
-            case LinearGradientModeForwardDiagonal: t = ((px - x0) / w + (py - y0) / h) / 2; break;
-            case LinearGradientModeBackwardDiagonal: t = ((x0 + w - px) / w + (py - y0) / h) / 2; break;
-            }
-            if (b.wrap == WrapModeClamp)
-                t = std::clamp(t, 0.0, 1.0);
-            else
-                t -= std::floor(t);
-            line[px] = Lerp(b.c1, b.c2, t);
+            const double t = b.mode == LinearGradientModeForwardDiagonal ? ((px - x0) / w + (py - y0) / h) / 2
+                                                                          : ((x0 + w - px) / w + (py - y0) / h) / 2;
+            line[i] = colour(t);
         }
     }
     return img;
@@ -216,14 +235,15 @@ double PathFraction(const GpBrush& b, double px, double py)
     return s <= 0 ? 1 : std::min(1.0, 1.0 / s);
 }
 
-QImage PathTexture(const GpBrush& b, const QSize& size)
+// The colours of a path-gradient brush over the device pixels of area.
+QImage PathTexture(const GpBrush& b, const QRect& area)
 {
-    QImage img(size, QImage::Format_ARGB32);
-    for (int py = 0; py < size.height(); ++py) {
-        auto* line = reinterpret_cast<ARGB*>(img.scanLine(py));
-        for (int px = 0; px < size.width(); ++px) {
-            double t = PathFraction(b, px, py);
-            line[px] = t < 0 ? 0 : Lerp(b.centreColor, b.surround, t);
+    QImage img(area.size(), QImage::Format_ARGB32);
+    for (int j = 0; j < area.height(); ++j) {
+        auto* line = reinterpret_cast<ARGB*>(img.scanLine(j));
+        for (int i = 0; i < area.width(); ++i) {
+            const double t = PathFraction(b, area.x() + i, area.y() + j);
+            line[i] = t < 0 ? 0 : Lerp(b.centreColor, b.surround, t);
         }
     }
     return img;
@@ -233,12 +253,13 @@ QImage PathTexture(const GpBrush& b, const QSize& size)
 // tiled from the origin.
 class BrushSampler {
 public:
-    BrushSampler(const GpBrush& b, const QSize& size) : b_(b)
+    // Gradients are computed for the device pixels of area only; At is asked for no other.
+    BrushSampler(const GpBrush& b, const QRect& area) : b_(b), origin_(area.topLeft())
     {
         if (b.kind == GpBrush::Linear)
-            colours_ = LinearTexture(b, size);
+            colours_ = LinearTexture(b, area);
         else if (b.kind == GpBrush::PathGradient)
-            colours_ = PathTexture(b, size);
+            colours_ = PathTexture(b, area);
     }
     ARGB At(int x, int y) const
     {
@@ -252,12 +273,13 @@ public:
             const int ty = ((y % t.height()) + t.height()) % t.height();
             return reinterpret_cast<const ARGB*>(t.constScanLine(ty))[tx];
         }
-        default: return reinterpret_cast<const ARGB*>(colours_.constScanLine(y))[x];
+        default: return reinterpret_cast<const ARGB*>(colours_.constScanLine(y - origin_.y()))[x - origin_.x()];
         }
     }
 
 private:
     const GpBrush& b_;
+    QPoint origin_;
     QImage colours_;
 };
 
@@ -281,7 +303,7 @@ void PaintAliasedEllipse(QImage& dst, const GpBrush& brush, int x, int y, int w,
     const int x0 = std::max(0, int(std::floor(cx - ao)) - 1), x1 = std::min(dst.width() - 1, int(std::ceil(cx + ao)) + 1);
     if (x0 > x1 || y0 > y1)
         return;
-    const BrushSampler colours(brush, dst.size());
+    const BrushSampler colours(brush, QRect(QPoint(x0, y0), QPoint(x1, y1)));
     for (int py = y0; py <= y1; ++py) {
         auto* d = reinterpret_cast<ARGB*>(dst.scanLine(py));
         const double sy = py + offset - cy;
@@ -311,8 +333,8 @@ QBrush ToQBrush(const GpBrush& b, const GpGraphics* g)
     QBrush out;
     switch (b.kind) {
     case GpBrush::Solid: return QBrush(ToQColor(b.color));
-    case GpBrush::Linear: out = QBrush(LinearTexture(b, size)); break;
-    case GpBrush::PathGradient: out = QBrush(PathTexture(b, size)); break;
+    case GpBrush::Linear: out = QBrush(LinearTexture(b, QRect(QPoint(0, 0), size))); break;
+    case GpBrush::PathGradient: out = QBrush(PathTexture(b, QRect(QPoint(0, 0), size))); break;
     case GpBrush::Texture: out = QBrush(b.texture); break;
     }
     // Textures are laid out in device pixels from the origin, whatever world transform is set.
@@ -886,7 +908,14 @@ GpStatus GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, 
         const int x1 = std::min(dst->width(), x + width), y1 = std::min(dst->height(), y + height);
         if (x0 >= x1 || y0 >= y1)
             return Ok;
-        const BrushSampler colours(*brush, dst->size());
+        if (brush->kind == GpBrush::Solid && A(brush->color) == 255) {
+            for (int yy = y0; yy < y1; ++yy) {
+                auto* d = reinterpret_cast<ARGB*>(dst->scanLine(yy));
+                std::fill(d + x0, d + x1, brush->color);
+            }
+            return Ok;
+        }
+        const BrushSampler colours(*brush, QRect(x0, y0, x1 - x0, y1 - y0));
         for (int yy = y0; yy < y1; ++yy) {
             auto* d = reinterpret_cast<ARGB*>(dst->scanLine(yy));
             for (int xx = x0; xx < x1; ++xx)
