@@ -25,6 +25,7 @@
 #include "mainwindow/form36.h"
 #include "mainwindow/iconmain_files.h"
 #include "mainwindow/open_dispatch.h"
+#include "mainwindow/panel_art.h"
 #include "platform/program_paths.h"
 #include "skin/controls/skin_controls.h"
 #include "skin/file_theme.h"
@@ -188,13 +189,14 @@ void Ticonmain::FormCreate(TObject*)
     LoadEditorDefaults();
     ColorPanelLive = true;
     SwatchTarget = QStringLiteral("up");
+    InstallPanelPictures(*this);
     PaletteSelected.fill(false);
     PaletteSelected[13] = true; // one pixel, flat ends
     PaletteSelected[21] = true; // solid fill
     Application->OnMessage = [this](TMsg& msg, bool& handled) { HandleAppMessage(msg, handled); };
 
     TControl* combo = Control(QStringLiteral("userfilename"));
-    TControl* beside = Control(QStringLiteral("Panel8"));
+    TControl* beside = Control(QStringLiteral("Panel12"));
     if (beside)
         beside->SetTop(beside->Top() + 1);
     SetWindowState(wsMaximized);
@@ -311,18 +313,6 @@ void Ticonmain::CreateFirstProject()
     if (auto* theme = document->FindComponent(QStringLiteral("suiFileTheme1")))
         theme->setProperty("ThemeFile", SkinFileName);
     document->Show();
-}
-
-void Ticonmain::PrimeColorPanel()
-{
-    for (const char* target : {"down", "up"}) {
-        SwatchTarget = QLatin1String(target);
-        for (const char* c : {"a", "r", "g", "b"}) {
-            bool ok = false;
-            const int value = EditText(QLatin1String(target) + QLatin1String(c)).toInt(&ok);
-            SetTrackBarPosition(QStringLiteral("colorbar") + QLatin1String(c), ok ? value : 0);
-        }
-    }
 }
 
 void Ticonmain::OpenFileByName()
@@ -579,14 +569,6 @@ QImage Ticonmain::Picture(const QString& name) const
     bitmap.SetSize(graphic->Width(), graphic->Height());
     bitmap.Canvas()->Draw(0, 0, graphic);
     return BitmapToQImage(bitmap);
-}
-
-void Ticonmain::ActivateDocument(int)
-{
-}
-
-void Ticonmain::HighlightDocumentTab(int)
-{
 }
 
 void Ticonmain::RedrawToolImages()

@@ -115,6 +115,122 @@ public:
     Q_INVOKABLE void userfilenameSelect(TObject* Sender);
     Q_INVOKABLE void userfilenameKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
 
+    // ---- colour panel (colour_panel.cpp) ----
+    Q_INVOKABLE void colorbaraChange(TObject* Sender);
+    Q_INVOKABLE void colorbarrChange(TObject* Sender);
+    Q_INVOKABLE void colorbargChange(TObject* Sender);
+    Q_INVOKABLE void colorbarbChange(TObject* Sender);
+    Q_INVOKABLE void coloraChange(TObject* Sender);
+    Q_INVOKABLE void colorrChange(TObject* Sender);
+    Q_INVOKABLE void colorgChange(TObject* Sender);
+    Q_INVOKABLE void colorbChange(TObject* Sender);
+    Q_INVOKABLE void coloraKeyPress(TObject* Sender, QChar& Key);
+    Q_INVOKABLE void colorrKeyPress(TObject* Sender, QChar& Key);
+    Q_INVOKABLE void colorgKeyPress(TObject* Sender, QChar& Key);
+    Q_INVOKABLE void colorbKeyPress(TObject* Sender, QChar& Key);
+    Q_INVOKABLE void upClick(TObject* Sender);
+    Q_INVOKABLE void downClick(TObject* Sender);
+    Q_INVOKABLE void Timer1Timer(TObject* Sender);
+    Q_INVOKABLE void upDblClick(TObject* Sender);
+    Q_INVOKABLE void downDblClick(TObject* Sender);
+    Q_INVOKABLE void Image43Click(TObject* Sender);
+    Q_INVOKABLE void Image42Click(TObject* Sender);
+    Q_INVOKABLE void coloreditClick(TObject* Sender);
+    Q_INVOKABLE void opacityChange(TObject* Sender);
+    Q_INVOKABLE void opacityKeyPress(TObject* Sender, QChar& Key);
+    // Loads both stored colours into the panel, secondary first, leaving the primary edited.
+    void PrimeColorPanel();
+
+    // ---- colour palettes (colour_palettes.cpp) ----
+    Q_INVOKABLE void colorxpMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void color256MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void color16MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void color1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void colorxpMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void colorxpMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void color256MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void color256MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void color16MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void color16MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void color1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void color1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_okMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void down_okMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_okMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void down_okMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void Timer4Timer(TObject* Sender);
+
+    // ---- document tab strip (tab_strip.cpp) ----
+    Q_INVOKABLE void icon1Click(TObject*) { DocumentTileClick(1); }
+    Q_INVOKABLE void icon2Click(TObject*) { DocumentTileClick(2); }
+    Q_INVOKABLE void icon3Click(TObject*) { DocumentTileClick(3); }
+    Q_INVOKABLE void icon4Click(TObject*) { DocumentTileClick(4); }
+    Q_INVOKABLE void icon5Click(TObject*) { DocumentTileClick(5); }
+    Q_INVOKABLE void icon6Click(TObject*) { DocumentTileClick(6); }
+    Q_INVOKABLE void icon7Click(TObject*) { DocumentTileClick(7); }
+    Q_INVOKABLE void icon8Click(TObject*) { DocumentTileClick(8); }
+    Q_INVOKABLE void icon9Click(TObject*) { DocumentTileClick(9); }
+    Q_INVOKABLE void icon10Click(TObject*) { DocumentTileClick(10); }
+    Q_INVOKABLE void icon11Click(TObject*) { DocumentTileClick(11); }
+    Q_INVOKABLE void icon12Click(TObject*) { DocumentTileClick(12); }
+    Q_INVOKABLE void icon13Click(TObject*) { DocumentTileClick(13); }
+    Q_INVOKABLE void icon14Click(TObject*) { DocumentTileClick(14); }
+    Q_INVOKABLE void icon15Click(TObject*) { DocumentTileClick(15); }
+    Q_INVOKABLE void icon16Click(TObject*) { DocumentTileClick(16); }
+    Q_INVOKABLE void icon17Click(TObject*) { DocumentTileClick(17); }
+    Q_INVOKABLE void icon18Click(TObject*) { DocumentTileClick(18); }
+    Q_INVOKABLE void icon19Click(TObject*) { DocumentTileClick(19); }
+    Q_INVOKABLE void icon20Click(TObject*) { DocumentTileClick(20); }
+    Q_INVOKABLE void icon21Click(TObject*) { DocumentTileClick(21); }
+    Q_INVOKABLE void icon22Click(TObject*) { DocumentTileClick(22); }
+    Q_INVOKABLE void icon23Click(TObject*) { DocumentTileClick(23); }
+    Q_INVOKABLE void icon24Click(TObject*) { DocumentTileClick(24); }
+    Q_INVOKABLE void icon1MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(4); }
+    Q_INVOKABLE void icon2MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(5); }
+    Q_INVOKABLE void icon3MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(6); }
+    Q_INVOKABLE void icon4MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(7); }
+    Q_INVOKABLE void icon5MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(8); }
+    Q_INVOKABLE void icon6MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(9); }
+    Q_INVOKABLE void icon7MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(10); }
+    Q_INVOKABLE void icon8MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(11); }
+    Q_INVOKABLE void icon9MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(12); }
+    Q_INVOKABLE void icon10MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(13); }
+    Q_INVOKABLE void icon11MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(14); }
+    Q_INVOKABLE void icon12MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(15); }
+    Q_INVOKABLE void icon13MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(16); }
+    Q_INVOKABLE void icon14MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(17); }
+    Q_INVOKABLE void icon15MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(18); }
+    Q_INVOKABLE void icon16MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(19); }
+    Q_INVOKABLE void icon17MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(20); }
+    Q_INVOKABLE void icon18MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(21); }
+    Q_INVOKABLE void icon19MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(22); }
+    Q_INVOKABLE void icon20MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(23); }
+    Q_INVOKABLE void icon21MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(24); }
+    Q_INVOKABLE void icon22MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(25); }
+    Q_INVOKABLE void icon23MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(26); }
+    Q_INVOKABLE void icon24MouseDown(TObject*, TMouseButton, TShiftState, int, int) { HighlightDocumentTab(27); }
+    Q_INVOKABLE void move_up_listMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_ok_listMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_down_listMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void down_up_listMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void down_ok_listMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void down_down_listMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_up_listMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_ok_listMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_down_listMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void down_up_listMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void down_ok_listMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void down_down_listMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void Timer6Timer(TObject* Sender);
+    Q_INVOKABLE void move_ok_upMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_down_upMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_ok_clickMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_ok_upMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_down_clickMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void move_down_upMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    // Tile n clicked: its document comes to the front, or a new project starts on an empty tile.
+    void DocumentTileClick(int n);
+
     // ---- TEditorState ----
     QString EditText(const QString& name) const override;
     void SetEditText(const QString& name, const QString& text) override;
@@ -142,7 +258,16 @@ public:
     int MainUIStyle() const override;
 
 private:
-    void PrimeColorPanel();
+    // Steps of the colour panel shared by its handlers (colour_panel.cpp).
+    void ColorBarChanged(bool opacity);
+    void ColorEditChanged(const char* channel);
+    void SelectSwatch(const QString& target);
+    void PaintSwatchFromStore(const QString& target);
+    // Puts the colour under a palette pick into the panel's edits (colour_palettes.cpp).
+    void PickPaletteColor(const QString& palette, int x, int y);
+    void PickPattern(const QString& palette, const QString& folder, int x, int y);
+    void ScrollPalettes();
+    void ShowArrowImages(const char* const names[3], int shown);
     void SetComponentProperty(const QString& name, const char* property, const QVariant& value);
     TControl* Control(const QString& name) const;
 };
