@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -26,12 +27,17 @@ void StretchNearest(const QImage& src, QImage& dst, int ox, int oy, int nw, int 
     const int sw = src.width(), sh = src.height();
     const int x0 = std::max(0, ox), x1 = int(std::min<long long>(dst.width(), (long long)ox + nw));
     const int y0 = std::max(0, oy), y1 = int(std::min<long long>(dst.height(), (long long)oy + nh));
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    std::vector<int> column(size_t(x1 - x0));
+    for (int x = x0; x < x1; ++x)
+        column[size_t(x - x0)] = int((2LL * (x - ox) + 1) * sw / (2LL * nw));
     for (int y = y0; y < y1; ++y) {
         const long long sy = (2LL * (y - oy) + 1) * sh / (2LL * nh);
         const auto* s = reinterpret_cast<const ARGB*>(src.constScanLine(int(sy)));
-        auto* d = reinterpret_cast<ARGB*>(dst.scanLine(y));
-        for (int x = x0; x < x1; ++x)
-            d[x] = s[(2LL * (x - ox) + 1) * sw / (2LL * nw)];
+        auto* d = reinterpret_cast<ARGB*>(dst.scanLine(y)) + x0;
+        for (int sx : column)
+            *d++ = s[sx];
     }
 }
 
