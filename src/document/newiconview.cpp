@@ -641,6 +641,7 @@ void Tnewiconview::ApplyZoom(const QString& marker)
         DrawFormatOver(iconviewbg);
     }
     CopyBackdropToCanvas();
+    ShowSelectionAtZoom();
 }
 
 void Tnewiconview::ShowStatusLabels()
@@ -722,6 +723,7 @@ void Tnewiconview::DrawFloatingOverlay(const QString&)
     TEditorState* s = State();
     OpacityBaseStale = true;
     s->SetTrackBarPosition(QStringLiteral("layer_a"), 255);
+    FitSelectionToZoom();
     const TRect sel = SelectionRect();
     {
         TCanvasUpdate update(iconviewbg);
@@ -842,6 +844,7 @@ void Tnewiconview::LoadUndoState(const QString& pathOrMarker)
 void Tnewiconview::BitBtn1Click(TObject*)
 {
     TEditorState* s = State();
+    FitSelectionToZoom();
     TRect& sel = SelectionRect();
     const TRect cells = SelectionCells(sel, Zoom);
     if (MovingSelection)
@@ -946,6 +949,7 @@ void Tnewiconview::BitBtn26Click(TObject*)
     }
     CopyBackdropToCanvas();
     ShowStatusLabels();
+    ShowSelectionAtZoom();
 }
 
 void Tnewiconview::BitBtn19Click(TObject*)

@@ -153,6 +153,11 @@ public:
     // Puts floating pasted or text pixels at the canvas's top-left corner (the overlay does it
     // once after each paste and text placement).
     void PlaceFloatingPixels();
+    // The rectangle holds canvas pixels of the zoom it was made at: after a zoom change it is
+    // brought to the same image cells at the document's zoom.
+    void FitSelectionToZoom();
+    // After a zoom change: the rectangle and what floats, shown at the new zoom.
+    void ShowSelectionAtZoom();
     // Cut, copy or delete of the selected (or floating) pixels.
     enum class TCopyMode { Cut, Copy, Delete };
     void CopySelection(TCopyMode mode);

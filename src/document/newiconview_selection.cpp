@@ -53,6 +53,13 @@ bool MarqueeVisible(const TRect& r, int zoom)
     return !IsRectEmpty(r) && r.Right / zoom - r.Left / zoom != 1 && r.Bottom / zoom - r.Top / zoom != 1;
 }
 
+// The zoom of the canvas the rectangle was last drawn for (0 before the first).
+int& SelectionRectZoom()
+{
+    static int zoom = 0;
+    return zoom;
+}
+
 QPointer<Tnewiconview>& FloatingOwner()
 {
     static QPointer<Tnewiconview> owner;
@@ -77,8 +84,28 @@ void Tnewiconview::ClaimSelection()
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
+void Tnewiconview::FitSelectionToZoom()
+{
+    int& zoom = SelectionRectZoom();
+    if (zoom >= 1 && Zoom >= 1 && zoom != Zoom) {
+        const TRect cells = SelectionCells(SelectionRect(), zoom);
+        SelectionRect() = Rect(cells.Left * Zoom, cells.Top * Zoom, cells.Right * Zoom, cells.Bottom * Zoom);
+    }
+    zoom = Zoom;
+}
+
+void Tnewiconview::ShowSelectionAtZoom()
+{
+    FitSelectionToZoom();
+    if (HasFloatingPixels())
+        RedrawWithFloatingPixels();
+    if (PaintBox1)
+        PaintBox1->update();
+}
+
 void Tnewiconview::DrawSelectionMarquee()
 {
+    SelectionRectZoom() = Zoom;
     MarqueeDotted = true;
     MarqueeWidth = 1;
     if (PaintBox1)
@@ -95,6 +122,7 @@ void Tnewiconview::RedrawWithFloatingPixels()
 
 void Tnewiconview::PaintBox1Paint(TObject*)
 {
+    FitSelectionToZoom();
     const TRect r = SelectionRect();
     const int z = Zoom;
     if (MarqueeDotted && z >= 1 && MarqueeVisible(r, z)) {
@@ -120,6 +148,7 @@ void Tnewiconview::PlaceFloatingPixels()
         return;
     const TSize size = ImageSize(PastedImage);
     SelectionRect() = Rect(0, 0, size.cx * Zoom, size.cy * Zoom);
+    SelectionRectZoom() = Zoom;
     RedrawWithFloatingPixels();
     FloatingPlaced = true;
     if (PaintBox1)
@@ -184,6 +213,7 @@ void Tnewiconview::PaintBox1MouseDown(TObject*, TMouseButton, TShiftState, int X
     const int z = Zoom;
     if (z < 1)
         return;
+    FitSelectionToZoom();
     ClaimSelection();
     s->SetLabelText(QStringLiteral("beginxy"), CellText(X / z + 1, Y / z + 1));
     ShowZoomAndFormat(*this);
@@ -197,7 +227,8 @@ void Tnewiconview::PaintBox1MouseDown(TObject*, TMouseButton, TShiftState, int X
     SelectionLifted = false;
     SelectionActive = false;
     MarqueeDotted = true;
-    CopyBackdropToCanvas();
+    // What the press works on, drawn afresh: the backdrop may be stale after an eraser set-up.
+    RedrawWithFloatingPixels();
 
     TRect& r = SelectionRect();
     const int px = SnapToCell(X, z), py = SnapToCell(Y, z);
@@ -239,6 +270,7 @@ void Tnewiconview::PaintBox1MouseMove(TObject*, TShiftState, int X, int Y)
     const int z = Zoom;
     if (z < 1)
         return;
+    FitSelectionToZoom();
     if (SelectingRect && !IsRectEmpty(CursorClipRect)) {
         X = std::clamp(X, CursorClipRect.Left, CursorClipRect.Right - 1);
         Y = std::clamp(Y, CursorClipRect.Top, CursorClipRect.Bottom - 1);
@@ -288,6 +320,7 @@ void Tnewiconview::PaintBox1MouseUp(TObject*, TMouseButton, TShiftState, int X, 
     const int z = Zoom;
     if (z < 1)
         return;
+    FitSelectionToZoom();
     SetCutCopyControls(!JustPasted);
     JustPasted = false;
 
@@ -346,6 +379,7 @@ void Tnewiconview::CopySelection(TCopyMode mode)
     ClaimSelection();
     OpacityBaseStale = true;
     s->SetTrackBarPosition(QStringLiteral("layer_a"), 255);
+    FitSelectionToZoom();
     TRect& r = SelectionRect();
     const TRect cells = SelectionCells(r, Zoom);
     const TSize size{cells.Width(), cells.Height()};
@@ -419,6 +453,7 @@ void Tnewiconview::PasteFrom(GpImage* picture, bool scaled)
     PaintBox1->Show();
     const TSize size = ImageSize(PastedImage);
     SelectionRect() = Rect(0, 0, size.cx * Zoom, size.cy * Zoom);
+    SelectionRectZoom() = Zoom;
     RedrawWithFloatingPixels();
     FloatingPlaced = true;
     DrawSelectionMarquee();

@@ -424,3 +424,31 @@ TEST_F(Selection, MarqueeIsADottedOutlineThatInvertsTheCanvas)
     doc->DrawSelectionMarquee();
     EXPECT_EQ(shot(), plain);
 }
+
+TEST_F(Selection, FloatingPixelsKeepTheirCellsThroughAZoomChange)
+{
+    Tnewiconview* doc = NewProject(1);
+    PaintBlock(doc);
+    Drag(doc, 2, 2, 3, 3);
+    Press(doc, 2, 2);
+    Move(doc, 4, 1);
+    Release(doc, 4, 1);
+    const int before = doc->Zoom;
+    RunCommandByName("iconview1", "BitBtn3"); // zoom out
+    ASSERT_NE(doc->Zoom, before);
+    EXPECT_EQ(SelectionRect(), Rect(4 * doc->Zoom, 1 * doc->Zoom, 6 * doc->Zoom, 3 * doc->Zoom));
+    Click(doc, 0, 7);
+    ExpectBlockAt(Format(doc), 4, 1);
+}
+
+TEST_F(Selection, TheCanvasShowsTheFormatWhileSelectingWithTheEraserColour)
+{
+    Tnewiconview* doc = NewProject(1);
+    Format(doc).fill(0xFF0000FF);
+    doc->RebuildView();
+    state.Edits["upa"] = "0";
+    Press(doc, 1, 1);
+    EXPECT_EQ(doc->iconview->Bitmap()->PixelAddress(45, 45)[0] & 0xFFFFFFu, 0x0000FFu);
+    Release(doc, 1, 1);
+    EXPECT_EQ(state.Edits.value("upa"), "0");
+}
