@@ -24,6 +24,7 @@
 #include "mainwindow/document_windows.h"
 #include "mainwindow/form36.h"
 #include "mainwindow/iconmain_files.h"
+#include "mainwindow/keyboard_dispatch.h"
 #include "mainwindow/open_dispatch.h"
 #include "mainwindow/panel_art.h"
 #include "platform/program_paths.h"
@@ -163,7 +164,8 @@ void Ticonmain::FormCreate(TObject*)
     FillStyle = 1;
     VersionText = QStringLiteral("1.0");
     BuildText = QStringLiteral("050206");
-    ToolImageIndex = 0;
+    // The tool image follows the start tool, Line: a document shown re-applies this image.
+    ToolImageIndex = 2;
     CurrentTool = 2;
     LineCapStyle = 1;
     setAcceptDrops(true);
@@ -193,7 +195,7 @@ void Ticonmain::FormCreate(TObject*)
     PaletteSelected.fill(false);
     PaletteSelected[13] = true; // one pixel, flat ends
     PaletteSelected[21] = true; // solid fill
-    Application->OnMessage = [this](TMsg& msg, bool& handled) { HandleAppMessage(msg, handled); };
+    TKeyboardDispatch::Install();
 
     TControl* combo = Control(QStringLiteral("userfilename"));
     TControl* beside = Control(QStringLiteral("Panel12"));
@@ -201,6 +203,7 @@ void Ticonmain::FormCreate(TObject*)
         beside->SetTop(beside->Top() + 1);
     SetWindowState(wsMaximized);
     LoadToolImages();
+    SetUpToolPalette();
     if (combo) {
         combo->SetWidth(Width() - 200);
         if (beside)
@@ -260,10 +263,6 @@ void Ticonmain::LoadToolImages()
         bar->SetHotImages(ImageList2);
         bar->SetDisabledImages(ImageList3);
     }
-}
-
-void Ticonmain::HandleAppMessage(TMsg&, bool&)
-{
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -569,14 +568,6 @@ QImage Ticonmain::Picture(const QString& name) const
     bitmap.SetSize(graphic->Width(), graphic->Height());
     bitmap.Canvas()->Draw(0, 0, graphic);
     return BitmapToQImage(bitmap);
-}
-
-void Ticonmain::RedrawToolImages()
-{
-}
-
-void Ticonmain::SelectToolImage(int, int)
-{
 }
 
 void Ticonmain::RunMainCommand(const QString& handlerName)

@@ -10,7 +10,6 @@
 
 #include <array>
 
-struct TMsg;
 class TImageList;
 class TTimer;
 
@@ -68,8 +67,6 @@ public:
     void LoadRecentFiles();
     // The update check of the start-up (the live-update window is not part of this program yet).
     void RunStartupUpdateCheck();
-    // The application's key hook (the keyboard map); never marks a message handled.
-    void HandleAppMessage(TMsg& Msg, bool& Handled);
 
     TImageList* ImageList1 = nullptr;
     TImageList* ImageList2 = nullptr;
@@ -94,6 +91,76 @@ public:
     Q_INVOKABLE void ToolButton14Click(TObject* Sender);
     Q_INVOKABLE void ToolButton16Click(TObject* Sender);
     Q_INVOKABLE void LineGrid1Click(TObject* Sender);
+
+    // ---- menu and tool-bar commands that drive the active document (command_routing.cpp) ----
+    // Items whose window or command is not part of the program yet say so, naming themselves.
+    Q_INVOKABLE void NotAvailableClick(TObject* Sender);
+    Q_INVOKABLE void ToolButton8Click(TObject* Sender);
+    Q_INVOKABLE void ToolButton9Click(TObject* Sender);
+    Q_INVOKABLE void ToolButton10Click(TObject* Sender);
+    Q_INVOKABLE void ToolButton11Click(TObject* Sender);
+    Q_INVOKABLE void Selectall1Click(TObject* Sender);
+    Q_INVOKABLE void ClearAll1Click(TObject* Sender);
+    Q_INVOKABLE void N30Click(TObject* Sender);
+    Q_INVOKABLE void Create3232WinXPImageFormat1Click(TObject* Sender);
+    Q_INVOKABLE void CreateaNewImageFormat1Click(TObject* Sender);
+    Q_INVOKABLE void NewGIFProjectFromCurrentImage1Click(TObject* Sender);
+    Q_INVOKABLE void NewANIProjectFromCurrentImage1Click(TObject* Sender);
+    Q_INVOKABLE void NewIconProjectFromCurrentImage1Click(TObject* Sender);
+    Q_INVOKABLE void RemoveThisImageFormat1Click(TObject* Sender);
+    Q_INVOKABLE void Properties1Click(TObject* Sender);
+    Q_INVOKABLE void ShowImageFormatList1Click(TObject* Sender);
+    Q_INVOKABLE void ShowListonLeft1Click(TObject* Sender);
+    Q_INVOKABLE void ShowListonRight1Click(TObject* Sender);
+    Q_INVOKABLE void ShiftLeft1Click(TObject* Sender);
+    Q_INVOKABLE void ShiftRight1Click(TObject* Sender);
+    Q_INVOKABLE void ShiftUp1Click(TObject* Sender);
+    Q_INVOKABLE void ShiftDown1Click(TObject* Sender);
+    Q_INVOKABLE void layer_aChange(TObject* Sender);
+    Q_INVOKABLE void iconshowClick(TObject* Sender);
+    Q_INVOKABLE void SetRadialAngle1Click(TObject* Sender);
+
+    // ---- tool palette (tool_palette.cpp) ----
+    // One click handler per palette image, named as the documents call them to re-apply a tool.
+    Q_INVOKABLE void tool_0Click(TObject*) { ToolImageClick(0); }
+    Q_INVOKABLE void tool_1Click(TObject*) { ToolImageClick(1); }
+    Q_INVOKABLE void tool_2Click(TObject*) { ToolImageClick(2); }
+    Q_INVOKABLE void tool_3Click(TObject*) { ToolImageClick(3); }
+    Q_INVOKABLE void tool_4Click(TObject*) { ToolImageClick(4); }
+    Q_INVOKABLE void tool_5Click(TObject*) { ToolImageClick(5); }
+    Q_INVOKABLE void tool_6Click(TObject*) { ToolImageClick(6); }
+    Q_INVOKABLE void tool_7Click(TObject*) { ToolImageClick(7); }
+    Q_INVOKABLE void tool_8Click(TObject*) { ToolImageClick(8); }
+    Q_INVOKABLE void tool_9Click(TObject*) { ToolImageClick(9); }
+    Q_INVOKABLE void tool_10Click(TObject*) { ToolImageClick(10); }
+    Q_INVOKABLE void tool_11Click(TObject*) { ToolImageClick(11); }
+    Q_INVOKABLE void tool_13Click(TObject*) { ToolImageClick(13); }
+    Q_INVOKABLE void tool_14Click(TObject*) { ToolImageClick(14); }
+    Q_INVOKABLE void tool_15Click(TObject*) { ToolImageClick(15); }
+    Q_INVOKABLE void tool_16Click(TObject*) { ToolImageClick(16); }
+    Q_INVOKABLE void tool_17Click(TObject*) { ToolImageClick(17); }
+    Q_INVOKABLE void tool_18Click(TObject*) { ToolImageClick(18); }
+    Q_INVOKABLE void tool_19Click(TObject*) { ToolImageClick(19); }
+    Q_INVOKABLE void tool_20Click(TObject*) { ToolImageClick(20); }
+    Q_INVOKABLE void tool_21Click(TObject*) { ToolImageClick(21); }
+    Q_INVOKABLE void tool_22Click(TObject*) { ToolImageClick(22); }
+    Q_INVOKABLE void tool_23Click(TObject*) { ToolImageClick(23); }
+    Q_INVOKABLE void tool_24Click(TObject*) { ToolImageClick(24); }
+    Q_INVOKABLE void tool_25Click(TObject*) { ToolImageClick(25); }
+    Q_INVOKABLE void tool_26Click(TObject*) { ToolImageClick(26); }
+    Q_INVOKABLE void tool_27Click(TObject*) { ToolImageClick(27); }
+    Q_INVOKABLE void tool_28Click(TObject*) { ToolImageClick(28); }
+    Q_INVOKABLE void tool_29Click(TObject*) { ToolImageClick(29); }
+    Q_INVOKABLE void tool_30Click(TObject*) { ToolImageClick(30); }
+    Q_INVOKABLE void tool_31Click(TObject*) { ToolImageClick(31); }
+    Q_INVOKABLE void tool_32Click(TObject*) { ToolImageClick(32); }
+    void ToolImageClick(int n);
+    void HoverToolImage(int n, int group);
+    // Resets the active document's selection drawing after a tool change.
+    void RestartDrawingSurface();
+    // Opens the radial-centre dialog (created on first use) modally.
+    void ShowRadialCenterDialog();
+    int PaletteGroup(int n) const;
 
     // ---- opening and saving files (iconmain_files.cpp) ----
     Q_INVOKABLE void ToolButton2Click(TObject* Sender);
@@ -270,6 +337,14 @@ private:
     void ShowArrowImages(const char* const names[3], int shown);
     void SetComponentProperty(const QString& name, const char* property, const QVariant& value);
     TControl* Control(const QString& name) const;
+
+    // Binds every palette picture's mouse handlers and gives it its picture (tool_palette.cpp).
+    void SetUpToolPalette();
+    void ShowToolImageState(int n, int state);
+    void ChooseDrawingTool(int n);
+    void ChooseSelectionTool();
+    void ChooseImageGradient();
+    void CheckToolsMenuItem(int n);
 };
 
 extern Ticonmain* iconmain;

@@ -111,7 +111,7 @@ TEST_F(MainWindow, CreationLeavesTheStartState)
     EXPECT_EQ(main->StartupStage, 1);
     EXPECT_EQ(main->StartupDone, 0);
     EXPECT_EQ(main->CurrentTool, 2);
-    EXPECT_EQ(main->ToolImageIndex, 0);
+    EXPECT_EQ(main->ToolImageIndex, 2); // Line, the start tool
     EXPECT_EQ(main->PenWidth, 1);
     EXPECT_EQ(main->LineCapStyle, 1);
     EXPECT_EQ(main->FillStyle, 1);

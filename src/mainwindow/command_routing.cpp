@@ -1,0 +1,236 @@
+#include "mainwindow/command_routing.h"
+
+#include "document/editor_state.h"
+#include "framework/commands.h"
+#include "framework/controls.h"
+#include "framework/dialogs.h"
+#include "framework/forms.h"
+#include "framework/menus.h"
+#include "mainwindow/iconmain.h"
+
+TForm* ActiveDocumentWindow(const TEditorState& state)
+{
+    return FindForm(state.ActiveDocumentName);
+}
+
+bool RunDocumentCommand(TEditorState& state, const QString& control, const QString& what, const QString* argument)
+{
+    TForm* document = ActiveDocumentWindow(state);
+    if (!document)
+        return false;
+    QObject* component = document->FindComponent(control);
+    if (!HasClickHandler(component)) {
+        if (!what.isEmpty())
+            ReportNotAvailable(what);
+        return false;
+    }
+    if (argument)
+        state.CommandArgument = *argument;
+    return ClickComponent(component);
+}
+
+void ReportNotAvailable(const QString& what)
+{
+    MessageBox(QStringLiteral("%1 is not available yet.").arg(what), QStringLiteral("Brelnova Studio"),
+               MB_OK | MB_ICONINFORMATION);
+}
+
+QString CommandDisplayName(QObject* sender)
+{
+    QString name;
+    if (auto* item = qobject_cast<TMenuItem*>(sender))
+        name = StripHotkey(item->Caption());
+    else if (auto* control = qobject_cast<TControl*>(sender))
+        name = control->Hint();
+    name = name.trimmed();
+    while (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    return name.trimmed().isEmpty() ? QStringLiteral("This command") : name.trimmed();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands of the main window
+
+void Ticonmain::NotAvailableClick(TObject* Sender)
+{
+    ReportNotAvailable(CommandDisplayName(dynamic_cast<QObject*>(Sender)));
+}
+
+namespace {
+
+void EnableControls(Ticonmain& main, std::initializer_list<const char*> names, bool enabled)
+{
+    for (const char* name : names)
+        main.SetControlEnabled(QLatin1String(name), enabled);
+}
+
+// Cut and copy leave pixels to paste and nothing selected to cut, copy or delete; they change
+// the states before the document is reached, so they change even without a document.
+void CutOrCopyStates(Ticonmain& main)
+{
+    main.PasteState = 1;
+    main.SetControlEnabled(QStringLiteral("ToolButton10"), true);
+    EnableControls(main, {"ToolButton8", "ToolButton9", "ToolButton11"}, false);
+    main.SetControlHint(QStringLiteral("ToolButton11"), QStringLiteral("Delete image format"));
+    EnableControls(main, {"Cut1", "Copy1", "Delete1"}, false);
+    main.SetControlEnabled(QStringLiteral("Paste1"), true);
+}
+
+bool OverlayVisible(TForm* document)
+{
+    auto* overlay = document ? qobject_cast<TControl*>(document->FindComponent(QStringLiteral("PaintBox1"))) : nullptr;
+    return overlay && overlay->Visible();
+}
+
+} // namespace
+
+void Ticonmain::ToolButton8Click(TObject*)
+{
+    CutOrCopyStates(*this);
+    RunDocumentCommand(*this, QStringLiteral("BitBtn27"), QStringLiteral("Cut"));
+}
+
+void Ticonmain::ToolButton9Click(TObject*)
+{
+    CutOrCopyStates(*this);
+    RunDocumentCommand(*this, QStringLiteral("BitBtn28"), QStringLiteral("Copy"));
+}
+
+void Ticonmain::ToolButton10Click(TObject*)
+{
+    EnableControls(*this, {"Cut1", "Copy1", "Paste1", "Delete1"}, false);
+    // The paste dialog offers 1:1 and zoomed paste; it is not part of the program yet.
+    ReportNotAvailable(QStringLiteral("Paste"));
+}
+
+void Ticonmain::ToolButton11Click(TObject*)
+{
+    TForm* document = ActiveDocumentWindow(*this);
+    if (!document)
+        return;
+    if (OverlayVisible(document)) {
+        RunDocumentCommand(*this, QStringLiteral("BitBtn31"), QStringLiteral("Delete"));
+        EnableControls(*this, {"ToolButton10", "ToolButton8", "ToolButton9", "ToolButton11"}, false);
+        SetControlHint(QStringLiteral("ToolButton11"), QStringLiteral("Delete image format"));
+        EnableControls(*this, {"Cut1", "Copy1", "Paste1", "Delete1"}, false);
+    } else {
+        RunDocumentCommand(*this, QStringLiteral("RemoveImageFormat1"), QStringLiteral("Remove This Image Format"));
+    }
+}
+
+void Ticonmain::Selectall1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("Selectall1"), QStringLiteral("Select All"));
+}
+
+void Ticonmain::ClearAll1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("BitBtn42"), QStringLiteral("Clear All"));
+}
+
+void Ticonmain::N30Click(TObject*)
+{
+    TForm* document = ActiveDocumentWindow(*this);
+    if (!document)
+        return;
+    if (auto* overlay = qobject_cast<TControl*>(document->FindComponent(QStringLiteral("PaintBox1"))))
+        overlay->SetVisible(true);
+    RunDocumentCommand(*this, QStringLiteral("BitBtn4"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn1"));
+    CanvasTouched = 2;
+}
+
+void Ticonmain::Create3232WinXPImageFormat1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("Create3232WinXPImageFormat1"),
+                       QStringLiteral("Create 32 * 32 Win XP Image Format"));
+}
+
+void Ticonmain::CreateaNewImageFormat1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("addimageSHOW1"), QStringLiteral("Create a New Image Format"));
+}
+
+void Ticonmain::NewGIFProjectFromCurrentImage1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("NewGifProjectFromThisImage1"), QStringLiteral("New GIF Project"));
+}
+
+void Ticonmain::NewANIProjectFromCurrentImage1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("NewAniProjectFromThisImage1"), QStringLiteral("New ANI Project"));
+}
+
+void Ticonmain::NewIconProjectFromCurrentImage1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("NewIconProjectFromThisImage1"), QStringLiteral("New Icon Project"));
+}
+
+void Ticonmain::RemoveThisImageFormat1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("RemoveImageFormat1"), QStringLiteral("Remove This Image Format"));
+}
+
+void Ticonmain::Properties1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("Properties1"), QStringLiteral("Properties"));
+}
+
+void Ticonmain::ShowImageFormatList1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("ShowImageFormatList2"), QStringLiteral("Show Image Format List"));
+}
+
+void Ticonmain::ShowListonLeft1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("ShowListonLeft2"), QStringLiteral("Show List on Left"));
+}
+
+void Ticonmain::ShowListonRight1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("ShowListonRight2"), QStringLiteral("Show List on Right"));
+}
+
+void Ticonmain::ShiftLeft1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("BitBtn33"), QStringLiteral("Shift Left"));
+}
+
+void Ticonmain::ShiftRight1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("BitBtn34"), QStringLiteral("Shift Right"));
+}
+
+void Ticonmain::ShiftUp1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("BitBtn32"), QStringLiteral("Shift Up"));
+}
+
+void Ticonmain::ShiftDown1Click(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("BitBtn35"), QStringLiteral("Shift Down"));
+}
+
+// The master opacity: the label shows per cent, the hidden edit the same number, and the
+// document scales the current format's alpha by the bar's position.
+void Ticonmain::layer_aChange(TObject*)
+{
+    auto* bar = FindComponent(QStringLiteral("layer_a"));
+    if (!bar)
+        return;
+    MasterOpacityFromTrackBar = true;
+    const int percent = bar->property("Position").toInt() * 100 / 255;
+    SetLabelText(QStringLiteral("layerok"), QString::number(percent) + QLatin1Char('%'));
+    SetEditText(QStringLiteral("opacity"), QString::number(percent));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn9"), QStringLiteral("Master opacity"));
+}
+
+void Ticonmain::iconshowClick(TObject*)
+{
+    RunDocumentCommand(*this, QStringLiteral("BitBtn29"), QStringLiteral("Preview at 1:1"));
+}
+
+void Ticonmain::SetRadialAngle1Click(TObject*)
+{
+    ShowRadialCenterDialog();
+}
