@@ -158,6 +158,9 @@ public:
     void FitSelectionToZoom();
     // After a zoom change: the rectangle and what floats, shown at the new zoom.
     void ShowSelectionAtZoom();
+    // Drops whatever floats into the current format: a save, or a switch to another format,
+    // takes the picture the user sees.
+    void CommitFloatingPixels();
     // Cut, copy or delete of the selected (or floating) pixels.
     enum class TCopyMode { Cut, Copy, Delete };
     void CopySelection(TCopyMode mode);

@@ -151,6 +151,7 @@ void Tnewiconview::MyListBox1DrawItem(TWinControl*, int Index, TRect Rect, TOwne
 void Tnewiconview::MyListBox1Click(TObject*)
 {
     TEditorState* s = State();
+    CommitFloatingPixels();
     TMyListBox* list = FormatList();
     s->SetControlHint(QStringLiteral("ToolButton11"), QStringLiteral("Delete image format"));
     s->SetLabelText(QStringLiteral("projectcaption"), Caption());
@@ -353,6 +354,7 @@ void Tnewiconview::BitBtn21Click(TObject*)
 {
     TEditorState* s = State();
     s->SaveNotDone = true;
+    CommitFloatingPixels();
     SaveIconCommand(*this);
     s->SaveNotDone = false;
 }
@@ -361,6 +363,7 @@ void Tnewiconview::BitBtn22Click(TObject*)
 {
     TEditorState* s = State();
     s->SaveNotDone = true;
+    CommitFloatingPixels();
     SaveCursorCommand(*this);
     s->SaveNotDone = false;
 }

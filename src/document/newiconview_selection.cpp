@@ -363,6 +363,12 @@ void Tnewiconview::SetCutCopyControls(bool enabled)
 // ---------------------------------------------------------------------------------------------
 // Commands
 
+void Tnewiconview::CommitFloatingPixels()
+{
+    if (HasFloatingPixels())
+        BitBtn1Click(this);
+}
+
 void Tnewiconview::BitBtn4Click(TObject*)
 {
     FloatingPlaced = false;

@@ -1,4 +1,5 @@
 #include "document/canvas_mouse.h"
+#include "document/my_list_box.h"
 #include "document/newiconview.h"
 #include "document/testing_editor_state.h"
 #include "framework/commands.h"
@@ -7,6 +8,7 @@
 #include "platform/program_paths.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -451,4 +453,27 @@ TEST_F(Selection, TheCanvasShowsTheFormatWhileSelectingWithTheEraserColour)
     EXPECT_EQ(doc->iconview->Bitmap()->PixelAddress(45, 45)[0] & 0xFFFFFFu, 0x0000FFu);
     Release(doc, 1, 1);
     EXPECT_EQ(state.Edits.value("upa"), "0");
+}
+
+TEST_F(Selection, SavingOrClickingTheFormatListTakesTheFloatingPixels)
+{
+    Tnewiconview* doc = NewProject(1);
+    PaintBlock(doc);
+    Drag(doc, 2, 2, 3, 3);
+    Press(doc, 2, 2);
+    Move(doc, 5, 0);
+    Release(doc, 5, 0);
+    state.CommandArgument = dir.filePath("saved.ico");
+    RunCommandByName("iconview1", "BitBtn21");
+    ASSERT_TRUE(QFile::exists(state.CommandArgument));
+    EXPECT_FALSE(doc->HasFloatingPixels());
+    ExpectBlockAt(Format(doc), 5, 0);
+
+    Drag(doc, 5, 0, 6, 1);
+    Press(doc, 5, 0);
+    Move(doc, 0, 5);
+    Release(doc, 0, 5);
+    doc->FormatList()->SetItemIndex(0);
+    RunCommandByName("iconview1", "BitBtn46");
+    ExpectBlockAt(Format(doc), 0, 5);
 }
