@@ -13,8 +13,10 @@
 #include "mainwindow/configuration_file.h"
 #include "mainwindow/entercolor.h"
 #include "mainwindow/iconmain.h"
+#include "mainwindow/panel_art.h"
 
 #include <QImage>
+#include <QLineEdit>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -83,6 +85,15 @@ void PaintSwatch(TImage32* swatch, const QImage& pattern, uint32_t argb)
 
 // ---------------------------------------------------------------------------------------------
 // The panel on the main window
+
+void PreparePanels(Ticonmain& main)
+{
+    InstallPanelPictures(main);
+    // The box is read-only and acts as a button: its clicks belong to it, not to its text part.
+    if (QObject* edit = main.FindComponent(QStringLiteral("coloredit")))
+        for (QLineEdit* text : edit->findChildren<QLineEdit*>())
+            text->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
 
 namespace {
 

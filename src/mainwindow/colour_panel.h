@@ -9,6 +9,7 @@
 
 class QImage;
 class TImage32;
+class Ticonmain;
 
 // "256", "16" and "Mono": kinds whose pixels come from a colour table.
 bool IsPaletteKind(const QString& kind);
@@ -29,3 +30,7 @@ bool ParseHtmlColor(const QString& text, int& red, int& green, int& blue);
 // A swatch: the transparency pattern tiled from the top-left corner, the ARGB colour blended
 // over all but its last row and column.
 void PaintSwatch(TImage32* swatch, const QImage& pattern, uint32_t argb);
+
+// Gives the panels of the main window their pictures and lets a click anywhere in the read-only
+// colour-value box reach the box's own click.
+void PreparePanels(Ticonmain& main);

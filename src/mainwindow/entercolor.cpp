@@ -3,6 +3,8 @@
 #include "mainwindow/colour_panel.h"
 #include "mainwindow/iconmain.h"
 #include "skin/file_theme.h"
+#include "skin/form.h"
+#include "skin/title_bar.h"
 #include "skin/theme_manager.h"
 
 Tentercolor* entercolor = nullptr;
@@ -14,6 +16,19 @@ Tentercolor::Tentercolor(QWidget* owner) : TForm(owner)
     LoadDefinition(QStringLiteral(":/mainwindow/entercolor.wdf"));
 }
 
+// A dialog: its title bar closes, it neither shrinks nor grows.
+static void KeepOnlyTheCloseButton(TForm& dialog)
+{
+    auto* form = qobject_cast<TsuiForm*>(dialog.FindComponent(QStringLiteral("suiForm1")));
+    TsuiTitleBarCollection* buttons = form ? form->TitleBarButtons() : nullptr;
+    if (!buttons)
+        return;
+    for (int i = 0; i < buttons->Count(); ++i)
+        if (auto* button = dynamic_cast<TsuiTitleBarButton*>(buttons->Items(i)))
+            if (button->ButtonType() == suiMax || button->ButtonType() == suiMin)
+                button->SetVisible(false);
+}
+
 Tentercolor::~Tentercolor()
 {
     if (entercolor == this)
@@ -22,6 +37,7 @@ Tentercolor::~Tentercolor()
 
 void Tentercolor::FormShow(TObject*)
 {
+    KeepOnlyTheCloseButton(*this);
     if (!iconmain)
         return;
     if (auto* theme = qobject_cast<TsuiFileTheme*>(FindComponent(QStringLiteral("suiFileTheme1"))))

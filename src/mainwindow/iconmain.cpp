@@ -20,13 +20,13 @@
 #include "framework/menus.h"
 #include "framework/tool_bar.h"
 #include "imaging/bitmap/image32.h"
+#include "mainwindow/colour_panel.h"
 #include "mainwindow/configuration_file.h"
 #include "mainwindow/document_windows.h"
 #include "mainwindow/form36.h"
 #include "mainwindow/iconmain_files.h"
 #include "mainwindow/keyboard_dispatch.h"
 #include "mainwindow/open_dispatch.h"
-#include "mainwindow/panel_art.h"
 #include "platform/program_paths.h"
 #include "skin/controls/skin_controls.h"
 #include "skin/file_theme.h"
@@ -191,7 +191,7 @@ void Ticonmain::FormCreate(TObject*)
     LoadEditorDefaults();
     ColorPanelLive = true;
     SwatchTarget = QStringLiteral("up");
-    InstallPanelPictures(*this);
+    PreparePanels(*this);
     PaletteSelected.fill(false);
     PaletteSelected[13] = true; // one pixel, flat ends
     PaletteSelected[21] = true; // solid fill
