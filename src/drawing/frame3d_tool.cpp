@@ -42,19 +42,28 @@ void Frame(TDrawingFrame& f)
     // The left button lays the primary on the top-left edges; any other swaps them.
     const bool left = f.T.StrokeButton == 1;
 
-    GpPen* first = EdgePen(f, box.F, left);
+    // Both pens are made before any line is drawn: a colour text that is no number then ends
+    // the call with the format untouched rather than half framed.
+    struct Pens {
+        GpPen* first = nullptr;
+        GpPen* second = nullptr;
+        ~Pens()
+        {
+            GdipDeletePen(first);
+            GdipDeletePen(second);
+        }
+    } pens;
+    pens.first = EdgePen(f, box.F, left);
+    pens.second = EdgePen(f, box.F, !left);
     for (int i = 0; i <= n; ++i) {
-        GdipDrawLineI(f.G, first, x + i, y + i, x + i, y + h - i);
-        GdipDrawLineI(f.G, first, x + i, y + i, x + w - i, y + i);
+        GdipDrawLineI(f.G, pens.first, x + i, y + i, x + i, y + h - i);
+        GdipDrawLineI(f.G, pens.first, x + i, y + i, x + w - i, y + i);
     }
-    GdipDeletePen(first);
     // Drawn last, so the second colour covers the corners the two L shapes share.
-    GpPen* second = EdgePen(f, box.F, !left);
     for (int i = 0; i <= n; ++i) {
-        GdipDrawLineI(f.G, second, x + w - i, y + h - i, x + w - i, y + i);
-        GdipDrawLineI(f.G, second, x + w - i, y + h - i, x + i, y + h - i);
+        GdipDrawLineI(f.G, pens.second, x + w - i, y + h - i, x + w - i, y + i);
+        GdipDrawLineI(f.G, pens.second, x + w - i, y + h - i, x + i, y + h - i);
     }
-    GdipDeletePen(second);
 }
 
 } // namespace
