@@ -814,7 +814,10 @@ void Tnewiconview::LoadUndoState(const QString& pathOrMarker)
         LoadStateImage(pathOrMarker);
     } else if (CaptureWindow().PasteConfirmed == 1) {
         GpImage* capture = nullptr;
-        GdipLoadImageFromFile(ScratchPath(QStringLiteral("selectimage.bmp")), &capture);
+        const QString shot = ScratchPath(QStringLiteral("selectimage.bmp"));
+        GdipLoadImageFromFile(shot, &capture);
+        if (!capture)
+            MessageDlg(QStringLiteral("The captured picture cannot be read: ") + shot, mtWarning, MsgDlgButtons({mbOK}));
         if (capture) {
             GpGraphics* g = nullptr;
             GdipGetImageGraphicsContext(CurrentImage(), &g);

@@ -8,6 +8,8 @@
 #include "framework/bitmap.h"
 #include "framework/commands.h"
 #include "framework/dialogs.h"
+#include "imaging/bitmap/image32.h"
+#include "skin/theme_items.h"
 #include "platform/program_paths.h"
 
 #include <QFile>
@@ -389,4 +391,59 @@ TEST_F(DocumentImageCommands, CaptureIsTakenOverOnlyWhileArmedAndNotYetTaken)
 
     Click(doc, "BitBtn39"); // once per confirmed capture
     EXPECT_EQ(capture.Confirmed, 1);
+
+    // A capture file that cannot be read is reported and leaves the picture alone.
+    QFile bad(ScratchPath("selectimage.bmp"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("BM not a bitmap");
+    bad.close();
+    capture.ConfirmDone = 0;
+    Pixels(doc).fill(kBlue);
+    asked.clear();
+    Click(doc, "BitBtn39");
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].startsWith("The captured picture cannot be read: ")) << asked[1].toStdString();
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), kBlue);
+}
+
+TEST_F(DocumentImageCommands, CanvasShowsTheTurnedAndRotatedPictureInEachStyle)
+{
+    for (int style : {0, int(WinXP)}) {
+        state.SkinStyle = style;
+        Tnewiconview* doc = NewProject(style + 1, 32, 16);
+        QImage& format = Pixels(doc);
+        format.fill(0);
+        for (int x = 0; x < 32; ++x)
+            format.setPixel(x, 2, kRed); // a bar across the top
+        format.setPixel(0, 15, kGreen);
+        doc->Show();
+        doc->FormPaint(doc);
+        Click(doc, "BitBtn12"); // Rotate Left: (x, y) -> (y, W - 1 - x)
+        ASSERT_EQ(doc->CurrentWidth, 16);
+        ASSERT_EQ(doc->CurrentHeight, 32);
+        const int z = doc->Zoom;
+        EXPECT_EQ(doc->iconview->Width(), 16 * z);
+        EXPECT_EQ(doc->iconview->Height(), 32 * z);
+        QImage shot = doc->grab().toImage();
+        const QPoint origin = doc->iconview->mapTo(doc, QPoint(0, 0)) * shot.devicePixelRatio();
+        auto at = [&](int cx, int cy) { return shot.pixel(origin + QPoint(cx * z + z / 2, cy * z + z / 2)) & 0xFFFFFFu; };
+        // The bar now runs down column 2, the green pixel sits at the bottom right.
+        EXPECT_EQ(at(2, 0), 0xFF0000u);
+        EXPECT_EQ(at(2, 31), 0xFF0000u);
+        EXPECT_EQ(at(15, 31), 0x00FF00u);
+        const QString out = qEnvironmentVariable("BRELNOVA_SCREENSHOT_DIR");
+        if (!out.isEmpty())
+            shot.save(out + QStringLiteral("/document_turned_style%1.png").arg(style));
+
+        rotate.Angle = "45";
+        Click(doc, "BitBtn45");
+        shot = doc->grab().toImage();
+        if (!out.isEmpty())
+            shot.save(out + QStringLiteral("/document_rotated45_style%1.png").arg(style));
+        // The bar turns about the format's middle (8, 16): cell (2, 16) lands near (3, 12).
+        EXPECT_NE(at(2, 0), 0xFF0000u);
+        EXPECT_GT(qAlpha(Pixels(doc).pixel(3, 12)), 128);
+        EXPECT_EQ(qRed(Pixels(doc).pixel(3, 12)), 255);
+        docs.clear();
+    }
 }
