@@ -6,6 +6,7 @@
 #include "framework/menus.h"
 #include "imaging/bitmap/image32.h"
 #include "platform/program_paths.h"
+#include "skin/theme_items.h"
 
 #include <QApplication>
 #include <QFile>
@@ -392,7 +393,10 @@ TEST_F(Selection, EveryCommandOfTheSelectionHasItsHandler)
 
 TEST_F(Selection, MarqueeIsADottedOutlineThatInvertsTheCanvas)
 {
+    state.SkinStyle = WinXP; // a style other than the default skin's
     Tnewiconview* doc = NewProject(1);
+    PaintBlock(doc);
+    doc->RebuildView();
     doc->Show();
     doc->PaintBox1->Show();
     auto shot = [&] {
@@ -407,7 +411,7 @@ TEST_F(Selection, MarqueeIsADottedOutlineThatInvertsTheCanvas)
     const QImage marked = shot();
     const QString out = qEnvironmentVariable("BRELNOVA_SCREENSHOT_DIR");
     if (!out.isEmpty())
-        marked.save(out + "/selection_marquee.png");
+        doc->grab().toImage().save(out + "/selection_marquee_winxp.png");
     int inverted = 0, other = 0;
     for (int x = 10; x < 50; ++x) {
         const QRgb before = plain.pixel(x, 10) & 0xFFFFFF, after = marked.pixel(x, 10) & 0xFFFFFF;
