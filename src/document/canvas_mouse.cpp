@@ -215,21 +215,14 @@ void RunDrawingEngine(Tnewiconview& doc, TDrawingEngine engine, const QString& m
 
 void ReducePaletteFormat(Tnewiconview& doc)
 {
-    const QString kind = doc.CurrentKind;
-    int bits = 0;
-    if (kind == QLatin1String("256"))
-        bits = 8;
-    else if (kind == QLatin1String("16"))
-        bits = 4;
-    else if (kind == QLatin1String("Mono"))
-        bits = 1;
     const QImage* format = GdipImageData(doc.CurrentImage());
-    if (bits == 0 || !format)
+    // The format's own table: the one its file brought, else its kind's fixed one.
+    const TPaletteEntries& palette = doc.ActiveFormatPalette();
+    if (palette.empty() || !format || PaletteBitsOfKind(doc.CurrentKind) == 0)
         return;
     // Computed pixel by pixel: the pixel is blended over white exactly, then mapped to the
-    // nearest colour of the kind's fixed table.
-    TColorMapper mapper(FixedPaletteForBits(bits));
-    const TPaletteEntries& palette = FixedPaletteForBits(bits);
+    // nearest colour of the table.
+    TColorMapper mapper(palette);
     const int w = format->width(), h = format->height();
     QImage reduced(w, h, QImage::Format_ARGB32);
     reduced.fill(0);

@@ -33,8 +33,9 @@ TDrawingTarget DrawingTargetOf(Tnewiconview& doc);
 // the engine is missing.
 void RunDrawingEngine(Tnewiconview& doc, TDrawingEngine engine, const QString& marker);
 
-// Reduces the current format of a "256", "16" or "Mono" document to its palette: pixels of alpha
-// 130 or more become opaque with the palette colour nearest to the pixel blended over white, the
+// Reduces the current format of a "256", "16" or "Mono" document to its colour table (the one
+// its file brought, else its kind's fixed one): pixels of alpha 130 or more become opaque with
+// the table's colour nearest to the pixel blended over white (the lower index on a tie), the
 // others transparent. Other kinds are left alone.
 void ReducePaletteFormat(Tnewiconview& doc);
 

@@ -117,13 +117,8 @@ int IconColorsOfKind(const QString& kind)
 {
     if (kind == QLatin1String("XP") || kind == QLatin1String("16.8M"))
         return 24;
-    if (kind == QLatin1String("256"))
-        return 256;
-    if (kind == QLatin1String("16"))
-        return 16;
-    if (kind == QLatin1String("Mono"))
-        return 2;
-    return 0;
+    const int bits = PaletteBitsOfKind(kind);
+    return bits != 0 ? 1 << bits : 0;
 }
 
 QByteArray FormatIconBytes(const TIconDocument& doc, int f, const QString& kind)
@@ -159,9 +154,12 @@ QByteArray FormatIconBytes(const TIconDocument& doc, int f, const QString& kind)
     HICON icon = CreateIconIndirect(&info);
     if (!icon)
         RaiseInvalidBitmap();
+    // A palette kind is written with the format's own table, so an opened entry keeps its colours.
+    const TPaletteEntries& table = doc.FormatPalette(f);
+    const bool ownTable = PaletteBitsOfKind(kind) != 0 && PaletteBitsOfKind(kind) == PaletteBitsOfKind(doc.FormatTable.Kind(f));
     TMemoryStream memory;
     try {
-        WriteIconFile(&memory, icon, IconColorsOfKind(kind), false);
+        WriteIconFile(&memory, icon, IconColorsOfKind(kind), false, ownTable ? &table : nullptr);
     } catch (...) {
         DestroyIcon(icon);
         throw;
@@ -335,8 +333,9 @@ void SaveIconCommand(TIconDocument& doc)
 
 void SaveCursorCommand(TIconDocument& doc)
 {
-    TEditorState* s = State();
-    SaveCurrentFormatCursor(doc, s->CommandArgument, s->HotSpotX, s->HotSpotY);
+    // The document's own hot spot: the editor-wide one follows whichever document was opened or
+    // activated last.
+    SaveCurrentFormatCursor(doc, State()->CommandArgument, doc.HotSpotX, doc.HotSpotY);
 }
 
 void NewGifProjectFromCurrentFormat(const TIconDocument& doc)
@@ -366,6 +365,37 @@ void NewAniProjectFromCurrentFormat(const TIconDocument& doc)
     MakeAniFrameIcon(doc, builders ? builders->AniFrameCount() : 0);
     if (builders)
         builders->AddAniFrame(QStringLiteral("dorvelt"), QStringLiteral("new"));
+}
+
+TPaletteEntries IconImageColorTable(const QByteArray& image, int& bits)
+{
+    bits = 0;
+    const auto* p = reinterpret_cast<const uint8_t*>(image.constData());
+    const qsizetype size = image.size();
+    if (size < qsizetype(IconBitmapHeaderSize))
+        return {};
+    // A PNG image starts with its signature, never with a header size this small.
+    const uint32_t headerSize = GetLE32(p);
+    const int bitCount = GetLE16(p + 14);
+    if (headerSize < IconBitmapHeaderSize || headerSize > uint32_t(size) ||
+        (bitCount != 1 && bitCount != 4 && bitCount != 8) || GetLE32(p + 16) != 0)
+        return {};
+    const uint32_t full = 1u << bitCount;
+    uint32_t count = GetLE32(p + 32);
+    if (count == 0 || count > full)
+        count = full;
+    const qsizetype available = (size - qsizetype(headerSize)) / 4;
+    count = uint32_t(std::min<qsizetype>(count, available));
+    if (count == 0)
+        return {};
+    TPaletteEntries colors;
+    colors.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* e = p + headerSize + 4 * i;
+        colors.push_back(qRgb(e[2], e[1], e[0]) & 0xFFFFFFu);
+    }
+    bits = bitCount;
+    return colors;
 }
 
 int FreeDocumentNumber(int counter, const std::function<bool(int)>& exists)

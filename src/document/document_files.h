@@ -1,12 +1,14 @@
 #pragma once
 
 // The files a document writes and reads itself: the whole project as one multi-image .ico, the
-// current format as a .cur with the main window's hot spot, the 32-bit one-image icon handed to
+// current format as a .cur with the document's hot spot, the 32-bit one-image icon handed to
 // the animated-cursor builder, the pixels of such an icon copied back into a format, and new
 // icon, GIF and animated-cursor projects started from the current format.
 //
 // Every save goes through one-image icons in the scratch folder (one per format, named after the
 // format number) and writes its target through memory, so a failed save leaves the old file whole.
+
+#include "framework/palette.h"
 
 #include <QByteArray>
 #include <QString>
@@ -56,11 +58,18 @@ void LoadXPIconPixels(TIconDocument* doc, int width, int height, const QString& 
 // image.
 bool CopyXPIconPixels(const QByteArray& data, int width, int height, QImage& target);
 
+// The colour table of one icon image's bytes (a DIB of 1, 4 or 8 bits per pixel, uncompressed):
+// its used colours, or all 2^bits when it does not say, as far as the bytes hold them; bits
+// takes the image's depth. Any other image (PNG, deeper DIBs, damaged bytes) gives an empty
+// table and bits 0.
+TPaletteEntries IconImageColorTable(const QByteArray& image, int& bits);
+
 // ---- the document's commands (bodies of its hidden buttons and popup items) ----
 
 // BitBtn21: the .ico save with the main window's CommandArgument.
 void SaveIconCommand(TIconDocument& doc);
-// BitBtn22: the .cur save to the main window's CommandArgument (untrimmed) with its hot spot.
+// BitBtn22: the .cur save to the main window's CommandArgument (untrimmed) with the document's
+// own hot spot.
 void SaveCursorCommand(TIconDocument& doc);
 // New GIF project from the current format: the format over white saved as the scratch file
 // "gif.bmp", handed to the GIF builder.

@@ -251,12 +251,15 @@ TEST_F(DocumentFiles, CursorLayoutsByKind)
     EXPECT_EQ(cur[9], 0);
     EXPECT_EQ(cur.mid(14), icon.mid(14));
 
-    // An XP cursor keeps its alpha; written whole to the target.
+    // An XP cursor keeps its alpha; written whole to the target with the document's own hot spot,
+    // whatever another cursor opened since left in the editor.
     doc.Add(8, 8, "XP", [](int x, int y) { return qRgba(x * 30, y * 30, 7, 10 + x + 8 * y); });
     const QString path = Target("pointer.cur");
     state.CommandArgument = path;
-    state.HotSpotX = 2;
-    state.HotSpotY = 6;
+    doc.HotSpotX = 2;
+    doc.HotSpotY = 6;
+    state.HotSpotX = 9;
+    state.HotSpotY = 1;
     SaveCursorCommand(doc);
     cur = ReadAll(path);
     ASSERT_EQ(cur.size(), 62 + 4 * 64 + 4 * 8);
@@ -265,6 +268,8 @@ TEST_F(DocumentFiles, CursorLayoutsByKind)
         for (int x = 0; x < 8; ++x)
             EXPECT_EQ(U8(cur)[62 + 4 * ((7 - y) * 8 + x) + 3], 10 + x + 8 * y);
     EXPECT_TRUE(doc.SavedFileName.isEmpty());
+    EXPECT_EQ(GetLE16(U8(cur) + 10), 2);
+    EXPECT_EQ(GetLE16(U8(cur) + 12), 6);
     const QString listing = IcotoolList(path);
     if (!listing.isEmpty()) {
         EXPECT_TRUE(listing.contains("--hotspot-x=2 --hotspot-y=6")) << listing.toStdString();
@@ -354,4 +359,46 @@ TEST(NewIconProject, TakesTheFirstFreeNumber)
     EXPECT_EQ(FreeDocumentNumber(3, exists({1, 3})), 2);
     EXPECT_EQ(FreeDocumentNumber(3, exists({1, 2, 3})), 4);
     EXPECT_EQ(FreeDocumentNumber(0, exists({})), 1);
+}
+
+TEST_F(DocumentFiles, PaletteFormatsKeepTheirOwnColourTable)
+{
+    // Colours of no fixed table, one repeated: the first of equal colours takes the pixels.
+    const TPaletteEntries own = {0x123456, 0xA0B0C0, 0x123456, 0x0F0E0D, 0xFEDCBA};
+    const QRgb picture[4] = {0xFF123456, 0xFFA0B0C0, 0xFF0F0E0D, 0x00000000};
+    doc.Add(4, 2, "16", [&](int x, int) { return picture[x]; });
+    doc.SetFormatPalette(1, own, 4);
+    EXPECT_EQ(doc.ActiveFormatPalette(), own);
+
+    const QByteArray icon = FormatIconBytes(doc, 1, "16");
+    const uint8_t* dib = U8(icon) + 22;
+    ASSERT_EQ(GetLE16(dib + 14), 4);
+    for (size_t i = 0; i < 16; ++i) {
+        const QRgb expected = i < own.size() ? own[i] : 0;
+        EXPECT_EQ(qRgb(dib[40 + 4 * i + 2], dib[40 + 4 * i + 1], dib[40 + 4 * i]) & 0xFFFFFF, expected) << i;
+    }
+    EXPECT_EQ(dib[40 + 64], 0x01); // bottom row: index 0 then 1
+    EXPECT_EQ(dib[40 + 65] >> 4, 3);
+    QFile file(Target("own.ico"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(icon);
+    file.close();
+    TFileIcon read(Target("own.ico"));
+    const QImage decoded = DecodeEntry(read, 0);
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(decoded.pixel(x, 0), picture[x]) << x;
+
+    // The table follows its picture when the formats are sorted or one is removed, and a format of
+    // another depth or a new one has its kind's fixed table.
+    doc.Add(4, 2, "16", [](int, int) { return 0xFF000000u; });
+    doc.ReorderFormatHistories({0, 2, 1});
+    EXPECT_EQ(doc.FormatPalette(1), StandardPalette16());
+    EXPECT_EQ(doc.FormatPalette(2), own);
+    doc.RemoveFormatHistory(1, 2);
+    EXPECT_EQ(doc.FormatPalette(1), own);
+    EXPECT_EQ(doc.FormatPalette(2), StandardPalette16());
+    doc.FormatTable.SetFormat(1, 4, 2, "256");
+    EXPECT_EQ(doc.FormatPalette(1), HalftonePalette());
+    doc.FormatTable.SetFormat(1, 4, 2, "XP");
+    EXPECT_TRUE(doc.FormatPalette(1).empty());
 }

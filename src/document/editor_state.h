@@ -42,6 +42,8 @@ public:
     // Set when a Save writes nothing: its Save dialog was cancelled, or writing the file failed.
     // A close that asked to save first then stays open instead of losing the changes.
     bool SaveNotDone = false;
+    // The active document's cursor hot spot, for showing and setting it; every document keeps and
+    // writes its own (TIconDocument::HotSpotX), so a change made here must reach that document.
     int HotSpotX = 0;
     int HotSpotY = 0;
     int NudgeCount = 0;

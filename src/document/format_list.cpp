@@ -110,8 +110,10 @@ int AppendFormat(TIconDocument& doc, bool setCells, int width, int height, const
     const int f = doc.FormatCount() + 1;
     if (setCells)
         doc.FormatTable.SetFormat(f, width, height, kind);
-    // A number that a removed format left behind starts with no history.
+    // A number that a removed format left behind starts with no history, and a picture made here
+    // takes its kind's fixed colour table.
     doc.ClearFormatHistory(f);
+    doc.SetFormatPalette(f, {}, 0);
     if (doc.AddingStandardFormat) {
         const int j = doc.StandardFormatIndex;
         if (j >= 1 && j <= TFormatTable::StandardFormatCount)

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 #include <map>
 
@@ -23,6 +24,17 @@ CLSID PngEncoder()
 }
 
 } // namespace
+
+int PaletteBitsOfKind(const QString& kind)
+{
+    if (kind == QLatin1String("256"))
+        return 8;
+    if (kind == QLatin1String("16"))
+        return 4;
+    if (kind == QLatin1String("Mono"))
+        return 1;
+    return 0;
+}
 
 void SetUndoControls(bool enabled)
 {
@@ -85,11 +97,49 @@ void TIconDocument::InitFormatTable(int width, int height, const QString& kind)
 }
 
 // ---------------------------------------------------------------------------------------------
+// Colour tables
+
+const TPaletteEntries& TIconDocument::FormatPalette(int f) const
+{
+    static const TPaletteEntries none;
+    if (f < 1 || f > TFormatTable::MaxFormats)
+        return none;
+    const int bits = PaletteBitsOfKind(FormatTable.Kind(f));
+    if (bits == 0)
+        return none;
+    const TOwnPalette& own = ownPalettes_[size_t(f)];
+    return own.Bits == bits ? own.Colors : FixedPaletteForBits(bits);
+}
+
+void TIconDocument::SetFormatPalette(int f, const TPaletteEntries& colors, int bits)
+{
+    TOwnPalette& own = ownPalettes_.at(size_t(f));
+    own = TOwnPalette();
+    if ((bits == 1 || bits == 4 || bits == 8) && !colors.empty() && colors.size() <= (size_t(1) << bits)) {
+        own.Bits = bits;
+        for (const QRgb c : colors)
+            own.Colors.push_back(c & 0xFFFFFFu);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Undo history
 
 QString TIconDocument::HistoryFolder() const
 {
-    return ScratchPath(DocumentName() + QLatin1Char('/'));
+    const QString name = DocumentName();
+    const QString folder = ScratchPath(name + QLatin1Char('/'));
+    if (folder == claimedHistoryFolder_)
+        return folder;
+    // Whatever stands under this name was left by a document closed before this one (or by an
+    // earlier run): its states must never come back through this document's Undo. Only a plain
+    // name can be a history folder; a link is removed, never followed.
+    const bool plainName = !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+                           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+    if (plainName)
+        RemoveScratchSubfolder(folder);
+    claimedHistoryFolder_ = folder;
+    return folder;
 }
 
 int TIconDocument::StateFileNumber(int f, int n) const
@@ -327,8 +377,12 @@ void TIconDocument::MoveHistories(const std::vector<std::pair<int, int>>& moves)
 void TIconDocument::ReorderFormatHistories(const std::vector<int>& newOrder)
 {
     std::vector<std::pair<int, int>> moves;
-    for (size_t k = 1; k < newOrder.size(); ++k)
+    const auto palettes = ownPalettes_;
+    for (size_t k = 1; k < newOrder.size(); ++k) {
         moves.emplace_back(newOrder[k], int(k));
+        if (newOrder[k] >= 1 && newOrder[k] <= TFormatTable::MaxFormats && k < palettes.size())
+            ownPalettes_[k] = palettes[size_t(newOrder[k])];
+    }
     MoveHistories(moves);
 }
 
@@ -348,6 +402,11 @@ void TIconDocument::ClearFormatHistory(int f)
 
 void TIconDocument::RemoveFormatHistory(int f, int formatsBefore)
 {
+    const int last = std::min(formatsBefore, TFormatTable::MaxFormats);
+    for (int g = f; g >= 1 && g < last; ++g)
+        ownPalettes_[size_t(g)] = ownPalettes_[size_t(g + 1)];
+    if (last >= f && last >= 1)
+        ownPalettes_[size_t(last)] = TOwnPalette();
     ClearFormatHistory(f);
     std::vector<std::pair<int, int>> moves;
     for (int g = f + 1; g <= formatsBefore; ++g)

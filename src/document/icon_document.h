@@ -6,6 +6,7 @@
 // window's own; the history works headless.
 
 #include "document/format_table.h"
+#include "framework/palette.h"
 #include "platform/gdip.h"
 
 #include <QString>
@@ -43,6 +44,10 @@ public:
     // The picture the master opacity is computed from; owned.
     GpBitmap* OpacityBase = nullptr;
     TFormatTable FormatTable;
+    // The cursor hot spot this document writes into .cur files: the one read from its cursor
+    // file, 0,0 for a new project.
+    int HotSpotX = 0;
+    int HotSpotY = 0;
 
     int CurrentFormat() const { return FormatTable.CurrentFormat(); }
     int FormatCount() const { return FormatTable.FormatCount(); }
@@ -51,6 +56,19 @@ public:
     void SetFormatImage(int f, GpBitmap* image);
     // A new fully transparent ARGB bitmap.
     static GpBitmap* NewTransparentBitmap(int width, int height);
+
+    // ---- colour tables of the palette kinds ----
+    // The colour table that strokes of format f are mapped to and that its saves write: the
+    // table its image brought from the file it was opened from, else the fixed table of its kind
+    // ("256" halftone, "16" standard colours, "Mono" black and white); empty for "XP", "16.8M"
+    // and numbers that hold no format.
+    const TPaletteEntries& FormatPalette(int f) const;
+    // The same for the current format: what the colour panel offers for it.
+    const TPaletteEntries& ActiveFormatPalette() const { return FormatPalette(CurrentFormat()); }
+    // Gives format f the colour table of its image (1 to 2^bits colours for a kind of that many
+    // bits per pixel); an empty table, or one that does not fit, brings back the kind's fixed
+    // table. The table is forgotten as soon as the format's kind no longer has that depth.
+    void SetFormatPalette(int f, const TPaletteEntries& colors, int bits);
 
     // Writes the standard-format checklist, ticks the entry equal to the first format and makes
     // the first format's cells and the current size and kind.
@@ -80,7 +98,7 @@ public:
     // What Undo and Redo run to bring a state back; the window also redraws.
     virtual void LoadUndoState(const QString& path);
 
-    // ---- histories follow their pictures ----
+    // ---- histories and colour tables follow their pictures ----
     // After the formats were put in a new order: newOrder[k] is the old number of the format now
     // numbered k (k = 1..newOrder.size() - 1).
     void ReorderFormatHistories(const std::vector<int>& newOrder);
@@ -95,6 +113,15 @@ protected:
     virtual QString DocumentName() const = 0;
 
 private:
+    struct TOwnPalette {
+        int Bits = 0;
+        TPaletteEntries Colors;
+    };
+    std::array<TOwnPalette, TFormatTable::MaxFormats + 1> ownPalettes_{};
+    // The history folder this document has made its own: a folder of that name found before is
+    // a closed document's (or an earlier run's) and is emptied first.
+    mutable QString claimedHistoryFolder_;
+
     int StateFileNumber(int f, int n) const;
     void SaveState(int f, int fileNumber);
     void MakeHistoryFolder() const;
@@ -104,6 +131,9 @@ private:
     void AfterRecord(int f);
     void MoveHistories(const std::vector<std::pair<int, int>>& moves);
 };
+
+// Bits per pixel of a palette kind: 8 for "256", 4 for "16", 1 for "Mono", 0 for any other text.
+int PaletteBitsOfKind(const QString& kind);
 
 // The document's undo and redo controls on the main window.
 void SetUndoControls(bool enabled);

@@ -295,3 +295,23 @@ TEST_F(UndoHistory, HistoriesFollowTheirFormatsWhenSortedOrRemoved)
     doc.UndoStep();
     EXPECT_EQ(doc.Mark(), 0xFF000021u);
 }
+
+TEST_F(UndoHistory, ANewDocumentUnderAClosedOnesNameStartsWithAnEmptyHistory)
+{
+    {
+        TTestDocument closed("iconview1");
+        closed.Stroke(0xFF0000AA);
+        closed.Stroke(0xFF0000BB);
+    }
+    ASSERT_TRUE(QFile::exists(ScratchPath("iconview1/1_1.png")));
+
+    // Same name, same first format, new picture: the closed document's states never come back.
+    TTestDocument fresh("iconview1");
+    fresh.Paint(0xFF0000CC);
+    fresh.Stroke(0xFF0000DD);
+    fresh.UndoStep();
+    EXPECT_EQ(fresh.Mark(), 0xFF0000CCu);
+    fresh.UndoStep();
+    EXPECT_EQ(fresh.Mark(), 0xFF0000CCu);
+    EXPECT_FALSE(QFile::exists(ScratchPath("iconview1/1_3.png")));
+}

@@ -310,6 +310,8 @@ void Tnewiconview::suiForm1Click(TObject*)
     s->CurrentFilePath = SavedFileName;
     s->ActiveDocumentName = objectName();
     s->ActiveDocumentNumber = DocumentNumber();
+    s->HotSpotX = HotSpotX;
+    s->HotSpotY = HotSpotY;
     s->ActivateDocument(s->ActiveDocumentNumber);
 }
 
@@ -345,6 +347,9 @@ void Tnewiconview::FormCloseQuery(TObject*, bool& CanClose)
             s->ClearDocumentTile(n);
     } else if (answer == mrYes) {
         s->SaveNotDone = false;
+        // Save works on the active document and its file: this one, which may not be the active
+        // one when the program or another window closes it.
+        suiForm1Click(this);
         s->RunMainCommand(QStringLiteral("ToolButton3Click"));
         // Cancelling the Save dialog keeps the document open rather than dropping its changes.
         if (s->SaveNotDone) {

@@ -188,7 +188,8 @@ TEST_F(DocumentWindow, CloseQuestionAnswers)
         bool closes;
         QStringList log;
     } cases[] = {{mrNo, true, {"ClearPreview", "ClearDocumentTile 1"}},
-                 {mrYes, true, {"ToolButton3Click", "ClearDocumentTile 1"}},
+                 // Yes first makes the document the active one, so that Save writes this one.
+                 {mrYes, true, {"RedrawToolImages", "ActivateDocument 1", "ToolButton3Click", "ClearDocumentTile 1"}},
                  {mrCancel, false, {}}};
     for (const Case& c : cases) {
         Tnewiconview* doc = NewProject(1);

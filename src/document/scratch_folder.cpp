@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 #include <map>
 #include <memory>
 
@@ -53,6 +54,24 @@ std::map<QString, std::unique_ptr<QLockFile>>& Claims()
     return claims.locks;
 }
 
+// Takes this instance's lock in root. A lock in this process's own id can only be an earlier
+// run's whose process had the same number: it is taken over.
+std::unique_ptr<QLockFile> ClaimLock(const QString& root)
+{
+    const QString path = root + InstanceName() + kLockSuffix;
+    auto lock = NewLock(path);
+    if (!lock->tryLock(0)) {
+        qint64 pid = 0;
+        QString host, app;
+        if (lock->getLockInfo(&pid, &host, &app) && pid == QCoreApplication::applicationPid() &&
+            host == QSysInfo::machineHostName()) {
+            QFile::remove(path);
+            lock->tryLock(0);
+        }
+    }
+    return lock;
+}
+
 } // namespace
 
 QString ScratchFolder()
@@ -62,12 +81,25 @@ QString ScratchFolder()
     auto& claims = Claims();
     if (claims.find(root) == claims.end()) {
         QDir().mkpath(root);
-        auto lock = NewLock(root + InstanceName() + kLockSuffix);
-        lock->tryLock(0);
-        claims.emplace(root, std::move(lock));
+        // This instance has written nothing here yet: a folder in its name was left by an earlier
+        // run with the same process id, and its undo steps must not turn up in new documents.
+        RemoveScratchSubfolder(folder.chopped(1));
+        claims.emplace(root, ClaimLock(root));
     }
     QDir().mkpath(folder);
     return folder;
+}
+
+void RemoveScratchSubfolder(const QString& path)
+{
+    QString p = path;
+    while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
+        p.chop(1);
+    const QFileInfo info(p);
+    if (info.isSymLink())
+        QFile::remove(p); // what a link points to is never the program's
+    else if (info.isDir())
+        QDir(p).removeRecursively(); // removes links inside, never what they point to
 }
 
 QString ScratchPath(const QString& name)
@@ -84,7 +116,8 @@ void RemoveStaleScratchFolders()
     const QString root = RootFolder();
     const QString mine = InstanceName();
     const QDir dir(root);
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    // Links are listed as what they are, never entered: only real folders in the root are ours.
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
         const QString name = entry.fileName();
         if (name == mine)
             continue;
@@ -95,7 +128,7 @@ void RemoveStaleScratchFolders()
         auto lock = NewLock(root + name + kLockSuffix);
         if (!lock->tryLock(0))
             continue; // its instance still runs
-        QDir(entry.filePath()).removeRecursively();
+        RemoveScratchSubfolder(entry.filePath());
         lock->unlock(); // removes the lock file
     }
 }

@@ -14,6 +14,9 @@ QString ScratchFolder();
 // A file or folder in this instance's scratch folder. The name may use either separator
 // ("newicon\", "iconview1/2_5.png").
 QString ScratchPath(const QString& name);
+// Removes a folder of the scratch folder with everything in it. A link standing in its place is
+// removed itself; no link is ever followed.
+void RemoveScratchSubfolder(const QString& path);
 // Removes the subfolders of instances that no longer run (at start-up).
 void RemoveStaleScratchFolders();
 // Deletes every file in this instance's scratch folder and its subfolders, leaving the folders.

@@ -82,3 +82,33 @@ TEST(ScratchFolder, StaleFoldersGoAndLiveOnesStay)
     EXPECT_TRUE(QFile::exists(root + "77777/iconview1/1_1.png"));
     SetProgramFolder(QString());
 }
+
+TEST(ScratchFolder, AnEarlierRunsFoldersGoWithoutFollowingLinks)
+{
+    QTemporaryDir dir, outside;
+    const QString root = dir.path() + "/UndoTemp/";
+    const QString mine = root + QString::number(QCoreApplication::applicationPid());
+    // An earlier run that had this process's id left its undo steps and its lock.
+    Touch(mine + "/iconview1/1_1.png");
+    {
+        QFile lock(mine + ".lock");
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write((QString::number(QCoreApplication::applicationPid()) + "\n" + QCoreApplication::applicationName() +
+                    "\n" + QSysInfo::machineHostName() + "\n")
+                       .toUtf8());
+    }
+    // A gone instance's folder holding a link to files elsewhere, and a link in an instance's place.
+    Touch(outside.path() + "/keep/precious.txt");
+    const QString dead = QString::number(DeadPid());
+    Touch(root + dead + "/iconview2/1_1.png");
+    ASSERT_TRUE(QFile::link(outside.path() + "/keep", root + dead + "/iconview2/link"));
+    ASSERT_TRUE(QFile::link(outside.path() + "/keep", root + "424242"));
+
+    SetProgramFolder(dir.path());
+    EXPECT_FALSE(QFile::exists(ScratchPath("iconview1/1_1.png")));
+    RemoveStaleScratchFolders();
+    EXPECT_FALSE(QDir(root + dead).exists());
+    EXPECT_TRUE(QFile::exists(outside.path() + "/keep/precious.txt"));
+    EXPECT_TRUE(QFileInfo(root + "424242").isSymLink());
+    SetProgramFolder(QString());
+}

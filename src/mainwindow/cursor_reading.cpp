@@ -1,6 +1,7 @@
 #include "mainwindow/cursor_reading.h"
 
 #include "document/editor_state.h"
+#include "document/newiconview.h"
 #include "document/scratch_folder.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
@@ -50,15 +51,24 @@ Tnewiconview* OpenCursorAsProject(TFileHost& host, const QString& path)
     host.State.CurrentFilePath = path;
     const QString icon = CursorToIconFile(path);
     // The hot spot sits in the first entry's planes and bit-count fields.
+    int hotX = 0, hotY = 0;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray head = file.read(14);
         if (head.size() == 14 && head[2] == 2) {
-            host.State.HotSpotX = uint8_t(head[10]) | uint8_t(head[11]) << 8;
-            host.State.HotSpotY = uint8_t(head[12]) | uint8_t(head[13]) << 8;
+            hotX = uint8_t(head[10]) | uint8_t(head[11]) << 8;
+            hotY = uint8_t(head[12]) | uint8_t(head[13]) << 8;
         }
     }
-    return OpenIconAsProject(host, icon, {path, path});
+    Tnewiconview* doc = OpenIconAsProject(host, icon, {path, path});
+    if (doc) {
+        // Each cursor keeps its own hot spot; the editor-wide one shows the active document's.
+        doc->HotSpotX = hotX;
+        doc->HotSpotY = hotY;
+        host.State.HotSpotX = hotX;
+        host.State.HotSpotY = hotY;
+    }
+    return doc;
 }
 
 QString AniFramePath(int k)

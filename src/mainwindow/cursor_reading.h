@@ -22,7 +22,7 @@ QString CursorToIconFile(const QString& path);
 
 // The cursor road: the cursor's path becomes the current path and, once the project opens, the
 // document's file, so File > Save writes a cursor back to it; the cursor's hot spot becomes the
-// editor's, so that saving keeps it.
+// document's own (and the editor's, as the active document's), so that saving keeps it.
 Tnewiconview* OpenCursorAsProject(TFileHost& host, const QString& path);
 
 // The scratch icon file of frame k (from 1) of the animated cursor last read.

@@ -1,5 +1,6 @@
 #include "mainwindow/icon_project.h"
 
+#include "document/document_files.h"
 #include "document/editor_state.h"
 #include "document/newiconview.h"
 #include "document/scratch_folder.h"
@@ -65,6 +66,22 @@ void SetFormat(Tnewiconview* doc, int f, const TSourceImage& image)
     if (const int j = TFormatTable::StandardIndexOf(image.Width, image.Height, image.Kind))
         doc->FormatTable.SetStandardFormat(j, QString::number(image.Width), QString::number(image.Height),
                                            image.Kind, true);
+}
+
+// A palette format keeps the colour table its image came with, so that saving and strokes stay
+// within the entry's own colours.
+void KeepColorTable(Tnewiconview* doc, int f, TFileIcon& file, int index)
+{
+    TMemoryStream bytes;
+    try {
+        file.CopyImageData(&bytes, uint16_t(index));
+    } catch (const Exception&) {
+        return; // the kind's fixed table then
+    }
+    int bits = 0;
+    const TPaletteEntries colors = IconImageColorTable(bytes.Bytes(), bits);
+    if (bits == PaletteBitsOfKind(doc->FormatTable.Kind(f)))
+        doc->SetFormatPalette(f, colors, bits);
 }
 
 } // namespace
@@ -177,6 +194,8 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
     }
     for (size_t k = 1; k < images.size(); ++k)
         SetFormat(doc, int(k) + 1, images[k]);
+    for (size_t k = 0; k < images.size(); ++k)
+        KeepColorTable(doc, int(k) + 1, file, images[k].Index);
     // The document was made at the first image's size and zoom; it opens on that format.
     doc->FormatTable.SetFormatCount(int(images.size()));
     doc->FormatTable.SetCurrentFormat(1);

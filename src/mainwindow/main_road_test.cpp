@@ -201,3 +201,32 @@ TEST_F(MainRoad, ASaveThatCannotWriteKeepsTheDocumentAndTheProgramOpen)
     EXPECT_EQ(errors.size(), 2);
     EXPECT_EQ(Pixel(doc, 1, 1), 0xFF00FF00u);
 }
+
+TEST_F(MainRoad, YesToACloseQuestionSavesTheDocumentItAskedAbout)
+{
+    // Two projects with files of their own; the one opened last is the active one.
+    Tnewiconview* first = StartWith("icons/pillow/hopper.ico", "first.ico");
+    ASSERT_TRUE(first);
+    const QString second = dir.filePath("second.ico");
+    QFile::copy(TestDataPath("icons/pillow/black_and_white.ico"), second);
+    iconmain->FindComponent("OpenDialog1")->setProperty("FileName", second);
+    iconmain->OpenFileByName();
+    ASSERT_TRUE(FindForm("iconview2"));
+    ASSERT_EQ(iconmain->ActiveDocumentName, "iconview2");
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray firstBefore = bytes(dir.filePath("first.ico")), secondBefore = bytes(second);
+
+    PaintPixel(first, 2, 3, 0xFF00FF00);
+    TDialogAnswererScope yes([](TDialogRequest& r) {
+        r.Result = mrYes;
+        return true;
+    });
+    first->Close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(FindForm("iconview1"));
+    EXPECT_EQ(bytes(second), secondBefore);
+    EXPECT_NE(bytes(dir.filePath("first.ico")), firstBefore);
+}

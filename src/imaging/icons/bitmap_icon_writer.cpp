@@ -91,15 +91,17 @@ void GetDIBSizes(const QImage& bitmap, int colors, int64_t& infoHeaderSize, int6
     imageSize = header.SizeImage;
 }
 
-void GetDIBBits(const QImage& bitmap, int colors, std::vector<uint8_t>& bits, std::vector<uint8_t>& infoHeader)
+void GetDIBBits(const QImage& bitmap, int colors, std::vector<uint8_t>& bits, std::vector<uint8_t>& infoHeader,
+                const TPaletteEntries* ownTable)
 {
     IconBitmapHeader header;
     InitBitmapInfoHeader(bitmap, header, colors);
     const int bpp = header.BitCount;
     const int w = header.Width, h = header.Height;
 
-    const TPaletteEntries* table = bpp <= 8 ? &FixedPaletteForBits(bpp) : nullptr;
-    infoHeader.assign(size_t(IconBitmapHeaderSize) + (table ? 4 * table->size() : 0), 0);
+    const bool own = bpp <= 8 && ownTable && !ownTable->empty() && ownTable->size() <= (size_t(1) << bpp);
+    const TPaletteEntries* table = bpp <= 8 ? (own ? ownTable : &FixedPaletteForBits(bpp)) : nullptr;
+    infoHeader.assign(size_t(IconBitmapHeaderSize) + (table ? 4 * (size_t(1) << bpp) : 0), 0);
     PutHeader(infoHeader.data(), header);
     if (table)
         for (size_t i = 0; i < table->size(); ++i) {
@@ -111,7 +113,7 @@ void GetDIBBits(const QImage& bitmap, int colors, std::vector<uint8_t>& bits, st
 
     const size_t stride = size_t(ScanlineBytes(w, bpp));
     bits.assign(stride * size_t(h), 0);
-    const bool copyIndices = bpp == 1 && IsMono(bitmap);
+    const bool copyIndices = bpp == 1 && !own && IsMono(bitmap);
     const QImage argb =
         copyIndices || bitmap.format() == QImage::Format_ARGB32 || bitmap.format() == QImage::Format_RGB32
             ? bitmap
@@ -143,7 +145,7 @@ void GetDIBBits(const QImage& bitmap, int colors, std::vector<uint8_t>& bits, st
     }
 }
 
-void WriteIconFile(TStream* stream, HICON icon, int colors, bool withLength)
+void WriteIconFile(TStream* stream, HICON icon, int colors, bool withLength, const TPaletteEntries* table)
 {
     ICONINFO info;
     if (!GetIconInfo(icon, &info) || info.hbmMask.isNull())
@@ -162,7 +164,7 @@ void WriteIconFile(TStream* stream, HICON icon, int colors, bool withLength)
         RaiseInvalidBitmap();
 
     std::vector<uint8_t> colorHeader, colorBits, maskHeader, maskBits;
-    GetDIBBits(color, colors, colorBits, colorHeader);
+    GetDIBBits(color, colors, colorBits, colorHeader, table);
     GetDIBBits(mask, 2, maskBits, maskHeader);
     const uint16_t bitCount = GetLE16(colorHeader.data() + 14);
     if (bitCount == 32 && !color.hasAlphaChannel()) {

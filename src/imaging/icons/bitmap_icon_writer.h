@@ -4,6 +4,7 @@
 // written as a one-image .ico file at a chosen colour depth. The document builds every image of a
 // saved project this way before the image lists put the file together.
 
+#include "framework/palette.h"
 #include "framework/types.h"
 #include "platform/icon_handle.h"
 
@@ -41,8 +42,9 @@ void SaveIconToFile(TIcon* icon, const QString& fileName, int colors);
 // Appends a one-image .ico of the icon, preceded by its length as a uint32 when withLength is set.
 // An icon whose bitmaps cannot be read, or larger than 256 pixels a side, raises EInvalidGraphic
 // ("Bitmap image is not valid") and writes nothing. At 32 bits an icon without alpha takes its
-// alpha from the mask (0 where transparent, 255 elsewhere).
-void WriteIconFile(TStream* stream, HICON icon, int colors, bool withLength);
+// alpha from the mask (0 where transparent, 255 elsewhere). A table given for a 1-, 4- or 8-bit
+// depth replaces the fixed one (see GetDIBBits).
+void WriteIconFile(TStream* stream, HICON icon, int colors, bool withLength, const TPaletteEntries* table = nullptr);
 
 // The device-independent form of a bitmap at the depth of colors: its 40-byte header (bottom-up
 // rows, no compression, image size filled in). A null bitmap raises EInvalidGraphic.
@@ -52,4 +54,7 @@ void GetDIBSizes(const QImage& bitmap, int colors, int64_t& infoHeaderSize, int6
 // The header with its colour table (the fixed table of the depth) and the rows, bottom row first.
 // Pixels of a 1-, 4- or 8-bit depth take the nearest colour of the table; a 1-bit bitmap written at
 // 1 bit keeps its bits as they are. A null bitmap raises as InitBitmapInfoHeader does.
-void GetDIBBits(const QImage& bitmap, int colors, std::vector<uint8_t>& bits, std::vector<uint8_t>& infoHeader);
+// With ownTable (1 to 2^depth colours) the pixels take the nearest of its colours instead, and the
+// colour table holds it, padded with black to the depth's full size.
+void GetDIBBits(const QImage& bitmap, int colors, std::vector<uint8_t>& bits, std::vector<uint8_t>& infoHeader,
+                const TPaletteEntries* ownTable = nullptr);
