@@ -348,9 +348,13 @@ void Tnewiconview::FormCloseQuery(TObject*, bool& CanClose)
     } else if (answer == mrYes) {
         s->SaveNotDone = false;
         // Save works on the active document and its file: this one, which may not be the active
-        // one when the program or another window closes it.
+        // one when the program or another window closes it. The other stays active afterwards.
+        const QString active = s->ActiveDocumentName;
         suiForm1Click(this);
         s->RunMainCommand(QStringLiteral("ToolButton3Click"));
+        auto* before = qobject_cast<Tnewiconview*>(FindForm(active));
+        if (before && before != this)
+            before->suiForm1Click(before);
         // Cancelling the Save dialog keeps the document open rather than dropping its changes.
         if (s->SaveNotDone) {
             s->SaveNotDone = false;

@@ -200,6 +200,7 @@ TEST_F(DocumentWindow, CloseQuestionAnswers)
             return true;
         });
         state.Log.clear();
+        state.ActiveDocumentName = doc->objectName();
         bool canClose = true;
         doc->FormCloseQuery(doc, canClose);
         EXPECT_EQ(asked, QStringList({"Save changes to the Brelnova Studio \"Project 1\"before closing ?"}));

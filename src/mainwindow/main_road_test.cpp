@@ -227,6 +227,7 @@ TEST_F(MainRoad, YesToACloseQuestionSavesTheDocumentItAskedAbout)
     first->Close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(FindForm("iconview1"));
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview2");
     EXPECT_EQ(bytes(second), secondBefore);
     EXPECT_NE(bytes(dir.filePath("first.ico")), firstBefore);
 }
