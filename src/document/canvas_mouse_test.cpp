@@ -273,6 +273,19 @@ TEST_F(CanvasMouse, PaletteFormatsAreReducedAtTheRelease)
     }
 }
 
+TEST_F(CanvasMouse, AFormatsOwnColourTableTakesTheStrokeTheLowerIndexOnATie)
+{
+    NewProject("16");
+    doc->SetFormatPalette(1, {0x303030, 0x101010, 0xFF0000}, 4);
+    state.CurrentTool = 9;
+    GdipImageData(doc->CurrentImage())->fill(0xFF202020); // as near the first colour as the second
+    GdipImageData(doc->CurrentImage())->setPixel(1, 1, 0xFFF00000);
+    Press(2, 2);
+    Release(2, 2);
+    EXPECT_EQ(Format().pixel(9, 9), 0xFF303030u);
+    EXPECT_EQ(Format().pixel(1, 1), 0xFFFF0000u);
+}
+
 TEST_F(CanvasMouse, ColourPickerTakesThePressedCellAndHandsBack)
 {
     NewProject();
