@@ -43,8 +43,8 @@ void Ticonmain::ActivateDocument(int number)
     TForm* document = FindForm(DocumentName(number));
     if (!document)
         return;
-    document->BringToFront();
-    document->SetFocus();
+    // Showing a document window raises its frame and makes it the active one of the main window.
+    document->Show();
     SetLabelText(QStringLiteral("projectcaption"), document->Caption());
 }
 

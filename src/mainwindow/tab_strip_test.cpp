@@ -102,8 +102,10 @@ TEST_F(TabStrip, ATileBringsItsDocumentOrStartsANewOne)
     EXPECT_EQ(main_->ActiveDocumentName, "iconview3");
     EXPECT_EQ(main_->ActiveDocumentNumber, 3);
     EXPECT_EQ(main_->FindComponent("projectcaption")->property("Caption").toString(), "Project 3");
+    EXPECT_EQ(main_->ActiveMDIChild(), FindForm("iconview3"));
     EXPECT_TRUE(ClickComponentByName(main_, "iconbg4"));
     EXPECT_EQ(main_->ActiveDocumentName, "iconview1");
+    EXPECT_EQ(main_->ActiveMDIChild(), FindForm("iconview1"));
 }
 
 TEST_F(TabStrip, ArrowsScrollTheStripAndStopAtTheEnds)
