@@ -1,12 +1,12 @@
 #include "mainwindow/colour_palettes.h"
 
 #include "framework/bitmap.h"
-#include "framework/commands.h"
 #include "framework/exceptions.h"
 #include "framework/qimage_bridge.h"
 #include "framework/timer.h"
 #include "imaging/bitmap/image32.h"
 #include "mainwindow/colour_panel.h"
+#include "mainwindow/command_routing.h"
 #include "mainwindow/iconmain.h"
 #include "platform/program_paths.h"
 
@@ -93,7 +93,7 @@ void Ticonmain::PickPattern(const QString& palette, const QString& folder, int x
         return;
     PatternFile = path;
     PaintSwatch(qobject_cast<TImage32*>(FindComponent(QStringLiteral("up"))), pattern, 0);
-    RunCommandByName(ActiveDocumentName, QStringLiteral("BitBtn14"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn14"));
 }
 
 void Ticonmain::colorxpMouseDown(TObject*, TMouseButton, TShiftState, int, int)

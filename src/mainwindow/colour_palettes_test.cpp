@@ -6,6 +6,8 @@
 #include "framework/qimage_bridge.h"
 #include "framework/timer.h"
 #include "imaging/bitmap/image32.h"
+#include "document/newiconview.h"
+#include "mainwindow/document_windows.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/testing_main_window.h"
 
@@ -113,6 +115,8 @@ TEST_F(ColourPalettes, PatternPicksChooseThePrimaryPattern)
 {
     WritePattern("image/16color/11.bmp", 0xFF00FF00);
     WritePattern("image/1color/2.bmp", 0xFFFFFFFF);
+    auto* document = qobject_cast<Tnewiconview*>(CreateDocumentWindow("iconview1", "Project 1"));
+    main_->ActiveDocumentName = "iconview1";
     const QString colours = Picked();
     struct {
         const char* Palette;
@@ -136,6 +140,8 @@ TEST_F(ColourPalettes, PatternPicksChooseThePrimaryPattern)
         else
             main_->color16MouseUp(nullptr, mbLeft, {}, c.X, c.Y);
         EXPECT_EQ(main_->PatternFile, c.Pattern) << c.X;
+        // The active document takes the pattern as its primary one.
+        EXPECT_EQ(document->FormatTable.PatternPath(0), c.Pattern) << c.X;
         EXPECT_FALSE(main_->PaletteDragging);
     }
     auto* up = qobject_cast<TImage32*>(main_->FindComponent("up"));

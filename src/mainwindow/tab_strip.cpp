@@ -2,12 +2,12 @@
 // highlight, the strip's scrolling and the folding of the whole panel.
 
 #include "framework/commands.h"
-#include "framework/dialogs.h"
 #include "framework/forms.h"
 #include "framework/image.h"
 #include "framework/picture.h"
 #include "framework/timer.h"
 #include "mainwindow/colour_palettes.h"
+#include "mainwindow/command_routing.h"
 #include "mainwindow/iconmain.h"
 
 namespace {
@@ -25,12 +25,9 @@ QString DocumentName(int n)
 void Ticonmain::DocumentTileClick(int n)
 {
     if (DocumentCounter < n || !FindForm(DocumentName(n))) {
-        // An empty tile starts a new project.
-        const QByteArray signature = QByteArrayLiteral("ToolButton1Click(TObject*)");
-        if (metaObject()->indexOfMethod(signature.constData()) >= 0)
-            RunMainCommand(QStringLiteral("ToolButton1Click"));
-        else
-            ShowMessage(QStringLiteral("Creating a new project is not available yet."));
+        // An empty tile starts a new project, as the New button does.
+        if (!ClickComponentByName(this, QStringLiteral("ToolButton1")))
+            ReportNotAvailable(QStringLiteral("New"));
         return;
     }
     ActiveDocumentNumber = n;
@@ -180,7 +177,7 @@ void Ticonmain::move_ok_upMouseDown(TObject*, TMouseButton, TShiftState, int, in
     SetControlVisible(QStringLiteral("Panel4"), false);
     SetControlVisible(QStringLiteral("Image19"), true);
     SetControlVisible(QStringLiteral("Image20"), false);
-    RunCommandByName(ActiveDocumentName, QStringLiteral("BitBtn41"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn41"));
 }
 
 void Ticonmain::move_down_clickMouseMove(TObject*, TShiftState, int, int)
@@ -201,5 +198,5 @@ void Ticonmain::move_down_upMouseDown(TObject*, TMouseButton, TShiftState, int, 
     SetControlVisible(QStringLiteral("Panel8"), false);
     SetControlVisible(QStringLiteral("move_ok_click"), true);
     SetControlVisible(QStringLiteral("move_ok_up"), false);
-    RunCommandByName(ActiveDocumentName, QStringLiteral("BitBtn40"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn40"));
 }
