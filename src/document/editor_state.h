@@ -55,8 +55,6 @@ public:
     GpImage* PasteBuffer = nullptr;
     int PasteState = 0;
     GpImage* FloatingImage = nullptr;
-    // 1 after a selection press on a document; tool changes and Cancel Select set 2.
-    int SelectionToolUsed = 0;
 
     // ---- look ----
     QString SkinFileName;

@@ -858,12 +858,13 @@ void Tnewiconview::BitBtn1Click(TObject*)
     TEditorState* s = State();
     FitSelectionToZoom();
     TRect& sel = SelectionRect();
-    const TRect cells = SelectionCells(sel, Zoom);
     if (MovingSelection)
         MarqueeDotted = false;
     // Only floating pixels have anything to drop: selected pixels that were never lifted still
     // lie in the format where they are shown, and lifting the format under a paste would lose it.
+    // They land where they were last shown, even when the rectangle was emptied meanwhile.
     const bool floating = HasFloatingPixels();
+    const TRect cells = floating && IsRectEmpty(sel) ? FloatingCells : SelectionCells(sel, Zoom);
     if (FloatingSelection) {
         ReplaceImage(s->FloatingImage, CloneImage(PastedImage));
         FloatingSelection = false;

@@ -217,6 +217,7 @@ private:
     // drops them into its own format before this one takes the selection over.
     void ClaimSelection();
     void MarkFloatingOwner();
+    void NoteFloatingPlace();
 };
 
 // The selection rectangle of the application (in canvas pixels), one for every document.

@@ -118,6 +118,13 @@ void Tnewiconview::RedrawWithFloatingPixels()
     if (FloatingSelection)
         ReplaceImage(s->FloatingImage, CloneImage(PastedImage));
     DrawFloatingOverlay();
+    NoteFloatingPlace();
+}
+
+void Tnewiconview::NoteFloatingPlace()
+{
+    if (HasFloatingPixels() && !IsRectEmpty(SelectionRect()) && Zoom >= 1)
+        FloatingCells = SelectionCells(SelectionRect(), Zoom);
 }
 
 void Tnewiconview::PaintBox1Paint(TObject*)
@@ -223,7 +230,7 @@ void Tnewiconview::PaintBox1MouseDown(TObject*, TMouseButton, TShiftState, int X
     DropRedoTail();
     if (auto* flag = qobject_cast<TControl*>(FindComponent(QStringLiteral("BitBtn5"))))
         flag->SetCaption(QStringLiteral("false"));
-    s->SelectionToolUsed = 1;
+    s->CanvasTouched = 1;
     SelectionLifted = false;
     SelectionActive = false;
     MarqueeDotted = true;
@@ -254,6 +261,7 @@ void Tnewiconview::PaintBox1MouseDown(TObject*, TMouseButton, TShiftState, int X
                 SelectionLifted = true;
             }
             MarkFloatingOwner();
+            NoteFloatingPlace();
         }
         MovingSelection = true;
     } else {

@@ -431,7 +431,7 @@ TEST_F(Selection, MarqueeIsADottedOutlineThatInvertsTheCanvas)
     EXPECT_EQ(shot(), plain);
 }
 
-TEST_F(Selection, FloatingPixelsKeepTheirCellsThroughAZoomChange)
+TEST_F(Selection, FloatingPixelsKeepTheirCellsThroughAZoomChangeOrAnEmptiedRectangle)
 {
     Tnewiconview* doc = NewProject(1);
     PaintBlock(doc);
@@ -445,6 +445,17 @@ TEST_F(Selection, FloatingPixelsKeepTheirCellsThroughAZoomChange)
     EXPECT_EQ(SelectionRect(), Rect(4 * doc->Zoom, 1 * doc->Zoom, 6 * doc->Zoom, 3 * doc->Zoom));
     Click(doc, 0, 7);
     ExpectBlockAt(Format(doc), 4, 1);
+
+    // Choosing the selection tool again empties the shared rectangle before it drops.
+    Drag(doc, 4, 1, 5, 2);
+    Press(doc, 4, 1);
+    Move(doc, 1, 5);
+    Release(doc, 1, 5);
+    SelectionRect() = TRect();
+    RunCommandByName("iconview1", "BitBtn4");
+    RunCommandByName("iconview1", "BitBtn1");
+    ExpectBlockAt(Format(doc), 1, 5);
+    EXPECT_EQ(Format(doc).pixel(0, 0), 0u);
 }
 
 TEST_F(Selection, TheCanvasShowsTheFormatWhileSelectingWithTheEraserColour)

@@ -47,6 +47,9 @@ public:
     int SelectPressX = 0, SelectPressY = 0;
     int SelectAnchorX = 0, SelectAnchorY = 0;
     int MoveLastX = 0, MoveLastY = 0;
+    // The image cells where the floating pixels were last shown: they land there even when the
+    // shared rectangle was emptied under them.
+    TRect FloatingCells;
     // The canvas area the pointer is held in while a rectangle is dragged (empty when free).
     TRect CursorClipRect;
     // The overlay's pen: the marquee shows only while it is dotted; pastes draw it 2 wide.
