@@ -378,7 +378,7 @@ TPaletteEntries IconImageColorTable(const QByteArray& image, int& bits)
     const uint32_t headerSize = GetLE32(p);
     const int bitCount = GetLE16(p + 14);
     if (headerSize < IconBitmapHeaderSize || headerSize > uint32_t(size) ||
-        (bitCount != 1 && bitCount != 4 && bitCount != 8) || GetLE32(p + 16) != 0)
+        (bitCount != 1 && bitCount != 4 && bitCount != 8) || GetLE32(p + 16) > 2) // plain or run-length
         return {};
     const uint32_t full = 1u << bitCount;
     uint32_t count = GetLE32(p + 32);

@@ -58,7 +58,8 @@ void LoadXPIconPixels(TIconDocument* doc, int width, int height, const QString& 
 // image.
 bool CopyXPIconPixels(const QByteArray& data, int width, int height, QImage& target);
 
-// The colour table of one icon image's bytes (a DIB of 1, 4 or 8 bits per pixel, uncompressed):
+// The colour table of one icon image's bytes (a DIB of 1, 4 or 8 bits per pixel, plain or
+// run-length coded):
 // its used colours, or all 2^bits when it does not say, as far as the bytes hold them; bits
 // takes the image's depth. Any other image (PNG, deeper DIBs, damaged bytes) gives an empty
 // table and bits 0.

@@ -11,6 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     QImage target(17, 9, QImage::Format_ARGB32);
     target.fill(0);
-    CopyXPIconPixels(QByteArray(reinterpret_cast<const char*>(data) + 2, qsizetype(size - 2)), data[0], data[1], target);
+    const QByteArray file(reinterpret_cast<const char*>(data) + 2, qsizetype(size - 2));
+    CopyXPIconPixels(file, data[0], data[1], target);
+    int bits = 0;
+    IconImageColorTable(file, bits);
     return 0;
 }

@@ -402,3 +402,44 @@ TEST_F(DocumentFiles, PaletteFormatsKeepTheirOwnColourTable)
     doc.FormatTable.SetFormat(1, 4, 2, "XP");
     EXPECT_TRUE(doc.FormatPalette(1).empty());
 }
+
+TEST(IconImageColorTable, ReadsOnlyWhatTheImageHolds)
+{
+    // A 40-byte header with depth, compression and colours used, then count table entries.
+    auto image = [](int bits, int compression, int used, int entries) {
+        QByteArray b(40 + 4 * entries, '\0');
+        auto* p = reinterpret_cast<uint8_t*>(b.data());
+        PutLE32(p, 40);
+        PutLE16(p + 14, uint16_t(bits));
+        PutLE32(p + 16, uint32_t(compression));
+        PutLE32(p + 32, uint32_t(used));
+        for (int i = 0; i < entries; ++i)
+            p[40 + 4 * i + 2] = uint8_t(i + 1); // red i + 1
+        return b;
+    };
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        int bits;
+        size_t colors;
+    } cases[] = {
+        {"colours used", image(4, 0, 3, 16), 4, 3},
+        {"all of the depth", image(1, 0, 0, 2), 1, 2},
+        {"more used than the depth has", image(1, 0, 9, 2), 1, 2},
+        {"run-length coded", image(8, 1, 0, 256), 8, 256},
+        {"table cut short", image(8, 0, 0, 10), 8, 10},
+        {"no table at all", image(8, 0, 0, 0), 0, 0},
+        {"24 bits", image(24, 0, 0, 4), 0, 0},
+        {"unknown compression", image(8, 3, 0, 256), 0, 0},
+        {"PNG", QByteArray("\x89PNG\r\n\x1a\n").append(QByteArray(60, '\0')), 0, 0},
+        {"shorter than a header", image(4, 0, 0, 0).left(39), 0, 0},
+    };
+    for (const auto& c : cases) {
+        int bits = -1;
+        const TPaletteEntries table = IconImageColorTable(c.bytes, bits);
+        EXPECT_EQ(bits, c.bits) << c.what;
+        ASSERT_EQ(table.size(), c.colors) << c.what;
+        if (!table.empty())
+            EXPECT_EQ(table.back(), qRgb(int(c.colors), 0, 0) & 0xFFFFFFu) << c.what;
+    }
+}
