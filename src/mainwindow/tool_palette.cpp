@@ -134,6 +134,9 @@ void Ticonmain::SetUpToolPalette()
     // Rectangle is chosen: the diamond, greyed (the sheet's unused cell 12).
     if (auto* still = qobject_cast<TImage*>(FindComponent(QStringLiteral("Image4"))))
         AssignPicture(still, sheet.copy(12 * kCellWidth, 0, kCellWidth, kCellHeight));
+    // Leaving the palette over its background or the status bar takes a hover picture away.
+    if (TControl* statusBar = Control(QStringLiteral("Panel17")); statusBar && !statusBar->OnMouseMove)
+        statusBar->OnMouseMove = [this](TObject*, TShiftState, int, int) { RedrawToolImages(); };
     int top = 0;
     for (const char* name : {"Image1", "Image45"}) {
         auto* image = qobject_cast<TImage*>(FindComponent(QLatin1String(name)));
