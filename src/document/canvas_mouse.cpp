@@ -24,10 +24,7 @@ TDrawingEngines& Engines()
 
 TEditorState* State()
 {
-    TEditorState* s = EditorState();
-    if (!s)
-        throw EInvalidOperation(QStringLiteral("The document window needs the main window's editor state"));
-    return s;
+    return RequiredEditorState();
 }
 
 // Tools whose moves and releases reach an engine.

@@ -1,5 +1,7 @@
 #include "document/editor_state.h"
 
+#include "framework/exceptions.h"
+
 namespace {
 TEditorState* g_state = nullptr;
 }
@@ -18,4 +20,11 @@ TEditorState* EditorState()
 void SetEditorState(TEditorState* state)
 {
     g_state = state;
+}
+
+TEditorState* RequiredEditorState()
+{
+    if (!g_state)
+        throw EInvalidOperation(QStringLiteral("The document window needs the main window's editor state"));
+    return g_state;
 }

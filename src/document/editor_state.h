@@ -118,3 +118,6 @@ public:
 // The program's editor state; null until the main window (or a test) installs one.
 TEditorState* EditorState();
 void SetEditorState(TEditorState* state);
+// The same for the document's routines, which cannot run without one: raises
+// EInvalidOperation while none is installed.
+TEditorState* RequiredEditorState();

@@ -42,10 +42,7 @@ const QString kTemplateName = QStringLiteral("newiconview");
 
 TEditorState* State()
 {
-    TEditorState* s = EditorState();
-    if (!s)
-        throw EInvalidOperation(QStringLiteral("The document window needs the main window's editor state"));
-    return s;
+    return RequiredEditorState();
 }
 
 QImage& OptionsTile()

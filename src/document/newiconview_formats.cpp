@@ -36,10 +36,7 @@ constexpr TColor kRememberedEntryColor = 0x00E8E8E8;
 
 TEditorState* State()
 {
-    TEditorState* s = EditorState();
-    if (!s)
-        throw EInvalidOperation(QStringLiteral("The document window needs the main window's editor state"));
-    return s;
+    return RequiredEditorState();
 }
 
 QString PlaceholderText(int count) { return count == 0 ? QStringLiteral("yyyyyyyy 0") : QStringLiteral("yyyyyyyy "); }

@@ -24,10 +24,7 @@ const QString kProgramCaption = QStringLiteral("Brelnova Studio");
 
 TEditorState* State()
 {
-    TEditorState* s = EditorState();
-    if (!s)
-        throw EInvalidOperation(QStringLiteral("The document window needs the main window's editor state"));
-    return s;
+    return RequiredEditorState();
 }
 
 ARGB ColorOf(const int (&c)[4])

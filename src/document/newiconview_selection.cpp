@@ -25,10 +25,7 @@ namespace {
 
 TEditorState* State()
 {
-    TEditorState* s = EditorState();
-    if (!s)
-        throw EInvalidOperation(QStringLiteral("The document window needs the main window's editor state"));
-    return s;
+    return RequiredEditorState();
 }
 
 QString CellText(int x, int y)
