@@ -10,6 +10,8 @@
 #include "framework/sysutils.h"
 #include "framework/timer.h"
 #include "imaging/bitmap/image32.h"
+#include "document/newiconview.h"
+#include "framework/forms.h"
 #include "mainwindow/configuration_file.h"
 #include "mainwindow/entercolor.h"
 #include "mainwindow/iconmain.h"
@@ -29,7 +31,7 @@ bool IsPaletteKind(const QString& kind)
     return kind == QLatin1String("256") || kind == QLatin1String("16") || kind == QLatin1String("Mono");
 }
 
-QRgb ReduceToFormatPalette(const QString& kind, QRgb rgb)
+QRgb ReduceToFormatPalette(const QString& kind, QRgb rgb, const std::vector<QRgb>* ownTable)
 {
     // The tables the icon writer saves these kinds with; a one-bit format holds black and white.
     int bits = 0;
@@ -41,7 +43,7 @@ QRgb ReduceToFormatPalette(const QString& kind, QRgb rgb)
         bits = 1;
     else
         return rgb & 0xFFFFFFu;
-    const TPaletteEntries& table = FixedPaletteForBits(bits);
+    const TPaletteEntries& table = ownTable && !ownTable->empty() ? *ownTable : FixedPaletteForBits(bits);
     return table[size_t(NearestColorIndex(table, rgb & 0xFFFFFFu))] & 0xFFFFFFu;
 }
 
@@ -139,6 +141,16 @@ uint32_t Argb(int a, int r, int g, int b)
 
 } // namespace
 
+// The colour table of the active document's current format, when that format is the one the
+// panel's kind describes: a format opened from a file offers the colours it will be saved with.
+static const TPaletteEntries* ActiveFormatTable(const Ticonmain& main)
+{
+    auto* doc = qobject_cast<Tnewiconview*>(FindForm(main.ActiveDocumentName));
+    if (!doc || doc->FormatCount() < 1 || doc->FormatTable.Kind(doc->CurrentFormat()) != main.NewImageKind)
+        return nullptr;
+    return &doc->ActiveFormatPalette();
+}
+
 // Writes the four stored components of one colour to its section of the configuration file.
 static void StoreColorInConfiguration(const Ticonmain& main, const QString& target)
 {
@@ -160,7 +172,8 @@ void Ticonmain::ColorBarChanged(bool opacity)
         if (opacity && IsPaletteKind(NewImageKind)) {
             const QRgb reduced = ReduceToFormatPalette(
                 NewImageKind, qRgb(BarPosition(this, QStringLiteral("colorbarr")), BarPosition(this, QStringLiteral("colorbarg")),
-                                   BarPosition(this, QStringLiteral("colorbarb"))));
+                                   BarPosition(this, QStringLiteral("colorbarb"))),
+                ActiveFormatTable(*this));
             SetTrackBarPosition(QStringLiteral("colorbara"), 255);
             SetTrackBarPosition(QStringLiteral("colorbarr"), qRed(reduced));
             SetTrackBarPosition(QStringLiteral("colorbarg"), qGreen(reduced));
@@ -273,7 +286,7 @@ void Ticonmain::upDblClick(TObject*)
     const TColor chosen = dialog->Color();
     QRgb c = qRgb(int(chosen & 0xFF), int((chosen >> 8) & 0xFF), int((chosen >> 16) & 0xFF));
     if (IsPaletteKind(NewImageKind))
-        c = ReduceToFormatPalette(NewImageKind, c);
+        c = ReduceToFormatPalette(NewImageKind, c, ActiveFormatTable(*this));
     SetTrackBarPosition(QStringLiteral("colorbara"), 255);
     SetTrackBarPosition(QStringLiteral("colorbarr"), qRed(c));
     SetTrackBarPosition(QStringLiteral("colorbarg"), qGreen(c));

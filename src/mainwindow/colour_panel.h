@@ -6,6 +6,7 @@
 #include <QRgb>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 class QImage;
 class TImage32;
@@ -14,10 +15,11 @@ class Ticonmain;
 // "256", "16" and "Mono": kinds whose pixels come from a colour table.
 bool IsPaletteKind(const QString& kind);
 
-// The colour of the kind's table nearest to rgb (alpha dropped); other kinds keep rgb. Every
-// reduction of a picked colour goes through here, so the colours offered are those the format
-// is saved with.
-QRgb ReduceToFormatPalette(const QString& kind, QRgb rgb);
+// The colour of the kind's table nearest to rgb (alpha dropped); other kinds keep rgb. A format
+// opened from a file brings its own table (ownTable, when not empty); otherwise the kind's fixed
+// table serves. Every reduction of a picked colour goes through here, so the colours offered are
+// those the format is saved with.
+QRgb ReduceToFormatPalette(const QString& kind, QRgb rgb, const std::vector<QRgb>* ownTable = nullptr);
 
 // Red, green and blue as six upper-case hexadecimal digits, red first.
 QString HtmlColorText(int red, int green, int blue);

@@ -1,5 +1,8 @@
 #include "mainwindow/colour_panel.h"
 
+#include "document/newiconview.h"
+#include "mainwindow/document_windows.h"
+
 #include "framework/common_dialogs.h"
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
@@ -286,6 +289,26 @@ TEST_F(ColourPanel, OpacityOnAPaletteFormatReducesTheBarsColour)
     EXPECT_EQ(Bars(main), "255,255,0,0");
     EXPECT_EQ(Stored(main, "up"), "255,255,0,0");
     EXPECT_EQ(Edit(main, "colora"), "255");
+}
+
+TEST_F(ColourPanel, APaletteFormatOpenedFromAFileOffersItsOwnColours)
+{
+    Ticonmain* main = Start();
+    auto* document = qobject_cast<Tnewiconview*>(CreateDocumentWindow("iconview1", "Project 1"));
+    ASSERT_NE(document, nullptr);
+    document->InitFormatTable(16, 16, "16");
+    document->SetFormatPalette(1, {0x303030, 0x101010, 0xFF0000}, 4);
+    main->ActiveDocumentName = "iconview1";
+    main->NewImageKind = "16";
+    main->SetTrackBarPosition("colorbarr", 60);
+    main->SetTrackBarPosition("colorbarg", 50);
+    main->SetTrackBarPosition("colorbarb", 50);
+    main->SetTrackBarPosition("colorbara", 100);
+    EXPECT_EQ(Bars(main), "255,48,48,48");
+    // Another kind than the document's current format: the fixed table of the panel's kind.
+    main->NewImageKind = "Mono";
+    main->SetTrackBarPosition("colorbara", 100);
+    EXPECT_EQ(Bars(main), "255,0,0,0");
 }
 
 TEST_F(ColourPanel, TheColourValueDialogSetsRedGreenAndBlue)
