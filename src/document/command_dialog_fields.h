@@ -10,12 +10,13 @@
 
 struct GpImage;
 
-// The picture a backup was taken from: one document window, one format of it, one size.
+// The picture a backup was taken from: one format of one document window. A project holds one
+// format of each size and kind, so size and kind name the format wherever sorting moves it.
 struct TPictureTag {
     QString Document;
-    int Format = 0;
     int Width = 0;
     int Height = 0;
+    QString Kind;
     friend bool operator==(const TPictureTag&, const TPictureTag&) = default;
 };
 

@@ -55,7 +55,7 @@ bool SavePng(GpImage* image, const QString& path)
 // The picture tag of a document's current format.
 TPictureTag TagOf(const TIconDocument& doc, const QString& name)
 {
-    return {name, doc.CurrentFormat(), doc.CurrentWidth, doc.CurrentHeight};
+    return {name, doc.CurrentWidth, doc.CurrentHeight, doc.CurrentKind};
 }
 
 bool IsFileEffect(int code)

@@ -186,6 +186,33 @@ TEST_F(DocumentImageCommands, ShiftsKeepOneCopyThatOnlyTheirOwnPictureGetsBack)
     EXPECT_EQ(Pixels(other).pixel(0, 0), kGreen);
     EXPECT_EQ(rotate.PreNudgeImage, nullptr);
 
+    // The copy follows its format when adding another renumbers the formats, and a format of
+    // the same size but another kind does not receive it.
+    Click(doc, "BitBtn33");
+    NewFormatChoice() = {16, 16, "256"};
+    Click(doc, "BitBtn18");
+    NewFormatChoice() = {32, 32, "XP"};
+    Click(doc, "BitBtn18");
+    ASSERT_EQ(FormatCaption(*doc, 2), "16 * 16 - XP");
+    ASSERT_EQ(FormatCaption(*doc, 3), "16 * 16 - 256");
+    doc->FormatList()->SetItemIndex(2);
+    doc->MyListBox1Click(doc);
+    const QImage other256 = Pixels(doc);
+    Click(doc, "BitBtn36");
+    EXPECT_EQ(Pixels(doc), other256);
+    EXPECT_EQ(rotate.PreNudgeImage, nullptr);
+    doc->FormatList()->SetItemIndex(1);
+    doc->MyListBox1Click(doc);
+    Click(doc, "BitBtn33");
+    const QImage again = GdipImageData(rotate.PreNudgeImage)->copy();
+    NewFormatChoice() = {48, 48, "XP"};
+    Click(doc, "BitBtn18");
+    ASSERT_EQ(FormatCaption(*doc, 3), "16 * 16 - XP");
+    doc->FormatList()->SetItemIndex(2);
+    doc->MyListBox1Click(doc);
+    Click(doc, "BitBtn36");
+    EXPECT_EQ(Pixels(doc), again);
+
     // OK of the rotate dialog keeps the shifts.
     Click(doc, "BitBtn35");
     rotate.DiscardPreNudgeImage();
