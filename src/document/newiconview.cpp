@@ -978,6 +978,9 @@ void Tnewiconview::BitBtn20Click(TObject*)
 
 void Tnewiconview::BitBtn23Click(TObject*)
 {
+    // Moving lifted pixels is not a recorded step: undoing it puts them back where they came from.
+    if (CancelFloatingPixels())
+        return;
     UndoStep();
     RebuildView();
     UpdateThumbnails();
@@ -985,6 +988,7 @@ void Tnewiconview::BitBtn23Click(TObject*)
 
 void Tnewiconview::BitBtn24Click(TObject*)
 {
+    CancelFloatingPixels();
     if (!RedoStep())
         return;
     RebuildView();

@@ -161,6 +161,9 @@ public:
     // Drops whatever floats into the current format: a save, or a switch to another format,
     // takes the picture the user sees.
     void CommitFloatingPixels();
+    // Lets go of what floats without dropping it: lifted pixels go back where they were lifted
+    // from (true), a paste or text is discarded (false, as when nothing floats).
+    bool CancelFloatingPixels();
     // Cut, copy or delete of the selected (or floating) pixels.
     enum class TCopyMode { Cut, Copy, Delete };
     void CopySelection(TCopyMode mode);
@@ -217,6 +220,7 @@ private:
     // drops them into its own format before this one takes the selection over.
     void ClaimSelection();
     void MarkFloatingOwner();
+    void MarkCanvasTouched();
     void NoteFloatingPlace();
 };
 

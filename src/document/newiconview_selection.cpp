@@ -65,6 +65,14 @@ QPointer<Tnewiconview>& FloatingOwner()
 
 } // namespace
 
+// A tool change then drops what floats (the caption of BitBtn5 says nothing was dropped yet).
+void Tnewiconview::MarkCanvasTouched()
+{
+    if (auto* flag = qobject_cast<TControl*>(FindComponent(QStringLiteral("BitBtn5"))))
+        flag->SetCaption(QStringLiteral("false"));
+    State()->CanvasTouched = 1;
+}
+
 void Tnewiconview::MarkFloatingOwner()
 {
     FloatingOwner() = this;
@@ -225,9 +233,7 @@ void Tnewiconview::PaintBox1MouseDown(TObject*, TMouseButton, TShiftState, int X
     SelectPressX = X;
     SelectPressY = Y;
     DropRedoTail();
-    if (auto* flag = qobject_cast<TControl*>(FindComponent(QStringLiteral("BitBtn5"))))
-        flag->SetCaption(QStringLiteral("false"));
-    s->CanvasTouched = 1;
+    MarkCanvasTouched();
     SelectionLifted = false;
     SelectionActive = false;
     MarqueeDotted = true;
@@ -254,7 +260,8 @@ void Tnewiconview::PaintBox1MouseDown(TObject*, TMouseButton, TShiftState, int X
                 RedrawWithFloatingPixels();
             } else {
                 SelectionEverLifted = true;
-                ReplaceImage(s->FloatingImage, CopyCells(CurrentImage(), SelectionCells(r, z), true));
+                LiftCells = SelectionCells(r, z);
+                ReplaceImage(s->FloatingImage, CopyCells(CurrentImage(), LiftCells, true));
                 SelectionLifted = true;
             }
             MarkFloatingOwner();
@@ -374,6 +381,24 @@ void Tnewiconview::CommitFloatingPixels()
         BitBtn1Click(this);
 }
 
+bool Tnewiconview::CancelFloatingPixels()
+{
+    if (!HasFloatingPixels())
+        return false;
+    TEditorState* s = State();
+    const bool lifted = HasLiftedPixels();
+    if (lifted)
+        CompositeInto(CurrentImage(), s->FloatingImage, LiftCells.Left, LiftCells.Top);
+    FloatingSelection = false;
+    MoveStarted = false;
+    MovingSelection = false;
+    SelectionRect() = Rect(0, 0, 0, 0);
+    ReplaceImage(s->FloatingImage, NewTransparentBitmap(CurrentWidth, CurrentHeight));
+    RebuildView();
+    UpdateThumbnails();
+    return lifted;
+}
+
 void Tnewiconview::BitBtn4Click(TObject*)
 {
     FloatingPlaced = false;
@@ -457,6 +482,7 @@ void Tnewiconview::PasteFrom(GpImage* picture, bool scaled)
 {
     TEditorState* s = State();
     MarkFloatingOwner();
+    MarkCanvasTouched();
     FloatingPlaced = false;
     ReplaceImage(PastedImage, scaled ? StretchNearest(picture, CurrentWidth, CurrentHeight) : CloneImage(picture));
     FloatingSelection = true;
@@ -539,6 +565,7 @@ void Tnewiconview::BitBtn17Click(TObject*)
     if (HasLiftedPixels())
         BitBtn1Click(this);
     MarkFloatingOwner();
+    MarkCanvasTouched();
     FloatingPlaced = false;
     ReplaceImage(PastedImage, CloneImage(text));
     FloatingSelection = true;

@@ -492,3 +492,34 @@ TEST_F(Selection, SavingOrClickingTheFormatListTakesTheFloatingPixels)
     RunCommandByName("iconview1", "BitBtn46");
     ExpectBlockAt(Format(doc), 0, 5);
 }
+
+TEST_F(Selection, UndoPutsMovedPixelsBackAndTakesAPasteAway)
+{
+    Tnewiconview* doc = NewProject(1);
+    PaintBlock(doc);
+    Drag(doc, 2, 2, 3, 3);
+    const int steps = Steps(doc);
+    Press(doc, 2, 2);
+    Move(doc, 5, 5);
+    Release(doc, 5, 5);
+    RunCommandByName("iconview1", "BitBtn23");
+    EXPECT_EQ(Steps(doc), steps); // the move was not a step: nothing else is undone
+    ExpectBlockAt(Format(doc), 2, 2);
+    EXPECT_FALSE(doc->HasFloatingPixels());
+    RunCommandByName("iconview1", "BitBtn1"); // nothing floats that could land twice
+    EXPECT_EQ(Format(doc).pixel(5, 5), 0u);
+
+    state.PasteState = 1;
+    Drag(doc, 2, 2, 3, 3);
+    RunCommandByName("iconview1", "BitBtn28");
+    doc->EnsureBaseState();
+    RunCommandByName("iconview1", "BitBtn15");
+    Press(doc, 0, 0);
+    Move(doc, 5, 4);
+    Release(doc, 5, 4);
+    RunCommandByName("iconview1", "BitBtn23");
+    EXPECT_FALSE(doc->HasFloatingPixels());
+    RunCommandByName("iconview1", "BitBtn1");
+    EXPECT_EQ(Format(doc).pixel(5, 4), 0u);
+    ExpectBlockAt(Format(doc), 2, 2);
+}

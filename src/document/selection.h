@@ -47,6 +47,8 @@ public:
     int SelectPressX = 0, SelectPressY = 0;
     int SelectAnchorX = 0, SelectAnchorY = 0;
     int MoveLastX = 0, MoveLastY = 0;
+    // The image cells the floating pixels were lifted from.
+    TRect LiftCells;
     // The image cells where the floating pixels were last shown: they land there even when the
     // shared rectangle was emptied under them.
     TRect FloatingCells;
