@@ -215,12 +215,28 @@ void SaveProjectIcon(TIconDocument& doc, const QString& argument)
 
     TAdvancedIcon loader;
     TAdvancedIcon collector;
-    for (const QString& part : parts) {
-        if (!loader.LoadFromFile(part))
+    auto take = [&](bool loaded) {
+        if (!loaded)
             RaiseInvalidBitmap();
         collector.Images()->TakeImageFrom(&loader, 0);
         loader.Images()->Clear();
+    };
+    // Images kept from the opened file go back where they stood among the formats; those behind
+    // formats removed since follow the last format.
+    size_t kept = 0;
+    auto takeKept = [&](int formatsBefore) {
+        for (; kept < doc.KeptImages.size() && (doc.KeptImages[kept].Before <= formatsBefore || formatsBefore == count);
+             ++kept) {
+            TMemoryStream icon;
+            icon.WriteBuffer(doc.KeptImages[kept].Icon.constData(), doc.KeptImages[kept].Icon.size());
+            take(loader.LoadFromStream(&icon));
+        }
+    };
+    for (int i = 0; i < count; ++i) {
+        takeKept(i);
+        take(loader.LoadFromFile(parts[size_t(i)]));
     }
+    takeKept(count);
     if (target == QLatin1String("icl")) {
         collector.SaveToFile(ScratchPath(QStringLiteral("icl.ico")));
     } else {

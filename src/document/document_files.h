@@ -34,7 +34,8 @@ QByteArray WriteFormatIcon(const TIconDocument& doc, int f, const QString& kind)
 QByteArray BuildXPIconBytes(const TIconDocument& doc, int f, const QByteArray& iconBytes);
 
 // Saves every format as one .ico, one image per format in the table's order: "XP" formats as
-// 32-bit images, the others at their kind's depth. argument is trimmed; "icl" writes the scratch
+// 32-bit images, the others at their kind's depth, with the document's kept images unchanged in
+// their places. argument is trimmed; "icl" writes the scratch
 // file "icl.ico" for the icon-library writer and leaves SavedFileName alone, any other text is the
 // target path and becomes SavedFileName. EditState becomes 2.
 void SaveProjectIcon(TIconDocument& doc, const QString& argument);

@@ -9,9 +9,18 @@
 #include "framework/palette.h"
 #include "platform/gdip.h"
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <vector>
+
+// An image of an opened icon that is no format (wider or taller than 255 pixels, or past the
+// hundredth image): kept as its own one-image .ico and written back unchanged, after the first
+// Before formats, whenever the project is saved as an icon.
+struct TKeptIconImage {
+    QByteArray Icon;
+    int Before = 0;
+};
 
 class TIconDocument {
 public:
@@ -48,6 +57,7 @@ public:
     // file, 0,0 for a new project.
     int HotSpotX = 0;
     int HotSpotY = 0;
+    std::vector<TKeptIconImage> KeptImages;
 
     int CurrentFormat() const { return FormatTable.CurrentFormat(); }
     int FormatCount() const { return FormatTable.FormatCount(); }

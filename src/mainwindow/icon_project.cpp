@@ -7,12 +7,14 @@
 #include "framework/exceptions.h"
 #include "framework/streams.h"
 #include "imaging/icons/file_icon.h"
+#include "imaging/icons/icon_format.h"
 #include "imaging/icons/icon_xp.h"
 #include "imaging/icons/icon_xp_format.h"
 #include "mainwindow/file_host.h"
 
 #include <QFile>
 #include <QImage>
+#include <QStringList>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -25,7 +27,17 @@ struct TSourceImage {
     int Height = 0;
     QString Kind;
     QImage Picture; // at the format's size
+    QByteArray Icon; // the image alone as a one-image .ico
 };
+
+constexpr const char* kOnlyLarge =
+    "This icon holds only images larger than 255 pixels. Image formats are 1 to 255 pixels, so it opens no project.";
+constexpr const char* kDamagedSkipped = "%1 damaged image(s) of this icon could not be read and were skipped.";
+constexpr const char* kPastLastFormat =
+    "A project holds %1 image formats: the images after them (%2) were left out of editing and are kept unchanged "
+    "when the project is saved.";
+// On the status bar, whose panel has room for a short line only.
+constexpr const char* kKeptStatus = "%1 kept unedited";
 
 // The decoded image as the format's picture: top row first, scaled to the directory's size with
 // nearest neighbour. Kinds without an alpha channel are transparent black wherever their mask
@@ -122,51 +134,74 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
         return nullptr;
     }
     TFileIcon& file = *opened;
-    TIconXP decoded;
-    {
-        TFileStream stream(path, fmOpenRead | fmShareDenyWrite);
-        try {
-            decoded.LoadFromStream(&stream);
-        } catch (const Exception&) {
-            // Images past a damaged one stay blank; the directory still gives their formats.
-        }
-    }
 
-    // Formats are 1..255 pixels: a 0 in the directory stands for 256, and such images (mostly
-    // PNG entries of modern icons) are left out.
+    // Each image is read and decoded on its own, so that one damaged image costs only itself.
+    // Formats are 1..255 pixels and a project holds 100 of them: larger images, and images past
+    // the hundredth, are kept as they are and written back with the project.
     std::vector<TSourceImage> images;
-    int skipped = 0;
+    std::vector<TKeptIconImage> kept;
+    int damaged = 0, leftOut = 0;
+    // Entries that share their bytes would multiply a small file; a sound file never holds more
+    // image bytes than its own length.
+    const int64_t fileSize = file.Stream()->Size();
+    int64_t taken = 0;
     QString kind = s.NewImageKind;
     for (int i = 0; file.Valid() && i < file.Count(); ++i) {
         uint8_t entry[IconEntryCommonSize] = {};
         file.GetEntry(uint16_t(i), entry);
-        if (entry[0] == 0 || entry[1] == 0) {
-            ++skipped;
+        TMemoryStream one;
+        TIconXPFormat decoded;
+        const uint32_t bytes = EntryFromBytes(entry).BytesInRes;
+        try {
+            if (bytes == 0 || taken + bytes > fileSize)
+                throw EReadError(QString::fromLatin1(FrameworkText::ReadError));
+            file.SaveImageToStream(&one, uint16_t(i));
+            const int64_t imageStart = IconHeaderSize + IconEntrySize;
+            decoded.DecodeImage(reinterpret_cast<const uint8_t*>(one.Memory()) + imageStart,
+                                size_t(one.Size() - imageStart));
+        } catch (const Exception&) {
+        }
+        if (decoded.PixelFormat() == 0 || decoded.Pixels().empty()) {
+            ++damaged;
             continue;
         }
-        const TIconXPFormat* image = i < decoded.Formats()->Count() ? decoded.Formats()->GetItem(i) : nullptr;
-        kind = ImageKindOfPixelFormat(image ? image->PixelFormat() : 0, kind);
+        taken += bytes;
+        const bool large = entry[0] == 0 || entry[1] == 0 || decoded.Width() > 255 || decoded.Height() > 255;
+        if (large || images.size() == size_t(TFormatTable::MaxFormats)) {
+            leftOut += large ? 0 : 1;
+            kept.push_back({QByteArray(one.Memory(), qsizetype(one.Size())), int(images.size())});
+            continue;
+        }
+        kind = ImageKindOfPixelFormat(decoded.PixelFormat(), kind);
         TSourceImage source;
         source.Index = i;
         source.Width = entry[0];
         source.Height = entry[1];
         source.Kind = kind;
-        source.Picture = FormatPicture(image, source.Width, source.Height, kind == QLatin1String("XP"));
-        images.push_back(source);
+        source.Picture = FormatPicture(&decoded, source.Width, source.Height, kind == QLatin1String("XP"));
+        source.Icon = QByteArray(one.Memory(), qsizetype(one.Size()));
+        images.push_back(std::move(source));
     }
-    if (skipped > 0)
-        host.ShowStatus(QStringLiteral("%1 image(s) of 256 pixels left out: images are 1 to 255 pixels").arg(skipped));
     if (images.empty()) {
-        host.ShowMessage(QString::fromLatin1(IconXPText::InvalidIcon), TMessageIcon::Warning);
+        host.ShowMessage(kept.empty() ? QString::fromLatin1(IconXPText::InvalidIcon) : QString::fromLatin1(kOnlyLarge),
+                         TMessageIcon::Warning);
         return nullptr;
     }
+    QStringList notes;
+    if (damaged > 0)
+        notes << QString::fromLatin1(kDamagedSkipped).arg(damaged);
+    if (leftOut > 0)
+        notes << QString::fromLatin1(kPastLastFormat).arg(TFormatTable::MaxFormats).arg(leftOut);
+    if (!notes.isEmpty())
+        host.ShowMessage(notes.join(QLatin1Char('\n')), TMessageIcon::Information);
 
     // Each image alone as a one-image icon file, numbered from 1 after the document.
     if (file.Count() > 1) {
         for (size_t k = 0; k < images.size(); ++k) {
             try {
-                file.SaveImageToFile(ScratchPath(QStringLiteral("iconum%1_%2.ico").arg(n).arg(k + 1)),
-                                     uint16_t(images[k].Index));
+                TMemoryStream scratch;
+                scratch.WriteBuffer(images[k].Icon.constData(), images[k].Icon.size());
+                scratch.SaveToFile(ScratchPath(QStringLiteral("iconum%1_%2.ico").arg(n).arg(k + 1)));
             } catch (const Exception&) {
                 // A scratch copy only: the format has its picture already.
             }
@@ -184,6 +219,7 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
     s.ActiveDocumentName = doc->objectName();
 
     SetFormat(doc, 1, first);
+    doc->KeptImages = std::move(kept);
     if (images.size() == 1 && file.Count() == 1) {
         const QString recorded = origin.DocumentFile;
         doc->SavedFileName = recorded;
@@ -207,6 +243,8 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
     s.NewImageHeight = last.Height;
     s.NewImageKind = last.Kind;
 
+    if (!doc->KeptImages.empty())
+        host.ShowStatus(QString::fromLatin1(kKeptStatus).arg(doc->KeptImages.size()));
     doc->SyncFormatListItems();
     doc->RebuildView();
     doc->UpdateThumbnails();

@@ -26,11 +26,14 @@ struct TIconProjectOrigin {
 QString ImageKindOfPixelFormat(int pixelFormat, const QString& currentKind);
 
 // Opens the icon file as a new project named "iconview" + N, N the first free document number,
-// and makes it the active document; the one-image file becomes the document's file. Images of
-// 256 pixels are left out (formats are 1..255 pixels), with a line on the status bar saying how
-// many. A file with no icon header or no image of a usable size opens nothing and says so in
-// the main window's message box; a file that cannot be opened raises the framework's file-open
-// error. Returns the new document, or null.
+// and makes it the active document; the one-image file becomes the document's file. Only images
+// that decode become formats; damaged ones are skipped and counted in a message. Images larger
+// than 255 pixels, and images past the hundredth format, are kept unedited in the document and
+// written back in their places when it is saved; the status bar says how many, and a message
+// names those past the hundredth. A file with no icon header or no decodable image opens nothing
+// ("Invalid icon format!"), one holding only larger images opens nothing with a message saying
+// why; a file that cannot be opened raises the framework's file-open error. Returns the new
+// document, or null.
 Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIconProjectOrigin& origin);
 inline Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path)
 {

@@ -1,11 +1,13 @@
 #include "mainwindow/icon_project.h"
 
+#include "document/document_files.h"
 #include "document/scratch_folder.h"
 #include "framework/exceptions.h"
 #include "imaging/icons/icon_test_files.h"
 #include "mainwindow/testing_file_host.h"
 #include "testsupport/testdata.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 
@@ -28,6 +30,40 @@ Dib Paletted(int side, int bits, std::function<uint32_t(int, int)> pixel, std::f
     d.Pixel = std::move(pixel);
     d.Mask = std::move(mask);
     return d;
+}
+
+struct TEntryImage {
+    int Side = 0; // the directory's width byte
+    QByteArray Data;
+};
+
+// The images of an .ico file as its directory lists them.
+std::vector<TEntryImage> EntryImages(const QByteArray& ico)
+{
+    std::vector<TEntryImage> out;
+    const int count = ico.size() >= 6 ? int(uint8_t(ico[4]) | uint8_t(ico[5]) << 8) : 0;
+    for (int i = 0; i < count && 6 + 16 * (i + 1) <= ico.size(); ++i) {
+        const int e = 6 + 16 * i;
+        out.push_back({uint8_t(ico[e]), ico.mid(ReadLE32(ico, e + 12), ReadLE32(ico, e + 8))});
+    }
+    return out;
+}
+
+QByteArray Png(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(0x80402010u);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -113,28 +149,105 @@ TEST_F(FileRoadsTest, DocumentNumberFillsTheFirstGap)
     EXPECT_EQ(host.Editor.DocumentCounter, 4);
 }
 
-TEST_F(FileRoadsTest, ImagesOf256PixelsAreLeftOutAndCounted)
+TEST_F(FileRoadsTest, LargeImagesAreKeptAndWrittenBackInTheirPlaces)
 {
     // A 256-pixel PNG image first, then 48, 32, 24 and 16 pixels.
-    Tnewiconview* doc = OpenIconAsProject(host, TestDataPath("icons/pillow/pillow.ico"));
+    const QByteArray original = ReadTestData("icons/pillow/pillow.ico");
+    const QString path = Write("pillow.ico", original);
+    Tnewiconview* doc = OpenIconAsProject(host, path);
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->FormatCount(), 4);
-    for (int f = 1; f <= 4; ++f) {
-        EXPECT_NE(doc->FormatTable.Width(f), "0");
-        EXPECT_NE(doc->FormatTable.Width(f), "256");
-    }
     EXPECT_EQ(doc->FormatTable.Width(1), "48");
-    ASSERT_EQ(host.Status.size(), 1);
-    EXPECT_TRUE(host.Status[0].startsWith("1 image(s) of 256 pixels left out"));
+    EXPECT_EQ(host.Status, QStringList{"1 kept unedited"});
+    EXPECT_TRUE(host.Messages.isEmpty());
 
-    // Nothing but a 256-pixel image (a 0 in the directory): no document at all.
-    host.Status.clear();
-    Dib tiny;
-    tiny.Width = tiny.Height = 1;
-    const QString big = Write("big.ico", MakeIco({{MakeDib(tiny), 0, 0, 32, 0}}));
-    EXPECT_EQ(OpenIconAsProject(host, big), nullptr);
-    EXPECT_EQ(host.Status.size(), 1);
-    EXPECT_EQ(host.Messages.value(0), "Invalid icon format!");
+    // Saved without a stroke: the large image comes back first, byte for byte.
+    SaveProjectIcon(*doc, path);
+    const std::vector<TEntryImage> before = EntryImages(original), after = EntryImages(ReadFile(path));
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after[0].Side, 0);
+    EXPECT_EQ(after[0].Data, before[0].Data);
+    for (size_t i = 1; i < after.size(); ++i)
+        EXPECT_EQ(after[i].Side, before[i].Side);
+
+    // Between formats it stays between them; with the formats behind it removed it follows the last.
+    Dib small;
+    small.Width = small.Height = 2;
+    const Image big = {Png(256, 256), 0, 0, 32, 0};
+    const QString middle = Write("middle.ico", MakeIco({MakeImage(small), big, MakeImage(small)}));
+    doc = OpenIconAsProject(host, middle);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(doc->FormatCount(), 2);
+    SaveProjectIcon(*doc, Path("out.ico"));
+    std::vector<TEntryImage> saved = EntryImages(ReadFile(Path("out.ico")));
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved[0].Side, 2);
+    EXPECT_EQ(saved[1].Side, 0);
+    EXPECT_EQ(saved[1].Data, big.Data);
+    doc->FormatTable.SetFormatCount(1);
+    SaveProjectIcon(*doc, Path("out.ico"));
+    saved = EntryImages(ReadFile(Path("out.ico")));
+    ASSERT_EQ(saved.size(), 2u);
+    EXPECT_EQ(saved[1].Side, 0);
+
+    // Nothing but large images: no document, and a message that says why.
+    host.Messages.clear();
+    EXPECT_EQ(OpenIconAsProject(host, Write("big.ico", MakeIco({big, big}))), nullptr);
+    ASSERT_EQ(host.Messages.size(), 1);
+    EXPECT_TRUE(host.Messages[0].contains("larger than 255 pixels")) << host.Messages[0].toStdString();
+}
+
+TEST_F(FileRoadsTest, ImagesPastTheHundredthAreKeptAndNamed)
+{
+    Dib d;
+    d.Width = d.Height = 1;
+    d.Pixel = [](int, int) { return 0xFF102030u; };
+    const std::vector<Image> images(103, MakeImage(d));
+    const QString path = Write("many.ico", MakeIco(images));
+    Tnewiconview* doc = OpenIconAsProject(host, path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->FormatCount(), 100);
+    ASSERT_EQ(host.Messages.size(), 1);
+    EXPECT_TRUE(host.Messages[0].contains("(3)")) << host.Messages[0].toStdString();
+    EXPECT_EQ(host.Status, QStringList{"3 kept unedited"});
+    SaveProjectIcon(*doc, path);
+    EXPECT_EQ(EntryImages(ReadFile(path)).size(), 103u);
+}
+
+TEST_F(FileRoadsTest, OnlyImagesThatDecodeBecomeFormats)
+{
+    Dib xp;
+    xp.Width = xp.Height = 8;
+    xp.Pixel = [](int, int) { return 0xFF00FF00u; };
+    Dib mono;
+    mono.Width = mono.Height = 8;
+    mono.Bits = 1;
+    mono.Palette = {0, 0xFFFFFF};
+    Image garbage = MakeImage(xp);
+    garbage.Data.fill('\x7f', 40);
+    // A damaged image between two sound ones.
+    Tnewiconview* doc = OpenIconAsProject(host, Write("damaged.ico", MakeIco({MakeImage(xp), garbage, MakeImage(mono)})));
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(doc->FormatCount(), 2);
+    EXPECT_EQ(doc->FormatTable.Kind(1), "XP");
+    EXPECT_EQ(doc->FormatTable.Kind(2), "Mono");
+    EXPECT_EQ(host.Messages, QStringList{"1 damaged image(s) of this icon could not be read and were skipped."});
+
+    // Cut short inside the last image: the images before it open, the cut one is counted.
+    host.Messages.clear();
+    const QByteArray whole = MakeIco({MakeImage(xp), MakeImage(mono)});
+    doc = OpenIconAsProject(host, Write("cut.ico", whole.left(whole.size() - 10)));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->FormatCount(), 1);
+    EXPECT_EQ(doc->FormatTable.Kind(1), "XP");
+    EXPECT_EQ(host.Messages.size(), 1);
+
+    // Cut inside the first image, so nothing decodes: no phantom formats.
+    host.Messages.clear();
+    const size_t open = host.Documents.size();
+    EXPECT_EQ(OpenIconAsProject(host, Write("cut2.ico", whole.left(6 + 2 * 16 + 30))), nullptr);
+    EXPECT_EQ(host.Messages, QStringList{"Invalid icon format!"});
+    EXPECT_EQ(host.Documents.size(), open);
 }
 
 TEST_F(FileRoadsTest, BrokenFilesOpenNothingAfterTheirHistoryEntry)

@@ -160,7 +160,8 @@ void TIconmainFiles::ShowPlainMessage(const QString& text)
 
 void TIconmainFiles::ShowStatus(const QString& text)
 {
-    main_.SetLabelText(QStringLiteral("beginxy"), text);
+    // A label of its own: the pointer labels are rewritten whenever a document paints.
+    main_.SetLabelText(QStringLiteral("openstatus"), text);
 }
 
 void TIconmainFiles::MinimizeApplication()

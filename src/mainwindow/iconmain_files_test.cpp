@@ -74,6 +74,27 @@ TEST_F(MainWindowFiles, TheCommandLineFileOpensAsAProjectAndEntersTheHistory)
     EXPECT_TRUE(QFile::exists(path));
 }
 
+TEST_F(MainWindowFiles, KeptImagesAreCountedOnTheStatusLineWithinItsPanel)
+{
+    const QString path = dir.filePath("pillow.ico");
+    QFile::copy(TestDataPath("icons/pillow/pillow.ico"), path);
+    StartProgram({path});
+    ASSERT_TRUE(iconmain);
+    iconmain->Timer3Timer(nullptr);
+    auto* project = qobject_cast<Tnewiconview*>(FindForm("iconview1"));
+    ASSERT_TRUE(project);
+    // Painting the document rewrites the pointer labels; the count stays.
+    project->FormPaint(project);
+    auto* label = qobject_cast<QWidget*>(iconmain->FindComponent("openstatus"));
+    auto* format = qobject_cast<QWidget*>(iconmain->FindComponent("formaticon"));
+    ASSERT_TRUE(label && format);
+    const QString text = label->property("Caption").toString();
+    EXPECT_EQ(text, "1 kept unedited");
+    const QString formatText = format->property("Caption").toString();
+    EXPECT_LT(format->x() + format->fontMetrics().horizontalAdvance(formatText), label->x());
+    EXPECT_LE(label->x() + label->fontMetrics().horizontalAdvance(text), label->parentWidget()->width());
+}
+
 TEST_F(MainWindowFiles, OpenAndSaveRunThroughTheMainWindowsDialogs)
 {
     StartProgram({});

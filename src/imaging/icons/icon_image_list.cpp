@@ -98,16 +98,23 @@ bool TAdvancedIcon::LoadFromFile(const QString& fileName)
 {
     images_->Clear();
     TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    return LoadFromStream(&stream);
+}
+
+bool TAdvancedIcon::LoadFromStream(TStream* stream)
+{
+    images_->Clear();
+    stream->SetPosition(0);
     uint16_t count = 0;
-    if (!ReadHeader(&stream, count))
+    if (!ReadHeader(stream, count))
         return false;
     // Entries that share or overlap their bytes could otherwise multiply a small file into a huge
     // amount of memory; no well-formed file stores more image bytes than its own length.
-    const int64_t fileSize = stream.Size();
+    const int64_t fileSize = stream->Size();
     int64_t total = 0;
     try {
         for (int i = 0; i < count; ++i) {
-            auto image = std::make_unique<TFileIconImage>(&stream);
+            auto image = std::make_unique<TFileIconImage>(stream);
             total += image->Data().size();
             if (total > fileSize) {
                 images_->Clear();

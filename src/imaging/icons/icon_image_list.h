@@ -66,6 +66,8 @@ public:
     // icon's (a cursor file among them), a directory or image that the file does not hold whole,
     // or images that together claim more bytes than the file holds give false and no images.
     bool LoadFromFile(const QString& fileName);
+    // The same over a whole .ico held in a stream, read from its start.
+    bool LoadFromStream(TStream* stream);
     // Reads the 6-byte header: true when reserved is 0 and type 1, and then the capacity is set
     // to the count.
     bool ReadHeader(TStream* stream, uint16_t& count);
