@@ -11,8 +11,10 @@
 
 namespace {
 
-// Limits that keep a malformed header from asking for absurd amounts of memory.
-constexpr int kMaxSide = 32768;
+// Limits that keep a malformed header from asking for absurd amounts of memory. The pixel count
+// is what costs; the side limit only keeps row arithmetic small (a GIF frame of 65535 by 1 is
+// sound).
+constexpr int kMaxSide = 65535;
 constexpr int64_t kMaxPixels = int64_t(1) << 26;
 
 [[noreturn]] void InvalidBitmap()
@@ -557,7 +559,7 @@ void TBitmap::ReadDIB(const uint8_t* d, size_t n, int64_t bitsOffset)
     if (topDown)
         height = -height;
     if (planes != 1 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
-        width * height > kMaxPixels)
+        int64_t(width) * height > kMaxPixels)
         InvalidBitmap();
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         InvalidBitmap();

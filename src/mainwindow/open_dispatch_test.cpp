@@ -77,6 +77,12 @@ TEST_F(FileRoadsTest, IconLibrariesWithNoneOneOrSeveralIcons)
     OpenFileByName(host);
     EXPECT_EQ(host.Messages, QStringList{"The file does not include icon or icon format is error"});
     EXPECT_EQ(host.MessageIcons, std::vector<TMessageIcon>{TMessageIcon::Warning});
+    // Icons whose bytes lie past the end of the file: the same answer, not an error escaping.
+    host.Messages.clear();
+    host.OpenFileName = Write("outside.dll", ReadTestData("fuzz/pe_resources_fuzz/bad_data.dll"));
+    EXPECT_NO_THROW(OpenFileByName(host));
+    EXPECT_EQ(host.Messages, QStringList{"The file does not include icon or icon format is error"});
+    host.Messages.clear();
 
     {
         TIconLibrary1 library;

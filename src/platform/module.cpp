@@ -83,10 +83,34 @@ HICON IconFromImage(const QByteArray& image)
                                     kIconResourceVersion, side, GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR);
 }
 
+// The group's image that ExtractIcon shows: the best one for the system icon size; null when
+// the group's directory or that image cannot be read.
+const TResourceEntry* BestGroupImage(const TExeResources& res, const TResourceEntry* group)
+{
+    QByteArray directory;
+    if (!group || !res.ReadData(*group, directory))
+        return nullptr;
+    const auto* dir = reinterpret_cast<const uint8_t*>(directory.constData());
+    const int id = LookupIconIdFromDirectoryEx(dir, size_t(directory.size()), true, 0, 0, LR_DEFAULTSIZE);
+    const TResourceEntry* icon = id ? res.Find(RT_ICON, TResourceId(id)) : nullptr;
+    return icon && icon->Readable ? icon : nullptr;
+}
+
+// The groups that give an icon, in directory order: those whose bytes lie outside the file are
+// not counted, so that every index below the count extracts one.
+std::vector<TResourceId> ExtractableGroups(const TExeResources& res)
+{
+    std::vector<TResourceId> groups;
+    for (const TResourceId& name : res.Names(RT_GROUP_ICON))
+        if (BestGroupImage(res, res.Find(RT_GROUP_ICON, name)))
+            groups.push_back(name);
+    return groups;
+}
+
 // An icon of an executable's group: the group's best image for the system icon size.
 HICON ExtractFromModule(const TExeResources& res, int index)
 {
-    const std::vector<TResourceId> groups = res.Names(RT_GROUP_ICON);
+    const std::vector<TResourceId> groups = ExtractableGroups(res);
     const TResourceEntry* group = nullptr;
     if (index >= 0) {
         if (size_t(index) >= groups.size())
@@ -95,12 +119,7 @@ HICON ExtractFromModule(const TExeResources& res, int index)
     } else if (index < -1 && -index <= 0xFFFF) {
         group = res.Find(RT_GROUP_ICON, TResourceId(-index));
     }
-    QByteArray directory;
-    if (!group || !res.ReadData(*group, directory))
-        return nullptr;
-    const auto* dir = reinterpret_cast<const uint8_t*>(directory.constData());
-    const int id = LookupIconIdFromDirectoryEx(dir, size_t(directory.size()), true, 0, 0, LR_DEFAULTSIZE);
-    const TResourceEntry* icon = id ? res.Find(RT_ICON, TResourceId(id)) : nullptr;
+    const TResourceEntry* icon = BestGroupImage(res, group);
     QByteArray image;
     if (!icon || !res.ReadData(*icon, image))
         return nullptr;
@@ -264,5 +283,5 @@ unsigned ExtractIconCount(const QString& fileName)
         return 1;
     file.close();
     const auto res = TExeResources::FromFile(fileName);
-    return res ? unsigned(res->Names(RT_GROUP_ICON).size()) : 0;
+    return res ? unsigned(ExtractableGroups(*res).size()) : 0;
 }

@@ -187,7 +187,16 @@ TEST(Module, DamagedFilesLoseOnlyWhatIsDamaged)
         }
         EXPECT_EQ(GroupNames(m), c.groups);
         FreeLibrary(m);
+        // The count is that of the icons that can be extracted.
+        const unsigned count = ExtractIconCount(Damaged(c.file));
+        for (unsigned i = 0; i <= count; ++i) {
+            HICON icon = ExtractIcon(nullptr, Damaged(c.file), int(i));
+            EXPECT_EQ(icon != nullptr, i < count) << i;
+            if (icon)
+                DestroyIcon(icon);
+        }
     }
+    EXPECT_EQ(ExtractIconCount(Damaged("bad_data.dll")), 0u);
 
     // Images whose data lies outside the file are listed but cannot be loaded.
     HMODULE m = Load(Damaged("bad_data.dll"));

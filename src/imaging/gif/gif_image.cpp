@@ -268,7 +268,8 @@ TBitmap* TGIFFrame::GetBitmap()
     if (bitmap_ && !bitmap_->Empty())
         return bitmap_.get();
     bitmap_ = std::make_unique<TBitmap>();
-    if (HasData()) {
+    // A frame of width or height 0 shows nothing: it stays an empty bitmap.
+    if (HasData() && data_->Width > 0 && data_->Height > 0) {
         TMemoryStream dib(DecodeToDib());
         bitmap_->LoadFromStream(&dib);
     }
@@ -386,14 +387,18 @@ bool TGIFFrame::ReadFrame(GifReader& in)
     }
 
     TMemoryStream& z = *data_->ZData;
+    int codeSize = 0;
     if (in.AtEnd()) {
         corrupted_ = true;
     } else {
-        z.WriteByte(in.Byte());
+        codeSize = in.Byte();
+        z.WriteByte(uint8_t(codeSize));
+        bool ended = false;
         while (!in.AtEnd()) {
             const uint8_t len = in.Byte();
             if (len == 0) {
                 z.WriteByte(0);
+                ended = true;
                 break;
             }
             if (in.Remaining() < len) {
@@ -407,26 +412,45 @@ bool TGIFFrame::ReadFrame(GifReader& in)
                 }
                 z.WriteByte(0);
                 in.JumpToEnd();
+                ended = true;
                 break;
             }
             z.WriteByte(len);
             z.WriteBuffer(in.Here(), len);
             in.Skip(len);
         }
+        // Data that simply stops at the end of the file gets its closing block here, so that the
+        // frame written again does not swallow the trailer.
+        if (!ended)
+            z.WriteByte(0);
     }
     if (corrupted_ && !GifAcceptCorrupted)
         RaiseGif(FrameworkText::ReadError);
 
-    if (width == 0)
-        width = owner_->screenWidth_;
-    if (height == 0)
-        height = owner_->screenHeight_;
+    // A width or height of 0 is kept: such a frame is empty and shows nothing. When the file gave
+    // it no data either, it gets the data of no pixels (code size 2, clear, end), so that it is
+    // written back as a whole frame.
+    if ((width == 0 || height == 0) && z.Size() == 0)
+        z.WriteBuffer("\x02\x01\x2C\x00", 4);
     origin_ = {left, top};
     data_->Width = width;
     data_->Height = height;
     data_->PackedFields = packed;
     if (!localColors_)
         data_->ColorMap = owner_->header_->ColorMap;
+    if (data_->ColorMap.Count == 0) {
+        // No table at all: the frame decodes with a grey ramp from black to white over as many
+        // entries as its minimum code size gives (8 bits for a size outside 1..8), so an 8-bit
+        // index reads as its own grey level. The ramp is not written back: the file stays
+        // without a table.
+        data_->BitsPerPixel = codeSize >= 1 && codeSize <= 8 ? codeSize : 8;
+        TGIFColorTable& ramp = data_->ColorMap;
+        ramp.Count = 1 << data_->BitsPerPixel;
+        for (int i = 0; i < ramp.Count; ++i) {
+            const auto grey = uint8_t(i * 255 / (ramp.Count - 1));
+            ramp.Colors[i][0] = ramp.Colors[i][1] = ramp.Colors[i][2] = grey;
+        }
+    }
 
     delay_ = 0;
     for (const auto& ext : extensions_) {
@@ -461,7 +485,7 @@ QByteArray TGIFFrame::DecodeToDib()
     else
         RaiseGif(GifText::WrongPaletteSize);
     const int width = data_->Width, height = data_->Height;
-    if (width > GifMaxFrameSide || height > GifMaxFrameSide)
+    if (int64_t(width) * height > GifMaxFramePixels)
         RaiseGif(GifText::DecodeError);
 
     TPaletteEntry palette[256];
@@ -909,9 +933,15 @@ void TGIFImage::ReadExtensionBlocks(GifReader& in, uint8_t& separator, std::vect
             ext->ExtRec = in.Take(12);
             whole = ext->ExtRec.size() == 12 && in.ReadLines(ext->Data);
             break;
-        default:
-            throw EInvalidGraphicOperation(QString::fromLatin1(GifText::UnrecognizedExtension)
-                                               .arg(int(label), 2, 16, QLatin1Char('0')));
+        default: {
+            // Extensions of other labels are skipped by their sub-blocks, as every GIF reader
+            // must; they are not kept.
+            TStringList skipped;
+            if (!in.ReadLines(skipped))
+                corrupted_ = true;
+            separator = in.AtEnd() ? ';' : in.NextNonZero();
+            continue;
+        }
         }
         if (!whole)
             corrupted_ = true;

@@ -24,8 +24,9 @@ class GifReader;
 // Data errors mark a frame corrupted instead of raising; always on in this system.
 extern bool GifAcceptCorrupted;
 
-// The largest frame side the codec decodes; larger frames are refused as corrupt data.
-inline constexpr int GifMaxFrameSide = 16384;
+// The most pixels a frame the codec decodes may have, whatever its shape (a 65535 by 1 frame is
+// sound); larger frames are refused as corrupt data.
+inline constexpr int64_t GifMaxFramePixels = int64_t(1) << 26;
 
 inline constexpr TColor GifNoColor = 0x1FFFFFFF; // the framework's clNone
 

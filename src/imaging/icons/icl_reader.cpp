@@ -76,10 +76,15 @@ bool T32BitReader::ReadIcons()
     try {
         EnumResourceNames(module_, TResourceId(RT_GROUP_ICON), [&](HMODULE, const TResourceId&, const TResourceId& name) {
             std::unique_ptr<TICL32Icon> icon;
-            if (name.IsInt())
-                icon = std::make_unique<TICL32Icon>(module_, int(name.Id()), &budget);
-            else
-                icon = std::make_unique<TICL32Icon>(module_, name.Name(), &budget);
+            try {
+                if (name.IsInt())
+                    icon = std::make_unique<TICL32Icon>(module_, int(name.Id()), &budget);
+                else
+                    icon = std::make_unique<TICL32Icon>(module_, name.Name(), &budget);
+            } catch (const EResNotFound&) {
+                // A group whose bytes lie past the end of the file: this icon only is left out.
+                return true;
+            }
             names_->AddObject(name.ToString(), icon.release());
             return true;
         });

@@ -9,6 +9,7 @@
 #include "imaging/icons/icon_image_list.h"
 #include "imaging/icons/icon_library1.h"
 #include "imaging/icons/icon_test_files.h"
+#include "platform/module.h"
 #include "testsupport/testdata.h"
 
 #include <QFile>
@@ -304,6 +305,26 @@ TEST(IconLibrary, Reads32BitGroupsInDirectoryOrder)
         ASSERT_EQ(again.Icons()->ToStringList(), library.Icons()->ToStringList());
         EXPECT_EQ(ImageBytes(GroupAt(again, 1), 1), ImageBytes(GroupAt(library, 1), 1));
     }
+}
+
+TEST(IconLibrary, ResourcesPastTheEndLeaveOutOnlyTheirIcons)
+{
+    // A library cut short keeps its resource directory; the groups whose bytes went with the cut
+    // (the group directories stand last, 40 bytes apart) are neither read nor counted. Every image
+    // lies outside the file in the second one.
+    QTemporaryDir dir;
+    const QByteArray whole = ReadTestData("iconlib/many_groups.dll");
+    const QString cut = WriteTemp(dir, "cut.dll", whole.left(whole.size() - 4000));
+    const QString outside = TestDataPath("fuzz/pe_resources_fuzz/bad_data.dll");
+    for (const QString& path : {cut, outside}) {
+        SCOPED_TRACE(path.toStdString());
+        TIconLibrary library;
+        EXPECT_NO_THROW(library.LoadFromFile(path));
+        EXPECT_EQ(unsigned(library.Icons()->Count()), ExtractIconCount(path));
+    }
+    EXPECT_EQ(ExtractIconCount(outside), 0u);
+    const unsigned kept = ExtractIconCount(cut);
+    EXPECT_EQ(kept, 100u);
 }
 
 TEST(IconLibrary, OtherFilesLoadNothing)
