@@ -145,6 +145,8 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
     // image bytes than its own length.
     const int64_t fileSize = file.Stream()->Size();
     int64_t taken = 0;
+    // Nor does it decode to more pixels than one picture may hold, however well its images pack.
+    int64_t pixels = 0;
     QString kind = s.NewImageKind;
     for (int i = 0; file.Valid() && i < file.Count(); ++i) {
         uint8_t entry[IconEntryCommonSize] = {};
@@ -158,7 +160,8 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
             file.SaveImageToStream(&one, uint16_t(i));
             const int64_t imageStart = IconHeaderSize + IconEntrySize;
             decoded.DecodeImage(reinterpret_cast<const uint8_t*>(one.Memory()) + imageStart,
-                                size_t(one.Size() - imageStart));
+                                size_t(one.Size() - imageStart),
+                                std::min(TIconXPFormat::MaxImagePixels, MaxIconPixels - pixels));
         } catch (const Exception&) {
         }
         if (decoded.PixelFormat() == 0 || decoded.Pixels().empty()) {
@@ -166,6 +169,7 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
             continue;
         }
         taken += bytes;
+        pixels += int64_t(decoded.Width()) * decoded.Height();
         const bool large = entry[0] == 0 || entry[1] == 0 || decoded.Width() > 255 || decoded.Height() > 255;
         if (large || images.size() == size_t(TFormatTable::MaxFormats)) {
             leftOut += large ? 0 : 1;
