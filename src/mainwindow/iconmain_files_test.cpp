@@ -86,12 +86,12 @@ TEST_F(MainWindowFiles, KeptImagesAreCountedOnTheStatusLineWithinItsPanel)
     // Painting the document rewrites the pointer labels; the count stays.
     project->FormPaint(project);
     auto* label = qobject_cast<QWidget*>(iconmain->FindComponent("openstatus"));
-    auto* format = qobject_cast<QWidget*>(iconmain->FindComponent("formaticon"));
-    ASSERT_TRUE(label && format);
+    auto* before = qobject_cast<QWidget*>(iconmain->FindComponent("projectcaption"));
+    ASSERT_TRUE(label && before);
     const QString text = label->property("Caption").toString();
     EXPECT_EQ(text, "1 kept unedited");
-    const QString formatText = format->property("Caption").toString();
-    EXPECT_LT(format->x() + format->fontMetrics().horizontalAdvance(formatText), label->x());
+    const QString beforeText = before->property("Caption").toString();
+    EXPECT_LT(before->x() + before->fontMetrics().horizontalAdvance(beforeText), label->x());
     EXPECT_LE(label->x() + label->fontMetrics().horizontalAdvance(text), label->parentWidget()->width());
 }
 
