@@ -93,6 +93,8 @@ TEST_F(MainWindowFiles, KeptImagesAreCountedOnTheStatusLineWithinItsPanel)
     const QString beforeText = before->property("Caption").toString();
     EXPECT_LT(before->x() + before->fontMetrics().horizontalAdvance(beforeText), label->x());
     EXPECT_LE(label->x() + label->fontMetrics().horizontalAdvance(text), label->parentWidget()->width());
+    if (auto* after = qobject_cast<QWidget*>(iconmain->FindComponent("helpkey")))
+        EXPECT_LT(label->x() + label->fontMetrics().horizontalAdvance(text), after->x());
 }
 
 TEST_F(MainWindowFiles, OpenAndSaveRunThroughTheMainWindowsDialogs)
