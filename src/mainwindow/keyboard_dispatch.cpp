@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextEdit>
 
 const std::vector<TKeyboardDispatch::TKeyRow>& TKeyboardDispatch::KeyMap()
@@ -96,6 +97,17 @@ bool InMainFrame(TForm* form, Ticonmain* main)
     return form && (form == main || FormOfWidget(form->parentWidget()) == main);
 }
 
+// The enabled, visible item of the menu that declares this key, as the menu's own shortcut
+// handling would find it.
+TMenuItem* MenuItemForKey(TMainMenu& menu, WORD key, TShiftState shift)
+{
+    TMenuItem* item = menu.Items()->FindByShortCut(ShortCut(key, shift & (TShiftState(ssShift) | ssCtrl | ssAlt)));
+    for (TMenuItem* i = item; i; i = i->Parent())
+        if (!i->Enabled() || !i->Visible())
+            return nullptr;
+    return item;
+}
+
 bool ConditionHolds(Ticonmain& main, TKeyboardDispatch::TCondition condition)
 {
     if (condition == TKeyboardDispatch::kcNone)
@@ -125,8 +137,9 @@ void TKeyboardDispatch::Install()
 
 bool TKeyboardDispatch::HandleKey(QWidget* target, QKeyEvent* e)
 {
+    static bool delivering = false;
     Ticonmain* main = iconmain;
-    if (!main || !target)
+    if (!main || !target || delivering)
         return false;
     TForm* form = FormOfWidget(target);
     if (!form)
@@ -135,17 +148,25 @@ bool TKeyboardDispatch::HandleKey(QWidget* target, QKeyEvent* e)
     if (key == 0)
         return false;
     const TShiftState shift = ShiftStateFromQt(e->modifiers(), QApplication::mouseButtons());
+    auto* menu = InMainFrame(form, main) ? qobject_cast<TMainMenu*>(main->FindComponent(QStringLiteral("MainMenu1")))
+                                         : nullptr;
     const bool field = IsTextField(target);
     if (field && FieldTakesKey(target, e)) {
-        // Straight to the field, past every other hook, so no shortcut acts on the key as well.
-        static_cast<QObject*>(target)->event(e);
+        QPointer<TMenuItem> item = menu ? MenuItemForKey(*menu, key, shift) : nullptr;
+        if (!item)
+            return false;
+        // The field gets the key the usual way (its control's key handlers included) while the
+        // menu item that declares the same key stands aside.
+        item->SetEnabled(false);
+        delivering = true;
+        QCoreApplication::sendEvent(target, e);
+        delivering = false;
+        if (item)
+            item->SetEnabled(true);
         return true;
     }
-    if (InMainFrame(form, main)) {
-        auto* menu = qobject_cast<TMainMenu*>(main->FindComponent(QStringLiteral("MainMenu1")));
-        if (menu && menu->IsShortCut(key, shift))
-            return true;
-    }
+    if (menu && menu->IsShortCut(key, shift))
+        return true;
     if (field || main->ShortcutsSuspended != 0)
         return false;
     const bool ctrlAlone = shift == TShiftState(ssCtrl);

@@ -37,10 +37,11 @@ protected:
         QKeyEvent up(QEvent::KeyRelease, key, mods, text, repeat);
         QApplication::sendEvent(target, &up);
     }
-    QLineEdit* RecentFilesEdit() const
+    // The combo box has the focus and hands keys on to its edit.
+    QComboBox* RecentFilesCombo() const
     {
         auto* combo = qobject_cast<TCustomComboBox*>(main->FindComponent("userfilename"));
-        return combo ? combo->ComboWidget()->lineEdit() : nullptr;
+        return combo ? combo->ComboWidget() : nullptr;
     }
     TMenuItem* Item(const char* name) const { return qobject_cast<TMenuItem*>(main->FindComponent(name)); }
 
@@ -110,19 +111,27 @@ TEST_F(Keys, TextFieldsKeepTheirKeys)
 {
     RecordMainCommands();
     Item("Undo1")->SetEnabled(true);
-    QLineEdit* edit = RecentFilesEdit();
-    ASSERT_TRUE(edit);
+    QComboBox* field = RecentFilesCombo();
+    ASSERT_TRUE(field && field->lineEdit());
+    QLineEdit* edit = field->lineEdit();
+    // The combo's own key handler hears every key the field takes.
+    int keyDowns = 0;
+    qobject_cast<TControl*>(main->FindComponent("userfilename"))->OnKeyDown = [&](TObject*, WORD&, TShiftState) {
+        ++keyDowns;
+    };
     for (int key : {Qt::Key_S, Qt::Key_E, Qt::Key_D})
-        Press(edit, key);
+        Press(field, key);
     EXPECT_EQ(edit->text(), "sed");
-    Press(edit, Qt::Key_Left);
-    Press(edit, Qt::Key_Delete);
-    Press(edit, Qt::Key_Z, Qt::ControlModifier);
+    Press(field, Qt::Key_Left);
+    Press(field, Qt::Key_Delete);
+    Press(field, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(ran.isEmpty()) << ran.join(',').toStdString();
     EXPECT_EQ(edit->text(), "sed"); // the field's own undo took back the Delete
     EXPECT_TRUE(document->Take().isEmpty());
+    EXPECT_EQ(keyDowns, 6);
+    EXPECT_TRUE(Item("Undo1")->Enabled());
     // A key the field does not edit with still reaches the menu.
-    Press(edit, Qt::Key_S, Qt::ControlModifier);
+    Press(field, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(ran, QStringList({"Save1"}));
 }
 
