@@ -37,7 +37,7 @@ constexpr const char* kPastLastFormat =
     "A project holds %1 image formats: the images after them (%2) were left out of editing and are kept unchanged "
     "when the project is saved.";
 // On the status bar, whose panel has room for a short line only.
-constexpr const char* kKeptStatus = "%1 kept unedited";
+constexpr const char* kKeptStatus = "%1 image(s) kept unedited";
 
 // The decoded image as the format's picture: top row first, scaled to the directory's size with
 // nearest neighbour. Kinds without an alpha channel are transparent black wherever their mask
@@ -247,8 +247,9 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
     s.NewImageHeight = last.Height;
     s.NewImageKind = last.Kind;
 
-    if (!doc->KeptImages.empty())
-        host.ShowStatus(QString::fromLatin1(kKeptStatus).arg(doc->KeptImages.size()));
+    // The line speaks of the file opened last; one that kept nothing clears it.
+    host.ShowStatus(doc->KeptImages.empty() ? QString()
+                                            : QString::fromLatin1(kKeptStatus).arg(doc->KeptImages.size()));
     doc->SyncFormatListItems();
     doc->RebuildView();
     doc->UpdateThumbnails();

@@ -158,7 +158,7 @@ TEST_F(FileRoadsTest, LargeImagesAreKeptAndWrittenBackInTheirPlaces)
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->FormatCount(), 4);
     EXPECT_EQ(doc->FormatTable.Width(1), "48");
-    EXPECT_EQ(host.Status, QStringList{"1 kept unedited"});
+    EXPECT_EQ(host.Status, QStringList{"1 image(s) kept unedited"});
     EXPECT_TRUE(host.Messages.isEmpty());
 
     // Saved without a stroke: the large image comes back first, byte for byte.
@@ -209,7 +209,7 @@ TEST_F(FileRoadsTest, ImagesPastTheHundredthAreKeptAndNamed)
     EXPECT_EQ(doc->FormatCount(), 100);
     ASSERT_EQ(host.Messages.size(), 1);
     EXPECT_TRUE(host.Messages[0].contains("(3)")) << host.Messages[0].toStdString();
-    EXPECT_EQ(host.Status, QStringList{"3 kept unedited"});
+    EXPECT_EQ(host.Status, QStringList{"3 image(s) kept unedited"});
     SaveProjectIcon(*doc, path);
     EXPECT_EQ(EntryImages(ReadFile(path)).size(), 103u);
 }
@@ -232,6 +232,7 @@ TEST_F(FileRoadsTest, OnlyImagesThatDecodeBecomeFormats)
     EXPECT_EQ(doc->FormatTable.Kind(1), "XP");
     EXPECT_EQ(doc->FormatTable.Kind(2), "Mono");
     EXPECT_EQ(host.Messages, QStringList{"1 damaged image(s) of this icon could not be read and were skipped."});
+    EXPECT_EQ(host.Status, QStringList{QString()}); // nothing kept
 
     // Cut short inside the last image: the images before it open, the cut one is counted.
     host.Messages.clear();

@@ -89,7 +89,7 @@ TEST_F(MainWindowFiles, KeptImagesAreCountedOnTheStatusLineWithinItsPanel)
     auto* before = qobject_cast<QWidget*>(iconmain->FindComponent("projectcaption"));
     ASSERT_TRUE(label && before);
     const QString text = label->property("Caption").toString();
-    EXPECT_EQ(text, "1 kept unedited");
+    EXPECT_EQ(text, "1 image(s) kept unedited");
     const QString beforeText = before->property("Caption").toString();
     EXPECT_LT(before->x() + before->fontMetrics().horizontalAdvance(beforeText), label->x());
     EXPECT_LE(label->x() + label->fontMetrics().horizontalAdvance(text), label->parentWidget()->width());
