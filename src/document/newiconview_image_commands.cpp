@@ -69,6 +69,8 @@ void Tnewiconview::RebuildWithThumbnails()
 {
     RebuildView();
     UpdateThumbnails();
+    // The format's entry in the list shows the changed picture too.
+    RepaintFormatList();
 }
 
 // ---------------------------------------------------------------------------------------------
