@@ -12,7 +12,6 @@
 #include "framework/application.h"
 #include "framework/bitmap.h"
 #include "framework/dialogs.h"
-#include "framework/exceptions.h"
 #include "framework/sysutils.h"
 
 #include <QApplication>
@@ -92,6 +91,7 @@ void Tnewiconview::BitBtn9Click(TObject*)
     RebuildView();
     OpacityBaseStale = false;
     UpdateThumbnails();
+    RepaintFormatList();
 }
 
 // ---------------------------------------------------------------------------------------------
