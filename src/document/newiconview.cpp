@@ -852,6 +852,14 @@ void Tnewiconview::LoadUndoState(const QString& pathOrMarker)
 
 void Tnewiconview::BitBtn1Click(TObject*)
 {
+    // Pixels that land in the format are a step of their own, so that an undo takes back no more
+    // than the move.
+    if (DropFloatingIntoFormat())
+        RecordStepWithoutBaseCheck();
+}
+
+bool Tnewiconview::DropFloatingIntoFormat()
+{
     TEditorState* s = State();
     FitSelectionToZoom();
     TRect& sel = SelectionRect();
@@ -882,6 +890,7 @@ void Tnewiconview::BitBtn1Click(TObject*)
     ReplaceImage(s->FloatingImage, NewTransparentBitmap(CurrentWidth, CurrentHeight));
     if (PaintBox1)
         PaintBox1->update();
+    return floating;
 }
 
 void Tnewiconview::BitBtn2Click(TObject*)

@@ -161,6 +161,8 @@ public:
     // Drops whatever floats into the current format: a save, or a switch to another format,
     // takes the picture the user sees.
     void CommitFloatingPixels();
+    // The drop and redraw of BitBtn1 without its undo step; true when pixels floated.
+    bool DropFloatingIntoFormat();
     // Lets go of what floats without dropping it: lifted pixels go back where they were lifted
     // from (true), a paste or text is discarded (false, as when nothing floats).
     bool CancelFloatingPixels();

@@ -215,6 +215,7 @@ void Tnewiconview::DropFloatingPixels()
     UpdateThumbnails();
     MoveStarted = false;
     SelectionActive = true;
+    DroppedAtPress = floating;
     ReplaceImage(s->FloatingImage, NewTransparentBitmap(CurrentWidth, CurrentHeight));
     SortFormatsKeepingCurrent();
 }
@@ -227,6 +228,7 @@ void Tnewiconview::PaintBox1MouseDown(TObject*, TMouseButton, TShiftState, int X
         return;
     FitSelectionToZoom();
     ClaimSelection();
+    DroppedAtPress = false;
     s->SetLabelText(QStringLiteral("beginxy"), CellText(X / z + 1, Y / z + 1));
     ShowZoomAndFormat(*this);
     EnsureBaseState();
@@ -352,10 +354,13 @@ void Tnewiconview::PaintBox1MouseUp(TObject*, TMouseButton, TShiftState, int X, 
 
     if (X == SelectPressX && Y == SelectPressY) {
         // A click drops whatever floats and is one undo step, changed or not.
-        BitBtn1Click(this);
+        DropFloatingIntoFormat();
         PasteShown = 0;
         RecordStepWithoutBaseCheck();
+    } else if (DroppedAtPress) {
+        RecordStepWithoutBaseCheck();
     }
+    DroppedAtPress = false;
     // The pixels under a new rectangle are ready for a paste. A click leaves no rectangle, and
     // the picture of an earlier cut or copy stays.
     if (GpBitmap* picture = CopyCellsInside(CurrentImage(), SelectionCells(r, z))) {
@@ -532,7 +537,7 @@ void Tnewiconview::BitBtn15Click(TObject*)
     }
     // The previous paste, and pixels lifted out of the format, land where they are first.
     if (PasteShown == 1 || HasLiftedPixels())
-        BitBtn1Click(this);
+        DropFloatingIntoFormat();
     RecordStepWithoutBaseCheck();
     JustPasted = true;
     PasteFrom(picture, false);

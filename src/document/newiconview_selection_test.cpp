@@ -522,4 +522,24 @@ TEST_F(Selection, UndoPutsMovedPixelsBackAndTakesAPasteAway)
     RunCommandByName("iconview1", "BitBtn1");
     EXPECT_EQ(Format(doc).pixel(5, 4), 0u);
     ExpectBlockAt(Format(doc), 2, 2);
+
+    // Dropped by a tool change (or by a press outside and a drag), a move is one step of its own:
+    // undo takes back the move and no more.
+    for (bool byToolChange : {true, false}) {
+        Drag(doc, 2, 2, 3, 3);
+        Press(doc, 2, 2);
+        Move(doc, 5, 5);
+        Release(doc, 5, 5);
+        if (byToolChange) {
+            RunCommandByName("iconview1", "BitBtn1");
+        } else {
+            Press(doc, 0, 7);
+            Move(doc, 1, 7);
+            Release(doc, 1, 7);
+        }
+        ExpectBlockAt(Format(doc), 5, 5);
+        RunCommandByName("iconview1", "BitBtn23");
+        ExpectBlockAt(Format(doc), 2, 2);
+        EXPECT_EQ(Format(doc).pixel(5, 5), 0u) << byToolChange;
+    }
 }

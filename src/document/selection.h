@@ -47,6 +47,8 @@ public:
     int SelectPressX = 0, SelectPressY = 0;
     int SelectAnchorX = 0, SelectAnchorY = 0;
     int MoveLastX = 0, MoveLastY = 0;
+    // The press dropped floating pixels; its release records the step.
+    bool DroppedAtPress = false;
     // The image cells the floating pixels were lifted from.
     TRect LiftCells;
     // The image cells where the floating pixels were last shown: they land there even when the
