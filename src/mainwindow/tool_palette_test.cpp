@@ -2,6 +2,7 @@
 #include "framework/common_dialogs.h"
 #include "framework/image.h"
 #include "mainwindow/testing_recording_document.h"
+#include "mainwindow/program_start.h"
 #include "mainwindow/xyset.h"
 
 #include <QImage>
@@ -227,4 +228,29 @@ TEST_F(Palette, RadialButtonOpensTheCentreDialogOnRightClickAndDoubleClick)
     EXPECT_EQ(forms.size(), 3);
     EXPECT_EQ(main->FillStyle, 2);
     ASSERT_TRUE(xyset);
+}
+
+// The start tool is Line, and a shown document re-applies the tool of the palette's image: the
+// two agree, so the first project starts with Line, not with Selection.
+TEST(PaletteStart, TheFirstProjectStartsWithTheLine)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QDir(dir.path()).mkpath("data");
+    SetProgramFolder(dir.path());
+    StartProgram({});
+    ASSERT_TRUE(iconmain);
+    iconmain->Timer3Timer(nullptr);
+    ASSERT_TRUE(FindForm("iconview1"));
+    EXPECT_EQ(iconmain->CurrentTool, 2);
+    EXPECT_TRUE(iconmain->PaletteSelected[2]);
+    EXPECT_TRUE(iconmain->FindComponent("Line1")->property("Checked").toBool());
+    EXPECT_EQ(iconmain->PenWidth, 1);
+    EXPECT_EQ(iconmain->LineCapStyle, 1);
+    QList<QPointer<TForm>> forms;
+    for (TForm* f : Screen->FormList())
+        forms << f;
+    for (const QPointer<TForm>& f : forms)
+        delete f.data();
+    SetProgramFolder(QString());
 }
