@@ -57,6 +57,22 @@ TPictureTag TagOf(const TIconDocument& doc, const QString& name)
     return {name, doc.CurrentWidth, doc.CurrentHeight, doc.CurrentKind};
 }
 
+// A turn that exchanges a format's width and height turns its undo states as well: drawn at the
+// new size, states of the old one would come back stretched.
+void TurnHistory(TIconDocument& doc, int f, TQuarterTurn turn)
+{
+    for (int n = 1; n <= doc.FormatTable.UndoStateCount(f); ++n) {
+        const QString path = doc.StateFilePath(f, n);
+        GpImage* state = nullptr;
+        GdipLoadImageFromFile(path, &state);
+        if (!state)
+            continue;
+        ApplyQuarterTurn(state, turn);
+        SavePng(state, path);
+        GdipDisposeImage(state);
+    }
+}
+
 bool IsFileEffect(int code)
 {
     return (code >= 403 && code <= 408) || (code >= 30 && code <= 45);
@@ -117,6 +133,7 @@ void Tnewiconview::TurnFormat(int turn)
     }
     ApplyQuarterTurn(CurrentImage(), kind);
     if (exchanges) {
+        TurnHistory(*this, f, kind);
         FormatTable.SetFormat(f, CurrentHeight, CurrentWidth, CurrentKind);
         MakeFormatCurrent(*this, f);
         SortFormatsKeepingCurrent();

@@ -138,7 +138,11 @@ TEST_F(DocumentImageCommands, MasterOpacityWorksFromOneBaseWhileEditing)
 TEST_F(DocumentImageCommands, QuarterTurnsOfANonSquareFormatTakeTheTurnedSize)
 {
     Tnewiconview* doc = NewProject(1, 32, 16);
+    doc->EnsureBaseState();
     Pixels(doc).setPixel(0, 0, kRed);
+    doc->RecordStep();
+    Pixels(doc).setPixel(1, 0, kGreen);
+    doc->RecordStep();
     Click(doc, "BitBtn13"); // Rotate Right: (x, y) -> (H - 1 - y, x)
     EXPECT_EQ(doc->CurrentWidth, 16);
     EXPECT_EQ(doc->CurrentHeight, 32);
@@ -146,6 +150,12 @@ TEST_F(DocumentImageCommands, QuarterTurnsOfANonSquareFormatTakeTheTurnedSize)
     ASSERT_EQ(Pixels(doc).size(), QSize(16, 32));
     EXPECT_EQ(Pixels(doc).pixel(15, 0), kRed);
     EXPECT_EQ(state.NewImageWidth, 16);
+    // The undo states turned with the picture: undo brings the last stroke back unstretched.
+    Click(doc, "BitBtn23");
+    ASSERT_EQ(Pixels(doc).size(), QSize(16, 32));
+    EXPECT_EQ(Pixels(doc).pixel(15, 0), kRed);
+    EXPECT_EQ(Pixels(doc).pixel(15, 1), kBlue);
+    EXPECT_EQ(Pixels(doc).pixel(14, 0), kBlue);
 
     // A turn that would give a second format of one size and kind is refused.
     NewFormatChoice() = {32, 16, "XP"};
