@@ -164,7 +164,10 @@ TEST(GifConformance, EverySuiteFileGivesItsExpectedFrames)
         }
         EXPECT_FALSE(difference.startsWith("refused")) << "read";
         if (difference == "no frame") {
+            // No frame, but the logical screen of the header.
             EXPECT_EQ(gif.GetCount(), 0);
+            EXPECT_EQ(gif.GetScreenWidth(), config["width"].toInt());
+            EXPECT_EQ(gif.GetScreenHeight(), config["height"].toInt());
             continue;
         }
         // Frames without pixels show nothing.

@@ -858,14 +858,16 @@ TColor TGIFImage::GetTransparentColor() const
     return items_[size_t(FrameIndex)]->transparentColor_;
 }
 
+// The logical screen as the file's header gave it, frames or no frames; a new or cleared image
+// has none (0 by 0).
 int TGIFImage::GetScreenWidth() const
 {
-    return items_.empty() ? 0 : screenWidth_;
+    return screenWidth_;
 }
 
 int TGIFImage::GetScreenHeight() const
 {
-    return items_.empty() ? 0 : screenHeight_;
+    return screenHeight_;
 }
 
 void TGIFImage::GrowScreen(int right, int bottom)

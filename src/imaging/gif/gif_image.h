@@ -224,6 +224,10 @@ public:
     void ConvertToGrayscale(bool encode);
     const std::shared_ptr<TGIFData>& Header() const { return header_; }
 
+    // Reads a whole GIF of count bytes. Extension blocks of unknown labels are skipped; a frame
+    // without any colour table (no local and no global one) decodes with a grey ramp from black to
+    // white of 2^n entries, n its minimum code size (8 outside 1..8); frames of width or height 0
+    // stay empty; the logical screen is the header's.
     void ReadGif(int64_t count, TStream* source, bool decodeFirst);
     void WriteGif(TStream* target, bool sizePrefix);
 
