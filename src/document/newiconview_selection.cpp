@@ -584,9 +584,6 @@ void Tnewiconview::BitBtn38Click(TObject*)
 {
     TEditorState* s = State();
     Selectall1Click(this);
-    s->SetControlEnabled(QStringLiteral("ToolButton8"), true);
-    s->SetControlEnabled(QStringLiteral("ToolButton9"), true);
-    s->SetControlHint(QStringLiteral("ToolButton11"), QStringLiteral("Delete"));
     s->CurrentTool = 1;
     s->SelectToolImage(0, 1);
 }
@@ -598,6 +595,8 @@ void Tnewiconview::Selectall1Click(TObject*)
     if (HasFloatingPixels())
         BitBtn1Click(this);
     SelectWholeCanvas();
+    // Whichever way everything was selected, it can be cut, copied and deleted at once.
+    SetCutCopyControls(true);
 }
 
 void Tnewiconview::Copy1Click(TObject*)

@@ -259,6 +259,8 @@ TEST_F(Selection, SelectAllTakesAnExtraCellButReadsAndWritesOnlyTheFormat)
     EXPECT_EQ(state.CurrentTool, 1);
     EXPECT_TRUE(state.Log.contains("SelectToolImage 0 1"));
     EXPECT_TRUE(doc->PaintBox1->Visible());
+    for (const char* control : {"ToolButton8", "ToolButton9", "ToolButton11", "Cut1", "Copy1", "Delete1"})
+        EXPECT_TRUE(state.Enabled.value(control)) << control;
 
     state.PasteState = 1;
     RunCommandByName("iconview1", "BitBtn27");
