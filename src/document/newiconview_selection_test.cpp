@@ -132,8 +132,12 @@ TEST_F(Selection, SelectLiftMoveAndDrop)
     EXPECT_EQ(SelectionRect(), Rect(40, 50, 60, 70));
     EXPECT_EQ(Format(doc).pixel(4, 5), 0u); // not in the format until dropped
 
-    // A press outside drops them at their own size, source over, and starts a new rectangle.
+    // A press outside drops them at their own size, source over, and starts a new rectangle;
+    // the click is an undo step.
+    const int before = Steps(doc);
     Click(doc, 0, 0);
+    EXPECT_EQ(Steps(doc), before + 1);
+    EXPECT_TRUE(state.Enabled.value("ToolButton5"));
     const QImage& f = Format(doc);
     EXPECT_EQ(f.pixel(4, 5), 0xFFFF0000u);
     EXPECT_EQ(f.pixel(5, 5), 0xFF00FF00u);
@@ -151,6 +155,10 @@ TEST_F(Selection, MovedRectangleOverTheEdgeIsCutOffWhenDropped)
 {
     Tnewiconview* doc = NewProject(1);
     PaintBlock(doc);
+    // A rectangle dragged with the pointer ends at the canvas's edge.
+    Drag(doc, 6, 6, 20, 30);
+    EXPECT_EQ(SelectionRect(), Rect(60, 60, 80, 80));
+    Click(doc, 0, 0);
     Drag(doc, 2, 2, 3, 3);
     Press(doc, 2, 2);
     Move(doc, 7, 7); // the block now hangs over the right and bottom edges
@@ -200,6 +208,12 @@ TEST_F(Selection, CutAndPasteBetweenDocumentsAreOneUndoStepEach)
     RunCommandByName("iconview2", "BitBtn15");
     ExpectBlockAt(Format(two), 4, 4);
     ExpectBlockAt(Picture(two->PastedImage), 0, 0);
+
+    // A whole-format copy from the popup does not change which picture the next paste takes.
+    RunCommandByName("iconview2", "BitBtn1");
+    RunCommandByName("iconview2", "Copy2");
+    RunCommandByName("iconview2", "BitBtn15");
+    EXPECT_EQ(Picture(two->PastedImage).size(), QSize(2, 2));
 }
 
 TEST_F(Selection, ScaledPasteStretchesToTheFormatAndRecordsNoStep)
