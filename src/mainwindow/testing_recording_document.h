@@ -11,13 +11,11 @@
 #include "framework/menus.h"
 #include "framework/paint_box.h"
 #include "mainwindow/iconmain.h"
-#include "platform/program_paths.h"
+#include "mainwindow/testing_main_window.h"
 
-#include <QDir>
 #include <QPointer>
 #include <QStringList>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <memory>
 
 class TRecordingDocument {
 public:
@@ -76,13 +74,11 @@ public:
 
 // A main window in a program folder of its own, with a recording document "iconview1" active.
 // Message boxes and dialogs are answered (Cancel) and recorded.
-class MainWindowWithDocument : public ::testing::Test {
+class MainWindowWithDocument : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        QDir(dir.path()).mkpath("data");
-        SetProgramFolder(dir.path());
+        MainWindowTest::SetUp();
         main = new Ticonmain;
         document = std::make_unique<TRecordingDocument>("iconview1");
         main->ActiveDocumentName = "iconview1";
@@ -90,12 +86,7 @@ protected:
     void TearDown() override
     {
         document.reset();
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
-        SetProgramFolder(QString());
+        MainWindowTest::TearDown();
     }
     bool Enabled(const char* name) const { return main->FindComponent(name)->property("Enabled").toBool(); }
     bool Visible(const QString& name) const
@@ -104,7 +95,6 @@ protected:
         return c && c->Visible();
     }
 
-    QTemporaryDir dir;
     Ticonmain* main = nullptr;
     std::unique_ptr<TRecordingDocument> document;
     QStringList requests; // "Kind: text" of every dialog the answerer saw

@@ -169,9 +169,9 @@ TEST_F(Palette, HoverShowsOverTheChosenToolOnlyUntilTheBackground)
 
 TEST_F(Palette, ImageGradientTakesAReadablePictureOrFallsBack)
 {
-    const QString picture = dir.filePath("fill.png");
+    const QString picture = dir_.filePath("fill.png");
     QImage(4, 4, QImage::Format_ARGB32).save(picture);
-    const QString broken = dir.filePath("broken.png");
+    const QString broken = dir_.filePath("broken.png");
     QFile f(broken);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("not a picture");
@@ -232,12 +232,10 @@ TEST_F(Palette, RadialButtonOpensTheCentreDialogOnRightClickAndDoubleClick)
 
 // The start tool is Line, and a shown document re-applies the tool of the palette's image: the
 // two agree, so the first project starts with Line, not with Selection.
-TEST(PaletteStart, TheFirstProjectStartsWithTheLine)
+using PaletteStart = MainWindowTest;
+
+TEST_F(PaletteStart, TheFirstProjectStartsWithTheLine)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QDir(dir.path()).mkpath("data");
-    SetProgramFolder(dir.path());
     StartProgram({});
     ASSERT_TRUE(iconmain);
     iconmain->Timer3Timer(nullptr);
@@ -247,10 +245,4 @@ TEST(PaletteStart, TheFirstProjectStartsWithTheLine)
     EXPECT_TRUE(iconmain->FindComponent("Line1")->property("Checked").toBool());
     EXPECT_EQ(iconmain->PenWidth, 1);
     EXPECT_EQ(iconmain->LineCapStyle, 1);
-    QList<QPointer<TForm>> forms;
-    for (TForm* f : Screen->FormList())
-        forms << f;
-    for (const QPointer<TForm>& f : forms)
-        delete f.data();
-    SetProgramFolder(QString());
 }
