@@ -668,7 +668,6 @@ void Tnewiconview::FormPaint(TObject*)
     if (refitting_ || !iconview || CurrentWidth < 1 || CurrentHeight < 1)
         return;
     refitting_ = true;
-    ShowStatusLabels();
     const int sw = ScrollBox2->Width(), sh = ScrollBox2->Height();
     if (sh / CurrentHeight < sw / CurrentWidth)
         Zoom = (sh - 4) / CurrentHeight;
@@ -676,6 +675,8 @@ void Tnewiconview::FormPaint(TObject*)
         Zoom = (sw - 4) / CurrentWidth;
     if (Zoom < 1)
         Zoom = 1;
+    // The zoom label shows the zoom just fitted.
+    ShowStatusLabels();
     const int cw = Zoom * CurrentWidth, ch = Zoom * CurrentHeight;
     SetCanvasSize(cw, ch);
     PlaceCanvas((sw - cw) / 2, (sh - ch) / 2, cw, ch);

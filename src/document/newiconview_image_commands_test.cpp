@@ -244,6 +244,8 @@ TEST_F(DocumentImageCommands, ClearKeepsTheBaseStateAndRecordsNoStep)
     clear.fill(0);
     EXPECT_EQ(Pixels(doc), clear);
     EXPECT_EQ(doc->FormatTable.UndoStateCount(1), states);
+    // Clear refits the canvas; the zoom label follows.
+    EXPECT_EQ(state.Labels.value("bigbig"), QString::number(doc->Zoom * 100) + " %");
 }
 
 TEST_F(DocumentImageCommands, PatternChoiceBecomesThePrimaryPattern)
