@@ -125,6 +125,7 @@ Ticonmain::Ticonmain(QWidget* owner) : TForm(owner)
     iconmain = this;
     SetEditorState(this);
     LoadDefinition(QStringLiteral(":/mainwindow/iconmain.wdf"));
+    ConnectEffectMenus();
 }
 
 Ticonmain::~Ticonmain()

@@ -120,6 +120,17 @@ public:
     Q_INVOKABLE void iconshowClick(TObject* Sender);
     Q_INVOKABLE void SetRadialAngle1Click(TObject* Sender);
 
+    // ---- filters and effects (effect_launch.cpp) ----
+    // Every effect item of the Effects and Filters menus; the item's name picks its table row.
+    Q_INVOKABLE void EffectItemClick(TObject* Sender);
+    Q_INVOKABLE void ColorBalance1Click(TObject* Sender);
+    // Launches the effect of the code on the active document.
+    void LaunchEffect(int code);
+    // The effect items are enabled only while a project document is active; the menus check
+    // each time they open.
+    void UpdateEffectItems();
+    void ConnectEffectMenus();
+
     // ---- tool palette (tool_palette.cpp) ----
     // One click handler per palette image, named as the documents call them to re-apply a tool.
     Q_INVOKABLE void tool_0Click(TObject*) { ToolImageClick(0); }

@@ -86,6 +86,13 @@ void ImagingControl::LoadFile(const QString& path)
     }
 }
 
+void ImagingControl::LoadPicture(const TRGBABuffer& picture)
+{
+    const bool whole = !picture.Empty() && picture.Pixels.size() == size_t(picture.Width) * picture.Height * 4;
+    picture_ = whole ? picture : TRGBABuffer();
+    PictureChanged();
+}
+
 void ImagingControl::RequirePicture(const char* operation) const
 {
     if (picture_.Empty())

@@ -58,6 +58,9 @@ public:
     // Readies the view: clears a selection and shows the picture from the top-left corner.
     void PrepareView();
     void LoadFile(const QString& path);
+    // Takes a picture held in memory, losslessly, as LoadFile takes one from a file. A buffer
+    // whose size does not match its pixels leaves the control without a picture.
+    void LoadPicture(const TRGBABuffer& picture);
     void SavePng(const QString& path);
     void SaveBmp(const QString& path);
     void SaveEmf(const QString& path);

@@ -188,6 +188,22 @@ TEST_F(ImagingControlTest, EffectsRunInPlaceFromTheWorkCopy)
     EXPECT_NE(once.Pixels, Pattern().Pixels);
 }
 
+TEST_F(ImagingControlTest, PictureFromMemoryIsTakenExactly)
+{
+    // Alpha and the colour of faint pixels survive, unlike a JPEG work copy; a buffer whose size
+    // does not match its pixels leaves no picture to run effects on.
+    ImagingControl control;
+    TRGBABuffer picture = Pattern();
+    picture.Pixels[3] = 1;
+    control.LoadPicture(picture);
+    EXPECT_EQ(control.Picture().Pixels, picture.Pixels);
+    picture.Pixels.pop_back();
+    control.LoadPicture(picture);
+    EXPECT_EQ(control.ImageWidth(), 0);
+    control.Negative();
+    EXPECT_TRUE(control.Picture().Empty());
+}
+
 TEST_F(ImagingControlTest, VisibleUseSelectionEventsAndOwner)
 {
     QPointer<ImagingControl> control;

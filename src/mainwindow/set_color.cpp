@@ -1,0 +1,342 @@
+#include "mainwindow/set_color.h"
+
+#include "document/newiconview.h"
+#include "document/scratch_folder.h"
+#include "framework/commands.h"
+#include "framework/dialogs.h"
+#include "framework/edit.h"
+#include "framework/exceptions.h"
+#include "framework/label.h"
+#include "framework/sysutils.h"
+#include "imaging/toolkit/imaging_control.h"
+#include "mainwindow/dialog_skin.h"
+#include "mainwindow/iconmain.h"
+#include "platform/gdip.h"
+#include "platform/help_viewer.h"
+#include "platform/program_paths.h"
+#include "skin/controls/track_bar.h"
+#include "skin/form.h"
+
+#include <QImage>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstring>
+
+Tset_color* set_color = nullptr;
+
+namespace {
+
+void Tell(const QString& text)
+{
+    MessageDlg(text, mtWarning, MsgDlgButtons({mbOK}));
+}
+
+TRGBABuffer PixelsOf(GpImage* image)
+{
+    QImage* pixels = GdipImageData(image);
+    return pixels ? QImageToRGBA(*pixels) : TRGBABuffer();
+}
+
+} // namespace
+
+Tset_color::Tset_color(QWidget* owner) : TForm(owner)
+{
+    RegisterMainWindowClasses();
+    set_color = this;
+    InstallEffectsDialog(this);
+    LoadDefinition(QStringLiteral(":/mainwindow/set_color.wdf"));
+}
+
+Tset_color::~Tset_color()
+{
+    InstallEffectsDialog(nullptr);
+    if (set_color == this)
+        set_color = nullptr;
+}
+
+TsuiTrackBar* Tset_color::Slider(int k) const
+{
+    return qobject_cast<TsuiTrackBar*>(FindComponent(QStringLiteral("v%1").arg(k)));
+}
+
+void Tset_color::FormCreate(TObject*)
+{
+    SliderTouched = 1;
+    KeepDialogTitleButtons(*this, true);
+    TakeMainWindowSkin(*this);
+}
+
+void Tset_color::FormShow(TObject*)
+{
+    TakeMainWindowSkin(*this);
+}
+
+bool Tset_color::TakeSourceFrom(TForm* document)
+{
+    if (!document)
+        return false;
+    // A preview left showing by the effect before is kept: it becomes a step of its own.
+    if (hasResult_) {
+        RecordUndoStep();
+        hasResult_ = false;
+    }
+    GdipDisposeImage(OriginalImage);
+    OriginalImage = nullptr;
+    ClickComponentByName(document, QStringLiteral("Button2"));
+    if (!OriginalImage)
+        return false;
+    TargetDocument = document;
+    // Undo in the document can still reach the picture from before the effect.
+    if (auto* doc = qobject_cast<Tnewiconview*>(document))
+        doc->EnsureBaseState();
+    return true;
+}
+
+bool Tset_color::SetupFilterEffect(int code)
+{
+    return Setup(code);
+}
+
+bool Tset_color::SetupDistortEffect(int code)
+{
+    // The document restores a geometric effect's source from this file.
+    const QString path = ScratchPath(QStringLiteral("gif88gif.png"));
+    CLSID png;
+    if (!OriginalImage || FindEncoderByMimeType(QStringLiteral("image/png"), &png) < 0 ||
+        GdipSaveImageToFile(OriginalImage, path, &png, nullptr) != Ok) {
+        Tell(QStringLiteral("The picture from before the effect cannot be kept in ") + path);
+        return false;
+    }
+    return Setup(code);
+}
+
+bool Tset_color::Setup(int code)
+{
+    const TEffectSpec* spec = FindEffect(code);
+    source_ = PixelsOf(OriginalImage);
+    if (!spec || source_.Empty())
+        return false;
+    EffectCode = code;
+    hasResult_ = false;
+    delete EffectControl;
+    EffectControl = new ImagingControl(this);
+    EffectControl->setObjectName(QStringLiteral("EffectControl"));
+    if (auto* box = qobject_cast<TWinControl*>(FindComponent(QStringLiteral("ScrollBox2")))) {
+        box->SetBounds(box->Left(), box->Top(), source_.Width + 30, source_.Height + 30);
+        EffectControl->SetParent(box);
+    }
+    EffectControl->SetBorderStyle(2);
+    EffectControl->SetAlign(alClient);
+    EffectControl->OnEUnrecognizedFormat = [](TObject*) {
+        MessageBox(QStringLiteral("Unable to load image (unsupported format)"), QStringLiteral("Brelnova Studio"),
+                   MB_OK);
+    };
+    EffectControl->OnESelectionStart = [this](TObject*) { EffectControl->SetMousePointer(1); };
+    EffectControl->OnESelectionEnd = [this](TObject*) { EffectControl->SetMousePointer(2); };
+    EffectControl->PrepareView();
+    EffectControl->LoadPicture(source_);
+    if (spec->Mode == TEffectMode::Dialog)
+        ShowLayout(*spec);
+    return true;
+}
+
+void Tset_color::ShowLayout(const TEffectSpec& spec)
+{
+    const int count = SliderCount(spec.Layout);
+    for (int k = 1; k <= 3; ++k) {
+        const bool shown = k <= count;
+        if (auto* label = qobject_cast<TControl*>(FindComponent(QStringLiteral("l%1").arg(k))))
+            label->SetVisible(shown);
+        if (TsuiTrackBar* slider = Slider(k))
+            slider->SetVisible(shown);
+        const bool box = shown && !(spec.Layout == TSliderLayout::Mosaic && k == 2);
+        if (auto* edit = qobject_cast<TControl*>(FindComponent(QStringLiteral("text%1").arg(k))))
+            edit->SetVisible(box);
+        if (shown) {
+            const TEffectSlider& s = spec.Sliders[size_t(k - 1)];
+            SetSliderRange(k, s.Min, s.Max, QLatin1String(s.Name), s.Default);
+        }
+    }
+    FitHeight(spec.Height);
+    const QString title = QLatin1String(spec.Title);
+    SetCaption(title);
+    if (auto* form = qobject_cast<TsuiForm*>(FindComponent(QStringLiteral("suiForm1"))))
+        form->SetCaption(title);
+}
+
+void Tset_color::FitHeight(int height)
+{
+    // The heights of the table leave 22 pixels each for a title bar and the button bar; a skin
+    // with a taller title bar makes the window taller by the difference, so that no row is cut.
+    DesignHeight = height;
+    SetBounds(Left(), Top(), 447, height);
+    auto* rows = qobject_cast<TControl*>(FindComponent(QStringLiteral("Panel2")));
+    const int missing = rows ? (height - 2 * 22) - rows->Height() : 0;
+    if (missing > 0)
+        SetBounds(Left(), Top(), 447, height + missing);
+}
+
+void Tset_color::SetSliderRange(int k, int minimum, int maximum, const QString& name, int position)
+{
+    TsuiTrackBar* slider = Slider(k);
+    if (!slider || k < 1 || k > 3)
+        return;
+    SliderNames[size_t(k - 1)] = name;
+    // Widen first, so that neither bound is held by the other's old value.
+    slider->SetMin(std::min(minimum, slider->Min()));
+    slider->SetMax(maximum);
+    slider->SetMin(minimum);
+    slider->SetPosition(position);
+    // The label shows the slider's real value from the start, even when no change was reported.
+    SliderChanged(k);
+}
+
+void Tset_color::SliderChanged(int k)
+{
+    TsuiTrackBar* slider = Slider(k);
+    if (!slider)
+        return;
+    SliderTouched = 2;
+    const QString value = QString::number(slider->Position());
+    slider->SetHint(value);
+    if (auto* label = qobject_cast<TLabel*>(FindComponent(QStringLiteral("l%1").arg(k))))
+        label->SetCaption(SliderNames[size_t(k - 1)] + QStringLiteral(": ") + value);
+    if (auto* edit = qobject_cast<TCustomEdit*>(FindComponent(QStringLiteral("text%1").arg(k))))
+        if (edit->Text() != value)
+            edit->SetText(value);
+}
+
+void Tset_color::ValueTyped(int k)
+{
+    auto* edit = qobject_cast<TCustomEdit*>(FindComponent(QStringLiteral("text%1").arg(k)));
+    TsuiTrackBar* slider = Slider(k);
+    if (!edit || !slider || Loading())
+        return;
+    // Not a whole number: the conversion error is shown and the slider stays where it is.
+    const int typed = StrToInt(edit->Text());
+    slider->SetPosition(typed);
+    // A number outside the range shows the value the slider took.
+    if (edit->Text() != QString::number(slider->Position()))
+        SliderChanged(k);
+}
+
+void Tset_color::SliderReleased(int k)
+{
+    bool& pressed = SliderPressed[size_t(k - 1)];
+    if (!pressed)
+        return;
+    pressed = false;
+    RunCurrentEffect();
+}
+
+TSliderPositions Tset_color::Positions() const
+{
+    TSliderPositions s{};
+    for (int k = 1; k <= 3; ++k)
+        if (TsuiTrackBar* slider = Slider(k); slider && slider->Visible())
+            s[size_t(k - 1)] = slider->Position();
+    return s;
+}
+
+void Tset_color::RunCurrentEffect()
+{
+    const TEffectSpec* spec = FindEffect(EffectCode);
+    if (!spec || !EffectControl || source_.Empty())
+        return;
+    // Every result starts again from the source; one seed serves the whole of one result.
+    EffectControl->LoadPicture(source_);
+    EffectControl->SetRandomSeed(QRandomGenerator::global()->generate());
+    spec->Run(*EffectControl, Positions(), MaskColor);
+    TRGBABuffer result = EffectControl->Picture();
+    if (result.Width != source_.Width || result.Height != source_.Height)
+        return;
+    const bool geometric = IsGeometricEffect(EffectCode);
+    for (size_t i = 0; i + 3 < result.Pixels.size(); i += 4) {
+        uint8_t* p = result.Pixels.data() + i;
+        if (!geometric)
+            p[3] = source_.Pixels[i + 3];
+        if (p[3] == 0)
+            p[0] = p[1] = p[2] = 0;
+    }
+    GdipDisposeImage(PreviewBitmap);
+    PreviewBitmap = GdipImageFromQImage(RGBAToQImage(result));
+    PushPreviewToDocument();
+}
+
+bool Tset_color::RunOnTarget(const QString& control)
+{
+    if (!TargetDocument)
+        return false;
+    ClickComponentByName(TargetDocument, control);
+    return true;
+}
+
+void Tset_color::PushPreviewToDocument()
+{
+    if (!PreviewBitmap)
+        return;
+    if (!RunOnTarget(QStringLiteral("Button3"))) {
+        Tell(QStringLiteral("The document the effect was opened for is closed."));
+        return;
+    }
+    hasResult_ = true;
+}
+
+void Tset_color::RestoreDocument()
+{
+    RunOnTarget(QStringLiteral("Button4"));
+    hasResult_ = false;
+}
+
+void Tset_color::RecordUndoStep()
+{
+    if (auto* doc = qobject_cast<Tnewiconview*>(TargetDocument.data())) {
+        doc->DropRedoTail();
+        doc->RecordStep();
+    }
+}
+
+void Tset_color::suiButton1Click(TObject*)
+{
+    if (hasResult_) {
+        PushPreviewToDocument();
+        RecordUndoStep();
+        // The result is the document's own now: a later close must not take it back.
+        hasResult_ = false;
+    }
+    closingByOk_ = true;
+    Close();
+    closingByOk_ = false;
+}
+
+void Tset_color::suiButton2Click(TObject*)
+{
+    if (const TEffectSpec* spec = FindEffect(EffectCode); spec && spec->HasUndoPositions)
+        for (int k = 1; k <= SliderCount(spec->Layout); ++k)
+            if (TsuiTrackBar* slider = Slider(k))
+                slider->SetPosition(spec->UndoPositions[size_t(k - 1)]);
+    RestoreDocument();
+}
+
+void Tset_color::suiButton3Click(TObject*)
+{
+    suiButton2Click(this);
+    Close();
+}
+
+void Tset_color::FormClose(TObject*, TCloseAction& Action)
+{
+    Action = caHide;
+    if (closingByOk_)
+        return;
+    // Closed any other way, the document goes back to its source image.
+    if (hasResult_)
+        RestoreDocument();
+}
+
+void Tset_color::suiForm1TitleBarHelpBtnClick(TObject*, int)
+{
+    const QString path = ProgramFolder() + QStringLiteral("dodozizozodazo.zed::/2_1.htm#FiltersMenu");
+    if (!HtmlHelp(this, path, HH_DISPLAY_TOC, 0))
+        throw EOSError(QStringLiteral("System Error.  Code: %1.\n%2").arg(errno).arg(QString::fromLocal8Bit(std::strerror(errno))));
+}
