@@ -150,6 +150,7 @@ void AttachCanvasMouse(Tnewiconview* doc)
     doc->iconview->OnMouseUp = [doc](TObject*, TMouseButton button, TShiftState shift, int x, int y, TCustomLayer*) {
         CanvasMouseUp(*doc, button, shift, x, y);
     };
+    doc->iconview->OnMouseLeave = [doc](TObject*) { CanvasMouseLeave(*doc); };
 }
 
 TDrawingTarget DrawingTargetOf(Tnewiconview& doc)
@@ -324,6 +325,9 @@ void CanvasMouseDown(Tnewiconview& doc, TMouseButton button, TShiftState, int x,
     doc.DragStartX = doc.DragEndX = x / zoom;
     doc.DragStartY = doc.DragEndY = y / zoom;
     doc.MouseIsDown = true;
+    // A click without a move draws in the colour of the button pressed, not in that of an
+    // earlier drag; the moves of a drag say again which button is held.
+    doc.FormatTable.SetStrokeButton(button == mbLeft ? 1 : 2);
 
     if (s->CurrentTool == 1) {
         // The overlay takes the mouse from here on; this press already starts its selection.
@@ -375,6 +379,13 @@ void CanvasMouseMove(Tnewiconview& doc, TShiftState shift, int x, int y)
     doc.DragEndY = y / zoom;
     s->SetLabelText(QStringLiteral("whsize"), CellText(doc.DragEndX + 1, doc.DragEndY + 1));
     RunPreview(doc, tool);
+}
+
+void CanvasMouseLeave(Tnewiconview& doc)
+{
+    // The hover cell belongs to the pointer; a drag keeps its preview.
+    if (!doc.MouseIsDown)
+        doc.HideHoverCell();
 }
 
 void CanvasMouseUp(Tnewiconview& doc, TMouseButton button, TShiftState shift, int x, int y)

@@ -21,10 +21,13 @@ const TDrawingEngines& InstalledDrawingEngines();
 // Binds the three handlers below to the document's canvas.
 void AttachCanvasMouse(Tnewiconview* doc);
 
-// Canvas pixels of the canvas control; the button of a press is not looked at.
+// Canvas pixels of the canvas control; the button of a press chooses the colour pair until a move
+// of the drag says which button is held.
 void CanvasMouseDown(Tnewiconview& doc, TMouseButton button, TShiftState shift, int x, int y);
 void CanvasMouseMove(Tnewiconview& doc, TShiftState shift, int x, int y);
 void CanvasMouseUp(Tnewiconview& doc, TMouseButton button, TShiftState shift, int x, int y);
+// The pointer left the canvas: the hover cell goes with it.
+void CanvasMouseLeave(Tnewiconview& doc);
 
 // What an engine call works on: the document's drag state, current format and canvases, and the
 // main window's drawing settings.

@@ -725,6 +725,18 @@ void Tnewiconview::ShowHoverCell(int x, int y)
     RepaintCanvas(iconview);
 }
 
+void Tnewiconview::HideHoverCell()
+{
+    if (!iconview || !CurrentImage())
+        return;
+    {
+        TCanvasUpdate update(iconview);
+        ResetCanvas(QStringLiteral("ok"));
+        DrawFormatOver(iconview);
+    }
+    RepaintCanvas(iconview);
+}
+
 void Tnewiconview::DrawFloatingOverlay(const QString&)
 {
     TEditorState* s = State();

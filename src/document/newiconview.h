@@ -53,6 +53,8 @@ public:
     void ApplyZoom(const QString& marker);
     void CreateGridLayer(const QString& marker = QStringLiteral("dorvelt"));
     void ShowHoverCell(int x, int y);
+    // The canvas without the hover cell.
+    void HideHoverCell();
     void DrawFloatingOverlay(const QString& marker = QStringLiteral("dorvelt"));
     void UpdateThumbnails(const QString& marker = QStringLiteral("dorvelt"));
     void SelectWholeCanvas();

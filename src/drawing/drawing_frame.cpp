@@ -43,6 +43,11 @@ ARGB EditColour(const TDrawingTarget& t, const QString& prefix)
     return MakeArgb(a, r, g, b);
 }
 
+QString ButtonColourPrefix(const TDrawingTarget& t)
+{
+    return t.StrokeButton == 2 ? QStringLiteral("down") : QStringLiteral("up");
+}
+
 TDragBox NormaliseDrag(const TDrawingTarget& t)
 {
     const int sx = t.DragStartX, sy = t.DragStartY, ex = t.DragEndX, ey = t.DragEndY;

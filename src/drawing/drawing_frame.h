@@ -16,6 +16,10 @@ class TImage32;
 // each text converted strictly (a text that is no number raises EConvertError) and cut to 8 bits.
 ARGB EditColour(const TDrawingTarget& t, const QString& prefix);
 
+// The edits of the colour a click paints with: "down" (the secondary colour) for the right
+// button, "up" (the primary) otherwise.
+QString ButtonColourPrefix(const TDrawingTarget& t);
+
 // The drag box and figure rectangle of a drag.
 struct TDragBox {
     GpRect D{0, 0, 0, 0}; // the drag box, whatever the direction

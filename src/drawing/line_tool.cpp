@@ -84,8 +84,8 @@ inline int Clamp255(int v)
     return std::min(255, v) & 0xFF;
 }
 
-// The single point of a click: on a transparent pixel exactly the primary colour; on any other
-// the alphas add up (capped) and the primary's channels replace the pixel's. An erasing click
+// The single point of a click: on a transparent pixel exactly the button's colour; on any other
+// the alphas add up (capped) and that colour's channels replace the pixel's. An erasing click
 // then takes 30 off the pixel's alpha on "XP" and clears it on the other kinds and with the
 // filled rectangle tool. The first write goes to the scratch layer in a preview.
 void SinglePoint(TDrawingFrame& f, bool preview)
@@ -95,8 +95,11 @@ void SinglePoint(TDrawingFrame& f, bool preview)
     ARGB c = 0;
     if (GdipBitmapGetPixel(t.FormatImage, x, y, &c) != Ok)
         return; // outside the format: nothing to set
-    auto edit = [&](const char* name) { return StrToInt(t.EditText ? t.EditText(QLatin1String(name)) : QString()); };
-    const int a0 = edit("upa"), r0 = edit("upr"), g0 = edit("upg"), b0 = edit("upb");
+    // A right-button click, and the last pixel of a right-button freehand stroke, take the
+    // secondary colour like the rest of the stroke.
+    const QString colour = ButtonColourPrefix(t);
+    auto edit = [&](const char* c) { return StrToInt(t.EditText ? t.EditText(colour + QLatin1String(c)) : QString()); };
+    const int a0 = edit("a"), r0 = edit("r"), g0 = edit("g"), b0 = edit("b");
     const int a = int(c >> 24);
     ARGB first;
     if (a == 0)

@@ -55,7 +55,7 @@ TEST(LineTool, SinglePointRule)
     };
     const Case cases[] = {
         {"transparent pixel takes the colour exactly", "XP", 2, 1, 1, 0x00000000, 200, 10, 20, 30, 0xC80A141E},
-        {"the button plays no part", "XP", 2, 1, 2, 0x00000000, 200, 10, 20, 30, 0xC80A141E},
+        {"the right button clicks in the secondary colour", "XP", 2, 1, 2, 0x00000000, 200, 10, 20, 30, 0xFF0000FF},
         {"nor does the fill style", "XP", 2, 3, 1, 0x00000000, 200, 10, 20, 30, 0xC80A141E},
         {"alphas add up, capped", "XP", 2, 1, 1, 0x64112233, 200, 1, 2, 3, 0xFF010203},
         {"alphas add up below the cap", "16.8M", 4, 1, 1, 0x20112233, 16, 1, 2, 3, 0x30010203},

@@ -4,6 +4,7 @@
 #include "framework/forms.h"
 
 #include <QGuiApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -81,6 +82,23 @@ struct ButtonSpec {
     const char* caption;
 };
 
+} // namespace
+
+void FitCaption(QMessageBox& box)
+{
+    QFont title = box.font();
+    title.setBold(true);
+    // The caption in a bold title font, the window icon and three title buttons.
+    const int needed = QFontMetrics(title).horizontalAdvance(box.windowTitle()) * 5 / 4 + 120;
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
+namespace {
+
 int RunMessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon,
                   const QList<ButtonSpec>& buttons, int defaultIndex, int escapeResult)
 {
@@ -94,6 +112,7 @@ int RunMessageBox(const QString& text, const QString& caption, QMessageBox::Icon
         if (buttons[i].result == escapeResult)
             box.setEscapeButton(b);
     }
+    FitCaption(box);
     box.exec();
     for (const auto& m : map)
         if (box.clickedButton() == m.first)

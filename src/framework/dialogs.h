@@ -14,6 +14,7 @@
 #include <QString>
 #include <functional>
 
+class QMessageBox;
 class TForm;
 
 struct TDialogRequest {
@@ -62,6 +63,9 @@ enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDY
 
 // The platform message box: returns IDOK, IDYES, ... (IDCANCEL when closed).
 int MessageBox(const QString& text, const QString& caption, unsigned flags);
+// Widens a message box built for a short text so that the window manager's title bar has room
+// for the whole caption beside its buttons.
+void FitCaption(QMessageBox& box);
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };

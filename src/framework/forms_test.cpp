@@ -13,6 +13,8 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLayout>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QPointer>
@@ -491,4 +493,15 @@ TEST(FormLifetime, ClosingTheShownMainFormEndsTheEventLoop)
     EXPECT_TRUE(Application->Terminated());
     Application->SetMainForm(before);
     delete form;
+}
+
+TEST(MessageBoxTitle, AShortMessageLeavesRoomForTheWholeCaption)
+{
+    // The title bar of a box sized for "OK." alone cut the program's name in the middle.
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Brelnova Studio"), QStringLiteral("OK."));
+    FitCaption(box);
+    QFont title = box.font();
+    title.setBold(true);
+    EXPECT_GE(box.layout()->totalMinimumSize().width(),
+              QFontMetrics(title).horizontalAdvance(QStringLiteral("Brelnova Studio")) + 100);
 }

@@ -2,12 +2,19 @@
 
 // Making document windows: the template "newiconview" that lives for the whole run, and project
 // windows "iconview" + number. Both are owned by the application and live in the main window's
-// client area.
+// client area. A project window made here becomes the active document whenever the frame
+// activates it, and when the active one goes, the next one takes its place.
 
 #include <QString>
 
+class TEditorState;
 class TForm;
 
 TForm* CreateTemplateDocument();
 // A project window with that name and caption (window caption and drawn title), not shown yet.
 TForm* CreateDocumentWindow(const QString& name, const QString& caption);
+
+// The last step of making a document active: the project window "iconview" + number comes to
+// the front, and the main window shows the active document's caption, zoom, format and undo and
+// redo state.
+void ActivateDocumentWindow(TEditorState& state, int number);

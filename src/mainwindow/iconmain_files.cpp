@@ -1,5 +1,6 @@
 #include "mainwindow/iconmain_files.h"
 
+#include "document/newiconview.h"
 #include "framework/application.h"
 #include "framework/combo_box.h"
 #include "framework/common_dialogs.h"
@@ -10,7 +11,11 @@
 #include "mainwindow/save_dispatch.h"
 #include "platform/program_paths.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QStringList>
@@ -74,6 +79,40 @@ QString SaveFilter()
     });
 }
 
+// Until the windows that take these files over exist, their roads say what is missing.
+QString NotYetBuilt(const char* need)
+{
+    return QString::fromLatin1(need) + QStringLiteral(", which is not part of this program yet.");
+}
+
+// Where a save dialog starts: the folder of the active document's file, else the user's
+// documents folder; never the program's own folder, where nothing of the user's belongs.
+QString SaveFolder(const TEditorState& state)
+{
+    QString file;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* doc = qobject_cast<Tnewiconview*>(w))
+            if (doc->objectName().compare(state.ActiveDocumentName, Qt::CaseInsensitive) == 0)
+                file = doc->SavedFileName;
+    if (file.isEmpty())
+        file = state.CurrentFilePath;
+    if (!file.isEmpty()) {
+        const QFileInfo info(file);
+        if (info.isAbsolute() && info.dir().exists())
+            return info.absolutePath();
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+// The dialog opens in that folder with only the file's own name, so no folder of an earlier
+// export takes over.
+void StartIn(TOpenDialog* dialog, const QString& folder)
+{
+    dialog->SetInitialDir(folder);
+    dialog->SetFileName(QFileInfo(dialog->FileName()).fileName());
+}
+
 // The filters the definition does not give.
 void PrepareDialog(TOpenDialog* dialog, const QString& filter, int index, const QString& folder)
 {
@@ -129,6 +168,7 @@ bool TIconmainFiles::ExecuteSaveDialog(int& filterIndex)
     if (!dialog)
         return false;
     PrepareDialog(dialog, SaveFilter(), 1, QString());
+    StartIn(dialog, SaveFolder(State));
     if (!dialog->Execute())
         return false;
     SaveFileName = dialog->FileName();
@@ -142,6 +182,7 @@ bool TIconmainFiles::ExecutePngDialog(QString& fileName)
     if (!dialog)
         return false;
     PrepareDialog(dialog, Filter({{"PNG Files", "*.png"}}), 1, QString());
+    StartIn(dialog, SaveFolder(State));
     if (!dialog->Execute())
         return false;
     fileName = dialog->FileName();
@@ -179,6 +220,32 @@ void TIconmainFiles::AddRecentComboItem(const QString& path)
 {
     if (auto* combo = qobject_cast<TCustomComboBox*>(Component(QStringLiteral("userfilename"))))
         combo->Items()->Add(path);
+}
+
+void TIconmainFiles::OpenPictureInImportWindow(const QString&)
+{
+    ShowMessage(NotYetBuilt("Opening this picture needs the import window"), TMessageIcon::Information);
+}
+
+void TIconmainFiles::OpenLibraryInImportWindow(const QString&)
+{
+    ShowMessage(NotYetBuilt("Choosing among the icons of this file needs the import window"), TMessageIcon::Information);
+}
+
+void TIconmainFiles::OpenInViewer(const QString&, int, bool, const QString&)
+{
+    ShowMessage(NotYetBuilt("Opening this file needs the multi-frame picture viewer"), TMessageIcon::Information);
+}
+
+void TIconmainFiles::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>&)
+{
+    ShowMessage(NotYetBuilt("The first frame opened as a project; the other frames need the animated cursor builder"),
+                TMessageIcon::Information);
+}
+
+void TIconmainFiles::ShowJpegOptions()
+{
+    ShowMessage(NotYetBuilt("Saving as JPEG needs the JPEG options dialog"), TMessageIcon::Information);
 }
 
 QString TIconmainFiles::RecentComboText() const

@@ -29,6 +29,12 @@ public:
     void SetRecentItemCaption(int k, const QString& caption) override;
     void AddRecentComboItem(const QString& path) override;
     QString RecentComboText() const override;
+    // The windows these roads need are not built yet: each says so.
+    void OpenPictureInImportWindow(const QString& path) override;
+    void OpenLibraryInImportWindow(const QString& path) override;
+    void OpenInViewer(const QString& path, int number, bool asGlobal, const QString& caption) override;
+    void HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>& frames) override;
+    void ShowJpegOptions() override;
 
 private:
     QObject* Component(const QString& name) const;

@@ -1,7 +1,13 @@
 // The main road as a person walks it: start with a file, change the picture, use the Edit menu,
 // and look at what the main window shows meanwhile.
 
+#include "document/canvas_mouse.h"
+#include "document/my_list_box.h"
 #include "document/newiconview.h"
+#include "drawing/drawing_engines.h"
+#include "framework/common_dialogs.h"
+#include "framework/scroll_box.h"
+#include "imaging/bitmap/image32.h"
 #include "framework/application.h"
 #include "framework/combo_box.h"
 #include "framework/commands.h"
@@ -20,6 +26,7 @@
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -33,6 +40,7 @@ protected:
     {
         QDir(dir.path()).mkpath("data");
         SetProgramFolder(dir.path());
+        SetDrawingEngines(DrawingEngines());
     }
     void TearDown() override
     {
@@ -41,6 +49,7 @@ protected:
             forms << f;
         for (const QPointer<TForm>& f : forms)
             delete f.data();
+        SetDrawingEngines(TDrawingEngines());
         SetProgramFolder(QString());
     }
     // Starts the program with a copy of a test file and lets the start-up open it.
@@ -55,6 +64,16 @@ protected:
         return qobject_cast<Tnewiconview*>(FindForm("iconview1"));
     }
     bool Enabled(const char* name) const { return iconmain->FindComponent(name)->property("Enabled").toBool(); }
+    QString Label(const char* name) const { return iconmain->FindComponent(name)->property("Caption").toString(); }
+    // Opens a copy of a test file by name, as the recent items and the combo do.
+    Tnewiconview* Open(const char* testFile, const QString& name, const QString& documentName)
+    {
+        const QString path = dir.filePath(name);
+        QFile::copy(TestDataPath(testFile), path);
+        iconmain->FindComponent("OpenDialog1")->setProperty("FileName", path);
+        iconmain->OpenFileByName();
+        return qobject_cast<Tnewiconview*>(FindForm(documentName));
+    }
 
     QTemporaryDir dir;
 };
@@ -71,6 +90,47 @@ void PaintPixel(Tnewiconview* doc, int x, int y, QRgb argb)
     doc->DropRedoTail();
     GdipImageData(doc->CurrentImage())->setPixel(x, y, argb);
     doc->RecordStep();
+}
+
+void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// A drag on the canvas from one image cell to another (the same cell: a click), as the mouse
+// makes it.
+void DragCells(Tnewiconview* doc, QPoint from, QPoint to, Qt::MouseButton button)
+{
+    const int z = doc->Zoom;
+    const QPoint a = from * z + QPoint(z / 2, z / 2), b = to * z + QPoint(z / 2, z / 2);
+    SendMouse(doc->iconview, QEvent::MouseButtonPress, a, button, button);
+    if (a != b) {
+        SendMouse(doc->iconview, QEvent::MouseMove, (a + b) / 2, Qt::NoButton, button);
+        SendMouse(doc->iconview, QEvent::MouseMove, b, Qt::NoButton, button);
+    }
+    SendMouse(doc->iconview, QEvent::MouseButtonRelease, b, button, Qt::NoButton);
+}
+
+void SetColour(const char* prefix, int a, int r, int g, int b)
+{
+    const int v[] = {a, r, g, b};
+    const char* c[] = {"a", "r", "g", "b"};
+    for (int i = 0; i < 4; ++i)
+        iconmain->SetEditText(QLatin1String(prefix) + QLatin1String(c[i]), QString::number(v[i]));
+}
+
+// Pixels of the current format whose colour (ignoring alpha) is rgb, counting only pixels that
+// show.
+int CountShowing(Tnewiconview* doc, QRgb rgb)
+{
+    const QImage* image = GdipImageData(doc->CurrentImage());
+    int n = 0;
+    for (int y = 0; y < image->height(); ++y)
+        for (int x = 0; x < image->width(); ++x)
+            if (qAlpha(image->pixel(x, y)) > 0 && (image->pixel(x, y) & 0xFFFFFF) == (rgb & 0xFFFFFF))
+                ++n;
+    return n;
 }
 
 } // namespace
@@ -230,4 +290,246 @@ TEST_F(MainRoad, YesToACloseQuestionSavesTheDocumentItAskedAbout)
     EXPECT_EQ(iconmain->ActiveDocumentName, "iconview2");
     EXPECT_EQ(bytes(second), secondBefore);
     EXPECT_NE(bytes(dir.filePath("first.ico")), firstBefore);
+}
+
+TEST_F(MainRoad, TheActiveDocumentIsInFrontAndTheMainWindowShowsItsState)
+{
+    Tnewiconview* first = StartWith("icons/pillow/python.ico", "python.ico");
+    ASSERT_TRUE(first);
+    PaintPixel(first, 1, 1, 0xFF00FF00);
+    ASSERT_TRUE(Enabled("ToolButton5"));
+
+    // A newly opened document shows its own history, not the one before it.
+    Tnewiconview* second = Open("icons/pillow/hopper.ico", "hopper.ico", "iconview2");
+    ASSERT_TRUE(second);
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview2");
+    EXPECT_TRUE(second->Active());
+    EXPECT_FALSE(Enabled("ToolButton5"));
+    EXPECT_EQ(Label("formaticon"), "16 * 16 - 256");
+
+    // A click on the first brings it forward with its state.
+    first->suiForm1Click(first);
+    EXPECT_TRUE(first->Active());
+    EXPECT_FALSE(second->Active());
+    EXPECT_TRUE(Enabled("ToolButton5"));
+    EXPECT_EQ(Label("formaticon"), "16 * 16 - XP");
+    first->BitBtn2Click(first);
+    first->suiForm1Click(first);
+    EXPECT_EQ(Label("bigbig"), QString::number(first->Zoom * 100) + " %");
+
+    // Closing the active document makes the other one active at once.
+    TDialogAnswererScope answers([](TDialogRequest& r) {
+        r.Result = r.Kind == TDialogRequest::dkMessageDlg ? int(mrNo) : IDOK;
+        return true;
+    });
+    iconmain->Close1Click(nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_FALSE(FindForm("iconview1"));
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview2");
+    EXPECT_EQ(iconmain->ActiveDocumentNumber, 2);
+    EXPECT_TRUE(second->Active());
+    EXPECT_EQ(Label("formaticon"), "16 * 16 - 256");
+    EXPECT_EQ(Label("bigbig"), QString::number(second->Zoom * 100) + " %");
+    EXPECT_FALSE(Enabled("ToolButton5"));
+
+    // Close reaches it without the pointer passing over it; with none left the template is
+    // the active document and nothing of a closed one stays on the status bar.
+    iconmain->Close1Click(nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(FindForm("iconview2"));
+    EXPECT_EQ(iconmain->ActiveDocumentName, "newiconview");
+    EXPECT_EQ(Label("formaticon"), "");
+}
+
+TEST_F(MainRoad, EveryOpenAndSaveRoadWritesOrSaysWhyNot)
+{
+    Tnewiconview* doc = StartWith("icons/pillow/python.ico", "python.ico");
+    ASSERT_TRUE(doc);
+    QStringList boxes;
+    QStringList startFolders;
+    struct Answer {
+        QString FileName;
+        int Filter; // 0: the one the dialog kept
+    };
+    QList<Answer> saves;
+    TDialogAnswererScope answers([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkSave) {
+            auto* dialog = qobject_cast<TOpenDialog*>(r.Dialog);
+            startFolders << dialog->InitialDir();
+            const Answer a = saves.takeFirst();
+            dialog->SetFileName(a.FileName);
+            if (a.Filter)
+                dialog->SetFilterIndex(a.Filter);
+            r.Result = 1;
+        } else {
+            boxes << r.Text;
+            r.Result = r.Kind == TDialogRequest::dkMessageDlg ? int(mrOk) : IDOK;
+        }
+        return true;
+    });
+
+    // Pictures and multi-frame files need windows of their own: each road says so, once.
+    QImage picture(4, 4, QImage::Format_ARGB32);
+    picture.fill(0xFF336699);
+    picture.save(dir.filePath("p.png"));
+    picture.save(dir.filePath("p.bmp"));
+    QFile::copy(TestDataPath("gif/suite/255-codes.gif"), dir.filePath("p.gif"));
+    QFile psd(dir.filePath("p.psd"));
+    ASSERT_TRUE(psd.open(QIODevice::WriteOnly));
+    psd.write("8BPS");
+    psd.close();
+    for (const char* name : {"p.png", "p.bmp", "p.gif", "p.psd"}) {
+        boxes.clear();
+        iconmain->FindComponent("OpenDialog1")->setProperty("FileName", dir.filePath(name));
+        iconmain->OpenFileByName();
+        ASSERT_EQ(boxes.size(), 1) << name;
+        EXPECT_TRUE(boxes[0].contains("not part of this program yet")) << name;
+    }
+
+    // An export writes its file or says why not; the first save dialog starts in the user's
+    // documents folder, never the program's.
+    boxes.clear();
+    saves = {{dir.filePath("x.png"), 0}};
+    iconmain->Png1Click(nullptr);
+    EXPECT_TRUE(QFile::exists(dir.filePath("x.png")) || boxes.size() == 1);
+    ASSERT_EQ(startFolders.size(), 1);
+    EXPECT_FALSE(startFolders[0].isEmpty());
+    EXPECT_NE(QDir(startFolders[0]), QDir(dir.path()));
+
+    boxes.clear();
+    saves = {{dir.filePath("z.png"), 9}};
+    iconmain->N39Click(nullptr);
+    EXPECT_TRUE(QFile::exists(dir.filePath("z.png")) || boxes.size() == 1);
+
+    // The dialog still stands on PNG: a cursor name is saved as a cursor all the same.
+    boxes.clear();
+    saves = {{dir.filePath("y.cur"), 0}};
+    iconmain->Saveas1Click(nullptr);
+    EXPECT_TRUE(QFile::exists(dir.filePath("y.cur")));
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+
+    // Once the project has a file, the dialog starts in its folder.
+    QDir(dir.path()).mkpath("sub");
+    saves = {{dir.filePath("sub/w.ico"), 1}, {dir.filePath("sub/v.png"), 9}};
+    iconmain->Saveas1Click(nullptr);
+    ASSERT_TRUE(QFile::exists(dir.filePath("sub/w.ico")));
+    iconmain->N39Click(nullptr);
+    EXPECT_EQ(QDir(startFolders.last()), QDir(dir.filePath("sub")));
+}
+
+TEST_F(MainRoad, TheRightButtonDrawsWithTheSecondaryColourWithEveryTool)
+{
+    Tnewiconview* doc = StartWith("icons/pillow/python.ico", "python.ico");
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->CurrentKind, "XP");
+    SetColour("up", 255, 0, 0, 0);
+    SetColour("down", 255, 0, 255, 0);
+    const struct {
+        int Tool;
+        QPoint From, To;
+    } cases[] = {{2, {2, 2}, {9, 6}},  {4, {2, 2}, {9, 6}},  {12, {2, 2}, {9, 6}}, {5, {2, 2}, {9, 6}},
+                 {6, {2, 2}, {9, 6}},  {7, {2, 2}, {9, 9}},  {8, {2, 2}, {9, 9}},  {3, {5, 5}, {5, 5}},
+                 {2, {4, 4}, {4, 4}}};
+    for (const auto& c : cases) {
+        GdipImageData(doc->CurrentImage())->fill(0);
+        // A left drag before makes sure the colour comes from this press, not an earlier drag.
+        iconmain->CurrentTool = 2;
+        DragCells(doc, {0, 0}, {0, 3}, Qt::LeftButton);
+        GdipImageData(doc->CurrentImage())->fill(0);
+        iconmain->CurrentTool = c.Tool;
+        DragCells(doc, c.From, c.To, Qt::RightButton);
+        EXPECT_GT(CountShowing(doc, 0x00FF00), 0) << "tool " << c.Tool;
+        EXPECT_EQ(CountShowing(doc, 0x000000), 0) << "tool " << c.Tool;
+    }
+}
+
+TEST_F(MainRoad, TheHoverCellGoesWhenThePointerLeavesTheCanvas)
+{
+    Tnewiconview* doc = StartWith("icons/pillow/python.ico", "python.ico");
+    ASSERT_TRUE(doc);
+    SetColour("up", 255, 255, 0, 0);
+    const int z = doc->Zoom;
+    auto shown = [&] { return doc->iconview->Bitmap()->PixelAddress(z / 2, z / 2)[0] & 0xFFFFFF; };
+    SendMouse(doc->iconview, QEvent::MouseMove, {z / 2, z / 2}, Qt::NoButton, Qt::NoButton);
+    ASSERT_EQ(shown(), 0xFF0000u);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(doc->iconview, &leave);
+    EXPECT_NE(shown(), 0xFF0000u);
+}
+
+TEST_F(MainRoad, AWalkFromOpeningToReopening)
+{
+    // Start with a multi-image icon and go to its largest format.
+    Tnewiconview* doc = StartWith("icons/pillow/python.ico", "python.ico");
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->FormatCount(), 3);
+    int largest = 0;
+    for (int f = 1; f <= 3; ++f)
+        if (doc->FormatTable.Width(f) == "48")
+            largest = f;
+    ASSERT_GT(largest, 0);
+    doc->FormatList()->SetItemIndex(largest - 1);
+    doc->MyListBox1Click(doc);
+    ASSERT_EQ(doc->CurrentWidth, 48);
+
+    // Zoom in as far as it goes, then scroll to the bottom-right corner.
+    for (int i = 0, last = -1; i < 100 && doc->Zoom != last; ++i) {
+        last = doc->Zoom;
+        ClickComponentByName(iconmain, "ToolButton13");
+    }
+    auto* box = qobject_cast<TScrollBox*>(doc->ScrollBox2);
+    ASSERT_TRUE(box);
+    ASSERT_GT(doc->iconview->Width(), box->ClientWidth());
+    box->HorzScrollBar()->SetPosition(1 << 20);
+    box->VertScrollBar()->SetPosition(1 << 20);
+
+    // A right click on the last pixel in view draws it in the secondary colour.
+    SetColour("down", 255, 0, 255, 0);
+    const QPoint corner(box->ClientWidth() - 1 - doc->iconview->Left(), box->ClientHeight() - 1 - doc->iconview->Top());
+    SendMouse(doc->iconview, QEvent::MouseButtonPress, corner, Qt::RightButton, Qt::RightButton);
+    SendMouse(doc->iconview, QEvent::MouseButtonRelease, corner, Qt::RightButton, Qt::NoButton);
+    const QImage drawn = GdipImageData(doc->CurrentImage())->copy();
+    EXPECT_EQ(drawn.pixel(47, 47), 0xFF00FF00u);
+
+    // Another document, then back; close the other one, save this one.
+    Tnewiconview* other = Open("icons/pillow/hopper.ico", "hopper.ico", "iconview2");
+    ASSERT_TRUE(other);
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview2");
+    doc->suiForm1Click(doc);
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview1");
+    EXPECT_EQ(Label("formaticon"), "48 * 48 - XP");
+    const QString saved = dir.filePath("walk.ico");
+    TDialogAnswererScope answers([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkSave) {
+            auto* dialog = qobject_cast<TOpenDialog*>(r.Dialog);
+            dialog->SetFileName(saved);
+            dialog->SetFilterIndex(1);
+            r.Result = 1;
+        } else {
+            r.Result = r.Kind == TDialogRequest::dkMessageDlg ? int(mrNo) : IDOK;
+        }
+        return true;
+    });
+    other->Close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_FALSE(FindForm("iconview2"));
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview1");
+    ClickComponentByName(iconmain, "ToolButton3");
+    ASSERT_TRUE(QFile::exists(saved));
+
+    // Reopened, every pixel of every format is what was on screen.
+    iconmain->FindComponent("OpenDialog1")->setProperty("FileName", saved);
+    iconmain->OpenFileByName();
+    auto* reopened = qobject_cast<Tnewiconview*>(FindForm("iconview2"));
+    ASSERT_TRUE(reopened);
+    ASSERT_EQ(reopened->FormatCount(), 3);
+    for (int f = 1; f <= 3; ++f) {
+        const QImage a = GdipImageData(doc->FormatImages[size_t(f)])->convertToFormat(QImage::Format_ARGB32);
+        const QImage b = GdipImageData(reopened->FormatImages[size_t(f)])->convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(a, b) << "format " << f;
+    }
+    EXPECT_EQ(GdipImageData(reopened->FormatImages[size_t(largest)])->pixel(47, 47), 0xFF00FF00u);
 }

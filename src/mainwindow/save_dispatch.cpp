@@ -19,6 +19,32 @@ bool EndsWith(const QString& path, const char* extension)
     return path.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
 }
 
+const QString kNoProject = QStringLiteral("There is no project to save.");
+const QString kNoExport = QStringLiteral("Exporting images needs the document's export, which is not part of this program yet.");
+
+// The extension of each entry of the save dialog's filter, 1-based.
+const char* const kEntryExtensions[] = {nullptr, ".ico", ".cur", ".icl", ".bmp", ".gif", ".emf",
+                                        ".wmf", ".jpg", ".png", ".tif", ".tga"};
+
+// A name typed with the extension of another entry is saved as that kind: the dialog keeps the
+// entry of its last use, and a .cur typed under PNG must not become a PNG named .cur.
+int EntryOfName(const QString& name, int chosen)
+{
+    for (int entry = 1; entry <= 11; ++entry)
+        if (name.endsWith(QLatin1String(kEntryExtensions[entry]), Qt::CaseInsensitive))
+            return entry;
+    return chosen;
+}
+
+// Runs a document command that writes a file; says so when there is none to run it.
+bool RunWriter(TFileHost& host, const QString& component, const QString& argument, const QString& missing)
+{
+    if (host.RunDocumentCommand(component, argument))
+        return true;
+    host.ShowMessage(missing, TMessageIcon::Information);
+    return false;
+}
+
 // The project as a one-icon library: the document writes its .ico into the scratch folder and
 // the library is built from it.
 void SaveIconLibrary(TFileHost& host, const QString& fileName)
@@ -26,7 +52,7 @@ void SaveIconLibrary(TFileHost& host, const QString& fileName)
     const QString scratch = ScratchPath(QStringLiteral("icl.ico"));
     // A library must never be built from the icon of an earlier save.
     QFile::remove(scratch);
-    if (!host.RunDocumentCommand(QStringLiteral("BitBtn21"), QStringLiteral("icl")))
+    if (!RunWriter(host, QStringLiteral("BitBtn21"), QStringLiteral("icl"), kNoProject))
         return;
     auto icon = std::make_unique<TAdvancedIcon>();
     icon->LoadFromFile(scratch);
@@ -55,14 +81,15 @@ QString SaveThroughDialog(TFileHost& host)
     }
     static const char* const exports[] = {nullptr, nullptr, nullptr, nullptr, "bmp", "gif", "emf",
                                           "wmf", nullptr, "png", "tif", "tga"};
+    entry = EntryOfName(name, entry);
     switch (entry) {
     case 1: {
         const QString target = WithExtension(name, ".ico");
-        return host.RunDocumentCommand(QStringLiteral("BitBtn21"), target) ? target : QString();
+        return RunWriter(host, QStringLiteral("BitBtn21"), target, kNoProject) ? target : QString();
     }
     case 2: {
         const QString target = WithExtension(name, ".cur");
-        return host.RunDocumentCommand(QStringLiteral("BitBtn22"), target) ? target : QString();
+        return RunWriter(host, QStringLiteral("BitBtn22"), target, kNoProject) ? target : QString();
     }
     case 3:
         SaveIconLibrary(host, name);
@@ -72,7 +99,7 @@ QString SaveThroughDialog(TFileHost& host)
         return QString();
     default:
         if (entry >= 4 && entry <= 11 && exports[entry])
-            host.RunDocumentCommand(QStringLiteral("Button1"), QString::fromLatin1(exports[entry]));
+            RunWriter(host, QStringLiteral("Button1"), QString::fromLatin1(exports[entry]), kNoExport);
         return QString();
     }
 }
@@ -102,9 +129,9 @@ QString SaveCommand(TFileHost& host)
     const QString path = host.RecentComboText().trimmed();
     host.State.CurrentFilePath = path;
     if (EndsWith(path, ".ico"))
-        return host.RunDocumentCommand(QStringLiteral("BitBtn21"), path) ? path : QString();
+        return RunWriter(host, QStringLiteral("BitBtn21"), path, kNoProject) ? path : QString();
     if (EndsWith(path, ".cur"))
-        return host.RunDocumentCommand(QStringLiteral("BitBtn22"), path) ? path : QString();
+        return RunWriter(host, QStringLiteral("BitBtn22"), path, kNoProject) ? path : QString();
     // No path, or one that names no file Save can write (typed into the combo): ask.
     return SaveThroughDialog(host);
 }
@@ -129,7 +156,7 @@ void ExportPngCommand(TFileHost& host)
     if (!host.ExecutePngDialog(name))
         return;
     host.SaveFileName = name;
-    host.RunDocumentCommand(QStringLiteral("Button1"), QStringLiteral("png"));
+    RunWriter(host, QStringLiteral("Button1"), QStringLiteral("png"), kNoExport);
 }
 
 void SendToDesktopCommand(TFileHost& host)

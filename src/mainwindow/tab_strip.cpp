@@ -8,6 +8,7 @@
 #include "framework/timer.h"
 #include "mainwindow/colour_palettes.h"
 #include "mainwindow/command_routing.h"
+#include "mainwindow/document_windows.h"
 #include "mainwindow/iconmain.h"
 
 namespace {
@@ -40,9 +41,15 @@ void Ticonmain::ActivateDocument(int number)
     TForm* document = FindForm(DocumentName(number));
     if (!document)
         return;
+    const bool wasInFront = document->Active();
     // Showing a document window raises its frame and makes it the active one of the main window.
     document->Show();
     SetLabelText(QStringLiteral("projectcaption"), document->Caption());
+    // The frame's own activation, and the status bar, zoom label and Undo and Redo buttons
+    // showing this document; the tile is marked when the document in front changed.
+    ActivateDocumentWindow(*this, number);
+    if (!wasInFront)
+        HighlightDocumentTab(number + 3);
 }
 
 void Ticonmain::HighlightDocumentTab(int tile)
