@@ -66,6 +66,12 @@ void TCustomListBox::SetStyle(TListBoxStyle s)
     list_->viewport()->update();
 }
 
+void TCustomListBox::Invalidate()
+{
+    TWinControl::Invalidate();
+    list_->viewport()->update();
+}
+
 int TCustomListBox::ItemIndex() const { return list_->currentRow(); }
 
 void TCustomListBox::Loaded()

@@ -64,6 +64,9 @@ public:
     int ItemAtPos(const TPoint& pos, bool existing) const;
     TRect ItemRect(int index) const;
     QListWidget* ListWidget() const { return list_; }
+    // The rows are painted by the list inside: a repaint of the control reaches them too, so an
+    // owner-drawn row shows what changed behind it.
+    void Invalidate() override;
 
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;

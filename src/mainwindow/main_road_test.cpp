@@ -28,6 +28,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -532,4 +533,25 @@ TEST_F(MainRoad, AWalkFromOpeningToReopening)
         EXPECT_EQ(a, b) << "format " << f;
     }
     EXPECT_EQ(GdipImageData(reopened->FormatImages[size_t(largest)])->pixel(47, 47), 0xFF00FF00u);
+}
+
+TEST_F(MainRoad, TheFormatListShowsAStrokeWithoutThePointerPassingOverIt)
+{
+    Tnewiconview* doc = StartWith("icons/pillow/python.ico", "python.ico");
+    ASSERT_TRUE(doc);
+    QWidget* rows = doc->FormatList()->ListWidget()->viewport();
+    QApplication::processEvents();
+    struct PaintCounter : QObject {
+        int Count = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            Count += e->type() == QEvent::Paint;
+            return false;
+        }
+    } painted;
+    rows->installEventFilter(&painted);
+    iconmain->CurrentTool = 6;
+    DragCells(doc, {1, 1}, {10, 10}, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_GT(painted.Count, 0);
 }
