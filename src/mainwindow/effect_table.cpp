@@ -176,3 +176,23 @@ bool IsGeometricEffect(int code)
 {
     return (code >= 30 && code <= 45) || (code >= 403 && code <= 408);
 }
+
+TRGBABuffer ComputeEffect(const TEffectSpec& spec, ImagingControl& control, const TRGBABuffer& source,
+                          const TSliderPositions& s, int maskColour, uint32_t seed)
+{
+    // Every result starts again from the source, never from an earlier result.
+    control.LoadPicture(source);
+    control.SetRandomSeed(seed);
+    spec.Run(control, s, maskColour);
+    TRGBABuffer result = control.Picture();
+    if (result.Width != source.Width || result.Height != source.Height || result.Pixels.size() != source.Pixels.size())
+        return {};
+    for (size_t i = 0; i + 3 < result.Pixels.size(); i += 4) {
+        uint8_t* p = result.Pixels.data() + i;
+        if (!spec.Geometric)
+            p[3] = source.Pixels[i + 3];
+        if (p[3] == 0)
+            p[0] = p[1] = p[2] = 0;
+    }
+    return result;
+}

@@ -6,8 +6,11 @@
 // gives, and the image-control operations it runs. The launch, the dialog and the tests all read
 // this one table.
 
+#include "framework/magick_bridge.h"
+
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 class ImagingControl;
@@ -61,3 +64,10 @@ int SliderCount(TSliderLayout layout);
 // Geometric effects move pixels, and their alpha with them; every other code keeps each pixel's
 // alpha where it is.
 bool IsGeometricEffect(int code);
+
+// The effect of the row on source at the slider positions, computed on control (whose picture it
+// replaces) with one seed for all its random parts. Colour effects keep each pixel's alpha
+// exactly; in every result a fully transparent pixel is (0, 0, 0, 0). Empty when the operation
+// gave no picture of the source's size.
+TRGBABuffer ComputeEffect(const TEffectSpec& spec, ImagingControl& control, const TRGBABuffer& source,
+                          const TSliderPositions& s, int maskColour, uint32_t seed);

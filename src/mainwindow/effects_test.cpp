@@ -449,3 +449,19 @@ TEST_F(Effects, EveryButtonOfTheDialogActs)
     for (const char* button : {"suiButton1", "suiButton2", "suiButton3"})
         EXPECT_TRUE(HasClickHandler(set_color->FindComponent(button))) << button;
 }
+
+TEST_F(Effects, TheStripUnderThePaletteMakesThePrimaryColourTransparent)
+{
+    for (const auto& [edit, value] : {std::pair{"upa", "200"}, {"upr", "10"}, {"upg", "20"}, {"upb", "30"}})
+        iconmain->SetEditText(edit, value);
+    iconmain->downClick(nullptr);
+    iconmain->FillStyle = 4;
+    ASSERT_TRUE(ClickComponentByName(iconmain, "bgtm"));
+    EXPECT_EQ(iconmain->EditText("upa"), "0");
+    EXPECT_EQ(iconmain->EditText("upr") + iconmain->EditText("upg") + iconmain->EditText("upb"), "102030");
+    EXPECT_EQ(iconmain->SwatchTarget, "up");
+    EXPECT_EQ(iconmain->EditText("colora"), "0");
+    EXPECT_EQ(iconmain->EditText("colorr"), "10");
+    EXPECT_EQ(iconmain->TrackBarPosition("colorbara"), 0);
+    EXPECT_EQ(iconmain->FillStyle, 1);
+}

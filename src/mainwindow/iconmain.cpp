@@ -126,6 +126,7 @@ Ticonmain::Ticonmain(QWidget* owner) : TForm(owner)
     SetEditorState(this);
     LoadDefinition(QStringLiteral(":/mainwindow/iconmain.wdf"));
     ConnectEffectMenus();
+    DrawTransparentStrip();
 }
 
 Ticonmain::~Ticonmain()

@@ -130,6 +130,10 @@ public:
     // each time they open.
     void UpdateEffectItems();
     void ConnectEffectMenus();
+    // The strip under the tool palette: the primary colour becomes fully transparent
+    // (transparent_colour.cpp).
+    Q_INVOKABLE void bgtmClick(TObject* Sender);
+    void DrawTransparentStrip();
 
     // ---- tool palette (tool_palette.cpp) ----
     // One click handler per palette image, named as the documents call them to re-apply a tool.

@@ -243,21 +243,11 @@ void Tset_color::RunCurrentEffect()
     const TEffectSpec* spec = FindEffect(EffectCode);
     if (!spec || !EffectControl || source_.Empty())
         return;
-    // Every result starts again from the source; one seed serves the whole of one result.
-    EffectControl->LoadPicture(source_);
-    EffectControl->SetRandomSeed(QRandomGenerator::global()->generate());
-    spec->Run(*EffectControl, Positions(), MaskColor);
-    TRGBABuffer result = EffectControl->Picture();
-    if (result.Width != source_.Width || result.Height != source_.Height)
+    // One seed serves the whole of one result.
+    const TRGBABuffer result =
+        ComputeEffect(*spec, *EffectControl, source_, Positions(), MaskColor, QRandomGenerator::global()->generate());
+    if (result.Empty())
         return;
-    const bool geometric = IsGeometricEffect(EffectCode);
-    for (size_t i = 0; i + 3 < result.Pixels.size(); i += 4) {
-        uint8_t* p = result.Pixels.data() + i;
-        if (!geometric)
-            p[3] = source_.Pixels[i + 3];
-        if (p[3] == 0)
-            p[0] = p[1] = p[2] = 0;
-    }
     GdipDisposeImage(PreviewBitmap);
     PreviewBitmap = GdipImageFromQImage(RGBAToQImage(result));
     PushPreviewToDocument();
