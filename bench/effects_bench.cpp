@@ -18,6 +18,8 @@
 
 namespace {
 
+using MagickCore::Quantum;
+
 constexpr int Side = 255;
 
 // Colour noise with a transparent border and a half-transparent band, as an icon has.
@@ -117,7 +119,7 @@ void Peer(benchmark::State& state, const MagickOp* op)
     for (auto _ : state) {
         Magick::Image m = base;
         (*op)(m);
-        benchmark::DoNotOptimize(m.constPixels(0, 0, 1, 1));
+        benchmark::DoNotOptimize(m.getConstPixels(0, 0, 1, 1));
     }
     state.SetItemsProcessed(state.iterations() * Side * Side);
 }

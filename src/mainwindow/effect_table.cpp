@@ -64,8 +64,14 @@ const std::vector<TEffectSpec>& EffectTable()
         {"GrayScale1", 5, Col, M::Dialog, "Filters - Color - Gray Scale", 90, L::One, {{{"Depth:", 1, 200, 100}}},
          true, {0},
          [](C& c, const S& s, int) {
-             for (int i = 0; i < s[0]; ++i)
+             // Run s1 times; a pass that changes nothing would change nothing again, so the
+             // rest are left out and a deep slider stays as quick as a shallow one.
+             for (int i = 0; i < s[0]; ++i) {
+                 const std::vector<uint8_t> before = c.Picture().Pixels;
                  c.Grayscale();
+                 if (c.Picture().Pixels == before)
+                     break;
+             }
          }},
         AtOnce("SwapRedBlue1", 6, Col, [](C& c, const S&, int) { c.SwapRedBlue(); }),
         AtOnce("SwapGreenBlue1", 8, Col, [](C& c, const S&, int) { c.SwapGreenBlue(); }),
