@@ -1,8 +1,11 @@
+#include "animation/builders.h"
 #include "framework/application.h"
+#include "framework/menus.h"
 #include "framework/picture.h"
 #include "imaging/bitmap/image32.h"
 #include "imaging/gif/gif_image.h"
 #include "imaging/icons/icon_xp.h"
+#include "mainwindow/iconmain.h"
 #include "mainwindow/program_start.h"
 #include "skin/controls/message_dialog.h"
 #include "skin/controls/skin_controls.h"
@@ -30,7 +33,17 @@ int main(int argc, char** argv)
     // Errors reach the user through the skinned message box.
     InstallSkinnedExceptionDisplay();
 
+    // Documents hand frames to the animation builders.
+    InstallAnimationBuilders();
+
     StartProgram(QApplication::arguments().mid(1));
+    // The main window's tool button, menu item and keys open the GIF builder.
+    if (iconmain) {
+        if (auto* button = qobject_cast<TControl*>(iconmain->FindComponent(QStringLiteral("ToolButton17"))))
+            button->OnClick = [](TObject*) { ShowGifBuilder(); };
+        if (auto* item = qobject_cast<TMenuItem*>(iconmain->FindComponent(QStringLiteral("AnimationGIFBuilder1"))))
+            item->OnClick = [](TObject*) { ShowGifBuilder(); };
+    }
     Application->Run();
     return 0;
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+// The one implementation of what documents ask of the animation builders: each request goes to
+// the builder window it concerns.
+
+#include "document/animation_builders.h"
+
+class TProgramAnimationBuilders : public TAnimationBuilders {
+public:
+    void InsertGifPicture(const QString& fileName) override;
+    int AniFrameCount() override;
+    void AddAniFrame(const QString& marker, const QString& mode) override;
+};
+
+// Installs the program's builders for the documents (once).
+void InstallAnimationBuilders();
+// The main window's "Animation GIF Builder" command: the builder, created on first use, shown.
+void ShowGifBuilder();
