@@ -74,6 +74,8 @@ void TReplaceColorsFields::BeginShowing()
     DiscardBackup();
 }
 
+TJpegOptionsFields::~TJpegOptionsFields() = default;
+
 TEffectsDialogFields::~TEffectsDialogFields()
 {
     Release(OriginalImage);
@@ -91,6 +93,7 @@ TCaptureWindowFields::~TCaptureWindowFields() = default;
 TRotateDialogFields& RotateDialog() { return Slot<TRotateDialogFields>().Get(); }
 TResizeDialogFields& ResizeDialog() { return Slot<TResizeDialogFields>().Get(); }
 TReplaceColorsFields& ReplaceColorsDialog() { return Slot<TReplaceColorsFields>().Get(); }
+TJpegOptionsFields& JpegOptionsDialog() { return Slot<TJpegOptionsFields>().Get(); }
 TEffectsDialogFields& EffectsDialog() { return Slot<TEffectsDialogFields>().Get(); }
 TColorBalanceFields& ColorBalanceDialog() { return Slot<TColorBalanceFields>().Get(); }
 TCaptureWindowFields& CaptureWindow() { return Slot<TCaptureWindowFields>().Get(); }
@@ -98,6 +101,7 @@ TCaptureWindowFields& CaptureWindow() { return Slot<TCaptureWindowFields>().Get(
 void InstallRotateDialog(TRotateDialogFields* fields) { Slot<TRotateDialogFields>().installed = fields; }
 void InstallResizeDialog(TResizeDialogFields* fields) { Slot<TResizeDialogFields>().installed = fields; }
 void InstallReplaceColorsDialog(TReplaceColorsFields* fields) { Slot<TReplaceColorsFields>().installed = fields; }
+void InstallJpegOptionsDialog(TJpegOptionsFields* fields) { Slot<TJpegOptionsFields>().installed = fields; }
 void InstallEffectsDialog(TEffectsDialogFields* fields) { Slot<TEffectsDialogFields>().installed = fields; }
 void InstallColorBalanceDialog(TColorBalanceFields* fields) { Slot<TColorBalanceFields>().installed = fields; }
 void InstallCaptureWindow(TCaptureWindowFields* fields) { Slot<TCaptureWindowFields>().installed = fields; }

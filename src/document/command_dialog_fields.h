@@ -1,8 +1,8 @@
 #pragma once
 
 // What the document's image commands read and keep in the windows that click them: the rotate
-// and shift dialog, the resize dialog, the replace-colours dialog, the effects and colour-balance
-// dialogs and the screen-capture window. Each window's global instance installs its fields here
+// and shift dialog, the resize dialog, the replace-colours dialog, the JPEG options dialog, the
+// effects and colour-balance dialogs and the screen-capture window. Each window's global instance installs its fields here
 // when it is made; until one is installed, a plain instance made on first use stands in, as the
 // commands create a missing global instance themselves. Installed instances are not owned.
 
@@ -70,6 +70,14 @@ public:
     void BeginShowing();
 };
 
+// The JPEG options dialog ("GifOptions"): the export's JPEG quality.
+class TJpegOptionsFields {
+public:
+    virtual ~TJpegOptionsFields();
+    // The quality track bar's position, 0..100.
+    virtual int Quality() const { return 75; }
+};
+
 // The effects dialog ("set_color").
 class TEffectsDialogFields {
 public:
@@ -104,6 +112,7 @@ public:
 TRotateDialogFields& RotateDialog();
 TResizeDialogFields& ResizeDialog();
 TReplaceColorsFields& ReplaceColorsDialog();
+TJpegOptionsFields& JpegOptionsDialog();
 TEffectsDialogFields& EffectsDialog();
 TColorBalanceFields& ColorBalanceDialog();
 TCaptureWindowFields& CaptureWindow();
@@ -111,6 +120,7 @@ TCaptureWindowFields& CaptureWindow();
 void InstallRotateDialog(TRotateDialogFields* fields);
 void InstallResizeDialog(TResizeDialogFields* fields);
 void InstallReplaceColorsDialog(TReplaceColorsFields* fields);
+void InstallJpegOptionsDialog(TJpegOptionsFields* fields);
 void InstallEffectsDialog(TEffectsDialogFields* fields);
 void InstallColorBalanceDialog(TColorBalanceFields* fields);
 void InstallCaptureWindow(TCaptureWindowFields* fields);

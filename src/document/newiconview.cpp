@@ -6,6 +6,7 @@
 #include "controls/controls_classes.h"
 #include "controls/tov_language.h"
 #include "document/editor_state.h"
+#include "document/fontopen.h"
 #include "document/my_list_box.h"
 #include "document/scratch_folder.h"
 #include "framework/application.h"
@@ -93,8 +94,7 @@ TColor32 GridColor(uint32_t value)
 
 TRect& SelectionRect()
 {
-    static TRect rect;
-    return rect;
+    return FontOpen().SelectionRect;
 }
 
 void SetEditingOptionsTile(const QImage& tile)

@@ -116,6 +116,8 @@ public:
     Q_INVOKABLE void BitBtn37Click(TObject* Sender);
     Q_INVOKABLE void BitBtn46Click(TObject* Sender);
     Q_INVOKABLE void deleteformatClick(TObject* Sender);
+    // Asks whether to remove the current format; OK runs deleteformat.
+    Q_INVOKABLE void RemoveImageFormat1Click(TObject* Sender);
     Q_INVOKABLE void Create3232WinXPImageFormat1Click(TObject* Sender);
     Q_INVOKABLE void ShowImageFormatList1Click(TObject* Sender);
     Q_INVOKABLE void ShowListonLeft1Click(TObject* Sender);
@@ -228,7 +230,8 @@ private:
     void NoteFloatingPlace();
 };
 
-// The selection rectangle of the application (in canvas pixels), one for every document.
+// The selection rectangle of the application (in canvas pixels), one for every document; it is
+// kept by the pencil-size dialog's global instance, made when missing.
 TRect& SelectionRect();
 // The checkerboard tile chosen in the editing options; the options dialog sets it before it
 // clicks every document's Button9.

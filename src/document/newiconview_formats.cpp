@@ -2,6 +2,7 @@
 // the handlers of the list, of the hidden buttons and of the popup items that add, remove,
 // re-sort and show formats, save the project and start new projects from the current format.
 
+#include "document/deleteicon.h"
 #include "document/document_files.h"
 #include "document/editor_state.h"
 #include "document/format_list.h"
@@ -277,6 +278,15 @@ void Tnewiconview::deleteformatClick(TObject*)
     MyListBox1Click(this);
     list->Repaint();
     ScrollBox2->Repaint();
+}
+
+void Tnewiconview::RemoveImageFormat1Click(TObject*)
+{
+    const int f = CurrentFormat();
+    Tdeleteicon& dialog = DeleteIcon();
+    dialog.SetFormatText(FormatTable.Width(f) + QStringLiteral(" * ") + FormatTable.Height(f) + QStringLiteral(" - ") +
+                         FormatTable.Kind(f));
+    dialog.ShowModal();
 }
 
 // ---------------------------------------------------------------------------------------------

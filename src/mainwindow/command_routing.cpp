@@ -99,8 +99,7 @@ void Ticonmain::ToolButton9Click(TObject*)
 void Ticonmain::ToolButton10Click(TObject*)
 {
     EnableControls(*this, {"Cut1", "Copy1", "Paste1", "Delete1"}, false);
-    // The paste dialog offers 1:1 and zoomed paste; it is not part of the program yet.
-    ReportNotAvailable(QStringLiteral("Paste"));
+    ShowPasteDialog();
 }
 
 void Ticonmain::ToolButton11Click(TObject*)

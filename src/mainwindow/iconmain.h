@@ -175,6 +175,15 @@ public:
     void RestartDrawingSurface();
     // Opens the radial-centre dialog (created on first use) modally.
     void ShowRadialCenterDialog();
+
+    // ---- the document's command dialogs, each made on first use (command_dialogs.cpp) ----
+    void ShowPencilSizeDialog();
+    void ShowTextOptions();
+    void ShowPasteDialog();
+    Q_INVOKABLE void Image14Click(TObject* Sender);
+    Q_INVOKABLE void Scan1Click(TObject* Sender);
+    Q_INVOKABLE void ReplaceColors1Click(TObject* Sender);
+    Q_INVOKABLE void ExchangeColors1Click(TObject* Sender);
     int PaletteGroup(int n) const;
 
     // ---- opening and saving files (iconmain_files.cpp) ----

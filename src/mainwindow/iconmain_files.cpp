@@ -1,5 +1,7 @@
 #include "mainwindow/iconmain_files.h"
 
+#include "document/command_dialog.h"
+#include "document/gif_options.h"
 #include "document/newiconview.h"
 #include "framework/application.h"
 #include "framework/combo_box.h"
@@ -205,6 +207,13 @@ void TIconmainFiles::ShowStatus(const QString& text)
     main_.SetLabelText(QStringLiteral("openstatus"), text);
 }
 
+void TIconmainFiles::ShowJpegOptions()
+{
+    TGifOptions& dialog = JpegOptions();
+    TakeMainWindowSkin(dialog);
+    dialog.ShowModal();
+}
+
 void TIconmainFiles::MinimizeApplication()
 {
     Application->Minimize();
@@ -241,11 +250,6 @@ void TIconmainFiles::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>&
 {
     ShowMessage(NotYetBuilt("The first frame opened as a project; the other frames need the animated cursor builder"),
                 TMessageIcon::Information);
-}
-
-void TIconmainFiles::ShowJpegOptions()
-{
-    ShowMessage(NotYetBuilt("Saving as JPEG needs the JPEG options dialog"), TMessageIcon::Information);
 }
 
 QString TIconmainFiles::RecentComboText() const

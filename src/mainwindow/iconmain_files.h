@@ -25,6 +25,7 @@ public:
     void ShowMessage(const QString& text, TMessageIcon icon) override;
     void ShowPlainMessage(const QString& text) override;
     void ShowStatus(const QString& text) override;
+    void ShowJpegOptions() override;
     void MinimizeApplication() override;
     void SetRecentItemCaption(int k, const QString& caption) override;
     void AddRecentComboItem(const QString& path) override;
@@ -34,7 +35,6 @@ public:
     void OpenLibraryInImportWindow(const QString& path) override;
     void OpenInViewer(const QString& path, int number, bool asGlobal, const QString& caption) override;
     void HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>& frames) override;
-    void ShowJpegOptions() override;
 
 private:
     QObject* Component(const QString& name) const;

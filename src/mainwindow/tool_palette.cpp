@@ -119,7 +119,7 @@ void Ticonmain::SetUpToolPalette()
                     ShowToolImageState(n, stSelected);
                 };
             if (group == 2)
-                image->OnDblClick = [](TObject*) { ReportNotAvailable(QStringLiteral("Pencil size")); };
+                image->OnDblClick = [this](TObject*) { ShowPencilSizeDialog(); };
             if (n == kRadialImage) {
                 image->OnDblClick = [this](TObject*) { ShowRadialCenterDialog(); };
                 // A right or middle press opens the dialog without choosing the fill style.
@@ -152,7 +152,7 @@ void Ticonmain::SetUpToolPalette()
     }
     if (auto* image = qobject_cast<TImage*>(FindComponent(QStringLiteral("Image14")))) {
         AssignPicture(image, sheet.copy(12 * kCellWidth, kCellHeight, 3, 3));
-        image->OnClick = [](TObject*) { ReportNotAvailable(QStringLiteral("Arbitrary Rotate")); };
+        image->OnClick = [this](TObject* sender) { Image14Click(sender); };
     }
     RedrawToolImages();
 }
@@ -290,7 +290,7 @@ void Ticonmain::ChooseDrawingTool(int n)
     }
     SelectToolImage(n, 1);
     if (n == kTextImage)
-        ReportNotAvailable(QStringLiteral("Text options"));
+        ShowTextOptions();
 }
 
 void Ticonmain::ChooseSelectionTool()

@@ -1,3 +1,4 @@
+#include "document/iconset.h"
 #include "framework/commands.h"
 #include "framework/common_dialogs.h"
 #include "framework/image.h"
@@ -63,11 +64,14 @@ TEST_F(Palette, ToolsSetTheToolItsImageAndTheCheckMark)
     ClickComponentByName(main, "Brush1");
     EXPECT_EQ(main->CurrentTool, 4);
     EXPECT_TRUE(requests.isEmpty()) << requests.join('\n').toStdString();
-    // Text is chosen, and says that its options window is missing.
+    // Text is chosen and shows its options window.
     Click(8);
     EXPECT_EQ(main->CurrentTool, 9);
     EXPECT_EQ(main->ToolImageIndex, 8);
-    EXPECT_EQ(requests, QStringList({"0: Text options is not available yet."}));
+    ASSERT_TRUE(iconset);
+    EXPECT_TRUE(iconset->isVisible());
+    EXPECT_TRUE(requests.isEmpty()) << requests.join('\n').toStdString();
+    iconset->Close();
 }
 
 TEST_F(Palette, AToolChangeRestartsTheCanvasOnlyAfterItWasPressed)

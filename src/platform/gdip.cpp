@@ -1,5 +1,7 @@
 #include "platform/gdip.h"
 
+#include "platform/font_families.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -1190,15 +1192,12 @@ GpStatus GdipCreateFontFamilyFromName(const QString& name, void*, GpFontFamily**
         return InvalidParameter;
     *family = nullptr;
     // Qt would quietly substitute another family; the drawing code expects a missing family to
-    // fail, so look it up first.
-    const QStringList families = QFontDatabase::families();
-    for (const QString& f : families) {
-        if (f.compare(name, Qt::CaseInsensitive) == 0) {
-            *family = new GpFontFamily{f};
-            return Ok;
-        }
-    }
-    return FontFamilyNotFound;
+    // fail, so look it up first (Windows fonts the system names find their stand-ins).
+    const QString f = InstalledFontFamily(name);
+    if (f.isEmpty())
+        return FontFamilyNotFound;
+    *family = new GpFontFamily{f};
+    return Ok;
 }
 
 GpStatus GdipDeleteFontFamily(GpFontFamily* family)

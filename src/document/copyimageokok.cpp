@@ -1,0 +1,62 @@
+#include "document/copyimageokok.h"
+
+#include "document/command_dialog.h"
+#include "document/editor_state.h"
+#include "document/newiconview.h"
+
+Tcopyimageokok* copyimageokok = nullptr;
+
+Tcopyimageokok::Tcopyimageokok(QWidget* owner) : TForm(owner)
+{
+    RegisterDocumentClasses();
+    LoadDefinition(QStringLiteral(":/document/copyimageokok.wdf"));
+    KeepAsSecondaryWindow(*this);
+}
+
+Tcopyimageokok::~Tcopyimageokok()
+{
+    if (copyimageokok == this)
+        copyimageokok = nullptr;
+}
+
+Tcopyimageokok& CopyImageOkOk()
+{
+    if (!copyimageokok)
+        copyimageokok = new Tcopyimageokok(nullptr);
+    return *copyimageokok;
+}
+
+void Tcopyimageokok::FormShow(TObject*)
+{
+    TakeMainWindowSkin(*this);
+}
+
+void Tcopyimageokok::suiRadioButton1Click(TObject* Sender)
+{
+    auto* radio = dynamic_cast<QObject*>(Sender);
+    if (!radio || radio->property("Checked").toBool())
+        PasteMode = 1;
+}
+
+void Tcopyimageokok::suiRadioButton2Click(TObject* Sender)
+{
+    auto* radio = dynamic_cast<QObject*>(Sender);
+    if (!radio || radio->property("Checked").toBool())
+        PasteMode = 2;
+}
+
+void Tcopyimageokok::suiButton1Click(TObject*)
+{
+    if (TEditorState* s = EditorState()) {
+        for (const char* name : {"ToolButton8", "ToolButton9", "ToolButton10", "ToolButton11"})
+            s->SetControlEnabled(QLatin1String(name), false);
+        s->SetControlHint(QStringLiteral("ToolButton11"), QStringLiteral("Delete image format"));
+    }
+    Close();
+    ClickActiveDocument(PasteMode == 2 ? QStringLiteral("BitBtn16") : QStringLiteral("BitBtn15"));
+}
+
+void Tcopyimageokok::suiButton2Click(TObject*)
+{
+    Close();
+}
