@@ -1,20 +1,7 @@
 #include "mainwindow/dialog_skin.h"
 
-#include "mainwindow/iconmain.h"
-#include "skin/file_theme.h"
 #include "skin/form.h"
-#include "skin/theme_manager.h"
 #include "skin/title_bar.h"
-
-void TakeMainWindowSkin(TForm& dialog)
-{
-    if (!iconmain)
-        return;
-    if (auto* theme = qobject_cast<TsuiFileTheme*>(dialog.FindComponent(QStringLiteral("suiFileTheme1"))))
-        theme->SetThemeFile(iconmain->MainThemeFile());
-    if (auto* manager = qobject_cast<TsuiThemeManager*>(dialog.FindComponent(QStringLiteral("suiThemeManager1"))))
-        manager->SetUIStyle(TsuiUIStyle(iconmain->MainUIStyle()));
-}
 
 void KeepDialogTitleButtons(TForm& dialog, bool help)
 {
