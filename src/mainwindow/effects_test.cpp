@@ -15,11 +15,13 @@
 #include "mainwindow/iconmain.h"
 #include "mainwindow/program_start.h"
 #include "mainwindow/set_color.h"
+#include "mainwindow/userrgbform.h"
 #include "platform/gdip.h"
 #include "platform/help_viewer.h"
 #include "platform/program_paths.h"
 #include "skin/controls/track_bar.h"
 #include "skin/form.h"
+#include "skin/theme_manager.h"
 
 #include <QDir>
 #include <QImage>
@@ -464,4 +466,29 @@ TEST_F(Effects, TheStripUnderThePaletteMakesThePrimaryColourTransparent)
     EXPECT_EQ(iconmain->EditText("colorr"), "10");
     EXPECT_EQ(iconmain->TrackBarPosition("colorbara"), 0);
     EXPECT_EQ(iconmain->FillStyle, 1);
+}
+
+TEST_F(Effects, TheDialogsTakeTheMainWindowsStyleEachTimeTheyShow)
+{
+    auto* mainStyle = qobject_cast<TsuiThemeManager*>(iconmain->FindComponent("suiThemeManager1"));
+    for (TsuiUIStyle style : {WinXP, MacOS}) {
+        mainStyle->SetUIStyle(style);
+        iconmain->LaunchEffect(52);
+        for (const char* part : {"suiForm1", "v1", "v2", "text1", "suiButton3"})
+            EXPECT_EQ(set_color->FindComponent(part)->property("UIStyle").value<TsuiUIStyle>(), style) << part;
+        set_color->suiButton3Click(nullptr);
+        QStringList styled;
+        TDialogAnswererScope person([&](TDialogRequest& r) {
+            if (auto* d = qobject_cast<TuserRGBForm*>(r.Dialog)) {
+                d->FormShow(d);
+                for (const char* part : {"suiForm1", "RedTrackBar", "BlueTrackBar", "text3", "suiButton1"})
+                    if (d->FindComponent(part)->property("UIStyle").value<TsuiUIStyle>() == style)
+                        styled << part;
+            }
+            r.Result = mrCancel;
+            return true;
+        });
+        iconmain->ColorBalance1Click(nullptr);
+        EXPECT_EQ(styled.size(), 5) << styled.join(' ').toStdString();
+    }
 }

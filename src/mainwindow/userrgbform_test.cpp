@@ -150,6 +150,14 @@ TEST_F(ColourBalance, UndoCancelAndTheCloseBoxRestore)
 TEST_F(ColourBalance, LabelsAndValueBoxes)
 {
     Open([&](TuserRGBForm& d) {
+        // Each bar and its box lie inside the window, between title and buttons.
+        auto* area = qobject_cast<TControl*>(d.FindComponent("Panel2"));
+        for (int k = 1; k <= 3; ++k) {
+            EXPECT_LE(d.Bar(k)->Top() + d.Bar(k)->Height(), area->Height()) << k;
+            auto* box = qobject_cast<TControl*>(d.FindComponent(QStringLiteral("text%1").arg(k)));
+            EXPECT_LE(box->Left() + box->Width(), area->Width()) << k;
+            EXPECT_LE(d.Bar(k)->Left() + d.Bar(k)->Width(), box->Left()) << k;
+        }
         // Every launch starts from 0.
         EXPECT_EQ(d.Bar(1)->Position(), 0);
         const struct {
