@@ -141,6 +141,11 @@ void Ticonset::FormCreate(TObject*)
             combo->SetText(text);
         }
     };
+    // The text starts black and fades into blue, so each fill shows at once.
+    if (auto* box = qobject_cast<TsuiCustomColorBox*>(FindComponent(QStringLiteral("suiColorBox1"))))
+        box->SetSelected(clBlack);
+    if (auto* box = qobject_cast<TsuiCustomColorBox*>(FindComponent(QStringLiteral("suiColorBox2"))))
+        box->SetSelected(clBlue);
     fill("fontsize", sizes, QStringLiteral("32"));
     fill("ap1", opacities, QStringLiteral("255"));
     fill("ap2", opacities, QStringLiteral("255"));
