@@ -1,6 +1,9 @@
 #include "animation/builders.h"
 
 #include "animation/animator_form.h"
+#include "animation/editani.h"
+#include "animation/sethot.h"
+#include "document/editor_state.h"
 #include "framework/dialogs.h"
 
 void ShowGifBuilder()
@@ -18,12 +21,37 @@ void TProgramAnimationBuilders::InsertGifPicture(const QString& fileName)
 
 int TProgramAnimationBuilders::AniFrameCount()
 {
-    return 0;
+    return AniBuilder()->FrameCount();
 }
 
-void TProgramAnimationBuilders::AddAniFrame(const QString&, const QString&)
+void TProgramAnimationBuilders::AddAniFrame(const QString& marker, const QString& mode)
 {
-    ShowMessage(QStringLiteral("The animated cursor builder is not available."));
+    Teditani* builder = AniBuilder();
+    builder->Show();
+    builder->AddAniFrame(marker, mode);
+}
+
+void TProgramAnimationBuilders::EnsureAniBuilder()
+{
+    AniBuilder();
+}
+
+void TProgramAnimationBuilders::ShowAniBuilder()
+{
+    AniBuilder()->Show();
+}
+
+void TProgramAnimationBuilders::HandAniFrames(const QStringList& files, const QStringList& durations)
+{
+    Teditani* builder = AniBuilder();
+    builder->LoadFrames(files, durations);
+    builder->Show();
+}
+
+void TProgramAnimationBuilders::ShowCursorHotSpot(const QImage& picture)
+{
+    const TEditorState* state = EditorState();
+    HotSpotDialog()->ShowForCursor(picture, state ? state->HotSpotX : 0, state ? state->HotSpotY : 0);
 }
 
 void InstallAnimationBuilders()

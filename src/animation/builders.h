@@ -10,6 +10,10 @@ public:
     void InsertGifPicture(const QString& fileName) override;
     int AniFrameCount() override;
     void AddAniFrame(const QString& marker, const QString& mode) override;
+    void EnsureAniBuilder() override;
+    void ShowAniBuilder() override;
+    void HandAniFrames(const QStringList& files, const QStringList& durations) override;
+    void ShowCursorHotSpot(const QImage& picture) override;
 };
 
 // Installs the program's builders for the documents (once).

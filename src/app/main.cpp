@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     // Errors reach the user through the skinned message box.
     InstallSkinnedExceptionDisplay();
 
-    // Documents hand frames to the animation builders.
+    // Documents and the main window hand frames to the animation builders.
     InstallAnimationBuilders();
 
     StartProgram(QApplication::arguments().mid(1));

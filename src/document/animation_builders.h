@@ -6,6 +6,9 @@
 // happens.
 
 #include <QString>
+#include <QStringList>
+
+class QImage;
 
 class TAnimationBuilders {
 public:
@@ -20,6 +23,19 @@ public:
     // Shows the animated-cursor builder with the main window's skin and adds the scratch file
     // "ani_ico" + N + ".ico" (N = AniFrameCount() before the call) as its new last frame.
     virtual void AddAniFrame(const QString& marker, const QString& mode) = 0;
+
+    // What the main window asks of the animated-cursor builder and the hot-spot dialog; the
+    // defaults do nothing, for tests and builds without the builders.
+    // Creates the builder unless it exists.
+    virtual void EnsureAniBuilder() {}
+    // Shows the builder (created when it does not exist) with the main window's skin.
+    virtual void ShowAniBuilder() {}
+    // Empties the builder, adds these icon files as its frames with their durations (jiffies,
+    // as decimal text) and shows it.
+    virtual void HandAniFrames(const QStringList& files, const QStringList& durations) {}
+    // Shows the hot-spot dialog for the main window's cursor: picture is drawn in its preview
+    // with the mark at the editor's hot spot, and its Apply goes back to the main window.
+    virtual void ShowCursorHotSpot(const QImage& picture) {}
 };
 
 // The installed builders; null while there are none.

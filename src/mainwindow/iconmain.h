@@ -106,6 +106,7 @@ public:
     Q_INVOKABLE void CreateaNewImageFormat1Click(TObject* Sender);
     Q_INVOKABLE void NewGIFProjectFromCurrentImage1Click(TObject* Sender);
     Q_INVOKABLE void NewANIProjectFromCurrentImage1Click(TObject* Sender);
+    Q_INVOKABLE void AnimationCursorBuilder1Click(TObject* Sender);
     Q_INVOKABLE void NewIconProjectFromCurrentImage1Click(TObject* Sender);
     Q_INVOKABLE void RemoveThisImageFormat1Click(TObject* Sender);
     Q_INVOKABLE void Properties1Click(TObject* Sender);

@@ -1,5 +1,6 @@
 #include "mainwindow/iconmain_files.h"
 
+#include "document/animation_builders.h"
 #include "document/command_dialog.h"
 #include "document/gif_options.h"
 #include "document/newiconview.h"
@@ -246,20 +247,44 @@ void TIconmainFiles::OpenInViewer(const QString&, int, bool, const QString&)
     ShowMessage(NotYetBuilt("Opening this file needs the multi-frame picture viewer"), TMessageIcon::Information);
 }
 
-void TIconmainFiles::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>&)
-{
-    ShowMessage(NotYetBuilt("The first frame opened as a project; the other frames need the animated cursor builder"),
-                TMessageIcon::Information);
-}
-
 QString TIconmainFiles::RecentComboText() const
 {
     QObject* combo = Component(QStringLiteral("userfilename"));
     return combo ? combo->property("Text").toString() : QString();
 }
 
+void TIconmainFiles::EnsureAniBuilder()
+{
+    if (TAnimationBuilders* builders = AnimationBuilders())
+        builders->EnsureAniBuilder();
+}
+
+void TIconmainFiles::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>& frames)
+{
+    TAnimationBuilders* builders = AnimationBuilders();
+    if (!builders) {
+        ShowMessage(NotYetBuilt("The first frame opened as a project; the other frames need the animated cursor builder"),
+                    TMessageIcon::Information);
+        return;
+    }
+    QStringList files, durations;
+    for (const TAniBuilderFrame& frame : frames) {
+        files << frame.FileName;
+        durations << frame.Duration;
+    }
+    builders->HandAniFrames(files, durations);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The main window's handlers
+
+void Ticonmain::AnimationCursorBuilder1Click(TObject* Sender)
+{
+    if (TAnimationBuilders* builders = AnimationBuilders())
+        builders->ShowAniBuilder();
+    else
+        NotAvailableClick(Sender);
+}
 
 namespace {
 

@@ -34,6 +34,8 @@ public:
     void OpenPictureInImportWindow(const QString& path) override;
     void OpenLibraryInImportWindow(const QString& path) override;
     void OpenInViewer(const QString& path, int number, bool asGlobal, const QString& caption) override;
+    // The animated cursor builder, through the builders the program installed.
+    void EnsureAniBuilder() override;
     void HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>& frames) override;
 
 private:
