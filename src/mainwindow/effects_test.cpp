@@ -2,92 +2,32 @@
 // active project, the dialog's sliders, OK, Undo, Cancel and the close box, and the picture the
 // document shows afterwards.
 
-#include "document/newiconview.h"
-#include "framework/application.h"
 #include "framework/commands.h"
 #include "framework/common_dialogs.h"
 #include "framework/dialogs.h"
 #include "framework/edit.h"
 #include "framework/exceptions.h"
-#include "framework/label.h"
 #include "framework/menus.h"
 #include "mainwindow/effect_table.h"
-#include "mainwindow/iconmain.h"
-#include "mainwindow/program_start.h"
 #include "mainwindow/set_color.h"
+#include "mainwindow/testing_started_program.h"
 #include "mainwindow/userrgbform.h"
-#include "platform/gdip.h"
 #include "platform/help_viewer.h"
-#include "platform/program_paths.h"
 #include "skin/controls/track_bar.h"
 #include "skin/form.h"
 #include "skin/theme_manager.h"
 
-#include <QDir>
-#include <QImage>
-#include <QPointer>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 namespace {
 
-// Four quarters: opaque colours, half-transparent, fully transparent and barely visible (alpha 1,
-// which a key-colour or JPEG round trip loses).
-QRgb FixturePixel(int x, int y, int w, int h)
-{
-    const bool left = x < w / 2, top = y < h / 2;
-    if (left && top)
-        return qRgba(x * 9 % 256, y * 11 % 256, 100, 255);
-    if (top)
-        return qRgba(200, 50, 30, 128);
-    if (left)
-        return 0;
-    return qRgba(10, 220, 90, 1);
-}
-
-class Effects : public ::testing::Test {
+class Effects : public StartedProgram {
 protected:
-    void SetUp() override
-    {
-        QDir(dir.path()).mkpath("data");
-        SetProgramFolder(dir.path());
-        StartProgram({});
-        ASSERT_TRUE(iconmain);
-        iconmain->Timer3Timer(nullptr);
-        doc = qobject_cast<Tnewiconview*>(FindForm("iconview1"));
-        ASSERT_TRUE(doc);
-        Paint(doc, FixturePixel);
-    }
-    void TearDown() override
-    {
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
-        SetProgramFolder(QString());
-    }
-
-    static void Paint(Tnewiconview* d, QRgb (*pixel)(int, int, int, int))
-    {
-        QImage* image = GdipImageData(d->CurrentImage());
-        for (int y = 0; y < image->height(); ++y)
-            for (int x = 0; x < image->width(); ++x)
-                image->setPixel(x, y, pixel(x, y, image->width(), image->height()));
-    }
-    static QImage Picture(Tnewiconview* d) { return GdipImageData(d->CurrentImage())->copy(); }
     int Steps() const { return doc->FormatTable.UndoStateCount(doc->CurrentFormat()); }
 
-    static void Release(int k = 1)
+    // A press and release of the first slider.
+    static void Release()
     {
-        auto* d = set_color;
-        if (k == 1) {
-            d->v1MouseDown(nullptr, mbLeft, TShiftState(ssLeft), 0, 0);
-            d->v1MouseUp(nullptr, mbLeft, TShiftState(), 0, 0);
-        } else {
-            d->v2MouseDown(nullptr, mbLeft, TShiftState(ssLeft), 0, 0);
-            d->v2MouseUp(nullptr, mbLeft, TShiftState(), 0, 0);
-        }
+        set_color->v1MouseDown(nullptr, mbLeft, TShiftState(ssLeft), 0, 0);
+        set_color->v1MouseUp(nullptr, mbLeft, TShiftState(), 0, 0);
     }
     static QString Text(const char* name, const char* property = "Caption")
     {
@@ -104,8 +44,6 @@ protected:
         }
     }
 
-    QTemporaryDir dir;
-    Tnewiconview* doc = nullptr;
     QStringList requests;
     unsigned maskColour = 0; // the colour dialog's answer; 0 cancels it
     TDialogAnswererScope answers{[this](TDialogRequest& r) {

@@ -1,65 +1,24 @@
 // The colour balance dialog from Filters > Color > Color Balance on the active project.
 
-#include "document/newiconview.h"
-#include "framework/application.h"
 #include "framework/commands.h"
 #include "framework/dialogs.h"
 #include "framework/edit.h"
-#include "framework/label.h"
-#include "mainwindow/iconmain.h"
-#include "mainwindow/program_start.h"
+#include "mainwindow/testing_started_program.h"
 #include "mainwindow/userrgbform.h"
-#include "platform/gdip.h"
-#include "platform/program_paths.h"
 #include "skin/controls/track_bar.h"
 
-#include <QDir>
-#include <QImage>
-#include <QPointer>
-#include <QTemporaryDir>
 #include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 
-// Opaque, half-transparent, transparent and barely visible pixels in four quarters.
-QRgb FixturePixel(int x, int y, int w, int h)
-{
-    const bool left = x < w / 2, top = y < h / 2;
-    if (left && top)
-        return qRgba(x * 9 % 256, 100, 200, 255);
-    if (top)
-        return qRgba(200, 50, 30, 128);
-    return left ? 0 : qRgba(10, 220, 90, 1);
-}
-
-class ColourBalance : public ::testing::Test {
+class ColourBalance : public StartedProgram {
 protected:
     void SetUp() override
     {
-        QDir(dir.path()).mkpath("data");
-        SetProgramFolder(dir.path());
-        StartProgram({});
-        ASSERT_TRUE(iconmain);
-        iconmain->Timer3Timer(nullptr);
-        doc = qobject_cast<Tnewiconview*>(FindForm("iconview1"));
-        ASSERT_TRUE(doc);
-        QImage* image = GdipImageData(doc->CurrentImage());
-        for (int y = 0; y < image->height(); ++y)
-            for (int x = 0; x < image->width(); ++x)
-                image->setPixel(x, y, FixturePixel(x, y, image->width(), image->height()));
+        StartedProgram::SetUp();
         source = Picture();
     }
-    void TearDown() override
-    {
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
-        SetProgramFolder(QString());
-    }
-    QImage Picture() const { return GdipImageData(doc->CurrentImage())->copy(); }
+    QImage Picture() const { return StartedProgram::Picture(doc); }
     // Opens the dialog from the menu; the person does what act does while it is shown.
     void Open(const std::function<void(TuserRGBForm&)>& act)
     {
@@ -83,8 +42,6 @@ protected:
     }
     static QString Caption(TuserRGBForm& d, const char* name) { return d.FindComponent(name)->property("Caption").toString(); }
 
-    QTemporaryDir dir;
-    Tnewiconview* doc = nullptr;
     QImage source;
     QStringList requests;
 };
