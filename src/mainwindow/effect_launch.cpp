@@ -6,6 +6,7 @@
 #include "framework/dialogs.h"
 #include "framework/menus.h"
 #include "mainwindow/command_routing.h"
+#include "mainwindow/dialog_skin.h"
 #include "mainwindow/effect_table.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/set_color.h"
@@ -77,6 +78,8 @@ void Ticonmain::LaunchEffect(int code)
     if (!ready)
         return;
     if (spec->Mode == TEffectMode::Dialog) {
+        // A dialog already open is not shown anew, so it takes the skin here too.
+        TakeMainWindowSkin(d);
         d.Show();
         return;
     }

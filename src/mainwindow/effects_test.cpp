@@ -2,6 +2,7 @@
 // active project, the dialog's sliders, OK, Undo, Cancel and the close box, and the picture the
 // document shows afterwards.
 
+#include "document/my_list_box.h"
 #include "framework/commands.h"
 #include "framework/common_dialogs.h"
 #include "framework/dialogs.h"
@@ -429,4 +430,28 @@ TEST_F(Effects, TheDialogsTakeTheMainWindowsStyleEachTimeTheyShow)
         iconmain->ColorBalance1Click(nullptr);
         EXPECT_EQ(styled.size(), 5) << styled.join(' ').toStdString();
     }
+}
+
+TEST_F(Effects, AnotherFormatOfTheDocumentIsNeverWrittenOver)
+{
+    // The user picks another format of the same project while the dialog is open: releases,
+    // Undo and OK leave both formats as they are and say why.
+    ClickComponentByName(doc, "Create3232WinXPImageFormat1");
+    ASSERT_EQ(doc->FormatCount(), 2);
+    const int first = doc->CurrentFormat();
+    const QImage source = Picture(doc);
+    iconmain->LaunchEffect(47);
+    set_color->Slider(1)->SetPosition(0);
+    doc->FormatList()->SetItemIndex(doc->CurrentFormat() == 1 ? 1 : 0);
+    doc->MyListBox1Click(doc);
+    ASSERT_NE(doc->CurrentFormat(), first);
+    const QImage other = Picture(doc);
+    requests.clear();
+    Release();
+    set_color->suiButton1Click(nullptr);
+    EXPECT_EQ(Picture(doc), other);
+    EXPECT_EQ(requests.filter("no longer the current one").size(), 1);
+    doc->FormatList()->SetItemIndex(first - 1);
+    doc->MyListBox1Click(doc);
+    EXPECT_EQ(Picture(doc), source);
 }

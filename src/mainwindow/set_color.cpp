@@ -86,9 +86,14 @@ bool Tset_color::TakeSourceFrom(TForm* document)
     if (!OriginalImage)
         return false;
     TargetDocument = document;
-    // Undo in the document can still reach the picture from before the effect.
-    if (auto* doc = qobject_cast<Tnewiconview*>(document))
+    targetFormat_ = targetWidth_ = targetHeight_ = 0;
+    if (auto* doc = qobject_cast<Tnewiconview*>(document)) {
+        targetFormat_ = doc->CurrentFormat();
+        targetWidth_ = doc->CurrentWidth;
+        targetHeight_ = doc->CurrentHeight;
+        // Undo in the document can still reach the picture from before the effect.
         doc->EnsureBaseState();
+    }
     return true;
 }
 
@@ -253,23 +258,34 @@ void Tset_color::RunCurrentEffect()
     PushPreviewToDocument();
 }
 
+bool Tset_color::TargetShowsSourceFormat() const
+{
+    auto* doc = qobject_cast<Tnewiconview*>(TargetDocument.data());
+    return !doc || (doc->CurrentFormat() == targetFormat_ && doc->CurrentWidth == targetWidth_ &&
+                    doc->CurrentHeight == targetHeight_);
+}
+
 bool Tset_color::RunOnTarget(const QString& control)
 {
-    if (!TargetDocument)
+    if (!TargetDocument) {
+        Tell(QStringLiteral("The document the effect was opened for is closed."));
         return false;
+    }
+    // The document writes into its current format: another one must not receive this picture.
+    if (!TargetShowsSourceFormat()) {
+        Tell(QStringLiteral("The image format the effect was opened for is no longer the current one."));
+        return false;
+    }
     ClickComponentByName(TargetDocument, control);
     return true;
 }
 
-void Tset_color::PushPreviewToDocument()
+bool Tset_color::PushPreviewToDocument()
 {
-    if (!PreviewBitmap)
-        return;
-    if (!RunOnTarget(QStringLiteral("Button3"))) {
-        Tell(QStringLiteral("The document the effect was opened for is closed."));
-        return;
-    }
+    if (!PreviewBitmap || !RunOnTarget(QStringLiteral("Button3")))
+        return false;
     hasResult_ = true;
+    return true;
 }
 
 void Tset_color::RestoreDocument()
@@ -280,7 +296,7 @@ void Tset_color::RestoreDocument()
 
 void Tset_color::RecordUndoStep()
 {
-    if (auto* doc = qobject_cast<Tnewiconview*>(TargetDocument.data())) {
+    if (auto* doc = qobject_cast<Tnewiconview*>(TargetDocument.data()); doc && TargetShowsSourceFormat()) {
         doc->DropRedoTail();
         doc->RecordStep();
     }
@@ -288,8 +304,7 @@ void Tset_color::RecordUndoStep()
 
 void Tset_color::suiButton1Click(TObject*)
 {
-    if (hasResult_) {
-        PushPreviewToDocument();
+    if (hasResult_ && PushPreviewToDocument()) {
         RecordUndoStep();
         // The result is the document's own now: a later close must not take it back.
         hasResult_ = false;

@@ -48,7 +48,8 @@ public:
     void SetSliderRange(int slider, int minimum, int maximum, const QString& name, int position);
     // Computes the current effect at the current slider positions and pushes the result.
     void RunCurrentEffect();
-    void PushPreviewToDocument();
+    // False when the result did not reach the document.
+    bool PushPreviewToDocument();
     // The positions of the three sliders (0 for hidden ones).
     TSliderPositions Positions() const;
     // Whether the document shows a result computed since the last set-up or restore.
@@ -85,13 +86,19 @@ private:
     void FitHeight(int height);
     // Restores the target's format from the source image ("Button4").
     void RestoreDocument();
-    // Runs a hidden command of the target document; false when the target is gone.
+    // Runs a hidden command of the target document; false (with the reason told) when the
+    // target is gone or shows another format than the one the effect was opened for.
     bool RunOnTarget(const QString& control);
+    bool TargetShowsSourceFormat() const;
     void RecordUndoStep();
 
     TRGBABuffer source_;
     bool hasResult_ = false;
     bool closingByOk_ = false;
+    // The format of the target the source came from, and its size.
+    int targetFormat_ = 0;
+    int targetWidth_ = 0;
+    int targetHeight_ = 0;
 };
 
 extern Tset_color* set_color;
