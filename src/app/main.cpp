@@ -5,6 +5,7 @@
 #include "imaging/bitmap/image32.h"
 #include "imaging/gif/gif_image.h"
 #include "imaging/icons/icon_xp.h"
+#include "import/import_windows.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/program_start.h"
 #include "skin/controls/message_dialog.h"
@@ -36,6 +37,8 @@ int main(int argc, char** argv)
     // Documents and the main window hand frames to the animation builders.
     InstallAnimationBuilders();
 
+    // Pictures, icon libraries and multi-frame files open in the import windows.
+    InstallImportWindows();
     StartProgram(QApplication::arguments().mid(1));
     // The main window's tool button, menu item and keys open the GIF builder.
     if (iconmain) {

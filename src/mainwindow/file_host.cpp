@@ -105,15 +105,40 @@ bool TFileHost::RunDocumentCommand(const QString& component, const QString& argu
     return ClickComponent(target);
 }
 
-void TFileHost::OpenPictureInImportWindow(const QString&) {}
+namespace {
+TFileWindowHooks& FileWindowHooks()
+{
+    static TFileWindowHooks hooks;
+    return hooks;
+}
+} // namespace
 
-void TFileHost::OpenLibraryInImportWindow(const QString&) {}
+void SetFileWindowHooks(TFileWindowHooks hooks)
+{
+    FileWindowHooks() = std::move(hooks);
+}
 
-void TFileHost::OpenInViewer(const QString&, int, bool, const QString&) {}
+void TFileHost::OpenPictureInImportWindow(const QString& path)
+{
+    if (FileWindowHooks().OpenPicture)
+        FileWindowHooks().OpenPicture(path);
+}
+
+void TFileHost::OpenLibraryInImportWindow(const QString& path)
+{
+    if (FileWindowHooks().OpenLibrary)
+        FileWindowHooks().OpenLibrary(path);
+}
+
+void TFileHost::OpenInViewer(const QString& path, int number, bool asGlobal, const QString& caption)
+{
+    if (FileWindowHooks().OpenViewer)
+        FileWindowHooks().OpenViewer(path, number, asGlobal, caption);
+}
 
 bool TFileHost::ViewerExists() const
 {
-    return false;
+    return FileWindowHooks().ViewerExists && FileWindowHooks().ViewerExists();
 }
 
 void TFileHost::EnsureAniBuilder() {}

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <vector>
 
 class TEditorState;
@@ -54,6 +55,16 @@ struct TOwnFileFields {
     std::array<int, 1001> OwnAniRates{};
     std::array<int, 1001> OwnAniSequence{};
 };
+
+// The windows that take over pictures, icon libraries and multi-frame files live above the main
+// window; the program's start installs them here. Until then those roads do nothing.
+struct TFileWindowHooks {
+    std::function<void(const QString& path)> OpenPicture;
+    std::function<void(const QString& path)> OpenLibrary;
+    std::function<void(const QString& path, int number, bool asGlobal, const QString& caption)> OpenViewer;
+    std::function<bool()> ViewerExists;
+};
+void SetFileWindowHooks(TFileWindowHooks hooks);
 
 class TFileHost : private TOwnFileFields {
 public:

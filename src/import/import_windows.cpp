@@ -1,0 +1,81 @@
+#include "import/import_windows.h"
+
+#include "document/editor_state.h"
+#include "document/newiconview.h"
+#include "import/loadimagedorv.h"
+#include "import/openimage.h"
+#include "mainwindow/file_host.h"
+#include "mainwindow/iconmain.h"
+#include "mainwindow/iconmain_files.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The template document gives the size of the document area.
+void PlaceOverDocuments(TForm* window)
+{
+    std::unique_ptr<TFileHost> host = MakeImportFileHost();
+    if (TForm* tmpl = host->FindDocument(QStringLiteral("newiconview")))
+        window->SetBounds(-4, -2, tmpl->Width(), tmpl->Height());
+}
+
+void OpenPicture(const QString& path)
+{
+    auto* window = new Tloadimagedorv;
+    if (iconmain)
+        window->SetFormStyle(fsMDIChild);
+    window->SetBounds(50, 50, 682, 461);
+    window->Show();
+    window->OpenPictureFile(path, 0);
+}
+
+void OpenLibrary(const QString& path)
+{
+    auto* window = new Tloadimagedorv;
+    if (iconmain)
+        window->SetFormStyle(fsMDIChild);
+    PlaceOverDocuments(window);
+    window->Show();
+    window->OpenIconLibraryFile(path);
+}
+
+void OpenViewer(const QString& path, int number, bool asGlobal, const QString& caption)
+{
+    auto* viewer = new Topenimage;
+    if (asGlobal)
+        openimage = viewer;
+    else
+        viewer->setObjectName(QStringLiteral("openimage") + QString::number(number));
+    viewer->ViewerNumber = number;
+    if (iconmain)
+        viewer->SetFormStyle(fsMDIChild);
+    PlaceOverDocuments(viewer);
+    const bool split = QFileInfo(path).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0
+                           ? viewer->ExtractGifFrames(path)
+                           : viewer->ExtractImagePages(path);
+    if (!split) {
+        viewer->deleteLater();
+        return;
+    }
+    if (!caption.isEmpty())
+        viewer->SetCaption(caption);
+    viewer->Show();
+}
+
+} // namespace
+
+void InstallImportWindows()
+{
+    SetImportFileHostMaker([]() -> std::unique_ptr<TFileHost> {
+        if (iconmain)
+            return std::make_unique<TIconmainFiles>(*iconmain);
+        return std::make_unique<TFileHost>(*RequiredEditorState());
+    });
+    TFileWindowHooks hooks;
+    hooks.OpenPicture = OpenPicture;
+    hooks.OpenLibrary = OpenLibrary;
+    hooks.OpenViewer = OpenViewer;
+    hooks.ViewerExists = [] { return openimage != nullptr; };
+    SetFileWindowHooks(std::move(hooks));
+}
