@@ -13,7 +13,9 @@
 #include "framework/graphics.h"
 #include "framework/icon.h"
 #include "framework/image.h"
+#include "framework/imagelist.h"
 #include "framework/menus.h"
+#include "framework/tool_bar.h"
 #include "framework/sysutils.h"
 #include "imaging/icons/file_icon.h"
 #include "mainwindow/cursor_reading.h"
@@ -57,6 +59,47 @@ void ReplaceFile(const QString& source, const QString& target)
         throw EFCreateError(QString::fromLatin1(FrameworkText::FCreateError).arg(target));
 }
 
+// The tool buttons' pictures: the main window's own for the commands it shares, drawn here for
+// Insert and the two moves. Without a main window the buttons keep their captions.
+void PrepareToolImages(TForm& form)
+{
+    auto* bar = qobject_cast<TToolBar*>(form.FindComponent(QStringLiteral("ToolBar1")));
+    auto* images = qobject_cast<TImageList*>(form.FindComponent(QStringLiteral("ToolImages")));
+    if (!bar || !images || !iconmain || !iconmain->ImageList1 || iconmain->ImageList1->Count() < 10)
+        return;
+    const TImageList* shared = iconmain->ImageList1;
+    auto drawn = [](auto paint) {
+        QImage glyph(24, 24, QImage::Format_ARGB32);
+        glyph.fill(Qt::transparent);
+        QPainter p(&glyph);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(40, 90, 170), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        paint(p);
+        return glyph;
+    };
+    images->Clear();
+    for (int i : {0, 1, 2})
+        images->AddImage(shared->Image(i));
+    images->AddImage(drawn([](QPainter& p) {
+        p.drawLine(12, 5, 12, 19);
+        p.drawLine(5, 12, 19, 12);
+    }));
+    for (int i : {6, 7, 8, 9})
+        images->AddImage(shared->Image(i));
+    images->AddImage(drawn([](QPainter& p) {
+        p.drawLine(19, 12, 5, 12);
+        p.drawLine(5, 12, 11, 6);
+        p.drawLine(5, 12, 11, 18);
+    }));
+    images->AddImage(drawn([](QPainter& p) {
+        p.drawLine(5, 12, 19, 12);
+        p.drawLine(19, 12, 13, 6);
+        p.drawLine(19, 12, 13, 18);
+    }));
+    bar->SetImages(images);
+    bar->SetShowCaptions(false);
+}
+
 void Say(const QString& text)
 {
     MessageDlg(text, mtInformation, MsgDlgButtons({mbOK}));
@@ -76,6 +119,7 @@ Teditani::Teditani(QWidget* owner) : TForm(owner)
     RegisterAnimationClasses();
     LoadDefinition(QStringLiteral(":/animation/editani.wdf"));
     SetImage(qobject_cast<TImage*>(FindComponent(QStringLiteral("bgimage"))), CheckerTile());
+    PrepareToolImages(*this);
     RedrawStrip();
     ShowTotal();
     ShowCurrent();
