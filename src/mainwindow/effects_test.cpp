@@ -455,3 +455,24 @@ TEST_F(Effects, AnotherFormatOfTheDocumentIsNeverWrittenOver)
     doc->MyListBox1Click(doc);
     EXPECT_EQ(Picture(doc), source);
 }
+
+TEST_F(Effects, RandomEffectsMoveColourAndAlphaAlike)
+{
+    // Red squares on nothing: wherever a random effect puts something visible it is red, never
+    // the black of a transparent pixel given the alpha of another place.
+    Paint(doc, [](int x, int y, int, int) -> QRgb { return (x / 6 + y / 6) % 2 ? qRgba(255, 0, 0, 255) : 0; });
+    for (int code : {403, 404, 33, 41, 44}) {
+        iconmain->LaunchEffect(code);
+        Release();
+        const QImage result = Picture(doc);
+        int visible = 0;
+        for (int y = 0; y < result.height(); ++y)
+            for (int x = 0; x < result.width(); ++x)
+                if (qAlpha(result.pixel(x, y)) > 0) {
+                    ++visible;
+                    ASSERT_EQ(result.pixel(x, y) & 0xFFFFFF, 0xFF0000u) << code << " at " << x << "," << y;
+                }
+        EXPECT_GT(visible, 0) << code;
+        set_color->suiButton3Click(nullptr);
+    }
+}
