@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
@@ -801,11 +802,62 @@ bool TControl::eventFilter(QObject* watched, QEvent* e)
     return swallow;
 }
 
+// The control that took the last left press keeps the mouse until the release, as on the
+// platform the system was written for, even when its press handler hides it and shows a pressed
+// picture in its place (the palette's flip buttons): Qt drops the grab of a hidden widget and
+// the release would reach nobody, so the click would never complete. The keeper watches the
+// releases that reach top-level windows and hands such a release to the hidden control.
+class TLeftPressKeeper : public QObject {
+public:
+    static TLeftPressKeeper& Instance()
+    {
+        static auto* keeper = [] {
+            auto* k = new TLeftPressKeeper;
+            qApp->installEventFilter(k);
+            return k;
+        }();
+        return *keeper;
+    }
+    void Pressed(TControl* control) { pressed_ = control; }
+
+    // A release already handed over, so that a late delivery by Qt to the same control is not
+    // taken twice.
+    TControl* handedTo = nullptr;
+    quint64 handedTimestamp = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() != QEvent::MouseButtonRelease || !watched->isWindowType())
+            return false;
+        auto* me = static_cast<QMouseEvent*>(e);
+        TControl* pressed = pressed_;
+        if (me->button() != Qt::LeftButton || !pressed)
+            return false;
+        pressed_ = nullptr;
+        if (!pressed->leftDown_ || pressed->isVisible())
+            return false;
+        const QPointF at = pressed->mapFromGlobal(me->globalPosition());
+        QMouseEvent handed(QEvent::MouseButtonRelease, at, me->globalPosition(), me->button(), me->buttons(),
+                           me->modifiers());
+        handed.setTimestamp(me->timestamp());
+        handedTo = pressed;
+        handedTimestamp = me->timestamp();
+        pressed->mouseReleaseEvent(&handed);
+        return false;
+    }
+
+private:
+    QPointer<TControl> pressed_;
+};
+
 void TControl::mousePressEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
-    if (e->button() == Qt::LeftButton)
+    if (e->button() == Qt::LeftButton) {
         leftDown_ = true;
+        TLeftPressKeeper::Instance().Pressed(this);
+    }
     if (focusPolicy() != Qt::NoFocus && !inner_)
         setFocus(Qt::MouseFocusReason);
     MouseDown(MouseButtonFromQt(e->button()), ShiftStateFromQt(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -819,6 +871,11 @@ void TControl::mouseMoveEvent(QMouseEvent* e)
 
 void TControl::mouseReleaseEvent(QMouseEvent* e)
 {
+    TLeftPressKeeper& keeper = TLeftPressKeeper::Instance();
+    if (keeper.handedTo == this && e->spontaneous() && e->timestamp() == keeper.handedTimestamp) {
+        keeper.handedTo = nullptr;
+        return;
+    }
     const QPoint p = e->position().toPoint();
     const bool click = e->button() == Qt::LeftButton && leftDown_;
     if (e->button() == Qt::LeftButton)

@@ -349,6 +349,7 @@ protected:
 
 private:
     friend class TWinControl;
+    friend class TLeftPressKeeper;
     friend class TForm;
     friend class TPageControl;
     friend class TToolBar;

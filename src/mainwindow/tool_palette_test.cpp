@@ -7,6 +7,8 @@
 #include "mainwindow/xyset.h"
 
 #include <QImage>
+#include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -150,6 +152,24 @@ TEST_F(Palette, FlipButtonsPressAndComeBackUp)
     EXPECT_EQ(document->Take(), QStringList({"BitBtn11"}));
     for (int i = 25; i <= 28; ++i)
         EXPECT_EQ(Shown(i), 0);
+}
+
+TEST_F(Palette, AFlipButtonPressedAndReleasedWithTheMouseRunsItsCommand)
+{
+    // Through the window, as a real mouse: the hover picture takes the press, the pressed picture
+    // replaces it under the pointer, and the release still completes the click.
+    main->show();
+    QWindow* window = main->window()->windowHandle();
+    ASSERT_NE(window, nullptr);
+    TImage* hover = Picture("tool_26_up");
+    const QPoint at = hover->mapTo(main->window(), QPoint(5, 5));
+    main->HoverToolImage(26, 4);
+    ASSERT_EQ(Shown(26), 2);
+    QTest::mousePress(window, Qt::LeftButton, {}, at);
+    EXPECT_EQ(Shown(26), 1);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+    EXPECT_EQ(document->Take(), QStringList({"BitBtn11"}));
+    EXPECT_EQ(Shown(26), 0);
 }
 
 TEST_F(Palette, HoverShowsOverTheChosenToolOnlyUntilTheBackground)
