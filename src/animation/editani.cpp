@@ -6,6 +6,7 @@
 #include "animation/selectinput.h"
 #include "animation/sethot.h"
 #include "animation/slot_picture.h"
+#include "mainwindow/dialog_skin.h"
 #include "document/scratch_folder.h"
 #include "framework/common_dialogs.h"
 #include "framework/dialogs.h"
@@ -118,6 +119,7 @@ Teditani::Teditani(QWidget* owner) : TForm(owner)
 {
     RegisterAnimationClasses();
     LoadDefinition(QStringLiteral(":/animation/editani.wdf"));
+    KeepDialogTitleButtons(*this, true);
     SetImage(qobject_cast<TImage*>(FindComponent(QStringLiteral("bgimage"))), CheckerTile());
     PrepareToolImages(*this);
     RedrawStrip();

@@ -284,12 +284,33 @@ TEST_F(AniBuilderTest, OpeningAnAnimatedCursorFillsTheBuilder)
         TIconmainFiles files(*main);
         OpenAniInEditor(files, dir_.filePath("three.ani"));
     }
-    SetAnimationBuilders(nullptr);
     ASSERT_EQ(b->FrameCount(), 3);
     EXPECT_EQ(Colour(1), 0xFFFF0000u);
     EXPECT_EQ(Colour(2), 0xFF0000FFu);
     EXPECT_EQ(b->FrameDurations, (std::vector<QString>{"5", "6", "7"}));
     EXPECT_TRUE(b->isVisible());
+
+    // Edit opens the current frame as a project of its own, which has no file to save back to.
+    const QString before = main->ActiveDocumentName;
+    b->CurrentFrame = 2;
+    b->editClick(nullptr);
+    EXPECT_NE(main->ActiveDocumentName, before);
+    EXPECT_TRUE(FindForm(main->ActiveDocumentName));
+
+    // The hot-spot dialog opened by the main window's command gives its Apply back to it, even
+    // after the builder's Test used the dialog.
+    b->suiButton3Click(nullptr);
+    AnimationBuilders()->ShowCursorHotSpot(QImage(32, 32, QImage::Format_ARGB32));
+    Tsethot* dialog = HotSpotDialog();
+    EXPECT_EQ(dialog->Preview().pixel(11, 11), 0xFFFF0000u);
+    qobject_cast<TsuiSpinEdit*>(dialog->FindComponent("setx"))->SetText("4");
+    qobject_cast<TsuiSpinEdit*>(dialog->FindComponent("sety"))->SetText("6");
+    Answer(mrOk);
+    dialog->suiButton1Click(nullptr);
+    EXPECT_EQ(main->HotSpotX, 4);
+    EXPECT_EQ(main->HotSpotY, 6);
+    EXPECT_EQ(b->HotSpotX(), 0) << "the builder's hot spot stays";
+    SetAnimationBuilders(nullptr);
 }
 
 TEST_F(AniBuilderTest, EveryControlHasItsHandler)

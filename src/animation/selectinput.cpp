@@ -2,6 +2,7 @@
 
 #include "animation/animation_skin.h"
 #include "animation/editani.h"
+#include "mainwindow/dialog_skin.h"
 #include "document/scratch_folder.h"
 #include "framework/canvas.h"
 #include "framework/edit.h"
@@ -24,6 +25,7 @@ Tselectinput::Tselectinput(QWidget* owner) : TForm(owner)
 {
     RegisterAnimationClasses();
     LoadDefinition(QStringLiteral(":/animation/selectinput.wdf"));
+    KeepDialogTitleButtons(*this, false);
 }
 
 Tselectinput::~Tselectinput()

@@ -4,6 +4,7 @@
 #include "animation/animation_skin.h"
 #include "animation/editani.h"
 #include "animation/slot_picture.h"
+#include "mainwindow/dialog_skin.h"
 #include "document/editor_state.h"
 #include "framework/commands.h"
 #include "framework/dialogs.h"
@@ -26,6 +27,7 @@ Tsethot::Tsethot(QWidget* owner) : TForm(owner)
 {
     RegisterAnimationClasses();
     LoadDefinition(QStringLiteral(":/animation/sethot.wdf"));
+    KeepDialogTitleButtons(*this, false);
     SetImage(qobject_cast<TImage*>(FindComponent(QStringLiteral("bgimage"))), CheckerTile());
     ShowPreview(SlotPicture(QImage()), -100, -100);
 }
