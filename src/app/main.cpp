@@ -1,3 +1,4 @@
+#include "animation/animator_form.h"
 #include "animation/builders.h"
 #include "framework/application.h"
 #include "framework/menus.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
 
     // Pictures, icon libraries and multi-frame files open in the import windows.
     InstallImportWindows();
+    SetGifFrameEditor([](const QString& bitmapFile) { OpenImportWindow(bitmapFile, 0); });
     StartProgram(QApplication::arguments().mid(1));
     // The main window's tool button, menu item and keys open the GIF builder.
     if (iconmain) {

@@ -22,12 +22,7 @@ void PlaceOverDocuments(TForm* window)
 
 void OpenPicture(const QString& path)
 {
-    auto* window = new Tloadimagedorv;
-    if (iconmain)
-        window->SetFormStyle(fsMDIChild);
-    window->SetBounds(50, 50, 682, 461);
-    window->Show();
-    window->OpenPictureFile(path, 0);
+    OpenImportWindow(path, 0);
 }
 
 void OpenLibrary(const QString& path)
@@ -64,6 +59,18 @@ void OpenViewer(const QString& path, int number, bool asGlobal, const QString& c
 }
 
 } // namespace
+
+Tloadimagedorv* OpenImportWindow(const QString& path, int sourceCode)
+{
+    auto* window = new Tloadimagedorv;
+    if (iconmain)
+        window->SetFormStyle(fsMDIChild);
+    // The skinned caption takes its height from the client area the window was laid out for.
+    window->SetBounds(50, 50, 682, 490);
+    window->Show();
+    window->OpenPictureFile(path, sourceCode);
+    return window;
+}
 
 void InstallImportWindows()
 {

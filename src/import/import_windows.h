@@ -1,5 +1,11 @@
 #pragma once
 
+#include <QString>
+
 // Installs the import window, the multi-frame viewer and the main window's file host behind the
 // main window's open roads. Called once at start-up.
 void InstallImportWindows();
+
+class Tloadimagedorv;
+// A new import window, 682 by 461 at (50, 50), showing the picture with that source code.
+Tloadimagedorv* OpenImportWindow(const QString& path, int sourceCode);

@@ -417,7 +417,7 @@ void Tloadimagedorv::suiButton1Click(TObject*)
         doc->SourceFormat = 1;
         doc->AddingStandardFormat = false;
         AppendFormat(*doc, true, plan[i].Width, plan[i].Height, plan[i].Kind);
-        BuildFormatImage(*doc, QStringLiteral("load"));
+        BuildFormatImage(*doc, QStringLiteral("dorvelt"));
         UpdateStandardChecklist(*doc);
     }
     doc->SyncFormatListItems();

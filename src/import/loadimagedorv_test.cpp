@@ -80,7 +80,10 @@ TEST_F(ImportPicture, StartStateMakesEighteenFormatsFromThePicture)
         // The document keeps its formats grouped by kind, larger first: the import's own order.
         EXPECT_EQ(doc->FormatTable.Width(f), QString::number(sides[(f - 1) % 6])) << f;
         EXPECT_EQ(doc->FormatTable.Kind(f), kinds[(f - 1) / 6]) << f;
-        EXPECT_EQ(GdipImageData(doc->FormatImages[size_t(f)])->width(), sides[(f - 1) % 6]) << f;
+        const QImage* image = GdipImageData(doc->FormatImages[size_t(f)]);
+        EXPECT_EQ(image->width(), sides[(f - 1) % 6]) << f;
+        // Every format holds the picture, opaque where the picture is.
+        EXPECT_EQ(qAlpha(image->pixel(image->width() / 2, image->height() / 2)), 255) << f;
     }
     // Format 1 holds the picture: its top-left corner is the picture's.
     EXPECT_EQ(GdipImageData(doc->FormatImages[1])->pixel(0, 0) | 0xFF000000u, qRgb(0, 0, 200) | 0xFF000000u);

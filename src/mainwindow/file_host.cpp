@@ -118,6 +118,11 @@ void SetFileWindowHooks(TFileWindowHooks hooks)
     FileWindowHooks() = std::move(hooks);
 }
 
+bool FileWindowHooksInstalled()
+{
+    return bool(FileWindowHooks().OpenPicture);
+}
+
 void TFileHost::OpenPictureInImportWindow(const QString& path)
 {
     if (FileWindowHooks().OpenPicture)

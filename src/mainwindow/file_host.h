@@ -65,6 +65,7 @@ struct TFileWindowHooks {
     std::function<bool()> ViewerExists;
 };
 void SetFileWindowHooks(TFileWindowHooks hooks);
+bool FileWindowHooksInstalled();
 
 class TFileHost : private TOwnFileFields {
 public:

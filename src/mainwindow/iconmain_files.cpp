@@ -82,7 +82,7 @@ QString SaveFilter()
     });
 }
 
-// Until the windows that take these files over exist, their roads say what is missing.
+// Until the windows that take these files over are installed, their roads say what is missing.
 QString NotYetBuilt(const char* need)
 {
     return QString::fromLatin1(need) + QStringLiteral(", which is not part of this program yet.");
@@ -232,18 +232,24 @@ void TIconmainFiles::AddRecentComboItem(const QString& path)
         combo->Items()->Add(path);
 }
 
-void TIconmainFiles::OpenPictureInImportWindow(const QString&)
+void TIconmainFiles::OpenPictureInImportWindow(const QString& path)
 {
+    if (FileWindowHooksInstalled())
+        return TFileHost::OpenPictureInImportWindow(path);
     ShowMessage(NotYetBuilt("Opening this picture needs the import window"), TMessageIcon::Information);
 }
 
-void TIconmainFiles::OpenLibraryInImportWindow(const QString&)
+void TIconmainFiles::OpenLibraryInImportWindow(const QString& path)
 {
+    if (FileWindowHooksInstalled())
+        return TFileHost::OpenLibraryInImportWindow(path);
     ShowMessage(NotYetBuilt("Choosing among the icons of this file needs the import window"), TMessageIcon::Information);
 }
 
-void TIconmainFiles::OpenInViewer(const QString&, int, bool, const QString&)
+void TIconmainFiles::OpenInViewer(const QString& path, int number, bool asGlobal, const QString& caption)
 {
+    if (FileWindowHooksInstalled())
+        return TFileHost::OpenInViewer(path, number, asGlobal, caption);
     ShowMessage(NotYetBuilt("Opening this file needs the multi-frame picture viewer"), TMessageIcon::Information);
 }
 
