@@ -9,6 +9,7 @@
 #include "framework/edit.h"
 #include "framework/exceptions.h"
 #include "framework/menus.h"
+#include "framework/palette.h"
 #include "mainwindow/effect_table.h"
 #include "mainwindow/set_color.h"
 #include "mainwindow/testing_started_program.h"
@@ -475,4 +476,44 @@ TEST_F(Effects, RandomEffectsMoveColourAndAlphaAlike)
         EXPECT_GT(visible, 0) << code;
         set_color->suiButton3Click(nullptr);
     }
+}
+
+TEST_F(Effects, ResultsOnPaletteFormatsKeepToTheirTable)
+{
+    // A sixteen-colour format shows what its file will hold: only the table's colours, opaque,
+    // or nothing; the colour balance keeps to it as well.
+    doc->FormatTable.SetFormat(doc->CurrentFormat(), doc->CurrentWidth, doc->CurrentHeight, "16");
+    doc->CurrentKind = "16";
+    const TPaletteEntries& table = FixedPaletteForBits(4);
+    auto onTable = [&] {
+        const QImage result = Picture(doc);
+        for (int y = 0; y < result.height(); ++y)
+            for (int x = 0; x < result.width(); ++x) {
+                const QRgb c = result.pixel(x, y);
+                if (c == 0)
+                    continue;
+                if (qAlpha(c) != 255 || std::find(table.begin(), table.end(), c & 0xFFFFFF) == table.end())
+                    return false;
+            }
+        return true;
+    };
+    iconmain->LaunchEffect(1);
+    set_color->Slider(1)->SetPosition(90);
+    Release();
+    EXPECT_TRUE(onTable());
+    set_color->suiButton1Click(nullptr);
+    EXPECT_TRUE(onTable());
+
+    TDialogAnswererScope person([&](TDialogRequest& r) {
+        if (auto* d = qobject_cast<TuserRGBForm*>(r.Dialog)) {
+            d->Bar(2)->SetPosition(77);
+            d->RedTrackBarMouseDown(d, mbLeft, TShiftState(ssLeft), 0, 0);
+            d->RedTrackBarMouseUp(d, mbLeft, TShiftState(), 0, 0);
+            d->suiButton1Click(d);
+        }
+        r.Result = mrOk;
+        return true;
+    });
+    iconmain->ColorBalance1Click(nullptr);
+    EXPECT_TRUE(onTable());
 }

@@ -11,6 +11,7 @@
 #include "imaging/toolkit/imaging_control.h"
 #include "mainwindow/dialog_skin.h"
 #include "mainwindow/iconmain.h"
+#include "mainwindow/palette_results.h"
 #include "platform/gdip.h"
 #include "platform/help_viewer.h"
 #include "platform/program_paths.h"
@@ -284,6 +285,7 @@ bool Tset_color::PushPreviewToDocument()
 {
     if (!PreviewBitmap || !RunOnTarget(QStringLiteral("Button3")))
         return false;
+    FitResultToFormatPalette(TargetDocument);
     hasResult_ = true;
     return true;
 }

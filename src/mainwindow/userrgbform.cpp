@@ -7,6 +7,7 @@
 #include "framework/sysutils.h"
 #include "mainwindow/dialog_skin.h"
 #include "mainwindow/iconmain.h"
+#include "mainwindow/palette_results.h"
 #include "platform/gdip.h"
 #include "skin/controls/track_bar.h"
 
@@ -144,8 +145,10 @@ bool TuserRGBForm::RunOnTarget(const QString& control)
 
 void TuserRGBForm::PushBalanceToDocument()
 {
-    if (ResultBitmap && RunOnTarget(QStringLiteral("Button6")))
+    if (ResultBitmap && RunOnTarget(QStringLiteral("Button6"))) {
+        FitResultToFormatPalette(TargetDocument);
         hasResult_ = true;
+    }
 }
 
 void TuserRGBForm::suiButton1Click(TObject*)
