@@ -203,6 +203,12 @@ TEST_F(AniBuilderTest, FrameListOperations)
     EXPECT_EQ(b->CurrentFrame, 0);
     EXPECT_EQ(Caption("Label1"), "Total : 0");
 
+    // Close only hides the builder: its frames stay for the next showing.
+    b->Show();
+    b->suiButton6Click(nullptr);
+    EXPECT_FALSE(b->isVisible());
+    EXPECT_EQ(editani, b);
+
     // A file that is no icon adds nothing.
     EXPECT_ANY_THROW(b->AddAniFrame(WriteTestFile(dir_.filePath("no.ico"), "text"), "open"));
     EXPECT_EQ(b->FrameCount(), 0);
