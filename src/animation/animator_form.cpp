@@ -44,6 +44,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 #include <unordered_set>
 
 TAnimatorForm* AnimatorForm = nullptr;
@@ -66,14 +67,6 @@ private:
     int previous_;
 };
 
-QString ColorText(TColor color)
-{
-    if (color == GifNoColor)
-        return QString();
-    const TColor rgb = ColorToRGB(color);
-    return QStringLiteral("$%1").arg(uint(rgb) & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper();
-}
-
 // A colour no opaque pixel of the picture has, to stand for its transparent pixels: greys first,
 // as the builder has always keyed with a grey, then any other colour.
 uint32_t UnusedKeyColour(const QImage& argb)
@@ -92,6 +85,33 @@ uint32_t UnusedKeyColour(const QImage& argb)
         if (!used.count(c))
             return c;
     return 0;
+}
+
+// The Welcome page's own animation: a ball running round under the builder's name.
+void MakeWelcomeAnimation(TGIFImage& gif)
+{
+    constexpr int frames = 12, w = 200, h = 120;
+    for (int i = 0; i < frames; ++i) {
+        TBitmap b;
+        b.SetSize(w, h);
+        TCanvas* c = b.Canvas();
+        c->Brush()->SetColor(clWhite);
+        c->FillRect(Rect(0, 0, w, h));
+        c->Font()->SetSize(11);
+        c->Font()->SetColor(TColor(0x804000));
+        c->TextOut(14, 12, QStringLiteral("Animation GIF Builder"));
+        const double angle = 6.283185307 * i / frames;
+        const int x = w / 2 + int(60 * std::cos(angle)), y = 72 + int(26 * std::sin(angle));
+        c->Pen()->SetColor(TColor(0x0060C0));
+        c->Brush()->SetColor(TColor(0x00A0FF));
+        c->Ellipse(x - 9, y - 9, x + 9, y + 9);
+        c->FinishDrawing();
+        gif.AddFrame(&b);
+        gif.GetFrame(i)->SetDelay(80);
+    }
+    gif.SetLooping(true);
+    gif.SetRepeatCount(0);
+    gif.EncodeAllFrames();
 }
 
 } // namespace
@@ -114,6 +134,12 @@ TAnimatorForm::TAnimatorForm(QWidget* owner) : TForm(owner)
     InstallStyledHintWindow(0, 3, false, 2);
     image_ = std::make_unique<TGIFImage>();
     LoadDefinition(QStringLiteral(":/animation/animator_form.wdf"));
+    if (auto* welcome = FindPart<TRxGIFAnimator>(this, QStringLiteral("RxGIFAnimator1"))) {
+        TGIFImage animation;
+        MakeWelcomeAnimation(animation);
+        welcome->SetImage(&animation);
+        welcome->SetAnimate(true);
+    }
     if (auto* f = FindPart<TsuiForm>(this, QStringLiteral("suiForm1")))
         f->OnTitleBarHelpBtnClick() = [this](TObject*, int) { HelpButtonClick(); };
     if (auto* open = FindPart<TOpenDialog>(this, QStringLiteral("OpenDialog")))
@@ -278,14 +304,12 @@ void TAnimatorForm::ShowProperties()
     if (auto* back = FindPart<TComboEdit>(this, QStringLiteral("BackColor"))) {
         const TColor c = image_->GetBackgroundColor();
         back->SetColor(c == GifNoColor ? clWindow : c);
-        back->SetText(ColorText(c));
     }
     if (auto* loop = FindPart<TCheckBox>(this, QStringLiteral("LoopBox")))
         loop->SetChecked(image_->Looping);
     if (auto* rep = FindPart<TCheckBox>(this, QStringLiteral("RepeatForever")))
         rep->SetChecked(image_->RepeatCount == 0);
-    // Repeating forever keeps the count the user typed in its box.
-    if (auto* cnt = FindPart<TRxSpinEdit>(this, QStringLiteral("RepeatCnt")); cnt && image_->RepeatCount != 0)
+    if (auto* cnt = FindPart<TRxSpinEdit>(this, QStringLiteral("RepeatCnt")))
         cnt->SetValue(image_->RepeatCount);
     if (auto* memo = FindPart<TMemo>(this, QStringLiteral("TrailingComment")))
         memo->Lines()->Assign(image_->GetComment());
@@ -311,7 +335,6 @@ void TAnimatorForm::ShowProperties()
         if (auto* color = FindPart<TComboEdit>(this, QStringLiteral("TransColor"))) {
             color->SetEnabled(trans);
             color->SetColor(trans ? frame->TransparentColor() : clWindow);
-            color->SetText(trans ? ColorText(frame->TransparentColor()) : QString());
         }
         if (auto* l = FindPart<TControl>(this, QStringLiteral("TransColorLbl")))
             l->SetEnabled(trans);

@@ -66,6 +66,9 @@ void TPreviewForm::FitWindowSize()
     const int h = gif ? gif->GetScreenHeight() : 0;
     SetClientWidth(std::min(border + std::max(w + 4, 270), Screen->Width()));
     SetClientHeight(std::min(border + bar->Height() + sliderPanel->Height() + std::max(h + 4, 70), Screen->Height()));
+    // The slider reaches across the window, however wide the animation makes it.
+    if (auto* slider = FindPart<TTrackBar>(this, QStringLiteral("Slider")))
+        slider->SetWidth(std::max(40, ClientWidth() - slider->Left() - 6));
 }
 
 void TPreviewForm::StepTo(int index)
