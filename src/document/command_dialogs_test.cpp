@@ -136,6 +136,11 @@ TEST_F(CommandDialogs, PencilSizeSetsThePenAtOnceAndShowsItsSquareAtTheDocuments
 
     auto* preview = qobject_cast<TImage32*>(Find(d, "up"));
     auto pixel = [&](int x, int y) { return *preview->Bitmap()->PixelAddress(x, y); };
+    // Showing draws the square of the bar's width: 5 cells of zoom 10.
+    d.Show();
+    EXPECT_EQ(pixel(10, 10), 0xFF000000u);
+    EXPECT_NE(pixel(9, 9), 0xFF000000u);
+    d.Close();
     // The primary colour (opaque black here), 5 cells of zoom 12: 60 x 60 at (5, 5).
     doc->Zoom = 12;
     d.suiTrackBar1Change(nullptr);

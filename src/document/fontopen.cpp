@@ -62,6 +62,8 @@ void Tfontopen::FormShow(TObject*)
     TakeMainWindowSkin(*this);
     SetWidth(373);
     SetHeight(217);
+    // The square of the width on the bar shows at once, at the zoom of the document in front.
+    DrawPreview();
 }
 
 void Tfontopen::DrawPreview()
