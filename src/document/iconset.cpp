@@ -224,6 +224,9 @@ void Ticonset::Edit1Change(TObject*)
     c.FontName = ComponentText("suiComboBox1");
     // The numbers are read first: a text that is no number keeps the previous picture.
     c.FontSize = StrToInt(ComponentText("fontsize"));
+    // A glyph of thousands of pixels only takes time to draw into a picture 61 rows high.
+    if (c.FontSize < 1 || c.FontSize > 999)
+        throw Exception(QStringLiteral("The font size must be from 1 to 999"));
     const int alpha1 = StrToInt(ComponentText("ap1"));
     const int alpha2 = StrToInt(ComponentText("ap2"));
     if (Checked(*this, "suiCheckBox1") && Checked(*this, "suiCheckBox2"))

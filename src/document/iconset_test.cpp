@@ -85,6 +85,17 @@ TEST_F(TextOptions, NothingToDrawOrABadNumberChangesNothing)
     Set("Edit1", "Text", "Ab");
     GpBitmap* before = dialog->TextImage;
     ASSERT_TRUE(before);
+    for (const char* size : {"0", "-3", "100000"}) {
+        EXPECT_THROW(
+            {
+                dialog->FindComponent("fontsize")->setProperty("Text", size);
+                dialog->Edit1Change(nullptr);
+            },
+            Exception)
+            << size;
+        EXPECT_EQ(dialog->TextImage, before) << size;
+    }
+    Set("fontsize", "Text", "32");
     for (const char* field : {"fontsize", "ap1", "ap2"}) {
         QObject* c = dialog->FindComponent(field);
         const QString good = c->property("Text").toString();
