@@ -8,7 +8,9 @@
 #include "framework/sysutils.h"
 #include "imaging/bitmap/bitmap32.h"
 #include "skin/file_theme.h"
+#include "skin/form.h"
 #include "skin/theme_manager.h"
+#include "skin/title_bar.h"
 
 #include <QImage>
 
@@ -16,6 +18,24 @@ void KeepAsSecondaryWindow(TForm& form)
 {
     if (Application->MainForm() == &form)
         Application->SetMainForm(nullptr);
+}
+
+void KeepDialogTitleButtons(TForm& dialog, bool help)
+{
+    auto* form = qobject_cast<TsuiForm*>(dialog.FindComponent(QStringLiteral("suiForm1")));
+    TsuiTitleBarCollection* buttons = form ? form->TitleBarButtons() : nullptr;
+    if (!buttons)
+        return;
+    bool hasHelp = false;
+    for (int i = 0; i < buttons->Count(); ++i)
+        if (auto* button = dynamic_cast<TsuiTitleBarButton*>(buttons->Items(i))) {
+            if (button->ButtonType() == suiMax || button->ButtonType() == suiMin)
+                button->SetVisible(false);
+            hasHelp = hasHelp || button->ButtonType() == suiHelp;
+        }
+    if (help && !hasHelp)
+        if (auto* button = dynamic_cast<TsuiTitleBarButton*>(buttons->Add()))
+            button->SetButtonType(suiHelp);
 }
 
 void TakeMainWindowSkin(TForm& form)

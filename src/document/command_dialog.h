@@ -1,8 +1,8 @@
 #pragma once
 
-// What the document's small dialogs share: the main window's skin when they are made or shown,
-// the click on a control of the active document, the checkerboard under their previews and the
-// drawing colours of the main window.
+// What the small dialogs share: the main window's skin when they are made or shown, a title bar
+// that only closes (and opens help where there is help), the click on a control of the active
+// document, the checkerboard under their previews and the drawing colours of the main window.
 
 #include "framework/types.h"
 
@@ -16,6 +16,10 @@ class Tnewiconview;
 // A dialog kept for the program's life is never its main form, whenever it is made: closing it
 // must not end the program.
 void KeepAsSecondaryWindow(TForm& form);
+
+// Hides the minimise and maximise buttons of the dialog's "suiForm1" title bar and, with help,
+// adds the help button once.
+void KeepDialogTitleButtons(TForm& dialog, bool help);
 
 // The skin file and style of the main window on the dialog's own skin components.
 void TakeMainWindowSkin(TForm& form);

@@ -11,6 +11,7 @@ Tcopyimageokok::Tcopyimageokok(QWidget* owner) : TForm(owner)
     RegisterDocumentClasses();
     LoadDefinition(QStringLiteral(":/document/copyimageokok.wdf"));
     KeepAsSecondaryWindow(*this);
+    KeepDialogTitleButtons(*this, false);
 }
 
 Tcopyimageokok::~Tcopyimageokok()

@@ -10,6 +10,7 @@ Tdeleteicon::Tdeleteicon(QWidget* owner) : TForm(owner)
     RegisterDocumentClasses();
     LoadDefinition(QStringLiteral(":/document/deleteicon.wdf"));
     KeepAsSecondaryWindow(*this);
+    KeepDialogTitleButtons(*this, false);
 }
 
 Tdeleteicon::~Tdeleteicon()

@@ -27,6 +27,7 @@ Tfontopen::Tfontopen(QWidget* owner) : TForm(owner)
     RegisterDocumentClasses();
     LoadDefinition(QStringLiteral(":/document/fontopen.wdf"));
     KeepAsSecondaryWindow(*this);
+    KeepDialogTitleButtons(*this, false);
 }
 
 Tfontopen::~Tfontopen()

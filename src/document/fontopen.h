@@ -18,8 +18,6 @@ public:
 
     // The active document's selection in canvas pixels, snapped to the zoom grid.
     TRect SelectionRect;
-    // The screen area the pointer is held in while a selection is dragged.
-    TRect CursorClipRect;
 
     int Position() const;
     // The preview: the square of the pen width at the document's zoom over the checkerboard.

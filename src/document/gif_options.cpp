@@ -12,6 +12,7 @@ TGifOptions::TGifOptions(QWidget* owner) : TForm(owner)
     RegisterDocumentClasses();
     LoadDefinition(QStringLiteral(":/document/gif_options.wdf"));
     KeepAsSecondaryWindow(*this);
+    KeepDialogTitleButtons(*this, false);
     InstallJpegOptionsDialog(this);
 }
 

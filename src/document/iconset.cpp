@@ -96,6 +96,7 @@ Ticonset::Ticonset(QWidget* owner) : TForm(owner)
     SetTextImageSource([] { return iconset ? static_cast<GpImage*>(iconset->TextImage) : nullptr; });
     LoadDefinition(QStringLiteral(":/document/iconset.wdf"));
     KeepAsSecondaryWindow(*this);
+    KeepDialogTitleButtons(*this, true);
     ready_ = true;
 }
 

@@ -36,6 +36,7 @@ Treplace_colors::Treplace_colors(QWidget* owner) : TForm(owner)
     RegisterDocumentClasses();
     LoadDefinition(QStringLiteral(":/document/replace_colors.wdf"));
     KeepAsSecondaryWindow(*this);
+    KeepDialogTitleButtons(*this, false);
     // An Apply made before the window existed keeps its undo file.
     TReplaceColorsFields& before = ReplaceColorsDialog();
     ApplyPhase = before.ApplyPhase;

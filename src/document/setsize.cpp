@@ -11,6 +11,7 @@ Tsetsize::Tsetsize(QWidget* owner) : TForm(owner)
     RegisterDocumentClasses();
     LoadDefinition(QStringLiteral(":/document/setsize.wdf"));
     KeepAsSecondaryWindow(*this);
+    KeepDialogTitleButtons(*this, false);
     InstallResizeDialog(this);
 }
 

@@ -12,6 +12,7 @@ Tusericonset::Tusericonset(QWidget* owner) : TForm(owner)
     RegisterDocumentClasses();
     LoadDefinition(QStringLiteral(":/document/usericonset.wdf"));
     KeepAsSecondaryWindow(*this);
+    KeepDialogTitleButtons(*this, false);
     // A series of shifts begun before the window existed keeps its starting picture.
     TRotateDialogFields& before = RotateDialog();
     PreNudgeImage = before.PreNudgeImage;
