@@ -517,3 +517,16 @@ TEST_F(Effects, ResultsOnPaletteFormatsKeepToTheirTable)
     iconmain->ColorBalance1Click(nullptr);
     EXPECT_TRUE(onTable());
 }
+
+TEST_F(Effects, FloatingPixelsAreDroppedBeforeTheEffectTakesThePicture)
+{
+    QImage red(4, 4, QImage::Format_ARGB32);
+    red.fill(qRgba(255, 0, 0, 255));
+    iconmain->SelectionBuffer = GdipImageFromQImage(red);
+    iconmain->PasteState = 1;
+    ASSERT_TRUE(RunCommandByName("iconview1", "BitBtn15"));
+    ASSERT_TRUE(doc->FloatingSelection);
+    ClickComponentByName(iconmain, "Negative1");
+    EXPECT_FALSE(doc->FloatingSelection);
+    EXPECT_EQ(Picture(doc).pixel(1, 1), qRgba(0, 255, 255, 255));
+}

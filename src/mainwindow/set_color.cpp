@@ -83,6 +83,9 @@ bool Tset_color::TakeSourceFrom(TForm* document)
     }
     GdipDisposeImage(OriginalImage);
     OriginalImage = nullptr;
+    // Pasted pixels still floating are part of the picture the user means.
+    if (auto* doc = qobject_cast<Tnewiconview*>(document))
+        doc->CommitFloatingPixels();
     ClickComponentByName(document, QStringLiteral("Button2"));
     if (!OriginalImage)
         return false;

@@ -50,6 +50,9 @@ bool TuserRGBForm::TakeSourceFrom(TForm* document)
         return false;
     GdipDisposeImage(OriginalImage);
     OriginalImage = nullptr;
+    // Pasted pixels still floating are part of the picture the user means.
+    if (auto* doc = qobject_cast<Tnewiconview*>(document))
+        doc->CommitFloatingPixels();
     ClickComponentByName(document, QStringLiteral("Button5"));
     QImage* pixels = GdipImageData(OriginalImage);
     if (!pixels)
