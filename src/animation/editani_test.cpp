@@ -296,6 +296,16 @@ TEST_F(AniBuilderTest, OpeningAnAnimatedCursorFillsTheBuilder)
     EXPECT_EQ(b->FrameDurations, (std::vector<QString>{"5", "6", "7"}));
     EXPECT_TRUE(b->isVisible());
 
+    // The main window's command shows the builder; a document's hand-off frame joins it unchanged.
+    b->Hide();
+    ClickComponentByName(main, "AnimationCursorBuilder1");
+    EXPECT_TRUE(b->isVisible());
+    const QString handOff = WriteTestFile(ScratchPath("ani_ico3.ico"), TestIconFile({{32, 32}}, 0xFF00FF00u));
+    AnimationBuilders()->AddAniFrame("dorvelt", "new");
+    ASSERT_EQ(b->FrameCount(), 4);
+    EXPECT_EQ(b->FrameFiles[3], handOff);
+    EXPECT_EQ(Colour(4), 0xFF00FF00u);
+
     // Edit opens the current frame as a project of its own, which has no file to save back to.
     const QString before = main->ActiveDocumentName;
     b->CurrentFrame = 2;
