@@ -65,8 +65,8 @@ Tloadimagedorv* OpenImportWindow(const QString& path, int sourceCode)
     auto* window = new Tloadimagedorv;
     if (iconmain)
         window->SetFormStyle(fsMDIChild);
-    // The skinned caption takes its height from the client area the window was laid out for.
-    window->SetBounds(50, 50, 682, 490);
+    window->SetLeft(50);
+    window->SetTop(50);
     window->Show();
     window->OpenPictureFile(path, sourceCode);
     return window;

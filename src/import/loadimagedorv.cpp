@@ -13,7 +13,7 @@
 #include "framework/grids.h"
 #include "framework/list_box.h"
 #include "framework/menus.h"
-#include "framework/status_bar.h"
+#include "skin/controls/status_bar.h"
 #include "framework/string_list.h"
 #include "imaging/bitmap/bitmap32.h"
 #include "imaging/bitmap/image32.h"
@@ -191,17 +191,19 @@ void Tloadimagedorv::OpenPictureFile(const QString& path, int sourceCode)
         tab->SetBounds(168, 64, 497, 313);
     }
     LibraryMode = false;
-    if (auto* bar = qobject_cast<TStatusBar*>(Part("suiStatusBar1"))) {
-        bar->ClearPanels();
-        bar->AddPanel()->SetText(QStringLiteral("Import from : "));
-        bar->Panels(0)->SetWidth(90);
-        bar->AddPanel()->SetText(path);
+    if (auto* bar = qobject_cast<TsuiStatusBar*>(Part("suiStatusBar1"))) {
+        bar->Panels()->Clear();
+        TStatusPanel* caption = bar->Panels()->Add();
+        caption->SetText(QStringLiteral("Import from : "));
+        caption->SetWidth(90);
+        bar->Panels()->Add()->SetText(path);
+        bar->Invalidate();
     }
     PictureFile = path;
 
     Picture = IsPictureExtension(path) ? ReadPicture(LocalPath(path)) : QImage();
     if (!IsPictureExtension(path)) {
-        if (auto* bar = qobject_cast<TStatusBar*>(Part("suiStatusBar1")))
+        if (auto* bar = qobject_cast<TsuiStatusBar*>(Part("suiStatusBar1")))
             bar->SetSimpleText(QStringLiteral("No image loaded"));
     }
     if (!Picture.isNull()) {

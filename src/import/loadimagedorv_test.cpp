@@ -14,6 +14,7 @@
 #include "mainwindow/file_host.h"
 #include "platform/gdip.h"
 #include "platform/program_paths.h"
+#include "skin/controls/status_bar.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -68,6 +69,9 @@ TEST_F(ImportPicture, StartStateMakesEighteenFormatsFromThePicture)
     Tloadimagedorv* w = Open(png);
     EXPECT_EQ(w->FindComponent("Label5")->property("Caption").toString(), "40 * 30");
     EXPECT_EQ(w->SelectedPicture.size(), QSize(40, 30));
+    auto* bar = qobject_cast<TsuiStatusBar*>(w->FindComponent("suiStatusBar1"));
+    ASSERT_EQ(bar->Panels()->Count(), 2);
+    EXPECT_EQ(bar->Panels()->Items(1)->Text(), png);
     EXPECT_TRUE(ClickComponent(w->FindComponent("suiButton1")));
     Tnewiconview* doc = w->ImportedDocument;
     ASSERT_NE(doc, nullptr) << Messages.join('|').toStdString();
@@ -185,6 +189,8 @@ TEST_F(ImportPicture, UnreadablePictureIsRefusedWithAMessage)
         ClickComponent(w->FindComponent("suiButton1"));
         EXPECT_EQ(w->ImportedDocument, nullptr);
         EXPECT_EQ(Messages, QStringList{"Unable to load image (unsupported format)"});
+        if (path == other)
+            EXPECT_EQ(qobject_cast<TsuiStatusBar*>(w->FindComponent("suiStatusBar1"))->SimpleText(), "No image loaded");
     }
 }
 

@@ -13,6 +13,7 @@
 #include "import/formscreen.h"
 #include "import/import_fonts.h"
 #include "import/import_rules.h"
+#include "import/import_windows.h"
 #include "import/loadimagedorv.h"
 #include "skin/file_theme.h"
 #include "skin/theme_manager.h"
@@ -228,10 +229,7 @@ void Topenimage::HandOver(const QImage& picture)
         MessageDlg(QStringLiteral("Please choose a picture first."), mtInformation, MsgDlgButtons({mbOK}));
         return;
     }
-    auto* window = new Tloadimagedorv;
-    window->Show();
-    window->OpenPictureFile(file, 1);
-    LastImportWindow = window;
+    LastImportWindow = OpenImportWindow(file, 1);
 }
 
 void Topenimage::ico1Click(TObject*)
