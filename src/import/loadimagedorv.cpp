@@ -151,6 +151,9 @@ bool Tloadimagedorv::Checked(int box) const
 
 void Tloadimagedorv::FormCreate(TObject*)
 {
+    // Dragging on the preview picks pixels: a cross shows where.
+    if (auto* up = qobject_cast<QWidget*>(Part("up")))
+        up->setCursor(Qt::CrossCursor);
     TEditorState* state = EditorState();
     if (!state)
         return;

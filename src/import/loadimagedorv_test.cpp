@@ -94,6 +94,24 @@ TEST_F(ImportPicture, StartStateMakesEighteenFormatsFromThePicture)
     EXPECT_EQ(state.Enabled.value("Timer2"), true);
 }
 
+TEST_F(ImportPicture, ProjectTakesTheFirstFreeNumber)
+{
+    const QString png = WritePng(dir.filePath("pic.png"), 8, 8);
+    TPlainFileHost host(state);
+    host.NewDocumentWindow("iconview1", "New Icon 1");
+    host.NewDocumentWindow("iconview3", "New Icon 3");
+    state.DocumentCounter = 3;
+    for (const char* expected : {"iconview2", "iconview4"}) {
+        Tloadimagedorv* w = Open(png);
+        ClickComponent(w->FindComponent("suiButton1"));
+        ASSERT_NE(w->ImportedDocument, nullptr);
+        EXPECT_EQ(w->ImportedDocument->objectName(), expected);
+        EXPECT_EQ(w->ImportedDocument->Caption(), QString("New Icon ") + QString(expected).mid(8));
+        EXPECT_EQ(state.ActiveDocumentName, expected);
+    }
+    EXPECT_EQ(state.DocumentCounter, 4);
+}
+
 TEST_F(ImportPicture, CustomSizeIsCheckedBeforeAnythingIsMade)
 {
     const QString png = WritePng(dir.filePath("pic.png"), 20, 20);

@@ -9,6 +9,7 @@
 #include "import/import_windows.h"
 #include "import/loadimagedorv.h"
 #include "mainwindow/file_host.h"
+#include "testsupport/testdata.h"
 
 #include <QImage>
 
@@ -158,6 +159,12 @@ TEST_F(Viewer, OpenRoadsReachTheInstalledWindows)
     host.OpenPictureInImportWindow(dir.filePath("p.png"));
     ASSERT_NE(loadimagedorv, nullptr);
     EXPECT_EQ(loadimagedorv->SelectedPicture.size(), QSize(6, 4));
+    EXPECT_FALSE(loadimagedorv->LibraryMode);
+
+    const QString library = Write("many.dll", ReadTestData("iconlib/many_groups.dll"));
+    host.OpenLibraryInImportWindow(library);
+    EXPECT_TRUE(loadimagedorv->LibraryMode);
+    EXPECT_GT(loadimagedorv->GroupCount, 7);
     SetFileWindowHooks({});
     SetImportFileHostMaker(nullptr);
 }
