@@ -15,6 +15,8 @@
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
 #include "framework/label.h"
+#include "framework/memo.h"
+#include "framework/string_list.h"
 #include "framework/speed_button.h"
 #include "imaging/gif/gif_animator.h"
 #include "imaging/gif/gif_image.h"
@@ -132,6 +134,8 @@ TEST_F(GifBuilder, AThreeFrameAnimationIsSavedAndReadBackWithEveryProperty)
     Gif()->GetFrame(2)->SetTransparentColor(TColor(0xFF0000)); // blue, as TColor
     Part<TCheckBox>("LoopBox")->SetChecked(true);
     Part<TRxSpinEdit>("RepeatCnt")->SetValue(3);
+    Part<TMemo>("FrameComment")->Lines()->SetText("third frame");
+    Part<TMemo>("TrailingComment")->Lines()->SetText("made here\nsecond line");
     EXPECT_EQ(Gif()->GetFrame(1)->Delay(), 250);
     EXPECT_EQ(Gif()->GetFrame(1)->Disposal(), 2);
     EXPECT_EQ(Gif()->GetScreenWidth(), 24); // the screen grew to cover the moved frame
@@ -159,6 +163,8 @@ TEST_F(GifBuilder, AThreeFrameAnimationIsSavedAndReadBackWithEveryProperty)
     EXPECT_EQ(ColorToRGB(Gif()->GetFrame(2)->TransparentColor()), TColor(0xFF0000));
     EXPECT_TRUE(Gif()->Looping);
     EXPECT_EQ(Gif()->RepeatCount, 3);
+    EXPECT_EQ(Gif()->GetFrame(2)->GetComment()->Text().trimmed(), "third frame");
+    EXPECT_EQ(Gif()->GetComment()->Count(), 2);
     // Pixels as inserted: the visible part keeps its colour.
     EXPECT_EQ(ColorToRGB(PixelColour(Gif()->GetFrame(0), 15, 8)), TColor(0x0000FF));
     EXPECT_EQ(ColorToRGB(PixelColour(Gif()->GetFrame(2), 15, 8)), TColor(0xFF0000));
@@ -312,6 +318,12 @@ TEST_F(GifBuilder, PendingChangesAreAskedAboutAndTheBrowserPreviewKeepsThem)
     form->OpenBtnClick(nullptr);
     ASSERT_EQ(questions, QStringList{"Save changes to current animation?"});
     EXPECT_EQ(Gif()->GetCount(), 3); // cancelled before the open dialog
+
+    // Closing asks too; Cancel keeps the window and its frames.
+    form->Show();
+    form->suiButton6Click(nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(questions.size(), 2);
 
     form->seeClick(nullptr);
     EXPECT_TRUE(QFile::exists(ScratchPath("gifpreview.gif")));
