@@ -394,6 +394,7 @@ TEST_F(CommandDialogs, ResizeStartsFromTheLastFormatSizeAndKeepsTheRatioWhenTick
     state.NewImageWidth = 20;
     state.NewImageHeight = 30;
     Tsetsize& d = SetSizeDialog();
+    d.StartFromLastFormat();
     d.Show();
     EXPECT_EQ(Get(d, "width", "Text").toString(), "20");
     EXPECT_EQ(Get(d, "height", "Text").toString(), "30");

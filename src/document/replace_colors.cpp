@@ -68,6 +68,12 @@ void Treplace_colors::StartMode(int mode)
     if (QObject* arrow = FindComponent(QStringLiteral("Label1")))
         arrow->setProperty("Caption", mode == 2 ? QStringLiteral("<- - - - - >") : QStringLiteral("- - - - - >"));
     BeginShowing();
+    // The wells start from the drawing colours once per showing; a colour chosen in the dialog
+    // stays until the next showing.
+    SetColour(LeftColor, EditorColor(QStringLiteral("up")));
+    SetColour(RightColor, EditorColor(QStringLiteral("down")));
+    ShowColour(LeftColor, "Label2", "Image321", QStringLiteral("Color: "));
+    ShowColour(RightColor, "Label3", "Image322", QStringLiteral("Color: "));
 }
 
 void Treplace_colors::ShowColour(int* colour, const char* label, const char* swatch, const QString& prefix)
@@ -96,12 +102,6 @@ void Treplace_colors::ShowColour(int* colour, const char* label, const char* swa
 void Treplace_colors::FormShow(TObject*)
 {
     TakeMainWindowSkin(*this);
-    // The wells start from the drawing colours once per showing; a colour chosen in the dialog
-    // stays until the next showing.
-    SetColour(LeftColor, EditorColor(QStringLiteral("up")));
-    SetColour(RightColor, EditorColor(QStringLiteral("down")));
-    ShowColour(LeftColor, "Label2", "Image321", QStringLiteral("Color: "));
-    ShowColour(RightColor, "Label3", "Image322", QStringLiteral("Color: "));
 }
 
 void Treplace_colors::PickColour(int* colour, const char* alphaEdit, const char* label, const char* swatch)

@@ -14,8 +14,9 @@ public:
     explicit Treplace_colors(QWidget* owner = nullptr);
     ~Treplace_colors() override;
 
-    // Replace (1) or exchange (2), with the arrow between the swatches; the main window's two
-    // commands open the dialog this way.
+    // Replace (1) or exchange (2), with the arrow between the swatches, the wells at the drawing
+    // colours and the Apply count at its start; the main window's two commands open the dialog
+    // this way.
     void StartMode(int mode);
 
     Q_INVOKABLE void FormShow(TObject* Sender);

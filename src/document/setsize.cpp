@@ -45,6 +45,10 @@ QString Tsetsize::HeightText() const
 void Tsetsize::FormShow(TObject*)
 {
     TakeMainWindowSkin(*this);
+}
+
+void Tsetsize::StartFromLastFormat()
+{
     TEditorState* s = EditorState();
     if (!s)
         return;

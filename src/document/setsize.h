@@ -16,6 +16,10 @@ public:
     QString WidthText() const override;
     QString HeightText() const override;
 
+    // Each showing starts from the size of the format last chosen (the main window's new-image
+    // size).
+    void StartFromLastFormat();
+
     Q_INVOKABLE void FormShow(TObject* Sender);
     Q_INVOKABLE void widthChange(TObject* Sender);
     Q_INVOKABLE void heightChange(TObject* Sender);

@@ -48,6 +48,7 @@ void Ticonmain::Scan1Click(TObject*)
 {
     Tsetsize& dialog = SetSizeDialog();
     TakeMainWindowSkin(dialog);
+    dialog.StartFromLastFormat();
     dialog.ShowModal();
 }
 
