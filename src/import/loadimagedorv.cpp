@@ -20,6 +20,7 @@
 #include "imaging/icons/file_icon.h"
 #include "imaging/icons/icon_library.h"
 #include "imaging/icons/multi_icon.h"
+#include "imaging/toolkit/imaging_control.h"
 #include "import/import_fonts.h"
 #include "import/import_rules.h"
 #include "mainwindow/file_host.h"
@@ -204,11 +205,12 @@ void Tloadimagedorv::OpenPictureFile(const QString& path, int sourceCode)
     }
     PictureFile = path;
 
-    Picture = IsPictureExtension(path) ? ReadPicture(LocalPath(path)) : QImage();
-    if (!IsPictureExtension(path)) {
-        if (auto* bar = qobject_cast<TsuiStatusBar*>(Part("suiStatusBar1")))
-            bar->SetSimpleText(QStringLiteral("No image loaded"));
-    }
+    delete ImagingHost;
+    ImagingHost = nullptr;
+    if (IsPictureExtension(path))
+        Picture = ReadPicture(LocalPath(path));
+    else
+        Picture = LoadThroughOutsideControl(path);
     if (!Picture.isNull()) {
         SetCaptionOf("Label5", QString::number(Picture.width()) + QStringLiteral(" * ") + QString::number(Picture.height()));
         QImageReader reader(LocalPath(path));
@@ -241,6 +243,37 @@ void Tloadimagedorv::OpenPictureFile(const QString& path, int sourceCode)
     DrawPreview();
     SourceCode = sourceCode;
     suiButton7Click(this);
+}
+
+QImage Tloadimagedorv::LoadThroughOutsideControl(const QString& path)
+{
+    auto* box = qobject_cast<TWinControl*>(Part("ScrollBox1"));
+    ImagingHost = new ImagingControl(this);
+    ImagingHost->SetParent(box);
+    ImagingHost->SetAlign(alClient);
+    ImagingHost->SetBorderStyle(2);
+    ImagingHost->OnESelectionStart = [this](TObject*) { ImagingHost->SetMousePointer(1); };
+    ImagingHost->OnESelectionEnd = [this](TObject*) { ImagingHost->SetMousePointer(2); };
+    ImagingHost->OnEUnrecognizedFormat = [](TObject*) { ShowMessage(QStringLiteral("Unable to load image (unsupported format)")); };
+    try {
+        ImagingHost->LoadFile(LocalPath(path));
+    } catch (const Exception&) {
+        // A file that cannot be opened is reported as one the control cannot read.
+        ImagingHost->OnEUnrecognizedFormat(ImagingHost);
+    }
+    const TRGBABuffer& picture = ImagingHost->Picture();
+    QString status = QStringLiteral("No image loaded");
+    QImage image;
+    if (!picture.Empty()) {
+        status = QStringLiteral("Width = ") + QString::number(picture.Width) + QStringLiteral(" pixels, ") +
+                 QStringLiteral("Height = ") + QString::number(picture.Height) + QStringLiteral(" pixels");
+        image = QImage(picture.Pixels.data(), picture.Width, picture.Height, picture.Width * 4, QImage::Format_RGBA8888)
+                    .convertToFormat(QImage::Format_ARGB32);
+    }
+    if (auto* bar = qobject_cast<TsuiStatusBar*>(Part("suiStatusBar1")))
+        bar->SetSimpleText(status);
+    ImagingHost->Show();
+    return image;
 }
 
 void Tloadimagedorv::DrawPreview()
@@ -516,6 +549,8 @@ void Tloadimagedorv::Edit2KeyPress(TObject* Sender, QChar& Key)
 void Tloadimagedorv::OpenIconLibraryFile(const QString& path)
 {
     LibraryMode = true;
+    delete ImagingHost;
+    ImagingHost = nullptr;
     SizeFilter = 48;
     DepthFilter = 32;
     for (const char* name : {"suiTabControl1", "suiTabControl3", "ScrollBox1", "Image1", "Image2", "Label1", "Label2",

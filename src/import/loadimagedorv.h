@@ -16,6 +16,7 @@
 #include <QRect>
 #include <memory>
 
+class ImagingControl;
 class TCustomLayer;
 class TIconLibrary;
 class TMultiIcon;
@@ -41,6 +42,9 @@ public:
     bool LibraryMode = false;
     // The picture as read when the window opened it; null when it could not be decoded.
     QImage Picture;
+    // The outside image control that shows a picture of a format read by neither the picture
+    // classes nor this window; null otherwise.
+    ImagingControl* ImagingHost = nullptr;
 
     // ---- library mode ----
     std::unique_ptr<TIconLibrary> Library;
@@ -110,6 +114,7 @@ private:
     void SetVisible(const char* name, bool visible);
     void SetCaptionOf(const char* name, const QString& text);
     bool Checked(int box) const;
+    QImage LoadThroughOutsideControl(const QString& path);
     void DrawPreview();
     void RestorePreview();
     void ShowPreviewImage(const QImage& image);

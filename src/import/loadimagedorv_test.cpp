@@ -9,6 +9,7 @@
 #include "imaging/icons/icon_library.h"
 #include "imaging/icons/icon_test_files.h"
 #include "imaging/icons/multi_icon.h"
+#include "imaging/toolkit/imaging_test_support.h"
 #include "import/import_rules.h"
 #include "import/import_test_support.h"
 #include "mainwindow/file_host.h"
@@ -206,10 +207,26 @@ TEST_F(ImportPicture, UnreadablePictureIsRefusedWithAMessage)
         EXPECT_TRUE(w->SelectedPicture.isNull());
         ClickComponent(w->FindComponent("suiButton1"));
         EXPECT_EQ(w->ImportedDocument, nullptr);
-        EXPECT_EQ(Messages, QStringList{"Unable to load image (unsupported format)"});
+        ASSERT_FALSE(Messages.isEmpty());
+        for (const QString& m : Messages)
+            EXPECT_EQ(m, "Unable to load image (unsupported format)");
         if (path == other)
             EXPECT_EQ(qobject_cast<TsuiStatusBar*>(w->FindComponent("suiStatusBar1"))->SimpleText(), "No image loaded");
     }
+}
+
+// Formats the picture classes do not read are shown and imported through the outside control.
+TEST_F(ImportPicture, OutsideFormatsComeThroughTheOutsideControl)
+{
+    const QString tga = Write("solid.tga", imaging_test::EncodeWith(imaging_test::Solid(5, 4, 10, 200, 30, 255), "TGA"));
+    Tloadimagedorv* w = Open(tga);
+    ASSERT_NE(w->ImagingHost, nullptr);
+    EXPECT_EQ(qobject_cast<TsuiStatusBar*>(w->FindComponent("suiStatusBar1"))->SimpleText(),
+              "Width = 5 pixels, Height = 4 pixels");
+    ASSERT_EQ(w->SelectedPicture.size(), QSize(5, 4));
+    EXPECT_EQ(w->SelectedPicture.pixel(2, 2), qRgba(10, 200, 30, 255));
+    ClickComponent(w->FindComponent("suiButton1"));
+    EXPECT_NE(w->ImportedDocument, nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
