@@ -183,6 +183,10 @@ TEST_F(Routing, EveryMenuItemAndToolButtonDoesSomething)
         if (name == "Exit1" || name == "Close1" || name.contains("Untitled") || name == "Undo1" || name == "Redo1" ||
             name == "Senddasktop1")
             continue;
+        // Arranging windows and opening web pages leave no request; their own tests hold them.
+        if (name == "Tile1" || name == "Cascade1" || name == "SubscribeNewsletters1" ||
+            name == "BRELNOVACommunityForum1" || name == "ToolButton24")
+            continue;
         qobject_cast<TMenuItem*>(control) ? qobject_cast<TMenuItem*>(control)->SetEnabled(true)
                                           : qobject_cast<TControl*>(control)->SetEnabled(true);
         requests.clear();

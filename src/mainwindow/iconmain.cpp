@@ -194,6 +194,7 @@ void Ticonmain::FormCreate(TObject*)
     ColorPanelLive = true;
     SwatchTarget = QStringLiteral("up");
     PreparePanels(*this);
+    SetUpFrameControls();
     PaletteSelected.fill(false);
     PaletteSelected[13] = true; // one pixel, flat ends
     PaletteSelected[21] = true; // solid fill
@@ -421,6 +422,7 @@ void Ticonmain::FormDestroy(TObject*)
 
 void Ticonmain::FormPaint(TObject*)
 {
+    PlaceCaptionButtons();
 }
 
 void Ticonmain::About1Click(TObject*)

@@ -323,6 +323,63 @@ public:
     // Tile n clicked: its document comes to the front, or a new project starts on an empty tile.
     void DocumentTileClick(int n);
 
+    // ---- skins and window arrangement (skin_application.cpp) ----
+    // Pushes a skin into every window that exists: choice 0..4 a built-in style, 5 the skin file
+    // SkinFileName. The program is minimised meanwhile and restored in every case; a skin file
+    // that cannot be loaded reaches no window and is reported after the restore.
+    void ApplySkin(int choice);
+    bool TileVertically = false;
+    Q_INVOKABLE void MacOS1Click(TObject* Sender);
+    Q_INVOKABLE void WinXP1Click(TObject* Sender);
+    Q_INVOKABLE void DeepBlue1Click(TObject* Sender);
+    Q_INVOKABLE void Proteim1Click(TObject* Sender);
+    Q_INVOKABLE void BlueGlass1Click(TObject* Sender);
+    Q_INVOKABLE void FromOutsideFile1Click(TObject* Sender);
+    Q_INVOKABLE void RestoreDefault1Click(TObject* Sender);
+    Q_INVOKABLE void Tile1Click(TObject* Sender);
+    Q_INVOKABLE void Cascade1Click(TObject* Sender);
+
+    // ---- frame controls and commands that open windows (frame_controls.cpp) ----
+    Q_INVOKABLE void minClick(TObject* Sender);
+    Q_INVOKABLE void mnoClick(TObject* Sender);
+    Q_INVOKABLE void clsClick(TObject* Sender);
+    Q_INVOKABLE void minMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void mnoMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void clsMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void ToolBar1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void ToolButton28Click(TObject* Sender);
+    Q_INVOKABLE void ToolButton18Click(TObject* Sender);
+    Q_INVOKABLE void N34Click(TObject* Sender);
+    Q_INVOKABLE void clicknoMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void Panel13MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    Q_INVOKABLE void Image17Click(TObject* Sender);
+    Q_INVOKABLE void Image37Click(TObject* Sender);
+    Q_INVOKABLE void RxGIFAnimator2Click(TObject* Sender);
+    // The scratch cursor the hot-spot command and the cursor test write and load.
+    QString HotSpotCursorPath() const;
+    // Gives the caption buttons and the Photoshop button their pictures (at creation).
+    void SetUpFrameControls();
+    // Places the caption buttons at the right end of the tool-bar area.
+    void PlaceCaptionButtons();
+
+    // ---- Photoshop exchange (photoshop_exchange.cpp) ----
+    Q_INVOKABLE void Timer2Timer(TObject* Sender);
+    Q_INVOKABLE void SendthisimagetoPhotoshop1Click(TObject* Sender);
+    Q_INVOKABLE void clicknoClick(TObject* Sender);
+    Q_INVOKABLE void clickupClick(TObject* Sender);
+    Q_INVOKABLE void SaveBack1Click(TObject* Sender);
+
+    // ---- printing (printing.cpp) ----
+    Q_INVOKABLE void PrintSetup1Click(TObject* Sender);
+    Q_INVOKABLE void PrintwithPreview1Click(TObject* Sender);
+    Q_INVOKABLE void Print1Click(TObject* Sender);
+
+    // ---- help menu and tip of the day (help_commands.cpp) ----
+    Q_INVOKABLE void Help1Click(TObject* Sender);
+    Q_INVOKABLE void SubscribeNewsletters1Click(TObject* Sender);
+    Q_INVOKABLE void BRELNOVACommunityForum1Click(TObject* Sender);
+    Q_INVOKABLE void Tipoftheday1Click(TObject* Sender);
+
     // ---- TEditorState ----
     QString EditText(const QString& name) const override;
     void SetEditText(const QString& name, const QString& text) override;

@@ -1,0 +1,55 @@
+#include "framework/exceptions.h"
+#include "framework/forms.h"
+#include "framework/menus.h"
+#include "mainwindow/iconmain.h"
+#include "mainwindow/web_window.h"
+#include "mainwindow/welcome.h"
+#include "platform/help_viewer.h"
+#include "platform/program_paths.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// The web window over the document area, between the tool palette and the right panel.
+void ShowWebPage(Ticonmain& main, const QString& url)
+{
+    if (!brelnovaforum)
+        new Tbrelnovaforum(nullptr);
+    auto* palette = qobject_cast<TControl*>(main.FindComponent(QStringLiteral("Panel3")));
+    auto* right = qobject_cast<TControl*>(main.FindComponent(QStringLiteral("Panel4")));
+    if (palette && right) {
+        brelnovaforum->SetLeft(palette->Width() + 4);
+        brelnovaforum->SetTop(palette->Top() + 4);
+        brelnovaforum->SetWidth(right->Left() - palette->Width() - 2);
+        brelnovaforum->SetHeight(right->Height() - 2);
+    }
+    brelnovaforum->Show();
+    brelnovaforum->WebBrowser1->Navigate(url);
+}
+
+} // namespace
+
+void Ticonmain::Help1Click(TObject*)
+{
+    if (!HtmlHelp(this, ProgramFolder() + QStringLiteral("dodozizozodazo.zed::/2_1.htm"), HH_DISPLAY_TOC, 0))
+        throw Exception(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+void Ticonmain::SubscribeNewsletters1Click(TObject*)
+{
+    ShowWebPage(*this, QLatin1String(kNewsletterPage));
+}
+
+void Ticonmain::BRELNOVACommunityForum1Click(TObject*)
+{
+    ShowWebPage(*this, QLatin1String(kForumPage));
+}
+
+void Ticonmain::Tipoftheday1Click(TObject*)
+{
+    auto* tips = new Twelcome(nullptr);
+    tips->ShowModal();
+    tips->Release();
+}

@@ -1,0 +1,136 @@
+#include "framework/application.h"
+#include "framework/commands.h"
+#include "framework/forms.h"
+#include "framework/menus.h"
+#include "mainwindow/command_routing.h"
+#include "mainwindow/iconmain.h"
+#include "platform/program_paths.h"
+#include "skin/file_theme.h"
+#include "skin/mdi_form.h"
+#include "skin/theme_manager.h"
+
+#include <QPointer>
+
+namespace {
+
+// Windows that take the skin when they are made or shown, not from the skin command: the
+// documents have their own skin command, the splash, the plug-in folder dialog and the tip window
+// copy the main window's skin each time they appear.
+bool TakesSkinOnItsOwn(const TForm* form)
+{
+    static const char* const own[] = {"Tnewiconview", "TForm36", "Tplugin", "Twelcome"};
+    for (const char* cls : own)
+        if (form->inherits(cls))
+            return true;
+    return false;
+}
+
+// The windows the skin reaches, the main window first; the program's one list of the windows
+// that exist, so a window made later never misses a re-skin and a closed one is never touched.
+QList<QPointer<TForm>> SkinnedWindows(Ticonmain& main)
+{
+    QList<QPointer<TForm>> windows{&main};
+    for (TForm* form : Screen->FormList())
+        if (form != &main && !TakesSkinOnItsOwn(form))
+            windows << form;
+    return windows;
+}
+
+QList<TsuiThemeManager*> ThemeManagers(TForm& form)
+{
+    QList<TsuiThemeManager*> managers;
+    // The capture window keeps its style in a second manager.
+    for (const char* name : {"suiThemeManager1", "suiThemeManager2"})
+        if (auto* manager = qobject_cast<TsuiThemeManager*>(form.FindComponent(QLatin1String(name))))
+            managers << manager;
+    return managers;
+}
+
+} // namespace
+
+void Ticonmain::ApplySkin(int choice)
+{
+    Application->Minimize();
+    const QList<QPointer<TForm>> windows = SkinnedWindows(*this);
+    try {
+        if (choice == 5) {
+            // The main window loads the file first: a file that fails there reaches no other window.
+            for (const QPointer<TForm>& window : windows)
+                if (window)
+                    if (auto* theme = qobject_cast<TsuiFileTheme*>(window->FindComponent(QStringLiteral("suiFileTheme1"))))
+                        theme->SetThemeFile(SkinFileName);
+        }
+        SkinStyle = choice >= 0 && choice <= 4 ? choice + 1 : 0;
+        for (const QPointer<TForm>& window : windows) {
+            if (!window)
+                continue;
+            for (TsuiThemeManager* manager : ThemeManagers(*window))
+                manager->SetUIStyle(TsuiUIStyle(SkinStyle));
+            // The skinned frame of the main window draws the title bar and menu bar.
+            if (auto* frame = qobject_cast<TsuiMDIForm*>(window->FindComponent(QStringLiteral("suiMDIForm1"))))
+                frame->SetUIStyle(TsuiUIStyle(SkinStyle));
+        }
+        for (int n = 1; n <= DocumentCounter; ++n) {
+            TForm* document = FindForm(QStringLiteral("iconview%1").arg(n));
+            if (!document)
+                continue;
+            QObject* command = document->FindComponent(QStringLiteral("BitBtn19"));
+            if (HasClickHandler(command))
+                ClickComponent(command);
+        }
+    } catch (...) {
+        Application->Restore();
+        throw;
+    }
+    Application->Restore();
+}
+
+void Ticonmain::MacOS1Click(TObject*)
+{
+    ApplySkin(0);
+}
+
+void Ticonmain::WinXP1Click(TObject*)
+{
+    ApplySkin(1);
+}
+
+void Ticonmain::DeepBlue1Click(TObject*)
+{
+    ApplySkin(2);
+}
+
+void Ticonmain::Proteim1Click(TObject*)
+{
+    ApplySkin(3);
+}
+
+void Ticonmain::BlueGlass1Click(TObject*)
+{
+    ApplySkin(4);
+}
+
+void Ticonmain::FromOutsideFile1Click(TObject* Sender)
+{
+    // The skin chooser lists the skin files beside the program; it is not part of the program yet.
+    NotAvailableClick(Sender);
+}
+
+void Ticonmain::RestoreDefault1Click(TObject*)
+{
+    SkinFileName = ProgramFolder() + QStringLiteral("suk\\ziroz.sui");
+    ApplySkin(5);
+    Application->Restore();
+}
+
+void Ticonmain::Tile1Click(TObject*)
+{
+    TileVertically = !TileVertically;
+    SetTileMode(TileVertically ? tbVertical : tbHorizontal);
+    Tile();
+}
+
+void Ticonmain::Cascade1Click(TObject*)
+{
+    Cascade();
+}

@@ -1,0 +1,71 @@
+#include "mainwindow/web_window.h"
+
+#include "framework/dialogs.h"
+#include "framework/label.h"
+#include "mainwindow/iconmain.h"
+#include "skin/file_theme.h"
+#include "skin/theme_manager.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+Tbrelnovaforum* brelnovaforum = nullptr;
+
+namespace {
+QString lastShellOpen;
+}
+
+void ShellOpen(const QString& target)
+{
+    lastShellOpen = target;
+    if (HeadlessPlatform())
+        return;
+    // A page or file that cannot be opened is not reported, as the shell's own open is not.
+    QDesktopServices::openUrl(QUrl::fromUserInput(target));
+}
+
+QString LastShellOpen()
+{
+    return lastShellOpen;
+}
+
+TWebBrowser::TWebBrowser(QWidget* owner) : TControl(owner)
+{
+    text_ = new TLabel(this);
+    text_->SetLeft(16);
+    text_->SetTop(16);
+    text_->SetWordWrap(true);
+}
+
+void TWebBrowser::Navigate(const QString& url)
+{
+    location_ = url;
+    text_->SetWidth(std::max(100, Width() - 32));
+    text_->SetCaption(QStringLiteral("The page opens in your web browser:\n") + url);
+    ShellOpen(url);
+}
+
+Tbrelnovaforum::Tbrelnovaforum(QWidget* owner) : TForm(owner)
+{
+    RegisterMainWindowClasses();
+    brelnovaforum = this;
+    LoadDefinition(QStringLiteral(":/mainwindow/brelnovaforum.wdf"));
+    WebBrowser1 = new TWebBrowser(qobject_cast<QWidget*>(FindComponent(QStringLiteral("Panel1"))));
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->SetAlign(alClient);
+    WebBrowser1->SetVisible(true);
+}
+
+Tbrelnovaforum::~Tbrelnovaforum()
+{
+    if (brelnovaforum == this)
+        brelnovaforum = nullptr;
+}
+
+void Tbrelnovaforum::FormShow(TObject*)
+{
+    if (!iconmain)
+        return;
+    if (auto* theme = qobject_cast<TsuiFileTheme*>(FindComponent(QStringLiteral("suiFileTheme1"))))
+        theme->SetThemeFile(iconmain->MainThemeFile());
+}

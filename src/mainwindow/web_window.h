@@ -1,0 +1,49 @@
+#pragma once
+
+// The in-program web window and the shell's "open" for addresses. The program carries no web
+// engine of its own here: the window's browser shows the address it was sent to and hands the
+// page to the desktop's web browser, so every web command still reaches its page.
+
+#include "framework/forms.h"
+
+class TLabel;
+class TsuiEdit;
+
+// The maker's pages.
+inline constexpr const char* kMakerHomePage = "http://www.brelnova.com/";
+inline constexpr const char* kNewsletterPage = "http://www.brelnova.com/subscribe.html";
+inline constexpr const char* kForumPage = "http://www.brelnova.com/forum/";
+
+// Opens an address or a file with the desktop's default program, as the shell's default verb
+// does. Nothing is started on the offscreen platform (tests); the last target is kept either way.
+void ShellOpen(const QString& target);
+QString LastShellOpen();
+
+// The browser of the web window: the page it was last sent to.
+class TWebBrowser : public TControl {
+    Q_OBJECT
+    Q_PROPERTY(QString LocationURL READ LocationURL)
+
+public:
+    explicit TWebBrowser(QWidget* owner = nullptr);
+    QString LocationURL() const { return location_; }
+    void Navigate(const QString& url);
+
+private:
+    QString location_;
+    TLabel* text_ = nullptr;
+};
+
+class Tbrelnovaforum : public TForm {
+    Q_OBJECT
+
+public:
+    explicit Tbrelnovaforum(QWidget* owner = nullptr);
+    ~Tbrelnovaforum() override;
+
+    TWebBrowser* WebBrowser1 = nullptr;
+    Q_INVOKABLE void FormShow(TObject* Sender);
+};
+
+// Created on first use and kept.
+extern Tbrelnovaforum* brelnovaforum;
