@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPixmap>
@@ -170,6 +171,7 @@ bool LoadScratchCursor(const QString& path, QCursor& cursor)
 
 QString Ticonmain::HotSpotCursorPath() const
 {
+    QDir().mkpath(WritablePath(QStringLiteral("UndoTemp\\")));
     return WritablePath(QStringLiteral("UndoTemp\\sethot.cur"));
 }
 

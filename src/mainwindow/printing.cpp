@@ -10,6 +10,7 @@
 #include "mainwindow/iconmain.h"
 #include "platform/program_paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -83,6 +84,7 @@ void Ticonmain::Print1Click(TObject*)
     if (!dialog || !document)
         return;
     const QString remembered = dialog->FileName();
+    QDir().mkpath(WritablePath(QStringLiteral("UndoTemp\\")));
     const QString scratch = WritablePath(QStringLiteral("UndoTemp\\print.bmp"));
     // An earlier print's picture must not stand in for an export that did not run.
     QFile::remove(scratch);
