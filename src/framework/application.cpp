@@ -110,9 +110,12 @@ void TApplication::Minimize()
 
 void TApplication::Restore()
 {
+    // A window minimised from maximised comes back maximised.
     for (TForm* f : Screen->FormList())
-        if (f->isWindow() && f->isMinimized())
-            f->showNormal();
+        if (f->isWindow() && f->isMinimized()) {
+            f->setWindowState(f->windowState() & ~Qt::WindowMinimized);
+            f->show();
+        }
     if (OnRestore)
         RunGuarded([&] { OnRestore(this); });
 }

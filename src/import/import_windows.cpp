@@ -7,6 +7,7 @@
 #include "mainwindow/file_host.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/iconmain_files.h"
+#include "mainwindow/photoshop_exchange.h"
 
 #include <QFileInfo>
 
@@ -85,4 +86,12 @@ void InstallImportWindows()
     hooks.OpenViewer = OpenViewer;
     hooks.ViewerExists = [] { return openimage != nullptr; };
     SetFileWindowHooks(std::move(hooks));
+    // The Photoshop exchange bitmap shows with the format grid of six rows.
+    SetExchangeReceiver([](const QString& path, int source) {
+        Tloadimagedorv* window = OpenImportWindow(path, source);
+        if (QObject* grid = window->FindComponent(QStringLiteral("DrawGrid1"))) {
+            grid->setProperty("Visible", true);
+            grid->setProperty("RowCount", 6);
+        }
+    });
 }

@@ -197,6 +197,8 @@ void Ticonmain::PlaceCaptionButtons()
     TControl* banner = Control(QStringLiteral("RxGIFAnimator2"));
     if (!bar)
         return;
+    if (banner)
+        banner->SetLeft(bar->Width() - banner->Width() - 4);
     int right = banner ? banner->Left() - 4 : bar->Width() - 4;
     for (const char* panel : {"clsok", "mnook", "minok"}) {
         if (TControl* c = Control(QLatin1String(panel))) {
