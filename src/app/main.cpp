@@ -9,6 +9,7 @@
 #include "import/import_windows.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/program_start.h"
+#include "settings/settings_windows.h"
 #include "skin/controls/message_dialog.h"
 #include "skin/controls/skin_controls.h"
 #include "skin/skin_forms.h"
@@ -49,6 +50,8 @@ int main(int argc, char** argv)
         if (auto* item = qobject_cast<TMenuItem*>(iconmain->FindComponent(QStringLiteral("AnimationGIFBuilder1"))))
             item->OnClick = [](TObject*) { ShowGifBuilder(); };
     }
+    // The Options and Help menus open the settings windows.
+    InstallSettingsWindows();
     Application->Run();
     return 0;
 }

@@ -1,0 +1,4 @@
+#pragma once
+
+// The settings windows' definitions and every class they name; the windows call it themselves.
+void RegisterSettingsClasses();

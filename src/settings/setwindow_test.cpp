@@ -1,0 +1,127 @@
+#include "settings/setwindow.h"
+
+#include "framework/bitmap.h"
+#include "framework/commands.h"
+#include "framework/dialogs.h"
+#include "framework/qimage_bridge.h"
+#include "framework/picture.h"
+#include "framework/image.h"
+#include "mainwindow/configuration_file.h"
+#include "mainwindow/testing_started_program.h"
+#include "settings/settings_windows.h"
+
+namespace {
+
+TEST(BackdropTile, EachStyleMakesTwoCellsOfItsSize)
+{
+    const struct {
+        const char* Style;
+        int Cell;
+    } cases[] = {{"smaller", 4}, {"small", 5}, {"midle", 7}, {"big", 9}};
+    for (const auto& c : cases) {
+        const QImage tile = MakeBackdropTile(c.Style, 0xFFFFFFFF, 0xFF000000);
+        ASSERT_EQ(tile.size(), QSize(2 * c.Cell, 2 * c.Cell)) << c.Style;
+        const int last = c.Cell - 1;
+        for (QPoint p : {QPoint(0, 0), QPoint(last, last), QPoint(c.Cell, c.Cell), QPoint(2 * last + 1, 2 * last + 1)})
+            EXPECT_EQ(tile.pixel(p), 0xFFFFFFFFu) << c.Style << " colour 1 at " << p.x() << "," << p.y();
+        for (QPoint p : {QPoint(c.Cell, 0), QPoint(0, c.Cell), QPoint(2 * c.Cell - 1, last)})
+            EXPECT_EQ(tile.pixel(p), 0xFF000000u) << c.Style << " colour 2 at " << p.x() << "," << p.y();
+    }
+    EXPECT_TRUE(MakeBackdropTile("huge", 0, 0).isNull());
+    EXPECT_TRUE(MakeBackdropTile("Small", 0, 0).isNull());
+}
+
+TEST(BackdropTile, DefaultIsGreyAndWhiteFourPixelCells)
+{
+    const QImage tile = DefaultBackdropTile();
+    ASSERT_EQ(tile.size(), QSize(24, 24));
+    EXPECT_EQ(tile.pixel(3, 3), qRgb(235, 235, 235));
+    EXPECT_EQ(tile.pixel(4, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(tile.pixel(23, 23), qRgb(235, 235, 235));
+}
+
+class EditingOptions : public StartedProgram {
+protected:
+    void SetUp() override
+    {
+        StartedProgram::SetUp();
+        InstallSettingsWindows();
+        ASSERT_TRUE(ClickComponentByName(iconmain, "EditingOptions1"));
+        ASSERT_TRUE(setwindow);
+    }
+    QImage Backdrop() const
+    {
+        TBitmap bitmap;
+        bitmap.Assign(doc->bgimage->Picture()->Graphic());
+        return BitmapToQImage(bitmap);
+    }
+};
+
+TEST_F(EditingOptions, BackgroundOkAsksThenGivesEveryDocumentTheNewTile)
+{
+    setwindow->SetBoxColor(1, 0xFFFFFFFF);
+    setwindow->SetBoxColor(2, 0xFF000000);
+    auto* style = qobject_cast<TControl*>(setwindow->FindComponent("suiComboBox1"));
+    style->SetText("big");
+    setwindow->suiComboBox1Change(nullptr);
+    EXPECT_EQ(setwindow->PreviewImage().pixel(6, 7), 0xFFFFFFFFu);
+    EXPECT_EQ(setwindow->PreviewImage().pixel(15, 7), 0xFF000000u);
+
+    QStringList asked;
+    int answer = 2;
+    TDialogAnswererScope scope([&](TDialogRequest& r) {
+        if (r.Kind != TDialogRequest::dkForm)
+            return false;
+        asked << r.Dialog->findChild<QObject*>("lbl")->property("Caption").toString();
+        r.Result = answer;
+        return true;
+    });
+    // Closing the question other than with OK changes nothing.
+    setwindow->suiButton1Click(nullptr);
+    EXPECT_TRUE(setwindow->BackgroundTile.isNull());
+
+    answer = 1;
+    setwindow->suiButton1Click(nullptr);
+    EXPECT_EQ(asked, QStringList({"Save changes to the Brelnova Studio parameter ?",
+                                  "Save changes to the Brelnova Studio parameter ?"}));
+    ASSERT_EQ(setwindow->BackgroundTile.size(), QSize(18, 18));
+    const QImage backdrop = Backdrop();
+    ASSERT_FALSE(backdrop.isNull());
+    EXPECT_EQ(backdrop.pixel(8, 8), 0xFFFFFFFFu);
+    EXPECT_EQ(backdrop.pixel(9, 0), 0xFF000000u);
+
+    // A typed style that names none keeps the tile made before.
+    style->SetText("huge");
+    setwindow->suiButton1Click(nullptr);
+    EXPECT_EQ(setwindow->BackgroundTile.size(), QSize(18, 18));
+}
+
+TEST_F(EditingOptions, SelectionAndGridOkStoresTheColoursAndResetsTheBackdrop)
+{
+    setwindow->BackgroundTile = MakeBackdropTile("big", 0xFF0000FF, 0xFF00FF00);
+    setwindow->suiTabSheet2Show(nullptr);
+    EXPECT_EQ(setwindow->BoxColor(4), 0xFF8E8C8Cu);
+    EXPECT_EQ(setwindow->BoxColor(3), 0xFFC0C0C0u);
+    EXPECT_EQ(setwindow->BoxColor(5), 0xFF000000u);
+
+    setwindow->SetBoxColor(4, 0xFF123456);
+    setwindow->SetBoxColor(3, 0xFFFF0000);
+    setwindow->SetBoxColor(5, 0xFF00FF00);
+    setwindow->suiButton10Click(nullptr);
+    EXPECT_EQ(iconmain->GridColor1, 0xFF123456u);
+    EXPECT_EQ(iconmain->GridColor2, 0xFFFF0000u);
+    EXPECT_EQ(iconmain->SelectionColor, 0xFF00FF00u);
+    EXPECT_EQ(setwindow->BackgroundTile, DefaultBackdropTile());
+    EXPECT_EQ(ReadConfiguration("default", "movecolor1"), "$FF123456");
+
+    // "Default" writes nothing: the next start reads the stored colours back.
+    setwindow->suiButton3Click(nullptr);
+    EXPECT_EQ(iconmain->GridColor1, 0xFF8E8C8Cu);
+    EXPECT_EQ(iconmain->SelectionColor, 0xFF000000u);
+    LoadEditColors(*iconmain);
+    EXPECT_EQ(iconmain->GridColor1, 0xFF123456u);
+    EXPECT_EQ(iconmain->GridColor2, 0xFFFF0000u);
+    EXPECT_EQ(iconmain->SelectionColor, 0xFF00FF00u);
+}
+
+} // namespace
