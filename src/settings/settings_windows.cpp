@@ -2,6 +2,7 @@
 
 #include "framework/menus.h"
 #include "mainwindow/iconmain.h"
+#include "settings/setfile.h"
 #include "settings/setwindow.h"
 
 #include <functional>
@@ -21,4 +22,5 @@ void Bind(const char* item, const std::function<void()>& open)
 void InstallSettingsWindows()
 {
     Bind("EditingOptions1", ShowEditingOptions);
+    Bind("FileAssociations1", ShowFileAssociations);
 }

@@ -1,0 +1,104 @@
+#include "settings/setfile.h"
+
+#include "framework/commands.h"
+#include "framework/dialogs.h"
+#include "framework/registry.h"
+#include "mainwindow/testing_started_program.h"
+#include "settings/settings_windows.h"
+#include "skin/controls/check_box.h"
+
+namespace {
+
+class FileAssociations : public StartedProgram {
+protected:
+    void SetUp() override
+    {
+        qputenv("BRELNOVA_REGISTRY", (registry.path() + "/registry.txt").toUtf8());
+        StartedProgram::SetUp();
+        InstallSettingsWindows();
+        ASSERT_TRUE(ClickComponentByName(iconmain, "FileAssociations1"));
+        ASSERT_TRUE(setfile);
+    }
+    void TearDown() override
+    {
+        StartedProgram::TearDown();
+        qunsetenv("BRELNOVA_REGISTRY");
+    }
+    static QString Default(const QString& key)
+    {
+        TRegistry reg;
+        reg.SetRootKey(HKEY_CLASSES_ROOT);
+        if (!reg.OpenKeyReadOnly("\\" + key))
+            return "<missing>";
+        return reg.ReadString(QString());
+    }
+    void Tick(int n) { qobject_cast<TsuiCheckBox*>(setfile->FindComponent(QString("ok%1").arg(n)))->SetChecked(true); }
+    TControl* Custom() const { return qobject_cast<TControl*>(setfile->FindComponent("nameok")); }
+    // Presses Update and answers the question with answer.
+    void Update(int answer)
+    {
+        TDialogAnswererScope scope([&](TDialogRequest& r) {
+            if (r.Kind != TDialogRequest::dkForm)
+                return false;
+            asked << r.Dialog->findChild<QObject*>("lbl")->property("Caption").toString();
+            r.Result = answer;
+            return true;
+        });
+        setfile->suiButton1Click(nullptr);
+    }
+
+    QTemporaryDir registry;
+    QStringList asked;
+};
+
+TEST_F(FileAssociations, UpdateWritesEachTickedTypeAndTheCustomOne)
+{
+    Tick(1);
+    Tick(16);
+    Custom()->SetText("  x.y ");
+    Update(2);
+    EXPECT_EQ(asked, QStringList{"Are you Sure ?"});
+    EXPECT_EQ(Default(".ico"), "<missing>");
+
+    Update(1);
+    const QString command = Tsetfile::CommandProgram() + " \"%1\"";
+    EXPECT_EQ(Default(".ico"), "RozazuviDodiro.ico");
+    EXPECT_EQ(Default("RozazuviDodiro.ico"), "Icon");
+    EXPECT_EQ(Default("RozazuviDodiro.ico\\DefaultIcon"), "%1");
+    EXPECT_EQ(Default("RozazuviDodiro.ico\\shell\\open\\command"), command);
+    EXPECT_EQ(Default("RozazuviDodiro.ico\\shell\\edit\\command"), command);
+    EXPECT_EQ(Default(".cur"), "<missing>");
+    // The dots leave the extension; the ProgID keeps them.
+    EXPECT_EQ(Default(".xy"), "RozazuviDodiro.x.y");
+    EXPECT_EQ(Default("RozazuviDodiro.x.y"), "x.y");
+
+    // Hovering reads the association back; a type without a class says None.
+    setfile->ok1MouseMove(nullptr, {}, 0, 0);
+    EXPECT_EQ(setfile->NoteText(), "Currently Associated with : " + command);
+    setfile->ok2MouseMove(nullptr, {}, 0, 0);
+    EXPECT_EQ(setfile->NoteText(), "Currently Associated with : None");
+    setfile->suiTabSheet1MouseMove(nullptr, {}, 0, 0);
+    EXPECT_TRUE(setfile->NoteText().startsWith("Note"));
+}
+
+TEST_F(FileAssociations, ProgramTypesCannotBeTypedAndEmptyInputWritesNothing)
+{
+    for (const char* typed : {"DLL", " exe ", "ocx", "Com"}) {
+        Custom()->SetText(typed);
+        setfile->nameokChange(nullptr);
+        EXPECT_EQ(Custom()->Text(), "") << typed;
+    }
+    Custom()->SetText("xyz");
+    setfile->nameokChange(nullptr);
+    EXPECT_EQ(Custom()->Text(), "xyz");
+
+    Tsetfile::RegisterFileType("...", "P", "/bin/prog", "D");
+    Tsetfile::RegisterFileType(".abc", "", "", "D");
+    EXPECT_EQ(Default("."), "<missing>");
+    EXPECT_EQ(Default(".abc"), "<missing>");
+    Tsetfile::RegisterFileType("abc", "", "/bin/prog", "D");
+    EXPECT_EQ(Default(".abc"), "abc_auto_file");
+    EXPECT_EQ(Default("abc_auto_file\\shell\\open\\command"), "/bin/prog \"%1\"");
+}
+
+} // namespace
