@@ -1,3 +1,4 @@
+#include "document/animation_builders.h"
 #include "framework/application.h"
 #include "framework/bitmap.h"
 #include "framework/combo_box.h"
@@ -152,17 +153,20 @@ void WriteHotSpotCursor(Ticonmain& main)
     RunDocumentCommand(main, QStringLiteral("BitBtn22"), QString(), &path);
 }
 
-// The cursor in the scratch file; a null cursor when the file holds none.
-bool LoadScratchCursor(const QString& path, QCursor& cursor)
+// The cursor in the scratch file and its picture; false when the file holds none.
+bool LoadScratchCursor(const QString& path, QCursor& cursor, QImage* picture = nullptr)
 {
     HCURSOR handle = LoadCursorFromFile(path);
     if (!handle)
         return false;
     ICONINFO info;
-    const QImage picture = IconToImage(handle);
-    const bool ok = GetIconInfo(handle, &info) && !picture.isNull();
-    if (ok)
-        cursor = QCursor(QPixmap::fromImage(picture), int(info.xHotspot), int(info.yHotspot));
+    const QImage image = IconToImage(handle);
+    const bool ok = GetIconInfo(handle, &info) && !image.isNull();
+    if (ok) {
+        cursor = QCursor(QPixmap::fromImage(image), int(info.xHotspot), int(info.yHotspot));
+        if (picture)
+            *picture = image;
+    }
     DestroyCursor(handle);
     return ok;
 }
@@ -279,12 +283,17 @@ void Ticonmain::ToolButton18Click(TObject* Sender)
     HotSpotForCursor = true;
     WriteHotSpotCursor(*this);
     QCursor cursor;
-    if (LoadScratchCursor(HotSpotCursorPath(), cursor)) {
+    QImage picture;
+    if (LoadScratchCursor(HotSpotCursorPath(), cursor, &picture)) {
         SetCursorShape(kHotSpotCursor, cursor);
         Screen->SetCursor(kHotSpotCursor);
     }
-    // The hot-spot dialog, where the spot is placed on the cursor, is not part of the program yet.
-    NotAvailableClick(Sender);
+    TAnimationBuilders* builders = AnimationBuilders();
+    if (!builders) {
+        NotAvailableClick(Sender);
+        return;
+    }
+    builders->ShowCursorHotSpot(picture);
 }
 
 void Ticonmain::N34Click(TObject* Sender)

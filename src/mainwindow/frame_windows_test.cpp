@@ -1,3 +1,4 @@
+#include "document/animation_builders.h"
 #include "framework/bit_btn.h"
 #include "framework/bitmap.h"
 #include "framework/qimage_bridge.h"
@@ -100,8 +101,19 @@ TEST_F(FrameWindows, TestCurrentIconShowsTheImageAsCursorUntilUsedAgain)
 
 TEST_F(FrameWindows, TheHotSpotCommandLoadsTheCursorAsCursor100)
 {
+    struct : TAnimationBuilders {
+        void InsertGifPicture(const QString&) override {}
+        int AniFrameCount() override { return 0; }
+        void AddAniFrame(const QString&, const QString&) override {}
+        void ShowCursorHotSpot(const QImage& picture) override { shown = picture; }
+        QImage shown;
+    } builders;
+    SetAnimationBuilders(&builders);
     Bind("BitBtn22", [&] { QFile::copy(TestDataPath("platform/deerstalker.cur"), main->CommandArgument); });
     ClickComponentByName(main, "SetHotSpotforCursors1");
+    SetAnimationBuilders(nullptr);
+    EXPECT_FALSE(builders.shown.isNull());
+    EXPECT_TRUE(requests.isEmpty());
     EXPECT_TRUE(main->HotSpotForCursor);
     EXPECT_TRUE(HasCursorShape(100));
     EXPECT_EQ(Screen->Cursor(), 100);

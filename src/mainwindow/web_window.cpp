@@ -35,6 +35,7 @@ TWebBrowser::TWebBrowser(QWidget* owner) : TControl(owner)
     text_->SetLeft(16);
     text_->SetTop(16);
     text_->SetWordWrap(true);
+    text_->SetTransparent(true);
 }
 
 void TWebBrowser::Navigate(const QString& url)
