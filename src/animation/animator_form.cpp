@@ -1,6 +1,7 @@
 #include "animation/animator_form.h"
 
 #include "animation/animation_skin.h"
+#include "document/command_dialog.h"
 #include "animation/gif_preview.h"
 #include "animation/palette_form.h"
 #include "controls/combo_edit.h"
@@ -37,6 +38,7 @@
 #include "platform/help_viewer.h"
 #include "platform/program_paths.h"
 #include "skin/form.h"
+#include "skin/title_bar.h"
 #include "framework/page_control.h"
 
 #include <QDesktopServices>
@@ -140,8 +142,22 @@ TAnimatorForm::TAnimatorForm(QWidget* owner) : TForm(owner)
         welcome->SetImage(&animation);
         welcome->SetAnimate(true);
     }
-    if (auto* f = FindPart<TsuiForm>(this, QStringLiteral("suiForm1")))
+    if (auto* f = FindPart<TsuiForm>(this, QStringLiteral("suiForm1"))) {
+        // Minimise, close and help: the builder is a dialog of fixed size.
+        if (TsuiTitleBarCollection* buttons = f->TitleBarButtons()) {
+            bool hasHelp = false;
+            for (int i = 0; i < buttons->Count(); ++i)
+                if (auto* button = dynamic_cast<TsuiTitleBarButton*>(buttons->Items(i))) {
+                    if (button->ButtonType() == suiMax)
+                        button->SetVisible(false);
+                    hasHelp = hasHelp || button->ButtonType() == suiHelp;
+                }
+            if (!hasHelp)
+                if (auto* button = dynamic_cast<TsuiTitleBarButton*>(buttons->Add()))
+                    button->SetButtonType(suiHelp);
+        }
         f->OnTitleBarHelpBtnClick() = [this](TObject*, int) { HelpButtonClick(); };
+    }
     if (auto* open = FindPart<TOpenDialog>(this, QStringLiteral("OpenDialog")))
         open->SetFilter(TPicture::GraphicFilter());
     if (auto* save = FindPart<TSaveDialog>(this, QStringLiteral("SaveDialog")))
@@ -952,7 +968,7 @@ void TAnimatorForm::FormCloseQuery(TObject*, bool& CanClose) { CanClose = AskSav
 
 void TAnimatorForm::FormActivate(TObject*)
 {
-    CopyMainWindowSkin(this);
+    TakeMainWindowSkin(*this);
     if (auto* paste = FindPart<TControl>(this, QStringLiteral("PasteBtn")))
         paste->SetEnabled(ClipboardHasPicture());
 }

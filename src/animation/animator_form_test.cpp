@@ -21,6 +21,7 @@
 #include "imaging/gif/gif_animator.h"
 #include "imaging/gif/gif_image.h"
 #include "platform/program_paths.h"
+#include "platform/registry_store.h"
 
 #include <QFile>
 #include <QImage>
@@ -386,6 +387,29 @@ TEST_F(GifBuilder, EveryButtonOfTheWindowRunsWithAndWithoutFrames)
     EXPECT_TRUE(QFile::exists(ScratchPath("gif0.bmp")) || QFile::exists(ScratchPath("gif1.bmp")) ||
                 QFile::exists(ScratchPath("gif2.bmp")));
     SetGifFrameEditor(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GifBuilder, KeepsItsPlacementAndFoldersInTheRegistryUnderItsCompanyAndTitle)
+{
+    form.reset();
+    Application->SetTitle("Brelnova Studio");
+    form = std::make_unique<TAnimatorForm>();
+    Part<TOpenDialog>("OpenDialog")->SetInitialDir(dir.path());
+    form->Show();
+    form->SetBounds(30, 40, form->Width(), form->Height());
+    form->Close();
+    EXPECT_FALSE(form->isVisible());
+    const QString key = "Software\\RX\\Brelnova Studio\\TAnimatorForm";
+    RegistryValue v;
+    ASSERT_TRUE(RegistryStore::GetValue(HKEY_CURRENT_USER, key, "NormPos", &v));
+    EXPECT_TRUE(v.Text().startsWith("30,40,"));
+    ASSERT_TRUE(RegistryStore::GetValue(HKEY_CURRENT_USER, key, "OpenDialog_InitialDir", &v));
+    EXPECT_EQ(v.Text(), dir.path());
+    Application->SetTitle(QString());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "animation/animated_cursor.h"
 #include "animation/animation_skin.h"
+#include "document/command_dialog.h"
 #include "animation/ani_writer.h"
 #include "animation/selectinput.h"
 #include "animation/sethot.h"
@@ -180,7 +181,7 @@ int Teditani::SlotOf(QObject* sender) const
 
 void Teditani::FormShow(TObject*)
 {
-    CopyMainWindowSkin(this);
+    TakeMainWindowSkin(*this);
 }
 
 // ---- adding frames ----

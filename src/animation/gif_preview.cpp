@@ -1,6 +1,7 @@
 #include "animation/gif_preview.h"
 
 #include "animation/animation_skin.h"
+#include "document/command_dialog.h"
 #include "controls/speed_bar.h"
 #include "framework/application.h"
 #include "framework/label.h"
@@ -144,7 +145,7 @@ void TPreviewForm::ImageFrameChanged(TObject*)
 
 void TPreviewForm::ImageChanged(TObject*)
 {
-    CopyMainWindowSkin(this);
+    TakeMainWindowSkin(*this);
     TRxGIFAnimator* image = Animator();
     auto* slider = FindPart<TTrackBar>(this, QStringLiteral("Slider"));
     if (!image || !slider)

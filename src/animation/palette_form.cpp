@@ -1,6 +1,7 @@
 #include "animation/palette_form.h"
 
 #include "animation/animation_skin.h"
+#include "document/command_dialog.h"
 #include "controls/controls_classes.h"
 #include "controls/draw_grid.h"
 #include "framework/beep.h"
@@ -93,7 +94,7 @@ void TPaletteForm::FormCreate(TObject*)
 
 void TPaletteForm::FormShow(TObject*)
 {
-    CopyMainWindowSkin(this);
+    TakeMainWindowSkin(*this);
 }
 
 void TPaletteForm::ColorGridDrawCell(TObject*, int ACol, int ARow, TRect Rect, TGridDrawState State)

@@ -1,6 +1,7 @@
 #include "animation/selectinput.h"
 
 #include "animation/animation_skin.h"
+#include "document/command_dialog.h"
 #include "animation/editani.h"
 #include "mainwindow/dialog_skin.h"
 #include "document/scratch_folder.h"
@@ -36,7 +37,7 @@ Tselectinput::~Tselectinput()
 
 void Tselectinput::FormShow(TObject*)
 {
-    CopyMainWindowSkin(this);
+    TakeMainWindowSkin(*this);
 }
 
 void Tselectinput::SetIconPath(const QString& path)

@@ -2,6 +2,7 @@
 
 #include "animation/animated_cursor.h"
 #include "animation/animation_skin.h"
+#include "document/command_dialog.h"
 #include "animation/editani.h"
 #include "animation/slot_picture.h"
 #include "mainwindow/dialog_skin.h"
@@ -40,7 +41,7 @@ Tsethot::~Tsethot()
 
 void Tsethot::FormShow(TObject*)
 {
-    CopyMainWindowSkin(this);
+    TakeMainWindowSkin(*this);
 }
 
 QImage Tsethot::Preview() const
