@@ -52,6 +52,8 @@ int main(int argc, char** argv)
     }
     // The Options and Help menus open the settings windows.
     InstallSettingsWindows();
+    // The disk search and capture commands open their windows.
+    InstallImportCommands(iconmain);
     Application->Run();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "framework/component.h"
 #include "imaging/bitmap/image32.h"
+#include "imaging/gif/gif_controls.h"
 #include "import/loadimagedorv.h"
 #include "mainwindow/iconmain.h"
 
@@ -19,4 +20,5 @@ void RegisterImportClasses()
     InitImportResources();
     RegisterMainWindowClasses();
     RegisterImagingBitmapClasses();
+    RegisterGifControlClasses();
 }

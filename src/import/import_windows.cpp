@@ -4,6 +4,8 @@
 #include "document/newiconview.h"
 #include "import/loadimagedorv.h"
 #include "import/openimage.h"
+#include "import/searchimage.h"
+#include "framework/menus.h"
 #include "mainwindow/file_host.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/iconmain_files.h"
@@ -94,4 +96,31 @@ void InstallImportWindows()
             grid->setProperty("RowCount", 6);
         }
     });
+}
+
+namespace {
+
+void Bind(Ticonmain* main, const char* name, std::function<void()> action)
+{
+    QObject* c = main->FindComponent(QLatin1String(name));
+    if (auto* control = qobject_cast<TControl*>(c))
+        control->OnClick = [action](TObject*) { action(); };
+    else if (auto* item = qobject_cast<TMenuItem*>(c))
+        item->OnClick = [action](TObject*) { action(); };
+}
+
+} // namespace
+
+void ShowDiskSearch()
+{
+    auto* window = new Tsearchimage;
+    window->Show();
+}
+
+void InstallImportCommands(Ticonmain* main)
+{
+    if (!main)
+        return;
+    Bind(main, "ToolButton21", ShowDiskSearch);
+    Bind(main, "OntheComputer1", ShowDiskSearch);
 }

@@ -9,3 +9,10 @@ void InstallImportWindows();
 class Tloadimagedorv;
 // A new import window, 682 by 461 at (50, 50), showing the picture with that source code.
 Tloadimagedorv* OpenImportWindow(const QString& path, int sourceCode);
+
+class Ticonmain;
+// Binds the main window's disk search and capture commands (tool buttons and menu items) to the
+// windows that do them.
+void InstallImportCommands(Ticonmain* main);
+// A new disk search window, shown.
+void ShowDiskSearch();

@@ -1,0 +1,188 @@
+#include "import/searchimage.h"
+
+#include "framework/combo_box.h"
+#include "framework/commands.h"
+#include "framework/edit.h"
+#include "framework/label.h"
+#include "framework/list_view.h"
+#include "framework/menus.h"
+#include "framework/string_list.h"
+#include "import/disk_scan.h"
+#include "import/formscreen.h"
+#include "import/import_test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <algorithm>
+#include <unistd.h>
+
+using namespace importtest;
+
+namespace {
+
+// A tree with pictures, icons and folders that the fragment does or does not name, and a
+// symbolic link back to the root, which a walk that followed links would enter for ever.
+class SearchTree : public ImportWindowTest {
+protected:
+    void SetUp() override
+    {
+        ImportWindowTest::SetUp();
+        root = dir.filePath("tree");
+        for (const char* folder : {"img", "logos", "a/b/c", "deep"})
+            QDir().mkpath(root + "/" + folder);
+        QImage red(4, 3, QImage::Format_ARGB32);
+        red.fill(0xFFFF0000u);
+        for (const char* f : {"logo.png", "img/logo.png", "logos/logo.png", "photo.JPEG"})
+            ASSERT_TRUE(red.save(root + "/" + f, f[strlen(f) - 1] == 'G' ? "JPEG" : "PNG"));
+        for (const char* f : {"anim.GIF", "app.ico", "a/b/c/lib.icl", "a/x.ico", "notes.txt", "deep/empty.bmp", "run.exe"})
+            Touch(root + "/" + f);
+        ASSERT_EQ(symlink(root.toUtf8().constData(), (root + "/a/loop").toUtf8().constData()), 0);
+    }
+    void Touch(const QString& path)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QStringList Found(TSearchKind kind, const QString& fragment = QString())
+    {
+        std::atomic<bool> stop{false};
+        QStringList out;
+        ScanFolder(root, fragment, kind, stop, [&](const TSearchResult& r, const QString&) { out << r.Address.mid(root.size() + 1); });
+        out.sort();
+        return out;
+    }
+    Tsearchimage* Window()
+    {
+        auto* w = new Tsearchimage;
+        w->Show();
+        auto* drives = qobject_cast<TCustomComboBox*>(w->FindComponent("suiDriveComboBox1"));
+        drives->SetItemIndex(drives->Items()->Add(root + "/"));
+        return w;
+    }
+    void SetText(Tsearchimage* w, const char* name, const QString& text)
+    {
+        if (auto* combo = qobject_cast<TCustomComboBox*>(w->FindComponent(name)))
+            combo->SetText(text);
+        else
+            qobject_cast<TCustomEdit*>(w->FindComponent(name))->SetText(text);
+    }
+    QString root;
+};
+
+} // namespace
+
+TEST_F(SearchTree, EachKindFindsItsFilesAndNeverFollowsLinks)
+{
+    EXPECT_EQ(Found(TSearchKind::Icons), QStringList({"a/b/c/lib.icl", "a/x.ico", "app.ico"}));
+    EXPECT_EQ(Found(TSearchKind::Pictures), QStringList({"a/x.ico", "anim.GIF", "app.ico", "deep/empty.bmp", "img/logo.png",
+                                                         "logo.png", "logos/logo.png", "photo.JPEG"}));
+    const QStringList all = Found(TSearchKind::AllFiles);
+    EXPECT_TRUE(all.contains("run.exe"));
+    EXPECT_TRUE(all.contains("a/b/c/lib.icl"));
+    EXPECT_FALSE(all.contains("notes.txt"));
+    EXPECT_EQ(all.size(), 10);
+}
+
+TEST_F(SearchTree, AFragmentLimitsFilesAndTheFoldersEntered)
+{
+    // "img" lacks the fragment, so its logo is not reached; "logos" holds it.
+    EXPECT_EQ(Found(TSearchKind::Pictures, "LOGO"), QStringList({"logo.png", "logos/logo.png"}));
+    // Letters the walk's pattern matcher would read as its own are taken literally.
+    EXPECT_TRUE(Found(TSearchKind::Pictures, "[").isEmpty());
+    EXPECT_EQ(Found(TSearchKind::Icons, "P.I?O"), QStringList({"app.ico"}));
+}
+
+TEST_F(SearchTree, AStopEndsTheWalkAtOnceAndAMissingRootFindsNothing)
+{
+    std::atomic<bool> stop{false};
+    int seen = 0;
+    ScanFolder(root, QString(), TSearchKind::AllFiles, stop, [&](const TSearchResult&, const QString&) {
+        ++seen;
+        stop = true;
+    });
+    EXPECT_EQ(seen, 1);
+    std::atomic<bool> go{false};
+    EXPECT_EQ(ScanFolder(root + "/nothing", QString(), TSearchKind::AllFiles, go, [](const TSearchResult&, const QString&) {}), 0);
+}
+
+TEST_F(SearchTree, TheWindowListsResultsAndRefusesToCloseWhileSearching)
+{
+    Tsearchimage* w = Window();
+    SetText(w, "suiComboBox2", "Icons or Icon Libraries");
+    ClickComponent(w->FindComponent("suiButton2"));
+    EXPECT_TRUE(w->Searching);
+    EXPECT_FALSE(qobject_cast<TControl*>(w->FindComponent("suiButton2"))->Enabled());
+    // Closing while the search runs is refused with a word to the user.
+    w->Close();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(Messages, QStringList({"Please stop searching."}));
+    w->WaitForWorker();
+    EXPECT_FALSE(w->Searching);
+    EXPECT_EQ(w->ResultCount, 3);
+    auto* list = qobject_cast<TListView*>(w->FindComponent("ListView"));
+    ASSERT_EQ(list->Items()->Count(), 3);
+    EXPECT_EQ(qobject_cast<TLabel*>(w->FindComponent("Label1"))->Caption(), "Search has completed");
+    QStringList names;
+    for (const TSearchResult& r : w->Results)
+        names << r.FileName;
+    names.sort();
+    EXPECT_EQ(names, QStringList({"app.ico", "lib.icl", "x.ico"}));
+    const TListItem* first = list->Items()->Item(0);
+    EXPECT_EQ(first->SubItems()->Strings(1), w->Results[0].Extension);
+    EXPECT_EQ(first->SubItems()->Strings(4), w->Results[0].Address);
+}
+
+TEST_F(SearchTree, BadKindOrLocationIsSaidAndNothingStarts)
+{
+    Tsearchimage* w = Window();
+    SetText(w, "suiComboBox2", "  ");
+    ClickComponent(w->FindComponent("suiButton2"));
+    SetText(w, "suiComboBox2", "Pictures");
+    auto* drives = qobject_cast<TCustomComboBox*>(w->FindComponent("suiDriveComboBox1"));
+    drives->SetItemIndex(drives->Items()->Add(root + "/gone/"));
+    ClickComponent(w->FindComponent("suiButton2"));
+    EXPECT_FALSE(w->Searching);
+    ASSERT_EQ(Messages.size(), 2);
+    EXPECT_EQ(Messages[0], "Please select search type");
+    EXPECT_TRUE(Messages[1].startsWith("The location cannot be searched"));
+}
+
+TEST_F(SearchTree, ResultsOpenShowFullScreenAndFillTheLargeIconGrid)
+{
+    Tsearchimage* w = Window();
+    SetText(w, "suiComboBox2", "Pictures");
+    SetText(w, "find", "logo");
+    ClickComponent(w->FindComponent("suiButton2"));
+    w->WaitForWorker();
+    ASSERT_EQ(w->ResultCount, 2);
+
+    // Commands without a selection say why they do nothing.
+    for (const char* name : {"ToolButton13", "ToolButton14", "N2", "N6", "N17"}) {
+        Messages.clear();
+        ClickComponent(w->FindComponent(name));
+        EXPECT_EQ(Messages.size(), 1) << name;
+    }
+    Messages.clear();
+
+    w->SelectResult(0);
+    EXPECT_EQ(w->SelectedResult, 0);
+    EXPECT_TRUE(qobject_cast<TControl*>(w->FindComponent("ToolButton12"))->Enabled());
+    ClickComponent(w->FindComponent("N2"));
+    ASSERT_NE(w->LastFullScreen, nullptr);
+    EXPECT_EQ(w->LastFullScreen->ShownPicture.size(), QSize(4, 3));
+    ClickComponent(w->FindComponent("N17"));
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].contains("Size: 0 bytes") || Messages[0].contains("bytes"));
+
+    // Large icons: result count div 6 + 6 rows; details brings the list back.
+    ClickComponent(w->FindComponent("N11"));
+    auto* grid = w->FindComponent("DrawGrid1");
+    EXPECT_EQ(grid->property("RowCount").toInt(), 6);
+    EXPECT_TRUE(qobject_cast<TControl*>(grid)->Visible());
+    ClickComponent(w->FindComponent("N14"));
+    EXPECT_FALSE(qobject_cast<TControl*>(grid)->Visible());
+    EXPECT_TRUE(qobject_cast<TControl*>(w->FindComponent("ListView"))->Visible());
+    const QImage shot = w->grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+}
