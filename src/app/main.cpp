@@ -10,6 +10,7 @@
 #include "mainwindow/iconmain.h"
 #include "mainwindow/program_start.h"
 #include "settings/settings_windows.h"
+#include "settings/set_window_icon.h"
 #include "skin/controls/message_dialog.h"
 #include "skin/controls/skin_controls.h"
 #include "skin/skin_forms.h"
@@ -49,6 +50,11 @@ int main(int argc, char** argv)
             button->OnClick = [](TObject*) { ShowGifBuilder(); };
         if (auto* item = qobject_cast<TMenuItem*>(iconmain->FindComponent(QStringLiteral("AnimationGIFBuilder1"))))
             item->OnClick = [](TObject*) { ShowGifBuilder(); };
+        // The tool button, the menu item and its key open the Windows-icon customiser.
+        if (auto* button = qobject_cast<TControl*>(iconmain->FindComponent(QStringLiteral("ToolButton22"))))
+            button->OnClick = [](TObject*) { ShowWindowsIconCustomiser(); };
+        if (auto* item = qobject_cast<TMenuItem*>(iconmain->FindComponent(QStringLiteral("CustomizeWindowsIcons1"))))
+            item->OnClick = [](TObject*) { ShowWindowsIconCustomiser(); };
     }
     // The Options and Help menus open the settings windows.
     InstallSettingsWindows();

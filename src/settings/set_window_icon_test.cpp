@@ -1,0 +1,266 @@
+#include "settings/set_window_icon.h"
+
+#include "framework/dialogs.h"
+#include "imaging/icons/icon_library.h"
+#include "platform/icon_handle.h"
+#include "platform/registry_store.h"
+#include "settings/customisation_undo.h"
+#include "settings/desktop_metrics.h"
+#include "settings/selecticon.h"
+#include "settings/settings_testing.h"
+#include "testsupport/testdata.h"
+
+#include <QFile>
+
+using namespace IconLocations;
+using settingstest::SettingsWorld;
+
+namespace {
+
+uint32_t CentreColour(HICON icon)
+{
+    const QImage image = IconToImage(icon);
+    const uint32_t c = image.isNull() ? 0 : image.pixel(image.width() / 2, image.height() / 2);
+    DestroyIcon(icon);
+    return c;
+}
+
+// Windows made fresh for each test: the globals keep them between openings in the program.
+class CustomiserWindow : public SettingsWorld {
+protected:
+    void SetUp() override
+    {
+        SettingsWorld::SetUp();
+        delete set_window_icon;
+        delete selecticon;
+    }
+    void TearDown() override
+    {
+        delete set_window_icon;
+        delete selecticon;
+        SettingsWorld::TearDown();
+    }
+    Tset_window_icon* Make()
+    {
+        set_window_icon = new Tset_window_icon();
+        return set_window_icon;
+    }
+    static void Click(TForm* form, const char* name)
+    {
+        auto* control = qobject_cast<TControl*>(form->FindComponent(name));
+        ASSERT_TRUE(control) << name;
+        ASSERT_TRUE(bool(control->OnClick)) << name;
+        control->OnClick(control);
+    }
+    static bool Enabled(TForm* form, const char* name) { return qobject_cast<TControl*>(form->FindComponent(name))->Enabled(); }
+    static void Select(TForm* form, const char* grid, int col, int row)
+    {
+        auto* g = qobject_cast<TDrawGrid*>(form->FindComponent(grid));
+        ASSERT_TRUE(g && g->OnSelectCell) << grid;
+        bool can = true;
+        g->OnSelectCell(g, col, row, can);
+    }
+};
+
+// Answers the picker's modal showing by choosing cell (col, row) of the file and pressing OK.
+TDialogAnswerer PickCell(const QString& file, int col, int row, QStringList* messages = nullptr)
+{
+    return [=](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkForm && r.Dialog == selecticon) {
+            selecticon->SetFileText(file);
+            bool can = true;
+            auto* grid = qobject_cast<TDrawGrid*>(selecticon->FindComponent("suiDrawGrid1"));
+            grid->OnSelectCell(grid, col, row, can);
+            selecticon->suiButton3Click(nullptr);
+            r.Result = 1;
+            return true;
+        }
+        if (messages)
+            messages->append(r.Text);
+        r.Result = IDOK;
+        return true;
+    };
+}
+
+} // namespace
+
+TEST_F(CustomiserWindow, EveryButtonOfBothWindowsActs)
+{
+    Tset_window_icon* window = Make();
+    EXPECT_EQ(window->Caption(), "Customize Windows Icons - (Unknown)");
+    QStringList shown;
+    TDialogAnswererScope answers([&](TDialogRequest& r) {
+        shown.append(r.Kind == TDialogRequest::dkForm ? r.Dialog->objectName() : r.Text);
+        r.Result = r.Kind == TDialogRequest::dkForm ? 2 : IDOK;
+        return true;
+    });
+    const char* names[] = {"suiButton1", "suiButton3", "suiButton4", "suiButton5", "suiButton6", "suiButton7",
+                           "suiButton8", "suiButton12", "suiButton13", "suiButton14", "suiButton9", "suiButton40",
+                           "suiButton10", "suiButton11", "suiButton15", "suiButton16", "suiButton41", "suiButton17",
+                           "suiButton18", "suiButton19", "suiButton24", "suiButton2", "suiButton25", "suiButton26",
+                           "suiButton27", "suiButton28", "suiButton20", "suiButton29", "suiButton30", "suiButton31",
+                           "icon_size1", "icon_size2"};
+    for (const char* name : names)
+        Click(window, name);
+    // Without a selected row Modify, Undo and Default say so instead of doing nothing.
+    EXPECT_GE(shown.count("Please select an item in the list first."), 12);
+    for (const char* grid : {"beginicon", "suiDrawGrid2", "suiDrawGrid1", "suiDrawGrid4"}) {
+        auto* g = qobject_cast<TDrawGrid*>(window->FindComponent(grid));
+        EXPECT_TRUE(g && g->OnDrawCell && g->OnSelectCell) << grid;
+    }
+    Tselecticon* picker = SelectIconWindow();
+    for (const char* name : {"suiButton1", "suiButton2", "suiButton3", "suiButton4"})
+        Click(picker, name);
+    EXPECT_TRUE(bool(qobject_cast<TDrawGrid*>(picker->FindComponent("suiDrawGrid1"))->OnDblClick));
+}
+
+TEST_F(CustomiserWindow, ModifyUndoAndDefaultOnTheListPages)
+{
+    settingstest::WriteLibrary(dir.path() + "/ten.icl", 10);
+    Tset_window_icon* window = Make();
+    EXPECT_EQ(qobject_cast<TDrawGrid*>(window->FindComponent("beginicon"))->RowCount(), 10);
+    // Start Menu "Program": the third icon of the second grid row of a 3-column library.
+    Select(window, "beginicon", 0, 0);
+    EXPECT_FALSE(Enabled(window, "suiButton40"));
+    {
+        TDialogAnswererScope answers(PickCell(dir.path() + "/ten.icl", 1, 1));
+        Click(window, "suiButton9");
+    }
+    EXPECT_EQ(selecticon->SelectedCell, 5);
+    EXPECT_EQ(ReadShellValue(19), dir.path() + "/ten.icl,4");
+    EXPECT_EQ(CentreColour(ExtractSourceIcon(window->LoadRow(CustomiserItems::Page::StartMenu, 1))), 0xFF000004u);
+    EXPECT_EQ(window->Customised, 2);
+    EXPECT_TRUE(Enabled(window, "suiButton40"));
+    Click(window, "suiButton40");
+    EXPECT_FALSE(RegistryStore::ValueNames(HKEY_LOCAL_MACHINE, kShellIconsKey).contains("19"));
+
+    // Desktop "Network": the picker starts from the file of the row's current icon.
+    window->LoadRow(CustomiserItems::Page::Desktop, 2);
+    EXPECT_EQ(window->DesktopItems[1].IconFile, GetWindowsDirWithSlash() + "system32\\shell32.dll");
+    Select(window, "suiDrawGrid2", 0, 1);
+    {
+        TDialogAnswererScope answers([&](TDialogRequest& r) {
+            if (r.Kind != TDialogRequest::dkForm)
+                return false;
+            EXPECT_EQ(selecticon->FileText(), window->DesktopItems[1].IconFile);
+            EXPECT_EQ(selecticon->IconCount(), 50);
+            bool can = true;
+            auto* grid = qobject_cast<TDrawGrid*>(selecticon->FindComponent("suiDrawGrid1"));
+            grid->OnSelectCell(grid, 2, 0, can);
+            selecticon->suiButton3Click(nullptr);
+            r.Result = 1;
+            return true;
+        });
+        Click(window, "suiButton16");
+    }
+    EXPECT_EQ(ReadClassValue(window->DesktopItems[1]), GetWindowsDirWithSlash() + "system32\\shell32.dll,2");
+    Click(window, "suiButton17");
+    EXPECT_EQ(ReadClassValue(window->DesktopItems[1]), "%SystemRoot%\\system32\\shell32.dll,17");
+
+    // System Icons rows 1 to 3 never offer Undo.
+    Select(window, "suiDrawGrid1", 0, 0);
+    EXPECT_FALSE(Enabled(window, "suiButton2"));
+}
+
+TEST_F(CustomiserWindow, OnWindowsXpTheStartMenuListsNineAndTheMetricsLoad)
+{
+    SetWindowsVersionName("Windows XP");
+    RegistryStore::CreateKey(HKEY_CURRENT_USER, DesktopMetrics::kWindowMetricsKey);
+    RegistryStore::SetValue(HKEY_CURRENT_USER, DesktopMetrics::kWindowMetricsKey, "IconSpacing", RegistryValue::String("-1125"));
+    Tset_window_icon* window = Make();
+    EXPECT_EQ(window->Caption(), "Customize Windows Icons - (Windows XP)");
+    EXPECT_EQ(qobject_cast<TDrawGrid*>(window->FindComponent("beginicon"))->RowCount(), 9);
+    EXPECT_EQ(window->FindComponent("suiComboBox1")->property("Text").toString(), "43");
+    EXPECT_TRUE(window->FindComponent("icon_size2")->property("Checked").toBool());
+    window->FindComponent("suiComboBox2")->setProperty("Text", "zz");
+    QStringList messages;
+    {
+        TDialogAnswererScope answers(PickCell(QString(), 0, 0, &messages));
+        Click(window, "suiButton5");
+    }
+    EXPECT_EQ(messages, QStringList({"'zz' is not a valid icon spacing"}));
+    RegistryValue v;
+    EXPECT_FALSE(RegistryStore::GetValue(HKEY_CURRENT_USER, DesktopMetrics::kWindowMetricsKey, "Shell Icon Size", &v));
+    EXPECT_FALSE(Enabled(window, "suiButton5"));
+}
+
+TEST_F(CustomiserWindow, FoldersPageWritesKeepsAndDefaultsTheFolderIcon)
+{
+    settingstest::WriteLibrary(dir.path() + "/ten.icl", 10);
+    const QString folder = dir.path() + "/album";
+    QDir().mkpath(folder);
+    Tset_window_icon* window = Make();
+    window->FindComponent("Edit1")->setProperty("Text", folder + "/");
+    {
+        TDialogAnswererScope answers(PickCell(dir.path() + "/ten.icl", 0, 1));
+        Click(window, "suiButton7");
+    }
+    EXPECT_EQ(settingstest::ReadFile(folder + "/Desktop.ini"),
+              "[.ShellClassInfo]\r\nIconFile = " + (dir.path() + "/ten.icl").toUtf8() + "\r\nIconIndex =3\r\n");
+    EXPECT_EQ(window->FolderIconFile, dir.path() + "/ten.icl");
+    Click(window, "suiButton13");
+    EXPECT_TRUE(QFile::exists(folder + "/Desktop.ini")) << "Cancel keeps the icon the picker wrote";
+    Click(window, "suiButton8");
+    EXPECT_FALSE(QFile::exists(folder + "/Desktop.ini"));
+
+    // A drive root gets its drive key.
+    window->FindComponent("Edit1")->setProperty("Text", "D:\\");
+    {
+        TDialogAnswererScope answers(PickCell(dir.path() + "/ten.icl", 1, 0));
+        Click(window, "suiButton7");
+    }
+    RegistryValue v;
+    ASSERT_TRUE(RegistryStore::GetValue(HKEY_CLASSES_ROOT, "Applications\\explorer.exe\\Drives\\D\\DefaultIcon", "", &v));
+    EXPECT_EQ(v.Text(), dir.path() + "/ten.icl,1");
+}
+
+TEST_F(CustomiserWindow, ThePickerShowsIconFilesLibrariesExecutablesAndDlls)
+{
+    Tselecticon* picker = SelectIconWindow();
+    settingstest::WriteLibrary(dir.path() + "/ten.icl", 10);
+    picker->SetFileText(" " + dir.path() + "/ten.icl ");
+    EXPECT_EQ(picker->FileText(), dir.path() + "/ten.icl");
+    EXPECT_EQ(picker->IconCount(), 10);
+    EXPECT_EQ(picker->Columns(), 3);
+    EXPECT_EQ(CentreColour(picker->CellIcon(10)), 0xFF000009u);
+    EXPECT_EQ(picker->CellIcon(11), nullptr);
+
+    // An icon file is one icon, drawn from its 16 by 16 image when it has no 32 by 32 one.
+    icontest::Dib small, big;
+    small.Width = small.Height = 16;
+    small.Pixel = [](int, int) { return 0xFF00FF00u; };
+    big.Width = big.Height = 48;
+    big.Pixel = [](int, int) { return 0xFFFF0000u; };
+    settingstest::WriteFile(dir.path() + "/two.ico", icontest::MakeIco({icontest::MakeImage(small), icontest::MakeImage(big)}));
+    picker->SetFileText(dir.path() + "/two.ico");
+    EXPECT_EQ(picker->IconCount(), 1);
+    EXPECT_EQ(CentreColour(picker->CellIcon(1)), 0xFF00FF00u);
+
+    // A DLL and the same file named as an executable.
+    const QString dll = TestDataPath("platform/exe/icons32.dll");
+    picker->SetFileText(dll);
+    const int count = picker->IconCount();
+    ASSERT_GT(count, 0);
+    HICON last = picker->CellIcon(count);
+    EXPECT_NE(last, nullptr);
+    DestroyIcon(last);
+    QFile::copy(dll, dir.path() + "/tool.exe");
+    picker->SetFileText(dir.path() + "/tool.exe");
+    EXPECT_EQ(picker->IconCount(), count);
+
+    // Mixed-case endings and missing files show nothing.
+    QFile::copy(dll, dir.path() + "/tool.Exe");
+    picker->SetFileText(dir.path() + "/tool.Exe");
+    EXPECT_EQ(picker->IconCount(), 0);
+    picker->SetFileText(dir.path() + "/missing.icl");
+    EXPECT_EQ(picker->IconCount(), 0);
+
+    // Mode 3 takes index 0 of an .ico whatever cell was chosen; mode 4 the cell's index.
+    CustomiserItems::PickedIcon pick;
+    pick.File = "a.ico";
+    pick.SelectedCell = 3;
+    pick.Mode = CustomiserItems::ModeStartMenu;
+    EXPECT_EQ(CustomiserItems::PickedValue(pick), "a.ico,0");
+    pick.Mode = CustomiserItems::ModeDesktop;
+    EXPECT_EQ(CustomiserItems::PickedValue(pick), "a.ico,2");
+}
