@@ -329,12 +329,19 @@ void Ticonmain::LoadRecentFiles()
     FillRecentFiles(files);
 }
 
+static TStartupUpdateCheckRunner startupUpdateCheckRunner = nullptr;
+
 void Ticonmain::RunStartupUpdateCheck()
 {
     // Silent: the check runs without its window; WithWindow: the window shows the result; None:
-    // no check. The live-update window that runs the check is not part of the program yet.
-    const TStartupUpdateCheck mode = ReadStartupUpdateCheck();
-    Q_UNUSED(mode);
+    // no check.
+    if (startupUpdateCheckRunner)
+        startupUpdateCheckRunner(int(ReadStartupUpdateCheck()));
+}
+
+void SetStartupUpdateCheckRunner(TStartupUpdateCheckRunner runner)
+{
+    startupUpdateCheckRunner = runner;
 }
 
 // ---------------------------------------------------------------------------------------------

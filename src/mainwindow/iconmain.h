@@ -65,7 +65,7 @@ public:
     void OpenFileByName();
     // Fills the recent-file menu and the "Recently Used:" list from the open history.
     void LoadRecentFiles();
-    // The update check of the start-up (the live-update window is not part of this program yet).
+    // The update check of the start-up, through the runner the settings windows install.
     void RunStartupUpdateCheck();
 
     TImageList* ImageList1 = nullptr;
@@ -440,3 +440,8 @@ TWindowsVersion WindowsVersionFor(bool ntFamily, int major, int minor, const QSt
 
 // Registers the main window's definitions and pictures and every class they name.
 void RegisterMainWindowClasses();
+
+// Runs the start-up update check in the mode read from the configuration (TStartupUpdateCheck);
+// installed at start-up by the window that makes the check. Without one no check runs.
+using TStartupUpdateCheckRunner = void (*)(int mode);
+void SetStartupUpdateCheckRunner(TStartupUpdateCheckRunner runner);

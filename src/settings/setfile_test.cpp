@@ -3,25 +3,24 @@
 #include "framework/commands.h"
 #include "framework/dialogs.h"
 #include "framework/registry.h"
-#include "mainwindow/testing_started_program.h"
+#include "settings/testing_settings_program.h"
 #include "settings/settings_windows.h"
 #include "skin/controls/check_box.h"
 
 namespace {
 
-class FileAssociations : public StartedProgram {
+class FileAssociations : public SettingsProgram {
 protected:
     void SetUp() override
     {
         qputenv("BRELNOVA_REGISTRY", (registry.path() + "/registry.txt").toUtf8());
-        StartedProgram::SetUp();
-        InstallSettingsWindows();
+        SettingsProgram::SetUp();
         ASSERT_TRUE(ClickComponentByName(iconmain, "FileAssociations1"));
         ASSERT_TRUE(setfile);
     }
     void TearDown() override
     {
-        StartedProgram::TearDown();
+        SettingsProgram::TearDown();
         qunsetenv("BRELNOVA_REGISTRY");
     }
     static QString Default(const QString& key)

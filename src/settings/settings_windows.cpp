@@ -2,6 +2,7 @@
 
 #include "framework/menus.h"
 #include "mainwindow/iconmain.h"
+#include "settings/liveupdate.h"
 #include "settings/setfile.h"
 #include "settings/setwindow.h"
 
@@ -13,8 +14,11 @@ void Bind(const char* item, const std::function<void()>& open)
 {
     if (!iconmain)
         return;
-    if (auto* menu = qobject_cast<TMenuItem*>(iconmain->FindComponent(QLatin1String(item))))
+    QObject* component = iconmain->FindComponent(QLatin1String(item));
+    if (auto* menu = qobject_cast<TMenuItem*>(component))
         menu->OnClick = [open](TObject*) { open(); };
+    else if (auto* button = qobject_cast<TControl*>(component))
+        button->OnClick = [open](TObject*) { open(); };
 }
 
 } // namespace
@@ -23,4 +27,7 @@ void InstallSettingsWindows()
 {
     Bind("EditingOptions1", ShowEditingOptions);
     Bind("FileAssociations1", ShowFileAssociations);
+    Bind("LiveUpdate1", ShowLiveUpdate);
+    Bind("ToolButton23", ShowLiveUpdate);
+    SetStartupUpdateCheckRunner(RunStartupUpdateCheck);
 }

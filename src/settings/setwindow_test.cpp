@@ -7,7 +7,7 @@
 #include "framework/picture.h"
 #include "framework/image.h"
 #include "mainwindow/configuration_file.h"
-#include "mainwindow/testing_started_program.h"
+#include "settings/testing_settings_program.h"
 #include "settings/settings_windows.h"
 
 namespace {
@@ -40,12 +40,11 @@ TEST(BackdropTile, DefaultIsGreyAndWhiteFourPixelCells)
     EXPECT_EQ(tile.pixel(23, 23), qRgb(235, 235, 235));
 }
 
-class EditingOptions : public StartedProgram {
+class EditingOptions : public SettingsProgram {
 protected:
     void SetUp() override
     {
-        StartedProgram::SetUp();
-        InstallSettingsWindows();
+        SettingsProgram::SetUp();
         ASSERT_TRUE(ClickComponentByName(iconmain, "EditingOptions1"));
         ASSERT_TRUE(setwindow);
     }

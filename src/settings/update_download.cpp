@@ -1,0 +1,310 @@
+#include "settings/update_download.h"
+
+#include <QFileInfo>
+#include <QTcpSocket>
+
+namespace {
+
+QString StripScheme(const QString& url)
+{
+    QString t = url.trimmed();
+    if (t.toLower().startsWith(QLatin1String("http://")))
+        t.remove(0, 7);
+    return t;
+}
+
+constexpr int kMaxHeaderBytes = 64 * 1024;
+
+const char* const kUserAgent = "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; .NET CLR 1.0.3705)\r\n";
+
+bool ReadWholeNumber(const QByteArray& text, qint64& value)
+{
+    bool ok = false;
+    value = text.trimmed().toLongLong(&ok);
+    return ok && value >= 0;
+}
+
+} // namespace
+
+QString UrlHostPart(const QString& url)
+{
+    const QString t = StripScheme(url);
+    const int slash = t.indexOf(QLatin1Char('/'));
+    return slash < 0 ? t : t.left(slash);
+}
+
+QString UrlPathPart(const QString& url)
+{
+    const QString t = StripScheme(url);
+    const int slash = t.indexOf(QLatin1Char('/'));
+    return slash < 0 ? t : t.mid(slash + 1);
+}
+
+TUpdateDownload::TUpdateDownload(QObject* parent) : QObject(parent)
+{
+    stall_.setSingleShot(true);
+    connect(&stall_, &QTimer::timeout, this, [this] { Fail(QStringLiteral("The server stopped answering.")); });
+}
+
+TUpdateDownload::~TUpdateDownload()
+{
+    if (socket_)
+        socket_->abort();
+}
+
+void TUpdateDownload::Start(const QString& url, const QString& targetFile)
+{
+    if (state_ == Head || state_ == Get || state_ == Body)
+        Stop();
+    state_ = Idle;
+    error_.clear();
+    RangeAccepted = false;
+    TotalSize = ExpectedSize = ReceivedSize = 0;
+    const QString hostPart = UrlHostPart(url);
+    path_ = UrlPathPart(url);
+    host_ = hostPart;
+    port_ = 80;
+    // An explicit port is honoured.
+    const int colon = hostPart.lastIndexOf(QLatin1Char(':'));
+    if (colon > 0) {
+        bool ok = false;
+        const uint port = hostPart.mid(colon + 1).toUInt(&ok);
+        if (!ok || port == 0 || port > 65535) {
+            Fail(QStringLiteral("The download address %1 is not valid.").arg(url.trimmed()));
+            return;
+        }
+        host_ = hostPart.left(colon);
+        port_ = quint16(port);
+    }
+    if (host_.isEmpty()) {
+        Fail(QStringLiteral("The download address %1 is not valid.").arg(url.trimmed()));
+        return;
+    }
+    file_.setFileName(targetFile);
+    if (!file_.open(QIODevice::ReadWrite)) {
+        Fail(QStringLiteral("%1 cannot be written.").arg(targetFile));
+        return;
+    }
+    ResumeOffset = file_.size();
+    file_.seek(ResumeOffset);
+    state_ = Head;
+    Connect();
+}
+
+void TUpdateDownload::Connect()
+{
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->abort();
+        socket_->deleteLater();
+    }
+    buffer_.clear();
+    headers_.clear();
+    status_ = 0;
+    socket_ = new QTcpSocket(this);
+    connect(socket_, &QTcpSocket::connected, this, &TUpdateDownload::SendRequest);
+    connect(socket_, &QTcpSocket::readyRead, this, &TUpdateDownload::ReadyRead);
+    connect(socket_, &QTcpSocket::disconnected, this, [this] {
+        ReadyRead();
+        if (state_ == Head || state_ == Get || state_ == Body)
+            Fail(QStringLiteral("The connection to the server was lost."));
+    });
+    connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        if (e == QAbstractSocket::RemoteHostClosedError)
+            return; // handled as a disconnection, after the last bytes are read
+        if (state_ == Head || state_ == Get || state_ == Body)
+            Fail(QStringLiteral("The server cannot be reached: %1").arg(socket_->errorString()));
+    });
+    stall_.start(StallTimeoutMs);
+    socket_->connectToHost(host_, port_);
+}
+
+void TUpdateDownload::SendRequest()
+{
+    QByteArray r;
+    const QByteArray host = "Host: " + host_.toUtf8() + (port_ != 80 ? ":" + QByteArray::number(port_) : QByteArray()) + "\r\n";
+    if (state_ == Head) {
+        r = "HEAD /" + path_.toUtf8() + " HTTP/1.1\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n" + kUserAgent + host +
+            "\r\n";
+    } else {
+        r = "GET /" + path_.toUtf8() + " HTTP/1.1\r\nAccept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n" +
+            kUserAgent + "RANGE: bytes=" + QByteArray::number(ResumeOffset) + "-\r\n" + host + "\r\n";
+    }
+    socket_->write(r);
+}
+
+bool TUpdateDownload::HeaderComplete()
+{
+    const int end = buffer_.indexOf("\r\n\r\n");
+    if (end < 0) {
+        if (buffer_.size() > kMaxHeaderBytes)
+            Fail(QStringLiteral("The server's answer is not HTTP."));
+        return false;
+    }
+    const QList<QByteArray> lines = buffer_.left(end).split('\n');
+    buffer_.remove(0, end + 4);
+    const QList<QByteArray> statusLine = lines.value(0).trimmed().split(' ');
+    bool ok = false;
+    status_ = statusLine.value(1).toInt(&ok);
+    if (!statusLine.value(0).startsWith("HTTP/") || !ok) {
+        Fail(QStringLiteral("The server's answer is not HTTP."));
+        return false;
+    }
+    for (int i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const int colon = line.indexOf(':');
+        if (colon > 0)
+            headers_.append({line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed()});
+    }
+    return true;
+}
+
+void TUpdateDownload::ReadyRead()
+{
+    if (!socket_)
+        return;
+    stall_.start(StallTimeoutMs);
+    buffer_ += socket_->readAll();
+    if (state_ == Head) {
+        if (HeaderComplete())
+            HeadAnswered();
+    } else if (state_ == Get) {
+        if (HeaderComplete())
+            GetAnswered();
+    }
+    if (state_ == Body && !buffer_.isEmpty()) {
+        const QByteArray bytes = buffer_;
+        buffer_.clear();
+        TakeBody(bytes);
+    }
+}
+
+void TUpdateDownload::HeadAnswered()
+{
+    if (status_ != 200) {
+        Fail(QStringLiteral("The server answered %1: the installer is not there.").arg(status_));
+        return;
+    }
+    QByteArray length;
+    for (const auto& h : headers_)
+        if (h.first == "content-length")
+            length = h.second;
+    // Without the size nothing can tell when the installer is whole.
+    if (length.isNull() || !ReadWholeNumber(length, TotalSize) || TotalSize == 0) {
+        Fail(QStringLiteral("The server did not give the size of the installer."));
+        return;
+    }
+    if (ResumeOffset == TotalSize) {
+        Complete();
+        return;
+    }
+    if (ResumeOffset > TotalSize) {
+        // The file on disk is not a part of this installer: start again.
+        file_.resize(0);
+        ResumeOffset = 0;
+        file_.seek(0);
+    }
+    state_ = Get;
+    Connect();
+}
+
+void TUpdateDownload::GetAnswered()
+{
+    QByteArray length;
+    QByteArray range;
+    for (const auto& h : headers_) {
+        if (h.first == "content-length")
+            length = h.second;
+        else if (h.first == "content-range")
+            range = h.second;
+        else if (h.first == "transfer-encoding" && h.second.toLower() != "identity") {
+            Fail(QStringLiteral("The server sent the installer in a form this program does not read."));
+            return;
+        }
+    }
+    if (length.isNull() || !ReadWholeNumber(length, ExpectedSize)) {
+        Fail(QStringLiteral("The server did not give the size of the installer."));
+        return;
+    }
+    if (status_ == 206) {
+        // "bytes start-end/total": the piece must begin where the file ends.
+        const QByteArray spec = range.trimmed();
+        qint64 start = -1;
+        if (spec.toLower().startsWith("bytes")) {
+            const QByteArray from = spec.mid(5).trimmed().split('-').value(0);
+            ReadWholeNumber(from, start);
+        }
+        if (start != ResumeOffset) {
+            Fail(QStringLiteral("The server sent another part of the installer than the one asked for."));
+            return;
+        }
+        RangeAccepted = true;
+    } else if (status_ == 200 && ResumeOffset == 0) {
+        RangeAccepted = true;
+    } else {
+        Fail(status_ == 200 ? QStringLiteral("The server cannot resume the download.")
+                            : QStringLiteral("The server answered %1: the installer is not there.").arg(status_));
+        return;
+    }
+    if (ResumeOffset + ExpectedSize != TotalSize) {
+        Fail(QStringLiteral("The server's sizes of the installer do not agree."));
+        return;
+    }
+    state_ = Body;
+    if (ExpectedSize == 0)
+        Complete();
+}
+
+void TUpdateDownload::TakeBody(const QByteArray& bytes)
+{
+    const qint64 take = std::min<qint64>(bytes.size(), ExpectedSize - ReceivedSize);
+    if (take > 0) {
+        if (file_.write(bytes.constData(), take) != take) {
+            Fail(QStringLiteral("%1 cannot be written.").arg(file_.fileName()));
+            return;
+        }
+        ReceivedSize += take;
+        emit Progress(ReceivedSize, ExpectedSize);
+    }
+    if (ReceivedSize >= ExpectedSize)
+        Complete();
+}
+
+void TUpdateDownload::Complete()
+{
+    file_.flush();
+    if (QFileInfo(file_.fileName()).size() != TotalSize && file_.size() != TotalSize) {
+        Fail(QStringLiteral("The installer on disk is not whole."));
+        return;
+    }
+    End(Finished);
+}
+
+void TUpdateDownload::Fail(const QString& reason)
+{
+    if (state_ == Finished || state_ == Failed || state_ == Stopped)
+        return;
+    error_ = reason;
+    End(Failed);
+}
+
+void TUpdateDownload::Stop()
+{
+    if (state_ == Head || state_ == Get || state_ == Body)
+        End(Stopped);
+}
+
+void TUpdateDownload::End(TState state)
+{
+    state_ = state;
+    stall_.stop();
+    if (file_.isOpen())
+        file_.close();
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->abort();
+        socket_->deleteLater();
+        socket_ = nullptr;
+    }
+    emit Done();
+}

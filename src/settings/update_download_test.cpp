@@ -1,0 +1,161 @@
+#include "settings/update_download.h"
+
+#include "settings/testing_http_server.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(UpdateUrl, HostAndPathParts)
+{
+    const struct {
+        const char* Url;
+        const char* Host;
+        const char* Path;
+    } cases[] = {
+        {" http://example.org/dl/setup.exe ", "example.org", "dl/setup.exe"},
+        {"HTTP://Example.org:8080/a", "Example.org:8080", "a"},
+        // Without a "/" after the host the whole text is the path, as the service has always had it.
+        {"http://example.org", "example.org", "example.org"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UrlHostPart(c.Url), c.Host) << c.Url;
+        EXPECT_EQ(UrlPathPart(c.Url), c.Path) << c.Url;
+    }
+}
+
+class Download : public ::testing::Test {
+protected:
+    QByteArray installer = [] {
+        QByteArray b;
+        for (int i = 0; i < 300000; ++i)
+            b.append(char(i * 7 + i / 251));
+        return b;
+    }();
+    QTemporaryDir dir;
+    QString target = dir.path() + "/up.exe";
+    TTestingHttpServer server;
+    TUpdateDownload download;
+
+    void Run(qint64 partial)
+    {
+        if (partial >= 0) {
+            QFile f(target);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(installer.left(partial));
+        }
+        download.StallTimeoutMs = 2000;
+        download.Start(server.Root() + "Brelnova_Studio_up.exe", target);
+        ASSERT_TRUE(TTestingHttpServer::WaitFor([&] { return download.State() >= TUpdateDownload::Finished; }));
+    }
+    QByteArray OnDisk() const
+    {
+        QFile f(target);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+    // A server that honours ranges; rangeShift moves the start it sends, cut ends the body early.
+    void Serve(qint64 rangeShift = 0, qint64 cut = -1, bool headLength = true)
+    {
+        server.Answer = [=, this](const QByteArray& r) -> TTestingHttpServer::TAnswer {
+            if (r.startsWith("HEAD"))
+                return {"HTTP/1.1 200 OK\r\n" + (headLength ? "Content-Length: " + QByteArray::number(installer.size()) + "\r\n" : QByteArray()) + "\r\n"};
+            const int at = r.indexOf("RANGE: bytes=");
+            const qint64 from = r.mid(at + 13, r.indexOf('-', at) - at - 13).toLongLong() + rangeShift;
+            QByteArray body = installer.mid(from);
+            const QByteArray head = "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + QByteArray::number(from) + "-" +
+                                    QByteArray::number(installer.size() - 1) + "/" + QByteArray::number(installer.size()) +
+                                    "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n";
+            if (cut >= 0)
+                body = body.left(cut);
+            return {head + body};
+        };
+    }
+};
+
+TEST_F(Download, ResumesAfterACutConnection)
+{
+    Serve(0, 100000);
+    Run(-1);
+    EXPECT_EQ(download.State(), TUpdateDownload::Failed);
+    EXPECT_EQ(OnDisk(), installer.left(100000));
+
+    Serve();
+    Run(-1);
+    EXPECT_EQ(download.State(), TUpdateDownload::Finished) << download.Error().toStdString();
+    EXPECT_TRUE(server.Requests.last().contains("RANGE: bytes=100000-\r\n"));
+    EXPECT_TRUE(server.Requests.last().startsWith("GET /Brelnova_Studio_up.exe HTTP/1.1\r\n"));
+    EXPECT_EQ(OnDisk(), installer);
+}
+
+TEST_F(Download, AWholeFileFinishesWithoutAGet)
+{
+    Serve();
+    Run(installer.size());
+    EXPECT_EQ(download.State(), TUpdateDownload::Finished);
+    EXPECT_EQ(server.Requests.size(), 1);
+}
+
+TEST_F(Download, BadAnswersEndTheTransferAndKeepThePartialFile)
+{
+    Serve(0, -1, false);
+    Run(5000);
+    EXPECT_EQ(download.State(), TUpdateDownload::Failed);
+    EXPECT_EQ(download.Error(), "The server did not give the size of the installer.");
+    EXPECT_EQ(OnDisk(), installer.left(5000));
+
+    Serve(10);
+    Run(-1);
+    EXPECT_EQ(download.State(), TUpdateDownload::Failed);
+    EXPECT_EQ(download.Error(), "The server sent another part of the installer than the one asked for.");
+    EXPECT_EQ(OnDisk(), installer.left(5000));
+
+    server.Answer = [&](const QByteArray& r) -> TTestingHttpServer::TAnswer {
+        if (r.startsWith("HEAD"))
+            return {"HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n"};
+        return {"HTTP/1.1 206 Partial\r\nContent-Range: bytes 5000-299999/300000\r\nContent-Length: 295000\r\nTransfer-Encoding: chunked\r\n\r\n"};
+    };
+    Run(-1);
+    EXPECT_EQ(download.State(), TUpdateDownload::Failed);
+    EXPECT_EQ(OnDisk(), installer.left(5000));
+
+    // A server that ignores the range would write the start of the file after its middle.
+    server.Answer = [&](const QByteArray& r) -> TTestingHttpServer::TAnswer {
+        if (r.startsWith("HEAD"))
+            return {"HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n"};
+        return {"HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n" + installer};
+    };
+    Run(-1);
+    EXPECT_EQ(download.Error(), "The server cannot resume the download.");
+    EXPECT_EQ(OnDisk(), installer.left(5000));
+
+    server.Answer = [&](const QByteArray&) -> TTestingHttpServer::TAnswer { return {"garbage\r\n\r\n"}; };
+    Run(-1);
+    EXPECT_EQ(download.Error(), "The server's answer is not HTTP.");
+}
+
+TEST_F(Download, StopEndsAStalledTransfer)
+{
+    server.Answer = [&](const QByteArray& r) -> TTestingHttpServer::TAnswer {
+        if (r.startsWith("HEAD"))
+            return {"HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n"};
+        return {"HTTP/1.1 206 Partial\r\nContent-Range: bytes 0-299999/300000\r\nContent-Length: 300000\r\n\r\n" + installer.left(1000),
+                false};
+    };
+    download.Start(server.Root() + "x.exe", target);
+    ASSERT_TRUE(TTestingHttpServer::WaitFor([&] { return download.ReceivedSize == 1000; }));
+    download.Stop();
+    EXPECT_EQ(download.State(), TUpdateDownload::Stopped);
+    EXPECT_EQ(OnDisk(), installer.left(1000));
+
+    // A server that stays silent is given up after the stall time.
+    server.Answer = [](const QByteArray&) -> TTestingHttpServer::TAnswer { return {QByteArray(), false}; };
+    download.StallTimeoutMs = 300;
+    download.Start(server.Root() + "x.exe", target);
+    ASSERT_TRUE(TTestingHttpServer::WaitFor([&] { return download.State() == TUpdateDownload::Failed; }));
+    EXPECT_EQ(download.Error(), "The server stopped answering.");
+}
+
+} // namespace
