@@ -5,6 +5,7 @@
 #include "import/loadimagedorv.h"
 #include "import/openimage.h"
 #include "import/searchimage.h"
+#include "import/selectimage.h"
 #include "framework/menus.h"
 #include "mainwindow/file_host.h"
 #include "mainwindow/iconmain.h"
@@ -123,4 +124,6 @@ void InstallImportCommands(Ticonmain* main)
         return;
     Bind(main, "ToolButton21", ShowDiskSearch);
     Bind(main, "OntheComputer1", ShowDiskSearch);
+    Bind(main, "ToolButton19", StartCaptureTool);
+    Bind(main, "CaptureTool1", StartCaptureTool);
 }
