@@ -105,6 +105,16 @@ Tset_window_icon::Tset_window_icon(QWidget* owner) : TForm(owner)
     for (int i = 0; i < kSystemClassRows; ++i)
         SystemItems[size_t(i)] = MakeRecord(*SystemClassRow(i + 1));
     LoadDefinition(QStringLiteral(":/settings/set_window_icon.wdf"));
+    // A click on the grid's current cell selects nothing by itself, so the first row could
+    // never be chosen with the mouse; the click makes the current row the selected one.
+    for (Page page : {Page::StartMenu, Page::Desktop, Page::System, Page::Drives}) {
+        if (TDrawGrid* grid = Grid(page)) {
+            grid->OnClick = [this, page, grid](TObject*) {
+                if (SelectedRow(page) != grid->Row() + 1)
+                    SelectRow(page, grid->Row() + 1);
+            };
+        }
+    }
 }
 
 Tset_window_icon::~Tset_window_icon()
