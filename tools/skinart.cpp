@@ -5,7 +5,9 @@
 //   skinart OUTDIR [--sheet SHEET.png [--scale N] [--only NAME_PREFIX]]
 //
 // writes OUTDIR/builtin/NAME.bmp (and MAINICON.ico), OUTDIR/skinart.qrc listing them under the
-// prefix /skin, and OUTDIR/ziroz/NAME.bmp for the skin-file packer.
+// prefix /skin, OUTDIR/ziroz/NAME.bmp for the skin-file packer, OUTDIR/named/FILE.skin with
+// OUTDIR/named/PREFIX/NAME.bmp for each skin file that comes with the program, and
+// OUTDIR/samples/sampleN.bmp, the skin chooser's sixteen samples.
 //
 // Sizes and frame counts are fixed by the controls' layout; where a picture is drawn with a
 // transparent colour its outside is 0xFF00FF (also in the corner pixel that the automatic
@@ -805,6 +807,128 @@ void WriteSheet(const QString& path, const std::vector<std::pair<QString, Pic>>&
     sheet.save(path);
 }
 
+// ---------------------------------------------------------------------------------------------
+// The twelve skin files that come with the program, each a look of its own on the default skin's
+// shapes, their manifests for the packer, and the sixteen sample pictures of the skin chooser.
+
+struct NamedSkin {
+    const char* File;   // the skin file's name without ".sui"
+    const char* Prefix; // picture names
+    uint32_t TitleTop, TitleMid, TitleBottom, Accent, FormBg;
+    bool RoundButtons;
+    int TitleRound;
+};
+
+const NamedSkin NamedSkins[] = {
+    {"Longhorn", "LONGHORN", 0x5B6E8C, 0x2F3F5C, 0x1B2740, 0x7FB2F0, 0xECEEF2, true, 6},
+    {"msn", "MSN", 0x8FC6F5, 0x3D8DDA, 0x2168B8, 0xF5A623, 0xF2F6FB, true, 8},
+    {"relone", "RELONE", 0xC9CED6, 0x9AA2AE, 0x737C89, 0xD0342C, 0xE9EBEE, false, 2},
+    {"MediaPlayer", "MEDIAPLAYER", 0x3A4A66, 0x1C2638, 0x0B111C, 0x39B5E8, 0xDCE3EC, true, 10},
+    {"SportsBlack", "SPORTSBLACK", 0x4A4A4A, 0x222222, 0x050505, 0xE8C31C, 0xD8D8D8, false, 0},
+    {"BrownGlass", "BROWNGLASS", 0xB8865A, 0x7E5030, 0x55331C, 0xF0B060, 0xF1E9DF, true, 6},
+    {"DeepCyan", "DEEPCYAN", 0x2BA6B5, 0x0E7886, 0x06525C, 0x9BEAF2, 0xE6F2F3, false, 4},
+    {"DeepGreen", "DEEPGREEN", 0x4C9A58, 0x23702F, 0x124A1B, 0xB8E986, 0xE8F1E6, false, 4},
+    {"xpgreen", "XPGREEN", 0xA7C27A, 0x7E9E4E, 0x5D7A34, 0xE3A834, 0xECEEE0, false, 7},
+    {"xporange", "XPORANGE", 0xF6B26B, 0xE0782B, 0xB8561A, 0x2E7BD6, 0xF4EEE6, false, 7},
+    {"xpsilver", "XPSILVER", 0xF4F4F7, 0xCFD0DA, 0xA9AAB8, 0x3C6EC8, 0xEFEFF2, false, 7},
+    {"OneBlue", "ONEBLUE", 0x4F8FE6, 0x1F5FC8, 0x0D3C8F, 0xFFFFFF, 0xE7EEF8, true, 5},
+};
+
+Look NamedLook(const NamedSkin& s)
+{
+    Look k = ZirozLook();
+    k.Prefix = s.Prefix;
+    const RGBA top = Rgb(s.TitleTop), mid = Rgb(s.TitleMid), bottom = Rgb(s.TitleBottom), accent = Rgb(s.Accent);
+    k.FormBg = k.ControlBg = Rgb(s.FormBg);
+    k.ScrollBg = Darker(k.FormBg, 0.06f);
+    k.Border = Darker(bottom, 0.3f);
+    k.Title = {{0, top}, {0.5f, mid}, {0.92f, bottom}, {0.93f, accent}, {1, Darker(accent, 0.25f)}};
+    k.TitleEdge = k.Border;
+    k.TitleRound = s.TitleRound;
+    k.TitleBtnShape = s.RoundButtons ? TitleButtonShape::Circle : TitleButtonShape::RoundSquare;
+    k.TitleBtnFace = Lighter(mid, 0.18f), k.TitleBtnClose = accent, k.TitleBtnRim = Darker(bottom, 0.4f);
+    k.TitleBtnGlyph = Rgb(0xF7F7F7);
+    k.BtnBorder = Darker(mid, 0.1f);
+    k.HotTop = Lighter(accent, 0.85f), k.HotBottom = Lighter(accent, 0.6f), k.HotBorder = Darker(accent, 0.1f);
+    k.DownTop = Lighter(accent, 0.45f), k.DownBottom = Lighter(accent, 0.75f), k.DownBorder = Darker(accent, 0.35f);
+    k.BtnRadius = s.RoundButtons ? 9 : 3;
+    k.BtnGloss = s.RoundButtons;
+    k.Accent = accent, k.AccentDark = Darker(accent, 0.3f), k.Glyph = Darker(mid, 0.3f);
+    k.FaceBorder = k.BtnBorder;
+    return k;
+}
+
+// 0x00BBGGRR, as the skin file keeps colours.
+uint32_t Bgr(const RGBA& c)
+{
+    auto v = [](float f) { return uint32_t(std::lround(std::clamp(f, 0.f, 1.f) * 255.f)); };
+    return v(c.r) | (v(c.g) << 8) | (v(c.b) << 16);
+}
+
+QByteArray NamedManifest(const NamedSkin& s, const Look& k)
+{
+    const QByteArray p = QByteArray(s.Prefix) + "_";
+    auto hex = [](uint32_t v) { return "0x" + QByteArray::number(v, 16).toUpper().rightJustified(8, '0'); };
+    QByteArray m = "SkinName string " + QByteArray(s.File) + "\n";
+    const char* const images[][2] = {
+        {"ButtonImage", "BUTTON"}, {"CheckBoxImage", "CHECKBOX"}, {"RadioButtonImage", "RADIOBUTTON"},
+        {"TitleBarButtonImage", "TITLEBTN"}, {"TitleBarLeftImage", "TITLE_LEFT"},
+        {"TitleBarClientImage", "TITLE_CLIENT"}, {"TitleBarRightImage", "TITLE_RIGHT"},
+        {"ProgressBarImage", "PROGRESSBAR"}, {"TrackBarBarImage", "TRACKBAR_BAR"},
+        {"TrackBarSliderImage", "TRACKBAR_SLIDER"}, {"TrackBarSliderVImage", "TRACKBAR_SLIDER_V"},
+        {"ScrollBarButtonImage", "SCROLLBAR_BUTTON"}, {"ScrollBarSliderImage", "SCROLLBAR_TRACK"},
+        {"CheckListBoxImage", "CHECKLIST"}, {"ScrollButtonImage", "SCROLLBUTTON"}, {"TabControlTabImage", "TAB"},
+        {"TabControlBarImage", "TAB_LINE"}, {"SideChannelHandleImage", "SIDECHENNEL_HANDLE"},
+        {"SideChannelBarImage", "SIDECHENNEL_BAR"},
+    };
+    for (const auto& i : images)
+        m += QByteArray(i[0]) + " image " + p + i[1] + ".bmp\n";
+    m += "ButtonTransparentBool bool 0\nTitleBarButtonTransparentBool bool 1\n"
+         "TitleBarButtonLeftOffsetInt int 2\nTitleBarButtonRightOffsetInt int -2\nTitleBarButtonTopInt int " +
+         QByteArray::number(k.TitleBtnTop) + "\nFormMinWidthInt int 160\nFormRoundCornerInt int " +
+         QByteArray::number(s.TitleRound) + "\nFormBorderWidthInt int 1\n";
+    const std::pair<const char*, RGBA> colours[] = {
+        {"FormBackgroundColor", k.FormBg}, {"FormBorderColor", k.Border},
+        {"MenuSelectedBorderColor", k.Accent}, {"MenuSelectedBackgroundColor", k.Accent},
+        {"MenuSelectedFontColor", Bgr(k.Accent) == 0xFFFFFF ? Rgb(0x1F5FC8) : Rgb(0xFFFFFF)},
+        {"MenuBackgroundColor", Rgb(0xFFFFFF)}, {"MenuFontColor", Rgb(0)}, {"MenuBarColor", k.ScrollBg},
+        {"ControlBorderColor", k.BtnBorder}, {"ControlBackgroundColor", k.ControlBg}, {"ControlFontColor", Rgb(0)},
+        {"ScrollBarBackgroundColor", k.ScrollBg}, {"ToolBarButtonBorderColor", k.AccentDark},
+        {"ToolBarButtonBackgroundColor", k.HotTop}, {"ToolBarButtonDownBackgroundColor", k.DownTop},
+    };
+    for (const auto& [name, c] : colours)
+        m += QByteArray(name) + " int " + hex(Bgr(c)) + "\n";
+    return m;
+}
+
+// Draws src over dst at (x, y), leaving out the transparent colour of keyed pictures.
+void BlitOver(Pic& dst, const Pic& src, int x, int y)
+{
+    for (int j = 0; j < src.H(); ++j)
+        for (int i = 0; i < src.W(); ++i) {
+            const RGBA c = src.At(i, j);
+            if (c.a <= 0 || (c.r > 0.99f && c.g < 0.01f && c.b > 0.99f) || x + i >= dst.W() || y + j >= dst.H())
+                continue;
+            RGBA& d = dst.At(x + i, y + j);
+            d = Mix(d, {c.r, c.g, c.b, 1}, c.a);
+        }
+}
+
+// A window in miniature: title bar with its buttons, the form, a push button and a check box.
+Pic SamplePicture(const Look& k)
+{
+    const int w = 96, h = 40;
+    Pic p(w, h, k.FormBg);
+    Pic title = TitlePiece(k, w, 14, true, true).Flatten(k.TitleEdge);
+    p.Blit(title, 0, 0);
+    for (int i = 0; i < 3; ++i)
+        BlitOver(p, TitleButton(k, i == 2 ? Sym::Close : i == 1 ? Sym::Max : Sym::Min, 0, 10), w - 36 + 12 * i, 2);
+    BlitOver(p, Button(k, 0, 40, 16), 50, 20);
+    BlitOver(p, CheckFrame(k, 2, 13, 13, false, 13), 8, 22);
+    p.Fill(Minus(RoundRect(0, 0, w, h, 0), RoundRect(1, 1, w - 1, h - 1, 0)), k.Border);
+    return p;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -849,11 +973,28 @@ int main(int argc, char** argv)
     QDir().mkpath(ziroz.Dir);
     StylePictures(ZirozLook(), ziroz, true);
 
+    // The skin files that come with the program (packed by suipack) and the chooser's samples.
+    Output samples(outDir + "/samples");
+    QDir().mkpath(samples.Dir);
+    bool namedOk = true;
+    int sample = 0;
+    for (const NamedSkin& s : NamedSkins) {
+        const Look k = NamedLook(s);
+        Output pictures(outDir + "/named/" + s.Prefix);
+        QDir().mkpath(pictures.Dir);
+        StylePictures(k, pictures, true);
+        namedOk &= pictures.Ok && WriteFileIfChanged(outDir + "/named/" + s.File + ".skin", NamedManifest(s, k));
+        samples.Bmp(QStringLiteral("sample%1").arg(++sample), SamplePicture(k));
+    }
+    for (const Look& k : {MacOSLook(), WinXPLook(), DeepBlueLook(), ProteinLook()})
+        samples.Bmp(QStringLiteral("sample%1").arg(++sample), SamplePicture(k));
+    namedOk &= samples.Ok;
+
     QByteArray qrc = "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/skin\">\n";
     for (const QString& f : builtin.Files)
         qrc += "  <file alias=\"" + f.section('/', 1).toUtf8() + "\">" + f.toUtf8() + "</file>\n";
     qrc += "</qresource>\n</RCC>\n";
-    const bool ok = builtin.Ok && ziroz.Ok && WriteFileIfChanged(outDir + "/skinart.qrc", qrc);
+    const bool ok = builtin.Ok && ziroz.Ok && namedOk && WriteFileIfChanged(outDir + "/skinart.qrc", qrc);
 
     if (!sheet.isEmpty()) {
         auto all = builtin.Sheet;

@@ -3,6 +3,7 @@
 #include "framework/menus.h"
 #include "mainwindow/iconmain.h"
 #include "settings/liveupdate.h"
+#include "settings/set_skin.h"
 #include "settings/setfile.h"
 #include "settings/setwindow.h"
 
@@ -29,5 +30,6 @@ void InstallSettingsWindows()
     Bind("FileAssociations1", ShowFileAssociations);
     Bind("LiveUpdate1", ShowLiveUpdate);
     Bind("ToolButton23", ShowLiveUpdate);
+    Bind("FromOutsideFile1", ShowSkinChooser);
     SetStartupUpdateCheckRunner(RunStartupUpdateCheck);
 }
