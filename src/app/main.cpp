@@ -7,6 +7,7 @@
 #include "imaging/gif/gif_image.h"
 #include "imaging/icons/icon_xp.h"
 #include "import/import_windows.h"
+#include "web/brelnovaforum.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/program_start.h"
 #include "settings/settings_windows.h"
@@ -18,8 +19,15 @@
 #include "document/canvas_mouse.h"
 #include "drawing/drawing_engines.h"
 
+#include <unistd.h>
+
 int main(int argc, char** argv)
 {
+    // The browser engine's sandbox cannot run for the superuser; only then is it switched off.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The browser engine shares its drawing contexts with the program's windows.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TQtApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brelnova Studio"));
 
@@ -60,6 +68,8 @@ int main(int argc, char** argv)
     InstallSettingsWindows();
     // The disk search and capture commands open their windows.
     InstallImportCommands(iconmain);
+    // Web links and the image search open the program's own browser window.
+    InstallWebWindows(iconmain);
     Application->Run();
     return 0;
 }

@@ -13,18 +13,15 @@
 namespace {
 
 // The web window over the document area, between the tool palette and the right panel.
-void ShowWebPage(Ticonmain& main, const QString& url)
+void ShowWebPage(Ticonmain&, const QString& url)
 {
+    if (WebWindowOpener()) {
+        WebWindowOpener()(url, false);
+        return;
+    }
     if (!brelnovaforum)
         new Tbrelnovaforum(nullptr);
-    auto* palette = qobject_cast<TControl*>(main.FindComponent(QStringLiteral("Panel3")));
-    auto* right = qobject_cast<TControl*>(main.FindComponent(QStringLiteral("Panel4")));
-    if (palette && right) {
-        brelnovaforum->SetLeft(palette->Width() + 4);
-        brelnovaforum->SetTop(palette->Top() + 4);
-        brelnovaforum->SetWidth(right->Left() - palette->Width() - 2);
-        brelnovaforum->SetHeight(right->Height() - 2);
-    }
+    PlaceWebWindow(brelnovaforum);
     brelnovaforum->Show();
     brelnovaforum->WebBrowser1->Navigate(url);
 }

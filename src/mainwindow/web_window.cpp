@@ -13,6 +13,36 @@ Tbrelnovaforum* brelnovaforum = nullptr;
 
 namespace {
 QString lastShellOpen;
+
+TWebWindowOpener& OpenerSlot()
+{
+    static TWebWindowOpener opener;
+    return opener;
+}
+} // namespace
+
+void SetWebWindowOpener(TWebWindowOpener opener)
+{
+    OpenerSlot() = std::move(opener);
+}
+
+const TWebWindowOpener& WebWindowOpener()
+{
+    return OpenerSlot();
+}
+
+void PlaceWebWindow(TForm* window)
+{
+    if (!iconmain)
+        return;
+    auto* palette = qobject_cast<TControl*>(iconmain->FindComponent(QStringLiteral("Panel3")));
+    auto* right = qobject_cast<TControl*>(iconmain->FindComponent(QStringLiteral("Panel4")));
+    if (!palette || !right)
+        return;
+    window->SetLeft(palette->Width() + 4);
+    window->SetTop(palette->Top() + 4);
+    window->SetWidth(right->Left() - palette->Width() - 2);
+    window->SetHeight(right->Height() - 2);
 }
 
 void ShellOpen(const QString& target)

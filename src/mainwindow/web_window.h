@@ -6,6 +6,8 @@
 
 #include "framework/forms.h"
 
+#include <functional>
+
 class TLabel;
 class TsuiEdit;
 
@@ -18,6 +20,16 @@ inline constexpr const char* kForumPage = "http://www.brelnova.com/forum/";
 // does. Nothing is started on the offscreen platform (tests); the last target is kept either way.
 void ShellOpen(const QString& target);
 QString LastShellOpen();
+
+// Places a web window between the main window's tool palette and right-hand panel.
+void PlaceWebWindow(TForm* window);
+
+// The program's own browser window, when the program carries one: it takes every web link of
+// the main window (the address, and whether it goes into the address list). Unset, the links
+// go to the stand-in below.
+using TWebWindowOpener = std::function<void(const QString& url, bool addToList)>;
+void SetWebWindowOpener(TWebWindowOpener opener);
+const TWebWindowOpener& WebWindowOpener();
 
 // The browser of the web window: the page it was last sent to.
 class TWebBrowser : public TControl {

@@ -1,0 +1,208 @@
+#include "web/brelnovaforum.h"
+
+#include "framework/application.h"
+#include "framework/combo_box.h"
+#include "framework/commands.h"
+#include "framework/dialogs.h"
+#include "framework/edit.h"
+#include "framework/forms.h"
+#include "framework/menus.h"
+#include "framework/string_list.h"
+#include "import/capture_devices.h"
+#include "import/selectimage.h"
+#include "skin/controls/check_box.h"
+#include "web/seach_internet.h"
+#include "web/web_addresses.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QWebEngineHistory>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+// A web server on 127.0.0.1 that answers every request with a small page naming its path and
+// remembers the requests' paths as sent.
+class LoopbackServer : public QObject {
+public:
+    LoopbackServer()
+    {
+        server.listen(QHostAddress::LocalHost);
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = server.nextPendingConnection()) {
+                connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                    const QByteArray request = s->readAll();
+                    const QList<QByteArray> words = request.split(' ');
+                    if (words.size() < 2)
+                        return;
+                    Paths << QString::fromLatin1(words[1]);
+                    const QByteArray body = "<html><head><title>" + words[1] + "</title></head><body>" + words[1] + "</body></html>";
+                    s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+                             + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    s->disconnectFromHost();
+                });
+            }
+        });
+    }
+    QString Base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()); }
+    QTcpServer server;
+    QStringList Paths;
+};
+
+class WebWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (geteuid() == 0)
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.server.isListening());
+        WebAddresses().ImageSearch1 = server.Base();
+        WebAddresses().ImageSearch2 = server.Base();
+        SetDialogAnswerer([this](TDialogRequest& r) {
+            Asked << r.Text;
+            r.Result = IDOK;
+            return true;
+        });
+    }
+    void TearDown() override
+    {
+        SetDialogAnswerer(nullptr);
+        QList<QPointer<TForm>> forms;
+        for (TForm* f : Screen->FormList())
+            forms << f;
+        for (const QPointer<TForm>& f : forms)
+            delete f.data();
+        Tselectimage::SetDevices(nullptr, nullptr);
+    }
+    // Waits for the next load of the window to finish; true when one did.
+    static bool LoadFinishes(web::Tbrelnovaforum* w, const std::function<void()>& action)
+    {
+        QSignalSpy finished(w->WebBrowser1, &QWebEngineView::loadFinished);
+        action();
+        return finished.wait(20000);
+    }
+    static QString Path(web::Tbrelnovaforum* w) { return w->WebBrowser1->url().path(); }
+
+    LoopbackServer server;
+    QStringList Asked;
+};
+
+} // namespace
+
+TEST_F(WebWindow, NavigatesBackForwardRefreshesAndReportsAFailedLoad)
+{
+    // The window is made and sent off by the call; its first page arrives afterwards.
+    web::Tbrelnovaforum* w = web::OpenWebWindow(server.Base() + "one", false);
+    ASSERT_TRUE(QSignalSpy(w->WebBrowser1, &QWebEngineView::loadFinished).wait(20000));
+    EXPECT_EQ(Path(w), "/one");
+    EXPECT_TRUE(w->LastLoadOk);
+    EXPECT_EQ(w->Address(), server.Base() + "one");
+    EXPECT_EQ(w->StatusText(1), "Status: completed");
+
+    ASSERT_TRUE(LoadFinishes(w, [&] { w->ShowAddress(server.Base() + "two", false); }));
+    EXPECT_EQ(Path(w), "/two");
+    ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("ToolButton1")); }));
+    EXPECT_EQ(Path(w), "/one");
+    ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("ToolButton2")); }));
+    EXPECT_EQ(Path(w), "/two");
+    const int asked = int(server.Paths.count("/two"));
+    ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("ToolButton3")); }));
+    EXPECT_GT(server.Paths.count("/two"), asked);
+    ClickComponent(w->FindComponent("ToolButton4")); // stop with nothing loading changes nothing
+    EXPECT_EQ(Path(w), "/two");
+
+    // Nothing listens on a port just freed: the load fails, and its flag says so.
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    ASSERT_TRUE(LoadFinishes(w, [&] { w->ShowAddress(QStringLiteral("http://127.0.0.1:%1/gone").arg(port), false); }));
+    EXPECT_FALSE(w->LastLoadOk);
+
+    // A site of the drop-down menu goes into the address box.
+    WebAddresses().Sites[2] = server.Base() + "site3";
+    ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("Site3")); }));
+    EXPECT_EQ(Path(w), "/site3");
+    EXPECT_EQ(w->Address(), server.Base() + "site3");
+}
+
+TEST_F(WebWindow, ProgressDotsGrowAndStartAgain)
+{
+    web::Tbrelnovaforum w;
+    w.ProgressDots = 0;
+    QStringList seen;
+    for (int i = 0; i < 9; ++i) {
+        w.WebBrowser1ProgressChange(10, 100);
+        seen << w.StatusText(1);
+    }
+    EXPECT_EQ(seen[0], "Status: Load.");
+    EXPECT_EQ(seen[1], "Status: Load..");
+    EXPECT_EQ(seen[7], "Status: Load........");
+    EXPECT_EQ(seen[8], "Status: Load..");
+    w.WebBrowser1ProgressChange(100, 100);
+    EXPECT_EQ(w.StatusText(1), "Status: Completed");
+    EXPECT_EQ(w.StatusText(0), "Browse webpage");
+}
+
+TEST_F(WebWindow, ImageSearchBuildsTheAddressesAndListsEachSearch)
+{
+    ShowImageSearch();
+    ASSERT_NE(seach_internet, nullptr);
+    qobject_cast<TCustomEdit*>(seach_internet->FindComponent("seach"))->SetText("  red apple \t");
+    EXPECT_EQ(seach_internet->SearchAddress(), server.Base() + "images?q=red apple&hl=en");
+    qobject_cast<TsuiRadioButton*>(seach_internet->FindComponent("click2"))->SetChecked(true);
+    EXPECT_EQ(seach_internet->SearchAddress(),
+              server.Base() + "search/images?p=red apple&csz=&ei=UTF-8&fr=FP-tab-img-t-158&cop=mss&tab=3&toggle=1");
+    qobject_cast<TsuiRadioButton*>(seach_internet->FindComponent("click1"))->SetChecked(true);
+    qobject_cast<TCustomEdit*>(seach_internet->FindComponent("seach"))->SetText("");
+    EXPECT_EQ(seach_internet->SearchAddress(), server.Base() + "images?q=&hl=en");
+
+    qobject_cast<TCustomEdit*>(seach_internet->FindComponent("seach"))->SetText(" red apple ");
+    ClickComponent(seach_internet->FindComponent("suiButton1"));
+    ASSERT_NE(web::brelnovaforum, nullptr);
+    const int listed = int(web::brelnovaforum->AddressList().size());
+    ASSERT_TRUE(LoadFinishes(web::brelnovaforum, [] { ClickComponent(seach_internet->FindComponent("suiButton1")); }));
+    EXPECT_EQ(web::brelnovaforum->AddressList().size(), listed + 1); // the same search is listed again
+    EXPECT_TRUE(server.Paths.contains("/images?q=red%20apple&hl=en")) << server.Paths.join(", ").toStdString();
+    EXPECT_TRUE(seach_internet->isVisible());
+    ClickComponent(seach_internet->FindComponent("suiButton2"));
+    EXPECT_FALSE(seach_internet->isVisible());
+}
+
+namespace {
+class QuietScreen : public TScreenSource {
+public:
+    QPoint PointerPos() override { return {5, 5}; }
+    QImage Grab(const QRect& r) override
+    {
+        QImage i(r.size(), QImage::Format_ARGB32);
+        i.fill(0xFF336699u);
+        return i;
+    }
+};
+class QuietKey : public THotKey {
+public:
+    bool held = false;
+    bool Register(int, std::function<void(int)>) override { return held = true; }
+    void Unregister(int) override { held = false; }
+    bool IsRegistered(int) const override { return held; }
+};
+} // namespace
+
+TEST_F(WebWindow, TheCaptureButtonStartsTheCaptureTool)
+{
+    Tselectimage::SetDevices(std::make_unique<QuietScreen>(), std::make_unique<QuietKey>());
+    web::Tbrelnovaforum* w = web::OpenWebWindow(server.Base() + "page", false);
+    ClickComponent(w->FindComponent("ToolButton6"));
+    ASSERT_NE(selectimage, nullptr);
+    EXPECT_TRUE(selectimage->isVisible());
+    EXPECT_TRUE(Tselectimage::HotKey().IsRegistered(Tselectimage::kHotKeyId));
+    EXPECT_TRUE(w->isVisible());
+}
