@@ -45,6 +45,10 @@ Tselecticon::Tselecticon(QWidget* owner) : TForm(owner)
 {
     RegisterSettingsClasses();
     LoadDefinition(QStringLiteral(":/settings/selecticon.wdf"));
+    if (auto* grid = qobject_cast<TDrawGrid*>(FindComponent(QStringLiteral("suiDrawGrid1")))) {
+        grid->SetTopRow(0);
+        grid->SetLeftCol(0);
+    }
 }
 
 Tselecticon::~Tselecticon()

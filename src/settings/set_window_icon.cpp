@@ -109,6 +109,9 @@ Tset_window_icon::Tset_window_icon(QWidget* owner) : TForm(owner)
     // never be chosen with the mouse; the click makes the current row the selected one.
     for (Page page : {Page::StartMenu, Page::Desktop, Page::System, Page::Drives}) {
         if (TDrawGrid* grid = Grid(page)) {
+            // The definition's fixed rows, dropped after the row count was set, leave the list
+            // scrolled by one; every list opens at its first item.
+            grid->SetTopRow(0);
             grid->OnClick = [this, page, grid](TObject*) {
                 if (SelectedRow(page) != grid->Row() + 1)
                     SelectRow(page, grid->Row() + 1);

@@ -107,6 +107,7 @@ TEST_F(CustomiserWindow, EveryButtonOfBothWindowsActs)
     for (const char* grid : {"beginicon", "suiDrawGrid2", "suiDrawGrid1", "suiDrawGrid4"}) {
         auto* g = qobject_cast<TDrawGrid*>(window->FindComponent(grid));
         EXPECT_TRUE(g && g->OnDrawCell && g->OnSelectCell) << grid;
+        EXPECT_EQ(g->TopRow(), 0) << grid;
     }
     Tselecticon* picker = SelectIconWindow();
     for (const char* name : {"suiButton1", "suiButton2", "suiButton3", "suiButton4"})
@@ -264,3 +265,4 @@ TEST_F(CustomiserWindow, ThePickerShowsIconFilesLibrariesExecutablesAndDlls)
     pick.Mode = CustomiserItems::ModeDesktop;
     EXPECT_EQ(CustomiserItems::PickedValue(pick), "a.ico,2");
 }
+
