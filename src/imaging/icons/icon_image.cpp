@@ -4,6 +4,8 @@
 #include "framework/streams.h"
 #include "imaging/icons/hi_res_icon.h"
 
+#include <cstring>
+
 // An .ico entry holds each side in one byte, 256 as 0.
 static constexpr int kMaxEntrySide = 256;
 
@@ -55,10 +57,24 @@ void TIconImage::NormalizeSize()
 {
     const auto* p = reinterpret_cast<const uint8_t*>(data_.constData());
     const size_t size = size_t(data_.size());
-    if (size < size_t(IconBitmapHeaderSize) || IsPngImage(p, size) || GetLE32(p) < uint32_t(IconBitmapHeaderSize))
-        return;
-    const int32_t width = int32_t(GetLE32(p + 4));
-    const int32_t height = int32_t(GetLE32(p + 8)) / 2;
+    int64_t width = 0;
+    int64_t height = 0;
+    if (IsPngImage(p, size)) {
+        // A compressed image's size is in its first chunk, which must be the header chunk.
+        static constexpr size_t kHeaderChunkEnd = 8 + 8 + 8;
+        if (size < kHeaderChunkEnd || memcmp(p + 12, "IHDR", 4) != 0)
+            return;
+        auto be32 = [](const uint8_t* b) {
+            return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | uint32_t(b[3]);
+        };
+        width = be32(p + 16);
+        height = be32(p + 20);
+    } else {
+        if (size < size_t(IconBitmapHeaderSize) || GetLE32(p) < uint32_t(IconBitmapHeaderSize))
+            return;
+        width = int32_t(GetLE32(p + 4));
+        height = int32_t(GetLE32(p + 8)) / 2;
+    }
     if (width < 1 || width > kMaxEntrySide || height < 1 || height > kMaxEntrySide)
         return;
     entry_.Width = uint8_t(width);

@@ -145,12 +145,23 @@ TEST(AdvancedIcon, EntriesTakeTheImagesOwnSize)
         im.Width = im.Height = 32; // what a careless writer put in the directory
         return im;
     };
-    Image png{QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, 'x'), 20, 10, 32, 0};
+    // Compressed images: the size comes from the header chunk; without one the entry stays.
+    auto png = [](uint32_t w, uint32_t h, const char* chunk = "IHDR") {
+        QByteArray b("\x89PNG\r\n\x1a\n\0\0\0\x0d", 12);
+        b += QByteArray(chunk, 4);
+        for (uint32_t v : {w, h})
+            for (int shift = 24; shift >= 0; shift -= 8)
+                b += char((v >> shift) & 0xFF);
+        b += QByteArray(9, '\0');
+        return Image{b, 20, 10, 32, 0};
+    };
     QTemporaryDir dir;
     TAdvancedIcon icon;
-    ASSERT_TRUE(icon.LoadFromFile(WriteTemp(dir, "s.ico", MakeIco({dib(48, 32), dib(32, 48), dib(256, 1), png}))));
-    const std::pair<int, int> expected[] = {{48, 32}, {32, 48}, {0, 1}, {20, 10}};
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(icon.LoadFromFile(WriteTemp(dir, "s.ico",
+                                            MakeIco({dib(48, 32), dib(32, 48), dib(256, 1), png(64, 40),
+                                                     png(256, 256), png(300, 16), png(64, 64, "IDAT")}))));
+    const std::pair<int, int> expected[] = {{48, 32}, {32, 48}, {0, 1}, {64, 40}, {0, 0}, {20, 10}, {20, 10}};
+    for (int i = 0; i < 7; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(icon.Images()->GetItem(i)->Entry().Width, expected[i].first);
         EXPECT_EQ(icon.Images()->GetItem(i)->Entry().Height, expected[i].second);
