@@ -3,9 +3,9 @@
 #include "framework/streams.h"
 #include "framework/string_list.h"
 #include "imaging/icons/icl_icon.h"
+#include "imaging/icons/library_name_text.h"
 
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <algorithm>
 
 namespace {
@@ -20,15 +20,6 @@ constexpr int kResourceEntrySize = 12;
 [[noreturn]] void Fail(const char* text)
 {
     throw EICLReadError(QString::fromLatin1(text));
-}
-
-// Names are stored as bytes. Libraries written here hold UTF-8; older ones hold the writer's
-// 8-bit code page, taken as Latin-1.
-QString DecodeName(const QByteArray& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 } // namespace
@@ -226,7 +217,7 @@ void T16BitReader::ReadNames(std::vector<QString>& names)
         stream_->ReadBuffer(bytes.data(), length);
         if (first && bytes == "ICL")
             continue;
-        names.push_back(DecodeName(bytes));
+        names.push_back(DecodeLibraryName(bytes));
     }
 }
 

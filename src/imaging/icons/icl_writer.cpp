@@ -6,6 +6,7 @@
 #include "imaging/icons/icon_image_list.h"
 #include "imaging/icons/icon_library.h"
 #include "imaging/icons/icon_library1.h"
+#include "imaging/icons/library_name_text.h"
 #include "imaging/icons/multi_icon.h"
 
 #include <algorithm>
@@ -24,20 +25,6 @@ constexpr int kPaddingBlock = 256;
 [[noreturn]] void Fail(const char* text)
 {
     throw EICLReadError(QString::fromLatin1(text));
-}
-
-// A name's bytes as the one length byte can count them: at most 255, cut before a character
-// rather than inside one.
-QByteArray NameBytes(const QString& name)
-{
-    QByteArray bytes = name.toUtf8();
-    if (bytes.size() <= 255)
-        return bytes;
-    qsizetype cut = 255;
-    while (cut > 0 && (uint8_t(bytes[cut]) & 0xC0) == 0x80)
-        --cut;
-    bytes.truncate(cut);
-    return bytes;
 }
 
 int64_t AlignUp(int64_t value, uint16_t shift)
@@ -180,7 +167,7 @@ void T16BitWriter::WriteNames()
     stream_->WriteByte(3);
     stream_->WriteBuffer("ICL", 3);
     for (const Group& g : groups_) {
-        const QByteArray bytes = NameBytes(g.Name);
+        const QByteArray bytes = EncodeLibraryName(g.Name);
         stream_->WriteByte(uint8_t(bytes.size()));
         stream_->WriteBuffer(bytes.constData(), bytes.size());
     }

@@ -9,6 +9,7 @@
 #include "imaging/icons/icon_image_list.h"
 #include "imaging/icons/icon_library1.h"
 #include "imaging/icons/icon_test_files.h"
+#include "imaging/icons/library_name_text.h"
 #include "platform/module.h"
 #include "testsupport/testdata.h"
 
@@ -501,6 +502,41 @@ TEST(IconLibrary, IconListNamesUnnamedIconsByPosition)
     library.Icons()->Delete(0);
     library.Icons()->Clear();
     EXPECT_EQ(library.Icons()->Count(), 0);
+}
+// Names that fit the Western code page are stored in it, one byte a character, so other programs
+// show them; the rest go as UTF-8. Both read back as written.
+TEST(IconLibrary, GroupNamesUseTheWesternCodePageWhenTheyFit)
+{
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"Café", QByteArray("Caf\xE9")},
+        {"€ „x“ Ÿ", QByteArray("\x80 \x84x\x93 \x9F")},
+        {"Ω Café", QByteArray("\xCE\xA9 Caf\xC3\xA9")},
+        {"plain", QByteArray("plain")},
+    };
+    QTemporaryDir dir;
+    TIconLibrary1 source;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(EncodeLibraryName(QString::fromUtf8(c.name)), c.bytes);
+        EXPECT_EQ(DecodeLibraryName(c.bytes), QString::fromUtf8(c.name));
+        source.Icons()->AddIcon(QString::fromUtf8(c.name), LoadIcon(dir, {Solid(16, 4)}));
+    }
+    // Another writer's bytes that are no UTF-8 are its code page; a long Western name is cut at
+    // 255 characters.
+    EXPECT_EQ(DecodeLibraryName(QByteArray("\xC3(\x81")), QString::fromUtf8("Ã(\u0081"));
+    EXPECT_EQ(EncodeLibraryName(QString(300, QChar(0xE9))), QByteArray(255, '\xE9'));
+
+    const QString path = dir.filePath(QStringLiteral("names.icl"));
+    source.SaveToFile(path);
+    EXPECT_TRUE(ReadFile(path).contains(QByteArray("\x04" "Caf\xE9\x07\x80 \x84x\x93 \x9F")));
+    TIconLibrary library;
+    library.LoadFromFile(path);
+    EXPECT_EQ(library.Icons()->ToStringList(),
+              QStringList({QString::fromUtf8("Café"), QString::fromUtf8("€ „x“ Ÿ"), QString::fromUtf8("Ω Café"),
+                           QStringLiteral("plain")}));
 }
 
 // An outside resource lister sees the groups and images of a written library.
