@@ -114,12 +114,6 @@ IconSource Fallback(const QString& file, int index)
     return source;
 }
 
-QString InWindowsDir(const char* file)
-{
-    const QString dir = GetWindowsDirWithSlash();
-    return dir.isEmpty() ? QString() : dir + Str(file);
-}
-
 QString IniPath(const QString& folder) { return LocalPath(FolderWithSeparator(folder) + QStringLiteral("Desktop.ini")); }
 
 bool IsSectionHeader(const QByteArray& line) { return line.trimmed().startsWith('['); }
@@ -222,6 +216,12 @@ QString GetWindowsDirWithSlash()
     return dir;
 }
 
+QString InWindowsDir(const QString& file)
+{
+    const QString dir = GetWindowsDirWithSlash();
+    return dir.isEmpty() ? QString() : dir + file;
+}
+
 QString ShellLibrary()
 {
     const QString dir = GetWindowsDirWithSlash();
@@ -269,7 +269,7 @@ IconItemRecord MakeRecord(const ClassRow& row)
     record.Key = ClassKey(row.ClassId);
     record.ValueName = Str(row.ValueName);
     record.DefaultData = Str(row.DefaultData);
-    record.IconFile = InWindowsDir(row.FallbackFile);
+    record.IconFile = InWindowsDir(Str(row.FallbackFile));
     return record;
 }
 
@@ -322,7 +322,7 @@ IconSource LoadClassIcon(const ClassRow& row)
     const bool customised = ownValue ? !value.isEmpty() : !value.isEmpty() && value != Str(row.DefaultData);
     if (customised)
         return Resolved(value, false);
-    return Fallback(InWindowsDir(row.FallbackFile), row.FallbackIndex);
+    return Fallback(InWindowsDir(Str(row.FallbackFile)), row.FallbackIndex);
 }
 
 IconSource LoadStartMenuIcon(int row)

@@ -24,6 +24,8 @@ QString GetWindowsDirPlain();
 QString GetWindowsDirWithSlash();
 // "system32\shell32.dll" of the Windows folder when it exists there, else "system\shell32.dll".
 QString ShellLibrary();
+// A file named as in the Windows folder; empty without a Windows folder.
+QString InWindowsDir(const QString& file);
 
 // The running Windows version's name and code; "Unknown" (0) here unless a test sets another.
 void SetWindowsVersionName(const QString& name);

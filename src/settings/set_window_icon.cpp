@@ -243,7 +243,7 @@ IconSource Tset_window_icon::LoadRow(Page page, int row)
     }
     if (record) {
         const ClassRow* c = page == Page::Desktop ? IconLocations::DesktopRow(row) : SystemClassRow(row);
-        CurrentIconFile = GetWindowsDirWithSlash().isEmpty() ? QString() : GetWindowsDirWithSlash() + QString::fromLatin1(c->FallbackFile);
+        CurrentIconFile = InWindowsDir(QString::fromLatin1(c->FallbackFile));
     }
     if (source.Loaded) {
         CurrentIconFile = source.File;
@@ -345,7 +345,7 @@ void Tset_window_icon::Modify(Page page)
     if (!RowChosen(page))
         return;
     const int row = SelectedRow(page);
-    const QString explorer = GetWindowsDirWithSlash().isEmpty() ? QString() : GetWindowsDirWithSlash() + QStringLiteral("explorer.exe");
+    const QString explorer = InWindowsDir(QStringLiteral("explorer.exe"));
     switch (page) {
     case Page::StartMenu:
         ShowPicker(CustomiserItems::ModeStartMenu, IconLocations::StartMenuRow(row)->Number, row, explorer, page);
@@ -510,7 +510,7 @@ void Tset_window_icon::suiButton7Click(TObject*)
                    Page::System);
     } else {
         const QString file = FolderIconFile.isEmpty() || FolderIconFile == QLatin1String("no")
-            ? (GetWindowsDirWithSlash().isEmpty() ? QString() : GetWindowsDirWithSlash() + QStringLiteral("system32\\shell32.dll"))
+            ? InWindowsDir(QStringLiteral("system32\\shell32.dll"))
             : FolderIconFile;
         ShowPicker(CustomiserItems::ModeFolder, 0, 0, file, Page::System);
     }

@@ -120,6 +120,15 @@ TEST_F(CustomiserWindow, ModifyUndoAndDefaultOnTheListPages)
     settingstest::WriteLibrary(dir.path() + "/ten.icl", 10);
     Tset_window_icon* window = Make();
     EXPECT_EQ(qobject_cast<TDrawGrid*>(window->FindComponent("beginicon"))->RowCount(), 10);
+    // Until their pages are shown, System Icons and Drives keep the counts of the definition.
+    auto* system = qobject_cast<TDrawGrid*>(window->FindComponent("suiDrawGrid1"));
+    auto* drives = qobject_cast<TDrawGrid*>(window->FindComponent("suiDrawGrid4"));
+    EXPECT_EQ(system->RowCount(), 14);
+    EXPECT_EQ(drives->RowCount(), 12);
+    window->suiTabSheet6Show(nullptr);
+    window->suiTabSheet7Show(nullptr);
+    EXPECT_EQ(system->RowCount(), 15);
+    EXPECT_EQ(drives->RowCount(), 8);
     // Start Menu "Program": the third icon of the second grid row of a 3-column library.
     Select(window, "beginicon", 0, 0);
     EXPECT_FALSE(Enabled(window, "suiButton40"));
