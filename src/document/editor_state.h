@@ -110,9 +110,25 @@ public:
     // "N34Click", "N30Click", "colorbarrChange", "colorbaraChange", "tool_" + n + "Click", ...
     virtual void RunMainCommand(const QString& handlerName) = 0;
 
+    // The file name of the main window's picture save dialog ("SavePictureDialog1"): the target
+    // of every export. The main window keeps it in its dialog.
+    virtual QString SaveDialogFileName() const { return saveDialogFileName_; }
+    virtual void SetSaveDialogFileName(const QString& name) { saveDialogFileName_ = name; }
+    // The print page of the main window with the picture under the title, shown modally; false
+    // when the program has no print page.
+    virtual bool ShowPrintPage(const QImage& picture, const QString& title)
+    {
+        (void)picture;
+        (void)title;
+        return false;
+    }
+
     // The skin file and style of the main window's own skin components.
     virtual QString MainThemeFile() const { return SkinFileName; }
     virtual int MainUIStyle() const { return SkinStyle; }
+
+private:
+    QString saveDialogFileName_;
 };
 
 // The program's editor state; null until the main window (or a test) installs one.

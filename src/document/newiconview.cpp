@@ -8,6 +8,7 @@
 #include "document/editor_state.h"
 #include "document/fontopen.h"
 #include "document/my_list_box.h"
+#include "document/picture_view.h"
 #include "document/scratch_folder.h"
 #include "framework/application.h"
 #include "framework/bitmap.h"
@@ -71,17 +72,6 @@ void DrawThumbnail(GpBitmap* target, GpBitmap* format, bool smooth, int w, int h
 }
 
 // The picture of an image control as pixels; null when it has none.
-QImage PictureImage(TImage* image)
-{
-    TGraphic* graphic = image ? image->Picture()->Graphic() : nullptr;
-    if (!graphic || graphic->Empty())
-        return QImage();
-    TBitmap bitmap;
-    bitmap.SetSize(graphic->Width(), graphic->Height());
-    bitmap.Canvas()->Draw(0, 0, graphic);
-    return BitmapToQImage(bitmap);
-}
-
 TColor32 GridColor(uint32_t value)
 {
     return MakeColor32(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF), 255);
@@ -798,7 +788,7 @@ void Tnewiconview::UpdateThumbnails(const QString&)
                                 frame.Top + (frame.Height() - size.cy) / 2, size.cx, size.cy);
     QImage back(size.cx, size.cy, QImage::Format_ARGB32);
     back.fill(0);
-    const QImage pattern = PictureImage(copybm);
+    const QImage pattern = PictureOfImage(copybm);
     if (!pattern.isNull()) {
         QPainter p(&back);
         p.fillRect(back.rect(), QBrush(pattern));
@@ -1039,7 +1029,7 @@ void Tnewiconview::Button9Click(TObject*)
     const QImage tile = EditingOptionsTile();
     if (!tile.isNull() && bgimage) {
         // The options' tile is laid as a pattern over the whole of the document's tile.
-        const QImage current = PictureImage(bgimage);
+        const QImage current = PictureOfImage(bgimage);
         QImage repainted(current.isNull() ? tile.size() : current.size(), QImage::Format_ARGB32);
         repainted.fill(0);
         {

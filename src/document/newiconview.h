@@ -149,6 +149,23 @@ public:
     Q_INVOKABLE void Button6Click(TObject* Sender);
     Q_INVOKABLE void Button7Click(TObject* Sender);
     Q_INVOKABLE void Button8Click(TObject* Sender);
+    // ---- export, snapshot and hand-offs (newiconview_export.cpp) ----
+    // Raised by each hand-off to Photoshop; numbers the hand-off files.
+    int PhotoshopSendCount = 0;
+    // The current format's picture (empty when it has none).
+    QImage CurrentPicture() const;
+    // The export of the current format in the format word of CommandArgument to the main
+    // window's save dialog's file.
+    Q_INVOKABLE void Button1Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn25Click(TObject* Sender);
+    Q_INVOKABLE void BitBtn29Click(TObject* Sender);
+    Q_INVOKABLE void Ps1Click(TObject* Sender);
+    Q_INVOKABLE void PrintClick(TObject* Sender);
+    Q_INVOKABLE void Properties1Click(TObject* Sender);
+    Q_INVOKABLE void BitmapImage1Click(TObject* Sender);
+    Q_INVOKABLE void PngwithTransparency1Click(TObject* Sender);
+    Q_INVOKABLE void CreateSnapshot1Click(TObject* Sender);
+
     // ---- selection, floating pixels and the editor's clipboard (newiconview_selection.cpp) ----
     // Shows the marquee of the selection rectangle in the overlay's pen (dotted, 1 wide).
     void DrawSelectionMarquee();

@@ -102,6 +102,8 @@ bool TFileHost::RunDocumentCommand(const QString& component, const QString& argu
     if (!target || !HasClickHandler(target))
         return false;
     State.CommandArgument = argument;
+    // An export writes to the save dialog's file, which the routines keep here until they end.
+    State.SetSaveDialogFileName(SaveFileName);
     return ClickComponent(target);
 }
 

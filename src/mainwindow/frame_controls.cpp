@@ -1,4 +1,6 @@
 #include "document/animation_builders.h"
+#include "document/command_dialog.h"
+#include "document/myiconshow.h"
 #include "framework/application.h"
 #include "framework/bitmap.h"
 #include "framework/combo_box.h"
@@ -296,11 +298,18 @@ void Ticonmain::ToolButton18Click(TObject* Sender)
     builders->ShowCursorHotSpot(picture);
 }
 
-void Ticonmain::N34Click(TObject* Sender)
+void Ticonmain::N34Click(TObject*)
 {
-    // The snapshot window, into which the document renders its enlarged image, is not part of
-    // the program yet.
-    NotAvailableClick(Sender);
+    // A new window for every snapshot; earlier ones stay open until the user closes them.
+    auto* snapshot = new Tmyiconshow(nullptr);
+    snapshot->SetFormStyle(fsMDIChild);
+    TakeMainWindowSkin(*snapshot);
+    if (TForm* templ = FindForm(QStringLiteral("newiconview")))
+        snapshot->SetBounds(-4, -3, templ->Width(), templ->Height());
+    else
+        snapshot->SetBounds(-4, -3, snapshot->Width(), snapshot->Height());
+    snapshot->Show();
+    RunDocumentCommand(*this, QStringLiteral("BitBtn25"), QStringLiteral("Icon Snapshot"));
 }
 
 // ---- the Photoshop button, the recent-files combo and the banner ----

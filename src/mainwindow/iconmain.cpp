@@ -3,6 +3,7 @@
 #include "controls/controls_classes.h"
 #include "controls/tov_language.h"
 #include "document/newiconview.h"
+#include "document/picture_view.h"
 #include "document/scratch_folder.h"
 #include "framework/application.h"
 #include "framework/combo_box.h"
@@ -571,14 +572,7 @@ void Ticonmain::ClearPreview()
 
 QImage Ticonmain::Picture(const QString& name) const
 {
-    auto* image = qobject_cast<TImage*>(Control(name));
-    TGraphic* graphic = image ? image->Picture()->Graphic() : nullptr;
-    if (!graphic || graphic->Empty())
-        return QImage();
-    TBitmap bitmap;
-    bitmap.SetSize(graphic->Width(), graphic->Height());
-    bitmap.Canvas()->Draw(0, 0, graphic);
-    return BitmapToQImage(bitmap);
+    return PictureOfImage(qobject_cast<TImage*>(Control(name)));
 }
 
 void Ticonmain::RunMainCommand(const QString& handlerName)

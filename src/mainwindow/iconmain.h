@@ -404,6 +404,9 @@ public:
     void SelectToolImage(int n, int group) override;
     void RunMainCommand(const QString& handlerName) override;
     QString MainThemeFile() const override;
+    QString SaveDialogFileName() const override;
+    void SetSaveDialogFileName(const QString& name) override;
+    bool ShowPrintPage(const QImage& picture, const QString& title) override;
     int MainUIStyle() const override;
 
 private:

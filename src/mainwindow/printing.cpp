@@ -8,6 +8,7 @@
 #include "mainwindow/command_routing.h"
 #include "framework/menus.h"
 #include "mainwindow/iconmain.h"
+#include "mainwindow/list_form.h"
 #include "platform/program_paths.h"
 
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPrinter>
+#include <QPointer>
 #include <QPrinterInfo>
 
 TRect PrintPictureRect(int w, int h)
@@ -28,7 +30,7 @@ TRect PrintPictureRect(int w, int h)
 
 namespace {
 
-TSaveDialog* SaveDialogOf(Ticonmain& main)
+TSaveDialog* SaveDialogOf(const Ticonmain& main)
 {
     return qobject_cast<TSaveDialog*>(main.FindComponent(QStringLiteral("SavePictureDialog1")));
 }
@@ -108,4 +110,29 @@ void Ticonmain::Print1Click(TObject*)
     }
     dialog->SetFileName(remembered);
     PrintPicture(picture, heading);
+}
+
+QString Ticonmain::SaveDialogFileName() const
+{
+    TSaveDialog* dialog = SaveDialogOf(*this);
+    return dialog ? dialog->FileName() : TEditorState::SaveDialogFileName();
+}
+
+void Ticonmain::SetSaveDialogFileName(const QString& name)
+{
+    if (TSaveDialog* dialog = SaveDialogOf(*this))
+        dialog->SetFileName(name);
+    else
+        TEditorState::SetSaveDialogFileName(name);
+}
+
+bool Ticonmain::ShowPrintPage(const QImage& picture, const QString& title)
+{
+    QPointer<TListForm> page = new TListForm(nullptr);
+    page->SetPage(picture, title);
+    page->ShowModal();
+    // Closed by the user the page has freed itself; answered without showing, it goes here.
+    if (page)
+        page->Release();
+    return true;
 }

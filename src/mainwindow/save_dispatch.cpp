@@ -20,7 +20,7 @@ bool EndsWith(const QString& path, const char* extension)
 }
 
 const QString kNoProject = QStringLiteral("There is no project to save.");
-const QString kNoExport = QStringLiteral("Exporting images needs the document's export, which is not part of this program yet.");
+const QString kNoExport = QStringLiteral("There is no project to export.");
 
 // The extension of each entry of the save dialog's filter, 1-based.
 const char* const kEntryExtensions[] = {nullptr, ".ico", ".cur", ".icl", ".bmp", ".gif", ".emf",

@@ -130,8 +130,10 @@ struct CLSID {
 };
 using GUID = CLSID;
 
-// The quality parameter of the JPEG encoder.
+// The quality parameter of the JPEG encoder, and the save flag (multi-frame TIFF).
 extern const GUID EncoderQuality;
+extern const GUID EncoderSaveFlag;
+inline constexpr uint32_t EncoderValueMultiFrame = 18;
 enum EncoderParameterValueType { EncoderParameterValueTypeLong = 4 };
 
 struct EncoderParameter {
