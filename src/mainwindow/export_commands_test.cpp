@@ -108,10 +108,16 @@ TEST_F(ExportCommands, PrintWithPreviewShowsThePageWithTheImageAndTitle)
         pictureSize = QSize(image->Width(), image->Height());
         title = qobject_cast<TControl*>(page->FindComponent("title"))->Caption();
         EXPECT_EQ(page->Caption(), "Brelnova Studio - Print ");
+        // " Print " prints at once; " Exit " closes the page.
+        EXPECT_TRUE(HasClickHandler(page->FindComponent("ToolButton17")));
+        ClickComponentByName(page, "ToolButton28");
         r.Result = mrCancel;
         return true;
     };
     iconmain->PrintwithPreview1Click(nullptr);
+    // The page lives only while it is shown.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ListForm, nullptr);
     EXPECT_EQ(pictureSize, QSize(doc->CurrentWidth, doc->CurrentHeight));
     EXPECT_EQ(title, doc->Caption());
     EXPECT_TRUE(told.isEmpty()) << told.join('|').toStdString();
