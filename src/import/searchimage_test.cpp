@@ -10,6 +10,8 @@
 #include "import/disk_scan.h"
 #include "import/formscreen.h"
 #include "import/import_test_support.h"
+#include "import/import_windows.h"
+#include "mainwindow/file_host.h"
 
 #include <QDir>
 #include <QFile>
@@ -185,4 +187,115 @@ TEST_F(SearchTree, ResultsOpenShowFullScreenAndFillTheLargeIconGrid)
     EXPECT_TRUE(qobject_cast<TControl*>(w->FindComponent("ListView"))->Visible());
     const QImage shot = w->grab().toImage();
     EXPECT_FALSE(shot.isNull());
+}
+
+TEST_F(SearchTree, StopDuringAWalkKeepsTheResultsSoFarAndEveryCommandActs)
+{
+    // Enough files that the walk is still going when Stop is pressed.
+    QDir().mkpath(root + "/many");
+    for (int i = 0; i < 20000; ++i)
+        Touch(root + QStringLiteral("/many/%1.ico").arg(i));
+    Tsearchimage* w = Window();
+    SetText(w, "suiComboBox2", "Icons or Icon Libraries");
+    ClickComponent(w->FindComponent("suiButton2"));
+    ClickComponent(w->FindComponent("suiButton3"));
+    EXPECT_FALSE(w->Searching);
+    EXPECT_TRUE(qobject_cast<TControl*>(w->FindComponent("suiButton2"))->Enabled());
+    EXPECT_FALSE(qobject_cast<TControl*>(w->FindComponent("suiButton3"))->Enabled());
+    w->WaitForWorker();
+    const int kept = w->ResultCount;
+    EXPECT_LT(kept, 20003);
+    EXPECT_EQ(qobject_cast<TListView*>(w->FindComponent("ListView"))->Items()->Count(), kept);
+    // Stopped, the window closes.
+    w->Close();
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(SearchTree, ResultsOpenEditAndFillTheGridSixToARow)
+{
+    for (int i = 0; i < 8; ++i)
+        Touch(root + QStringLiteral("/deep/%1.gif").arg(i));
+    Tsearchimage* w = Window();
+    SetText(w, "suiComboBox2", "Pictures");
+    ClickComponent(w->FindComponent("suiButton2"));
+    w->WaitForWorker();
+    ASSERT_EQ(w->ResultCount, 16);
+
+    // List and details switch the list's style; large icons: 16 div 6 + 6 rows.
+    auto* list = qobject_cast<TListView*>(w->FindComponent("ListView"));
+    for (auto [name, style] : {std::pair{"ToolButton2", vsList}, {"N14", vsReport}, {"N13", vsList}, {"ToolButton3", vsReport}}) {
+        ClickComponent(w->FindComponent(name));
+        EXPECT_EQ(list->ViewStyle(), style) << name;
+    }
+    ClickComponent(w->FindComponent("ToolButton15"));
+    auto* grid = qobject_cast<TDrawGrid*>(w->FindComponent("DrawGrid1"));
+    EXPECT_EQ(grid->RowCount(), 8);
+    EXPECT_TRUE(grid->Visible());
+    // A blank cell turns the commands off; a result's cell turns them on and selects it.
+    bool can = true;
+    grid->OnSelectCell(grid, 5, 4, can);
+    EXPECT_FALSE(qobject_cast<TControl*>(w->FindComponent("ToolButton13"))->Enabled());
+    const int k = int(std::find_if(w->Results.begin(), w->Results.end(), [](const TSearchResult& r) { return r.FileName == "logo.png"; })
+                      - w->Results.begin());
+    ASSERT_LT(k, 16);
+    grid->OnSelectCell(grid, k % 6, k / 6, can);
+    EXPECT_EQ(w->SelectedResult, k);
+    EXPECT_TRUE(qobject_cast<TControl*>(w->FindComponent("ToolButton13"))->Enabled());
+    // A 0-byte picture's cell reads 0*0 and 0 KB; every cell draws without reading past a result.
+    const QImage shot = grid->grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+
+    // Open from the grid, the tool button, the menu and the list hands the picture to the import
+    // window.
+    InstallImportWindows();
+    for (const char* name : {"DrawGrid1", "ToolButton12", "N1", "ListView"}) {
+        if (loadimagedorv)
+            delete loadimagedorv;
+        Messages.clear();
+        if (QString(name) == "DrawGrid1")
+            grid->OnDblClick(grid);
+        else if (QString(name) == "ListView")
+            list->OnDblClick(list);
+        else
+            ClickComponent(w->FindComponent(name));
+        ASSERT_NE(loadimagedorv, nullptr) << name;
+        EXPECT_EQ(loadimagedorv->SelectedPicture.size(), QSize(4, 3)) << name;
+        EXPECT_TRUE(Messages.isEmpty()) << name << ": " << Messages.join("; ").toStdString();
+    }
+    SetFileWindowHooks({});
+    // Edit on a file that went away says so.
+    QFile::remove(w->Results[k].Address);
+    Messages.clear();
+    ClickComponent(w->FindComponent("N6"));
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].startsWith("The file no longer exists"));
+}
+
+TEST_F(SearchTree, TheLocationButtonAddsTheChosenFolder)
+{
+    Tsearchimage* w = Window();
+    QString answer = root + "/logos";
+    SetDialogAnswerer([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkBrowseFolder) {
+            r.Text = answer;
+            r.Result = answer.isEmpty() ? 0 : 1;
+            return true;
+        }
+        Messages << r.Text;
+        r.Result = IDOK;
+        return true;
+    });
+    ClickComponent(w->FindComponent("suiButton5"));
+    auto* drives = qobject_cast<TCustomComboBox*>(w->FindComponent("suiDriveComboBox1"));
+    EXPECT_EQ(drives->Text(), root + "/logos/");
+    const int entries = drives->Items()->Count();
+    ClickComponent(w->FindComponent("suiButton5")); // the same folder again is not listed twice
+    EXPECT_EQ(drives->Items()->Count(), entries);
+    answer = root + "/nowhere";
+    ClickComponent(w->FindComponent("suiButton5"));
+    EXPECT_EQ(Messages.size(), 1);
+    EXPECT_EQ(drives->Text(), root + "/logos/");
+    answer.clear(); // cancelled: nothing changes
+    ClickComponent(w->FindComponent("suiButton5"));
+    EXPECT_EQ(drives->Items()->Count(), entries);
 }

@@ -14,6 +14,8 @@
 #include "skin/controls/tab_control.h"
 
 #include <QImage>
+#include <QPalette>
+#include <QWidget>
 #include <QProcessEnvironment>
 
 namespace {
@@ -172,9 +174,26 @@ TEST(CaptureDesktop, RealGrabUnderX11)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         GTEST_SKIP() << "needs an X display";
+    // A red window on the desktop: the block grabbed from its middle is red once it is drawn.
+    QWidget red;
+    red.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    red.setAutoFillBackground(true);
+    QPalette palette = red.palette();
+    palette.setColor(QPalette::Window, Qt::red);
+    red.setPalette(palette);
+    red.setGeometry(40, 40, 64, 64);
+    red.show();
     auto screen = MakeDesktopScreen();
-    const QImage shot = screen->Grab(QRect(0, 0, 16, 8));
-    EXPECT_EQ(shot.size(), QSize(16, 8));
+    QImage shot;
+    for (int i = 0; i < 500; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        shot = screen->Grab(QRect(64, 64, 16, 8));
+        if (shot.pixel(0, 0) == qRgb(255, 0, 0) && shot.pixel(15, 7) == qRgb(255, 0, 0))
+            break;
+    }
+    ASSERT_EQ(shot.size(), QSize(16, 8));
+    EXPECT_EQ(shot.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(shot.pixel(15, 7), qRgb(255, 0, 0));
     auto key = MakeDesktopHotKey();
     EXPECT_TRUE(key->Register(1002, [](int) {}));
     key->Unregister(1002);

@@ -142,9 +142,14 @@ TEST_F(SettingsWorld, EveryItemIsWrittenDefaultedAndRestoredWhereItLives)
     for (int number : {19, 26, 43, 4, 5, 12})
         WriteShellValue(number, file + ",1");
     WriteClassValue(MakeRecord(*SystemClassRow(1)), file + ",1");
+    for (int row = 1; row <= kDesktopRows; ++row)
+        WriteClassValue(MakeRecord(*DesktopRow(row)), file + ",1");
     RestoreAll(Page::StartMenu);
+    RestoreAll(Page::Desktop);
     RestoreAll(Page::System);
     RestoreAll(Page::Drives);
+    for (int row = 1; row <= kDesktopRows; ++row)
+        EXPECT_EQ(ReadClassValue(MakeRecord(*DesktopRow(row))), QString(DesktopRow(row)->DefaultData)) << "desktop row " << row;
     for (int number : {19, 26, 43, 4, 5, 12})
         EXPECT_EQ(StoredShell(number), "<none>") << number;
     EXPECT_EQ(ReadClassValue(MakeRecord(*SystemClassRow(1))), "%SystemRoot%\\System32\\shell32.dll,-138");

@@ -245,6 +245,14 @@ void Tselecticon::suiButton1Click(TObject*)
 
 void Tselecticon::suiButton3Click(TObject*)
 {
+    // A location that names no icon of the file shown (no file, a file without icons, a cell
+    // kept from an earlier file or a blank one) would leave the item showing nothing.
+    if (SelectedCell < 1 || SelectedCell > IconCount()) {
+        MessageBox(IconCount() == 0 ? QStringLiteral("The file named holds no icons to choose from.")
+                                    : QStringLiteral("Please choose an icon in the grid first."),
+                   QStringLiteral("Brelnova Studio"), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     CustomiserItems::PickedIcon pick;
     pick.Mode = Mode;
     pick.FromPage = FromPage;

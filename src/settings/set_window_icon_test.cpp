@@ -1,6 +1,7 @@
 #include "settings/set_window_icon.h"
 
 #include "framework/dialogs.h"
+#include "framework/exceptions.h"
 #include "imaging/icons/icon_library.h"
 #include "platform/icon_handle.h"
 #include "platform/registry_store.h"
@@ -275,3 +276,65 @@ TEST_F(CustomiserWindow, ThePickerShowsIconFilesLibrariesExecutablesAndDlls)
     EXPECT_EQ(CustomiserItems::PickedValue(pick), "a.ico,2");
 }
 
+
+TEST_F(CustomiserWindow, ThePickerWritesAChoiceFromAnIconFileAnExecutableAndRefusesAnEmptyOne)
+{
+    Tset_window_icon* window = Make();
+    const QString ico = dir.path() + "/blue.ico";
+    settingstest::WriteFile(ico, settingstest::IconFileOfColour(0xFF0000FFu));
+    const QString exe = dir.path() + "/tool.exe";
+    ASSERT_TRUE(QFile::copy(TestDataPath("platform/exe/icons32.dll"), exe));
+
+    // Desktop "My Document" from an icon file.
+    window->suiTabSheet4Show(nullptr);
+    Select(window, "suiDrawGrid2", 0, 2);
+    {
+        TDialogAnswererScope answers(PickCell(ico, 0, 0));
+        Click(window, "suiButton16");
+    }
+    EXPECT_EQ(ReadClassValue(window->DesktopItems[2]), ico + ",0");
+    EXPECT_EQ(CentreColour(ExtractSourceIcon(window->LoadRow(CustomiserItems::Page::Desktop, 3))), 0xFF0000FFu);
+    EXPECT_EQ(window->Customised, 2);
+
+    // Drives "3.5 Inch Disc" (Shell Icons 6) from an executable; Undo takes it away again.
+    window->suiTabSheet7Show(nullptr);
+    Select(window, "suiDrawGrid4", 0, 1);
+    {
+        TDialogAnswererScope answers(PickCell(exe, 0, 0));
+        Click(window, "suiButton28");
+    }
+    EXPECT_EQ(ReadShellValue(6), exe + ",0");
+    HICON shown = ExtractSourceIcon(window->LoadRow(CustomiserItems::Page::Drives, 2));
+    EXPECT_NE(shown, nullptr);
+    DestroyIcon(shown);
+    EXPECT_TRUE(Enabled(window, "suiButton20"));
+    Click(window, "suiButton20");
+    EXPECT_EQ(ReadShellValue(6), "");
+
+    // A damaged library shows no icons, and OK then says so and writes nothing; so does OK on a
+    // blank cell of a good file.
+    const QString broken = dir.path() + "/broken.icl";
+    settingstest::WriteFile(broken, QByteArray("MZ") + QByteArray(300, '\x7f'));
+    for (auto [file, col, row, said] : {std::tuple{broken, 0, 0, "The file named holds no icons to choose from."},
+                                        {ico, 0, 3, "Please choose an icon in the grid first."}}) {
+        QStringList messages;
+        {
+            TDialogAnswererScope answers(PickCell(file, col, row, &messages));
+            Click(window, "suiButton16");
+        }
+        EXPECT_EQ(selecticon->IconCount(), file == broken ? 0 : 1);
+        EXPECT_EQ(messages, QStringList({said}));
+        EXPECT_EQ(ReadClassValue(window->DesktopItems[2]), ico + ",0");
+    }
+}
+
+TEST_F(CustomiserWindow, HelpWithoutTheHelpPagesSaysWhy)
+{
+    Tset_window_icon* window = Make();
+    try {
+        window->suiForm1TitleBarHelpBtnClick(nullptr, 0);
+        ADD_FAILURE() << "the missing help pages went unreported";
+    } catch (const EOSError& e) {
+        EXPECT_TRUE(e.Message().startsWith("System Error.  Code: ")) << e.Message().toStdString();
+    }
+}

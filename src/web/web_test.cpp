@@ -14,7 +14,12 @@
 #include "web/seach_internet.h"
 #include "web/web_addresses.h"
 
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
+#include <QTest>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -25,8 +30,9 @@
 
 namespace {
 
-// A web server on 127.0.0.1 that answers every request with a small page naming its path and
-// remembers the requests' paths as sent.
+// A web server on 127.0.0.1 that answers every request with a small page naming its path, in a
+// colour of its own so that a test can see which page is drawn, and remembers the requests'
+// paths as sent. The path "/slow" is never answered.
 class LoopbackServer : public QObject {
 public:
     LoopbackServer()
@@ -40,13 +46,22 @@ public:
                     if (words.size() < 2)
                         return;
                     Paths << QString::fromLatin1(words[1]);
-                    const QByteArray body = "<html><head><title>" + words[1] + "</title></head><body>" + words[1] + "</body></html>";
+                    if (words[1] == "/slow")
+                        return;
+                    const QByteArray body = "<html><head><title>" + words[1] + "</title></head><body style=\"background:"
+                                            + Colour(QString::fromLatin1(words[1])).name().toLatin1() + "\">" + words[1]
+                                            + "</body></html>";
                     s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
                              + QByteArray::number(body.size()) + "\r\n\r\n" + body);
                     s->disconnectFromHost();
                 });
             }
         });
+    }
+    static QColor Colour(const QString& path)
+    {
+        const QByteArray h = QCryptographicHash::hash(path.toLatin1(), QCryptographicHash::Md5);
+        return QColor(uint8_t(h[0]), uint8_t(h[1]), uint8_t(h[2]));
     }
     QString Base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()); }
     QTcpServer server;
@@ -89,6 +104,20 @@ protected:
         return finished.wait(20000);
     }
     static QString Path(web::Tbrelnovaforum* w) { return w->WebBrowser1->url().path(); }
+    // Waits until the browser draws the page of path: its colour fills the middle of the view.
+    static bool Shows(web::Tbrelnovaforum* w, const QString& path)
+    {
+        const QRgb want = LoopbackServer::Colour(path).rgb();
+        QElapsedTimer deadline;
+        deadline.start();
+        while (deadline.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            const QImage shot = w->WebBrowser1->grab().toImage();
+            if (shot.width() > 8 && shot.height() > 8 && (shot.pixel(shot.width() / 2, shot.height() / 2) | 0xFF000000u) == want)
+                return true;
+        }
+        return false;
+    }
 
     LoopbackServer server;
     QStringList Asked;
@@ -96,27 +125,33 @@ protected:
 
 } // namespace
 
-TEST_F(WebWindow, NavigatesBackForwardRefreshesAndReportsAFailedLoad)
+TEST_F(WebWindow, NavigatesBackForwardRefreshesStopsAndReportsAFailedLoad)
 {
     // The window is made and sent off by the call; its first page arrives afterwards.
     web::Tbrelnovaforum* w = web::OpenWebWindow(server.Base() + "one", false);
-    ASSERT_TRUE(QSignalSpy(w->WebBrowser1, &QWebEngineView::loadFinished).wait(20000));
-    EXPECT_EQ(Path(w), "/one");
+    ASSERT_TRUE(Shows(w, "/one"));
     EXPECT_TRUE(w->LastLoadOk);
     EXPECT_EQ(w->Address(), server.Base() + "one");
     EXPECT_EQ(w->StatusText(1), "Status: completed");
 
-    ASSERT_TRUE(LoadFinishes(w, [&] { w->ShowAddress(server.Base() + "two", false); }));
-    EXPECT_EQ(Path(w), "/two");
-    ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("ToolButton1")); }));
-    EXPECT_EQ(Path(w), "/one");
-    ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("ToolButton2")); }));
-    EXPECT_EQ(Path(w), "/two");
+    w->ShowAddress(server.Base() + "two", false);
+    ASSERT_TRUE(Shows(w, "/two"));
+    ClickComponent(w->FindComponent("ToolButton1"));
+    ASSERT_TRUE(Shows(w, "/one"));
+    ClickComponent(w->FindComponent("ToolButton2"));
+    ASSERT_TRUE(Shows(w, "/two"));
     const int asked = int(server.Paths.count("/two"));
     ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("ToolButton3")); }));
     EXPECT_GT(server.Paths.count("/two"), asked);
-    ClickComponent(w->FindComponent("ToolButton4")); // stop with nothing loading changes nothing
-    EXPECT_EQ(Path(w), "/two");
+    ASSERT_TRUE(Shows(w, "/two"));
+
+    // Stop ends a load the server never answers; the page drawn stays.
+    QSignalSpy started(w->WebBrowser1, &QWebEngineView::loadStarted);
+    w->ShowAddress(server.Base() + "slow", false);
+    ASSERT_TRUE(started.count() > 0 || started.wait(20000));
+    ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("ToolButton4")); }));
+    EXPECT_FALSE(w->LastLoadOk);
+    EXPECT_TRUE(Shows(w, "/two"));
 
     // Nothing listens on a port just freed: the load fails, and its flag says so.
     QTcpServer closed;
@@ -126,11 +161,34 @@ TEST_F(WebWindow, NavigatesBackForwardRefreshesAndReportsAFailedLoad)
     ASSERT_TRUE(LoadFinishes(w, [&] { w->ShowAddress(QStringLiteral("http://127.0.0.1:%1/gone").arg(port), false); }));
     EXPECT_FALSE(w->LastLoadOk);
 
-    // A site of the drop-down menu goes into the address box.
-    WebAddresses().Sites[2] = server.Base() + "site3";
-    ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("Site3")); }));
-    EXPECT_EQ(Path(w), "/site3");
-    EXPECT_EQ(w->Address(), server.Base() + "site3");
+    // Typing in the address box goes to the address as it stands after each letter.
+    auto* edit = w->FindComponent("suiComboBox1")->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    w->ShowAddress(server.Base() + "typ", false);
+    ASSERT_TRUE(Shows(w, "/typ"));
+    edit->setFocus();
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_E);
+    ASSERT_TRUE(Shows(w, "/type"));
+    EXPECT_EQ(w->Address(), server.Base() + "type");
+}
+
+TEST_F(WebWindow, TheSitesButtonListsTheSixSitesAndEachOpensItsPage)
+{
+    for (int i = 0; i < WebAddresses().Sites.size(); ++i)
+        WebAddresses().Sites[i] = server.Base() + QStringLiteral("site%1").arg(i + 1);
+    web::Tbrelnovaforum* w = web::OpenWebWindow(server.Base() + "start", false);
+    ClickComponent(w->FindComponent("ToolButton5"));
+    auto* menu = qobject_cast<TPopupMenu*>(w->FindComponent("suiPopupMenu2"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->PopupQMenu()->isVisible());
+    menu->PopupQMenu()->hide();
+    for (int i = 1; i <= 6; ++i) {
+        const QString name = QStringLiteral("Site%1").arg(i);
+        ClickComponent(w->FindComponent(name));
+        EXPECT_EQ(w->Address(), server.Base() + QStringLiteral("site%1").arg(i));
+        ASSERT_TRUE(Shows(w, QStringLiteral("/site%1").arg(i))) << name.toStdString();
+    }
 }
 
 TEST_F(WebWindow, ProgressDotsGrowAndStartAgain)
@@ -168,8 +226,9 @@ TEST_F(WebWindow, ImageSearchBuildsTheAddressesAndListsEachSearch)
     ClickComponent(seach_internet->FindComponent("suiButton1"));
     ASSERT_NE(web::brelnovaforum, nullptr);
     const int listed = int(web::brelnovaforum->AddressList().size());
-    ASSERT_TRUE(LoadFinishes(web::brelnovaforum, [] { ClickComponent(seach_internet->FindComponent("suiButton1")); }));
+    ClickComponent(seach_internet->FindComponent("suiButton1"));
     EXPECT_EQ(web::brelnovaforum->AddressList().size(), listed + 1); // the same search is listed again
+    ASSERT_TRUE(Shows(web::brelnovaforum, "/images?q=red%20apple&hl=en"));
     EXPECT_TRUE(server.Paths.contains("/images?q=red%20apple&hl=en")) << server.Paths.join(", ").toStdString();
     EXPECT_TRUE(seach_internet->isVisible());
     ClickComponent(seach_internet->FindComponent("suiButton2"));
