@@ -106,8 +106,9 @@ void Tselectimage::FormCreate(TObject*)
             SetClientWidth(tab->Width() + 10);
         SetClientHeight(tab->Height() + 60);
     }
+    // One tab, the block size: the control starts with a tab of its own, which this replaces.
     if (auto* tabs = Part<TsuiTabControl>(this, "suiTabControl3"))
-        tabs->Tabs()->Add(SizeCaption());
+        tabs->SetTabList({SizeCaption()});
 }
 
 void Tselectimage::FormShow(TObject*)
@@ -152,10 +153,12 @@ void Tselectimage::Timer2Timer(TObject*)
             tab->SetWidth(image->Width() + 20);
         if (tab->Height() < image->Height() + 10)
             tab->SetHeight(image->Height() + 20);
-        if (tab->Left() + tab->Width() + 6 > ClientWidth())
-            SetClientWidth(tab->Left() + tab->Width() + 6);
-        if (tab->Top() + tab->Height() + 45 > ClientHeight())
-            SetClientHeight(tab->Top() + tab->Height() + 45);
+        // The tab sits below the skinned title bar: measure it where it lies in the window.
+        const QPoint corner = tab->mapTo(this, QPoint(tab->Width(), tab->Height()));
+        if (corner.x() + 6 > ClientWidth())
+            SetClientWidth(corner.x() + 6);
+        if (corner.y() + 35 > ClientHeight())
+            SetClientHeight(corner.y() + 35);
     }
     FormPaint(this);
 }

@@ -12,6 +12,8 @@
 #include "import/searchimage.h"
 #include "mainwindow/testing_started_program.h"
 #include "skin/controls/tab_control.h"
+#include "skin/form.h"
+#include "skin/title_bar.h"
 
 #include <QImage>
 #include <QPalette>
@@ -104,6 +106,17 @@ TEST_F(CaptureTool, EnterPastesTheBlockAroundThePointerIntoTheCurrentImage)
     ASSERT_EQ(screen->Grabs.size(), 1);
     EXPECT_EQ(screen->Grabs[0], QRect(100 - 16, 50 - 8, 32, 16));
     EXPECT_EQ(selectimage->SizeCaption(), "32 * 16");
+    selectimage->FormPaint(nullptr);
+    EXPECT_EQ(qobject_cast<TsuiTabControl*>(selectimage->FindComponent("suiTabControl3"))->TabList(), QStringList({"32 * 16"}));
+    // The block, its tab and the pointer box lie whole below the skinned title bar.
+    const QWidget* title = qobject_cast<TsuiForm*>(selectimage->FindComponent("suiForm1"))->TitleBar();
+    const int below = title->mapTo(selectimage, QPoint(0, title->height())).y();
+    for (const char* name : {"suiTabControl3", "Image1", "Edit1"}) {
+        auto* part = qobject_cast<QWidget*>(selectimage->FindComponent(name));
+        const QRect at(part->mapTo(selectimage, QPoint(0, 0)), part->size());
+        EXPECT_GE(at.top(), below) << name;
+        EXPECT_TRUE(selectimage->rect().contains(at)) << name;
+    }
     Tick(); // the pointer has not moved: no new sample
     EXPECT_EQ(screen->Grabs.size(), 1);
 

@@ -11,6 +11,8 @@
 #include "import/capture_devices.h"
 #include "import/selectimage.h"
 #include "skin/controls/check_box.h"
+#include "skin/form.h"
+#include "skin/title_bar.h"
 #include "web/seach_internet.h"
 #include "web/web_addresses.h"
 
@@ -213,6 +215,15 @@ TEST_F(WebWindow, ImageSearchBuildsTheAddressesAndListsEachSearch)
 {
     ShowImageSearch();
     ASSERT_NE(seach_internet, nullptr);
+    // Every control shows whole, below the skinned title bar.
+    const QWidget* title = qobject_cast<TsuiForm*>(seach_internet->FindComponent("suiForm1"))->TitleBar();
+    const int below = title->mapTo(seach_internet, QPoint(0, title->height())).y();
+    for (const char* name : {"GroupBox1", "suiButton1", "suiButton2"}) {
+        auto* part = qobject_cast<QWidget*>(seach_internet->FindComponent(name));
+        const QRect at(part->mapTo(seach_internet, QPoint(0, 0)), part->size());
+        EXPECT_GE(at.top(), below) << name;
+        EXPECT_TRUE(seach_internet->rect().contains(at)) << name << " ends at " << at.bottom() << " of " << seach_internet->height();
+    }
     qobject_cast<TCustomEdit*>(seach_internet->FindComponent("seach"))->SetText("  red apple \t");
     EXPECT_EQ(seach_internet->SearchAddress(), server.Base() + "images?q=red apple&hl=en");
     qobject_cast<TsuiRadioButton*>(seach_internet->FindComponent("click2"))->SetChecked(true);
