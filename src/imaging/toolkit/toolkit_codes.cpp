@@ -618,3 +618,54 @@ int BitmapViewHeight(const TKBitmap& bitmap)
 {
     return IsViewTransposed(bitmap) ? bitmap.Width : bitmap.Height;
 }
+
+uint32_t BitmapPixel(const TKBitmap& bitmap, int x, int y)
+{
+    const uint8_t* row = bitmap.Row(y);
+    switch (bitmap.BitsPerPixel) {
+    case 1: return uint32_t(row[x >> 3] >> (7 - (x & 7))) & 1u;
+    case 4: return uint32_t(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
+    case 8: return row[x];
+    case 24: {
+        const uint8_t* p = row + size_t(x) * 3;
+        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+    }
+    default: {
+        const uint8_t* p = row + size_t(x) * 4;
+        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    }
+    }
+}
+
+void SetBitmapPixel(TKBitmap& bitmap, int x, int y, uint32_t value)
+{
+    uint8_t* row = bitmap.Row(y);
+    switch (bitmap.BitsPerPixel) {
+    case 1: {
+        const uint8_t bit = uint8_t(0x80 >> (x & 7));
+        row[x >> 3] = uint8_t((row[x >> 3] & ~bit) | ((value & 1) ? bit : 0));
+        break;
+    }
+    case 4: {
+        const int shift = (x & 1) ? 0 : 4;
+        row[x >> 1] = uint8_t((row[x >> 1] & ~(0xF << shift)) | (value & 0xF) << shift);
+        break;
+    }
+    case 8: row[x] = uint8_t(value); break;
+    case 24: {
+        uint8_t* p = row + size_t(x) * 3;
+        p[0] = uint8_t(value);
+        p[1] = uint8_t(value >> 8);
+        p[2] = uint8_t(value >> 16);
+        break;
+    }
+    default: {
+        uint8_t* p = row + size_t(x) * 4;
+        p[0] = uint8_t(value);
+        p[1] = uint8_t(value >> 8);
+        p[2] = uint8_t(value >> 16);
+        p[3] = uint8_t(value >> 24);
+        break;
+    }
+    }
+}

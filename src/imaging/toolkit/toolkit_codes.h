@@ -20,6 +20,7 @@ enum : int {
     TK_Failure = 0,
     TK_ErrNoMemory = -1,
     TK_ErrBitmapHandle = -2,
+    TK_ErrSeek = -4,
     TK_ErrWriteFile = -5,
     TK_ErrReadFile = -7,
     TK_ErrFileName = -8,
@@ -30,6 +31,7 @@ enum : int {
     TK_ErrParameter = -13,
     TK_ErrOpenFile = -14,
     TK_ErrNotSupported = -16,
+    TK_ErrQFactor = -21,
     TK_ErrBitsPerPixel = -27,
     TK_ErrUserAbort = -29,
     TK_ErrLayerIndex = -800,
@@ -84,3 +86,9 @@ bool IsViewTransposed(const TKBitmap& bitmap);
 // The size as shown: width and height exchanged for the transposed perspectives.
 int BitmapViewWidth(const TKBitmap& bitmap);
 int BitmapViewHeight(const TKBitmap& bitmap);
+
+// The stored value of pixel (x, y), for every depth: the palette index at 1, 4 and 8 bits per
+// pixel (the leftmost pixel in the high bits of its byte), blue | green << 8 | red << 16 at 24
+// and, with alpha << 24, at 32. The caller keeps (x, y) inside the bitmap.
+uint32_t BitmapPixel(const TKBitmap& bitmap, int x, int y);
+void SetBitmapPixel(TKBitmap& bitmap, int x, int y, uint32_t value);

@@ -268,10 +268,10 @@ struct TToolkitImageCallbacks {
     static int Row(uint8_t* buffer, int32_t row, int32_t rowBytes, void* userData)
     {
         auto* c = static_cast<TToolkitImage*>(userData);
-        if (TK_GetBitmapRow(&c->ToolkitBitmap, row, buffer, rowBytes) < rowBytes)
+        if (TK_GetBitmapRow(c->rowSource_, row, buffer, rowBytes) < rowBytes)
             return 0;
         ++c->rowCounter_;
-        const int32_t height = std::max(1, c->ToolkitBitmap.Height);
+        const int32_t height = std::max(1, c->rowSource_->Height);
         c->Fire(c->OnStatus, c, RoundEven(double(c->rowCounter_) / height * 100));
         if (g_abortRequested) {
             g_abortRequested = false;
@@ -424,6 +424,33 @@ void TToolkitImage::InvalidValue(const char* property)
 {
     LastResult = TK_ErrParameter;
     throw EToolkitImageError(QStringLiteral("%1 \n %2: Invalid value passed.").arg(MessageName(), QLatin1String(property)));
+}
+
+void TToolkitImage::BeginStatus()
+{
+    if (statusInstalled_)
+        return;
+    g_aborted = false;
+    callbackLink_ = CurrentControl();
+    CurrentControls().push_back(this);
+    statusBefore_ = TK_SetStatusCallBack(TToolkitImageCallbacks::Status);
+    statusInstalled_ = true;
+}
+
+bool TToolkitImage::EndStatus()
+{
+    if (!statusInstalled_)
+        return false;
+    TK_SetStatusCallBack(statusBefore_);
+    auto& controls = CurrentControls();
+    const auto it = std::find(controls.rbegin(), controls.rend(), this);
+    if (it != controls.rend())
+        controls.erase(std::next(it).base());
+    callbackLink_ = nullptr;
+    statusInstalled_ = false;
+    const bool aborted = g_aborted;
+    g_aborted = false;
+    return aborted;
 }
 
 // ---- View geometry ---------------------------------------------------------------------------
@@ -700,7 +727,7 @@ void TToolkitImage::SetEnableProgressEvent(bool v)
 {
     if (v)
         g_abortRequested = false;
-    else if (loading_ || processing_)
+    else if (loading_ || processing_ || (busy_ & bsProcessing))
         g_abortRequested = true;
     enableProgressEvent_ = v;
     LastResult = 1;
@@ -1198,7 +1225,13 @@ int TToolkitImage::Save(const QString& FileName, int Format, int Bits, int Quali
             result = SaveRowByRow(FileName, Format, Bits, Quality, BuildSaveOptions(SaveOption, Bits, false));
         } else {
             const TKSaveOptions options = BuildSaveOptions(SaveOption, Bits, false);
-            result = TK_SaveBitmap(FileName, &ToolkitBitmap, Format, Bits, Quality, &options);
+            // With an offset set the picture goes into the file there, with or without progress:
+            // writing the whole file instead would lose what the rest of it holds.
+            if (SaveOffsetHandle)
+                result = TK_SaveFileOffset(FileName, &ToolkitBitmap, SaveOffset, &SaveSize, Format, Bits, Quality, 2,
+                                           &options);
+            else
+                result = TK_SaveBitmap(FileName, &ToolkitBitmap, Format, Bits, Quality, &options);
         }
     }
     // A stopped save has written nothing: the toolkit replaces a file only once it is complete,
@@ -1217,14 +1250,27 @@ int TToolkitImage::SaveRowByRow(const QString& fileName, int format, int bits, i
         if (r != TK_Success)
             return r;
     }
+    // This format's frames have one size: the toolkit is handed a copy of that size.
+    TKBitmap sized;
+    const TKBitmap* source = &ToolkitBitmap;
+    if (format == TKFMT_FRAME && (ToolkitBitmap.Width != TKFRAME_Width || ToolkitBitmap.Height != TKFRAME_Height)) {
+        int r = TK_CopyBitmap(&ToolkitBitmap, &sized);
+        if (r == TK_Success)
+            r = TK_SizeBitmap(&sized, TKFRAME_Width, TKFRAME_Height);
+        if (r != TK_Success)
+            return r;
+        source = &sized;
+    }
     TK_AccessBitmap(&ToolkitBitmap);
     int result;
     if (SaveOffsetHandle) {
-        result = TK_SaveFileOffset(fileName, &ToolkitBitmap, SaveOffset, &SaveSize, format, bits, quality, 2, &options);
+        result = TK_SaveFileOffset(fileName, source, SaveOffset, &SaveSize, format, bits, quality, 2, &options);
     } else {
-        const uint32_t flags = bits == ToolkitBitmap.BitsPerPixel || bits > 4 ? 2 : 1;
-        result = TK_SaveFile(fileName, &ToolkitBitmap, format, bits, quality, flags, TToolkitImageCallbacks::Row, this,
+        const uint32_t flags = bits == source->BitsPerPixel || bits > 4 ? 2 : 1;
+        rowSource_ = source;
+        result = TK_SaveFile(fileName, source, format, bits, quality, flags, TToolkitImageCallbacks::Row, this,
                              &options);
+        rowSource_ = nullptr;
     }
     TK_ReleaseBitmap(&ToolkitBitmap);
     return result;

@@ -274,7 +274,8 @@ public:
     bool SaveSwitch40 = false;     // flag 0x40
     bool SaveSwitch400000 = false; // flag 0x400000
     bool SaveSwitch1000000 = false; // flag 0x1000000
-    intptr_t SaveOffsetHandle = 0; // set: saves write into an open file at SaveOffset
+    intptr_t SaveOffsetHandle = 0; // set: saves write into the named file at SaveOffset, SaveSize
+                                   // gets the bytes written
     int64_t SaveOffset = 0;
     int64_t SaveSize = 0;
 
@@ -854,6 +855,10 @@ private:
     int SaveRowByRow(const QString& fileName, int format, int bits, int quality, const TKSaveOptions& options);
     int SaveWithLayerTable(const QString& fileName, int format, int bits, int quality, const TKSaveOptions& options);
     void SetGeometryInt(int32_t& member, int value);
+    // Around an image operation: the control is current for the toolkit's status callback, which
+    // reports progress and turns an abort request into a stop. EndStatus says whether it stopped.
+    void BeginStatus();
+    bool EndStatus();
 
     struct TRect4 {
         int32_t Left = 0, Top = 0, Width = 0, Height = 0;
@@ -883,7 +888,10 @@ private:
     bool animating_ = false;
     uint8_t pending_ = 0;
     int rowCounter_ = 0;
+    const TKBitmap* rowSource_ = nullptr; // the bitmap a row-by-row save reads
     TToolkitImage* callbackLink_ = nullptr;
+    TKStatusCallback statusBefore_ = nullptr; // the toolkit's status callback outside an operation
+    bool statusInstalled_ = false;
     TKRTFOptions rtf_;
     TKPLTOptions plt_;
     TKPTKOptions ptk_;

@@ -594,6 +594,21 @@ struct TToolkitImageRegions {
         s.Aborted = false;
         // The toolkit gives a turned picture pixels of its own, so the record is a true copy.
         s.Kept = *target;
+        c.BeginStatus();
+    }
+
+    // The toolkit's part of an image operation. An event handler that raises during it ends the
+    // operation as an abort would, so that the control is not left busy.
+    template <class F>
+    static int Run(C& c, TKBitmap* target, F work)
+    {
+        try {
+            return work();
+        } catch (...) {
+            c.RegionState().Aborted = true;
+            c.EndProcess(target);
+            throw;
+        }
     }
 
     // The rotated floater goes back centred on where it was, over the background put back first.
@@ -967,6 +982,8 @@ void TToolkitImage::SetFloaterVisible(uint8_t v)
 void TToolkitImage::EndProcess(TKBitmap* target)
 {
     auto& s = RegionState();
+    if (EndStatus())
+        s.Aborted = true;
     if (s.Aborted)
         *target = s.Kept;
     TK_FreeBitmap(&s.Kept);
@@ -1000,7 +1017,7 @@ int TToolkitImage::Rotate(double Angle, uint32_t Flags, uint32_t FillColor)
         target = &s.Floater;
     }
     R::BeginProcess(*this, target);
-    int result = TK_RotateBitmap(target, Angle, Flags, FillColor);
+    int result = R::Run(*this, target, [&] { return TK_RotateBitmap(target, Angle, Flags, FillColor); });
     LastResult = result;
     if (result == TK_Success) {
         NotifyRotated(Angle);
@@ -1028,7 +1045,7 @@ int TToolkitImage::FastRotate(int Angle)
     if (!HasBitmap)
         return ResultCheck("FastRotate", TK_ErrBitmapHandle);
     R::BeginProcess(*this, &ToolkitBitmap);
-    const int result = TK_RotateBitmapViewPerspective(&ToolkitBitmap, Angle);
+    const int result = R::Run(*this, &ToolkitBitmap, [&] { return TK_RotateBitmapViewPerspective(&ToolkitBitmap, Angle); });
     LastResult = result;
     if (result == TK_Success && !RegionState().Aborted) {
         ResetView();

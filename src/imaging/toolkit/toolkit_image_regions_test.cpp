@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -529,6 +530,52 @@ TEST_F(ToolkitImageRegionsTest, RotateAndFastRotateTurnThePicture)
     TKBitmap item;
     ASSERT_EQ(TK_GetBitmapListItem(c->BitmapList, 0, &item), TK_Success);
     EXPECT_EQ(item.ViewPerspective, 6);
+}
+
+TEST_F(ToolkitImageRegionsTest, RotationsReportProgressAndAnAbortPutsThePictureBack)
+{
+    Give();
+    c->SetEnableProgressEvent(true);
+    std::vector<int> percents;
+    int changes = 0;
+    c->OnChange = [&](TObject*) { ++changes; };
+    c->OnStatus = [&](TObject*, int percent) { percents.push_back(percent); };
+    ASSERT_EQ(c->Rotate(90, 0, 0), TK_Success);
+    ASSERT_GT(percents.size(), 3u);
+    EXPECT_EQ(percents.front(), 0);
+    EXPECT_EQ(percents.back(), 100);
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_EQ(changes, 1);
+
+    // Switching progress off from the status event stops each kind of rotation: the picture, its
+    // list item and its view stay as they were, and no change is announced.
+    c->SetEnableMethodErrors(false);
+    const std::function<int()> operations[] = {[&] { return c->Rotate(30, 0, 0); },
+                                               [&] { return c->FastRotate(90); }};
+    for (const auto& operation : operations) {
+        const TKBitmap before = c->ToolkitBitmap;
+        const std::vector<uint8_t> pixels = *before.Pixels;
+        changes = 0;
+        percents.clear();
+        c->OnStatus = [&](TObject*, int percent) {
+            percents.push_back(percent);
+            c->SetEnableProgressEvent(false);
+        };
+        c->SetEnableProgressEvent(true);
+        EXPECT_EQ(operation(), TK_ErrUserAbort);
+        EXPECT_EQ(percents, std::vector<int>{0});
+        EXPECT_EQ(c->ToolkitBitmap.Width, before.Width);
+        EXPECT_EQ(c->ToolkitBitmap.ViewPerspective, before.ViewPerspective);
+        EXPECT_EQ(*c->ToolkitBitmap.Pixels, pixels);
+        EXPECT_EQ(c->BitmapWidth, before.Width);
+        TKBitmap item;
+        ASSERT_EQ(TK_GetBitmapListItem(c->BitmapList, 0, &item), TK_Success);
+        EXPECT_EQ(*item.Pixels, pixels);
+        EXPECT_EQ(changes, 0);
+    }
+    // The control is free again and the next rotation runs whole.
+    c->SetEnableProgressEvent(false);
+    EXPECT_EQ(c->FastRotate(90), TK_Success);
 }
 
 TEST_F(ToolkitImageRegionsTest, FloaterFromOutside)

@@ -150,7 +150,7 @@ TEST_F(ToolkitImageTest, FailuresRaiseTheResultCheckMessageUnlessSwitchedOff)
               QStringLiteral("ToolkitImage2 \nError code: -27\nSave: Invalid bits/pixel. "));
 
     two->SetEnableMethodErrors(false);
-    EXPECT_EQ(two->Save(Path("x.png"), 12, 24, 2, 0), TK_ErrNotSupported);
+    EXPECT_EQ(two->Save(Path("x.png"), TKFMT_SGI, 24, 2, 0), TK_ErrNotSupported);
     EXPECT_EQ(two->LoadLayer(psd, 0, 5), TK_ErrLayerIndex);
     EXPECT_EQ(two->LastResult, TK_ErrLayerIndex);
     // A failed operation does not keep the next load from running.
@@ -233,6 +233,46 @@ TEST_F(ToolkitImageTest, SwitchingProgressOffStopsTheRunAndKeepsTheOldFile)
     EXPECT_NE(image->Load(psd, 32, 1, 1), 1);
     EXPECT_EQ(image->HasBitmap, 0);
     EXPECT_EQ(image->BitmapList, 0u);
+}
+
+TEST_F(ToolkitImageTest, SavesWriteEachFormatAndIntoAFileAtTheOffsetWithOrWithoutProgress)
+{
+    auto image = Control("ToolkitImage1");
+    ASSERT_EQ(image->Load(Fixture("two.psd", TwoLayerPsd()), 32, 1, 1), 1);
+    int lastPercent = -1;
+    image->OnStatus = [&](TObject*, int percent) { lastPercent = percent; };
+    for (bool progress : {false, true}) {
+        image->SetEnableProgressEvent(progress);
+        // The frame format is always written at its one size, from rows of a resized copy.
+        const QString frame = Path(QStringLiteral("frame.ras"));
+        lastPercent = -1;
+        ASSERT_EQ(image->Save(frame, TKFMT_FRAME, 24, 0, 0), 1);
+        EXPECT_EQ(lastPercent, progress ? 100 : -1);
+        TKFileInfo info;
+        ASSERT_EQ(TK_FileInfo(frame, &info, sizeof info, 1, nullptr), TK_Success);
+        EXPECT_EQ(info.Format, TKFMT_FRAME);
+        EXPECT_EQ(info.Width, TKFRAME_Width);
+        EXPECT_EQ(info.Height, TKFRAME_Height);
+        EXPECT_EQ(image->ToolkitBitmap.Width, 40);
+
+        const QByteArray filler(3000, 'z');
+        const QString container = Fixture("container.bin", filler);
+        image->SaveOffsetHandle = 1;
+        image->SaveOffset = 10;
+        image->SaveSize = 0;
+        ASSERT_EQ(image->Save(container, TKFMT_TGA, 24, 0, 0), 1);
+        image->SaveOffsetHandle = 0;
+        const QByteArray after = ReadFile(container);
+        EXPECT_EQ(after.left(10), filler.left(10));
+        ASSERT_GT(image->SaveSize, 0);
+        ASSERT_LE(10 + image->SaveSize, after.size());
+        EXPECT_EQ(after.mid(10 + image->SaveSize), filler.mid(10 + image->SaveSize));
+        const QString piece = Fixture("piece.tga", after.mid(10, image->SaveSize));
+        ASSERT_EQ(TK_FileInfo(piece, &info, sizeof info, 1, nullptr), TK_Success);
+        EXPECT_EQ(info.Format, TKFMT_TGA);
+        EXPECT_EQ(info.Width, 40);
+        EXPECT_EQ(info.Height, 30);
+    }
 }
 
 TEST_F(ToolkitImageTest, OperationsStartedFromItsOwnEventsAreRefused)

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 
 #include <algorithm>
 #include <cmath>
@@ -69,7 +70,7 @@ constexpr TFormatRow ReadFormats[] = {
     {TKFMT_GIF, "GIF"},   {TKFMT_BMP, "BMP"},   {TKFMT_TGA, "TGA"},   {TKFMT_PNG, "PNG"},   {TKFMT_JPEG, "JPEG"},
     {TKFMT_TIFF, "TIFF"}, {TKFMT_PCX, "PCX"},   {TKFMT_PSD, "PSD"},   {TKFMT_PSD, "PSB"},   {TKFMT_SGI, "SGI"},
     {TKFMT_PNM, "PNM"},   {TKFMT_PCD, "PCD"},   {TKFMT_RLE, "RLE"},   {TKFMT_WMF, "WMF"},   {TKFMT_ICO, "ICO"},
-    {TKFMT_CUR, "CUR"},   {TKFMT_WBMP, "WBMP"}, {TKFMT_DIB, "DIB"},
+    {TKFMT_CUR, "CUR"},   {TKFMT_WBMP, "WBMP"}, {TKFMT_DIB, "DIB"},   {TKFMT_FRAME, "SUN"},
 };
 
 int CodeOfMagick(const QString& magick)
@@ -88,38 +89,47 @@ const char* MagickOfCode(int code)
     return nullptr;
 }
 
-// The formats saves write: the library's encoder and the bits per pixel the code stands for.
+// The formats saves write: the library's encoder, the bits per pixel it takes (bit n set for n
+// bits) and the bits a save of 0 bits gets when the bitmap's own are not among them.
 struct TSaveFormat {
     int Code;
     const char* Magick;
-    int Bits;
+    uint64_t Depths;
+    int DefaultBits;
 };
+
+constexpr uint64_t Depth(int bits)
+{
+    return uint64_t(1) << bits;
+}
+
+constexpr uint64_t AnyDepth = Depth(1) | Depth(4) | Depth(8) | Depth(24) | Depth(32);
 
 constexpr TSaveFormat SaveFormats[] = {
-    {TKFMT_DATA, "PNG", 0}, // 24 or 32 bits as asked
-    {TKFMT_GIF, "GIF", 8},
-    {TKFMT_PNG, "PNG24", 24},
-    {TKFMT_PNG32, "PNG32", 32},
-    {TKFMT_PSD, "PSD", 32},
+    {TKFMT_DATA, "PNG", Depth(24) | Depth(32), 24},
+    {TKFMT_GIF, "GIF", Depth(8), 8},
+    {TKFMT_BMP, "BMP", AnyDepth, 24},
+    {TKFMT_TGA, "TGA", Depth(8) | Depth(24) | Depth(32), 24},
+    {TKFMT_PNG, "PNG24", Depth(24), 24},
+    {TKFMT_JPEG, "JPEG", Depth(24), 24},
+    {TKFMT_TIFF, "TIFF", AnyDepth, 24},
+    {TKFMT_PCX, "PCX", Depth(1) | Depth(4) | Depth(8) | Depth(24), 24},
+    {TKFMT_PSD, "PSD", Depth(32), 32},
+    {TKFMT_DIB, "DIB", AnyDepth, 24},
+    {TKFMT_FRAME, "SUN", Depth(24), 24},
+    {TKFMT_PNG32, "PNG32", Depth(32), 32},
 };
 
-// The encoder of a save and its bits (0 asks for those of the format), or the failure code.
-int FindSaveFormat(int32_t format, int32_t& bits, const TSaveFormat*& out)
+// The encoder of a save and its bits (0 asks for the bitmap's own, else those of the format),
+// or the failure code.
+int FindSaveFormat(int32_t format, int32_t& bits, int32_t ownBits, const TSaveFormat*& out)
 {
     for (const TSaveFormat& f : SaveFormats) {
         if (f.Code != format)
             continue;
-        if (f.Bits == 0) {
-            if (bits == 0)
-                bits = 24;
-            if (bits != 24 && bits != 32)
-                return TK_ErrBitsPerPixel;
-            out = &f;
-            return TK_Success;
-        }
         if (bits == 0)
-            bits = f.Bits;
-        if (bits != f.Bits)
+            bits = ownBits > 0 && ownBits < 64 && (f.Depths & Depth(ownBits)) ? ownBits : f.DefaultBits;
+        if (bits <= 0 || bits >= 64 || !(f.Depths & Depth(bits)))
             return TK_ErrBitsPerPixel;
         out = &f;
         return TK_Success;
@@ -253,6 +263,11 @@ int DetectFormat(const QByteArray& data, const QString& name, const TKFileInfo* 
     }
     if (StartsWith(data, "8BPS", 4))
         return TK_ErrSubType;
+    // The frames of TKFMT_FRAME are read back by the toolkit only, never by the other readers.
+    if (StartsWith(data, "\x59\xA6\x6A\x95", 4) && data.size() >= 32) {
+        magick = QStringLiteral("SUN");
+        return TK_Success;
+    }
     magick = DetectPictureFormat(data, QLatin1Char('.') + QFileInfo(name).suffix());
     if (magick == QLatin1String("EMF"))
         return TK_ErrNotSupported; // this build of the library has no EMF coder
@@ -622,16 +637,21 @@ bool ReportStatus(int32_t percent)
     return !status || status(percent) != 0;
 }
 
-// Encodes the list in memory.
-int EncodeFrames(TMagickList& frames, const char* magick, QByteArray& bytes)
+// Encodes the list in memory; a quality above 0 is the encoder's.
+int EncodeFrames(TMagickList& frames, const char* magick, QByteArray& bytes, size_t quality = 0)
 {
     if (!ReportStatus(0))
         return TK_ErrUserAbort;
     TMagickInfo mi;
     mi.SetMagick(magick);
     mi.Info->adjoin = MagickCore::MagickTrue;
-    for (MagickCore::Image* f = frames.First; f; f = f->next)
+    if (quality > 0)
+        mi.Info->quality = quality;
+    for (MagickCore::Image* f = frames.First; f; f = f->next) {
         MagickCore::CopyMagickString(f->magick, magick, MaxTextExtent);
+        if (quality > 0)
+            f->quality = quality;
+    }
     size_t length = 0;
     unsigned char* blob = MagickCore::ImagesToBlob(mi.Info, frames.First, &length, mi.Exception);
     if (!blob || length == 0 || mi.Severity() >= MagickCore::ErrorException) {
@@ -646,6 +666,17 @@ int EncodeFrames(TMagickList& frames, const char* magick, QByteArray& bytes)
     return TK_Success;
 }
 
+// Replaces the file with bytes in one step.
+int WriteBytes(const QString& name, const QByteArray& bytes)
+{
+    try {
+        TMemoryStream(bytes).SaveToFile(name);
+    } catch (const Exception&) {
+        return TK_ErrWriteFile;
+    }
+    return TK_Success;
+}
+
 // Encodes the list in memory and replaces the file with it in one step.
 int WriteFrames(const QString& name, TMagickList& frames, const char* magick)
 {
@@ -653,12 +684,7 @@ int WriteFrames(const QString& name, TMagickList& frames, const char* magick)
     const int r = EncodeFrames(frames, magick, bytes);
     if (r != TK_Success)
         return r;
-    try {
-        TMemoryStream(bytes).SaveToFile(name);
-    } catch (const Exception&) {
-        return TK_ErrWriteFile;
-    }
-    return TK_Success;
+    return WriteBytes(name, bytes);
 }
 
 int CheckSave(const QString& name, const TKSaveOptions* options)
@@ -743,6 +769,33 @@ int TK_CopyBitmap(const TKBitmap* source, TKBitmap* target)
     return TK_Success;
 }
 
+int TK_SizeBitmap(TKBitmap* bitmap, int32_t width, int32_t height)
+{
+    if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
+        return TK_ErrBitmapHandle;
+    if (width == bitmap->Width && height == bitmap->Height)
+        return TK_Success;
+    TKBitmap sized;
+    int r = Allocate(sized, width, height, bitmap->BitsPerPixel);
+    if (r != TK_Success)
+        return r;
+    const bool alpha = bitmap->BitsPerPixel == 32;
+    const QImage::Format format = alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888;
+    const QImage from(bitmap->Row(0), bitmap->Width, bitmap->Height, bitmap->RowBytes, format);
+    const QImage to =
+        from.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(format);
+    const size_t bytes = size_t(width) * size_t(bitmap->BitsPerPixel / 8);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(sized.Row(y), to.constScanLine(y), bytes);
+    sized.Flags = bitmap->Flags;
+    sized.ViewPerspective = bitmap->ViewPerspective;
+    sized.XResolution = bitmap->XResolution;
+    sized.YResolution = bitmap->YResolution;
+    sized.TransparentColor = bitmap->TransparentColor;
+    *bitmap = std::move(sized);
+    return TK_Success;
+}
+
 int TK_GetBitmapRow(const TKBitmap* bitmap, int32_t row, uint8_t* buffer, int32_t bufferSize)
 {
     if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
@@ -758,33 +811,31 @@ int TK_ChangeBitmapViewPerspective(TKBitmap* bitmap, int32_t perspective)
 {
     if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
         return TK_ErrBitmapHandle;
-    if (perspective < 1 || perspective > 8)
+    if (perspective < 1 || perspective > 8 || bitmap->ViewPerspective < 1 || bitmap->ViewPerspective > 8)
         return TK_ErrParameter;
     if (perspective == bitmap->ViewPerspective)
         return TK_Success;
-    // Turning between two perspectives other than the stored one has not been needed.
-    if (perspective != 1)
-        return TK_ErrNotSupported;
-    const int w = bitmap->Width, h = bitmap->Height;
-    const bool transposed = IsViewTransposed(*bitmap);
+    // The picture as shown stays; the pixels are stored anew so that the new perspective shows it.
+    const int viewWidth = BitmapViewWidth(*bitmap), viewHeight = BitmapViewHeight(*bitmap);
+    const bool transposed = perspective >= 5;
     TKBitmap turned;
-    const int r = Allocate(turned, transposed ? h : w, transposed ? w : h, bitmap->BitsPerPixel);
+    const int r = Allocate(turned, transposed ? viewHeight : viewWidth, transposed ? viewWidth : viewHeight,
+                           bitmap->BitsPerPixel);
     if (r != TK_Success)
         return r;
-    const int bytes = bitmap->BitsPerPixel / 8;
-    for (int y = 0; y < turned.Height; ++y) {
-        uint8_t* out = turned.Row(y);
-        for (int x = 0; x < turned.Width; ++x, out += bytes) {
-            int sx = 0, sy = 0;
-            SourceOf(bitmap->ViewPerspective, w, h, x, y, sx, sy);
-            std::memcpy(out, bitmap->Row(sy) + size_t(sx) * size_t(bytes), size_t(bytes));
+    for (int y = 0; y < viewHeight; ++y)
+        for (int x = 0; x < viewWidth; ++x) {
+            int fromX = 0, fromY = 0, toX = 0, toY = 0;
+            SourceOf(bitmap->ViewPerspective, bitmap->Width, bitmap->Height, x, y, fromX, fromY);
+            SourceOf(perspective, turned.Width, turned.Height, x, y, toX, toY);
+            SetBitmapPixel(turned, toX, toY, BitmapPixel(*bitmap, fromX, fromY));
         }
-    }
+    const bool swapped = IsViewTransposed(*bitmap) != transposed;
     turned.Flags = bitmap->Flags;
-    turned.XResolution = transposed ? bitmap->YResolution : bitmap->XResolution;
-    turned.YResolution = transposed ? bitmap->XResolution : bitmap->YResolution;
+    turned.XResolution = swapped ? bitmap->YResolution : bitmap->XResolution;
+    turned.YResolution = swapped ? bitmap->XResolution : bitmap->YResolution;
     turned.TransparentColor = bitmap->TransparentColor;
-    turned.ViewPerspective = 1;
+    turned.ViewPerspective = perspective;
     *bitmap = std::move(turned);
     return TK_Success;
 }
@@ -1066,6 +1117,11 @@ TKLoadInfoCallback TK_SetLoadInfoCallback(TKLoadInfoCallback callback)
     return std::exchange(State().LoadInfo, callback);
 }
 
+bool ToolkitStatus(int32_t percent)
+{
+    return ReportStatus(percent);
+}
+
 // ---- Files ---------------------------------------------------------------------------------
 
 namespace {
@@ -1110,9 +1166,49 @@ int TakeMemory(const void* memory, int64_t size, QByteArray& data)
 // The encoder of a save format at the bits of the save.
 const char* EncoderOf(const TSaveFormat& format, int32_t bits)
 {
-    if (format.Bits == 0)
+    if (format.Code == TKFMT_DATA)
         return bits == 32 ? "PNG32" : "PNG24";
+    if (format.Code == TKFMT_BMP && bits != 32)
+        return "BMP3"; // the classic header every reader takes; only alpha needs the later one
     return format.Magick;
+}
+
+// The quality JPEG is written at, or the failure code.
+int JpegQuality(int32_t quality, size_t& out)
+{
+    if (quality > 100)
+        return TK_ErrQFactor;
+    out = quality > 0 ? size_t(quality) : 75;
+    return TK_Success;
+}
+
+// A bitmap encoded as a save of format and bits writes it; bits 0 asks for the bitmap's own.
+int EncodeBitmap(const TKBitmap& bitmap, int32_t format, int32_t bits, int32_t quality, QByteArray& bytes)
+{
+    const TSaveFormat* save = nullptr;
+    int r = FindSaveFormat(format, bits, bitmap.BitsPerPixel, save);
+    if (r != TK_Success)
+        return r;
+    size_t jpegQuality = 0;
+    if (format == TKFMT_JPEG && (r = JpegQuality(quality, jpegQuality)) != TK_Success)
+        return r;
+    const TKBitmap* source = &bitmap;
+    TKBitmap sized;
+    if (format == TKFMT_FRAME && (bitmap.Width != TKFRAME_Width || bitmap.Height != TKFRAME_Height)) {
+        r = TK_CopyBitmap(&bitmap, &sized);
+        if (r == TK_Success)
+            r = TK_SizeBitmap(&sized, TKFRAME_Width, TKFRAME_Height);
+        if (r != TK_Success)
+            return r;
+        source = &sized;
+    }
+    InitializeImaging();
+    TMagickInfo mi;
+    TMagickList frames;
+    frames.Reset(ToMagick(*source, bits, mi.Exception));
+    if (!frames.First)
+        return CodeOfSeverity(mi.Severity(), true);
+    return EncodeFrames(frames, EncoderOf(*save, bits), bytes, jpegQuality);
 }
 
 // Pages `page` (from 1) onward of described frames: `count` of them (0 all), refused when they
@@ -1541,7 +1637,7 @@ int TK_LoadLayer(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int
     return r;
 }
 
-int TK_SaveBitmap(const QString& name, const TKBitmap* bitmap, int32_t format, int32_t bits, int32_t,
+int TK_SaveBitmap(const QString& name, const TKBitmap* bitmap, int32_t format, int32_t bits, int32_t quality,
                   const TKSaveOptions* options)
 {
     if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
@@ -1549,21 +1645,15 @@ int TK_SaveBitmap(const QString& name, const TKBitmap* bitmap, int32_t format, i
     int r = CheckSave(name, options);
     if (r != TK_Success)
         return r;
-    const TSaveFormat* save = nullptr;
-    r = FindSaveFormat(format, bits, save);
+    QByteArray bytes;
+    r = EncodeBitmap(*bitmap, format, bits, quality, bytes);
     if (r != TK_Success)
         return r;
-    InitializeImaging();
-    TMagickInfo mi;
-    TMagickList frames;
-    frames.Reset(ToMagick(*bitmap, bits, mi.Exception));
-    if (!frames.First)
-        return CodeOfSeverity(mi.Severity(), true);
-    return WriteFrames(name, frames, EncoderOf(*save, bits));
+    return WriteBytes(name, bytes);
 }
 
-int TK_SaveBitmapMemory(const TKBitmap* bitmap, int32_t format, int32_t bits, int32_t, const TKSaveOptions* options,
-                        QByteArray* memory)
+int TK_SaveBitmapMemory(const TKBitmap* bitmap, int32_t format, int32_t bits, int32_t quality,
+                        const TKSaveOptions* options, QByteArray* memory)
 {
     if (!memory)
         return TK_ErrParameter;
@@ -1571,18 +1661,8 @@ int TK_SaveBitmapMemory(const TKBitmap* bitmap, int32_t format, int32_t bits, in
         return TK_ErrBitmapHandle;
     if (options && options->PageNumber > 1)
         return TK_ErrNotSupported;
-    const TSaveFormat* save = nullptr;
-    int r = FindSaveFormat(format, bits, save);
-    if (r != TK_Success)
-        return r;
-    InitializeImaging();
-    TMagickInfo mi;
-    TMagickList frames;
-    frames.Reset(ToMagick(*bitmap, bits, mi.Exception));
-    if (!frames.First)
-        return CodeOfSeverity(mi.Severity(), true);
     QByteArray bytes;
-    r = EncodeFrames(frames, EncoderOf(*save, bits), bytes);
+    const int r = EncodeBitmap(*bitmap, format, bits, quality, bytes);
     if (r == TK_Success)
         *memory = bytes;
     return r;
@@ -1611,7 +1691,7 @@ int TK_SaveBitmapList(const QString& name, TKBitmapList list, int32_t format, in
     if (r != TK_Success)
         return r;
     const TSaveFormat* save = nullptr;
-    r = FindSaveFormat(format, bits, save);
+    r = FindSaveFormat(format, bits, 0, save);
     if (r != TK_Success)
         return r;
     InitializeImaging();
@@ -1665,7 +1745,7 @@ int TK_SaveBitmapWithLayers(const QString& name, const TKBitmap* composite, int3
     if (r != TK_Success)
         return r;
     const TSaveFormat* save = nullptr;
-    r = FindSaveFormat(format, bits, save);
+    r = FindSaveFormat(format, bits, 0, save);
     if (r != TK_Success)
         return r;
     InitializeImaging();
@@ -1709,8 +1789,31 @@ int TK_SaveFile(const QString& name, const TKBitmap* shape, int32_t format, int3
     return TK_SaveBitmap(name, &rows, format, bits, quality, options);
 }
 
-int TK_SaveFileOffset(const QString&, const TKBitmap*, int64_t, int64_t*, int32_t, int32_t, int32_t, uint32_t,
-                      const TKSaveOptions*)
+int TK_SaveFileOffset(const QString& name, const TKBitmap* bitmap, int64_t offset, int64_t* size, int32_t format,
+                      int32_t bits, int32_t quality, uint32_t, const TKSaveOptions* options)
 {
-    return TK_ErrNotSupported;
+    if (!size || offset < 0)
+        return TK_ErrParameter;
+    if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
+        return TK_ErrBitmapHandle;
+    int r = CheckSave(name, options);
+    if (r != TK_Success)
+        return r;
+    QByteArray file;
+    if (QFileInfo::exists(name) && (r = ReadFileData(name, file)) != TK_Success && r != TK_ErrFileFormat)
+        return r;
+    if (offset > file.size())
+        return TK_ErrSeek;
+    QByteArray bytes;
+    r = EncodeBitmap(*bitmap, format, bits, quality, bytes);
+    if (r != TK_Success)
+        return r;
+    if (offset + bytes.size() > ImagingLimits().MaxFileBytes)
+        return TK_ErrNoMemory;
+    const qsizetype at = qsizetype(offset);
+    file.replace(at, std::min<qsizetype>(bytes.size(), file.size() - at), bytes);
+    r = WriteBytes(name, file);
+    if (r == TK_Success)
+        *size = bytes.size();
+    return r;
 }

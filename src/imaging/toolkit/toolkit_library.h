@@ -26,9 +26,9 @@ enum : int {
     TKFMT_DATA = 5,   // saved only: a lossless picture at 24 or 32 bits (the database link's default)
     TKFMT_GIF = 2,    // saved at 8 bits; a list is saved as an animation
     TKFMT_BMP = 6,
-    TKFMT_TGA = 8,
+    TKFMT_TGA = 8,    // read back from files named .tga
     TKFMT_PNG = 10,   // saved at 24 bits, transparency over white
-    TKFMT_JPEG = 12,
+    TKFMT_JPEG = 12,  // saved at 24 bits with the quality of the save, 1 to 100 (0 or below: 75)
     TKFMT_TIFF = 14,
     TKFMT_PCX = 16,
     TKFMT_PSD = 31,   // saved at 32 bits, with layers through TK_SaveBitmapWithLayers
@@ -40,8 +40,15 @@ enum : int {
     TKFMT_ICO = 45,
     TKFMT_CUR = 46,
     TKFMT_WBMP = 47,
-    TKFMT_DIB = 48,
+    TKFMT_DIB = 48,   // the picture without the file header; read back from files named .dib
+    TKFMT_FRAME = 51, // a raster frame, saved at 576 x 720 whatever the bitmap's size
     TKFMT_PNG32 = 75, // saved at 32 bits with alpha
+};
+
+// The size TKFMT_FRAME pictures are saved at.
+enum : int {
+    TKFRAME_Width = 576,
+    TKFRAME_Height = 720,
 };
 
 // Flags of TKFileInfo::Flags.
@@ -224,6 +231,8 @@ int TK_InitBitmap(TKBitmap* bitmap);
 int TK_AllocateBitmap(TKBitmap* bitmap, int32_t width, int32_t height, int32_t bits);
 int TK_FreeBitmap(TKBitmap* bitmap);
 int TK_CopyBitmap(const TKBitmap* source, TKBitmap* target);
+// Resamples the pixels to width x height (as stored).
+int TK_SizeBitmap(TKBitmap* bitmap, int32_t width, int32_t height);
 // Copies row `row` into buffer; returns the number of bytes copied, or a code below 0.
 int TK_GetBitmapRow(const TKBitmap* bitmap, int32_t row, uint8_t* buffer, int32_t bufferSize);
 // Turns the pixels so that the bitmap shows as before from the given perspective.
@@ -272,6 +281,9 @@ int TK_SetPDFSaveOptions(const TKPDFSaveOptions* options);
 // Callbacks; each setter returns the callback it replaces.
 TKStatusCallback TK_SetStatusCallBack(TKStatusCallback callback);
 TKLoadInfoCallback TK_SetLoadInfoCallback(TKLoadInfoCallback callback);
+// For the toolkit's own long operations: hands percent to the installed status callback; false
+// when the callback stops the operation, which then returns TK_ErrUserAbort and changes nothing.
+bool ToolkitStatus(int32_t percent);
 
 // Files.
 // flags: 1 reads the whole description (pages, layers, animation); the pixels are not decoded.
@@ -322,6 +334,9 @@ int TK_StartFeedLoad(TKFeedHandle* handle, TKBitmap* bitmap, uint32_t bitmapSize
 int TK_FeedLoad(TKFeedHandle handle, const void* buffer, int32_t size);
 int TK_StopFeedLoad(TKFeedHandle handle);
 
-// Writing into an open file at an offset has no counterpart here.
+// Writes the bitmap, encoded as TK_SaveBitmap would write it, into the file `name` at byte
+// `offset` (at most the file's size; a missing file counts as empty) over what lies there, and
+// gives the number of bytes written in *size. The rest of the file stays; the file is replaced in
+// one step, so a failed save leaves it as it was.
 int TK_SaveFileOffset(const QString& name, const TKBitmap* bitmap, int64_t offset, int64_t* size, int32_t format,
                       int32_t bits, int32_t quality, uint32_t flags, const TKSaveOptions* options);

@@ -237,11 +237,15 @@ TEST_F(ToolkitLibraryTest, SavesWriteTheFormatOfTheirCode)
     } refused[] = {
         {TKFMT_PNG, 32, TK_ErrBitsPerPixel},
         {TKFMT_PNG32, 24, TK_ErrBitsPerPixel},
-        {TKFMT_JPEG, 24, TK_ErrNotSupported},
+        {TKFMT_JPEG, 32, TK_ErrBitsPerPixel},
+        {TKFMT_JPEG, 24, TK_ErrQFactor}, // quality 101 below
+        {TKFMT_SGI, 24, TK_ErrNotSupported},
         {999, 24, TK_ErrFileFormat},
     };
     for (const auto& c : refused)
-        EXPECT_EQ(TK_SaveBitmap(Path("c.png"), &red, c.Format, c.Bits, 2, nullptr), c.Code) << c.Format;
+        EXPECT_EQ(TK_SaveBitmap(Path("c.png"), &red, c.Format, c.Bits, c.Code == TK_ErrQFactor ? 101 : 2, nullptr),
+                  c.Code)
+            << c.Format;
     EXPECT_FALSE(QFile::exists(Path("c.png")));
     TKBitmap empty;
     EXPECT_EQ(TK_SaveBitmap(Path("c.png"), &empty, TKFMT_PNG, 24, 2, nullptr), TK_ErrBitmapHandle);
@@ -384,7 +388,150 @@ TEST_F(ToolkitLibraryTest, ListSaveWritesAnAnimation)
     EXPECT_TRUE(info.Flags & TKFI_Loop);
 }
 
-TEST_F(ToolkitLibraryTest, OptionFamiliesAreKeptAndCheckedAndUnsupportedCallsSaySo)
+// The first page of a file as the toolkit loads it.
+TKBitmap LoadFirst(const QString& path, int bits = 0)
+{
+    TKBitmap page;
+    const auto keep = [](TKBitmap* bitmap, uint8_t*, uint32_t flags, int32_t, int32_t, void* user) {
+        if (flags & TKRF_PageEnd)
+            TK_CopyBitmap(bitmap, static_cast<TKBitmap*>(user));
+        return int(TK_Success);
+    };
+    TKBitmap scratch;
+    EXPECT_EQ(TK_LoadFile(path, &scratch, sizeof scratch, bits, 4, 3, keep, &page, nullptr, nullptr), TK_Success)
+        << path.toStdString();
+    return page;
+}
+
+// A picture of many colours, none of them grey, so that no writer takes it for a grey or a
+// palette picture.
+TKBitmap Colourful(int w, int h, int bits)
+{
+    TKBitmap b = Filled(w, h, bits, 0, 0, 0, 255);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = b.Row(y) + x * (bits / 8);
+            p[0] = uint8_t(40 + x * 30);
+            p[1] = uint8_t(200 - y * 35);
+            p[2] = uint8_t(90 + x * 10 + y * 20);
+        }
+    return b;
+}
+
+TEST_F(ToolkitLibraryTest, EverySaveCodeReadsBackWithItsCodeSizeAndPixels)
+{
+    const struct {
+        int Format, Bits;
+        const char* File;
+        int ReadBits; // 0: not told by the file information
+        bool Lossless;
+    } cases[] = {
+        {TKFMT_BMP, 24, "a.bmp", 24, true},   {TKFMT_BMP, 32, "b.bmp", 32, true},
+        {TKFMT_TGA, 24, "c.tga", 24, true},   {TKFMT_TGA, 32, "d.tga", 32, true},
+        {TKFMT_JPEG, 24, "e.jpg", 24, false}, {TKFMT_TIFF, 24, "f.tif", 24, true},
+        {TKFMT_TIFF, 32, "g.tif", 0, true}, // its description is read without the alpha  {TKFMT_PCX, 24, "h.pcx", 24, true},
+        {TKFMT_DIB, 24, "i.dib", 24, true},   {TKFMT_DIB, 32, "j.dib", 32, true},
+        {TKFMT_FRAME, 24, "k.ras", 24, false}, {TKFMT_BMP, 0, "l.bmp", 32, true},
+    };
+    TKBitmap picture = Colourful(7, 5, 32);
+    picture.Row(0)[3] = 128; // one pixel half transparent, so that 32-bit files keep their alpha
+    for (const auto& c : cases) {
+        const QString path = Path(c.File);
+        ASSERT_EQ(TK_SaveBitmap(path, &picture, c.Format, c.Bits, 90, nullptr), TK_Success) << c.File;
+        TKFileInfo info;
+        ASSERT_EQ(TK_FileInfo(path, &info, sizeof info, 1, nullptr), TK_Success) << c.File;
+        EXPECT_EQ(info.Format, c.Format) << c.File;
+        const bool frame = c.Format == TKFMT_FRAME;
+        EXPECT_EQ(info.Width, frame ? TKFRAME_Width : 7) << c.File;
+        EXPECT_EQ(info.Height, frame ? TKFRAME_Height : 5) << c.File;
+        if (c.ReadBits)
+            EXPECT_EQ(info.BitsPerPixel, c.ReadBits) << c.File;
+        if (c.Lossless) {
+            const TKBitmap back = LoadFirst(path, 32);
+            ASSERT_EQ(back.Width, 7);
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(PixelAt(back, 5, 3)[i], PixelAt(picture, 5, 3)[i]) << c.File;
+            EXPECT_EQ(PixelAt(back, 0, 0)[3], c.Bits == 24 ? 255 : 128) << c.File;
+        }
+    }
+}
+
+TEST_F(ToolkitLibraryTest, JpegIsWrittenAtTheQualityOfTheSave)
+{
+    const TKBitmap picture = Colourful(16, 16, 24);
+    for (int quality : {30, 90}) {
+        const QString path = Path("q.jpg");
+        ASSERT_EQ(TK_SaveBitmap(path, &picture, TKFMT_JPEG, 24, quality, nullptr), TK_Success);
+        Magick::Image back;
+        back.read(path.toStdString());
+        EXPECT_EQ(back.quality(), size_t(quality));
+    }
+}
+
+TEST_F(ToolkitLibraryTest, SaveAtAnOffsetWritesIntoTheFileThereAndKeepsTheRest)
+{
+    const QByteArray filler(4000, 'x');
+    const QString path = Fixture("container.bin", filler);
+    const TKBitmap picture = Colourful(6, 4, 24);
+    int64_t size = 0;
+    ASSERT_EQ(TK_SaveFileOffset(path, &picture, 100, &size, TKFMT_BMP, 24, 0, 2, nullptr), TK_Success);
+    const QByteArray after = ReadFile(path);
+    ASSERT_EQ(after.size(), filler.size());
+    ASSERT_GT(size, 0);
+    EXPECT_EQ(after.left(100), filler.left(100));
+    EXPECT_EQ(after.mid(100 + size), filler.mid(100 + size));
+    TKFileInfo info;
+    ASSERT_EQ(TK_FileInfoMemory(after.constData() + 100, size, &info, sizeof info, 1, nullptr), TK_Success);
+    EXPECT_EQ(info.Format, TKFMT_BMP);
+    EXPECT_EQ(info.Width, 6);
+    EXPECT_EQ(info.Height, 4);
+
+    // Past the end, before the start or as a format that is not written, nothing changes.
+    EXPECT_EQ(TK_SaveFileOffset(path, &picture, 4001, &size, TKFMT_BMP, 24, 0, 2, nullptr), TK_ErrSeek);
+    EXPECT_EQ(TK_SaveFileOffset(path, &picture, -1, &size, TKFMT_BMP, 24, 0, 2, nullptr), TK_ErrParameter);
+    EXPECT_EQ(TK_SaveFileOffset(path, &picture, 0, &size, TKFMT_SGI, 24, 0, 2, nullptr), TK_ErrNotSupported);
+    EXPECT_EQ(ReadFile(path), after);
+    // A picture longer than the rest of the file makes it longer.
+    ASSERT_EQ(TK_SaveFileOffset(path, &picture, 3990, &size, TKFMT_BMP, 24, 0, 2, nullptr), TK_Success);
+    EXPECT_EQ(ReadFile(path).size(), 3990 + size);
+}
+
+TEST_F(ToolkitLibraryTest, PerspectiveChangesKeepThePictureAsShown)
+{
+    // A 3 x 2 picture whose pixels carry their coordinates as shown, x * 10 + y.
+    TKBitmap b;
+    ASSERT_EQ(TK_AllocateBitmap(&b, 3, 2, 24), TK_Success);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            b.Row(y)[x * 3] = uint8_t(x * 10 + y);
+    const auto stored = [](const TKBitmap& bitmap) {
+        std::vector<uint8_t> v;
+        for (int y = 0; y < bitmap.Height; ++y)
+            for (int x = 0; x < bitmap.Width; ++x)
+                v.push_back(PixelAt(bitmap, x, y)[0]);
+        return v;
+    };
+    const struct {
+        int Perspective, Width, Height;
+        std::vector<uint8_t> Stored;
+    } steps[] = {
+        {6, 2, 3, {20, 21, 10, 11, 0, 1}},
+        {3, 3, 2, {21, 11, 1, 20, 10, 0}},
+        {8, 2, 3, {1, 0, 11, 10, 21, 20}},
+        {1, 3, 2, {0, 10, 20, 1, 11, 21}},
+    };
+    for (const auto& s : steps) {
+        ASSERT_EQ(TK_ChangeBitmapViewPerspective(&b, s.Perspective), TK_Success);
+        EXPECT_EQ(b.ViewPerspective, s.Perspective);
+        EXPECT_EQ(b.Width, s.Width);
+        EXPECT_EQ(b.Height, s.Height);
+        EXPECT_EQ(BitmapViewWidth(b), 3);
+        EXPECT_EQ(stored(b), s.Stored) << s.Perspective;
+    }
+    EXPECT_EQ(TK_ChangeBitmapViewPerspective(&b, 9), TK_ErrParameter);
+}
+
+TEST_F(ToolkitLibraryTest, OptionFamiliesAreKeptAndChecked)
 {
     TKPDFOptions pdf;
     pdf.DisplayDepth = 8;
@@ -394,9 +541,6 @@ TEST_F(ToolkitLibraryTest, OptionFamiliesAreKeptAndCheckedAndUnsupportedCallsSay
     EXPECT_EQ(back.DisplayDepth, 8);
     EXPECT_EQ(TK_Set2DViewMode(4), TK_ErrParameter);
     EXPECT_EQ(TK_Set2DViewport(-1, 5), TK_ErrParameter);
-    TKBitmap b = Filled(1, 1, 24, 0, 0, 0);
-    int64_t size = 0;
-    EXPECT_EQ(TK_SaveFileOffset(Path("x"), &b, 0, &size, TKFMT_PNG, 24, 2, 2, nullptr), TK_ErrNotSupported);
 }
 
 } // namespace

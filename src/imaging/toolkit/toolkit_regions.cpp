@@ -478,13 +478,24 @@ int TK_RotateBitmap(TKBitmap* bitmap, double angle, uint32_t flags, uint32_t fil
     turning.translate(-w / 2.0, -h / 2.0);
     QImage out(nw, nh, QImage::Format_ARGB32);
     out.fill(QColor(int(fillColor & 0xFF), int(fillColor >> 8 & 0xFF), int(fillColor >> 16 & 0xFF)));
-    {
-        QPainter painter(&out);
-        painter.setCompositionMode(upright.BitsPerPixel == 32 ? QPainter::CompositionMode_Source
-                                                              : QPainter::CompositionMode_SourceOver);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, (flags & TKROT_Smooth) != 0);
-        painter.setTransform(turning);
-        painter.drawImage(0, 0, ImageOf(upright));
+    // Turned in bands of rows, each reported, so that a long turn shows progress and can stop.
+    if (!ToolkitStatus(0))
+        return TK_ErrUserAbort;
+    const QImage source = ImageOf(upright);
+    const int band = std::max(1, (nh + 9) / 10);
+    for (int top = 0; top < nh; top += band) {
+        const int rows = std::min(band, nh - top);
+        {
+            QPainter painter(&out);
+            painter.setClipRect(0, top, nw, rows);
+            painter.setCompositionMode(upright.BitsPerPixel == 32 ? QPainter::CompositionMode_Source
+                                                                  : QPainter::CompositionMode_SourceOver);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, (flags & TKROT_Smooth) != 0);
+            painter.setTransform(turning);
+            painter.drawImage(0, 0, source);
+        }
+        if (!ToolkitStatus(int32_t(int64_t(top + rows) * 100 / nh)))
+            return TK_ErrUserAbort;
     }
     const int bytes = turned.BitsPerPixel / 8;
     for (int y = 0; y < nh; ++y) {
@@ -514,6 +525,8 @@ int TK_RotateBitmapViewPerspective(TKBitmap* bitmap, int32_t angle)
         return TK_ErrBitmapHandle;
     if (angle % 90 != 0 || !ValidPerspective(bitmap->ViewPerspective))
         return TK_ErrParameter;
+    if (!ToolkitStatus(0))
+        return TK_ErrUserAbort;
     const int quarters = ((angle / 90) % 4 + 4) % 4;
     // Each quarter turn looks for the perspective that shows every pixel where the old one,
     // turned clockwise, shows it; a small picture of unequal sides tells them all apart.
@@ -537,6 +550,8 @@ int TK_RotateBitmapViewPerspective(TKBitmap* bitmap, int32_t angle)
         }
         perspective = found;
     }
+    if (!ToolkitStatus(100))
+        return TK_ErrUserAbort;
     bitmap->ViewPerspective = perspective;
     return TK_Success;
 }
