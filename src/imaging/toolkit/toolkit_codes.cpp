@@ -1,5 +1,7 @@
 #include "imaging/toolkit/toolkit_codes.h"
 
+#include <QImage>
+
 #include <array>
 
 namespace {
@@ -617,6 +619,62 @@ int BitmapViewWidth(const TKBitmap& bitmap)
 int BitmapViewHeight(const TKBitmap& bitmap)
 {
     return IsViewTransposed(bitmap) ? bitmap.Width : bitmap.Height;
+}
+
+uint32_t BitmapColour(const TKBitmap& bitmap, int x, int y)
+{
+    const uint32_t v = BitmapPixel(bitmap, x, y);
+    if (bitmap.BitsPerPixel <= 8) {
+        const uint32_t c = v < bitmap.Palette.size() ? bitmap.Palette[v] : 0;
+        return 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+    }
+    return bitmap.BitsPerPixel == 24 ? 0xFF000000u | v : v;
+}
+
+bool HasBitmapPixels(const TKBitmap* bitmap)
+{
+    if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels || bitmap->Width <= 0 || bitmap->Height <= 0)
+        return false;
+    const int bits = bitmap->BitsPerPixel;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
+        return false;
+    if (bits <= 8 && bitmap->Palette.size() < (size_t(1) << bits))
+        return false;
+    const int64_t rowBytes = (int64_t(bitmap->Width) * bits + 7) / 8;
+    return bitmap->RowBytes >= rowBytes &&
+           uint64_t(bitmap->RowBytes) * uint64_t(bitmap->Height) <= bitmap->Pixels->size();
+}
+
+QImage BitmapImage(const TKBitmap& bitmap)
+{
+    if (!HasBitmapPixels(&bitmap))
+        return QImage();
+    QImage image(bitmap.Width, bitmap.Height, QImage::Format_ARGB32);
+    if (image.isNull())
+        return image;
+    for (int y = 0; y < bitmap.Height; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < bitmap.Width; ++x)
+            out[x] = BitmapColour(bitmap, x, y);
+    }
+    return image;
+}
+
+uint32_t NearestPaletteEntry(const std::vector<uint32_t>& palette, uint32_t colour)
+{
+    uint32_t best = 0;
+    int bestDistance = INT32_MAX;
+    for (size_t i = 0; i < palette.size() && bestDistance > 0; ++i) {
+        const uint32_t p = palette[i];
+        const int dr = int(colour >> 16 & 0xFF) - int(p & 0xFF), dg = int(colour >> 8 & 0xFF) - int(p >> 8 & 0xFF),
+                  db = int(colour & 0xFF) - int(p >> 16 & 0xFF);
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = uint32_t(i);
+        }
+    }
+    return best;
 }
 
 uint32_t BitmapPixel(const TKBitmap& bitmap, int x, int y)

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class QImage;
 class QRegion;
 
 // Codes our own toolkit layer returns; the whole table is in ToolkitErrorText.
@@ -51,7 +52,8 @@ enum : uint32_t {
 };
 
 // The toolkit's bitmap record. Rows run from the top; 32-bit pixels are blue, green, red, alpha
-// (not premultiplied), 24-bit ones blue, green, red; each row is padded to four bytes.
+// (not premultiplied), 24-bit ones blue, green, red; 1-, 4- and 8-bit pixels are indexes into
+// the palette, the leftmost pixel in the high bits of its byte; each row is padded to four bytes.
 //
 // A copy of the record refers to the same pixels, as the toolkit's records do; TK_CopyBitmap makes
 // one with pixels of its own. Pixels live as long as a record refers to them, so a record that
@@ -71,6 +73,7 @@ struct TKBitmap {
     int32_t XResolution = 0; // dots per inch
     int32_t YResolution = 0;
     uint32_t TransparentColor = 0; // 0x00BBGGRR, meaningful with TKBF_Transparent
+    std::vector<uint32_t> Palette; // 0x00BBGGRR, 2^bits entries at 8 bits per pixel or fewer
     std::shared_ptr<std::vector<uint8_t>> Pixels;
     // In stored pixel coordinates; null when the bitmap has none.
     std::shared_ptr<const QRegion> Region;
@@ -91,4 +94,14 @@ int BitmapViewHeight(const TKBitmap& bitmap);
 // pixel (the leftmost pixel in the high bits of its byte), blue | green << 8 | red << 16 at 24
 // and, with alpha << 24, at 32. The caller keeps (x, y) inside the bitmap.
 uint32_t BitmapPixel(const TKBitmap& bitmap, int x, int y);
+// The colour of pixel (x, y) as 0xAARRGGBB; palette and 24-bit pixels are opaque.
+uint32_t BitmapColour(const TKBitmap& bitmap, int x, int y);
+// Whether the record holds pixels that fit its size and depth (1, 4, 8 with a whole palette, 24
+// or 32 bits per pixel).
+bool HasBitmapPixels(const TKBitmap* bitmap);
+// The stored pixels (not turned by the view perspective) as a Format_ARGB32 picture of their own;
+// a null picture without pixels.
+QImage BitmapImage(const TKBitmap& bitmap);
+// The index of the palette entry (0x00BBGGRR) nearest to colour (0x00RRGGBB).
+uint32_t NearestPaletteEntry(const std::vector<uint32_t>& palette, uint32_t colour);
 void SetBitmapPixel(TKBitmap& bitmap, int x, int y, uint32_t value);

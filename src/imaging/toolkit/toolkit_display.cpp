@@ -79,13 +79,7 @@ inline void SourceOf(int perspective, int w, int h, int x, int y, int& sx, int& 
 
 bool HasPixels(const TKBitmap* b)
 {
-    if (!b || !IsBitmapAllocated(b) || !b->Pixels || b->Width <= 0 || b->Height <= 0)
-        return false;
-    if (b->BitsPerPixel != 24 && b->BitsPerPixel != 32)
-        return false;
-    const size_t rowBytes = size_t(b->Width) * size_t(b->BitsPerPixel / 8);
-    return b->RowBytes >= 0 && size_t(b->RowBytes) >= rowBytes &&
-           b->Pixels->size() >= size_t(b->RowBytes) * size_t(b->Height);
+    return HasBitmapPixels(b);
 }
 
 // Contrast, intensity and gamma as one table per channel value.
@@ -124,9 +118,20 @@ QImage ViewPart(const TKBitmap& b, const QRect& part, const TKDisplayAdjust& adj
         for (int x = 0; x < part.width(); ++x) {
             int sx = 0, sy = 0;
             SourceOf(b.ViewPerspective, b.Width, b.Height, part.left() + x, part.top() + y, sx, sy);
-            const uint8_t* p = b.Row(sy) + size_t(sx) * size_t(bytes);
-            uint8_t blue = p[0], green = p[1], red = p[2];
-            const uint8_t alpha = bytes == 4 ? p[3] : 255;
+            uint8_t blue, green, red, alpha = 255;
+            if (b.BitsPerPixel <= 8) {
+                const uint32_t colour = BitmapColour(b, sx, sy);
+                blue = uint8_t(colour);
+                green = uint8_t(colour >> 8);
+                red = uint8_t(colour >> 16);
+            } else {
+                const uint8_t* p = b.Row(sy) + size_t(sx) * size_t(bytes);
+                blue = p[0];
+                green = p[1];
+                red = p[2];
+                if (bytes == 4)
+                    alpha = p[3];
+            }
             if (!identity) {
                 blue = table[blue];
                 green = table[green];

@@ -952,8 +952,12 @@ void TToolkitImage::TakeAnimationFromBitmap(const TKBitmap& bitmap)
     Animation.ScreenHeight = bitmap.Height;
     Animation.Bits = bitmap.BitsPerPixel;
     Animation.BackgroundColor = bitmap.TransparentColor;
-    // Bitmaps of this toolkit hold 24 or 32 bits per pixel, without a palette.
-    Animation.HasPalette = false;
+    // Every entry of a palette bitmap's palette, the last one included: a save with the palette
+    // would otherwise write that colour black.
+    Animation.HasPalette = bitmap.BitsPerPixel <= 8 && !bitmap.Palette.empty();
+    std::fill(std::begin(Animation.Palette), std::end(Animation.Palette), 0u);
+    if (Animation.HasPalette)
+        std::copy_n(bitmap.Palette.begin(), std::min<size_t>(256, bitmap.Palette.size()), Animation.Palette);
 }
 
 // ---- Options ---------------------------------------------------------------------------------

@@ -40,7 +40,9 @@ QImage PlainImage(const TKBitmap& bitmap, int width, int height)
     if (!IsBitmapAllocated(&bitmap) || !bitmap.Pixels || width <= 0 || height <= 0)
         return QImage();
     const QImage::Format format = bitmap.BitsPerPixel == 32 ? QImage::Format_ARGB32 : QImage::Format_BGR888;
-    const QImage image(bitmap.Row(0), bitmap.Width, bitmap.Height, bitmap.RowBytes, format);
+    const QImage image = bitmap.BitsPerPixel <= 8
+                             ? BitmapImage(bitmap)
+                             : QImage(bitmap.Row(0), bitmap.Width, bitmap.Height, bitmap.RowBytes, format);
     return image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation)
         .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }

@@ -3,6 +3,8 @@
 #include "framework/forms.h"
 #include "imaging/toolkit/toolkit_test_support.h"
 
+#include <QImage>
+#include <QPixmap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -273,6 +275,40 @@ TEST_F(ToolkitImageTest, SavesWriteEachFormatAndIntoAFileAtTheOffsetWithOrWithou
         EXPECT_EQ(info.Width, 40);
         EXPECT_EQ(info.Height, 30);
     }
+}
+
+// A 256-colour picture loaded at 8 bits keeps its palette, shows in its colours, and an 8-bit GIF
+// save writes that palette, its last entry included, as the file's global table.
+TEST_F(ToolkitImageTest, PaletteLoadShowsAndSavesItsPalette)
+{
+    const QString gif = Fixture("colours.gif", MakeGif256());
+    const std::vector<uint32_t> table = GifGlobalTable(ReadFile(gif));
+    auto image = Control("ToolkitImage1");
+    ASSERT_EQ(image->Load(gif, 8, 1, 1), 1);
+    EXPECT_EQ(image->BitmapBits, 8);
+    EXPECT_EQ(image->ToolkitBitmap.Palette, table);
+    EXPECT_EQ(image->Animation.Bits, 8);
+    ASSERT_TRUE(image->Animation.HasPalette);
+    EXPECT_EQ(std::vector<uint32_t>(image->Animation.Palette, image->Animation.Palette + 256), table);
+
+    const QImage shown = image->grab().toImage();
+    EXPECT_EQ(shown.pixel(15, 15) & 0xFFFFFFu, 0xFF00F9u); // pixel 255: red 255, green 0, blue 249
+
+    const QString out = Path(QStringLiteral("out.gif"));
+    ASSERT_EQ(image->Save(out, TKFMT_GIF, 8, 0, 0), 1);
+    EXPECT_EQ(GifGlobalTable(ReadFile(out)), table);
+}
+
+TEST_F(ToolkitImageTest, AnimationLoadedAtAPaletteDepthPlaysInItsColours)
+{
+    auto image = Control("ToolkitImage1");
+    image->SetAutoAnimate(true);
+    ASSERT_EQ(image->Load(Fixture("three.gif", MakeGif(3, true)), 8, 1, -1), 1);
+    EXPECT_TRUE(image->AnimationEnable());
+    const QImage shown = image->grab().toImage();
+    EXPECT_EQ(shown.pixel(5, 3) & 0xFFFFFFu, 0xFF0000u); // the first frame, red
+    image->SetAnimationEnable(false);
+    EXPECT_EQ(image->ToolkitBitmap.BitsPerPixel, 8);
 }
 
 TEST_F(ToolkitImageTest, OperationsStartedFromItsOwnEventsAreRefused)

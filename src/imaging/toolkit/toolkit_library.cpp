@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -399,7 +400,7 @@ int Allocate(TKBitmap& bitmap, int32_t width, int32_t height, int32_t bits)
 {
     if (width <= 0 || height <= 0)
         return TK_ErrWidthHeight;
-    if (bits != 24 && bits != 32)
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
         return TK_ErrBitsPerPixel;
     if (!WithinLimits(size_t(width), size_t(height)))
         return TK_ErrNoMemory;
@@ -412,6 +413,15 @@ int Allocate(TKBitmap& bitmap, int32_t width, int32_t height, int32_t bits)
     bitmap.RowBytes = rowBytes;
     bitmap.Flags = TKBF_Allocated;
     bitmap.Pixels = std::move(pixels);
+    if (bits <= 8) {
+        // A grey ramp until the caller gives the colours.
+        const uint32_t count = 1u << bits;
+        bitmap.Palette.resize(count);
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint32_t v = i * 255 / (count - 1);
+            bitmap.Palette[i] = v | v << 8 | v << 16;
+        }
+    }
     return TK_Success;
 }
 
@@ -424,9 +434,71 @@ int32_t Dpi(double value, MagickCore::ResolutionType units)
     return int32_t(std::lround(std::min(value, 1.0e6)));
 }
 
-// A decoded frame as a bitmap of the bits asked for (0: 32 with transparency, 24 without).
+uint32_t ColorOf(const MagickCore::PixelPacket& p);
+
+// A decoded frame as a palette bitmap of 1, 4 or 8 bits. A frame of that many colours or fewer
+// keeps its palette and its indexes as the file has them; others are reduced to that many.
+int FrameToPaletteBitmap(MagickCore::Image* frame, int32_t bits, TKBitmap& out)
+{
+    using namespace MagickCore;
+    ExceptionInfo* exception = AcquireExceptionInfo();
+    MagickCore::Image* reduced = nullptr;
+    struct TRelease {
+        ExceptionInfo* e;
+        MagickCore::Image*& image;
+        ~TRelease()
+        {
+            if (image)
+                DestroyImage(image);
+            DestroyExceptionInfo(e);
+        }
+    } release{exception, reduced};
+
+    const size_t colours = size_t(1) << bits;
+    MagickCore::Image* image = frame;
+    if (frame->storage_class != PseudoClass || frame->colors == 0 || frame->colors > colours || !frame->colormap) {
+        reduced = CloneImage(frame, 0, 0, MagickTrue, exception);
+        if (!reduced)
+            return TK_ErrNoMemory;
+        if (reduced->colorspace != sRGBColorspace && reduced->colorspace != RGBColorspace &&
+            reduced->colorspace != GRAYColorspace)
+            TransformImageColorspace(reduced, sRGBColorspace);
+        QuantizeInfo quantize;
+        GetQuantizeInfo(&quantize);
+        quantize.number_colors = colours;
+        quantize.dither = MagickFalse;
+        quantize.dither_method = NoDitherMethod;
+        if (!QuantizeImage(&quantize, reduced) || reduced->storage_class != PseudoClass || !reduced->colormap)
+            return TK_ErrNoMemory;
+        image = reduced;
+    }
+    const int r = Allocate(out, int32_t(image->columns), int32_t(image->rows), bits);
+    if (r != TK_Success)
+        return r;
+    const size_t used = std::min(size_t(image->colors), colours);
+    std::fill(out.Palette.begin(), out.Palette.end(), 0u);
+    for (size_t i = 0; i < used; ++i)
+        out.Palette[i] = ColorOf(image->colormap[i]);
+    for (int y = 0; y < out.Height; ++y) {
+        const PixelPacket* pixels = GetVirtualPixels(image, 0, y, image->columns, 1, exception);
+        const IndexPacket* indexes = GetVirtualIndexQueue(image);
+        if (!pixels || !indexes)
+            return CodeOfSeverity(exception->severity, false);
+        for (int x = 0; x < out.Width; ++x)
+            SetBitmapPixel(out, x, y, std::min<uint32_t>(uint32_t(GetPixelIndex(indexes + x)), uint32_t(used - 1)));
+    }
+    out.XResolution = Dpi(frame->x_resolution, frame->units);
+    out.YResolution = Dpi(frame->y_resolution, frame->units);
+    out.ViewPerspective = frame->orientation >= 1 && frame->orientation <= 8 ? int32_t(frame->orientation) : 1;
+    return TK_Success;
+}
+
+// A decoded frame as a bitmap of the bits asked for (0: 32 with transparency, 24 without; 1, 4
+// and 8 with a palette).
 int FrameToBitmap(MagickCore::Image* frame, int32_t bits, TKBitmap& out)
 {
+    if (bits == 1 || bits == 4 || bits == 8)
+        return FrameToPaletteBitmap(frame, bits, out);
     using namespace MagickCore;
     ExceptionInfo* exception = AcquireExceptionInfo();
     struct TRelease {
@@ -592,42 +664,135 @@ int DecodeLayers(const QByteArray& data, const QString& magick, std::vector<TLay
     return TK_Success;
 }
 
-// A bitmap as the outside library's picture; 24-bit targets get transparency over white.
+// A picture of palette indexes in the outside library's terms: its colour map is the palette,
+// so that writers keep both the colours and their order.
+MagickCore::Image* IndexedImage(int w, int h, const std::vector<uint32_t>& palette,
+                                const std::function<uint32_t(int, int)>& indexAt, MagickCore::ExceptionInfo* exception)
+{
+    using namespace MagickCore;
+    ImageInfo* info = AcquireImageInfo();
+    MagickCore::Image* image = AcquireImage(info);
+    DestroyImageInfo(info);
+    if (!image)
+        return nullptr;
+    if (palette.empty() || !SetImageExtent(image, size_t(w), size_t(h)) || !AcquireImageColormap(image, palette.size())) {
+        DestroyImage(image);
+        return nullptr;
+    }
+    const auto quantum = [](uint32_t v) { return Quantum((v & 0xFF) * (QuantumRange / 255.0) + 0.5); };
+    for (size_t i = 0; i < palette.size(); ++i) {
+        const uint32_t c = palette[i];
+        image->colormap[i].red = quantum(c);
+        image->colormap[i].green = quantum(c >> 8);
+        image->colormap[i].blue = quantum(c >> 16);
+        image->colormap[i].opacity = OpaqueOpacity;
+    }
+    const uint32_t last = uint32_t(palette.size() - 1);
+    for (int y = 0; y < h; ++y) {
+        PixelPacket* q = QueueAuthenticPixels(image, 0, y, size_t(w), 1, exception);
+        IndexPacket* indexes = GetAuthenticIndexQueue(image);
+        if (!q || !indexes) {
+            DestroyImage(image);
+            return nullptr;
+        }
+        for (int x = 0; x < w; ++x) {
+            const uint32_t index = std::min(indexAt(x, y), last);
+            SetPixelIndex(indexes + x, index);
+            q[x] = image->colormap[index];
+        }
+        if (!SyncAuthenticPixels(image, exception)) {
+            DestroyImage(image);
+            return nullptr;
+        }
+    }
+    return image;
+}
+
+// A bitmap as the outside library's picture at the bits of a save: 24-bit targets get
+// transparency over white; targets of 8 bits or fewer get a colour map, the bitmap's own palette
+// when it has one that fits, else the bitmap's colours reduced to that many.
 MagickCore::Image* ToMagick(const TKBitmap& bitmap, int targetBits, MagickCore::ExceptionInfo* exception)
 {
     const int w = bitmap.Width, h = bitmap.Height;
-    const bool withAlpha = targetBits != 24;
-    const int outBytes = withAlpha ? 4 : 3;
-    std::vector<uint8_t> tight(size_t(w) * size_t(h) * size_t(outBytes));
-    uint8_t* out = tight.data();
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* p = bitmap.Row(y);
-        for (int x = 0; x < w; ++x) {
-            const uint8_t b = p[0], g = p[1], r = p[2];
-            const uint8_t a = bitmap.BitsPerPixel == 32 ? p[3] : 255;
-            p += bitmap.BitsPerPixel / 8;
-            if (withAlpha) {
-                *out++ = b;
-                *out++ = g;
-                *out++ = r;
-                *out++ = a;
-            } else {
-                const auto over = [a](uint8_t c) { return uint8_t((c * a + 255 * (255 - a) + 127) / 255); };
-                *out++ = over(b);
-                *out++ = over(g);
-                *out++ = over(r);
+    MagickCore::Image* image = nullptr;
+    if (targetBits <= 8 && bitmap.BitsPerPixel <= targetBits) {
+        std::vector<uint32_t> palette(size_t(1) << targetBits, 0u);
+        std::copy_n(bitmap.Palette.begin(), std::min(palette.size(), bitmap.Palette.size()), palette.begin());
+        image = IndexedImage(w, h, palette, [&](int x, int y) { return BitmapPixel(bitmap, x, y); }, exception);
+    } else {
+        const bool withAlpha = targetBits != 24;
+        const int outBytes = withAlpha ? 4 : 3;
+        std::vector<uint8_t> tight(size_t(w) * size_t(h) * size_t(outBytes));
+        uint8_t* out = tight.data();
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint32_t c = BitmapColour(bitmap, x, y);
+                const uint8_t b = uint8_t(c), g = uint8_t(c >> 8), r = uint8_t(c >> 16), a = uint8_t(c >> 24);
+                if (withAlpha) {
+                    *out++ = b;
+                    *out++ = g;
+                    *out++ = r;
+                    *out++ = a;
+                } else {
+                    const auto over = [a](uint8_t v) { return uint8_t((v * a + 255 * (255 - a) + 127) / 255); };
+                    *out++ = over(b);
+                    *out++ = over(g);
+                    *out++ = over(r);
+                }
+            }
+        image = MagickCore::ConstituteImage(size_t(w), size_t(h), withAlpha ? "BGRA" : "BGR", MagickCore::CharPixel,
+                                            tight.data(), exception);
+        if (image && targetBits <= 8) {
+            MagickCore::QuantizeInfo quantize;
+            MagickCore::GetQuantizeInfo(&quantize);
+            quantize.number_colors = size_t(1) << targetBits;
+            quantize.dither = MagickCore::MagickFalse;
+            quantize.dither_method = MagickCore::NoDitherMethod;
+            if (!MagickCore::QuantizeImage(&quantize, image)) {
+                MagickCore::DestroyImage(image);
+                image = nullptr;
             }
         }
     }
-    MagickCore::Image* image =
-        MagickCore::ConstituteImage(size_t(w), size_t(h), withAlpha ? "BGRA" : "BGR", MagickCore::CharPixel,
-                                    tight.data(), exception);
     if (image && bitmap.XResolution > 0 && bitmap.YResolution > 0) {
         image->x_resolution = bitmap.XResolution;
         image->y_resolution = bitmap.YResolution;
         image->units = MagickCore::PixelsPerInchResolution;
     }
     return image;
+}
+
+bool Opaque(const TKBitmap& bitmap)
+{
+    if (bitmap.BitsPerPixel != 32)
+        return true;
+    for (int y = 0; y < bitmap.Height; ++y)
+        for (int x = 0; x < bitmap.Width; ++x)
+            if (bitmap.Row(y)[x * 4 + 3] != 255)
+                return false;
+    return true;
+}
+
+// A bitmap written in the given palette: a palette bitmap whose palette begins the given one keeps
+// its indexes, other pixels take the nearest colour.
+MagickCore::Image* InPalette(const TKBitmap& bitmap, const std::vector<uint32_t>& palette,
+                             MagickCore::ExceptionInfo* exception)
+{
+    const bool same = bitmap.BitsPerPixel <= 8 && bitmap.Palette.size() <= palette.size() &&
+                      std::equal(bitmap.Palette.begin(), bitmap.Palette.end(), palette.begin());
+    std::map<uint32_t, uint32_t> nearest;
+    const auto indexAt = [&](int x, int y) -> uint32_t {
+        if (same)
+            return BitmapPixel(bitmap, x, y);
+        const uint32_t c = BitmapColour(bitmap, x, y) & 0xFFFFFF; // 0x00RRGGBB
+        const auto found = nearest.find(c);
+        if (found != nearest.end())
+            return found->second;
+        const uint32_t best = NearestPaletteEntry(palette, c);
+        nearest.emplace(c, best);
+        return best;
+    };
+    return IndexedImage(bitmap.Width, bitmap.Height, palette, indexAt, exception);
 }
 
 // Asks the status callback; false when it stops the work.
@@ -647,10 +812,17 @@ int EncodeFrames(TMagickList& frames, const char* magick, QByteArray& bytes, siz
     mi.Info->adjoin = MagickCore::MagickTrue;
     if (quality > 0)
         mi.Info->quality = quality;
+    // The library writes palette DIBs run-length encoded by default, a form its own reader
+    // refuses; they are written plain.
+    const bool plain = std::strcmp(magick, "DIB") == 0;
+    if (plain)
+        mi.Info->compression = MagickCore::NoCompression;
     for (MagickCore::Image* f = frames.First; f; f = f->next) {
         MagickCore::CopyMagickString(f->magick, magick, MaxTextExtent);
         if (quality > 0)
             f->quality = quality;
+        if (plain)
+            f->compression = MagickCore::NoCompression;
     }
     size_t length = 0;
     unsigned char* blob = MagickCore::ImagesToBlob(mi.Info, frames.First, &length, mi.Exception);
@@ -779,14 +951,24 @@ int TK_SizeBitmap(TKBitmap* bitmap, int32_t width, int32_t height)
     int r = Allocate(sized, width, height, bitmap->BitsPerPixel);
     if (r != TK_Success)
         return r;
-    const bool alpha = bitmap->BitsPerPixel == 32;
-    const QImage::Format format = alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888;
-    const QImage from(bitmap->Row(0), bitmap->Width, bitmap->Height, bitmap->RowBytes, format);
-    const QImage to =
-        from.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(format);
-    const size_t bytes = size_t(width) * size_t(bitmap->BitsPerPixel / 8);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(sized.Row(y), to.constScanLine(y), bytes);
+    if (bitmap->BitsPerPixel <= 8) {
+        // Indexes are not blended: each pixel takes its nearest source pixel.
+        sized.Palette = bitmap->Palette;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                SetBitmapPixel(sized, x, y,
+                               BitmapPixel(*bitmap, int(int64_t(x) * bitmap->Width / width),
+                                           int(int64_t(y) * bitmap->Height / height)));
+    } else {
+        const bool alpha = bitmap->BitsPerPixel == 32;
+        const QImage::Format format = alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888;
+        const QImage from(bitmap->Row(0), bitmap->Width, bitmap->Height, bitmap->RowBytes, format);
+        const QImage to =
+            from.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(format);
+        const size_t bytes = size_t(width) * size_t(bitmap->BitsPerPixel / 8);
+        for (int y = 0; y < height; ++y)
+            std::memcpy(sized.Row(y), to.constScanLine(y), bytes);
+    }
     sized.Flags = bitmap->Flags;
     sized.ViewPerspective = bitmap->ViewPerspective;
     sized.XResolution = bitmap->XResolution;
@@ -835,6 +1017,7 @@ int TK_ChangeBitmapViewPerspective(TKBitmap* bitmap, int32_t perspective)
     turned.XResolution = swapped ? bitmap->YResolution : bitmap->XResolution;
     turned.YResolution = swapped ? bitmap->XResolution : bitmap->YResolution;
     turned.TransparentColor = bitmap->TransparentColor;
+    turned.Palette = bitmap->Palette;
     turned.ViewPerspective = perspective;
     *bitmap = std::move(turned);
     return TK_Success;
@@ -1205,7 +1388,9 @@ int EncodeBitmap(const TKBitmap& bitmap, int32_t format, int32_t bits, int32_t q
     InitializeImaging();
     TMagickInfo mi;
     TMagickList frames;
-    frames.Reset(ToMagick(*source, bits, mi.Exception));
+    // The GIF writer reduces other pictures itself, keeping their transparency.
+    const int magickBits = format == TKFMT_GIF && source->BitsPerPixel > 8 ? 32 : bits;
+    frames.Reset(ToMagick(*source, magickBits, mi.Exception));
     if (!frames.First)
         return CodeOfSeverity(mi.Severity(), true);
     return EncodeFrames(frames, EncoderOf(*save, bits), bytes, jpegQuality);
@@ -1275,6 +1460,16 @@ int DeliverFrames(const TMagickList& frames, size_t index, size_t count, int32_t
 
 } // namespace
 
+namespace {
+
+// The bits a load may ask for: 0 (32 with transparency, 24 without), a palette depth, 24 or 32.
+bool LoadBits(int32_t bits)
+{
+    return bits == 0 || bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32;
+}
+
+} // namespace
+
 int TK_FileInfo(const QString& name, TKFileInfo* info, uint32_t infoSize, uint32_t flags, const TKLoadOptions*)
 {
     (void)flags;
@@ -1314,7 +1509,7 @@ int TK_LoadFile(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int3
 {
     if (!bitmap || bitmapSize != sizeof(TKBitmap) || !callback || (colourOrder != 1 && colourOrder != 4))
         return TK_ErrParameter;
-    if (bits != 0 && bits != 24 && bits != 32)
+    if (!LoadBits(bits))
         return TK_ErrBitsPerPixel;
     QByteArray data;
     QString magick;
@@ -1353,7 +1548,7 @@ int TK_LoadBitmapMemory(const void* memory, int64_t size, TKBitmap* bitmap, uint
 {
     if (!bitmap || bitmapSize != sizeof(TKBitmap) || (colourOrder != 1 && colourOrder != 4))
         return TK_ErrParameter;
-    if (bits != 0 && bits != 24 && bits != 32)
+    if (!LoadBits(bits))
         return TK_ErrBitsPerPixel;
     QByteArray data;
     int r = TakeMemory(memory, size, data);
@@ -1697,8 +1892,18 @@ int TK_SaveBitmapList(const QString& name, TKBitmapList list, int32_t format, in
     InitializeImaging();
     TMagickInfo mi;
     TMagickList frames;
+    // With the palette flag every opaque frame is written in the palette, which the writer then
+    // takes for the file's global colour table; frames with transparency keep it through the
+    // writer's own reduction.
+    const bool withPalette = options && (options->Flags & TKSO_Palette) != 0;
+    const std::vector<uint32_t> palette = withPalette ? std::vector<uint32_t>(options->Palette, options->Palette + 256)
+                                                      : std::vector<uint32_t>();
     for (const TKBitmap& item : items) {
-        MagickCore::Image* frame = ToMagick(item, 32, mi.Exception);
+        MagickCore::Image* frame = nullptr;
+        if (withPalette && Opaque(item))
+            frame = InPalette(item, palette, mi.Exception);
+        else
+            frame = ToMagick(item, item.BitsPerPixel <= 8 ? bits : 32, mi.Exception);
         if (!frame)
             return CodeOfSeverity(mi.Severity(), true);
         if (options) {
@@ -1783,6 +1988,8 @@ int TK_SaveFile(const QString& name, const TKBitmap* shape, int32_t format, int3
         return r;
     rows.XResolution = shape->XResolution;
     rows.YResolution = shape->YResolution;
+    if (rows.BitsPerPixel <= 8)
+        rows.Palette = shape->Palette;
     for (int32_t y = 0; y < rows.Height; ++y)
         if (supplier(rows.Row(y), y, rows.RowBytes, userData) != 1)
             return TK_ErrUserAbort;

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace imaging_test;
@@ -134,7 +135,7 @@ TEST_F(ToolkitLibraryTest, LoadDeliversBandsWithPageFlagsAndStopsWhenAsked)
     options.PageNumber = 6;
     TRecorder none;
     EXPECT_EQ(TK_LoadFile(gif, &bitmap, sizeof bitmap, 32, 4, 3, Record, &none, &options, nullptr), -309);
-    EXPECT_EQ(TK_LoadFile(gif, &bitmap, sizeof bitmap, 8, 4, 3, Record, &none, nullptr, nullptr), TK_ErrBitsPerPixel);
+    EXPECT_EQ(TK_LoadFile(gif, &bitmap, sizeof bitmap, 16, 4, 3, Record, &none, nullptr, nullptr), TK_ErrBitsPerPixel);
 }
 
 TEST_F(ToolkitLibraryTest, TallPicturesArriveInSeveralBands)
@@ -529,6 +530,85 @@ TEST_F(ToolkitLibraryTest, PerspectiveChangesKeepThePictureAsShown)
         EXPECT_EQ(stored(b), s.Stored) << s.Perspective;
     }
     EXPECT_EQ(TK_ChangeBitmapViewPerspective(&b, 9), TK_ErrParameter);
+}
+
+TEST_F(ToolkitLibraryTest, LoadsAtPaletteDepthsGivePaletteBitmaps)
+{
+    const QString gif = Fixture("colours.gif", MakeGif256());
+    const std::vector<uint32_t> table = GifGlobalTable(ReadFile(gif));
+    ASSERT_EQ(table.size(), 256u);
+    const TKBitmap eight = LoadFirst(gif, 8);
+    ASSERT_EQ(eight.BitsPerPixel, 8);
+    EXPECT_EQ(eight.Palette, table);
+    for (int i : {0, 1, 100, 254, 255})
+        EXPECT_EQ(BitmapColour(eight, i % 16, i / 16), 0xFF000000u | uint32_t(i) << 16 | uint32_t(255 - i) << 8 |
+                                                           uint32_t(uint8_t(i * 7)))
+            << i;
+    // Fewer bits reduce the colours to a palette of that size.
+    for (int bits : {1, 4}) {
+        const TKBitmap fewer = LoadFirst(gif, bits);
+        ASSERT_EQ(fewer.BitsPerPixel, bits);
+        EXPECT_EQ(fewer.Palette.size(), size_t(1) << bits);
+        EXPECT_NE(BitmapColour(fewer, 0, 0), BitmapColour(fewer, 15, 15)) << bits;
+    }
+
+    // Palette bitmaps save with their palette and their indexes.
+    const struct {
+        int Format;
+        const char* File;
+    } saves[] = {{TKFMT_BMP, "p.bmp"}, {TKFMT_TIFF, "p.tif"}, {TKFMT_PCX, "p.pcx"},
+                 {TKFMT_DIB, "p.dib"}, {TKFMT_TGA, "p.tga"}, {TKFMT_GIF, "p.gif"}};
+    for (const auto& s : saves) {
+        const QString path = Path(s.File);
+        ASSERT_EQ(TK_SaveBitmap(path, &eight, s.Format, 0, 0, nullptr), TK_Success) << s.File;
+        TKFileInfo info;
+        ASSERT_EQ(TK_FileInfo(path, &info, sizeof info, 1, nullptr), TK_Success) << s.File;
+        EXPECT_EQ(info.BitsPerPixel, 8) << s.File;
+        const TKBitmap back = LoadFirst(path, 8);
+        EXPECT_EQ(back.Palette, eight.Palette) << s.File;
+        ASSERT_EQ(back.Width, 16);
+        EXPECT_EQ(*back.Pixels, *eight.Pixels) << s.File;
+    }
+}
+
+TEST_F(ToolkitLibraryTest, AnimationSavedWithThePaletteFlagHasThatGlobalTable)
+{
+    const TKBitmap eight = LoadFirst(Fixture("colours.gif", MakeGif256()), 8);
+    TKBitmapList list = 0;
+    ASSERT_EQ(TK_CreateBitmapList(&list), TK_Success);
+    TKBitmap colour = Colourful(16, 16, 24);
+    TK_InsertBitmapListItem(list, -1, &eight);
+    TK_InsertBitmapListItem(list, -1, &colour);
+    TKSaveOptions options;
+    options.Flags |= TKSO_Palette;
+    // A palette in another order than the bitmap's own: the indexes follow the colours.
+    std::reverse_copy(eight.Palette.begin(), eight.Palette.end(), options.Palette);
+    const QString path = Path("palette.gif");
+    ASSERT_EQ(TK_SaveBitmapList(path, list, TKFMT_GIF, 8, 0, &options), TK_Success);
+    TK_DestroyBitmapList(list);
+    EXPECT_EQ(GifGlobalTable(ReadFile(path)), std::vector<uint32_t>(options.Palette, options.Palette + 256));
+    const TKBitmap back = LoadFirst(path, 32);
+    for (int i : {0, 77, 255})
+        EXPECT_EQ(BitmapColour(back, i % 16, i / 16), BitmapColour(eight, i % 16, i / 16)) << i;
+}
+
+TEST_F(ToolkitLibraryTest, PalettePicturesTurnAndResizeKeepingTheirPalette)
+{
+    TKBitmap b;
+    ASSERT_EQ(TK_AllocateBitmap(&b, 3, 2, 4), TK_Success);
+    ASSERT_EQ(b.Palette.size(), 16u);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            SetBitmapPixel(b, x, y, uint32_t(x * 2 + y));
+    b.Palette[5] = 0x123456;
+    ASSERT_EQ(TK_ChangeBitmapViewPerspective(&b, 6), TK_Success);
+    EXPECT_EQ(b.BitsPerPixel, 4);
+    EXPECT_EQ(BitmapPixel(b, 0, 0), 4u); // shown (2, 0)
+    EXPECT_EQ(BitmapPixel(b, 1, 0), 5u); // shown (2, 1)
+    EXPECT_EQ(b.Palette[5], 0x123456u);
+    ASSERT_EQ(TK_SizeBitmap(&b, 4, 6), TK_Success);
+    EXPECT_EQ(BitmapPixel(b, 2, 0), 5u);
+    EXPECT_EQ(b.Palette[5], 0x123456u);
 }
 
 TEST_F(ToolkitLibraryTest, OptionFamiliesAreKeptAndChecked)

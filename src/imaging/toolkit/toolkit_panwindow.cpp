@@ -43,6 +43,8 @@ QImage ShownImage(const TKBitmap& bitmap)
             return QImage();
         source = &turned;
     }
+    if (source->BitsPerPixel <= 8)
+        return BitmapImage(*source);
     const QImage::Format format = source->BitsPerPixel == 32 ? QImage::Format_ARGB32 : QImage::Format_BGR888;
     const QImage view(source->Row(0), source->Width, source->Height, source->RowBytes, format);
     // A turned copy is about to go: the image takes pixels of its own then.

@@ -110,6 +110,8 @@ TPlaybackData* Find(TKPlayback handle)
 // A record whose pixels hold every row its size claims.
 bool UsableBitmap(const TKBitmap* b, bool needAlpha)
 {
+    if (!needAlpha && b && b->BitsPerPixel <= 8)
+        return HasBitmapPixels(b);
     if (!IsBitmapAllocated(b) || !b->Pixels || b->Width <= 0 || b->Height <= 0)
         return false;
     if (b->BitsPerPixel != 32 && (needAlpha || b->BitsPerPixel != 24))
@@ -182,6 +184,20 @@ void Compose(TPlaybackData& d, int32_t index)
     if (r.Empty())
         return;
     const TKBitmap& b = page.Bitmap;
+    if (b.BitsPerPixel <= 8) {
+        // Palette pages hold no transparency: they cover their rectangle.
+        for (int32_t y = r.Top; y < r.Bottom; ++y) {
+            uint8_t* dst = d.Canvas.Row(y) + size_t(r.Left) * 4;
+            for (int32_t x = r.Left; x < r.Right; ++x, dst += 4) {
+                const uint32_t c = BitmapColour(b, int(x - page.Info.Left), int(y - page.Info.Top));
+                dst[0] = uint8_t(c);
+                dst[1] = uint8_t(c >> 8);
+                dst[2] = uint8_t(c >> 16);
+                dst[3] = 255;
+            }
+        }
+        return;
+    }
     const int step = b.BitsPerPixel / 8;
     for (int32_t y = r.Top; y < r.Bottom; ++y) {
         const uint8_t* src = b.Row(y - page.Info.Top) + size_t(r.Left - page.Info.Left) * size_t(step);

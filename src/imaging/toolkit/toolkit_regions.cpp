@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -217,17 +218,13 @@ int CheckRegionCall(const TKBitmap* bitmap, const TKRegionTransform& t)
 
 bool ValidRecord(const TKBitmap* bitmap)
 {
-    if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
-        return false;
-    if (bitmap->BitsPerPixel != 24 && bitmap->BitsPerPixel != 32)
-        return false;
-    const int64_t rowBytes = int64_t(bitmap->RowBytes);
-    return bitmap->Width > 0 && bitmap->Height > 0 && rowBytes >= int64_t(bitmap->Width) * (bitmap->BitsPerPixel / 8) &&
-           uint64_t(rowBytes) * uint64_t(bitmap->Height) <= bitmap->Pixels->size();
+    return HasBitmapPixels(bitmap);
 }
 
 QImage ImageOf(const TKBitmap& bitmap)
 {
+    if (bitmap.BitsPerPixel <= 8)
+        return BitmapImage(bitmap);
     const QImage::Format format = bitmap.BitsPerPixel == 32 ? QImage::Format_ARGB32 : QImage::Format_BGR888;
     return QImage(bitmap.Row(0), bitmap.Width, bitmap.Height, bitmap.RowBytes, format).convertToFormat(QImage::Format_ARGB32);
 }
@@ -396,6 +393,7 @@ int TK_CopyBitmapRect(const TKBitmap* source, TKBitmap* target, const TRect& rec
     copy.XResolution = source->XResolution;
     copy.YResolution = source->YResolution;
     copy.TransparentColor = source->TransparentColor;
+    copy.Palette = source->Palette;
     copy.Flags = source->Flags | TKBF_Allocated;
     const int c = TK_CombineBitmap(&copy, 0, 0, source, cut, TKCB_Copy);
     if (c != TK_Success)
@@ -411,6 +409,10 @@ int TK_CombineBitmap(TKBitmap* target, int32_t x, int32_t y, const TKBitmap* sou
         return TK_ErrBitmapHandle;
     if (code != TKCB_Copy)
         return TK_ErrNotSupported;
+    // Indexes mean nothing in another palette or in colour pixels.
+    const bool indexed = source->BitsPerPixel <= 8 || target->BitsPerPixel <= 8;
+    if (indexed && source->BitsPerPixel != target->BitsPerPixel)
+        return TK_ErrBitsPerPixel;
     TRect from;
     if (!IntersectRect(from, sourceRect, Rect(0, 0, source->Width, source->Height)))
         return TK_Success;
@@ -424,6 +426,13 @@ int TK_CombineBitmap(TKBitmap* target, int32_t x, int32_t y, const TKBitmap* sou
     mask &= QRect(0, 0, target->Width, target->Height);
     if (target->Region)
         mask &= *target->Region;
+    if (indexed) {
+        for (const QRect& r : mask)
+            for (int ty = r.top(); ty <= r.bottom(); ++ty)
+                for (int tx = r.left(); tx <= r.right(); ++tx)
+                    SetBitmapPixel(*target, tx, ty, BitmapPixel(*source, int(tx - dx), int(ty - dy)));
+        return TK_Success;
+    }
     const int sb = source->BitsPerPixel / 8, tb = target->BitsPerPixel / 8;
     for (const QRect& r : mask) {
         for (int ty = r.top(); ty <= r.bottom(); ++ty) {
@@ -497,12 +506,28 @@ int TK_RotateBitmap(TKBitmap* bitmap, double angle, uint32_t flags, uint32_t fil
         if (!ToolkitStatus(int32_t(int64_t(top + rows) * 100 / nh)))
             return TK_ErrUserAbort;
     }
-    const int bytes = turned.BitsPerPixel / 8;
-    for (int y = 0; y < nh; ++y) {
-        const auto* in = reinterpret_cast<const uint8_t*>(out.constScanLine(y));
-        uint8_t* row = turned.Row(y);
-        for (int x = 0; x < nw; ++x, in += 4, row += bytes)
-            std::memcpy(row, in, size_t(bytes));
+    if (turned.BitsPerPixel <= 8) {
+        // A palette picture stays one: each turned colour takes the nearest entry.
+        turned.Palette = upright.Palette;
+        std::map<uint32_t, uint32_t> nearest;
+        for (int y = 0; y < nh; ++y) {
+            const auto* in = reinterpret_cast<const uint32_t*>(out.constScanLine(y));
+            for (int x = 0; x < nw; ++x) {
+                const uint32_t c = in[x] & 0xFFFFFF;
+                auto found = nearest.find(c);
+                if (found == nearest.end())
+                    found = nearest.emplace(c, NearestPaletteEntry(turned.Palette, c)).first;
+                SetBitmapPixel(turned, x, y, found->second);
+            }
+        }
+    } else {
+        const int bytes = turned.BitsPerPixel / 8;
+        for (int y = 0; y < nh; ++y) {
+            const auto* in = reinterpret_cast<const uint8_t*>(out.constScanLine(y));
+            uint8_t* row = turned.Row(y);
+            for (int x = 0; x < nw; ++x, in += 4, row += bytes)
+                std::memcpy(row, in, size_t(bytes));
+        }
     }
     turned.Flags = upright.Flags | TKBF_Allocated;
     turned.XResolution = upright.XResolution;

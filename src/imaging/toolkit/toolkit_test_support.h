@@ -128,4 +128,34 @@ inline QByteArray MakeGif(int frames, bool loop)
     return QByteArray(static_cast<const char*>(out.data()), qsizetype(out.length()));
 }
 
+// A still GIF of 16 x 16 pixels in 256 colours, each pixel a colour of its own: red = the
+// pixel's number, green = 255 - red, blue = red * 7.
+inline QByteArray MakeGif256()
+{
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < 256; ++i) {
+        rgb.push_back(uint8_t(i));
+        rgb.push_back(uint8_t(255 - i));
+        rgb.push_back(uint8_t(i * 7));
+    }
+    Magick::Image image(16, 16, "RGB", Magick::CharPixel, rgb.data());
+    image.magick("GIF");
+    Magick::Blob out;
+    image.write(&out);
+    return QByteArray(static_cast<const char*>(out.data()), qsizetype(out.length()));
+}
+
+// The global colour table of a GIF file as 0x00BBGGRR entries; empty without one.
+inline std::vector<uint32_t> GifGlobalTable(const QByteArray& gif)
+{
+    std::vector<uint32_t> table;
+    if (gif.size() < 13 || !(uint8_t(gif[10]) & 0x80))
+        return table;
+    const int entries = 2 << (uint8_t(gif[10]) & 7);
+    for (int i = 0; i < entries && 13 + i * 3 + 2 < gif.size(); ++i)
+        table.push_back(uint32_t(uint8_t(gif[13 + i * 3])) | uint32_t(uint8_t(gif[14 + i * 3])) << 8 |
+                        uint32_t(uint8_t(gif[15 + i * 3])) << 16);
+    return table;
+}
+
 } // namespace toolkit_test
