@@ -519,6 +519,10 @@ int FrameToBitmap(MagickCore::Image* frame, int32_t bits, TKBitmap& out)
     if (!ExportImagePixels(frame, 0, 0, frame->columns, frame->rows, bits == 32 ? "BGRA" : "BGR", CharPixel,
                            rows.data(), exception))
         return CodeOfSeverity(exception->severity, false);
+    // Some readers leave the alpha of a picture without one unset: such pictures are opaque.
+    if (bits == 32 && !frame->matte)
+        for (size_t i = 3; i < rows.size(); i += 4)
+            rows[i] = 255;
     for (int y = 0; y < out.Height; ++y)
         std::memcpy(out.Row(y), rows.data() + tight * size_t(y), tight);
     out.XResolution = Dpi(frame->x_resolution, frame->units);
