@@ -118,6 +118,8 @@ public:
     Q_INVOKABLE void deleteformatClick(TObject* Sender);
     // Asks whether to remove the current format; OK runs deleteformat.
     Q_INVOKABLE void RemoveImageFormat1Click(TObject* Sender);
+    // Shows a new new-format dialog; its OK runs BitBtn18 (newiconview_new_format.cpp).
+    Q_INVOKABLE void addimageSHOW1Click(TObject* Sender);
     Q_INVOKABLE void Create3232WinXPImageFormat1Click(TObject* Sender);
     Q_INVOKABLE void ShowImageFormatList1Click(TObject* Sender);
     Q_INVOKABLE void ShowListonLeft1Click(TObject* Sender);

@@ -3,12 +3,14 @@
 
 #include "document/command_dialog.h"
 #include "document/copyimageokok.h"
+#include "document/createico.h"
 #include "document/fontopen.h"
 #include "document/iconset.h"
 #include "document/replace_colors.h"
 #include "document/setsize.h"
 #include "document/usericonset.h"
 #include "framework/timer.h"
+#include "mainwindow/document_windows.h"
 #include "mainwindow/iconmain.h"
 
 void Ticonmain::ShowPencilSizeDialog()
@@ -32,6 +34,15 @@ void Ticonmain::ShowPasteDialog()
     Tcopyimageokok& dialog = CopyImageOkOk();
     TakeMainWindowSkin(dialog);
     dialog.Show();
+}
+
+void Ticonmain::ToolButton1Click(TObject*)
+{
+    // Projects made by the dialog are the frame's windows like every other project.
+    SetProjectWindowMaker(CreateDocumentWindow);
+    Tcreateico& dialog = CreateIco();
+    TakeMainWindowSkin(dialog);
+    dialog.ShowModal();
 }
 
 void Ticonmain::Image14Click(TObject*)

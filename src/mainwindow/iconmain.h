@@ -181,6 +181,8 @@ public:
     void ShowPencilSizeDialog();
     void ShowTextOptions();
     void ShowPasteDialog();
+    // New: the new-project dialog, made once and kept.
+    Q_INVOKABLE void ToolButton1Click(TObject* Sender);
     Q_INVOKABLE void Image14Click(TObject* Sender);
     Q_INVOKABLE void Scan1Click(TObject* Sender);
     Q_INVOKABLE void ReplaceColors1Click(TObject* Sender);

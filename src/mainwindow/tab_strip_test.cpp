@@ -65,7 +65,14 @@ TEST_F(TabStrip, HighlightMarksOneTileOrNone)
     main_->HighlightDocumentTab(6);
     EXPECT_EQ(Highlighted(), QList<int>({6}));
     // The mouse-down of a tile highlights it before its click.
-    ClickComponentByName(main_, "icon7"); // tile 7 has no document: the New command runs
+    {
+        // Tile 7 has no document: the New command runs, and its dialog is cancelled.
+        TDialogAnswererScope person([](TDialogRequest& r) {
+            r.Result = mrCancel;
+            return true;
+        });
+        ClickComponentByName(main_, "icon7");
+    }
     main_->icon7MouseDown(nullptr, mbLeft, {}, 1, 1);
     EXPECT_EQ(Highlighted(), QList<int>({10}));
     // A document above 24 has no tile: nothing stays highlighted.
