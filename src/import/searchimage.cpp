@@ -1,6 +1,6 @@
 #include "import/searchimage.h"
 
-#include "document/editor_state.h"
+#include "document/command_dialog.h"
 #include "framework/application.h"
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
@@ -25,8 +25,6 @@
 #include "mainwindow/open_dispatch.h"
 #include "skin/controls/combo_box.h"
 #include "skin/controls/status_bar.h"
-#include "skin/file_theme.h"
-#include "skin/theme_manager.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -179,13 +177,7 @@ void Tsearchimage::FormCreate(TObject*)
 
 void Tsearchimage::FormShow(TObject*)
 {
-    TEditorState* state = EditorState();
-    if (!state)
-        return;
-    if (auto* theme = Part<TsuiFileTheme>(this, "suiFileTheme1"))
-        theme->SetThemeFile(state->MainThemeFile());
-    if (auto* manager = Part<TsuiThemeManager>(this, "suiThemeManager1"))
-        manager->SetUIStyle(TsuiUIStyle(state->MainUIStyle()));
+    TakeMainWindowSkin(*this);
 }
 
 void Tsearchimage::FormCloseQuery(TObject*, bool& CanClose)

@@ -1,5 +1,6 @@
 #include "import/selectimage.h"
 
+#include "document/command_dialog.h"
 #include "document/editor_state.h"
 #include "document/scratch_folder.h"
 #include "framework/application.h"
@@ -19,8 +20,6 @@
 #include "mainwindow/iconmain.h"
 #include "platform/atomic_file.h"
 #include "skin/controls/tab_control.h"
-#include "skin/file_theme.h"
-#include "skin/theme_manager.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -95,6 +94,7 @@ Tselectimage::~Tselectimage()
 
 void Tselectimage::FormCreate(TObject*)
 {
+    TakeMainWindowSkin(*this);
     HookMode = 1;
     HandOffStage = 1;
     CaptureArmed = 0;
@@ -113,13 +113,7 @@ void Tselectimage::FormCreate(TObject*)
 
 void Tselectimage::FormShow(TObject*)
 {
-    TEditorState* state = EditorState();
-    if (!state)
-        return;
-    if (auto* theme = Part<TsuiFileTheme>(this, "suiFileTheme1"))
-        theme->SetThemeFile(state->MainThemeFile());
-    if (auto* manager = Part<TsuiThemeManager>(this, "suiThemeManager1"))
-        manager->SetUIStyle(TsuiUIStyle(state->MainUIStyle()));
+    TakeMainWindowSkin(*this);
 }
 
 QString Tselectimage::SizeCaption() const

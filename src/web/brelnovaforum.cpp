@@ -1,6 +1,6 @@
 #include "web/brelnovaforum.h"
 
-#include "document/editor_state.h"
+#include "document/command_dialog.h"
 #include "framework/combo_box.h"
 #include "framework/controls.h"
 #include "framework/menus.h"
@@ -12,8 +12,6 @@
 #include "mainwindow/iconmain.h"
 #include "mainwindow/web_window.h"
 #include "skin/controls/status_bar.h"
-#include "skin/file_theme.h"
-#include "skin/theme_manager.h"
 #include "web/seach_internet.h"
 #include "web/web_addresses.h"
 
@@ -82,13 +80,7 @@ void Tbrelnovaforum::FormCreate(TObject*)
 
 void Tbrelnovaforum::FormShow(TObject*)
 {
-    TEditorState* state = EditorState();
-    if (!state)
-        return;
-    if (auto* theme = Part<TsuiFileTheme>(this, "suiFileTheme1"))
-        theme->SetThemeFile(state->MainThemeFile());
-    if (auto* manager = Part<TsuiThemeManager>(this, "suiThemeManager1"))
-        manager->SetUIStyle(TsuiUIStyle(state->MainUIStyle()));
+    TakeMainWindowSkin(*this);
 }
 
 QString Tbrelnovaforum::StatusText(int panel) const

@@ -1,12 +1,10 @@
 #include "web/seach_internet.h"
 
-#include "document/editor_state.h"
+#include "document/command_dialog.h"
 #include "framework/controls.h"
 #include "framework/edit.h"
 #include "import/loadimagedorv.h"
 #include "skin/controls/check_box.h"
-#include "skin/file_theme.h"
-#include "skin/theme_manager.h"
 #include "web/brelnovaforum.h"
 #include "web/web_addresses.h"
 
@@ -42,13 +40,7 @@ Tseach_internet::~Tseach_internet()
 
 void Tseach_internet::FormShow(TObject*)
 {
-    TEditorState* state = EditorState();
-    if (!state)
-        return;
-    if (auto* theme = Part<TsuiFileTheme>(this, "suiFileTheme1"))
-        theme->SetThemeFile(state->MainThemeFile());
-    if (auto* manager = Part<TsuiThemeManager>(this, "suiThemeManager1"))
-        manager->SetUIStyle(TsuiUIStyle(state->MainUIStyle()));
+    TakeMainWindowSkin(*this);
 }
 
 QString Tseach_internet::SearchAddress() const
