@@ -268,11 +268,10 @@ TBitmap* TGIFFrame::GetBitmap()
     if (bitmap_ && !bitmap_->Empty())
         return bitmap_.get();
     bitmap_ = std::make_unique<TBitmap>();
-    // A frame of width or height 0 shows nothing: it stays an empty bitmap.
-    if (HasData() && data_->Width > 0 && data_->Height > 0) {
-        TMemoryStream dib(DecodeToDib());
-        bitmap_->LoadFromStream(&dib);
-    }
+    // A frame of width or height 0 shows nothing: it stays an empty bitmap. Decoding goes
+    // straight into the rows of a new bitmap, which replaces the empty one once it is whole.
+    if (HasData() && data_->Width > 0 && data_->Height > 0)
+        bitmap_ = DecodeToBitmap();
     return bitmap_.get();
 }
 
@@ -392,37 +391,34 @@ bool TGIFFrame::ReadFrame(GifReader& in)
         corrupted_ = true;
     } else {
         codeSize = in.Byte();
+        // The whole sub-blocks are measured first and copied in one piece.
+        const uint8_t* blocks = in.Here();
+        const size_t remaining = in.Remaining();
+        size_t whole = 0;
+        while (whole < remaining && blocks[whole] != 0 && remaining - whole - 1 >= blocks[whole])
+            whole += size_t(blocks[whole]) + 1;
+        z.SetSize(int64_t(whole) + 2);
+        z.SetPosition(0);
         z.WriteByte(uint8_t(codeSize));
-        bool ended = false;
-        while (!in.AtEnd()) {
-            const uint8_t len = in.Byte();
-            if (len == 0) {
-                z.WriteByte(0);
-                ended = true;
-                break;
+        z.WriteBuffer(blocks, int64_t(whole));
+        in.Skip(whole);
+        if (!in.AtEnd() && blocks[whole] != 0) {
+            // A block cut short by the end of the file: the bytes that are there become a block
+            // of their own, so that they decode and the data stays well formed when written
+            // again.
+            corrupted_ = true;
+            const uint8_t rest = uint8_t(in.Remaining() - 1);
+            if (rest > 0) {
+                z.WriteByte(rest);
+                z.WriteBuffer(blocks + whole + 1, rest);
             }
-            if (in.Remaining() < len) {
-                // Keep the bytes that are there as a block of their own, so that they decode
-                // and the data stays well formed when written again.
-                corrupted_ = true;
-                const uint8_t rest = uint8_t(in.Remaining());
-                if (rest > 0) {
-                    z.WriteByte(rest);
-                    z.WriteBuffer(in.Here(), rest);
-                }
-                z.WriteByte(0);
-                in.JumpToEnd();
-                ended = true;
-                break;
-            }
-            z.WriteByte(len);
-            z.WriteBuffer(in.Here(), len);
-            in.Skip(len);
+            in.JumpToEnd();
+        } else if (!in.AtEnd()) {
+            in.Skip(1);
         }
-        // Data that simply stops at the end of the file gets its closing block here, so that the
-        // frame written again does not swallow the trailer.
-        if (!ended)
-            z.WriteByte(0);
+        // The terminating block; data that simply stops at the end of the file gets it here too,
+        // so that the frame written again does not swallow the trailer.
+        z.WriteByte(0);
     }
     if (corrupted_ && !GifAcceptCorrupted)
         RaiseGif(FrameworkText::ReadError);
@@ -472,18 +468,32 @@ bool TGIFFrame::ReadFrame(GifReader& in)
     return true;
 }
 
-QByteArray TGIFFrame::DecodeToDib()
+int TGIFFrame::DecodeDepth() const
 {
     const int bits = data_->BitsPerPixel;
-    int depth;
     if (bits == 1)
-        depth = 1;
-    else if (bits >= 2 && bits <= 4)
-        depth = 4;
-    else if (bits >= 5 && bits <= 8)
-        depth = 8;
-    else
-        RaiseGif(GifText::WrongPaletteSize);
+        return 1;
+    if (bits >= 2 && bits <= 4)
+        return 4;
+    if (bits >= 5 && bits <= 8)
+        return 8;
+    RaiseGif(GifText::WrongPaletteSize);
+}
+
+void TGIFFrame::DecodeRows(uint8_t* pixels, size_t size, int depth, bool topDown)
+{
+    if (!HasData() || data_->Width <= 0 || data_->Height <= 0)
+        return;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data_->ZData->Memory());
+    const bool bad = GifLzwDecodeBytes(bytes, size_t(data_->ZData->Size()), data_->Width, data_->Height,
+                                       depth, interlaced_, owner_ ? owner_->OnProgress : TGifProgressProc(),
+                                       pixels, size, data_->BitsPerPixel, GifAcceptCorrupted, nullptr, topDown);
+    corrupted_ = corrupted_ || bad;
+}
+
+QByteArray TGIFFrame::DecodeToDib()
+{
+    const int depth = DecodeDepth();
     const int width = data_->Width, height = data_->Height;
     if (int64_t(width) * height > GifMaxFramePixels)
         RaiseGif(GifText::DecodeError);
@@ -497,15 +507,33 @@ QByteArray TGIFFrame::DecodeToDib()
     }
     QByteArray dib = MakeDibFile(width, height, depth, palette, 1 << depth, nullptr);
     const int64_t offset = 14 + 40 + 4 * (int64_t(1) << depth);
-    if (HasData() && width > 0 && height > 0) {
-        data_->ZData->SetPosition(0);
-        const bool bad = GifLzwDecode(data_->ZData.get(), width, height, depth, interlaced_,
-                                      owner_ ? owner_->OnProgress : TGifProgressProc(),
-                                      reinterpret_cast<uint8_t*>(dib.data()) + offset,
-                                      size_t(dib.size() - offset), bits, GifAcceptCorrupted);
-        corrupted_ = corrupted_ || bad;
-    }
+    DecodeRows(reinterpret_cast<uint8_t*>(dib.data()) + offset, size_t(dib.size() - offset), depth, false);
     return dib;
+}
+
+std::unique_ptr<TBitmap> TGIFFrame::DecodeToBitmap()
+{
+    const int depth = DecodeDepth();
+    const int width = data_->Width, height = data_->Height;
+    if (int64_t(width) * height > GifMaxFramePixels)
+        RaiseGif(GifText::DecodeError);
+    // The bitmap a BMP image of the frame would load as: the frame's depth, its colour table with
+    // grey (0x808080) after the table's last entry, index 0 wherever the data gives no pixel.
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetPixelFormat(depth == 1 ? pf1bit : depth == 4 ? pf4bit : pf8bit);
+    // Sizing fills the bitmap white; with white as the first entry that fill finds its index at
+    // once instead of searching the table for every pixel of a row.
+    bitmap->SetPalette({0xFFFFFF});
+    bitmap->SetSize(width, height);
+    TPaletteEntries palette(size_t(1) << depth, 0x808080);
+    for (int i = 0; i < (1 << depth) && i < data_->ColorMap.Count; ++i)
+        palette[size_t(i)] = qRgb(data_->ColorMap.Colors[i][0], data_->ColorMap.Colors[i][1], data_->ColorMap.Colors[i][2]);
+    bitmap->SetPalette(palette);
+    const size_t size = size_t(bitmap->BytesPerLine()) * size_t(height);
+    uint8_t* rows = bitmap->ScanLine(0);
+    std::memset(rows, 0, size);
+    DecodeRows(rows, size, depth, true);
+    return bitmap;
 }
 
 void TGIFFrame::EncodeFromDib(const QByteArray& dib)

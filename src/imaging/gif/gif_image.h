@@ -127,6 +127,9 @@ public:
 
     // The frame as a BMP-file image of 1, 4 or 8 bits, decoded from its data.
     QByteArray DecodeToDib();
+    // The frame decoded into a new bitmap of 1, 4 or 8 bits with its colour table, as
+    // GetBitmap makes it.
+    std::unique_ptr<TBitmap> DecodeToBitmap();
     // Encodes a BMP-file image of 1, 4 or 8 bits into the frame's data.
     void EncodeFromDib(const QByteArray& dib);
     void UpdateExtensions();
@@ -144,6 +147,11 @@ private:
     TExtension* FindComment() const;
     bool ReadFrame(GifReader& in);
     void WriteFrame(TStream* out);
+    // Bits per pixel of the decoded picture (1, 4 or 8) for the frame's colour table.
+    int DecodeDepth() const;
+    // Decodes the frame's data into zero-filled rows of that depth; marks the frame corrupted
+    // when the data is.
+    void DecodeRows(uint8_t* pixels, size_t size, int depth, bool topDown);
     TExtension* LastGraphicControl() const;
 
     TGIFImage* owner_;

@@ -5,6 +5,7 @@
 #include "imaging/gif/gif_texts.h"
 
 #include <QByteArray>
+#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -14,9 +15,6 @@ namespace {
 
 constexpr int kMaxCodes = 4096;
 constexpr int kMaxCodeSize = 12;
-// A string never holds more than one pixel per table entry; a longer walk means the table links
-// back on itself.
-constexpr int kStackLimit = 4097;
 
 // Rows in the published four-pass interlace order, or straight down.
 class RowWalker {
@@ -99,10 +97,20 @@ private:
                 ended_ = true;
                 break;
             }
-            size_t n = std::min<size_t>({blockLeft_, static_cast<size_t>(end_ - p_), size_t((64 - bits_) / 8)});
-            for (size_t i = 0; i < n; ++i) {
-                acc_ |= uint64_t(p_[i]) << bits_;
-                bits_ += 8;
+            const size_t avail = std::min<size_t>(blockLeft_, static_cast<size_t>(end_ - p_));
+            const size_t n = std::min<size_t>(avail, size_t((64 - bits_) / 8));
+            if (avail >= 8) {
+                // Eight bytes at once, keeping only the n whole bytes that fit.
+                uint64_t word = qFromLittleEndian<uint64_t>(p_);
+                if (n < 8)
+                    word &= (uint64_t(1) << (8 * n)) - 1;
+                acc_ |= word << bits_;
+                bits_ += int(8 * n);
+            } else {
+                for (size_t i = 0; i < n; ++i) {
+                    acc_ |= uint64_t(p_[i]) << bits_;
+                    bits_ += 8;
+                }
             }
             p_ += n;
             blockLeft_ -= n;
@@ -143,12 +151,14 @@ auto WithProgress(const TGifProgressProc& progress, Body&& body)
     }
 }
 
-// Writes pixels in row order into the bottom-up buffer, dropping those beyond the last row or
-// outside the caller's buffer.
+// Writes pixels in row order into the buffer (rows bottom-up, or top-down when asked), dropping
+// those beyond the last row or outside the caller's buffer.
 class PixelWriter {
 public:
-    PixelWriter(uint8_t* pixels, size_t bufferSize, int width, int height, int bpp, bool interlaced)
-        : pixels_(pixels), width_(width), height_(height), bpp_(bpp), walker_(height, interlaced)
+    PixelWriter(uint8_t* pixels, size_t bufferSize, int width, int height, int bpp, bool interlaced,
+                bool topDown)
+        : pixels_(pixels), width_(width), height_(height), bpp_(bpp), topDown_(topDown),
+          walker_(height, interlaced)
     {
         stride_ = GifRowStride(width, bpp);
         rowsInBuffer_ = stride_ > 0 ? static_cast<int64_t>(bufferSize / size_t(stride_)) : 0;
@@ -157,29 +167,42 @@ public:
 
     bool Full() const { return walker_.Done(); }
 
-    // Writes count pixels that are stored in reverse in src (last pixel first).
-    void PutReversed(const uint8_t* src, int count)
+    // Where a string of count pixels is to be spelled out: straight in the current row when it
+    // fits there, else in spare, from which Commit spreads it over the rows.
+    uint8_t* Target(int count, uint8_t* spare)
     {
+        if (bpp_ == 8 && row_ && count <= width_ - col_)
+            return row_ + col_;
+        return spare;
+    }
+
+    // Takes the count pixels spelled out at Target.
+    void Commit(const uint8_t* src, int count)
+    {
+        if (row_ && src == row_ + col_) {
+            col_ += count;
+            if (col_ == width_)
+                NextRow();
+            return;
+        }
         while (count > 0 && !walker_.Done()) {
-            int n = std::min(count, width_ - col_);
+            const int n = std::min(count, width_ - col_);
             if (row_) {
-                if (bpp_ == 8) {
-                    uint8_t* d = row_ + col_;
+                if (bpp_ == 8)
+                    std::memcpy(row_ + col_, src, size_t(n));
+                else
                     for (int i = 0; i < n; ++i)
-                        d[i] = src[count - 1 - i];
-                } else {
-                    for (int i = 0; i < n; ++i)
-                        PutPacked(col_ + i, src[count - 1 - i]);
-                }
+                        PutPacked(col_ + i, src[i]);
             }
             col_ += n;
+            src += n;
             count -= n;
             if (col_ == width_)
                 NextRow();
         }
     }
 
-    void Put(uint8_t v) { PutReversed(&v, 1); }
+    void Put(uint8_t v) { Commit(&v, 1); }
 
 private:
     void PutPacked(int x, uint8_t v)
@@ -212,7 +235,7 @@ private:
         row_ = nullptr;
         if (walker_.Done())
             return;
-        int64_t storageRow = height_ - 1 - walker_.Row();
+        int64_t storageRow = topDown_ ? walker_.Row() : height_ - 1 - walker_.Row();
         if (storageRow < rowsInBuffer_)
             row_ = pixels_ + storageRow * stride_;
     }
@@ -221,6 +244,7 @@ private:
     int width_;
     int height_;
     int bpp_;
+    bool topDown_;
     int stride_ = 0;
     int64_t rowsInBuffer_ = 0;
     RowWalker walker_;
@@ -233,8 +257,17 @@ private:
     throw EInvalidGraphicOperation(QString::fromLatin1(GifText::DecodeError));
 }
 
+// The string table: for every code its last pixel, the code of the string without it, and its
+// length. Every entry's prefix is an earlier entry of the same table or a plain index, so walks
+// always end and never exceed the table's size.
+struct StringTable {
+    uint16_t prefix[kMaxCodes];
+    uint16_t length[kMaxCodes];
+    uint8_t suffix[kMaxCodes];
+};
+
 bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp, bool interlaced,
-                const TGifProgressProc& progress, uint8_t* pixels, size_t bufferSize,
+                bool topDown, const TGifProgressProc& progress, uint8_t* pixels, size_t bufferSize,
                 int colorBits, bool acceptCorrupted, size_t* consumed)
 {
     if (bpp != 1 && bpp != 4 && bpp != 8)
@@ -257,7 +290,8 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
         minCodeSize = std::clamp(minCodeSize, 2, 9);
     }
     colorBits = std::clamp(colorBits, 1, 8);
-    // The index must also fit the target's pixel.
+    // The index must also fit the target's pixel. An index beyond the colour table is drawn
+    // masked into it; that is no fault of the data (many writers leave the table short).
     const int pixelMask = ((1 << colorBits) - 1) & ((1 << bpp) - 1);
 
     const int clear = 1 << minCodeSize;
@@ -267,28 +301,38 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
     int nextFree = clear + 2;
     bool tableFull = false;
 
-    std::unique_ptr<uint16_t[]> prefix(new uint16_t[kMaxCodes]());
-    std::unique_ptr<uint8_t[]> suffix(new uint8_t[kMaxCodes]());
-    std::unique_ptr<uint8_t[]> stack(new uint8_t[kStackLimit + 1]);
+    auto table = std::make_unique<StringTable>();
+    for (int c = 0; c < clear; ++c) {
+        table->suffix[c] = uint8_t(c & pixelMask);
+        table->length[c] = 1;
+    }
+    uint8_t* const suffix = table->suffix;
+    uint16_t* const prefix = table->prefix;
+    uint16_t* const length = table->length;
+    // A string is spelled out here when it does not fit the rest of its row.
+    std::unique_ptr<uint8_t[]> spare(new uint8_t[kMaxCodes + 1]);
 
     CodeReader reader(data + 1, data + size);
-    PixelWriter out(pixels, bufferSize, width, height, bpp, interlaced);
+    PixelWriter out(pixels, bufferSize, width, height, bpp, interlaced, topDown);
     // Until the first string of a table has been read there is no previous code to extend,
-    // whether or not the data starts with a clear code.
+    // whether or not the data starts with a clear code. Data that starts without one is read
+    // as if it had one: its first code is a plain index that adds no entry, which is how the
+    // writers that leave the clear code out number their entries (an entry made for the first
+    // code would shift every later code by one and garble their pictures).
     bool havePrev = false;
-    // An index beyond the colour table is drawn masked into it, and the frame counts as corrupt.
-    bool badIndex = false;
     int prevCode = 0;
     uint8_t firstChar = 0;
+    // Progress is reported whenever the position in the data reaches the next whole percent.
     int lastPercent = -1;
+    size_t nextReport = 0;
     auto report = [&] {
-        if (!progress)
+        const size_t pos = size_t(reader.Position() - data);
+        if (pos < nextReport)
             return;
-        int percent = static_cast<int>(int64_t(reader.Position() - data) * 100 / int64_t(size));
-        if (percent != lastPercent) {
-            lastPercent = percent;
-            progress(gpsRunning, percent, QString());
-        }
+        const int percent = static_cast<int>(int64_t(pos) * 100 / int64_t(size));
+        lastPercent = percent;
+        nextReport = size_t((int64_t(percent + 1) * int64_t(size) + 99) / 100);
+        progress(gpsRunning, percent, QString());
     };
 
     int code = 0;
@@ -301,47 +345,46 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
             tableFull = false;
             havePrev = false;
         } else if (!havePrev) {
-            if (code > endCode) {
-                corrupted = true;
-                break;
-            }
-            badIndex = badIndex || (code & ~pixelMask) != 0;
+            // The first code of a table names no entry yet: whatever it is, it is drawn as an
+            // index, masked into the colour table. A code that is no index is not extended:
+            // the next code starts afresh, unless its masked value is an index of its own.
             firstChar = uint8_t(code & pixelMask);
             out.Put(firstChar);
-            prevCode = code;
-            havePrev = true;
+            if (code < clear || firstChar < clear) {
+                prevCode = code < clear ? code : firstChar;
+                havePrev = true;
+            }
         } else {
             // A frame found corrupt by its code size keeps only its first pixel.
             if (corrupted)
                 break;
-            int sp = 0;
             int c = code;
-            if (code >= nextFree) {
-                // Only the code about to be assigned may stand for a string not yet in the table.
-                if (code > nextFree) {
-                    corrupted = true;
-                    break;
-                }
-                stack[sp++] = firstChar;
+            int count;
+            const bool repeat = code == nextFree;
+            if (code < nextFree) {
+                count = length[code];
+            } else if (repeat) {
+                // The string about to be entered: the previous one and its own first pixel.
                 c = prevCode;
+                count = length[prevCode] + 1;
+            } else {
+                corrupted = true;
+                break;
             }
-            while (c >= clear) {
-                if (sp >= kStackLimit) {
-                    corrupted = true;
-                    break;
-                }
-                stack[sp++] = suffix[c];
+            uint8_t* dst = out.Target(count, spare.get());
+            for (int i = repeat ? count - 2 : count - 1; i > 0; --i) {
+                dst[i] = suffix[c];
                 c = prefix[c];
             }
-            if (corrupted)
-                break;
-            badIndex = badIndex || (c & ~pixelMask) != 0;
-            firstChar = uint8_t(c & pixelMask);
-            stack[sp++] = firstChar;
-            out.PutReversed(stack.get(), sp);
+            dst[0] = suffix[c];
+            firstChar = dst[0];
+            if (repeat)
+                dst[count - 1] = firstChar;
+            out.Commit(dst, count);
             if (!tableFull) {
                 prefix[nextFree] = uint16_t(prevCode);
                 suffix[nextFree] = firstChar;
+                length[nextFree] = uint16_t(length[prevCode] + 1);
                 if (++nextFree >= capacity) {
                     if (codeSize < kMaxCodeSize) {
                         ++codeSize;
@@ -354,9 +397,9 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
             prevCode = code;
         }
         haveCode = reader.Read(codeSize, code);
-        report();
+        if (progress)
+            report();
     }
-    corrupted = corrupted || badIndex;
     if (corrupted && !acceptCorrupted)
         RaiseCorrupt();
     reader.SkipRest();
@@ -508,11 +551,12 @@ void EncodeCore(TStream* target, int width, int height, int bpp, bool interlaced
 
 bool GifLzwDecodeBytes(const uint8_t* data, size_t size, int width, int height, int bitsPerPixel,
                        bool interlaced, const TGifProgressProc& progress, uint8_t* pixels,
-                       size_t bufferSize, int colorBits, bool acceptCorrupted, size_t* consumed)
+                       size_t bufferSize, int colorBits, bool acceptCorrupted, size_t* consumed,
+                       bool topDown)
 {
     return WithProgress(progress, [&] {
-        return DecodeCore(data, size, width, height, bitsPerPixel, interlaced, progress, pixels,
-                          bufferSize, colorBits, acceptCorrupted, consumed);
+        return DecodeCore(data, size, width, height, bitsPerPixel, interlaced, topDown, progress,
+                          pixels, bufferSize, colorBits, acceptCorrupted, consumed);
     });
 }
 

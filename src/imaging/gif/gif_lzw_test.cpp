@@ -244,6 +244,8 @@ TEST(GifLzw, UnusualButValidStreams)
 {
     const int w = 64, h = 64;
     Indices px = Noise(w * h, 256, 11);
+    // Data without a leading clear code reads as if it had one: the first code adds no entry,
+    // which is how writers that leave the clear code out number their entries.
     struct Case {
         const char* name;
         RefOptions opt;
@@ -316,7 +318,6 @@ TEST(GifLzw, CorruptDataEndsTheFrame)
         Indices expect;
     } cases[] = {
         {"code beyond the table", pack3({4, 1, 7, 1}), {1, 0, 0, 0, 0, 0, 0, 0}},
-        {"table code right after a clear", pack3({4, 6, 1}), {0, 0, 0, 0, 0, 0, 0, 0}},
         {"code size 12 keeps one pixel", {12, 2, 0x03, 0x00, 0}, {3, 0, 0, 0, 0, 0, 0, 0}},
         {"code size 1", {1, 1, 0x4C, 0}, {1, 0, 0, 0, 0, 0, 0, 0}},
         {"code size 0", {0, 1, 0x0C, 0}, {1, 0, 0, 0, 0, 0, 0, 0}},
@@ -337,6 +338,55 @@ TEST(GifLzw, CorruptDataEndsTheFrame)
             EXPECT_EQ(e.Message(), codeSize ? "GIF code size not in range 2 to 9" : "GIF encoded data is corrupt");
         }
     }
+}
+
+// Indices beyond the colour table are drawn masked into it; such data is not corrupt. A code that
+// names no entry right after a clear is drawn masked the same way and extends nothing.
+TEST(GifLzw, IndicesOutsideTheTableAreMaskedWithoutCorruption)
+{
+    const int w = 37, h = 11;
+    Indices px = Noise(w * h, 256, 21);
+    Indices masked = px;
+    for (auto& v : masked)
+        v &= 15;
+    Decoded d = Decode(RefEncode(px, 8), w, h, 8, 4);
+    EXPECT_FALSE(d.corrupted);
+    EXPECT_EQ(d.px, masked);
+
+    // Code size 2 (3-bit codes): clear, 6 (no entry yet), 1, 6 (now the entry "1 1"), end.
+    // With 256 colours 6 is drawn as it is and starts nothing; with 2 it masks to index 0, which
+    // the next code extends.
+    const std::vector<uint8_t> data{2, 2, 0x74, 0x5C, 0};
+    d = Decode(data, 5, 1, 8, 8);
+    EXPECT_FALSE(d.corrupted);
+    EXPECT_EQ(d.px, (Indices{6, 1, 1, 1, 0}));
+    d = Decode(data, 5, 1, 8, 1);
+    EXPECT_FALSE(d.corrupted);
+    EXPECT_EQ(d.px, (Indices{0, 1, 0, 1, 0}));
+}
+
+// Rows may run top-down (as a framework bitmap keeps them); each row lands in the same place
+// as in the bottom-up buffer turned over, for every depth, odd widths and both row orders.
+TEST(GifLzw, TopDownRowsAreTheBottomUpRowsTurnedOver)
+{
+    for (int bpp : {1, 4, 8})
+        for (auto [w, h] : {std::pair{1, 1}, {3, 5}, {13, 9}, {33, 17}, {250, 3}})
+            for (bool interlaced : {false, true}) {
+                SCOPED_TRACE(testing::Message() << bpp << " bits " << w << "x" << h << (interlaced ? " interlaced" : ""));
+                Indices px = Noise(w * h, 1 << bpp, unsigned(w * h + bpp));
+                auto data = Encode(px, w, h, bpp, interlaced);
+                const size_t stride = size_t(GifRowStride(w, bpp));
+                std::vector<uint8_t> up(stride * h, 0), down(stride * h, 0);
+                ASSERT_FALSE(GifLzwDecodeBytes(data.data(), data.size(), w, h, bpp, interlaced, {}, up.data(),
+                                               up.size(), bpp, true));
+                ASSERT_FALSE(GifLzwDecodeBytes(data.data(), data.size(), w, h, bpp, interlaced, {}, down.data(),
+                                               down.size(), bpp, true, nullptr, true));
+                EXPECT_EQ(Unpack(up, w, h, bpp), px);
+                for (int y = 0; y < h; ++y)
+                    ASSERT_TRUE(std::equal(down.begin() + y * stride, down.begin() + (y + 1) * stride,
+                                           up.begin() + (h - 1 - y) * stride))
+                        << "row " << y;
+            }
 }
 
 TEST(GifLzw, NeverWritesPastTheCallersBuffer)
