@@ -450,14 +450,22 @@ bool ParseDib(const QByteArray& file, TDibInfo& info)
     return int64_t(offBits) >= info.PaletteOffset && int64_t(offBits) + need <= size;
 }
 
-QByteArray MakeDibFile(int width, int height, int bitCount, const TPaletteEntry* palette,
-                       int paletteCount, const uint8_t* rows, int importantColors)
+namespace {
+
+int64_t DibBitsOffset(int bitCount)
+{
+    return 14 + 40 + (bitCount <= 8 ? int64_t(4) << bitCount : 0);
+}
+
+// The file header, the information header and the colour table of a BMP-file image, over the
+// first DibBitsOffset(bitCount) bytes at d.
+void FillDibHeaders(uint8_t* d, int width, int height, int bitCount, const TPaletteEntry* palette,
+                    int paletteCount, int importantColors)
 {
     const int tableEntries = bitCount <= 8 ? 1 << bitCount : 0;
     const int64_t imageSize = int64_t(RowStride(width, bitCount)) * height;
-    const int64_t offBits = 14 + 40 + int64_t(tableEntries) * 4;
-    QByteArray out(qsizetype(offBits + imageSize), '\0');
-    auto* d = reinterpret_cast<uint8_t*>(out.data());
+    const int64_t offBits = DibBitsOffset(bitCount);
+    std::memset(d, 0, size_t(offBits));
     d[0] = 'B';
     d[1] = 'M';
     qToLittleEndian<uint32_t>(uint32_t(offBits + imageSize), d + 2);
@@ -471,6 +479,46 @@ QByteArray MakeDibFile(int width, int height, int bitCount, const TPaletteEntry*
     qToLittleEndian<uint32_t>(uint32_t(importantColors), d + 50);
     for (int i = 0; i < tableEntries && i < paletteCount; ++i)
         std::memcpy(d + 54 + i * 4, &palette[i], 4);
+}
+
+// The bitmap's pixels as rows of blue, green and red, bottom row first, each padded with zeros
+// to 4 bytes: the pixel data of a 24-bit BMP image of it, made in one pass.
+void WriteRows24(TBitmap* bitmap, uint8_t* out)
+{
+    bitmap->ScanLine(0); // finishes any drawing still pending on its canvas
+    const TBitmap& b = *bitmap;
+    const int w = bitmap->Width(), h = bitmap->Height(), bits = b.BitsPerPixel();
+    const int stride = RowStride(w, 24);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* dst = out + int64_t(h - 1 - y) * stride;
+        const uint8_t* src = b.ScanLine(y);
+        if (bits == 24) {
+            std::memcpy(dst, src, size_t(w) * 3);
+        } else if (bits == 32) {
+            for (int x = 0; x < w; ++x)
+                std::memcpy(dst + 3 * x, src + 4 * x, 3);
+        } else {
+            for (int x = 0; x < w; ++x) {
+                const uint32_t argb = b.PixelArgb(x, y);
+                dst[3 * x] = uint8_t(argb);
+                dst[3 * x + 1] = uint8_t(argb >> 8);
+                dst[3 * x + 2] = uint8_t(argb >> 16);
+            }
+        }
+        std::memset(dst + 3 * w, 0, size_t(stride - 3 * w));
+    }
+}
+
+} // namespace
+
+QByteArray MakeDibFile(int width, int height, int bitCount, const TPaletteEntry* palette,
+                       int paletteCount, const uint8_t* rows, int importantColors)
+{
+    const int64_t imageSize = int64_t(RowStride(width, bitCount)) * height;
+    const int64_t offBits = DibBitsOffset(bitCount);
+    QByteArray out(qsizetype(offBits + imageSize), '\0');
+    auto* d = reinterpret_cast<uint8_t*>(out.data());
+    FillDibHeaders(d, width, height, bitCount, palette, paletteCount, importantColors);
     if (rows)
         std::memcpy(d + offBits, rows, size_t(imageSize));
     return out;
@@ -581,11 +629,17 @@ TMemoryStream* ReduceBitmapColors(TBitmap* bitmap, TPixelFormat format, uint8_t 
         // The reduction methods make palette images; a 24-bit request gets the image as it is.
         image = BitmapToDIBFile(bitmap, nullptr, pf24bit);
     } else {
-        const QByteArray dib24 = BitmapToDIBFile(bitmap, nullptr, pf24bit);
-        TDibInfo info;
-        if (!ParseDib(dib24, info) || info.BitCount != 24)
-            ShowNotImplemented();
-        image = ReduceDib24To8(dib24, method);
+        // The picture is copied once, into 24-bit rows inside the image being made; the method
+        // turns them into 8-bit rows in place, and the image ends after those.
+        const int w = bitmap->Width(), h = bitmap->Height();
+        const int64_t offBits = DibBitsOffset(8);
+        image = QByteArray(qsizetype(offBits + int64_t(RowStride(w, 24)) * h), Qt::Uninitialized);
+        auto* d = reinterpret_cast<uint8_t*>(image.data());
+        WriteRows24(bitmap, d + offBits);
+        TPaletteEntry palette[256];
+        const int important = ReduceRows24To8(d + offBits, w, h, method, palette);
+        FillDibHeaders(d, w, h, 8, palette, 256, important);
+        image.resize(qsizetype(offBits + int64_t(RowStride(w, 8)) * h));
     }
     auto* stream = new TMemoryStream(image);
     stream->SetPosition(0);
