@@ -239,9 +239,15 @@ void ScalarMixSpan(TColor32 x, TColor32* dst, int count, uint32_t w)
 
 // ---- SIMD set: (Y*256 + 128 + (X-Y)*W) >> 8 = (Y*(256-W) + X*W + 128) >> 8 ----
 
+// The same lanes two at a time in a 32-bit word: red and blue, then alpha and green. Each lane's
+// sum stays below 65536, so the word holds both exactly.
 inline TColor32 SimdMix(TColor32 x, TColor32 y, uint32_t w)
 {
-    return Pack(((Spread(y) * (256 - w) + Spread(x) * w + LaneBias) >> 8) & LaneMask);
+    constexpr uint32_t kLow = 0x00FF00FFu, kBias = 0x00800080u;
+    const uint32_t iw = 256 - w;
+    const uint32_t rb = (((y & kLow) * iw + (x & kLow) * w + kBias) >> 8) & kLow;
+    const uint32_t ag = (((y >> 8) & kLow) * iw + ((x >> 8) & kLow) * w + kBias) & ~kLow;
+    return rb | ag;
 }
 
 TColor32 SimdMixColors(TColor32 x, TColor32 y, uint32_t w)
@@ -306,6 +312,19 @@ inline __m128i MixPixels4(__m128i s, __m128i d, __m128i w32)
     return _mm_packus_epi16(lo, hi);
 }
 
+// Four pixels mixed by four weights (each in both 16-bit halves of its pixel's 32-bit lane) with
+// the 16-bit lanes of red and blue, then of alpha and green, taken in place: no unpacking.
+inline __m128i MixPixelsInPlace4(__m128i s, __m128i d, __m128i w)
+{
+    const __m128i low = _mm_set1_epi32(0x00FF00FF);
+    const __m128i bias = _mm_set1_epi16(128);
+    __m128i rb = _mm_or_si128(_mm_slli_epi16(d, 8), bias);
+    rb = _mm_add_epi16(rb, _mm_mullo_epi16(_mm_sub_epi16(_mm_and_si128(s, low), _mm_and_si128(d, low)), w));
+    __m128i ag = _mm_or_si128(_mm_andnot_si128(low, d), bias);
+    ag = _mm_add_epi16(ag, _mm_mullo_epi16(_mm_sub_epi16(_mm_srli_epi16(s, 8), _mm_srli_epi16(d, 8)), w));
+    return _mm_or_si128(_mm_srli_epi16(rb, 8), _mm_andnot_si128(low, ag));
+}
+
 void SimdBlendSpan(const TColor32* src, TColor32* dst, int count)
 {
     const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000u));
@@ -323,7 +342,8 @@ void SimdBlendSpan(const TColor32* src, TColor32* dst, int count)
         if (_mm_movemask_ps(_mm_castsi128_ps(clear)) == 0xF)
             continue;
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        const __m128i mixed = MixPixels4(s, d, _mm_srli_epi32(s, 24));
+        const __m128i a = _mm_srli_epi32(s, 24);
+        const __m128i mixed = MixPixelsInPlace4(s, d, _mm_or_si128(a, _mm_slli_epi32(a, 16)));
         // Alpha 255 stores the source exactly; alpha 0 already gives d from the mix.
         const __m128i r = _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, mixed));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), r);
@@ -397,25 +417,50 @@ __attribute__((target("avx2"))) inline __m256i MixPixels8(__m256i s, __m256i d, 
     return _mm256_packus_epi16(lo, hi);
 }
 
-__attribute__((target("avx2"))) void WideBlendSpan(const TColor32* src, TColor32* dst, int count)
+// Eight pixels mixed by eight weights, each given as 128 * W in both 16-bit halves of its pixel's
+// lane. Per channel (Y*256 + 128 + (X-Y)*W) >> 8 = Y + round((X-Y)*W / 256) with halves rounded
+// up, which is what the rounding high multiply gives for (X-Y) * 128W / 32768. The result lies in
+// 0..255, so adding it to a byte of Y in place never carries into the byte beside it.
+__attribute__((target("avx2"))) inline __m256i MixPixelsInPlace8(__m256i s, __m256i d, __m256i w128)
+{
+    const __m256i low = _mm256_set1_epi32(0x00FF00FF);
+    const __m256i rb = _mm256_mulhrs_epi16(_mm256_sub_epi16(_mm256_and_si256(s, low), _mm256_and_si256(d, low)), w128);
+    const __m256i ag = _mm256_mulhrs_epi16(_mm256_sub_epi16(_mm256_srli_epi16(s, 8), _mm256_srli_epi16(d, 8)), w128);
+    return _mm256_add_epi16(_mm256_add_epi16(d, rb), _mm256_slli_epi16(ag, 8));
+}
+
+// Eight pixels of a span: all opaque are copied, all clear skipped, the rest mixed.
+__attribute__((target("avx2"))) inline void WideBlend8(const TColor32* src, TColor32* dst)
 {
     const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
+    // Each pixel's alpha byte copied into both 16-bit halves of its lane, the high bytes zero.
+    const __m256i spreadAlpha = _mm256_setr_epi8(3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1,
+                                                 3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1);
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+    const __m256i sa = _mm256_and_si256(s, alphaMask);
+    const __m256i opaque = _mm256_cmpeq_epi32(sa, alphaMask);
+    if (_mm256_movemask_ps(_mm256_castsi256_ps(opaque)) == 0xFF) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), s);
+        return;
+    }
+    if (_mm256_testz_si256(sa, sa))
+        return;
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
+    const __m256i mixed = MixPixelsInPlace8(s, d, _mm256_slli_epi16(_mm256_shuffle_epi8(s, spreadAlpha), 7));
+    // Alpha 255 stores the source exactly; alpha 0 already gives d from the mix.
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_blendv_epi8(mixed, s, opaque));
+}
+
+__attribute__((target("avx2"))) void WideBlendSpan(const TColor32* src, TColor32* dst, int count)
+{
     int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        const __m256i sa = _mm256_and_si256(s, alphaMask);
-        const __m256i opaque = _mm256_cmpeq_epi32(sa, alphaMask);
-        const int opaqueBits = _mm256_movemask_ps(_mm256_castsi256_ps(opaque));
-        if (opaqueBits == 0xFF) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), s);
-            continue;
-        }
-        const __m256i clear = _mm256_cmpeq_epi32(sa, _mm256_setzero_si256());
-        if (_mm256_movemask_ps(_mm256_castsi256_ps(clear)) == 0xFF)
-            continue;
-        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
-        const __m256i mixed = MixPixels8(s, d, _mm256_srli_epi32(s, 24));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_blendv_epi8(mixed, s, opaque));
+    for (; i + 16 <= count; i += 16) {
+        WideBlend8(src + i, dst + i);
+        WideBlend8(src + i + 8, dst + i + 8);
+    }
+    if (i + 8 <= count) {
+        WideBlend8(src + i, dst + i);
+        i += 8;
     }
     SimdBlendSpan(src + i, dst + i, count - i);
 }
