@@ -131,3 +131,27 @@ TEST(GraphicUtils, ReductionOfBitmapsByFormat)
     TBitmap empty;
     EXPECT_THROW(ReduceBitmapColors(&empty, pf8bit, MethodFrequency), EInvalidGraphic);
 }
+
+// Reduction to 256 colours copies the picture straight into the rows it reduces; the image is
+// byte for byte the one made from the bitmap's 24-bit BMP image, for every source depth, odd
+// widths and every method.
+TEST(GraphicUtils, ReductionToEightBitsMatchesTheReductionOfTheTwentyFourBitImage)
+{
+    for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit})
+        for (auto [w, h] : {std::pair{1, 1}, {3, 2}, {7, 5}, {33, 9}}) {
+            TBitmap b(w, h, format);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    b.SetPixelArgb(x, y, uint32_t(x * 37 + y * 11) << 24 | uint32_t(x * 53) << 16 |
+                                             uint32_t(y * 97 + x) << 8 | uint32_t(x * y * 29));
+            const QByteArray dib24 = BitmapToDIBFile(&b, nullptr, pf24bit);
+            for (uint8_t method = MethodFrequency; method <= MethodGrayscale; ++method) {
+                SCOPED_TRACE(testing::Message() << "bits " << b.BitsPerPixel() << " " << w << "x" << h
+                                                << " method " << int(method));
+                if (format == pf8bit && method != MethodGrayscale)
+                    continue; // already 8 bits: saved as it is
+                std::unique_ptr<TMemoryStream> s(ReduceBitmapColors(&b, pf8bit, method));
+                ASSERT_EQ(s->Bytes(), ReduceDib24To8(dib24, method));
+            }
+        }
+}
