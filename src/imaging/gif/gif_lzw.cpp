@@ -260,10 +260,10 @@ private:
 // The string table: for every code its last pixel, the code of the string without it, and its
 // length. Every entry's prefix is an earlier entry of the same table or a plain index, so walks
 // always end and never exceed the table's size.
+// A walk reads one word per pixel: the prefix in the low 16 bits, the last pixel above them.
 struct StringTable {
-    uint16_t prefix[kMaxCodes];
+    uint32_t link[kMaxCodes];
     uint16_t length[kMaxCodes];
-    uint8_t suffix[kMaxCodes];
 };
 
 bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp, bool interlaced,
@@ -303,11 +303,10 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
 
     auto table = std::make_unique<StringTable>();
     for (int c = 0; c < clear; ++c) {
-        table->suffix[c] = uint8_t(c & pixelMask);
+        table->link[c] = uint32_t(c & pixelMask) << 16;
         table->length[c] = 1;
     }
-    uint8_t* const suffix = table->suffix;
-    uint16_t* const prefix = table->prefix;
+    uint32_t* const link = table->link;
     uint16_t* const length = table->length;
     // A string is spelled out here when it does not fit the rest of its row.
     std::unique_ptr<uint8_t[]> spare(new uint8_t[kMaxCodes + 1]);
@@ -323,14 +322,13 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
     int prevCode = 0;
     uint8_t firstChar = 0;
     // Progress is reported whenever the position in the data reaches the next whole percent.
-    int lastPercent = -1;
+    const bool listening = bool(progress);
     size_t nextReport = 0;
     auto report = [&] {
         const size_t pos = size_t(reader.Position() - data);
         if (pos < nextReport)
             return;
         const int percent = static_cast<int>(int64_t(pos) * 100 / int64_t(size));
-        lastPercent = percent;
         nextReport = size_t((int64_t(percent + 1) * int64_t(size) + 99) / 100);
         progress(gpsRunning, percent, QString());
     };
@@ -373,17 +371,17 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
             }
             uint8_t* dst = out.Target(count, spare.get());
             for (int i = repeat ? count - 2 : count - 1; i > 0; --i) {
-                dst[i] = suffix[c];
-                c = prefix[c];
+                const uint32_t l = link[c];
+                dst[i] = uint8_t(l >> 16);
+                c = int(l & 0xFFFF);
             }
-            dst[0] = suffix[c];
+            dst[0] = uint8_t(link[c] >> 16);
             firstChar = dst[0];
             if (repeat)
                 dst[count - 1] = firstChar;
             out.Commit(dst, count);
             if (!tableFull) {
-                prefix[nextFree] = uint16_t(prevCode);
-                suffix[nextFree] = firstChar;
+                link[nextFree] = uint32_t(prevCode) | uint32_t(firstChar) << 16;
                 length[nextFree] = uint16_t(length[prevCode] + 1);
                 if (++nextFree >= capacity) {
                     if (codeSize < kMaxCodeSize) {
@@ -397,7 +395,7 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
             prevCode = code;
         }
         haveCode = reader.Read(codeSize, code);
-        if (progress)
+        if (listening)
             report();
     }
     if (corrupted && !acceptCorrupted)
