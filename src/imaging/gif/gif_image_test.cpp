@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -415,4 +416,66 @@ TEST(GifImage, FormDataCarriesItsSize)
     bad.WriteBuffer("GIF89a", 6);
     bad.SetPosition(0);
     EXPECT_THROW(back.ReadData(&bad), EReadError);
+}
+
+// A frame's bitmap is decoded straight into its rows; it is byte for byte the bitmap its BMP image
+// loads as: odd sizes at 1, 4 and 8 bits, and every GIF of testdata (interlaced frames, short
+// tables, frames cut short or corrupt).
+TEST(GifImage, FrameBitmapsAreTheBitmapsTheirBmpImagesLoadAs)
+{
+    std::vector<std::pair<QString, QByteArray>> files;
+    for (TPixelFormat format : {pf1bit, pf4bit, pf8bit})
+        for (auto [w, h] : {std::pair{1, 1}, {3, 7}, {13, 5}, {31, 2}}) {
+            TBitmap b(w, h, format);
+            const int colours = 1 << b.BitsPerPixel();
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    b.SetPixelArgb(x, y, 0xFF000000u | b.Palette()[size_t((x * 7 + y * 3) % colours)]);
+            TGIFImage gif;
+            gif.AddFrame(&b);
+            files.push_back({QStringLiteral("%1x%2 at %3 bits").arg(w).arg(h).arg(b.BitsPerPixel()), Write(gif)});
+        }
+    for (const char* folder : {"gif/suite", "gif/pillow", "gif/other", "gif/malformed"}) {
+        QDir dir(GifTestDataPath(QString::fromLatin1(folder)));
+        for (const QString& name : dir.entryList({QStringLiteral("*.gif")}, QDir::Files, QDir::Name))
+            files.push_back({name, ReadGifTestData(QString::fromLatin1(folder) + QLatin1Char('/') + name)});
+    }
+    ASSERT_GT(files.size(), 40u);
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name.toStdString());
+        TGIFImage gif;
+        try {
+            Read(gif, bytes, false);
+        } catch (const Exception&) {
+            continue; // refused files have no frames to compare
+        }
+        for (int i = 0; i < gif.GetCount(); ++i) {
+            TGIFFrame* frame = gif.GetFrame(i);
+            if (frame->ImageData()->Width == 0 || frame->ImageData()->Height == 0)
+                continue; // shows nothing either way
+            TBitmap loaded;
+            QByteArray direct, viaBmp;
+            bool directFailed = false, bmpFailed = false;
+            try {
+                TMemoryStream dib(frame->DecodeToDib());
+                loaded.LoadFromStream(&dib);
+                TMemoryStream out;
+                loaded.SaveToStream(&out);
+                viaBmp = out.Bytes();
+            } catch (const Exception&) {
+                bmpFailed = true;
+            }
+            try {
+                TMemoryStream out;
+                frame->GetBitmap()->SaveToStream(&out);
+                direct = out.Bytes();
+            } catch (const Exception&) {
+                directFailed = true;
+            }
+            EXPECT_EQ(directFailed, bmpFailed) << "frame " << i;
+            ASSERT_EQ(direct, viaBmp) << "frame " << i;
+            if (!directFailed && !bmpFailed)
+                ASSERT_EQ(frame->GetBitmap()->Palette(), loaded.Palette());
+        }
+    }
 }
