@@ -5,7 +5,6 @@
 #include "imaging/gif/gif_texts.h"
 
 #include <QByteArray>
-#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -15,6 +14,9 @@ namespace {
 
 constexpr int kMaxCodes = 4096;
 constexpr int kMaxCodeSize = 12;
+// A string never holds more than one pixel per table entry; a longer walk means the table links
+// back on itself.
+constexpr int kStackLimit = 4097;
 
 // Rows in the published four-pass interlace order, or straight down.
 class RowWalker {
@@ -97,20 +99,10 @@ private:
                 ended_ = true;
                 break;
             }
-            const size_t avail = std::min<size_t>(blockLeft_, static_cast<size_t>(end_ - p_));
-            const size_t n = std::min<size_t>(avail, size_t((64 - bits_) / 8));
-            if (avail >= 8) {
-                // Eight bytes at once, keeping only the n whole bytes that fit.
-                uint64_t word = qFromLittleEndian<uint64_t>(p_);
-                if (n < 8)
-                    word &= (uint64_t(1) << (8 * n)) - 1;
-                acc_ |= word << bits_;
-                bits_ += int(8 * n);
-            } else {
-                for (size_t i = 0; i < n; ++i) {
-                    acc_ |= uint64_t(p_[i]) << bits_;
-                    bits_ += 8;
-                }
+            size_t n = std::min<size_t>({blockLeft_, static_cast<size_t>(end_ - p_), size_t((64 - bits_) / 8)});
+            for (size_t i = 0; i < n; ++i) {
+                acc_ |= uint64_t(p_[i]) << bits_;
+                bits_ += 8;
             }
             p_ += n;
             blockLeft_ -= n;
@@ -167,42 +159,29 @@ public:
 
     bool Full() const { return walker_.Done(); }
 
-    // Where a string of count pixels is to be spelled out: straight in the current row when it
-    // fits there, else in spare, from which Commit spreads it over the rows.
-    uint8_t* Target(int count, uint8_t* spare)
+    // Writes count pixels that are stored in reverse in src (last pixel first).
+    void PutReversed(const uint8_t* src, int count)
     {
-        if (bpp_ == 8 && row_ && count <= width_ - col_)
-            return row_ + col_;
-        return spare;
-    }
-
-    // Takes the count pixels spelled out at Target.
-    void Commit(const uint8_t* src, int count)
-    {
-        if (row_ && src == row_ + col_) {
-            col_ += count;
-            if (col_ == width_)
-                NextRow();
-            return;
-        }
         while (count > 0 && !walker_.Done()) {
-            const int n = std::min(count, width_ - col_);
+            int n = std::min(count, width_ - col_);
             if (row_) {
-                if (bpp_ == 8)
-                    std::memcpy(row_ + col_, src, size_t(n));
-                else
+                if (bpp_ == 8) {
+                    uint8_t* d = row_ + col_;
                     for (int i = 0; i < n; ++i)
-                        PutPacked(col_ + i, src[i]);
+                        d[i] = src[count - 1 - i];
+                } else {
+                    for (int i = 0; i < n; ++i)
+                        PutPacked(col_ + i, src[count - 1 - i]);
+                }
             }
             col_ += n;
-            src += n;
             count -= n;
             if (col_ == width_)
                 NextRow();
         }
     }
 
-    void Put(uint8_t v) { Commit(&v, 1); }
+    void Put(uint8_t v) { PutReversed(&v, 1); }
 
 private:
     void PutPacked(int x, uint8_t v)
@@ -257,15 +236,6 @@ private:
     throw EInvalidGraphicOperation(QString::fromLatin1(GifText::DecodeError));
 }
 
-// The string table: for every code its last pixel, the code of the string without it, and its
-// length. Every entry's prefix is an earlier entry of the same table or a plain index, so walks
-// always end and never exceed the table's size.
-// A walk reads one word per pixel: the prefix in the low 16 bits, the last pixel above them.
-struct StringTable {
-    uint32_t link[kMaxCodes];
-    uint16_t length[kMaxCodes];
-};
-
 bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp, bool interlaced,
                 bool topDown, const TGifProgressProc& progress, uint8_t* pixels, size_t bufferSize,
                 int colorBits, bool acceptCorrupted, size_t* consumed)
@@ -301,15 +271,9 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
     int nextFree = clear + 2;
     bool tableFull = false;
 
-    auto table = std::make_unique<StringTable>();
-    for (int c = 0; c < clear; ++c) {
-        table->link[c] = uint32_t(c & pixelMask) << 16;
-        table->length[c] = 1;
-    }
-    uint32_t* const link = table->link;
-    uint16_t* const length = table->length;
-    // A string is spelled out here when it does not fit the rest of its row.
-    std::unique_ptr<uint8_t[]> spare(new uint8_t[kMaxCodes + 1]);
+    std::unique_ptr<uint16_t[]> prefix(new uint16_t[kMaxCodes]());
+    std::unique_ptr<uint8_t[]> suffix(new uint8_t[kMaxCodes]());
+    std::unique_ptr<uint8_t[]> stack(new uint8_t[kStackLimit + 1]);
 
     CodeReader reader(data + 1, data + size);
     PixelWriter out(pixels, bufferSize, width, height, bpp, interlaced, topDown);
@@ -321,16 +285,15 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
     bool havePrev = false;
     int prevCode = 0;
     uint8_t firstChar = 0;
-    // Progress is reported whenever the position in the data reaches the next whole percent.
-    const bool listening = bool(progress);
-    size_t nextReport = 0;
+    int lastPercent = -1;
     auto report = [&] {
-        const size_t pos = size_t(reader.Position() - data);
-        if (pos < nextReport)
+        if (!progress)
             return;
-        const int percent = static_cast<int>(int64_t(pos) * 100 / int64_t(size));
-        nextReport = size_t((int64_t(percent + 1) * int64_t(size) + 99) / 100);
-        progress(gpsRunning, percent, QString());
+        int percent = static_cast<int>(int64_t(reader.Position() - data) * 100 / int64_t(size));
+        if (percent != lastPercent) {
+            lastPercent = percent;
+            progress(gpsRunning, percent, QString());
+        }
     };
 
     int code = 0;
@@ -356,33 +319,33 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
             // A frame found corrupt by its code size keeps only its first pixel.
             if (corrupted)
                 break;
+            int sp = 0;
             int c = code;
-            int count;
-            const bool repeat = code == nextFree;
-            if (code < nextFree) {
-                count = length[code];
-            } else if (repeat) {
-                // The string about to be entered: the previous one and its own first pixel.
+            if (code >= nextFree) {
+                // Only the code about to be assigned may stand for a string not yet in the table.
+                if (code > nextFree) {
+                    corrupted = true;
+                    break;
+                }
+                stack[sp++] = firstChar;
                 c = prevCode;
-                count = length[prevCode] + 1;
-            } else {
-                corrupted = true;
+            }
+            while (c >= clear) {
+                if (sp >= kStackLimit) {
+                    corrupted = true;
+                    break;
+                }
+                stack[sp++] = suffix[c];
+                c = prefix[c];
+            }
+            if (corrupted)
                 break;
-            }
-            uint8_t* dst = out.Target(count, spare.get());
-            for (int i = repeat ? count - 2 : count - 1; i > 0; --i) {
-                const uint32_t l = link[c];
-                dst[i] = uint8_t(l >> 16);
-                c = int(l & 0xFFFF);
-            }
-            dst[0] = uint8_t(link[c] >> 16);
-            firstChar = dst[0];
-            if (repeat)
-                dst[count - 1] = firstChar;
-            out.Commit(dst, count);
+            firstChar = uint8_t(c & pixelMask);
+            stack[sp++] = firstChar;
+            out.PutReversed(stack.get(), sp);
             if (!tableFull) {
-                link[nextFree] = uint32_t(prevCode) | uint32_t(firstChar) << 16;
-                length[nextFree] = uint16_t(length[prevCode] + 1);
+                prefix[nextFree] = uint16_t(prevCode);
+                suffix[nextFree] = firstChar;
                 if (++nextFree >= capacity) {
                     if (codeSize < kMaxCodeSize) {
                         ++codeSize;
@@ -395,8 +358,7 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
             prevCode = code;
         }
         haveCode = reader.Read(codeSize, code);
-        if (listening)
-            report();
+        report();
     }
     if (corrupted && !acceptCorrupted)
         RaiseCorrupt();
