@@ -411,15 +411,20 @@ TEST_F(NewProjectDialogs, NewFormatDialogRefusesBadSizesAndStaysOpen)
 TEST_F(NewProjectDialogs, EveryButtonAndItemDoesItsWork)
 {
     std::unique_ptr<Tnewiconview> doc(OpenProject(1));
-    NewFormatChoice() = {32, 32, "XP"};
-    Click(*doc, "BitBtn18");
-    // The second popup's remove item asks as the first one does.
     QStringList asked;
     onForm = [&](TDialogRequest& r) {
         asked << r.Dialog->metaObject()->className();
         r.Result = mrCancel;
         return true;
     };
+    // A lone format is not removed, and the user is told why.
+    Click(*doc, "RemoveImageFormat2");
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(warnings, QStringList({"The only image format of a project cannot be removed"}));
+    warnings.clear();
+    // With two, the second popup's remove item asks as the first one does.
+    NewFormatChoice() = {32, 32, "XP"};
+    Click(*doc, "BitBtn18");
     Click(*doc, "RemoveImageFormat2");
     EXPECT_EQ(asked, QStringList({"Tdeleteicon"}));
 

@@ -282,6 +282,11 @@ void Tnewiconview::deleteformatClick(TObject*)
 
 void Tnewiconview::RemoveImageFormat1Click(TObject*)
 {
+    // The second popup's item is not disabled with the first: a lone format says why it stays.
+    if (FormatCount() < 2) {
+        MessageDlg(QStringLiteral("The only image format of a project cannot be removed"), mtWarning, MsgDlgButtons({mbOK}));
+        return;
+    }
     const int f = CurrentFormat();
     Tdeleteicon& dialog = DeleteIcon();
     dialog.SetFormatText(FormatTable.Width(f) + QStringLiteral(" * ") + FormatTable.Height(f) + QStringLiteral(" - ") +
