@@ -67,6 +67,11 @@ void SetProjectWindowMaker(TProjectWindowMaker maker)
     projectWindowMaker = std::move(maker);
 }
 
+TForm* MakeProjectWindow(const QString& name, const QString& caption)
+{
+    return projectWindowMaker ? projectWindowMaker(name, caption) : MakePlainProjectWindow(name, caption);
+}
+
 Tcreateico::Tcreateico(QWidget* owner) : TForm(owner)
 {
     RegisterDocumentClasses();
@@ -176,7 +181,7 @@ void Tcreateico::iconsetokClick(TObject*)
 
     const QString name = QStringLiteral("iconview") + QString::number(n);
     const QString caption = ControlText(*this, "iconname");
-    TForm* project = projectWindowMaker ? projectWindowMaker(name, caption) : MakePlainProjectWindow(name, caption);
+    TForm* project = MakeProjectWindow(name, caption);
     s->ActiveDocumentName = name;
     s->HighlightDocumentTab(n + 3);
     TakeMainWindowSkin(*project);

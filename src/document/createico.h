@@ -72,3 +72,5 @@ Tcreateico& CreateIco();
 // (which lets its frame activate the window); without one a plain document window is made.
 using TProjectWindowMaker = std::function<TForm*(const QString& name, const QString& caption)>;
 void SetProjectWindowMaker(TProjectWindowMaker maker);
+// A new project window through the installed maker, the one road of every way to a new project.
+TForm* MakeProjectWindow(const QString& name, const QString& caption);

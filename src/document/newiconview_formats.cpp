@@ -2,6 +2,7 @@
 // the handlers of the list, of the hidden buttons and of the popup items that add, remove,
 // re-sort and show formats, save the project and start new projects from the current format.
 
+#include "document/createico.h"
 #include "document/deleteicon.h"
 #include "document/document_files.h"
 #include "document/editor_state.h"
@@ -405,14 +406,14 @@ void Tnewiconview::NewIconProjectFromThisImage1Click(TObject*)
     const int n = FreeDocumentNumber(counter, exists);
     s->ActiveDocumentNumber = n;
 
-    auto* project = new Tnewiconview;
+    // Made as every other project is, so the frame activates it and a closed one hands over.
     const QString caption = QStringLiteral("Project ") + QString::number(n);
-    project->setObjectName(QStringLiteral("iconview") + QString::number(n));
+    auto* project = qobject_cast<Tnewiconview*>(MakeProjectWindow(QStringLiteral("iconview") + QString::number(n), caption));
+    if (!project)
+        return;
     // The skinned frame's caption sets the window's caption too.
     if (project->suiForm1)
         project->suiForm1->SetCaption(caption);
-    else
-        project->SetCaption(caption);
     project->SetFormStyle(fsMDIChild);
     s->ActiveDocumentName = project->objectName();
     s->HighlightDocumentTab(n + 3);

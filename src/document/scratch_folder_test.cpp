@@ -42,10 +42,11 @@ TEST(ScratchFolder, EachInstanceWorksInItsOwnFolderUnderUndoTemp)
 
     // A read-only installation keeps its scratch files in the user's data folder.
     QTemporaryDir data;
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", data.path().toUtf8());
     SetProgramFolder(dir.path(), true);
     EXPECT_TRUE(ScratchFolder().startsWith(UserDataFolder() + "UndoTemp/"));
-    qunsetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", oldData);
     SetProgramFolder(QString());
 }
 

@@ -159,6 +159,7 @@ TEST_F(ConfigurationFile, ReadOnlyInstallationWritesTheUsersCopy)
 {
     Write("[default]\nx=32\n");
     QTemporaryDir data;
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", data.path().toUtf8());
     SetProgramFolder(dir_.path(), true);
     EXPECT_TRUE(ConfigurationFileName().startsWith(UserDataFolder()));
@@ -166,5 +167,5 @@ TEST_F(ConfigurationFile, ReadOnlyInstallationWritesTheUsersCopy)
     WriteConfiguration("default", "x", "16");
     EXPECT_EQ(ReadNewImageSide("x"), 16);
     EXPECT_EQ(Contents(), QByteArray("[default]\nx=32\n")); // the installation is left alone
-    qunsetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", oldData);
 }

@@ -6,10 +6,12 @@
 #include "framework/combo_box.h"
 #include "framework/commands.h"
 #include "framework/cursors.h"
+#include "framework/dialogs.h"
 #include "framework/forms.h"
 #include "framework/image.h"
 #include "framework/picture.h"
 #include "framework/qimage_bridge.h"
+#include "framework/string_list.h"
 #include "mainwindow/command_routing.h"
 #include "framework/menus.h"
 #include "mainwindow/iconmain.h"
@@ -274,8 +276,12 @@ void Ticonmain::ToolButton28Click(TObject*)
     }
     WriteHotSpotCursor(*this);
     QCursor cursor;
-    if (!LoadScratchCursor(HotSpotCursorPath(), cursor))
+    if (!LoadScratchCursor(HotSpotCursorPath(), cursor)) {
+        // Without a project nothing was written to test.
+        MessageBox(QStringLiteral("There is no image to test: open or make an icon project first."),
+                   QStringLiteral("Brelnova Studio"), MB_OK | MB_ICONINFORMATION);
         return;
+    }
     QApplication::setOverrideCursor(cursor);
     SystemCursorReplaced = true;
 }
@@ -304,11 +310,12 @@ void Ticonmain::N34Click(TObject*)
     auto* snapshot = new Tmyiconshow(nullptr);
     snapshot->SetFormStyle(fsMDIChild);
     TakeMainWindowSkin(*snapshot);
+    // Placed once shown: only then does the frame around a child window have its final size.
+    snapshot->Show();
     if (TForm* templ = FindForm(QStringLiteral("newiconview")))
         snapshot->SetBounds(-4, -3, templ->Width(), templ->Height());
     else
         snapshot->SetBounds(-4, -3, snapshot->Width(), snapshot->Height());
-    snapshot->Show();
     RunDocumentCommand(*this, QStringLiteral("BitBtn25"), QStringLiteral("Icon Snapshot"));
 }
 
@@ -328,8 +335,16 @@ void Ticonmain::Panel13MouseMove(TObject*, TShiftState, int, int)
 
 void Ticonmain::Image17Click(TObject*)
 {
-    if (auto* combo = qobject_cast<TComboBox*>(FindComponent(QStringLiteral("userfilename"))))
-        combo->SetDroppedDown(true);
+    auto* combo = qobject_cast<TComboBox*>(FindComponent(QStringLiteral("userfilename")));
+    if (!combo)
+        return;
+    // An empty list has nothing to drop down; the arrow says why.
+    if (combo->Items()->Count() == 0) {
+        MessageBox(QStringLiteral("No file has been opened yet."), QStringLiteral("Recently Used"),
+                   MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    combo->SetDroppedDown(true);
 }
 
 void Ticonmain::Image37Click(TObject*)

@@ -10,6 +10,8 @@
 #include "framework/label.h"
 #include "framework/picture.h"
 #include "framework/timer.h"
+#include "framework/menus.h"
+#include "mainwindow/list_form.h"
 #include "mainwindow/photoshop_exchange.h"
 #include "mainwindow/printing.h"
 #include "mainwindow/testing_recording_document.h"
@@ -20,6 +22,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QPointer>
 #include <QPrinter>
 
 namespace {
@@ -173,15 +176,30 @@ TEST_F(FrameWindows, TheExchangeFileIsPickedUpOnlyAfterStartUp)
     auto* poll = qobject_cast<TTimer*>(main->FindComponent("Timer2"));
     ASSERT_TRUE(poll);
     EXPECT_EQ(poll->Interval(), 200);
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(ExchangeFilePath(), "BMP"));
     QFile exchange(ExchangeFilePath());
-    ASSERT_TRUE(exchange.open(QIODevice::WriteOnly));
-    exchange.write("BM");
+    ASSERT_TRUE(exchange.open(QIODevice::ReadOnly));
+    const QByteArray whole = exchange.readAll();
     exchange.close();
 
     main->StartupStage = 1;
     main->Timer2Timer(nullptr);
     EXPECT_TRUE(received.isEmpty());
     main->StartupStage = 2;
+    // A bitmap still being written (shorter than its header says) waits for the next look.
+    for (int part : {0, 3, 40}) {
+        ASSERT_TRUE(exchange.open(QIODevice::WriteOnly));
+        exchange.write(whole.left(part));
+        exchange.close();
+        main->Timer2Timer(nullptr);
+        EXPECT_TRUE(received.isEmpty()) << part;
+        EXPECT_TRUE(poll->Enabled());
+    }
+    ASSERT_TRUE(exchange.open(QIODevice::WriteOnly));
+    exchange.write(whole);
+    exchange.close();
     main->Timer2Timer(nullptr);
     EXPECT_EQ(received, QStringList{ExchangeFilePath() + " 119"});
     EXPECT_FALSE(poll->Enabled());
@@ -306,4 +324,217 @@ TEST_F(FrameWindows, HelpAndWebPagesOpenTheirWindows)
     page.write("<html>contents</html>");
     page.close();
     EXPECT_NO_THROW(main->Help1Click(nullptr));
+}
+
+namespace {
+
+// What a click led to: the modal windows and boxes it asked for, by class or kind.
+class Walk : public FrameWindows {
+protected:
+    QStringList asked;
+    QString folderAnswer; // what the folder browser answers; empty: cancelled
+    TDialogAnswererScope person{[this](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkForm) {
+            asked << r.Dialog->metaObject()->className();
+            r.Result = mrCancel;
+        } else if (r.Kind == TDialogRequest::dkPrinterSetup) {
+            asked << "printer setup";
+        } else if (r.Kind == TDialogRequest::dkBrowseFolder) {
+            asked << "folder";
+            r.Text = folderAnswer;
+            r.Result = folderAnswer.isEmpty() ? 0 : 1;
+        } else {
+            asked << "message";
+            r.Result = IDOK;
+        }
+        return true;
+    }};
+    // Clicks the named component of form; an error raised counts as a message shown.
+    void Click(TForm* form, const char* name)
+    {
+        asked.clear();
+        try {
+            EXPECT_TRUE(ClickComponentByName(form, name)) << name;
+        } catch (const Exception&) {
+            asked << "message";
+        }
+    }
+    std::function<bool()> Ran(const char* command)
+    {
+        return [this, command] { return document->Take() == QStringList{command}; };
+    }
+    std::function<bool()> Asked(const char* what)
+    {
+        return [this, what] { return asked.contains(what); };
+    }
+    int Count(const char* cls) const
+    {
+        int n = 0;
+        for (TForm* f : Screen->FormList())
+            n += f->inherits(cls);
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(Walk, EveryCommandOfTheFrameAnswersByName)
+{
+    // A document window in the frame for Cascade to place.
+    main->Show();
+    auto* child = new TForm(nullptr);
+    child->SetFormStyle(fsMDIChild);
+    child->Show();
+    child->SetBounds(300, 200, 120, 100);
+
+    int snapshots = 0;
+    const struct {
+        const char* Name;
+        std::function<bool()> Done;
+    } rows[] = {
+        {"min", [&] { return document->form->WindowState() == wsMinimized; }},
+        {"mno", Ran("BitBtn46")},
+        {"ToolButton28", [&] { return document->Take() == QStringList{"BitBtn22"} && asked == QStringList{"message"}; }},
+        {"ToolButton18", Ran("BitBtn22")},
+        {"SetHotSpotforCursors1", Ran("BitBtn22")},
+        {"N34", [&] { return document->Take() == QStringList{"BitBtn25"} && Count("Tmyiconshow") == ++snapshots; }},
+        {"Image17", Asked("message")},
+        {"Image37", Asked("message")},
+        {"RxGIFAnimator2", [] { return LastShellOpen() == kMakerHomePage; }},
+        {"clickno", Ran("Ps1")},
+        {"clickup", Ran("Ps1")},
+        {"SendCurrentImagetoPhotoshop1", Ran("Ps1")},
+        {"InstallPhotoshopPlugIn1", Asked("Tplugin")},
+        {"PrintSetup1", Asked("printer setup")},
+        {"PrintwithPreview1", Ran("Print")},
+        {"ToolButton56", Ran("Print")},
+        {"Print1", [&] { return document->Take() == QStringList{"Button1"} && asked == QStringList{"message"}; }},
+        {"MacOS1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 1; }},
+        {"WinXP1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 2; }},
+        {"DeepBlue1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 3; }},
+        {"Proteim1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 4; }},
+        {"BlueGlass1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 5; }},
+        {"FromOutsideFile1", Asked("message")},
+        {"RestoreDefault1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 0; }},
+        {"Tile1", [&] { return main->TileMode() == tbVertical; }},
+        {"Cascade1", [&] { return child->Left() != 300 || child->Top() != 200; }},
+        {"Help1", Asked("message")},
+        {"ToolButton25", Asked("message")},
+        {"About1", Asked("TForm36")},
+        {"SubscribeNewsletters1", [] { return brelnovaforum && brelnovaforum->WebBrowser1->LocationURL() == kNewsletterPage; }},
+        {"BRELNOVACommunityForum1", [] { return brelnovaforum->WebBrowser1->LocationURL() == kForumPage; }},
+        {"Tipoftheday1", Asked("Twelcome")},
+        {"cls", [&] { return !document->form->isVisible(); }},
+    };
+    for (const auto& row : rows) {
+        document->Take();
+        Click(main, row.Name);
+        EXPECT_TRUE(row.Done()) << row.Name << " asked " << asked.join(", ").toStdString();
+    }
+    // The forum's tool button reaches the same page.
+    ClickComponentByName(main, "SubscribeNewsletters1");
+    Click(main, "ToolButton24");
+    EXPECT_EQ(brelnovaforum->WebBrowser1->LocationURL(), kForumPage);
+}
+
+TEST_F(Walk, EveryButtonOfThePlugInPrintAndTipWindowsAnswersByName)
+{
+    // The plug-in folder dialog: "..." puts the chosen folder with its separator into the edit.
+    Tplugin* dialog = PluginDialog();
+    folderAnswer = dir_.path();
+    Click(dialog, "suiButton1");
+    EXPECT_EQ(asked, QStringList{"folder"});
+    EXPECT_EQ(dialog->LocationText(), dir_.path() + "/");
+    Click(dialog, "suiButton2"); // no plug-in file beside the program
+    EXPECT_EQ(asked, QStringList{"message"});
+    dialog->Show();
+    Click(dialog, "suiButton3");
+    EXPECT_FALSE(dialog->isVisible());
+
+    // The print page prints at once and closes, freeing itself.
+    QPointer<TListForm> page = new TListForm(nullptr);
+    QImage picture(16, 16, QImage::Format_ARGB32);
+    picture.fill(Qt::blue);
+    page->SetPage(picture, "Project 1");
+    page->Show();
+    Click(page, "ToolButton17");
+    EXPECT_EQ(document->Take(), QStringList{"Button1"});
+    EXPECT_EQ(asked, QStringList{"message"}); // the export wrote no picture
+    EXPECT_TRUE(page->isVisible());
+    Click(page, "ToolButton28");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(page.isNull());
+
+    // The tip window: help, web site, the skin chooser's road and close.
+    Twelcome tips;
+    tips.FormShow(&tips);
+    Click(&tips, "suiButton1");
+    EXPECT_EQ(asked, QStringList{"message"}); // no help pages beside the program
+    Click(&tips, "suiButton3");
+    EXPECT_EQ(LastShellOpen(), kMakerHomePage);
+    bool chooser = false;
+    qobject_cast<TMenuItem*>(main->FindComponent("FromOutsideFile1"))->OnClick = [&](TObject*) { chooser = true; };
+    Click(&tips, "suiButton5");
+    EXPECT_TRUE(chooser);
+    EXPECT_TRUE(asked.isEmpty());
+    const int before = tips.TipNumber;
+    Click(&tips, "suiButton2");
+    EXPECT_EQ(tips.TipNumber, before % 19 + 1);
+    tips.Show();
+    Click(&tips, "suiButton4");
+    EXPECT_FALSE(tips.isVisible());
+}
+
+TEST_F(Walk, ThePrintPageCentresThePictureAndTheHeadingAtAnySize)
+{
+    TListForm page;
+    QImage picture(48, 32, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    page.SetPage(picture, "Project 7");
+    auto part = [&](const char* name) { return qobject_cast<TControl*>(page.FindComponent(name)); };
+    for (const QSize size : {QSize(679, 601), QSize(1000, 760), QSize(900, 480)}) {
+        page.SetBounds(0, 0, size.width(), size.height());
+        page.FormPaint(&page);
+        TControl* panel = part("Panel1");
+        TControl* report = part("QuickRep");
+        TControl* title = part("title");
+        TControl* image = part("QRImage1");
+        EXPECT_EQ(report->Width(), panel->Width() - 450) << size.width();
+        EXPECT_EQ(report->Height(), panel->Height() - 50);
+        EXPECT_EQ(report->Left(), (panel->Width() - report->Width()) / 2);
+        EXPECT_EQ(report->Top(), (panel->Height() - report->Height()) / 2);
+        EXPECT_EQ(title->Left(), (report->Width() - title->Width()) / 2);
+        EXPECT_EQ(image->Width(), 48);
+        EXPECT_EQ(image->Height(), 32);
+        EXPECT_EQ(image->Left(), (report->Width() - 48) / 2);
+        EXPECT_EQ(image->Top(), (report->Height() - 32) / 2);
+    }
+    EXPECT_EQ(part("title")->Caption(), "Project 7");
+}
+
+TEST_F(Walk, EachSnapshotIsANewWindowOverTheDocumentArea)
+{
+    main->Show();
+    auto* templ = new TForm(nullptr);
+    templ->setObjectName("newiconview");
+    templ->SetFormStyle(fsMDIChild);
+    templ->Show();
+    templ->SetBounds(0, 0, 600, 420);
+    QPointer<TForm> first;
+    for (int use = 1; use <= 2; ++use) {
+        Click(main, "N34");
+        EXPECT_EQ(Count("Tmyiconshow"), use);
+        EXPECT_EQ(document->Take(), QStringList{"BitBtn25"});
+        QList<TForm*> shown;
+        for (TForm* f : Screen->FormList())
+            if (f->inherits("Tmyiconshow"))
+                shown << f;
+        for (TForm* f : shown) {
+            EXPECT_EQ(f->Width(), templ->Width());
+            EXPECT_EQ(f->Height(), templ->Height());
+        }
+        if (!first)
+            first = shown.value(0);
+    }
+    EXPECT_FALSE(first.isNull()); // the earlier one stays open
 }

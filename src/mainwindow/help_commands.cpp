@@ -30,8 +30,10 @@ void ShowWebPage(Ticonmain&, const QString& url)
 
 void Ticonmain::Help1Click(TObject*)
 {
-    if (!HtmlHelp(this, ProgramFolder() + QStringLiteral("dodozizozodazo.zed::/2_1.htm"), HH_DISPLAY_TOC, 0))
-        throw Exception(QString::fromLocal8Bit(std::strerror(errno)));
+    const QString help = ProgramFolder() + QStringLiteral("dodozizozodazo.zed::/2_1.htm");
+    if (!HtmlHelp(this, help, HH_DISPLAY_TOC, 0))
+        throw Exception(QStringLiteral("The help cannot be opened: %1 (%2).")
+                            .arg(QString::fromLocal8Bit(std::strerror(errno)), MapHelpPath(help).Folder));
 }
 
 void Ticonmain::SubscribeNewsletters1Click(TObject*)

@@ -2,6 +2,7 @@
 
 #include "controls/controls_classes.h"
 #include "controls/tov_language.h"
+#include "document/createico.h"
 #include "document/newiconview.h"
 #include "document/picture_view.h"
 #include "document/scratch_folder.h"
@@ -191,6 +192,9 @@ void Ticonmain::FormCreate(TObject*)
             manager->SetUIStyle(manager->UIStyle());
     }
     DocumentCounter = 1;
+    // Every road to a new project (the new-project dialog, a document's popup) makes its window
+    // the frame's way.
+    SetProjectWindowMaker(CreateDocumentWindow);
     LoadEditorDefaults();
     ColorPanelLive = true;
     SwatchTarget = QStringLiteral("up");

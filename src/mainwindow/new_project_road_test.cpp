@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <functional>
 
 namespace {
@@ -90,4 +92,26 @@ TEST_F(NewProjectRoad, SetToDefaultWritesTheKeysTheMainWindowReadsAndCancelMakes
     // The main window reads the same keys for its new images.
     for (const auto& [key, value] : {std::pair{"x", "96"}, {"y", "96"}, {"color", "16"}})
         EXPECT_EQ(TIniFile(dir.filePath("data/rozazuvidodiro.ini")).ReadString("default", key, "no"), value);
+}
+
+TEST_F(NewProjectRoad, AProjectFromADocumentsPopupIsTheFramesLikeAnyOther)
+{
+    ASSERT_TRUE(ClickComponentByName(doc, "NewIconProjectFromThisImage1"));
+    QPointer<Tnewiconview> project = qobject_cast<Tnewiconview*>(FindForm("iconview2"));
+    ASSERT_TRUE(project);
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview2");
+    EXPECT_EQ(project->Caption(), "Project 2");
+    EXPECT_EQ(project->FormStyle(), fsMDIChild);
+
+    // The frame bringing a project to the front makes it the active document.
+    iconmain->ClientArea()->setActiveSubWindow(nullptr);
+    doc->suiForm1Click(doc);
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview1");
+    iconmain->ClientArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(project->parentWidget()));
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview2");
+
+    // When it goes, the project left becomes the active one again.
+    delete project.data();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(iconmain->ActiveDocumentName, "iconview1");
 }

@@ -10,6 +10,7 @@
 #include "mainwindow/plugin.h"
 #include "platform/program_paths.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,6 +47,25 @@ void ShowInstalled()
 void ShowInstallError(const QString& error)
 {
     MessageBox(error, QStringLiteral("Brelnova Studio"), MB_OK | MB_ICONWARNING);
+}
+
+// A bitmap that another program is still writing: shorter than its header says, or too short for
+// a header, and changed a moment ago. The poll looks again instead of handing over half a picture;
+// a file that stays broken goes to the import window, which says what is wrong with it.
+bool StillBeingWritten(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray head = file.read(6);
+    const qint64 size = file.size();
+    bool short_ = head.size() < 6;
+    if (!short_ && head.startsWith("BM")) {
+        const auto* b = reinterpret_cast<const uchar*>(head.constData());
+        const quint32 declared = quint32(b[2]) | quint32(b[3]) << 8 | quint32(b[4]) << 16 | quint32(b[5]) << 24;
+        short_ = declared > quint64(size);
+    }
+    return short_ && QFileInfo(path).lastModified().msecsTo(QDateTime::currentDateTime()) < 2000;
 }
 
 } // namespace
@@ -97,7 +117,7 @@ bool InstallPluginInto(const QString& folder, QString& error)
 
 void Ticonmain::Timer2Timer(TObject*)
 {
-    if (StartupStage != 2 || !QFileInfo(ExchangeFilePath()).isFile())
+    if (StartupStage != 2 || !QFileInfo(ExchangeFilePath()).isFile() || StillBeingWritten(ExchangeFilePath()))
         return;
     if (TTimer* timer = PollTimer())
         timer->SetEnabled(false);

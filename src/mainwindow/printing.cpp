@@ -35,12 +35,16 @@ TSaveDialog* SaveDialogOf(const Ticonmain& main)
     return qobject_cast<TSaveDialog*>(main.FindComponent(QStringLiteral("SavePictureDialog1")));
 }
 
-// Without a printer on the system the page goes to a PDF file on the desktop.
+// Without a printer on the system the page goes to a PDF file on the desktop; the user is told
+// where at every print, not only the first.
 QString PrepareOutput(QPrinter& printer)
 {
+    const QString pdf = DesktopFolder() + QStringLiteral("/Brelnova Studio print.pdf");
+    if (printer.outputFileName() == pdf)
+        return pdf;
     if (!printer.outputFileName().isEmpty() || !QPrinterInfo::availablePrinters().isEmpty())
         return QString();
-    const QString pdf = DesktopFolder() + QStringLiteral("/Brelnova Studio print.pdf");
+    QDir().mkpath(DesktopFolder());
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
     return pdf;

@@ -50,8 +50,10 @@ void ShellOpen(const QString& target)
     lastShellOpen = target;
     if (HeadlessPlatform())
         return;
-    // A page or file that cannot be opened is not reported, as the shell's own open is not.
-    QDesktopServices::openUrl(QUrl::fromUserInput(target));
+    // A desktop without a program for the address would leave the command without a trace.
+    if (!QDesktopServices::openUrl(QUrl::fromUserInput(target)))
+        MessageBox(QStringLiteral("No program on this desktop opens \"%1\".").arg(target), QStringLiteral("Brelnova Studio"),
+                   MB_OK | MB_ICONWARNING);
 }
 
 QString LastShellOpen()

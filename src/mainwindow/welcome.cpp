@@ -1,5 +1,6 @@
 #include "mainwindow/welcome.h"
 
+#include "framework/commands.h"
 #include "framework/label.h"
 #include "framework/exceptions.h"
 #include "mainwindow/configuration_file.h"
@@ -137,9 +138,9 @@ void Twelcome::suiButton4Click(TObject*)
     Close();
 }
 
-void Twelcome::suiButton5Click(TObject* Sender)
+void Twelcome::suiButton5Click(TObject*)
 {
-    // The skin chooser is not part of the program yet; the main window says so.
+    // The same road as Skins > "From Outside File", which opens the skin chooser.
     if (iconmain)
-        iconmain->FromOutsideFile1Click(Sender);
+        ClickComponentByName(iconmain, QStringLiteral("FromOutsideFile1"));
 }

@@ -29,6 +29,7 @@ namespace {
 class Placement : public ::testing::Test {
 protected:
     QTemporaryDir dir;
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
     void SetUp() override
     {
         RegisterStorageClasses();
@@ -37,7 +38,7 @@ protected:
     }
     void TearDown() override
     {
-        qunsetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", oldConfig);
         qunsetenv("BRELNOVA_REGISTRY");
         StorageUseAppTitle = false;
         StorageCompanyName.clear();
