@@ -2,7 +2,6 @@
 
 #include "controls/storage/str_utils.h"
 #include "framework/exceptions.h"
-#include "framework/forms.h"
 #include "framework/ini_file.h"
 #include "framework/sysutils.h"
 #include "platform/program_paths.h"
@@ -49,13 +48,6 @@ QStringList SectionKeys(const QString& path, const QString& name)
     return keys;
 }
 
-QObject* OwnedComponent(QObject* form, const QString& name)
-{
-    if (auto f = qobject_cast<TForm*>(form))
-        return f->FindComponent(name);
-    return FindComponent(form, name);
-}
-
 } // namespace
 
 TtovLanguage::TtovLanguage(QObject* AOwner) : TComponent(AOwner) {}
@@ -88,7 +80,9 @@ void TtovLanguage::ApplyLanguageFile(QObject* form, const QString& path)
         const TLanguageLine line = SplitLanguageLine(key + QLatin1Char('=') + ini.ReadString(kSection, key, QString()));
         if (line.Form.isEmpty() || line.Form != formName)
             continue;
-        QObject* component = OwnedComponent(form, line.Component);
+        // Only what the window owns is translated: a component owned by another component, or
+        // one made in code without an owner, keeps its texts even when it sits on the window.
+        QObject* component = ::FindComponent(form, line.Component);
         if (!component || component == form)
             continue;
         const int index = FindPublishedProperty(component, line.Property);

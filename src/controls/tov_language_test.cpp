@@ -88,6 +88,26 @@ TEST_F(Language, EntriesOfTheFormReplaceItsComponentsTexts)
     EXPECT_EQ(Switcher()->LanguageFile, dir.filePath("Language/Language.lng"));
 }
 
+TEST_F(Language, OnlyComponentsTheWindowOwnsAreTranslated)
+{
+    // Both labels sit on the window; one is owned by the button, the other by nobody.
+    auto* ownedByButton = new TLabel(form);
+    ownedByButton->SetName("Inner");
+    ownedByButton->SetCaption("inner");
+    InsertComponent(form->FindComponent("Button1"), ownedByButton);
+    auto* unowned = new TLabel(form);
+    unowned->SetName("Loose");
+    unowned->SetCaption("loose");
+    WriteLanguageFile("[Language]\n"
+                      "iconmain.Inner.Caption=changed\n"
+                      "iconmain.Loose.Caption=changed\n"
+                      "iconmain.Label2.Caption=owned\n");
+    Switcher()->ApplyToForm(form);
+    EXPECT_EQ(ownedByButton->Caption(), "inner");
+    EXPECT_EQ(unowned->Caption(), "loose");
+    EXPECT_EQ(Caption("Label2"), "owned");
+}
+
 TEST_F(Language, EveryEntryOfALargeFileIsRead)
 {
     // Far more key names than a 16 KB name buffer holds; the entry that matters is the last.

@@ -265,6 +265,39 @@ TEST_F(Storage, DefinitionEntriesBindToTheFormsComponents)
     delete f;
 }
 
+TEST_F(Storage, AFloatIsStoredWithAPointUnderACommaLocale)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_EQ(QLocale().decimalPoint(), ",");
+    auto* f = new TBuilderForm;
+    f->setObjectName("BuilderForm");
+    auto* a = new TSample(f);
+    a->SetName("A");
+    a->Ratio = 2.25;
+    TStringList list;
+    list.AddObject(MakeStoredPropName("A", "Ratio"), a);
+    TIniFile ini(dir.filePath("props.ini"));
+    TPropsStorage w;
+    w.Section = "Sec";
+    w.OnWriteString = [&](const QString& s, const QString& k, const QString& v) { StoreWriteString(&ini, s, k, v); };
+    w.WriteProperties(f, &list);
+    EXPECT_EQ(ini.ReadString("Sec", "A_Ratio", ""), "2.25");
+
+    // Read back, and a point written elsewhere read here.
+    TPropsStorage r;
+    r.Section = "Sec";
+    r.OnReadString = [&](const QString& s, const QString& k, const QString& d) { return StoreReadString(&ini, s, k, d); };
+    for (const char* text : {"2.25", "-0.5"}) {
+        ini.WriteString("Sec", "A_Ratio", text);
+        a->Ratio = 9;
+        r.ReadProperties(f, &list);
+        EXPECT_EQ(a->Ratio, QString(text).toDouble()) << text;
+    }
+    QLocale::setDefault(saved);
+    delete f;
+}
+
 TEST_F(Storage, StoredValues)
 {
     TBuilderForm* f = MakeBuilder("");
