@@ -307,6 +307,12 @@ void TBitmap::SetPixelArgb(int x, int y, uint32_t argb)
     }
 }
 
+void TBitmap::SetResolution(int32_t xPelsPerMeter, int32_t yPelsPerMeter)
+{
+    xPelsPerMeter_ = xPelsPerMeter;
+    yPelsPerMeter_ = yPelsPerMeter;
+}
+
 void TBitmap::SetPixelFormat(TPixelFormat value)
 {
     if (value == pfCustom)
@@ -314,6 +320,7 @@ void TBitmap::SetPixelFormat(TPixelFormat value)
     if (value == format_)
         return;
     FlushCanvas();
+    importantColors_ = 0;
     const int newBits = BitsOfPixelFormat(value);
     if (Empty()) {
         format_ = value;
@@ -490,6 +497,9 @@ void TBitmap::Assign(TPersistent* source)
         transparentColor_ = b->transparentColor_;
         transparentMode_ = b->transparentMode_;
         handleType_ = b->handleType_;
+        xPelsPerMeter_ = b->xPelsPerMeter_;
+        yPelsPerMeter_ = b->yPelsPerMeter_;
+        importantColors_ = b->importantColors_;
         SetTransparent(b->Transparent());
         Notify();
         return;
@@ -539,7 +549,8 @@ void TBitmap::ReadDIB(const uint8_t* d, size_t n, int64_t bitsOffset)
 
     int64_t width, height;
     int planes, bpp;
-    uint32_t compression = 0, colorsUsed = 0;
+    uint32_t compression = 0, colorsUsed = 0, colorsImportant = 0;
+    int32_t xPelsPerMeter = 0, yPelsPerMeter = 0;
     if (core) {
         width = U16(d + 4);
         height = U16(d + 6);
@@ -554,6 +565,11 @@ void TBitmap::ReadDIB(const uint8_t* d, size_t n, int64_t bitsOffset)
             compression = U32(d + 16);
         if (headerSize >= 36)
             colorsUsed = U32(d + 32);
+        if (headerSize >= 40) {
+            xPelsPerMeter = I32(d + 24);
+            yPelsPerMeter = I32(d + 28);
+            colorsImportant = U32(d + 36);
+        }
     }
     const bool topDown = height < 0;
     if (topDown)
@@ -731,6 +747,9 @@ void TBitmap::ReadDIB(const uint8_t* d, size_t n, int64_t bitsOffset)
     stride_ = result.stride_;
     data_.swap(result.data_);
     palette_.swap(result.palette_);
+    xPelsPerMeter_ = xPelsPerMeter;
+    yPelsPerMeter_ = yPelsPerMeter;
+    importantColors_ = colorsImportant;
     Notify();
 }
 
@@ -757,10 +776,10 @@ void TBitmap::WriteDIB(QByteArray& out, bool fileHeader)
     Put16(out, uint16_t(bits_));
     Put32(out, fields ? 3 : 0);
     Put32(out, imageSize);
+    Put32(out, uint32_t(xPelsPerMeter_));
+    Put32(out, uint32_t(yPelsPerMeter_));
     Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
+    Put32(out, importantColors_);
     if (bits_ <= 8) {
         for (QRgb c : palette_) {
             out.append(char(qBlue(c)));

@@ -63,6 +63,15 @@ public:
     // Replaces the colour table (indices stay); at most 2^bits entries are used.
     void SetPalette(const TPaletteEntries& palette);
 
+    // Of the information header the bitmap was read with: its resolution in pixels per metre and
+    // its count of important colours, written again on saving (0 for a bitmap made in memory).
+    // A change of pixel format drops the count, which belongs to the old colour table.
+    int32_t XPelsPerMeter() const { return xPelsPerMeter_; }
+    int32_t YPelsPerMeter() const { return yPelsPerMeter_; }
+    void SetResolution(int32_t xPelsPerMeter, int32_t yPelsPerMeter);
+    uint32_t ImportantColors() const { return importantColors_; }
+    void SetImportantColors(uint32_t value) { importantColors_ = value; }
+
     // With tmAuto the transparent colour is the bottom-left pixel.
     TColor TransparentColor();
     void SetTransparentColor(TColor value);
@@ -110,6 +119,9 @@ private:
     TColor transparentColor_ = clDefault;
     TTransparentMode transparentMode_ = tmAuto;
     TBitmapHandleType handleType_ = bmDIB;
+    int32_t xPelsPerMeter_ = 0;
+    int32_t yPelsPerMeter_ = 0;
+    uint32_t importantColors_ = 0;
     std::unique_ptr<Surface> surface_;
     std::unique_ptr<TCanvas> canvas_;
 };

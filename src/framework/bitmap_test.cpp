@@ -6,6 +6,7 @@
 #include "testsupport/testdata.h"
 
 #include <QImage>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -96,6 +97,37 @@ TEST(BitmapFiles, EveryFormatRoundTripsThroughTheClassicHeader)
             ASSERT_EQ(0, memcmp(a.ScanLine(y), b.ScanLine(y), size_t(a.BytesPerLine()))) << "row " << y;
         // Saving again gives the same bytes.
         EXPECT_EQ(SaveBmp(b), saved);
+    }
+}
+
+TEST(BitmapFiles, ResolutionAndImportantColoursAreSavedAsRead)
+{
+    auto field = [](const QByteArray& file, int at) { return qFromLittleEndian<int32_t>(file.constData() + 14 + at); };
+    for (const char* f : {"pal8", "rgb24"}) {
+        SCOPED_TRACE(f);
+        QByteArray file = ReadTestData(QStringLiteral("bmp/g/%1.bmp").arg(f));
+        ASSERT_GE(file.size(), 54);
+        // Values of its own, so that nothing passes by chance.
+        qToLittleEndian<int32_t>(3780, file.data() + 14 + 24);
+        qToLittleEndian<int32_t>(1890, file.data() + 14 + 28);
+        qToLittleEndian<int32_t>(9, file.data() + 14 + 36);
+        TBitmap b;
+        TMemoryStream in(file);
+        b.LoadFromStream(&in);
+        EXPECT_EQ(b.XPelsPerMeter(), 3780);
+        EXPECT_EQ(b.YPelsPerMeter(), 1890);
+        EXPECT_EQ(b.ImportantColors(), 9u);
+        const QByteArray saved = SaveBmp(b);
+        EXPECT_EQ(field(saved, 24), 3780);
+        EXPECT_EQ(field(saved, 28), 1890);
+        EXPECT_EQ(field(saved, 36), 9);
+        TBitmap copy;
+        copy.Assign(&b);
+        EXPECT_EQ(SaveBmp(copy), saved);
+        // Another pixel format has another colour table: the count goes, the resolution stays.
+        copy.SetPixelFormat(copy.PixelFormat() == pf8bit ? pf24bit : pf8bit);
+        EXPECT_EQ(copy.ImportantColors(), 0u);
+        EXPECT_EQ(copy.XPelsPerMeter(), 3780);
     }
 }
 

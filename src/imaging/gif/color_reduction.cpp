@@ -561,6 +561,19 @@ QByteArray SaveBitmap(TBitmap* bitmap)
     return s.Bytes();
 }
 
+// An image made from source keeps source's own information header: its resolution, and its
+// count of important colours when the image names none of its own and the count fits its table.
+QByteArray& KeepSourceHeader(QByteArray& image, const TBitmap& source)
+{
+    auto* info = reinterpret_cast<uint8_t*>(image.data()) + 14;
+    qToLittleEndian<int32_t>(source.XPelsPerMeter(), info + 24);
+    qToLittleEndian<int32_t>(source.YPelsPerMeter(), info + 28);
+    const int bits = qFromLittleEndian<uint16_t>(info + 14);
+    if (qFromLittleEndian<uint32_t>(info + 36) == 0 && bits <= 8 && source.ImportantColors() <= (1u << bits))
+        qToLittleEndian<uint32_t>(source.ImportantColors(), info + 36);
+    return image;
+}
+
 } // namespace
 
 QByteArray BitmapToDIBFile(TBitmap* bitmap, const std::vector<QRgb>* palette, TPixelFormat format)
@@ -576,7 +589,8 @@ QByteArray BitmapToDIBFile(TBitmap* bitmap, const std::vector<QRgb>* palette, TP
         return SaveBitmap(&copy);
     if (bits > 8 || !palette || palette->empty()) {
         copy.SetPixelFormat(bits == 1 ? pf1bit : bits == 4 ? pf4bit : bits == 8 ? pf8bit : bits == 32 ? pf32bit : pf24bit);
-        return SaveBitmap(&copy);
+        QByteArray image = SaveBitmap(&copy);
+        return KeepSourceHeader(image, *bitmap);
     }
     // Map onto the given colours.
     const int w = copy.Width(), h = copy.Height();
@@ -599,7 +613,8 @@ QByteArray BitmapToDIBFile(TBitmap* bitmap, const std::vector<QRgb>* palette, TP
     TPaletteEntry entries[256];
     for (size_t i = 0; i < table.size(); ++i)
         entries[i] = {uint8_t(qBlue(table[i])), uint8_t(qGreen(table[i])), uint8_t(qRed(table[i])), 0};
-    return MakeDibFile(w, h, bits, entries, int(table.size()), rows.data());
+    QByteArray image = MakeDibFile(w, h, bits, entries, int(table.size()), rows.data());
+    return KeepSourceHeader(image, *bitmap);
 }
 
 void DIBSizes(TBitmap* bitmap, TPixelFormat format, int& infoSize, int& imageSize)
@@ -640,6 +655,7 @@ TMemoryStream* ReduceBitmapColors(TBitmap* bitmap, TPixelFormat format, uint8_t 
         const int important = ReduceRows24To8(d + offBits, w, h, method, palette);
         FillDibHeaders(d, w, h, 8, palette, 256, important);
         image.resize(qsizetype(offBits + int64_t(RowStride(w, 8)) * h));
+        KeepSourceHeader(image, *bitmap);
     }
     auto* stream = new TMemoryStream(image);
     stream->SetPosition(0);

@@ -1,10 +1,13 @@
 #include "imaging/gif/color_reduction.h"
 
+#include "framework/bitmap.h"
 #include "framework/exceptions.h"
+#include "framework/streams.h"
 
 #include <gtest/gtest.h>
 
 #include <QtEndian>
+#include <memory>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -190,6 +193,101 @@ TEST(ColorReduction, MedianCut)
     // Many colours never give more than 256 boxes.
     auto ramp = Rows24(64, 64, [](int x, int y) { return Rgb{uint8_t(x * 4), uint8_t(y * 4), uint8_t((x ^ y) * 4)}; });
     EXPECT_EQ(ReduceRows24To8(ramp.data(), 64, 64, MethodMedianCut, pal), 256);
+}
+
+// Cells that tie on the axis being split: the sort's order among equal values decides which
+// cells share a box. Worked by hand from the splitting rules.
+TEST(ColorReduction, MedianCutSplitsTiesInTheSortsOrder)
+{
+    TPaletteEntry pal[256];
+    struct Case {
+        const char* what;
+        std::vector<Rgb> pixels;   // one row, one pixel per cell
+        std::vector<uint8_t> box;  // box of each pixel
+    } cases[] = {
+        // Four cells, red 1, 1, 1, 8: insertion sort puts the three reds of 1 in reverse order
+        // (C, B, A), the first box takes C and B; green splits C from B, then the tie on green
+        // reverses A and D once more.
+        {"insertion sort", {{0x10, 0x00, 0}, {0x10, 0x50, 0}, {0x10, 0xA0, 0}, {0x80, 0x00, 0}}, {3, 0, 2, 1}},
+        // Eight cells of red 1 and green 0..7: the quicksort swaps the whole list end for end
+        // and each half is then reversed again (g4..g7, g0..g3); the later splits on green keep
+        // the order and those on blue reverse each pair.
+        {"quicksort",
+         {{0x10, 0x00, 0}, {0x10, 0x10, 0}, {0x10, 0x20, 0}, {0x10, 0x30, 0},
+          {0x10, 0x40, 0}, {0x10, 0x50, 0}, {0x10, 0x60, 0}, {0x10, 0x70, 0}},
+         {5, 1, 7, 4, 3, 0, 6, 2}},
+    };
+    for (const Case& c : cases) {
+        const int w = int(c.pixels.size());
+        auto rows = Rows24(w, 1, [&](int x, int) { return c.pixels[size_t(x)]; });
+        EXPECT_EQ(ReduceRows24To8(rows.data(), w, 1, MethodMedianCut, pal), w) << c.what;
+        for (int x = 0; x < w; ++x) {
+            ASSERT_EQ(At(rows, w, 1, x, 0), c.box[size_t(x)]) << c.what << " pixel " << x;
+            // One cell per box: its entry is the cell's 4-bit values times 16 plus 15.
+            const Rgb p = c.pixels[size_t(x)];
+            EXPECT_TRUE(Colour(pal[c.box[size_t(x)]]) == (Rgb{uint8_t((p.r >> 4) * 16 + 15), uint8_t((p.g >> 4) * 16 + 15),
+                                                             uint8_t((p.b >> 4) * 16 + 15)}))
+                << c.what << " pixel " << x;
+        }
+    }
+}
+
+// Asking for the depth a bitmap already has gives its own BMP image; greyscale is the exception.
+TEST(ColorReduction, SameFormatGivesTheBitmapsOwnImage)
+{
+    TBitmap b(5, 3, pf8bit);
+    TPaletteEntries palette(256, 0);
+    palette[1] = 0x123456;
+    palette[2] = 0xFF8000;
+    b.SetPalette(palette);
+    b.ScanLine(0)[0] = 1;
+    b.ScanLine(2)[4] = 2;
+    TMemoryStream own;
+    b.SaveToStream(&own);
+    for (uint8_t method : {MethodFrequency, MethodMedianCut, MethodTrunc784, MethodTrunc666, MethodTripel}) {
+        std::unique_ptr<TMemoryStream> s(ReduceBitmapColors(&b, pf8bit, method));
+        EXPECT_EQ(s->Position(), 0) << int(method);
+        EXPECT_EQ(s->Bytes(), own.Bytes()) << int(method);
+    }
+    std::unique_ptr<TMemoryStream> grey(ReduceBitmapColors(&b, pf8bit, MethodGrayscale));
+    TDibInfo info;
+    ASSERT_TRUE(ParseDib(grey->Bytes(), info));
+    EXPECT_EQ(info.BitCount, 8);
+    const auto* d = reinterpret_cast<const uint8_t*>(grey->Bytes().constData());
+    // Entry 7 of a grey table is (7, 7, 7); the top-left pixel 0x123456 is grey (77*0x12 + 150*0x34 + 29*0x56) >> 8.
+    EXPECT_EQ(d[info.PaletteOffset + 7 * 4], 7);
+    EXPECT_EQ(d[info.PaletteOffset + 7 * 4 + 2], 7);
+    EXPECT_EQ(d[info.BitsOffset + 2 * 8], (77 * 0x12 + 150 * 0x34 + 29 * 0x56) >> 8);
+}
+
+// The images the reduction makes keep the source's resolution, and its count of important
+// colours where the method names none and the count fits the new table.
+TEST(ColorReduction, ImagesKeepTheSourcesInformationHeader)
+{
+    TBitmap b(6, 4, pf24bit);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            b.SetPixelArgb(x, y, 0xFF000000u | uint32_t(x * 40) << 16 | uint32_t(y * 60) << 8);
+    b.SetResolution(3780, 2835);
+    b.SetImportantColors(12);
+    struct Case {
+        TPixelFormat format;
+        uint8_t method;
+        uint32_t important;
+    } cases[] = {
+        {pf8bit, MethodFrequency, 12}, {pf8bit, MethodGrayscale, 12}, {pf8bit, MethodMedianCut, 24},
+        {pf8bit, MethodTrunc666, 216}, {pf4bit, MethodFrequency, 12}, {pf1bit, MethodFrequency, 0},
+        {pf24bit, MethodFrequency, 12},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<TMemoryStream> s(ReduceBitmapColors(&b, c.format, c.method));
+        const QByteArray image = s->Bytes();
+        ASSERT_GE(image.size(), 54);
+        const auto* info = reinterpret_cast<const uint8_t*>(image.constData()) + 14;
+        EXPECT_EQ(qFromLittleEndian<int32_t>(info + 24), 3780) << int(c.format) << "/" << int(c.method);
+        EXPECT_EQ(qFromLittleEndian<int32_t>(info + 28), 2835) << int(c.format) << "/" << int(c.method);
+        EXPECT_EQ(qFromLittleEndian<uint32_t>(info + 36), c.important) << int(c.format) << "/" << int(c.method);
+    }
 }
 
 TEST(ColorReduction, ReducedDibFile)
