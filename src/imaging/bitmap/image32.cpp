@@ -6,10 +6,13 @@
 #include "framework/definition_reader.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
+#include "imaging/bitmap/theme_nexus.h"
 
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <climits>
@@ -191,6 +194,20 @@ void TCustomPaintBox32::MouseDown(TMouseButton button, TShiftState shift, int x,
     if ((options_ & pboAutoFocus) && CanFocus())
         SetFocus();
     TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TCustomPaintBox32::keyPressEvent(QKeyEvent* e)
+{
+    const int key = e->key();
+    const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    if (arrow && !(options_ & pboWantArrowKeys) && !(e->modifiers() & Qt::AltModifier)) {
+        // The window takes the arrow as a dialog key before the control hears of it: right and
+        // down go to the next control, left and up to the previous one.
+        focusNextPrevChild(key == Qt::Key_Right || key == Qt::Key_Down);
+        e->accept();
+        return;
+    }
+    TCustomControl::keyPressEvent(e);
 }
 
 // ---- TCustomImage32 --------------------------------------------------------------------------
@@ -581,6 +598,10 @@ void TCustomImage32::MouseDown(TMouseButton button, TShiftState shift, int x, in
 
 void TCustomImage32::MouseMove(TShiftState shift, int x, int y)
 {
+    // Without the capture the pointer belongs to whatever lies under it once it leaves the
+    // control; only the pairing release is still reported, so that no press stays open.
+    if (!mouseCaptured_ && !rect().contains(x, y))
+        return;
     TCustomPaintBox32::MouseMove(shift, x, y);
     RefreshTransform();
     TCustomLayer* layer = layers_->MouseEvents() ? layers_->MouseMove(shift, x, y) : nullptr;
@@ -596,6 +617,22 @@ void TCustomImage32::MouseUp(TMouseButton button, TShiftState shift, int x, int 
     Fire(OnMouseUp, this, button, shift, x, y, layer);
 }
 
+void TCustomImage32::wheelEvent(QWheelEvent* e)
+{
+    const TShiftState shift = ShiftStateFromQt(e->modifiers(), e->buttons());
+    const int delta = e->angleDelta().y();
+    const QPoint g = e->globalPosition().toPoint();
+    const TPoint mousePos{g.x(), g.y()};
+    bool handled = false;
+    Fire(OnMouseWheel, this, shift, delta, mousePos, handled);
+    if (!handled)
+        Fire(delta < 0 ? OnMouseWheelDown : OnMouseWheelUp, this, shift, mousePos, handled);
+    if (handled)
+        e->accept();
+    else
+        e->ignore();
+}
+
 void TCustomImage32::MouseLeave()
 {
     if (layers_->MouseEvents() && !layers_->MouseListener())
@@ -603,10 +640,91 @@ void TCustomImage32::MouseLeave()
     TCustomPaintBox32::MouseLeave();
 }
 
+// ---- size and dragging -----------------------------------------------------------------------
+
+void TCustomImage32::SetBounds(int left, int top, int width, int height)
+{
+    if (width != Width() || height != Height()) {
+        bool resize = true;
+        Fire(OnCanResize, this, width, height, resize);
+        if (!resize)
+            return;
+    }
+    TCustomPaintBox32::SetBounds(left, top, width, height);
+}
+
+bool TCustomImage32::DragOver(TObject* source, int x, int y, TDragState state)
+{
+    // A control with no handler takes no drop.
+    bool accept = bool(OnDragOver);
+    Fire(OnDragOver, this, source, x, y, state, accept);
+    return accept;
+}
+
+void TCustomImage32::DragDrop(TObject* source, int x, int y)
+{
+    Fire(OnDragDrop, this, source, x, y);
+}
+
+void TCustomImage32::DoStartDrag(TObject*& dragObject)
+{
+    Fire(OnStartDrag, this, dragObject);
+}
+
+void TCustomImage32::DoEndDrag(TObject* target, int x, int y)
+{
+    Fire(OnEndDrag, this, target, x, y);
+}
+
 // ---- window definitions ----------------------------------------------------------------------
+
+namespace {
+
+// An enumeration value of the bitmap given by name (without regard to case) or by number.
+int BitmapEnumValue(const TDefValue& value, TDefinitionReader& reader, std::initializer_list<const char*> names)
+{
+    if (value.Kind == TDefValue::vkIdent) {
+        int i = 0;
+        for (const char* n : names) {
+            if (value.Str.compare(QLatin1String(n), Qt::CaseInsensitive) == 0)
+                return i;
+            ++i;
+        }
+    } else if (value.Kind == TDefValue::vkInteger && value.Int >= 0 && value.Int < qint64(names.size())) {
+        return int(value.Int);
+    }
+    reader.Error(QStringLiteral("Invalid property value %1").arg(value.ToText()));
+}
+
+} // namespace
 
 bool TCustomImage32::ReadDefinitionProperty(const QString& name, const TDefValue& value, TDefinitionReader& reader)
 {
+    auto is = [&name](const char* n) { return name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0; };
+    if (is("Bitmap.DrawMode")) {
+        bitmap_->SetDrawMode(TDrawMode(BitmapEnumValue(value, reader, {"dmOpaque", "dmBlend", "dmCustom"})));
+        return true;
+    }
+    if (is("Bitmap.StretchFilter")) {
+        bitmap_->SetStretchFilter(TStretchFilter(
+            BitmapEnumValue(value, reader, {"sfNearest", "sfLinear", "sfSpline", "sfLanczos", "sfMitchell"})));
+        return true;
+    }
+    if (is("Bitmap.MasterAlpha")) {
+        const qint64 v = reader.IntegerValue(value);
+        if (v < 0 || v > 0xFFFFFFFFLL)
+            reader.Error(QStringLiteral("Invalid property value %1").arg(value.ToText()));
+        bitmap_->SetMasterAlpha(uint32_t(v));
+        return true;
+    }
+    if (is("Bitmap.OuterColor")) {
+        // Written as a signed or an unsigned 32-bit number.
+        const qint64 v = reader.IntegerValue(value);
+        if (v < INT32_MIN || v > 0xFFFFFFFFLL)
+            reader.Error(QStringLiteral("Invalid property value %1").arg(value.ToText()));
+        bitmap_->SetOuterColor(TColor32(uint32_t(v)));
+        return true;
+    }
     if (name.compare(QLatin1String("Bitmap.Data"), Qt::CaseInsensitive) == 0) {
         if (value.Kind != TDefValue::vkBinary)
             reader.Error(QStringLiteral("Invalid property value"));
@@ -629,6 +747,13 @@ bool TCustomImage32::BindEvent(const QString& name, const TMethodRef& h)
         || BindEventTo(name, "OnMouseMove", OnMouseMove, h, "TObject*,TShiftState,int,int,TCustomLayer*")
         || BindEventTo(name, "OnMouseUp", OnMouseUp, h, "TObject*,TMouseButton,TShiftState,int,int,TCustomLayer*")
         || BindEventTo(name, "OnPaintStage", OnPaintStage, h, "TObject*,TBitmap32*,unsigned")
+        || BindEventTo(name, "OnMouseWheelDown", OnMouseWheelDown, h, "TObject*,TShiftState,TPoint,bool&")
+        || BindEventTo(name, "OnMouseWheelUp", OnMouseWheelUp, h, "TObject*,TShiftState,TPoint,bool&")
+        || BindEventTo(name, "OnCanResize", OnCanResize, h, "TObject*,int&,int&,bool&")
+        || BindEventTo(name, "OnDragOver", OnDragOver, h, "TObject*,TObject*,int,int,TDragState,bool&")
+        || BindEventTo(name, "OnDragDrop", OnDragDrop, h, "TObject*,TObject*,int,int")
+        || BindEventTo(name, "OnStartDrag", OnStartDrag, h, "TObject*,TObject*&")
+        || BindEventTo(name, "OnEndDrag", OnEndDrag, h, "TObject*,TObject*,int,int")
         || TCustomPaintBox32::BindEvent(name, h);
 }
 
@@ -642,4 +767,5 @@ TImage32::TImage32(QWidget* parent) : TCustomImage32(parent)
 void RegisterImagingBitmapClasses()
 {
     RegisterComponentClass<TImage32>("TImage32");
+    InstallThemeNexus();
 }

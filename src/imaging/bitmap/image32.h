@@ -27,6 +27,9 @@ Q_ENUM_NS(TBitmapAlign)
 enum TScaleMode { smNormal, smStretch, smScale, smResize };
 Q_ENUM_NS(TScaleMode)
 
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+Q_ENUM_NS(TDragState)
+
 } // namespace Image32Types
 using namespace Image32Types;
 
@@ -66,6 +69,13 @@ using TImgMouseEvent =
     std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y, TCustomLayer* Layer)>;
 using TImgMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y, TCustomLayer* Layer)>;
 using TPaintStageEvent = std::function<void(TObject* Sender, TBitmap32* Buffer, unsigned StageNum)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
+using TControlCanResizeEvent = std::function<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TObject*& DragObject)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
 class TCustomPaintBox32 : public TCustomControl {
     Q_OBJECT
@@ -98,6 +108,8 @@ protected:
     void Resize() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void resizeEvent(QResizeEvent* e) override;
+    // Arrow keys move the focus, as in a dialog, unless the options ask for them.
+    void keyPressEvent(QKeyEvent* e) override;
     // A size change that did not come through SetBounds (Qt geometry, layouts).
     virtual void SizeChanged();
 
@@ -150,6 +162,16 @@ public:
     // True from a press that captures the mouse until its release.
     bool MouseCaptured() const { return mouseCaptured_; }
 
+    // Asks OnCanResize first when the size changes; a refusal leaves the bounds as they are.
+    void SetBounds(int left, int top, int width, int height) override;
+
+    // Where the framework's dragging between controls reaches this one: a drag over it (true
+    // when it would take the drop), the drop, and the start and end of a drag from it.
+    bool DragOver(TObject* source, int x, int y, TDragState state);
+    void DragDrop(TObject* source, int x, int y);
+    void DoStartDrag(TObject*& dragObject);
+    void DoEndDrag(TObject* target, int x, int y);
+
     bool ReadDefinitionProperty(const QString& name, const TDefValue& value, TDefinitionReader& reader) override;
     bool BindEvent(const QString& name, const TMethodRef& handler) override;
 
@@ -160,6 +182,13 @@ public:
     TImgMouseMoveEvent OnMouseMove;
     TImgMouseEvent OnMouseUp;
     TPaintStageEvent OnPaintStage;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+    TControlCanResizeEvent OnCanResize;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
 
 protected:
     virtual void AfterBitmapResize();
@@ -186,6 +215,8 @@ protected:
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseLeave() override;
+    // OnMouseWheel, then, unless it handled the turn, OnMouseWheelDown or OnMouseWheelUp.
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     std::unique_ptr<TBitmap32> bitmap_;
@@ -203,19 +234,28 @@ private:
     bool mouseCaptured_ = false;
 };
 
+// Besides these, a definition may set the bitmap's Bitmap.DrawMode, Bitmap.MasterAlpha,
+// Bitmap.OuterColor and Bitmap.StretchFilter.
 class TImage32 : public TCustomImage32 {
     Q_OBJECT
     Q_PROPERTY(Image32Types::TBitmapAlign BitmapAlign READ BitmapAlign WRITE SetBitmapAlign)
     Q_PROPERTY(double Scale READ ScaleValue WRITE SetScaleValue)
     Q_PROPERTY(Image32Types::TScaleMode ScaleMode READ ScaleMode WRITE SetScaleMode)
+    Q_PROPERTY(int DragCursor READ DragCursor WRITE SetDragCursor)
 
 public:
     explicit TImage32(QWidget* parent = nullptr);
 
+    TCursor DragCursor() const { return dragCursor_; }
+    void SetDragCursor(TCursor value) { dragCursor_ = value; }
+
 private:
     double ScaleValue() const { return Scale(); }
     void SetScaleValue(double value) { SetScale(float(value)); }
+
+    TCursor dragCursor_ = crDrag;
 };
 
-// Registers TImage32 with the window definition reader.
+// Registers TImage32 with the window definition reader, and makes the theme nexus, which from
+// then on follows the desktop's theme and palette changes.
 void RegisterImagingBitmapClasses();

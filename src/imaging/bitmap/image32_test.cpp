@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -358,6 +361,36 @@ public:
         Log.push_back("down " + std::to_string(X) + "," + std::to_string(Y) + (Layer ? " layer" : ""));
     }
     Q_INVOKABLE void ImageChange(TObject*) { Log.push_back("change"); }
+    Q_INVOKABLE void ImageWheelDown(TObject*, TShiftState, TPoint, bool& Handled)
+    {
+        Log.push_back("wheel down");
+        Handled = true;
+    }
+    Q_INVOKABLE void ImageWheelUp(TObject*, TShiftState, TPoint, bool&) { Log.push_back("wheel up"); }
+    Q_INVOKABLE void ImageCanResize(TObject*, int& NewWidth, int& NewHeight, bool& Resize)
+    {
+        Log.push_back("can resize " + std::to_string(NewWidth) + "x" + std::to_string(NewHeight));
+        Resize = NewWidth <= 150;
+        NewHeight = std::min(NewHeight, 120);
+    }
+    Q_INVOKABLE void ImageDragOver(TObject*, TObject* Source, int X, int Y, TDragState State, bool& Accept)
+    {
+        Log.push_back("drag over " + std::to_string(X) + "," + std::to_string(Y) + " " + std::to_string(int(State)));
+        Accept = Source == this;
+    }
+    Q_INVOKABLE void ImageDragDrop(TObject*, TObject*, int X, int Y)
+    {
+        Log.push_back("drop " + std::to_string(X) + "," + std::to_string(Y));
+    }
+    Q_INVOKABLE void ImageStartDrag(TObject*, TObject*& DragObject)
+    {
+        Log.push_back("start drag");
+        DragObject = this;
+    }
+    Q_INVOKABLE void ImageEndDrag(TObject*, TObject* Target, int, int)
+    {
+        Log.push_back(Target ? "end drag on a target" : "end drag cancelled");
+    }
 };
 
 TEST(Image32, DefinitionSetsPublishedPropertiesAndHandlers)
@@ -395,6 +428,197 @@ end
     Send(img, QEvent::MouseButtonRelease, Qt::LeftButton, 3, 4);
     img->Bitmap()->Clear(0);
     EXPECT_EQ(w.Log, (std::vector<std::string>{"down 3,4", "change"}));
+}
+
+TEST(Image32, DefinitionSetsTheBitmapsPropertiesAndBindsEveryEvent)
+{
+    RegisterImagingBitmapClasses();
+    TImageWindow w;
+    w.LoadDefinitionText(R"(object ImageWindow: TImageWindow
+  object Image1: TImage32
+    Width = 100
+    Height = 100
+    Bitmap.DrawMode = dmBlend
+    Bitmap.MasterAlpha = 128
+    Bitmap.OuterColor = -16711936
+    Bitmap.StretchFilter = sfLinear
+    DragCursor = crHandPoint
+    OnCanResize = ImageCanResize
+    OnDragDrop = ImageDragDrop
+    OnDragOver = ImageDragOver
+    OnEndDrag = ImageEndDrag
+    OnMouseWheelDown = ImageWheelDown
+    OnMouseWheelUp = ImageWheelUp
+    OnStartDrag = ImageStartDrag
+  end
+end
+)");
+    auto* img = w.findChild<TImage32*>(QStringLiteral("Image1"));
+    ASSERT_NE(img, nullptr);
+    EXPECT_EQ(img->Bitmap()->DrawMode(), dmBlend);
+    EXPECT_EQ(img->Bitmap()->MasterAlpha(), 128u);
+    EXPECT_EQ(img->Bitmap()->OuterColor(), 0xFF00FF00u);
+    EXPECT_EQ(img->Bitmap()->StretchFilter(), sfLinear);
+    EXPECT_EQ(img->DragCursor(), crHandPoint);
+    EXPECT_TRUE(w.Log.empty()) << "nothing fires while the window is built";
+
+    auto wheel = [img](int delta) {
+        QWheelEvent e(QPointF(5, 5), img->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(img, &e);
+        return e.isAccepted();
+    };
+    EXPECT_TRUE(wheel(-120));  // handled by its handler
+    EXPECT_FALSE(wheel(120));  // left to the parent
+    img->SetBounds(0, 0, 140, 200);
+    EXPECT_EQ(QSize(img->Width(), img->Height()), QSize(140, 120));
+    img->SetBounds(0, 0, 160, 100); // refused
+    EXPECT_EQ(QSize(img->Width(), img->Height()), QSize(140, 120));
+    img->SetBounds(10, 10, 140, 120); // a move alone asks nothing
+    EXPECT_EQ(img->Left(), 10);
+    EXPECT_TRUE(img->DragOver(&w, 3, 4, dsDragMove));
+    EXPECT_FALSE(img->DragOver(img, 3, 4, dsDragEnter));
+    img->DragDrop(&w, 7, 8);
+    TObject* dragObject = nullptr;
+    img->DoStartDrag(dragObject);
+    EXPECT_EQ(dragObject, static_cast<TObject*>(&w));
+    img->DoEndDrag(nullptr, 0, 0);
+    EXPECT_EQ(w.Log, (std::vector<std::string>{"wheel down", "wheel up", "can resize 140x200", "can resize 160x100",
+                                               "drag over 3,4 2", "drag over 3,4 0", "drop 7,8", "start drag",
+                                               "end drag cancelled"}));
+    TImage32 plain;
+    EXPECT_FALSE(plain.DragOver(&w, 1, 1, dsDragMove)) << "no handler, no drop";
+
+    // Values the bitmap cannot take, and bitmap properties that are not published.
+    struct Bad {
+        const char* line;
+        const char* message;
+    } bad[] = {{"Bitmap.DrawMode = dmSideways", "Invalid property value"},
+               {"Bitmap.StretchFilter = 9", "Invalid property value"},
+               {"Bitmap.MasterAlpha = -1", "Invalid property value"},
+               {"Bitmap.Width = 5", "Property Bitmap.Width does not exist"}};
+    for (const Bad& b : bad) {
+        TImageWindow other;
+        try {
+            other.LoadDefinitionText(QByteArray("object ImageWindow: TImageWindow\n  object Image1: TImage32\n    ") + b.line
+                                     + "\n  end\nend\n");
+            ADD_FAILURE() << b.line << " was taken";
+        } catch (const EReadError& e) {
+            EXPECT_TRUE(e.Message().contains(QLatin1String(b.message))) << b.line << ": " << e.Message().toStdString();
+        }
+    }
+}
+
+// A press captures the mouse only with the left button (or a listening layer): after any other
+// press the pointer's moves outside the control are not the control's, but the release is still
+// reported so that every press is closed.
+TEST(Image32, OnlyALeftPressCapturesTheMouse)
+{
+    TImage32 img;
+    img.SetBounds(0, 0, 100, 100);
+    img.show();
+    std::vector<std::string> log;
+    img.OnMouseMove = [&](TObject*, TShiftState, int x, int y, TCustomLayer*) {
+        log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+    };
+    img.OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int x, int y, TCustomLayer*) {
+        log.push_back("up" + std::to_string(int(b)) + " " + std::to_string(x) + "," + std::to_string(y));
+    };
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        Send(&img, QEvent::MouseButtonPress, button, 10, 10);
+        Send(&img, QEvent::MouseMove, button, 150, 40);
+        Send(&img, QEvent::MouseMove, button, 20, 30);
+        Send(&img, QEvent::MouseButtonRelease, button, 150, 40);
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"move 150,40", "move 20,30", "up0 150,40",
+                                             "move 20,30", "up1 150,40",
+                                             "move 20,30", "up2 150,40"}));
+    // A layer that listens (it took a left press) holds the mouse for the other buttons too.
+    auto* layer = img.Layers()->Add<TPositionedLayer>();
+    layer->SetLocation(MakeFloatRect(0, 0, 50, 50));
+    Send(&img, QEvent::MouseButtonPress, Qt::LeftButton, 10, 10);
+    log.clear();
+    Send(&img, QEvent::MouseButtonPress, Qt::RightButton, 10, 10);
+    EXPECT_TRUE(img.MouseCaptured());
+    Send(&img, QEvent::MouseMove, Qt::RightButton, 150, 40);
+    Send(&img, QEvent::MouseButtonRelease, Qt::RightButton, 150, 40);
+    EXPECT_TRUE(img.MouseCaptured());
+    Send(&img, QEvent::MouseButtonRelease, Qt::LeftButton, 150, 40);
+    EXPECT_FALSE(img.MouseCaptured());
+    EXPECT_EQ(log, (std::vector<std::string>{"move 150,40", "up1 150,40", "up0 150,40"}));
+}
+
+TEST(Image32, ArrowKeysMoveTheFocusUnlessTheOptionsWantThem)
+{
+    TForm w;
+    w.SetBounds(0, 0, 300, 200);
+    auto* first = new TImage32(&w);
+    first->SetBounds(0, 0, 50, 50);
+    first->SetTabStop(true);
+    auto* second = new TImage32(&w);
+    second->SetBounds(60, 0, 50, 50);
+    second->SetTabStop(true);
+    w.show();
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    std::vector<int> keys;
+    first->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { keys.push_back(key); };
+    auto press = [](QWidget* target, int key) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &e);
+    };
+    first->SetFocus();
+    ASSERT_TRUE(first->Focused());
+    press(first, Qt::Key_Right);
+    EXPECT_TRUE(second->Focused());
+    press(second, Qt::Key_Up);
+    EXPECT_TRUE(first->Focused());
+    EXPECT_TRUE(keys.empty());
+    press(first, Qt::Key_A); // other keys are the control's as ever
+    EXPECT_EQ(keys, std::vector<int>({'A'}));
+
+    first->SetOptions(pboWantArrowKeys);
+    press(first, Qt::Key_Down);
+    EXPECT_TRUE(first->Focused());
+    EXPECT_EQ(keys, std::vector<int>({'A', VK_DOWN}));
+}
+
+TEST(ThemeNexus, HearsTheDesktopsThemeAndPaletteChangesFromStartUp)
+{
+    int opened = 0;
+    SetThemeLibraryLoader([&](TThemeEntryPoints& e) {
+        e.OpenThemeData = [&](uintptr_t, const char16_t*) { return HTHEME(++opened); };
+        e.CloseThemeData = [](HTHEME) { return 0; };
+        e.IsThemeActive = [] { return 1; };
+        e.IsAppThemed = [] { return 1; };
+        e.EnableTheming = [](int32_t) { return 0; };
+        return true;
+    });
+    RegisterImagingBitmapClasses();
+    ASSERT_TRUE(ThemeNexusListening());
+    const int before = opened;
+
+    QEvent palette(QEvent::ApplicationPaletteChange);
+    QCoreApplication::sendEvent(qApp, &palette);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ThemeNexus()->ThemesInUse());
+    EXPECT_EQ(opened, before + 2) << "SCROLLBAR and GLOBALS opened again";
+
+    // A theme change reaches every window; the nexus reopens its data once.
+    QWidget a, b;
+    a.show();
+    b.show();
+    for (QWidget* top : {&a, &b}) {
+        QEvent theme(QEvent::ThemeChange);
+        QCoreApplication::sendEvent(top->windowHandle(), &theme);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(opened, before + 4);
+
+    SetThemeLibraryLoader(nullptr);
+    QCoreApplication::sendEvent(qApp, &palette);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ThemeNexus()->ThemesInUse());
 }
 
 TEST(ThemeNexus, InactiveWithoutAThemeService)

@@ -1,5 +1,11 @@
 #include "imaging/bitmap/theme_nexus.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
+
 #include <atomic>
 #include <mutex>
 
@@ -18,6 +24,38 @@ TThemeLibraryLoader& Loader()
 }
 
 std::atomic<uintptr_t> nextWindow{1};
+
+// Stands for the nexus's hidden window: hears a theme change once however many windows are told
+// of it, and a palette change of the whole application, and hands either on as the message the
+// theme service would send.
+class TThemeListener : public QObject {
+public:
+    explicit TThemeListener(QObject* app) : QObject(app) { app->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        const bool themeChange = e->type() == QEvent::ThemeChange && watched->isWindowType();
+        const bool paletteChange = e->type() == QEvent::ApplicationPaletteChange && watched == parent();
+        if ((themeChange || paletteChange) && !pending_) {
+            pending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                pending_ = false;
+                ThemeNexus()->WindowProc(TThemeNexus::ThemeChangedMessage);
+            });
+        }
+        return false;
+    }
+
+private:
+    bool pending_ = false;
+};
+
+QPointer<TThemeListener>& Listener()
+{
+    static QPointer<TThemeListener> listener;
+    return listener;
+}
 
 } // namespace
 
@@ -111,4 +149,17 @@ TThemeNexus* ThemeNexus()
 {
     static const std::unique_ptr<TThemeNexus> nexus = std::make_unique<TThemeNexus>();
     return nexus.get();
+}
+
+void InstallThemeNexus()
+{
+    ThemeNexus();
+    // The listener goes with the application it listens to.
+    if (QCoreApplication* app = QCoreApplication::instance(); app && !Listener())
+        Listener() = new TThemeListener(app);
+}
+
+bool ThemeNexusListening()
+{
+    return !Listener().isNull();
 }

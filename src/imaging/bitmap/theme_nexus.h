@@ -74,3 +74,8 @@ private:
 
 // The program's one nexus, made on first use and freed at exit.
 TThemeNexus* ThemeNexus();
+// Makes the nexus and lets it hear the desktop's theme and palette changes through the running
+// application, as its hidden window would; once is enough, later calls do nothing.
+void InstallThemeNexus();
+// True once InstallThemeNexus has run with an application.
+bool ThemeNexusListening();
