@@ -76,6 +76,9 @@ TfrmMsg::TfrmMsg(QWidget* owner) : TForm(owner)
     Image1 = Make<TImage>(this, suiForm1, "Image1");
     Image1->SetBounds(24, 64, 42, 42);
     Image1->SetAutoSize(true);
+    // The icon's picture is keyed by its corner colour, so that it lies on the window's own
+    // background in every style; the image hands its setting to every picture it is given.
+    Image1->SetTransparent(true);
 }
 
 QList<TsuiButton*> TfrmMsg::Buttons() const
@@ -246,7 +249,6 @@ TfrmMsg* TsuiMessageDialog::BuildWindow() const
         form->lbl->SetLeft(88);
         TBitmap frame;
         CutStripFrame(const_cast<TBitmap*>(&SkinPicture(QStringLiteral("MSGDLG"))), &frame, 4, int(iconType_));
-        frame.SetTransparent(true);
         form->Image1->Picture()->SetGraphic(&frame);
     } else {
         form->lbl->SetLeft(24);

@@ -8,6 +8,7 @@
 #include "framework/label.h"
 #include "skin/controls/button.h"
 #include "skin/controls/edit.h"
+#include "skin/file_theme.h"
 #include "skin/form.h"
 #include "skin/skin_testing.h"
 #include "skin/theme_manager.h"
@@ -185,6 +186,40 @@ TEST(SuiMessageDialog, StyleFileAndCaptionFont)
     delete theme;
     EXPECT_EQ(d.FileTheme(), nullptr);
     EXPECT_EQ(d.UIStyle(), DeepBlue);
+}
+
+// The icon lies on the window's own background: at its corners the window shows what it shows
+// there without the icon, in every style and with the default skin file.
+TEST(SuiMessageDialog, TheIconLiesOnTheFormsOwnBackground)
+{
+    TForm owner;
+    auto* file = new TsuiFileTheme(&owner);
+    file->SetThemeFile(QStringLiteral(BRELNOVA_TESTDATA "/../assets/suk/ziroz.sui"));
+    ASSERT_TRUE(file->IsLoaded());
+    const struct {
+        TsuiUIStyle style;
+        TsuiFileTheme* file;
+        const char* name;
+    } cases[] = {{WinXP, nullptr, "WinXP"},     {Protein, nullptr, "Protein"},     {FromThemeFile, file, "ziroz.sui"},
+                 {MacOS, nullptr, "MacOS"},     {DeepBlue, nullptr, "DeepBlue"},   {BlueGlass, nullptr, "BlueGlass"}};
+    for (const auto& c : cases) {
+        TsuiMessageDialog d;
+        d.SetIconType(suiInformation);
+        d.SetUIStyle(c.style);
+        d.SetFileTheme(c.file);
+        std::unique_ptr<TfrmMsg> w(d.BuildWindow());
+        w->show();
+        QApplication::processEvents();
+        const QPoint at = w->Image1->mapTo(w.get(), QPoint(0, 0));
+        EXPECT_EQ(w->Image1->mapTo(w->suiForm1, QPoint(0, 0)), QPoint(24, 64)) << c.name;
+        const QImage with = Shot(w.get());
+        w->Image1->SetVisible(false);
+        const QImage without = Shot(w.get());
+        for (QPoint p : {QPoint(0, 0), QPoint(41, 0), QPoint(0, 41), QPoint(41, 41), QPoint(3, 3)})
+            EXPECT_EQ(Px(with, at.x() + p.x(), at.y() + p.y()), Px(without, at.x() + p.x(), at.y() + p.y()))
+                << c.name << " at " << p.x() << "," << p.y();
+        EXPECT_NE(Px(with, at.x() + 21, at.y() + 21), Px(without, at.x() + 21, at.y() + 21)) << c.name << ": no icon";
+    }
 }
 
 // OK takes both texts, Cancel keeps the previous ones; the edits line up after the wider label.
