@@ -258,14 +258,15 @@ Pic CheckFrame(const Look& k, int frame, int w, int h, bool radio, int box)
     return radio ? p.Keyed(Fuchsia, k.ControlBg) : p.Flatten(k.ControlBg);
 }
 
-Pic Progress(const Look& k, int w, int h, bool stripes)
+// Stretched along the bar, so it changes only from top to bottom; a wide picture gets a glossy
+// band over its upper half.
+Pic Progress(const Look& k, int w, int h, bool gloss)
 {
     Pic p(w, h);
-    const float fh = float(h);
-    p.Fill(RoundRect(0, 0, float(w), fh, 0),
-           VGrad({{0, Lighter(k.Accent, 0.45f)}, {fh * 0.45f, k.Accent}, {fh, k.AccentDark}}));
-    if (stripes)
-        p.Fill(Polygon({{0, fh}, {float(w) * 0.4f, 0}, {float(w) * 0.75f, 0}, {float(w) * 0.35f, fh}}), Rgb(0xFFFFFF, 60));
+    const float fw = float(w), fh = float(h);
+    p.Fill(RoundRect(0, 0, fw, fh, 0), VGrad({{0, Lighter(k.Accent, 0.45f)}, {fh * 0.45f, k.Accent}, {fh, k.AccentDark}}));
+    if (gloss)
+        p.Fill(RoundRect(0, 1, fw, fh * 0.45f, 0), VGrad({{1, Rgb(0xFFFFFF, 110)}, {fh * 0.45f, Rgb(0xFFFFFF, 30)}}));
     return p.Flatten(k.ControlBg);
 }
 

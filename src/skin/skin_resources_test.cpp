@@ -51,6 +51,27 @@ TEST(SkinResources, EveryStylePictureHasItsSize)
         }
 }
 
+// A progress bar stretches its picture along the bar: every column of it must be the same, or
+// the stretch smears whatever runs across it.
+TEST(SkinResources, ProgressPicturesStretchCleanly)
+{
+    for (int s = MacOS; s <= BlueGlass; ++s) {
+        const QString name = BuiltinThemeImageName(s, ThemeItem::ProgressBarImage);
+        const QByteArray b = SkinResourceBytes(name);
+        const QSize size = BmpSize(b);
+        ASSERT_FALSE(size.isEmpty()) << name.toStdString();
+        const int bits = qFromLittleEndian<quint16>(b.constData() + 28);
+        ASSERT_TRUE(bits == 24 || bits == 32) << name.toStdString();
+        const int bytes = bits / 8, stride = (size.width() * bytes + 3) & ~3;
+        const char* rows = b.constData() + qFromLittleEndian<quint32>(b.constData() + 10);
+        for (int y = 0; y < size.height(); ++y) {
+            const char* row = rows + y * stride;
+            for (int x = 1; x < size.width(); ++x)
+                ASSERT_EQ(QByteArray(row + x * bytes, 3), QByteArray(row, 3)) << name.toStdString() << " row " << y << " column " << x;
+        }
+    }
+}
+
 TEST(SkinResources, NamedStripsAndPatterns)
 {
     const std::pair<const char*, QSize> named[] = {

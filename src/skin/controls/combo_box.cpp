@@ -41,20 +41,61 @@ private:
     TsuiCustomComboBox* owner_;
 };
 
-// Tells the combo box when its list window hides.
+// The one-pixel frame in the combo box's border colour round its dropped-down list: lies over
+// the list's window along its edge; the mouse goes through.
+class ListFrame : public QWidget {
+public:
+    ListFrame(QWidget* list, TsuiCustomComboBox* owner) : QWidget(list), owner_(owner)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setAttribute(Qt::WA_TranslucentBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    void Fit()
+    {
+        setGeometry(parentWidget()->rect());
+        raise();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        TCanvas canvas;
+        canvas.SetPainter(&p);
+        canvas.Brush()->SetStyle(bsSolid);
+        canvas.Brush()->SetColor(owner_->BorderColor());
+        canvas.FrameRect(Rect(0, 0, width(), height()));
+        canvas.SetPainter(nullptr);
+    }
+
+private:
+    TsuiCustomComboBox* owner_;
+};
+
+// Fits the frame each time the list window opens or changes size, and tells the combo box when
+// the list closes.
 class ListWatcher : public QObject {
 public:
-    ListWatcher(QObject* parent, std::function<void()> closed) : QObject(parent), closed_(std::move(closed)) {}
+    ListWatcher(QObject* parent, ListFrame* frame, std::function<void()> closed)
+        : QObject(parent), frame_(frame), closed_(std::move(closed))
+    {
+    }
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override
     {
-        if (e->type() == QEvent::Hide)
+        if (e->type() == QEvent::Show || e->type() == QEvent::Resize)
+            frame_->Fit();
+        else if (e->type() == QEvent::Hide)
             closed_();
         return QObject::eventFilter(o, e);
     }
 
 private:
+    ListFrame* frame_;
     std::function<void()> closed_;
 };
 
@@ -70,8 +111,10 @@ TsuiCustomComboBox::TsuiCustomComboBox(QWidget* parent) : TCustomComboBox(parent
     skin_ = new ComboSkin(this);
     skin_->setGeometry(rect());
     skin_->raise();
-    if (QAbstractItemView* view = ComboWidget()->view())
-        view->window()->installEventFilter(new ListWatcher(this, [this] { ListClosed(); }));
+    if (QAbstractItemView* view = ComboWidget()->view()) {
+        QWidget* list = view->window();
+        list->installEventFilter(new ListWatcher(this, new ListFrame(list, this), [this] { ListClosed(); }));
+    }
     SetUIStyle(style_);
 }
 

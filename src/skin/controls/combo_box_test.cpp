@@ -8,6 +8,7 @@
 #include "skin/controls/skin_entry_classes.h"
 #include "skin/skin_testing.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QStorageInfo>
 #include <gtest/gtest.h>
@@ -82,6 +83,27 @@ TEST(SuiComboBox, SelectionAndDropDown)
     emit c->ComboWidget()->activated(2);
     EXPECT_EQ(log, (QStringList{"drop", "close", "select", "change"}));
     EXPECT_EQ(c->ItemIndex(), 2);
+}
+
+TEST(SuiComboBox, TheOpenListIsFramedInTheBorderColour)
+{
+    for (TsuiUIStyle style : {MacOS, WinXP, Protein}) {
+        TForm form;
+        form.SetBounds(0, 0, 300, 200);
+        auto* c = NewOn<TsuiComboBox>(&form, style);
+        c->SetStyle(csDropDownList);
+        c->Items()->SetStrings({"16", "32", "48"});
+        form.show();
+        c->SetDroppedDown(true);
+        QWidget* list = c->ComboWidget()->view()->window();
+        ASSERT_TRUE(list->isVisible()) << int(style);
+        const QImage shot = list->grab().toImage();
+        const QRgb border = Rgb(c->BorderColor());
+        for (QPoint p : {QPoint(0, 0), QPoint(shot.width() - 1, shot.height() / 2), QPoint(shot.width() / 2, shot.height() - 1),
+                         QPoint(0, shot.height() - 1)})
+            EXPECT_EQ(Px(shot, p.x(), p.y()), border) << int(style) << " at " << p.x() << "," << p.y();
+        c->SetDroppedDown(false);
+    }
 }
 
 TEST(SuiDriveComboBox, ListsMountPointsRootFirst)
