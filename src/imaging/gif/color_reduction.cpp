@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <memory>
 #include <cstring>
 #include <vector>
 
@@ -61,8 +60,9 @@ int RowStride(int width, int bits)
 
 // ---- Frequency of use ------------------------------------------------------------------------
 
-constexpr int kHashSlots = 5191;
 constexpr int kMaxEntries = 2049;
+// A power of two above twice the entries, so probes stay short and need no division.
+constexpr int kHashSlots = 8192;
 
 struct FreqEntry {
     uint8_t b, g, r;
@@ -92,45 +92,57 @@ public:
         PickFrequentColors(palette);
     }
 
-    // Maps a pixel to its palette index.
-    uint8_t Map(uint8_t b, uint8_t g, uint8_t r) const { return entries_[Find(b & maskB_, g & maskG_, r & maskR_)].index; }
-
-private:
-    static int Hash(int r, int g, int b) { return int((uint32_t(r + g) * uint32_t(g + b) * uint32_t(b + r)) % kHashSlots); }
-
-    // Slot of the key, or of the empty slot where it belongs.
-    int Probe(uint8_t b, uint8_t g, uint8_t r) const
+    // Writes each pixel's palette index over the 24-bit rows (storage row y at y * outStride),
+    // from the entries the last count noted for the pixels.
+    void MapRows(uint8_t* rows, int outStride) const
     {
-        int slot = Hash(r, g, b);
-        for (;;) {
-            uint16_t e = slots_[slot];
-            if (e == 0xFFFF || (entries_[e].b == b && entries_[e].g == g && entries_[e].r == r))
-                return slot;
-            if (++slot == kHashSlots)
-                slot = 0;
+        uint8_t indexOf[kMaxEntries];
+        for (size_t e = 0; e < entries_.size(); ++e)
+            indexOf[e] = entries_[e].index;
+        const uint16_t* noted = pixelEntries_.data();
+        for (int y = 0; y < height_; ++y) {
+            uint8_t* out = rows + int64_t(y) * outStride;
+            for (int x = 0; x < width_; ++x)
+                out[x] = indexOf[*noted++];
+            std::memset(out + width_, 0, size_t(outStride - width_));
         }
     }
 
-    int Find(uint8_t b, uint8_t g, uint8_t r) const { return slots_[Probe(b, g, r)]; }
+private:
+    // Masked colours are keyed as 0x01BBGGRR, so that 0 marks an empty slot.
+    static uint32_t Key(uint8_t b, uint8_t g, uint8_t r) { return 0x1000000u | uint32_t(b) << 16 | uint32_t(g) << 8 | r; }
+    static uint32_t Hash(uint32_t key) { return (key * 0x9E3779B1u) >> (32 - 13); }
 
     bool CountColors()
     {
-        slots_.fill(0xFFFF);
+        static_assert(kHashSlots == 1 << 13);
+        keys_.fill(0);
         entries_.clear();
+        pixelEntries_.resize(size_t(width_) * size_t(height_));
+        uint16_t* noted = pixelEntries_.data();
+        uint32_t lastKey = 0;
+        uint16_t lastEntry = 0;
         for (int y = 0; y < height_; ++y) {
             const uint8_t* p = rows_ + int64_t(y) * stride_;
             for (int x = 0; x < width_; ++x, p += 3) {
-                uint8_t b = p[0] & maskB_, g = p[1] & maskG_, r = p[2] & maskR_;
-                int slot = Probe(b, g, r);
-                uint16_t e = slots_[slot];
-                if (e != 0xFFFF) {
-                    ++entries_[e].count;
-                    continue;
+                const uint8_t b = p[0] & maskB_, g = p[1] & maskG_, r = p[2] & maskR_;
+                const uint32_t key = Key(b, g, r);
+                if (key != lastKey) {
+                    uint32_t slot = Hash(key);
+                    while (keys_[slot] != 0 && keys_[slot] != key)
+                        slot = (slot + 1) & (kHashSlots - 1);
+                    if (keys_[slot] == 0) {
+                        if (int(entries_.size()) >= kMaxEntries)
+                            return false;
+                        keys_[slot] = key;
+                        slotEntries_[slot] = uint16_t(entries_.size());
+                        entries_.push_back({b, g, r, 0, 0});
+                    }
+                    lastKey = key;
+                    lastEntry = slotEntries_[slot];
                 }
-                if (int(entries_.size()) >= kMaxEntries)
-                    return false;
-                slots_[slot] = uint16_t(entries_.size());
-                entries_.push_back({b, g, r, 1, 0});
+                ++entries_[lastEntry].count;
+                *noted++ = lastEntry;
             }
         }
         return true;
@@ -177,8 +189,11 @@ private:
     const uint8_t* rows_;
     int width_, height_, stride_;
     uint8_t maskR_ = 0xFF, maskG_ = 0xFF, maskB_ = 0xFF;
-    std::array<uint16_t, kHashSlots> slots_;
+    std::array<uint32_t, kHashSlots> keys_;
+    std::array<uint16_t, kHashSlots> slotEntries_;
     std::vector<FreqEntry> entries_;
+    // The entry of every pixel in storage order, noted by the last count.
+    std::vector<uint16_t> pixelEntries_;
 };
 
 // ---- Median cut ------------------------------------------------------------------------------
@@ -195,6 +210,12 @@ struct ColourBox {
     uint32_t total = 0;
     std::vector<uint16_t> cells;
 };
+
+// The cell of a blue, green, red pixel: the high four bits of red, green and blue.
+inline uint16_t CellOf(const uint8_t* p)
+{
+    return uint16_t(((p[2] >> 4) << 8) | ((p[1] >> 4) << 4) | (p[0] >> 4));
+}
 
 uint8_t CellValue(const ColourCell& c, int axis)
 {
@@ -241,16 +262,10 @@ int MedianCutPalette(uint8_t* rows, int width, int height, int inStride, int out
         cells[n].g4 = uint8_t((n >> 4) & 15);
         cells[n].b4 = uint8_t(n & 15);
     }
-    // Cell numbers of all pixels in picture order, top row first.
-    std::vector<uint16_t> pixelCells(size_t(width) * height);
-    size_t k = 0;
-    for (int y = height - 1; y >= 0; --y) {
+    for (int y = 0; y < height; ++y) {
         const uint8_t* p = rows + int64_t(y) * inStride;
-        for (int x = 0; x < width; ++x, p += 3) {
-            uint16_t n = uint16_t(((p[2] >> 4) << 8) | ((p[1] >> 4) << 4) | (p[0] >> 4));
-            ++cells[n].count;
-            pixelCells[k++] = n;
-        }
+        for (int x = 0; x < width; ++x, p += 3)
+            ++cells[CellOf(p)].count;
     }
     std::vector<ColourBox> boxes(1);
     boxes.reserve(256);
@@ -315,14 +330,18 @@ int MedianCutPalette(uint8_t* rows, int width, int height, int inStride, int out
         palette[b] = {uint8_t(bl), uint8_t(g), uint8_t(r), 0};
     }
 
-    // Output row r holds picture row h - 1 - r; outStride never exceeds inStride, so the rows
-    // are overwritten only after they were read.
-    k = 0;
-    for (int y = height - 1; y >= 0; --y) {
+    // Each pixel takes its cell's box, so the rows are mapped in storage order, bottom first:
+    // outStride never exceeds inStride and a pixel is written no later than it is read, so no
+    // 24-bit byte is overwritten before it was read.
+    uint8_t boxOf[4096];
+    for (int n = 0; n < 4096; ++n)
+        boxOf[n] = cells[size_t(n)].box;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = rows + int64_t(y) * inStride;
         uint8_t* out = rows + int64_t(y) * outStride;
-        std::memset(out, 0, size_t(outStride));
-        for (int x = 0; x < width; ++x)
-            out[x] = cells[pixelCells[k++]].box;
+        for (int x = 0; x < width; ++x, in += 3)
+            out[x] = boxOf[CellOf(in)];
+        std::memset(out + width, 0, size_t(outStride - width));
     }
     return int(boxes.size());
 }
@@ -347,16 +366,16 @@ int ReduceRows24To8(uint8_t* rows, int width, int height, uint8_t method, TPalet
     if (method == MethodMedianCut)
         return MedianCutPalette(rows, width, height, inStride, outStride, palette);
 
+    if (method == MethodFrequency) {
+        FrequencyPalette freq(rows, width, height, inStride);
+        freq.Build(palette);
+        freq.MapRows(rows, outStride);
+        return 0;
+    }
+
     int important = 0;
-    FrequencyPalette* freq = nullptr;
-    std::unique_ptr<FrequencyPalette> freqOwner;
     const auto& nearest = kLevelTables.nearest;
     switch (method) {
-    case MethodFrequency:
-        freqOwner = std::make_unique<FrequencyPalette>(rows, width, height, inStride);
-        freq = freqOwner.get();
-        freq->Build(palette);
-        break;
     case MethodTrunc784:
         for (int r = 0; r < 7; ++r)
             for (int g = 0; g < 8; ++g)
@@ -396,7 +415,6 @@ int ReduceRows24To8(uint8_t* rows, int width, int height, uint8_t method, TPalet
             const uint8_t b = in[0], g = in[1], r = in[2];
             uint8_t v;
             switch (method) {
-            case MethodFrequency: v = freq->Map(b, g, r); break;
             case MethodTrunc784: v = uint8_t(nearest[7][r] * 32 + nearest[8][g] * 4 + nearest[4][b]); break;
             case MethodTrunc666: v = uint8_t(nearest[6][r] * 36 + nearest[6][g] * 6 + nearest[6][b]); break;
             case MethodTripel:
