@@ -133,6 +133,23 @@ TEST_F(GifBuilder, AThreeFrameAnimationIsSavedAndReadBackWithEveryProperty)
     Part<TRxSpinEdit>("ImageLeft")->SetValue(4);
     form->SelectFrame(2, true);
     Gif()->GetFrame(2)->SetTransparentColor(TColor(0xFF0000)); // blue, as TColor
+    // The background is picked from the palette of the third frame, the only one holding blue.
+    {
+        TDialogAnswererScope pick([](TDialogRequest& r) {
+            auto* palette = qobject_cast<TPaletteForm*>(r.Dialog);
+            if (r.Kind != TDialogRequest::dkForm || !palette)
+                return false;
+            int row = -1, col = -1;
+            palette->FindColorCell(TColor(0xFF0000), row, col);
+            auto* grid = dynamic_cast<TDrawGrid*>(palette->FindComponent("ColorGrid"));
+            grid->SetRow(row);
+            grid->SetCol(col);
+            r.Result = mrOk;
+            return true;
+        });
+        form->BackColorButtonClick(nullptr);
+    }
+    EXPECT_EQ(ColorToRGB(Gif()->GetBackgroundColor()), TColor(0xFF0000));
     Part<TCheckBox>("LoopBox")->SetChecked(true);
     Part<TRxSpinEdit>("RepeatCnt")->SetValue(3);
     Part<TMemo>("FrameComment")->Lines()->SetText("third frame");
@@ -151,6 +168,10 @@ TEST_F(GifBuilder, AThreeFrameAnimationIsSavedAndReadBackWithEveryProperty)
     EXPECT_TRUE(form->Caption().endsWith(" - three.gif")) << form->Caption().toStdString();
     const QByteArray written = [&] { QFile f(saveAs); f.open(QIODevice::ReadOnly); return f.readAll(); }();
     ASSERT_TRUE(written.startsWith("GIF89a"));
+    // The screen's background index names blue in the global table.
+    ASSERT_TRUE(uint8_t(written[10]) & 0x80);
+    const int background = uint8_t(written[11]);
+    EXPECT_EQ(written.mid(13 + 3 * background, 3), QByteArray("\x00\x00\xFF", 3));
 
     form->NewBtn1Click(nullptr);
     EXPECT_EQ(Gif()->GetCount(), 0);
@@ -162,6 +183,7 @@ TEST_F(GifBuilder, AThreeFrameAnimationIsSavedAndReadBackWithEveryProperty)
     EXPECT_EQ(Gif()->GetFrame(1)->Disposal(), 2);
     EXPECT_EQ(Gif()->GetFrame(1)->Origin().X, 4);
     EXPECT_EQ(ColorToRGB(Gif()->GetFrame(2)->TransparentColor()), TColor(0xFF0000));
+    EXPECT_EQ(ColorToRGB(Gif()->GetBackgroundColor()), TColor(0xFF0000));
     EXPECT_TRUE(Gif()->Looping);
     EXPECT_EQ(Gif()->RepeatCount, 3);
     EXPECT_EQ(Gif()->GetFrame(2)->GetComment()->Text().trimmed(), "third frame");
@@ -188,6 +210,7 @@ TEST_F(GifBuilder, AThreeFrameAnimationIsSavedAndReadBackWithEveryProperty)
     const QString out = QString::fromUtf8(info.readAllStandardOutput());
     EXPECT_TRUE(out.contains("3 images")) << out.toStdString();
     EXPECT_TRUE(out.contains("loop count 3")) << out.toStdString();
+    EXPECT_TRUE(out.contains(QString("background %1").arg(background))) << out.toStdString();
 }
 
 TEST_F(GifBuilder, InsertPutsTheFrameAfterTheCurrentOneAndPasteAppends)

@@ -13,6 +13,7 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 bool GifAcceptCorrupted = true;
@@ -183,6 +184,43 @@ int FindTableColor(const TGIFColorTable& table, TColor color)
         if (table.Color(i) == color)
             return i;
     return -1;
+}
+
+// The index the screen descriptor gives for the background colour (0 for none).
+static uint8_t BackgroundIndex(TGIFColorTable& global, TColor background)
+{
+    if (background == GifNoColor)
+        return 0;
+    int index = FindTableColor(global, background);
+    if (index >= 0)
+        return uint8_t(index);
+    // The screen's background is an index into the global table: a colour that is not there yet
+    // is added, the table growing to the next power of two (a frame's indexes all stay valid).
+    const TColor rgb = ColorToRGB(background);
+    if (global.Count < 256) {
+        const int grown = global.Count == 0 ? 2 : global.Count * 2;
+        std::fill(&global.Colors[global.Count][0], &global.Colors[grown - 1][2] + 1, uint8_t(0));
+        global.Colors[global.Count][0] = uint8_t(rgb & 0xFF);
+        global.Colors[global.Count][1] = uint8_t((rgb >> 8) & 0xFF);
+        global.Colors[global.Count][2] = uint8_t((rgb >> 16) & 0xFF);
+        index = global.Count;
+        global.Count = grown;
+        return uint8_t(index);
+    }
+    // A full table: the nearest of its colours.
+    int best = 0;
+    int bestDistance = INT_MAX;
+    for (int i = 0; i < 256; ++i) {
+        const int dr = global.Colors[i][0] - int(rgb & 0xFF);
+        const int dg = global.Colors[i][1] - int((rgb >> 8) & 0xFF);
+        const int db = global.Colors[i][2] - int((rgb >> 16) & 0xFF);
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return uint8_t(best);
 }
 
 QString GifVersionName(int version)
@@ -1437,7 +1475,8 @@ void TGIFImage::WriteGif(TStream* target, bool sizePrefix)
     RecomputeScreenSize();
     out.WriteWord(screenWidth_);
     out.WriteWord(screenHeight_);
-    const TGIFColorTable& global = header_->ColorMap;
+    TGIFColorTable global = header_->ColorMap;
+    const uint8_t background = BackgroundIndex(global, backgroundColor_);
     uint8_t packed = 0;
     if (global.Count > 0) {
         const int bits = BitsOfPowerCount(global.Count);
@@ -1445,9 +1484,6 @@ void TGIFImage::WriteGif(TStream* target, bool sizePrefix)
         packed = uint8_t(0x80 | ((bits - 1) << 4) | (bits - 1));
     }
     out.WriteByte(packed);
-    uint8_t background = 0;
-    if (global.Count > 0 && backgroundColor_ != GifNoColor)
-        background = uint8_t(std::max(0, FindTableColor(global, backgroundColor_)));
     out.WriteByte(background);
     out.WriteByte(header_->AspectRatio);
     if (global.Count > 0)
