@@ -1,6 +1,7 @@
 #include "mainwindow/configuration_file.h"
 
 #include "document/editor_state.h"
+#include "framework/graphics.h"
 #include "framework/ini_file.h"
 #include "framework/string_list.h"
 #include "platform/program_paths.h"
@@ -146,6 +147,17 @@ void LoadEditorDefaults(TEditorState& state)
     }
 }
 
+QString EditColorToText(uint32_t argb)
+{
+    if ((argb >> 24) == 0xFF) {
+        const uint32_t bgr = ((argb >> 16) & 0xFF) | (argb & 0xFF00) | ((argb & 0xFF) << 16);
+        for (const TColorName& c : kColorNames)
+            if (c.Value == bgr)
+                return QLatin1String(c.Name);
+    }
+    return QStringLiteral("$%1").arg(argb, 8, 16, QLatin1Char('0')).toUpper();
+}
+
 void LoadEditColors(TEditorState& state)
 {
     TIniFile ini(ConfigurationFileName());
@@ -153,8 +165,16 @@ void LoadEditColors(TEditorState& state)
     for (int i = 0; i < 3; ++i) {
         const QString text = ini.ReadString(QStringLiteral("default"), QStringLiteral("movecolor%1").arg(i + 1), kMissing);
         uint32_t color = 0;
-        if (!ConfigurationValueMissing(text) && TryStringToColor(text, color))
-            *targets[i] = color;
+        if (ConfigurationValueMissing(text) || !TryStringToColor(text, color))
+            continue;
+        // A colour name stands for an opaque colour; numbers are 0xAARRGGBB as written.
+        if (text.trimmed().startsWith(QLatin1String("cl"), Qt::CaseInsensitive)) {
+            if (color == clNone || color == clDefault)
+                continue;
+            const TColor rgb = ColorToRGB(color);
+            color = 0xFF000000u | ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+        }
+        *targets[i] = color;
     }
 }
 

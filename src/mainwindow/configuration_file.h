@@ -34,8 +34,11 @@ bool TryStringToColor(const QString& text, uint32_t& color);
 // 0..255 is pulled into that range.
 void LoadEditorDefaults(TEditorState& state);
 // The editing-option colours "movecolor1".."movecolor3"; a missing or unreadable one keeps the
-// value the state has.
+// value the state has. A colour name is read as that colour, opaque.
 void LoadEditColors(TEditorState& state);
+// An editing-option colour (0xAARRGGBB) as the file keeps it: the name of a standard colour
+// when an opaque colour has one, otherwise "$" and eight hexadecimal digits.
+QString EditColorToText(uint32_t argb);
 
 // The open history in order, oldest first. A missing or unreadable count gives no history; a
 // count beyond the keys present gives the paths that are there.

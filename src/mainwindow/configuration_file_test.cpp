@@ -87,7 +87,7 @@ TEST_F(ConfigurationFile, ValuesAreReadAndBadOnesTakeTheirDefaults)
     EXPECT_EQ(state.NewImageWidth, 32);
     EXPECT_EQ(state.NewImageHeight, 16);
     EXPECT_EQ(state.NewImageKind, "Gray"); // the kind is taken as it stands
-    EXPECT_EQ(state.GridColor1, 0x0000FFu);
+    EXPECT_EQ(state.GridColor1, 0xFFFF0000u); // a colour name is that colour, opaque
     EXPECT_EQ(state.GridColor2, 0xFF102030u);
     EXPECT_EQ(state.SelectionColor, 0xFF000000u); // unreadable: keeps its default
     EXPECT_EQ(state.Edits["upa"], "128");

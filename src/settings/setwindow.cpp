@@ -71,11 +71,6 @@ QImage DefaultBackdropTile()
     return Checkerboard(4, 6, 0xFFEBEBEB, 0xFFFFFFFF);
 }
 
-QString ColorToConfigText(uint32_t argb)
-{
-    return QStringLiteral("$%1").arg(argb, 8, 16, QLatin1Char('0')).toUpper();
-}
-
 void PushEditingOptionsToDocuments(const QImage& tile)
 {
     SetEditingOptionsTile(tile);
@@ -94,6 +89,8 @@ Tsetwindow::Tsetwindow(QWidget* owner) : TForm(owner)
 {
     RegisterSettingsClasses();
     setwindow = this;
+    // The documents always find a backdrop here.
+    BackgroundTile = DefaultBackdropTile();
     LoadDefinition(QStringLiteral(":/settings/setwindow.wdf"));
 }
 
@@ -219,10 +216,18 @@ void Tsetwindow::suiButton1Click(TObject*)
             return;
         }
     }
-    // A style typed by hand that names none of the four keeps the tile the documents have.
-    const QImage tile = MakeBackdropTile(StyleText(), BoxColor(1), BoxColor(2));
-    if (!tile.isNull())
-        BackgroundTile = tile;
+    // A style typed by hand that names none of the four gives the default backdrop, and says so.
+    BackgroundTile = MakeBackdropTile(StyleText(), BoxColor(1), BoxColor(2));
+    if (BackgroundTile.isNull()) {
+        BackgroundTile = DefaultBackdropTile();
+        if (box) {
+            box->SetIconType(suiInformation);
+            box->SetText(QStringLiteral("\"%1\" is not a backdrop style (big, midle, small or smaller): the documents "
+                                        "take the default backdrop.")
+                             .arg(StyleText()));
+            box->ShowModal();
+        }
+    }
     TakeGridAndSelectionColors();
     PushEditingOptionsToDocuments(BackgroundTile);
     Close();
@@ -230,9 +235,9 @@ void Tsetwindow::suiButton1Click(TObject*)
 
 void Tsetwindow::suiButton10Click(TObject*)
 {
-    WriteConfiguration(QStringLiteral("default"), QStringLiteral("movecolor1"), ColorToConfigText(BoxColor(4)));
-    WriteConfiguration(QStringLiteral("default"), QStringLiteral("movecolor2"), ColorToConfigText(BoxColor(3)));
-    WriteConfiguration(QStringLiteral("default"), QStringLiteral("movecolor3"), ColorToConfigText(BoxColor(5)));
+    WriteConfiguration(QStringLiteral("default"), QStringLiteral("movecolor1"), EditColorToText(BoxColor(4)));
+    WriteConfiguration(QStringLiteral("default"), QStringLiteral("movecolor2"), EditColorToText(BoxColor(3)));
+    WriteConfiguration(QStringLiteral("default"), QStringLiteral("movecolor3"), EditColorToText(BoxColor(5)));
     TakeGridAndSelectionColors();
     BackgroundTile = DefaultBackdropTile();
     PushEditingOptionsToDocuments(BackgroundTile);

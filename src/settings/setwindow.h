@@ -17,9 +17,6 @@ class TsuiColorBox;
 QImage MakeBackdropTile(const QString& style, uint32_t color1, uint32_t color2);
 // The default backdrop: 24 by 24 pixels of 4-pixel cells in light grey and white.
 QImage DefaultBackdropTile();
-// A colour as the configuration file stores it: "$" and the eight hexadecimal digits of
-// 0xAARRGGBB, which the start-up reads back exactly.
-QString ColorToConfigText(uint32_t argb);
 // Gives the tile to the documents and clicks the enabled "Button9" of every document window of
 // the main window, in the main window's order.
 void PushEditingOptionsToDocuments(const QImage& tile);
@@ -31,7 +28,7 @@ public:
     explicit Tsetwindow(QWidget* owner = nullptr);
     ~Tsetwindow() override;
 
-    // Replaced, never reused, each time a new tile is made; null until the first one.
+    // Replaced, never reused, each time a new tile is made; the default backdrop until then.
     QImage BackgroundTile;
 
     // The colour boxes in 0xAARRGGBB (n = 1..5).

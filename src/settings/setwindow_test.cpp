@@ -6,6 +6,7 @@
 #include "framework/qimage_bridge.h"
 #include "framework/picture.h"
 #include "framework/image.h"
+#include "framework/forms.h"
 #include "mainwindow/configuration_file.h"
 #include "settings/testing_settings_program.h"
 #include "settings/settings_windows.h"
@@ -48,10 +49,10 @@ protected:
         ASSERT_TRUE(ClickComponentByName(iconmain, "EditingOptions1"));
         ASSERT_TRUE(setwindow);
     }
-    QImage Backdrop() const
+    QImage Backdrop(Tnewiconview* document = nullptr) const
     {
         TBitmap bitmap;
-        bitmap.Assign(doc->bgimage->Picture()->Graphic());
+        bitmap.Assign((document ? document : doc)->bgimage->Picture()->Graphic());
         return BitmapToQImage(bitmap);
     }
 };
@@ -75,24 +76,33 @@ TEST_F(EditingOptions, BackgroundOkAsksThenGivesEveryDocumentTheNewTile)
         r.Result = answer;
         return true;
     });
-    // Closing the question other than with OK changes nothing.
+    // Closing the question other than with OK changes nothing: the documents keep the default.
     setwindow->suiButton1Click(nullptr);
-    EXPECT_TRUE(setwindow->BackgroundTile.isNull());
+    EXPECT_EQ(setwindow->BackgroundTile, DefaultBackdropTile());
 
     answer = 1;
     setwindow->suiButton1Click(nullptr);
     EXPECT_EQ(asked, QStringList({"Save changes to the Brelnova Studio parameter ?",
                                   "Save changes to the Brelnova Studio parameter ?"}));
     ASSERT_EQ(setwindow->BackgroundTile.size(), QSize(18, 18));
-    const QImage backdrop = Backdrop();
-    ASSERT_FALSE(backdrop.isNull());
-    EXPECT_EQ(backdrop.pixel(8, 8), 0xFFFFFFFFu);
-    EXPECT_EQ(backdrop.pixel(9, 0), 0xFF000000u);
+    // Every document has it, the template among them.
+    auto* other = qobject_cast<Tnewiconview*>(FindForm("newiconview"));
+    ASSERT_TRUE(other);
+    for (Tnewiconview* document : {doc, other}) {
+        const QImage backdrop = Backdrop(document);
+        ASSERT_FALSE(backdrop.isNull()) << document->objectName().toStdString();
+        EXPECT_EQ(backdrop.pixel(8, 8), 0xFFFFFFFFu) << document->objectName().toStdString();
+        EXPECT_EQ(backdrop.pixel(9, 0), 0xFF000000u) << document->objectName().toStdString();
+    }
 
-    // A typed style that names none keeps the tile made before.
+    // A typed style that names none gives the default backdrop and says why.
     style->SetText("huge");
+    asked.clear();
     setwindow->suiButton1Click(nullptr);
-    EXPECT_EQ(setwindow->BackgroundTile.size(), QSize(18, 18));
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].startsWith("\"huge\" is not a backdrop style")) << asked[1].toStdString();
+    EXPECT_EQ(setwindow->BackgroundTile, DefaultBackdropTile());
+    EXPECT_EQ(Backdrop().pixel(3, 3), qRgb(235, 235, 235));
 }
 
 TEST_F(EditingOptions, SelectionAndGridOkStoresTheColoursAndResetsTheBackdrop)
@@ -112,6 +122,9 @@ TEST_F(EditingOptions, SelectionAndGridOkStoresTheColoursAndResetsTheBackdrop)
     EXPECT_EQ(iconmain->SelectionColor, 0xFF00FF00u);
     EXPECT_EQ(setwindow->BackgroundTile, DefaultBackdropTile());
     EXPECT_EQ(ReadConfiguration("default", "movecolor1"), "$FF123456");
+    // A standard colour is stored by its name and read back as that colour.
+    EXPECT_EQ(ReadConfiguration("default", "movecolor2"), "clRed");
+    EXPECT_EQ(ReadConfiguration("default", "movecolor3"), "clLime");
 
     // "Default" writes nothing: the next start reads the stored colours back.
     setwindow->suiButton3Click(nullptr);
