@@ -149,6 +149,14 @@ void Tsetfile::suiButton1Click(TObject*)
     auto* box = qobject_cast<TsuiMessageDialog*>(FindComponent(QStringLiteral("suiMessageDialog1")));
     if (!box)
         return;
+    // Nothing is written unless every ticked type can be.
+    const QString refusal = Refusal();
+    if (!refusal.isEmpty()) {
+        box->SetIconType(suiInformation);
+        box->SetText(refusal);
+        box->ShowModal();
+        return;
+    }
     box->SetIconType(suiWarning);
     box->SetText(QStringLiteral("Are you Sure ?"));
     if (box->ShowModal() != 1)
@@ -165,6 +173,26 @@ void Tsetfile::suiButton1Click(TObject*)
         const QString custom = CustomText();
         RegisterFileType(QLatin1Char('.') + custom, QStringLiteral("RozazuviDodiro.") + custom, program, custom);
     }
+}
+
+QString Tsetfile::Refusal() const
+{
+    bool any = false;
+    for (int n = 1; n <= 16; ++n)
+        any = any || Ticked(n);
+    if (!any)
+        return QStringLiteral("No file type is ticked: tick the types that Brelnova Studio should open.");
+    if (!Ticked(16))
+        return {};
+    const QString custom = CustomText();
+    if (QString(custom).remove(QLatin1Char('.')).isEmpty())
+        return QStringLiteral("Type the extension of the custom file type after \"Custom ( *.\".");
+    // The extension names a registry key and a file ending: no separators, blanks or wildcards.
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>| ");
+    for (QChar c : custom)
+        if (c.unicode() < 32 || forbidden.contains(c))
+            return QStringLiteral("\"%1\" cannot be a file extension.").arg(custom);
+    return {};
 }
 
 void Tsetfile::suiButton2Click(TObject*)

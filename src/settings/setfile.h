@@ -42,6 +42,8 @@ private:
     void HoverRow(int n);
     bool Ticked(int n) const;
     QString CustomText() const;
+    // Why Update cannot write the ticked types (nothing ticked, a bad custom extension), or empty.
+    QString Refusal() const;
     void SetNote(const QString& text);
 
     QString note_;

@@ -80,6 +80,34 @@ TEST_F(FileAssociations, UpdateWritesEachTickedTypeAndTheCustomOne)
     EXPECT_TRUE(setfile->NoteText().startsWith("Note"));
 }
 
+TEST_F(FileAssociations, UpdateSaysWhyItCannotWriteAndWritesNothing)
+{
+    const struct {
+        bool TickCustom;
+        const char* Custom;
+        const char* Said;
+    } cases[] = {
+        {false, "", "No file type is ticked: tick the types that Brelnova Studio should open."},
+        {true, "  ", "Type the extension of the custom file type after \"Custom ( *.\"."},
+        {true, "..", "Type the extension of the custom file type after \"Custom ( *.\"."},
+        {true, "a\\b", "\"a\\b\" cannot be a file extension."},
+        {true, "x y", "\"x y\" cannot be a file extension."},
+        {true, "*.png", "\"*.png\" cannot be a file extension."},
+    };
+    for (const auto& c : cases) {
+        if (c.TickCustom)
+            Tick(16);
+        Custom()->SetText(c.Custom);
+        if (c.TickCustom)
+            Tick(2); // a good type beside the bad one is not written either
+        asked.clear();
+        Update(1);
+        EXPECT_EQ(asked, QStringList{c.Said}) << c.Custom;
+        EXPECT_EQ(Default(".cur"), "<missing>") << c.Custom;
+        EXPECT_EQ(Default(".a"), "<missing>") << c.Custom;
+    }
+}
+
 TEST_F(FileAssociations, ProgramTypesCannotBeTypedAndEmptyInputWritesNothing)
 {
     for (const char* typed : {"DLL", " exe ", "ocx", "Com"}) {
