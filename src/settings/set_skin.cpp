@@ -2,6 +2,7 @@
 
 #include "document/command_dialog.h"
 #include "framework/common_dialogs.h"
+#include "framework/dialogs.h"
 #include "framework/exceptions.h"
 #include "framework/image.h"
 #include "framework/picture.h"
@@ -60,12 +61,32 @@ void Tset_skin::FormShow(TObject*)
     TakeMainWindowSkin(*this);
 }
 
+void Tset_skin::UseSkinFile(const QString& file)
+{
+    if (!iconmain)
+        return;
+    // A skin file that is not there or not a skin leaves the look and the recorded file as they
+    // were, and says so.
+    const QString local = LocalPath(file);
+    if (!QFileInfo(local).isFile()) {
+        ShowMessage(QStringLiteral("The skin file %1 cannot be found.").arg(local));
+        return;
+    }
+    const QString before = iconmain->SkinFileName;
+    iconmain->SkinFileName = file;
+    try {
+        iconmain->ApplySkin(5);
+    } catch (const Exception& e) {
+        iconmain->SkinFileName = before;
+        ShowMessage(QStringLiteral("%1 is not a skin file the program can use (%2).").arg(local, e.Message()));
+    }
+}
+
 void Tset_skin::suiButton3Click(TObject*)
 {
     if (iconmain) {
         if (SkinChoice >= 1 && SkinChoice <= 12) {
-            iconmain->SkinFileName = ProgramFolder() + SkinFileOf(SkinChoice);
-            iconmain->ApplySkin(5);
+            UseSkinFile(ProgramFolder() + SkinFileOf(SkinChoice));
         } else if (SkinChoice >= -4 && SkinChoice <= -1) {
             iconmain->ApplySkin(SkinChoice + 4);
         }
@@ -78,10 +99,8 @@ void Tset_skin::suiButton1Click(TObject*)
     auto* dialog = qobject_cast<TOpenDialog*>(FindComponent(QStringLiteral("OpenDialog2")));
     if (dialog) {
         dialog->SetInitialDir(ProgramFolder() + QStringLiteral("suk/"));
-        if (dialog->Execute() && iconmain) {
-            iconmain->SkinFileName = dialog->FileName();
-            iconmain->ApplySkin(5);
-        }
+        if (dialog->Execute())
+            UseSkinFile(dialog->FileName());
     }
     Close();
 }

@@ -31,6 +31,9 @@ public:
     SET_SKIN_RADIO(9, 9) SET_SKIN_RADIO(10, 10) SET_SKIN_RADIO(11, 11) SET_SKIN_RADIO(12, 12)
     SET_SKIN_RADIO(13, -4) SET_SKIN_RADIO(14, -3) SET_SKIN_RADIO(15, -2) SET_SKIN_RADIO(16, -1)
 #undef SET_SKIN_RADIO
+
+private:
+    void UseSkinFile(const QString& file);
 };
 
 extern Tset_skin* set_skin;

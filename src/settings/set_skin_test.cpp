@@ -112,3 +112,43 @@ TEST_F(SkinChooser, MoreTakesAnyFileAndCancelChangesNothing)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SkinChooser, AMissingOrDamagedSkinFileIsReportedAndChangesNothing)
+{
+    const QString damaged = QDir(dir.path()).filePath("suk/damaged.sui");
+    {
+        QFile f(damaged);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a skin at all");
+    }
+    ASSERT_TRUE(QFile::remove(QDir(dir.path()).filePath("suk/OneBlue.sui")));
+    const QString before = iconmain->SkinFileName;
+    const QString themeBefore = ThemeFile(iconmain);
+    QStringList said;
+    TDialogAnswererScope scope([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkOpen) {
+            qobject_cast<TOpenDialog*>(r.Dialog)->SetFileName(damaged);
+            r.Result = 1;
+            return true;
+        }
+        if (r.Kind != TDialogRequest::dkMessageBox)
+            return false;
+        said << r.Text;
+        r.Result = 1;
+        return true;
+    });
+    chooser->suiButton1Click(nullptr);
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].startsWith(damaged + " is not a skin file the program can use")) << said[0].toStdString();
+
+    ClickComponentByName(chooser, "suiRadioButton12");
+    chooser->suiButton3Click(nullptr);
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_EQ(said[1], "The skin file " + LocalPath(ProgramFolder() + Tset_skin::SkinFileOf(12)) + " cannot be found.");
+    EXPECT_EQ(iconmain->SkinFileName, before);
+    EXPECT_EQ(ThemeFile(iconmain), themeBefore);
+}
+
+} // namespace
