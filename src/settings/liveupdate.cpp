@@ -97,9 +97,10 @@ void Tliveupdate::suiButton1Click(TObject*)
         Tell(QStringLiteral("Live Update"), QStringLiteral("Your computer is not connected to the internet."));
         return;
     }
-    // A second press while a check is under way starts nothing new.
+    // One check at a time: the button waits for the answer.
     if (reply_)
         return;
+    SetButtonEnabled("suiButton1", false);
     QNetworkRequest request(UpdateVersionTextUrl());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setTransferTimeout(kCheckTimeoutMs);
@@ -116,6 +117,7 @@ void Tliveupdate::ReplyFinished(QNetworkReply* reply)
     reply->deleteLater();
     if (reply_ == reply)
         reply_ = nullptr;
+    SetButtonEnabled("suiButton1", true);
     ++DownloadEvents;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status != 200) {

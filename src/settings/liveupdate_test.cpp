@@ -55,7 +55,7 @@ TEST_F(LiveUpdate, ReportsNewerSameOlderAndUnreadableAnswers)
     EXPECT_TRUE(server.Requests.value(0).startsWith("GET /rozazuvidodiro.txt "));
     EXPECT_TRUE(Enabled("suiButton4"));
     EXPECT_FALSE(Enabled("suiButton3"));
-    EXPECT_EQ(window->ReleaseText(), "Product: Brelnova Studio\r\nNew tools");
+    EXPECT_EQ(window->ReleaseText(), "Product: Brelnova Studio\r\nNew tools.");
 
     EXPECT_EQ(Check("Brelnova: 10050206 Same."), "No Update Found.\r\n\r\nPlease read New Release for other release information.");
     EXPECT_FALSE(Enabled("suiButton4"));

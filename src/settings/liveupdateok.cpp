@@ -2,6 +2,8 @@
 
 #include "document/command_dialog.h"
 #include "framework/ini_file.h"
+#include "framework/memo.h"
+#include "framework/string_list.h"
 #include "mainwindow/iconmain.h"
 #include "platform/program_paths.h"
 #include "settings/settings_classes.h"
@@ -11,6 +13,7 @@
 #include "skin/controls/progress_bar.h"
 
 #include <QPointer>
+#include <QTcpSocket>
 
 Tliveupdateok* liveupdateok = nullptr;
 
@@ -46,6 +49,11 @@ void Tliveupdateok::FormCreate(TObject*)
     KeepDialogTitleButtons(*this, false);
     // The installer lies at the update service's root.
     InstallerUrl = UpdateServiceRoot().resolved(QUrl(QStringLiteral("Brelnova_Studio_up.exe"))).toString();
+    if (auto* memo = qobject_cast<TMemo*>(FindComponent(QStringLiteral("Memo1")))) {
+        memo->Lines()->Clear();
+        memo->Lines()->Add(QStringLiteral("Server answers"));
+        memo->Lines()->Add(QString(26, QLatin1Char('-')));
+    }
     TakeMainWindowSkin(*this);
 }
 
@@ -98,6 +106,48 @@ void Tliveupdateok::Button1Click(TObject*)
 void Tliveupdateok::Button4Click(TObject*)
 {
     download_->Stop();
+}
+
+void Tliveupdateok::Button3Click(TObject*)
+{
+    TControl* edit = Control("Edit1");
+    const QString url = edit ? edit->Text() : InstallerUrl;
+    QString host;
+    quint16 port = 80;
+    auto* memo = qobject_cast<TMemo*>(FindComponent(QStringLiteral("Memo1")));
+    if (!SplitHostPort(UrlHostPart(url), host, port)) {
+        if (memo)
+            memo->Lines()->Add(QStringLiteral("The download address %1 is not valid.").arg(url.trimmed()));
+        return;
+    }
+    // One probe at a time; its answer is read once, up to 4096 bytes.
+    if (probe_) {
+        probe_->disconnect(this);
+        probe_->abort();
+        probe_->deleteLater();
+    }
+    probe_ = new QTcpSocket(this);
+    QTcpSocket* socket = probe_;
+    const QByteArray request = RangedGetRequest(UrlPathPart(url), host, port, 533263, 533263);
+    const auto finish = [this, socket, memo](const QString& line) {
+        if (memo)
+            memo->Lines()->Add(line);
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+        if (probe_ == socket)
+            probe_ = nullptr;
+    };
+    connect(socket, &QTcpSocket::connected, this, [socket, request] { socket->write(request); });
+    connect(socket, &QTcpSocket::readyRead, this, [socket, finish] {
+        const QByteArray got = socket->read(4096);
+        const int zero = got.indexOf('\0');
+        finish(QString::fromLatin1(zero < 0 ? got : got.left(zero)));
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, [socket, finish](QAbstractSocket::SocketError) {
+        finish(QStringLiteral("No answer: %1").arg(socket->errorString()));
+    });
+    socket->connectToHost(host, port);
 }
 
 void Tliveupdateok::suiButton4Click(TObject*)
@@ -175,7 +225,8 @@ void Tliveupdateok::Finished()
 
 void ShowUpdateDownload()
 {
-    // The newest window replaces the one before.
+    // The newest window replaces the one before, which is closed by now.
+    delete liveupdateok;
     auto* window = new Tliveupdateok(nullptr);
     window->ShowModal();
 }

@@ -7,6 +7,7 @@
 
 #include "framework/forms.h"
 
+class QTcpSocket;
 class TUpdateDownload;
 
 class Tliveupdateok : public TForm {
@@ -31,6 +32,8 @@ public:
     Q_INVOKABLE void suiButton4Click(TObject* Sender);
     Q_INVOKABLE void Button1Click(TObject* Sender);
     Q_INVOKABLE void Button4Click(TObject* Sender);
+    // Asks the server for one byte of the installer and adds the start of its answer to Memo1.
+    Q_INVOKABLE void Button3Click(TObject* Sender);
     Q_INVOKABLE void Edit1Change(TObject* Sender);
     Q_INVOKABLE void Edit2Change(TObject* Sender);
 
@@ -41,6 +44,7 @@ private:
     TControl* Control(const char* name) const;
 
     TUpdateDownload* download_ = nullptr;
+    QTcpSocket* probe_ = nullptr;
 };
 
 extern Tliveupdateok* liveupdateok;

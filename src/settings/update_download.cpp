@@ -40,6 +40,38 @@ QString UrlPathPart(const QString& url)
     return slash < 0 ? t : t.mid(slash + 1);
 }
 
+bool SplitHostPort(const QString& hostPart, QString& host, quint16& port)
+{
+    host = hostPart;
+    port = 80;
+    const int colon = hostPart.lastIndexOf(QLatin1Char(':'));
+    if (colon > 0) {
+        bool ok = false;
+        const uint p = hostPart.mid(colon + 1).toUInt(&ok);
+        if (!ok || p == 0 || p > 65535)
+            return false;
+        host = hostPart.left(colon);
+        port = quint16(p);
+    }
+    return !host.isEmpty();
+}
+
+namespace {
+
+QByteArray HostLine(const QString& host, quint16 port)
+{
+    return "Host: " + host.toUtf8() + (port != 80 ? ":" + QByteArray::number(port) : QByteArray()) + "\r\n";
+}
+
+} // namespace
+
+QByteArray RangedGetRequest(const QString& path, const QString& host, quint16 port, qint64 from, qint64 to)
+{
+    return "GET /" + path.toUtf8() + " HTTP/1.1\r\nAccept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n" +
+           kUserAgent + "RANGE: bytes=" + QByteArray::number(from) + "-" + (to >= 0 ? QByteArray::number(to) : QByteArray()) +
+           "\r\n" + HostLine(host, port) + "\r\n";
+}
+
 TUpdateDownload::TUpdateDownload(QObject* parent) : QObject(parent)
 {
     stall_.setSingleShot(true);
@@ -60,23 +92,9 @@ void TUpdateDownload::Start(const QString& url, const QString& targetFile)
     error_.clear();
     RangeAccepted = false;
     TotalSize = ExpectedSize = ReceivedSize = 0;
-    const QString hostPart = UrlHostPart(url);
     path_ = UrlPathPart(url);
-    host_ = hostPart;
-    port_ = 80;
     // An explicit port is honoured.
-    const int colon = hostPart.lastIndexOf(QLatin1Char(':'));
-    if (colon > 0) {
-        bool ok = false;
-        const uint port = hostPart.mid(colon + 1).toUInt(&ok);
-        if (!ok || port == 0 || port > 65535) {
-            Fail(QStringLiteral("The download address %1 is not valid.").arg(url.trimmed()));
-            return;
-        }
-        host_ = hostPart.left(colon);
-        port_ = quint16(port);
-    }
-    if (host_.isEmpty()) {
+    if (!SplitHostPort(UrlHostPart(url), host_, port_)) {
         Fail(QStringLiteral("The download address %1 is not valid.").arg(url.trimmed()));
         return;
     }
@@ -121,16 +139,11 @@ void TUpdateDownload::Connect()
 
 void TUpdateDownload::SendRequest()
 {
-    QByteArray r;
-    const QByteArray host = "Host: " + host_.toUtf8() + (port_ != 80 ? ":" + QByteArray::number(port_) : QByteArray()) + "\r\n";
-    if (state_ == Head) {
-        r = "HEAD /" + path_.toUtf8() + " HTTP/1.1\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n" + kUserAgent + host +
-            "\r\n";
-    } else {
-        r = "GET /" + path_.toUtf8() + " HTTP/1.1\r\nAccept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n" +
-            kUserAgent + "RANGE: bytes=" + QByteArray::number(ResumeOffset) + "-\r\n" + host + "\r\n";
-    }
-    socket_->write(r);
+    if (state_ == Head)
+        socket_->write("HEAD /" + path_.toUtf8() + " HTTP/1.1\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n" + kUserAgent +
+                       HostLine(host_, port_) + "\r\n");
+    else
+        socket_->write(RangedGetRequest(path_, host_, port_, ResumeOffset));
 }
 
 bool TUpdateDownload::HeaderComplete()

@@ -16,6 +16,12 @@ class QTcpSocket;
 // first "/" (the whole text when there is none). The scheme is dropped in any letter case.
 QString UrlHostPart(const QString& url);
 QString UrlPathPart(const QString& url);
+// The host and port of UrlHostPart (port 80 when none is written); false for an empty host or a
+// port outside 1..65535.
+bool SplitHostPort(const QString& hostPart, QString& host, quint16& port);
+// A GET of path from byte from to byte to (to the end when to is negative), as the download
+// sends it.
+QByteArray RangedGetRequest(const QString& path, const QString& host, quint16 port, qint64 from, qint64 to = -1);
 
 class TUpdateDownload : public QObject {
     Q_OBJECT

@@ -131,6 +131,16 @@ TEST_F(Download, BadAnswersEndTheTransferAndKeepThePartialFile)
     EXPECT_EQ(download.Error(), "The server cannot resume the download.");
     EXPECT_EQ(OnDisk(), installer.left(5000));
 
+    // A piece without its length cannot be told complete.
+    server.Answer = [&](const QByteArray& r) -> TTestingHttpServer::TAnswer {
+        if (r.startsWith("HEAD"))
+            return {"HTTP/1.1 200 OK\r\nContent-Length: 300000\r\n\r\n"};
+        return {"HTTP/1.1 206 Partial\r\nContent-Range: bytes 5000-299999/300000\r\n\r\n" + installer.mid(5000)};
+    };
+    Run(-1);
+    EXPECT_EQ(download.Error(), "The server did not give the size of the installer.");
+    EXPECT_EQ(OnDisk(), installer.left(5000));
+
     server.Answer = [&](const QByteArray&) -> TTestingHttpServer::TAnswer { return {"garbage\r\n\r\n"}; };
     Run(-1);
     EXPECT_EQ(download.Error(), "The server's answer is not HTTP.");

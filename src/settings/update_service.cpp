@@ -52,8 +52,8 @@ TUpdateReport EvaluateVersionText(const QByteArray& bytes, const QString& versio
     const QString s = QString::fromLatin1(bytes);
     const QString t = TrimControls(s);
     TUpdateReport report;
-    // The notes run from position 20 for at most the untrimmed length less 20 characters.
-    report.Release = QStringLiteral("Product: Brelnova Studio\r\n") + t.mid(19, std::max<qsizetype>(0, s.size() - 20));
+    // The notes run from position 20 to the end, their last character included.
+    report.Release = QStringLiteral("Product: Brelnova Studio\r\n") + t.mid(19);
     const QString field = t.mid(10, 8);
     const QString own = QString(version).remove(QLatin1Char('.')) + build;
     if (field.size() != 8 || !AllDigits(field) || own.size() != 8 || !AllDigits(own)) {

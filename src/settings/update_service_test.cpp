@@ -28,10 +28,10 @@ TEST(VersionText, ComparedByItsVersionField)
         if (c.Message)
             EXPECT_EQ(r.Message, c.Message) << c.Text;
     }
-    // The notes run from position 20 of the trimmed text; without blanks around the text its
-    // last character is left out.
+    // The notes run from position 20 of the trimmed text to its end, with or without blanks
+    // around the text.
     EXPECT_EQ(EvaluateVersionText("Brelnova: 11060101 New tools.", "1.0", "050206").Release,
-              "Product: Brelnova Studio\r\nNew tools");
+              "Product: Brelnova Studio\r\nNew tools.");
     EXPECT_EQ(EvaluateVersionText("  Brelnova: 10050206 Fixes the grid.\r\n", "1.0", "050206").Release,
               "Product: Brelnova Studio\r\nFixes the grid.");
 }
