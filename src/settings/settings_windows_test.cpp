@@ -14,6 +14,8 @@
 #include "settings/testing_http_server.h"
 #include "settings/testing_settings_program.h"
 #include "settings/update_download.h"
+#include "skin/controls/page_control.h"
+#include "skin/form.h"
 
 namespace {
 
@@ -144,6 +146,38 @@ TEST_F(SettingsWindowsWalk, EveryControlOfEverySettingsWindowDoesItsWork)
     // The chooser's help button: without the help file beside the program it says so.
     ASSERT_TRUE(set_skin);
     EXPECT_THROW(set_skin->suiForm1TitleBarHelpBtnClick(nullptr, 0), Exception);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SettingsWindowsWalk, EachWindowShowsItsControlsWholeBelowItsTitleBar)
+{
+    // The download window's test panel lies below its client area on purpose.
+    const QStringList hidden = {"Edit1", "Edit2", "Button1", "Button3", "Button4", "Memo1"};
+    const QList<TForm*> windows = {new Tliveupdate(nullptr), new Tliveupdateok(nullptr), new Tsetfile(nullptr),
+                                   new Tset_skin(nullptr), new Tsetwindow(nullptr)};
+    for (TForm* window : windows) {
+        window->Show();
+        const auto* skin = window->findChild<TsuiForm*>("suiForm1");
+        ASSERT_TRUE(skin);
+        const int title = skin->GetTitleBarHeight();
+        EXPECT_GT(title, 10);
+        auto* panel = window->findChild<QWidget*>("ClientPanel");
+        ASSERT_TRUE(panel) << window->objectName().toStdString();
+        for (QWidget* c : panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (c->objectName().isEmpty() || !c->isVisible() || hidden.contains(c->objectName()))
+                continue;
+            const QRect r(c->mapTo(window, QPoint(0, 0)), c->size());
+            EXPECT_GE(r.top(), title) << window->objectName().toStdString() << " " << c->objectName().toStdString();
+            EXPECT_LE(r.bottom(), window->height()) << window->objectName().toStdString() << " " << c->objectName().toStdString();
+            EXPECT_LE(r.right(), window->width()) << window->objectName().toStdString() << " " << c->objectName().toStdString();
+        }
+    }
+    // Editing options open at their first page.
+    auto* pages = setwindow->findChild<TsuiPageControl*>("suiPageControl1");
+    EXPECT_EQ(pages->ActivePage(), setwindow->findChild<TsuiTabSheet*>("suiTabSheet1"));
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "skin/controls/color_box.h"
 #include "skin/controls/combo_box.h"
 #include "skin/controls/message_dialog.h"
+#include "skin/controls/page_control.h"
 
 #include <QPainter>
 
@@ -132,6 +133,11 @@ void Tsetwindow::FormCreate(TObject*)
 {
     KeepAsSecondaryWindow(*this);
     KeepDialogTitleButtons(*this, false);
+    // The dialog opens at its first page, "Background Color".
+    auto* pages = qobject_cast<TsuiPageControl*>(FindComponent(QStringLiteral("suiPageControl1")));
+    auto* first = qobject_cast<TsuiTabSheet*>(FindComponent(QStringLiteral("suiTabSheet1")));
+    if (pages && first)
+        pages->SetActivePage(first);
     // The first colour starts as the system's scroll-bar grey, the second green.
     SetBoxColor(1, ArgbOfColor(0xFF000000u));
     SetBoxColor(2, 0xFF008000u);
