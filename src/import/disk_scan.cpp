@@ -34,6 +34,7 @@ struct TWalk {
     std::vector<std::string> Extensions;
     const std::atomic<bool>& Stop;
     const TSearchSink& Sink;
+    const TFolderHook& Entered;
     dev_t Device = 0;
     int64_t Found = 0;
 
@@ -72,6 +73,8 @@ struct TWalk {
         }
         if (path.empty() || path.back() != '/')
             path += '/';
+        if (Entered)
+            Entered();
         QString folder; // made once per folder, only when something is found there
         while (!Stop.load(std::memory_order_relaxed)) {
             const dirent* entry = readdir(dir);
@@ -139,9 +142,9 @@ std::string FragmentPattern(const QString& fragment)
 } // namespace
 
 int64_t ScanFolder(const QString& root, const QString& fragment, TSearchKind kind, const std::atomic<bool>& stop,
-                   const TSearchSink& sink)
+                   const TSearchSink& sink, const TFolderHook& entered)
 {
-    TWalk walk{FragmentPattern(fragment), {}, stop, sink};
+    TWalk walk{FragmentPattern(fragment), {}, stop, sink, entered};
     for (const QString& e : SearchExtensions(kind))
         walk.Extensions.push_back(e.toStdString());
     const std::string path = root.toStdString();

@@ -261,7 +261,7 @@ void Tsearchimage::StartWorker(TSearchKind kind, const QString& root, const QStr
     const int generation = ++generation_;
     workerRunning_ = true;
     try {
-        worker_ = std::thread([this, kind, root, fragment, generation] {
+        worker_ = std::thread([this, walk = Walk, kind, root, fragment, generation] {
             auto batch = std::make_shared<TBatch>();
             batch->Generation = generation;
             QElapsedTimer sinceSent;
@@ -273,12 +273,20 @@ void Tsearchimage::StartWorker(TSearchKind kind, const QString& root, const QStr
                 batch->Generation = generation;
                 sinceSent.restart();
             };
-            ScanFolder(root, fragment, kind, StopFlag, [&](const TSearchResult& r, const QString& folder) {
-                batch->Results.append(r);
-                batch->Folder = folder;
-                if (batch->Results.size() >= 500 || sinceSent.elapsed() >= 40)
-                    send(false);
-            });
+            // Results go on at least every 40 ms, also while folders without a match go by, so
+            // that the list and the count keep up with the walk.
+            walk(
+                root, fragment, kind, StopFlag,
+                [&](const TSearchResult& r, const QString& folder) {
+                    batch->Results.append(r);
+                    batch->Folder = folder;
+                    if (batch->Results.size() >= 500 || sinceSent.elapsed() >= 40)
+                        send(false);
+                },
+                [&] {
+                    if (!batch->Results.isEmpty() && sinceSent.elapsed() >= 40)
+                        send(false);
+                });
             send(true);
         });
     } catch (const std::system_error&) {

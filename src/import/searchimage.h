@@ -31,6 +31,11 @@ public:
     QList<TSearchResult> Results;
     // The viewer the last Full Screen showed.
     Tformscreen* LastFullScreen = nullptr;
+    // The walk a search's worker runs; tests put one of their own pace in its place.
+    using TWalkFunction = std::function<int64_t(const QString& root, const QString& fragment, TSearchKind kind,
+                                                const std::atomic<bool>& stop, const TSearchSink& sink,
+                                                const TFolderHook& entered)>;
+    TWalkFunction Walk = ScanFolder;
 
     // Whether a worker thread is still running (it may outlive Stop by one directory entry).
     bool WorkerRunning() const { return workerRunning_; }

@@ -12,11 +12,16 @@
 #include "import/import_test_support.h"
 #include "import/import_windows.h"
 #include "mainwindow/file_host.h"
+#include "skin/controls/status_bar.h"
 
 #include <QDir>
 #include <QFile>
+#include <QDeadlineTimer>
 #include <QImage>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <unistd.h>
 
 using namespace importtest;
@@ -298,4 +303,49 @@ TEST_F(SearchTree, TheLocationButtonAddsTheChosenFolder)
     answer.clear(); // cancelled: nothing changes
     ClickComponent(w->FindComponent("suiButton5"));
     EXPECT_EQ(drives->Items()->Count(), entries);
+}
+
+// A walk that finds three files, then spends a long time in folders without a match: the three
+// are listed and counted while it goes on, and the window answers meanwhile.
+TEST_F(SearchTree, ResultsAndTheirCountArriveWhileTheWalkGoesOn)
+{
+    Tsearchimage* w = Window();
+    std::atomic<bool> release{false};
+    w->Walk = [&](const QString& from, const QString&, TSearchKind, const std::atomic<bool>& stop, const TSearchSink& sink,
+                  const TFolderHook& entered) -> int64_t {
+        for (int i = 0; i < 3; ++i) {
+            TSearchResult r;
+            r.FileName = QStringLiteral("%1.ico").arg(i);
+            r.Extension = ".ico";
+            r.Address = from + r.FileName;
+            sink(r, from);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        while (!release && !stop) {
+            entered();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return 3;
+    };
+    SetText(w, "suiComboBox2", "Icons or Icon Libraries");
+    ClickComponent(w->FindComponent("suiButton2"));
+    auto* list = qobject_cast<TListView*>(w->FindComponent("ListView"));
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(1);
+    QDeadlineTimer deadline(10000);
+    while (list->Items()->Count() < 3 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(w->WorkerRunning());
+    EXPECT_TRUE(w->Searching);
+    EXPECT_EQ(list->Items()->Count(), 3);
+    auto* bar = qobject_cast<TsuiStatusBar*>(w->FindComponent("suiStatusBar1"));
+    EXPECT_EQ(bar->Panels()->Items(3)->Text(), "3");
+    EXPECT_EQ(bar->Panels()->Items(1)->Text(), root + "/");
+    EXPECT_GT(ticks, 0) << "the window's own events ran during the walk";
+    release = true;
+    w->WaitForWorker();
+    EXPECT_FALSE(w->Searching);
+    EXPECT_EQ(qobject_cast<TLabel*>(w->FindComponent("Label1"))->Caption(), "Search has completed");
 }
