@@ -4,6 +4,7 @@
 #include "framework/controls.h"
 #include "framework/forms.h"
 #include "framework/menus.h"
+#include "framework/tool_bar.h"
 
 bool HasClickHandler(QObject* component)
 {
@@ -12,6 +13,29 @@ bool HasClickHandler(QObject* component)
     if (auto m = qobject_cast<TMenuItem*>(component))
         return bool(m->OnClick);
     return false;
+}
+
+QStringList CommandsWithoutHandler(const TForm* form)
+{
+    QStringList out;
+    if (!form)
+        return out;
+    for (QObject* o : form->findChildren<QObject*>()) {
+        if (o->objectName().isEmpty() || HasClickHandler(o))
+            continue;
+        if (auto* item = qobject_cast<TMenuItem*>(o)) {
+            if (!item->IsLine() && item->Count() == 0)
+                out << o->objectName();
+        } else if (auto* tool = qobject_cast<TToolButton*>(o)) {
+            if (!tool->IsSeparator())
+                out << o->objectName();
+        } else if ((o->inherits("TButton") || o->inherits("TsuiCustomButton") || o->inherits("TSpeedButton"))
+                   && o->property("ModalResult").toInt() == 0) {
+            out << o->objectName();
+        }
+    }
+    out.sort();
+    return out;
 }
 
 bool ClickComponent(QObject* component)

@@ -6,12 +6,19 @@
 // missing window or component, or one without a click handler, does nothing.
 
 #include <QString>
+#include <QStringList>
 
 class QObject;
 class TForm;
 
 // True when the component has a click handler bound.
 bool HasClickHandler(QObject* component);
+
+// The names of the commands of form a user can press that would do nothing: buttons, tool
+// buttons and menu items without a click handler. Menu separators, items that open a submenu,
+// tool-bar separators and buttons that close their window with a modal result are not commands
+// of their own.
+QStringList CommandsWithoutHandler(const TForm* form);
 
 // Runs the component's click: a control runs even while disabled or hidden (hidden command
 // buttons are disabled at times and must still work); a menu item runs only while enabled.

@@ -305,6 +305,17 @@ TEST_F(SearchTree, TheLocationButtonAddsTheChosenFolder)
     EXPECT_EQ(drives->Items()->Count(), entries);
 }
 
+// Every button, tool button and menu command of the window is bound; the tests above run each
+// of them by name.
+TEST_F(SearchTree, EveryCommandOfTheWindowHasItsHandler)
+{
+    Tsearchimage* w = Window();
+    EXPECT_EQ(CommandsWithoutHandler(w), QStringList());
+    for (const char* name : {"suiButton2", "suiButton3", "suiButton5", "ToolButton12", "ToolButton13", "ToolButton14",
+                             "ToolButton15", "ToolButton2", "ToolButton3", "N1", "N2", "N6", "N11", "N13", "N14", "N17"})
+        EXPECT_TRUE(HasClickHandler(w->FindComponent(name))) << name;
+}
+
 // A walk that finds three files, then spends a long time in folders without a match: the three
 // are listed and counted while it goes on, and the window answers meanwhile.
 TEST_F(SearchTree, ResultsAndTheirCountArriveWhileTheWalkGoesOn)

@@ -174,6 +174,7 @@ TEST_F(CaptureTool, TheMainWindowsCommandsOpenTheTools)
         ASSERT_NE(selectimage, nullptr) << name;
         EXPECT_TRUE(selectimage->isVisible()) << name;
     }
+    EXPECT_EQ(CommandsWithoutHandler(selectimage), QStringList());
     for (const char* name : {"ToolButton21", "OntheComputer1"}) {
         Tsearchimage* before = searchimage;
         ClickComponent(iconmain->FindComponent(name));

@@ -1,5 +1,6 @@
 #include "settings/set_window_icon.h"
 
+#include "framework/commands.h"
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
 #include "imaging/icons/icon_library.h"
@@ -12,6 +13,7 @@
 #include "testsupport/testdata.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using namespace IconLocations;
 using settingstest::SettingsWorld;
@@ -89,6 +91,8 @@ TEST_F(CustomiserWindow, EveryButtonOfBothWindowsActs)
 {
     Tset_window_icon* window = Make();
     EXPECT_EQ(window->Caption(), "Customize Windows Icons - (Unknown)");
+    EXPECT_EQ(CommandsWithoutHandler(window), QStringList());
+    EXPECT_EQ(CommandsWithoutHandler(SelectIconWindow()), QStringList());
     QStringList shown;
     TDialogAnswererScope answers([&](TDialogRequest& r) {
         shown.append(r.Kind == TDialogRequest::dkForm ? r.Dialog->objectName() : r.Text);
@@ -223,6 +227,17 @@ TEST_F(CustomiserWindow, FoldersPageWritesKeepsAndDefaultsTheFolderIcon)
     RegistryValue v;
     ASSERT_TRUE(RegistryStore::GetValue(HKEY_CLASSES_ROOT, "Applications\\explorer.exe\\Drives\\D\\DefaultIcon", "", &v));
     EXPECT_EQ(v.Text(), dir.path() + "/ten.icl,1");
+
+    // A folder that does not exist is not made up: the picker says why and writes nothing.
+    QStringList messages;
+    window->FindComponent("Edit1")->setProperty("Text", dir.path() + "/nowhere/");
+    {
+        TDialogAnswererScope answers(PickCell(dir.path() + "/ten.icl", 0, 0, &messages));
+        Click(window, "suiButton7");
+    }
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Cannot write")) << messages[0].toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + "/nowhere"));
 }
 
 TEST_F(CustomiserWindow, ThePickerShowsIconFilesLibrariesExecutablesAndDlls)

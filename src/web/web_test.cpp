@@ -180,6 +180,7 @@ TEST_F(WebWindow, TheSitesButtonListsTheSixSitesAndEachOpensItsPage)
     for (int i = 0; i < WebAddresses().Sites.size(); ++i)
         WebAddresses().Sites[i] = server.Base() + QStringLiteral("site%1").arg(i + 1);
     web::Tbrelnovaforum* w = web::OpenWebWindow(server.Base() + "start", false);
+    EXPECT_EQ(CommandsWithoutHandler(w), QStringList());
     ClickComponent(w->FindComponent("ToolButton5"));
     auto* menu = qobject_cast<TPopupMenu*>(w->FindComponent("suiPopupMenu2"));
     ASSERT_NE(menu, nullptr);
@@ -215,6 +216,7 @@ TEST_F(WebWindow, ImageSearchBuildsTheAddressesAndListsEachSearch)
 {
     ShowImageSearch();
     ASSERT_NE(seach_internet, nullptr);
+    EXPECT_EQ(CommandsWithoutHandler(seach_internet), QStringList());
     // Every control shows whole, below the skinned title bar.
     const QWidget* title = qobject_cast<TsuiForm*>(seach_internet->FindComponent("suiForm1"))->TitleBar();
     const int below = title->mapTo(seach_internet, QPoint(0, title->height())).y();
