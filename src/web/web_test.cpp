@@ -106,6 +106,15 @@ protected:
         return finished.wait(20000);
     }
     static QString Path(web::Tbrelnovaforum* w) { return w->WebBrowser1->url().path(); }
+    // The page may be drawn before its load is reported finished: waits up to 20 s for done.
+    static bool WaitUntil(const std::function<bool()>& done)
+    {
+        QElapsedTimer deadline;
+        deadline.start();
+        while (!done() && deadline.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    }
     // Waits until the browser draws the page of path: its colour fills the middle of the view.
     static bool Shows(web::Tbrelnovaforum* w, const QString& path)
     {
@@ -132,7 +141,7 @@ TEST_F(WebWindow, NavigatesBackForwardRefreshesStopsAndReportsAFailedLoad)
     // The window is made and sent off by the call; its first page arrives afterwards.
     web::Tbrelnovaforum* w = web::OpenWebWindow(server.Base() + "one", false);
     ASSERT_TRUE(Shows(w, "/one"));
-    EXPECT_TRUE(w->LastLoadOk);
+    EXPECT_TRUE(WaitUntil([w] { return w->LastLoadOk; }));
     EXPECT_EQ(w->Address(), server.Base() + "one");
     EXPECT_EQ(w->StatusText(1), "Status: completed");
 
