@@ -2,7 +2,7 @@
 # when any is missing, and knows the build folders.
 PACKAGES=(qt6-base-dev qt6-image-formats-plugins libmagick++-dev libpng-dev libjpeg62-turbo-dev
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev ninja-build cmake pkg-config g++ ccache
-  xvfb xauth fonts-dejavu-core fonts-liberation2 icoutils gifsicle libgif-dev libxcb1-dev
+  xvfb xauth fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei icoutils gifsicle libgif-dev libxcb1-dev
   qt6-webengine-dev)
 
 install_missing() {
