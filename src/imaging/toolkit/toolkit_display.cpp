@@ -13,6 +13,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <numbers>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -333,17 +334,190 @@ QImage ScaledPicture(const QImage& part, const TMapping& m)
     return out.convertToFormat(QImage::Format_ARGB32);
 }
 
-// ---- Effects ---------------------------------------------------------------------------------
+// ---- Effects and gradients ---------------------------------------------------------------------
+//
+// Every effect code and gradient style belongs to a family of reveals. A family ranks each pixel
+// of the painted area in [0, 1]: pass p of n of an effect shows the pixels ranked below p / n (the
+// last pass all of them), and a gradient colours a pixel by its rank. Within its row of the table
+// a code's offset picks the variant (offset modulo Variants, counted from VariantBase) and a
+// count (offset divided by Variants, counted from CountBase): the strips, slats, cells, teeth,
+// blades or rings of the family.
 
-double PassFraction(int pass, int total)
+enum class TReveal : uint8_t {
+    None,            // everything at once
+    Sweep,           // 16 variants: see SweepRank; in count strips, every second one reversed
+    Dissolve,        // squares of the effect grain in a fixed random order
+    Fade,            // the whole picture, stronger with each pass
+    RandomBars,      // rows (0) or columns (1) of the grain in a fixed random order
+    DissolvingSweep, // squares of the grain at random within a wipe from the left (0) or top (1)
+    Shape,           // 30 variants: see ShapeRank
+    Blinds,          // sweep variants 0-7 inside each of count slats
+    Checker,         // count x count cells wiped from the left, right, top, bottom; every second
+                     // cell in the second half of the passes
+    Spiral,          // count x count cells in a square spiral: clockwise from the top-left,
+                     // anticlockwise from the top-right, clockwise from the bottom-right,
+                     // anticlockwise from the bottom-left, in to the middle; then out from it
+    Slide,           // the picture moves in from the left, right, top, bottom, in count strips
+                     // that take turns in direction
+    Drip,            // columns of the grain run down (0) or up (1), each from a random start
+    Clock,           // a hand round the middle from 12, 3, 6, 9 o'clock, clockwise (0-3), then
+                     // anticlockwise (4-7)
+    Windmill,        // count blades turning clockwise from 12 o'clock
+    SquaresInOrder,  // squares of the grain by rows, columns, snaking rows, snaking columns, in
+                     // diagonals from the top-left, top-right, bottom-left, bottom-right, out
+                     // from the middle, in from the edges
+    Zigzag,          // wipes from the left, right, top, bottom with an edge of 4 x count teeth
+    Mosaic,          // shape variants 0-7 inside each square of the grain
+    Lattice,         // count slats both ways at once, from their starts, ends, middles, edges
+    Rings,           // shape variants 0-5 repeated in count rings
+};
+
+struct TFamilyRow {
+    int32_t First, Last;
+    bool Gradient;
+    TReveal Family;
+    uint8_t VariantBase, Variants, CountBase;
+};
+
+// The toolkit's effect codes and gradient styles: every valid code has its row.
+constexpr TFamilyRow FamilyTable[] = {
+    {1000, 1001, false, TReveal::None, 0, 1, 1},
+    {2000, 2554, false, TReveal::Sweep, 0, 16, 1},
+    {3000, 3000, false, TReveal::Dissolve, 0, 1, 1},
+    {3001, 3001, false, TReveal::Fade, 0, 1, 1},
+    {3002, 3003, false, TReveal::RandomBars, 0, 2, 1},
+    {3004, 3005, false, TReveal::DissolvingSweep, 0, 2, 1},
+    {4000, 4029, false, TReveal::Shape, 0, 30, 1},
+    {5000, 5263, false, TReveal::Blinds, 0, 8, 2},
+    {6000, 6525, false, TReveal::Checker, 0, 4, 2},
+    {7000, 7263, false, TReveal::Spiral, 0, 8, 2},
+    {8000, 8259, false, TReveal::Slide, 0, 4, 1},
+    {9000, 9001, false, TReveal::Drip, 0, 2, 1},
+    {10000, 10003, false, TReveal::Clock, 0, 4, 1},
+    {11000, 11003, false, TReveal::Clock, 4, 4, 1},
+    {11004, 11006, false, TReveal::Windmill, 0, 1, 2},
+    {12000, 12009, false, TReveal::SquaresInOrder, 0, 10, 1},
+    {13000, 13007, false, TReveal::Zigzag, 0, 4, 1},
+    {14000, 14007, false, TReveal::Mosaic, 0, 8, 1},
+    {15000, 15035, false, TReveal::Lattice, 0, 4, 2},
+    {16000, 16035, false, TReveal::Rings, 0, 6, 2},
+    // Gradients: linear (the sweeps), circle out and in, circle from each corner, ellipse, box,
+    // diamond, and the angle round the middle.
+    {1000, 1015, true, TReveal::Sweep, 0, 16, 1},
+    {2000, 2001, true, TReveal::Shape, 8, 2, 1},
+    {2002, 2005, true, TReveal::Shape, 26, 4, 1},
+    {2006, 2007, true, TReveal::Shape, 2, 2, 1},
+    {3000, 3001, true, TReveal::Shape, 0, 2, 1},
+    {4000, 4001, true, TReveal::Shape, 4, 2, 1},
+    {5000, 5007, true, TReveal::Clock, 0, 8, 1},
+};
+
+const TFamilyRow* FindFamily(int32_t code, bool gradient)
 {
-    if (total <= 0)
-        return 1.0;
-    return std::clamp(double(pass) / total, 0.0, 1.0);
+    for (const TFamilyRow& row : FamilyTable)
+        if (row.Gradient == gradient && code >= row.First && code <= row.Last)
+            return &row;
+    return nullptr;
 }
 
-// A fixed random order of n squares: the rank at which each is shown.
-const std::vector<uint32_t>& DissolveRanks(size_t n)
+double Frac(double v)
+{
+    return v - std::floor(v);
+}
+
+// Sweeps, with x and y across the area from 0 to 1: wipes from the left, right, top, bottom (0-3);
+// splits out from the middle horizontally, vertically and in from the edges horizontally,
+// vertically (4-7); diagonal wipes from the top-left, top-right, bottom-left, bottom-right
+// corner (8-11); diagonal splits out from the rising and the falling diagonal and in to them
+// (12-15).
+double SweepRank(int variant, double x, double y)
+{
+    switch (variant) {
+    case 0: return x;
+    case 1: return 1 - x;
+    case 2: return y;
+    case 3: return 1 - y;
+    case 4: return std::abs(2 * x - 1);
+    case 5: return std::abs(2 * y - 1);
+    case 6: return 1 - std::abs(2 * x - 1);
+    case 7: return 1 - std::abs(2 * y - 1);
+    case 8: return (x + y) / 2;
+    case 9: return (1 - x + y) / 2;
+    case 10: return (x + 1 - y) / 2;
+    case 11: return (2 - x - y) / 2;
+    case 12: return std::abs(x + y - 1);
+    case 13: return std::abs(x - y);
+    case 14: return 1 - std::abs(x + y - 1);
+    default: return 1 - std::abs(x - y);
+    }
+}
+
+// Whether a sweep moves up or down (its strips and slats then stand side by side).
+bool SweepsVertically(int variant)
+{
+    return variant == 2 || variant == 3 || variant == 5 || variant == 7;
+}
+
+// Shapes: box, ellipse, diamond, cross and circle growing out from the middle, each followed by
+// the same shrinking in to it (0-9); then the five growing from the top-left, top-right,
+// bottom-left and bottom-right corner (10-29). w and h give the circle its aspect.
+double ShapeRank(int variant, double x, double y, double w, double h)
+{
+    int shape;
+    bool in = false;
+    if (variant < 10) {
+        shape = variant / 2;
+        in = variant % 2;
+        x = std::abs(2 * x - 1);
+        y = std::abs(2 * y - 1);
+    } else {
+        shape = (variant - 10) / 4;
+        const int corner = (variant - 10) % 4;
+        if (corner & 1)
+            x = 1 - x;
+        if (corner & 2)
+            y = 1 - y;
+    }
+    double r;
+    switch (shape) {
+    case 0: r = std::max(x, y); break;
+    case 1: r = std::sqrt((x * x + y * y) / 2); break;
+    case 2: r = (x + y) / 2; break;
+    case 3: r = std::min(x, y); break;
+    default: r = std::sqrt((x * w * x * w + y * h * y * h) / (w * w + h * h)); break;
+    }
+    return in ? 1 - r : r;
+}
+
+// The turn of a clock hand at (x, y) round the middle, from 0 to 1.
+double ClockRank(int variant, double x, double y)
+{
+    const double turn = std::atan2(y - 0.5, x - 0.5) / (2 * std::numbers::pi) + 0.25 - (variant % 4) / 4.0;
+    const double t = Frac(turn);
+    return variant >= 4 && t > 0 ? 1 - t : t;
+}
+
+// The place of cell (i, j) of a columns x rows grid on a square spiral walked clockwise from the
+// top-left corner inwards.
+int SpiralIndex(int i, int j, int columns, int rows)
+{
+    const int ring = std::min({i, j, columns - 1 - i, rows - 1 - j});
+    const int c = columns - 2 * ring, r = rows - 2 * ring;
+    const int before = columns * rows - c * r;
+    const int x = i - ring, y = j - ring;
+    if (c == 1 || r == 1)
+        return before + x + y;
+    if (y == 0)
+        return before + x;
+    if (x == c - 1)
+        return before + c - 1 + y;
+    if (y == r - 1)
+        return before + (c - 1) + (r - 1) + (c - 1 - x);
+    return before + 2 * (c - 1) + (r - 1) + (r - 1 - y);
+}
+
+// A random order of n items: the place of each.
+const std::vector<uint32_t>& RandomRanks(size_t n)
 {
     static std::map<size_t, std::vector<uint32_t>> cache;
     auto it = cache.find(n);
@@ -361,103 +535,236 @@ const std::vector<uint32_t>& DissolveRanks(size_t n)
     return cache.emplace(n, std::move(rank)).first->second;
 }
 
-// Which pixels of area the pass shows, as a test on painter coordinates, and the opacity of the
-// pass. Returns false for an effect that is not computed (everything shown at once).
-struct TEffectMask {
-    int Code = 1000;
-    QRect Area;
-    double Fraction = 1;
-    double Before = 0; // the part the passes before showed
+// One effect or gradient laid over an area of w x h pixels.
+struct TRevealArea {
+    TReveal Family = TReveal::None;
+    int Variant = 0, Count = 1;
+    int W = 1, H = 1;
     int Grain = 1;
-    size_t Columns = 0, Rows = 0;
+    int Columns = 1, Rows = 1; // squares of the grain
     const std::vector<uint32_t>* Ranks = nullptr;
-    double Opacity = 1;
 
-    // Whether the part f of the effect shows the pixel.
-    bool Shows(int x, int y, double f) const
+    double Ranked(size_t item) const { return (*Ranks)[item] / double(Ranks->size()); }
+
+    // The rank of pixel (rx, ry) of the area.
+    double Rank(int rx, int ry) const
     {
-        if (f <= 0)
-            return false;
-        const int l = Area.left(), t = Area.top(), w = Area.width(), h = Area.height();
-        const int rx = x - l, ry = y - t;
-        const auto part = [f](int size) { return int(std::lround(size * f)); };
-        switch (Code) {
-        case 2000: return rx < part(w);
-        case 2001: return rx >= w - part(w);
-        case 2002: return ry < part(h);
-        case 2003: return ry >= h - part(h);
-        case 2004: { const int s = part(w); const int a = (w - s) / 2; return rx >= a && rx < a + s; }
-        case 2005: { const int s = part(h); const int a = (h - s) / 2; return ry >= a && ry < a + s; }
-        case 2006: { const int s = int(std::ceil(w * f / 2)); return rx < s || rx >= w - s; }
-        case 2007: { const int s = int(std::ceil(h * f / 2)); return ry < s || ry >= h - s; }
-        case 3000: {
-            const size_t index = size_t(ry / Grain) * Columns + size_t(rx / Grain);
-            return (*Ranks)[index] < uint32_t(std::lround(double(Ranks->size()) * f));
+        const double x = (rx + 0.5) / W, y = (ry + 0.5) / H;
+        const size_t square = size_t(ry / Grain) * size_t(Columns) + size_t(rx / Grain);
+        switch (Family) {
+        case TReveal::None:
+        case TReveal::Fade: return 0;
+        case TReveal::Sweep:
+        case TReveal::Slide: {
+            const double r = SweepRank(Variant, x, y);
+            const double across = SweepsVertically(Variant) ? x : y;
+            return int(across * Count) % 2 ? 1 - r : r;
         }
-        case 4000: case 4001: {
-            const double dx = std::abs(rx + 0.5 - w / 2.0) / std::max(1.0, w / 2.0);
-            const double dy = std::abs(ry + 0.5 - h / 2.0) / std::max(1.0, h / 2.0);
-            const double d = std::max(dx, dy);
-            return Code == 4000 ? d <= f : d >= 1 - f;
+        case TReveal::Dissolve: return Ranked(square);
+        case TReveal::RandomBars: return Ranked(size_t(Variant == 0 ? ry / Grain : rx / Grain));
+        case TReveal::DissolvingSweep: return (Ranked(square) + (Variant == 0 ? x : y)) / 2;
+        case TReveal::Shape: return ShapeRank(Variant, x, y, W, H);
+        case TReveal::Blinds:
+            return SweepsVertically(Variant) ? SweepRank(Variant, x, Frac(y * Count))
+                                             : SweepRank(Variant, Frac(x * Count), y);
+        case TReveal::Checker: {
+            const double cx = x * Count, cy = y * Count;
+            const int parity = (int(cx) + int(cy)) & 1;
+            return (SweepRank(Variant, Frac(cx), Frac(cy)) + parity) / 2;
         }
-        case 4002: case 4003: {
-            const double dx = (rx + 0.5 - w / 2.0) / std::max(1.0, w / 2.0);
-            const double dy = (ry + 0.5 - h / 2.0) / std::max(1.0, h / 2.0);
-            const double d = std::sqrt(dx * dx + dy * dy) / std::sqrt(2.0);
-            return Code == 4002 ? d <= f : d >= 1 - f;
+        case TReveal::Spiral: {
+            int i = std::min(Count - 1, int(x * Count)), j = std::min(Count - 1, int(y * Count));
+            const int m = Variant % 4;
+            if (m == 1 || m == 2)
+                i = Count - 1 - i;
+            if (m == 2 || m == 3)
+                j = Count - 1 - j;
+            const int n = Count * Count, index = SpiralIndex(i, j, Count, Count);
+            return double(Variant < 4 ? index : n - 1 - index) / n;
         }
-        default: return true;
+        case TReveal::Drip: return Ranked(size_t(rx / Grain)) / 2 + (Variant == 0 ? y : 1 - y) / 2;
+        case TReveal::Clock: return ClockRank(Variant, x, y);
+        case TReveal::Windmill: return Frac(ClockRank(0, x, y) * Count);
+        case TReveal::SquaresInOrder: {
+            const int i = rx / Grain, j = ry / Grain, c = Columns, r = Rows;
+            const double n = double(c) * r;
+            switch (Variant) {
+            case 0: return (j * c + i) / n;
+            case 1: return (i * r + j) / n;
+            case 2: return (j * c + (j % 2 ? c - 1 - i : i)) / n;
+            case 3: return (i * r + (i % 2 ? r - 1 - j : j)) / n;
+            case 8:
+            case 9: return ShapeRank(Variant - 8, (i + 0.5) / c, (j + 0.5) / r, 1, 1);
+            default: {
+                const int corner = Variant - 4;
+                const int a = corner & 1 ? c - 1 - i : i, b = corner & 2 ? r - 1 - j : j;
+                return double(a + b) / (c + r - 1);
+            }
+            }
         }
+        case TReveal::Zigzag: {
+            const double along = SweepRank(Variant, x, y);
+            const double tooth = std::abs(2 * Frac((Variant < 2 ? y : x) * 4 * Count) - 1);
+            return (along + 0.1 * tooth) / 1.1;
+        }
+        case TReveal::Mosaic:
+            return ShapeRank(Variant, (rx % Grain + 0.5) / Grain, (ry % Grain + 0.5) / Grain, 1, 1);
+        case TReveal::Lattice: {
+            const auto slat = [this](double t) {
+                t = Frac(t * Count);
+                switch (Variant) {
+                case 0: return t;
+                case 1: return 1 - t;
+                case 2: return std::abs(2 * t - 1);
+                default: return 1 - std::abs(2 * t - 1);
+                }
+            };
+            return std::min(slat(x), slat(y));
+        }
+        case TReveal::Rings: return Frac(ShapeRank(Variant, x, y, W, H) * Count);
+        }
+        return 0;
     }
 };
 
-bool IsPlainEffect(int32_t code)
+TRevealArea MakeReveal(const TFamilyRow* row, int32_t code, const QSize& area, int grain)
 {
-    return code == 0 || code == 1000 || code == 1001;
+    TRevealArea a;
+    a.W = std::max(1, area.width());
+    a.H = std::max(1, area.height());
+    if (!row)
+        return a;
+    const int offset = code - row->First;
+    a.Family = row->Family;
+    a.Variant = row->VariantBase + offset % row->Variants;
+    a.Count = row->CountBase + offset / row->Variants;
+    // Slats, cells and rings keep at least four pixels across, so that each still opens in
+    // steps; a small area has fewer of them.
+    constexpr int narrowest = 4;
+    const auto fit = [&a](int pixels) { a.Count = std::clamp(pixels / narrowest, 1, a.Count); };
+    switch (a.Family) {
+    case TReveal::Blinds: fit(SweepsVertically(a.Variant) ? a.H : a.W); break;
+    case TReveal::Checker:
+    case TReveal::Lattice: fit(std::min(a.W, a.H)); break;
+    case TReveal::Rings: fit(std::min(a.W, a.H) / 2); break;
+    default: break;
+    }
+    a.Grain = std::clamp(grain, 1, 256);
+    a.Columns = (a.W + a.Grain - 1) / a.Grain;
+    a.Rows = (a.H + a.Grain - 1) / a.Grain;
+    switch (a.Family) {
+    case TReveal::Dissolve:
+    case TReveal::DissolvingSweep: a.Ranks = &RandomRanks(size_t(a.Columns) * size_t(a.Rows)); break;
+    case TReveal::RandomBars: a.Ranks = &RandomRanks(size_t(a.Variant == 0 ? a.Rows : a.Columns)); break;
+    case TReveal::Drip: a.Ranks = &RandomRanks(size_t(a.Columns)); break;
+    default: break;
+    }
+    return a;
 }
+
+double PassFraction(int pass, int total)
+{
+    if (total <= 0)
+        return 1.0;
+    return std::clamp(double(pass) / total, 0.0, 1.0);
+}
+
+// Which pixels of the area one pass paints, and its opacity.
+struct TEffectMask {
+    TRevealArea Reveal;
+    QRect Area;
+    double Fraction = 1;
+    double Before = 0; // the part the passes before showed
+    double Opacity = 1;
+    bool Masked = false;
+};
 
 TEffectMask MakeMask(const TKEffect& effect, const QRect& area)
 {
     TEffectMask mask;
-    mask.Code = effect.Code;
     mask.Area = area;
     mask.Fraction = PassFraction(effect.Pass, effect.MaxPasses);
     mask.Before = PassFraction(effect.Pass - 1, effect.MaxPasses);
-    if (!TK_IsEffectComputed(effect.Code) || IsPlainEffect(effect.Code)) {
+    mask.Reveal = MakeReveal(FindFamily(effect.Code, false), effect.Code, area.size(), effect.Grain);
+    switch (mask.Reveal.Family) {
+    case TReveal::None:
         // Everything at the first pass; the passes after it add nothing.
-        mask.Code = 1000;
         mask.Opacity = effect.Pass <= 1 ? 1.0 : 0.0;
-        return mask;
-    }
-    if (effect.Code == 3000) {
-        mask.Grain = std::clamp(effect.Grain, 1, 256);
-        mask.Columns = size_t((area.width() + mask.Grain - 1) / mask.Grain);
-        mask.Rows = size_t((area.height() + mask.Grain - 1) / mask.Grain);
-        mask.Ranks = &DissolveRanks(std::max<size_t>(1, mask.Columns * mask.Rows));
-    } else if (effect.Code == 3001) {
+        break;
+    case TReveal::Fade:
         // Each pass blends over the result of the one before, so that after pass p the picture
         // stands at p / n of its strength.
-        const double before = mask.Before;
-        mask.Opacity = before >= 1 ? 0.0 : (mask.Fraction - before) / (1 - before);
-        mask.Code = 1000;
+        mask.Opacity = mask.Before >= 1 ? 0.0 : (mask.Fraction - mask.Before) / (1 - mask.Before);
+        break;
+    default: mask.Masked = !area.isEmpty(); break;
     }
     return mask;
 }
 
+// Clears the pixels of image (placed at origin) that the pass does not add: each pass paints only
+// its own share, so that pixels with alpha are blended once.
 void ApplyMask(QImage& image, const QPoint& origin, const TEffectMask& mask)
 {
-    if (mask.Code == 1000 || mask.Area.isEmpty())
+    if (!mask.Masked)
         return;
+    const bool all = mask.Fraction >= 1;
     for (int y = 0; y < image.height(); ++y) {
         auto* px = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        const int ry = origin.y() + y - mask.Area.top();
         for (int x = 0; x < image.width(); ++x) {
-            const QPoint p(origin.x() + x, origin.y() + y);
-            // Each pass paints only what it adds, so that pixels with alpha are blended once.
-            if (!mask.Area.contains(p) || !mask.Shows(p.x(), p.y(), mask.Fraction) ||
-                mask.Shows(p.x(), p.y(), mask.Before))
+            const int rx = origin.x() + x - mask.Area.left();
+            if (ry < 0 || ry >= mask.Area.height() || rx < 0 || rx >= mask.Area.width()) {
+                px[x] = 0;
+                continue;
+            }
+            const double rank = mask.Reveal.Rank(rx, ry);
+            if (!(all || rank < mask.Fraction) || rank < mask.Before)
                 px[x] = 0;
         }
     }
+}
+
+// One strip of a slide: the part of it shown and how far the picture is moved to fill it.
+struct TSlidePiece {
+    QRect Shown;
+    QPoint Offset;
+};
+
+// A slide moves the picture, so each pass paints the whole of what it shows.
+std::vector<TSlidePiece> SlidePieces(const TKEffect& effect, const QRect& area)
+{
+    std::vector<TSlidePiece> pieces;
+    const TFamilyRow* row = FindFamily(effect.Code, false);
+    const TRevealArea slide = MakeReveal(row, effect.Code, area.size(), effect.Grain);
+    const bool horizontal = slide.Variant < 2;
+    const int length = horizontal ? area.width() : area.height();
+    const int across = horizontal ? area.height() : area.width();
+    const int shown = int(std::lround(length * PassFraction(effect.Pass, effect.MaxPasses)));
+    if (effect.Pass > effect.MaxPasses || shown <= 0 || across <= 0)
+        return pieces;
+    const int count = std::clamp(slide.Count, 1, across);
+    for (int k = 0; k < count; ++k) {
+        const int a0 = across * k / count, a1 = across * (k + 1) / count;
+        const bool fromStart = (slide.Variant % 2 == 0) != (k % 2 == 1);
+        const int s0 = fromStart ? 0 : length - shown;
+        const int move = fromStart ? shown - length : length - shown;
+        if (horizontal)
+            pieces.push_back({QRect(area.left() + s0, area.top() + a0, shown, a1 - a0), QPoint(move, 0)});
+        else
+            pieces.push_back({QRect(area.left() + a0, area.top() + s0, a1 - a0, shown), QPoint(0, move)});
+    }
+    return pieces;
+}
+
+bool IsSlide(int32_t code)
+{
+    const TFamilyRow* row = FindFamily(code, false);
+    return row && row->Family == TReveal::Slide;
+}
+
+bool IsPlainEffect(int32_t code)
+{
+    return code == 0 || code == 1000 || code == 1001;
 }
 
 bool CompositionFor(uint32_t rop, QPainter::CompositionMode& mode)
@@ -494,11 +801,24 @@ int PaintPicture(QPainter* dc, const TKBitmap* bitmap, const TRect& source, cons
     QPainter::CompositionMode mode;
     if (!CompositionFor(rop, mode))
         return TK_ErrParameter;
-    const int result = effect && !TK_IsEffectComputed(effect->Code) && !IsPlainEffect(effect->Code) ? TK_ErrNotSupported
-                                                                                                       : TK_Success;
+    if (effect && IsSlide(effect->Code)) {
+        TKEffect still = *effect;
+        still.Code = 1000;
+        still.Pass = still.MaxPasses = 1;
+        for (const TSlidePiece& piece : SlidePieces(*effect, ToQRect(dest))) {
+            TRect moved = dest;
+            OffsetRect(moved, piece.Offset.x(), piece.Offset.y());
+            const QRect& s = piece.Shown;
+            const TRect clip = Intersection(destClip, Rect(s.left(), s.top(), s.left() + s.width(), s.top() + s.height()));
+            const int result = PaintPicture(dc, bitmap, source, sourceClip, moved, clip, rop, adjust, &still);
+            if (result != TK_Success)
+                return result;
+        }
+        return TK_Success;
+    }
     TMapping m;
     if (!MapPaint(dc, *bitmap, source, sourceClip, dest, destClip, m))
-        return result;
+        return TK_Success;
     QImage part = ViewPart(*bitmap, m.SourceNeed, adjust);
     if (part.isNull())
         return TK_ErrNoMemory;
@@ -518,7 +838,7 @@ int PaintPicture(QPainter* dc, const TKBitmap* bitmap, const TRect& source, cons
         opacity = mask.Opacity;
     }
     DrawPrepared(dc, picture, m.Visible.topLeft(), mode, opacity);
-    return result;
+    return TK_Success;
 }
 
 // ---- Gradients and patterns ------------------------------------------------------------------
@@ -532,24 +852,8 @@ uint32_t Mix(uint32_t a, uint32_t b, double t)
            channel(a & 0xFF, b & 0xFF);
 }
 
-// Where a pixel lies between the start (0) and the end (1) of a gradient.
-double GradientPosition(int style, int rx, int ry, int w, int h)
-{
-    const double x = rx + 0.5, y = ry + 0.5;
-    switch (style) {
-    case 1000: return x / w;
-    case 1001: return 1 - x / w;
-    case 1002: return y / h;
-    case 1003: return 1 - y / h;
-    case 2000: {
-        const double dx = x - w / 2.0, dy = y - h / 2.0;
-        return std::sqrt(dx * dx + dy * dy) / std::sqrt(w * w / 4.0 + h * h / 4.0);
-    }
-    case 3000: return std::max(std::abs(x - w / 2.0) / (w / 2.0), std::abs(y - h / 2.0) / (h / 2.0));
-    default: return 0;
-    }
-}
-
+// Fills image, placed at origin, with the gradient laid over area: each pixel takes the band of
+// its rank, from the start colour (rank 0) to the end colour (rank 1).
 void FillGradient(QImage& image, const QRect& area, const QPoint& origin, int style, uint32_t start, uint32_t end,
                   int steps)
 {
@@ -557,17 +861,12 @@ void FillGradient(QImage& image, const QRect& area, const QPoint& origin, int st
     std::vector<uint32_t> bands(static_cast<size_t>(steps));
     for (int k = 0; k < steps; ++k)
         bands[size_t(k)] = Mix(start, end, double(k) / (steps - 1));
-    const bool computed = TK_IsGradientComputed(style);
+    const TRevealArea gradient = MakeReveal(FindFamily(style, true), style, area.size(), 1);
     for (int y = 0; y < image.height(); ++y) {
         auto* px = reinterpret_cast<uint32_t*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            if (!computed) {
-                px[x] = bands[0];
-                continue;
-            }
-            const double t = std::clamp(GradientPosition(style, origin.x() + x - area.left(),
-                                                          origin.y() + y - area.top(), area.width(), area.height()),
-                                        0.0, 1.0);
+            const double t =
+                std::clamp(gradient.Rank(origin.x() + x - area.left(), origin.y() + y - area.top()), 0.0, 1.0);
             px[x] = bands[size_t(std::min(steps - 1, int(t * steps)))];
         }
     }
@@ -606,14 +905,6 @@ void Bevel(QPainter* dc, TRect& r, int t, uint32_t topLeft, uint32_t bottomRight
     }
 }
 
-bool InRanges(int32_t code, const std::initializer_list<std::pair<int32_t, int32_t>>& ranges)
-{
-    for (const auto& [low, high] : ranges)
-        if (code >= low && code <= high)
-            return true;
-    return false;
-}
-
 } // namespace
 
 // ---- Display mode ----------------------------------------------------------------------------
@@ -634,25 +925,22 @@ uint32_t TK_SetDisplayMode(uint32_t mask, uint32_t value)
 
 bool TK_IsEffectCode(int32_t code)
 {
-    return InRanges(code, {{1000, 1001},   {2000, 2554},   {3000, 3005},   {4000, 4029},   {5000, 5263},
-                           {6000, 6525},   {7000, 7263},   {8000, 8259},   {9000, 9001},   {10000, 10003},
-                           {11000, 11006}, {12000, 12009}, {13000, 13007}, {14000, 14007}, {15000, 15035},
-                           {16000, 16035}});
+    return FindFamily(code, false) != nullptr;
 }
 
 bool TK_IsGradientStyle(int32_t style)
 {
-    return InRanges(style, {{1000, 1015}, {2000, 2007}, {3000, 3001}, {4000, 4001}, {5000, 5007}});
+    return FindFamily(style, true) != nullptr;
 }
 
 bool TK_IsEffectComputed(int32_t code)
 {
-    return InRanges(code, {{1000, 1001}, {2000, 2007}, {3000, 3001}, {4000, 4003}});
+    return TK_IsEffectCode(code);
 }
 
 bool TK_IsGradientComputed(int32_t style)
 {
-    return InRanges(style, {{1000, 1003}, {2000, 2000}, {3000, 3000}});
+    return TK_IsGradientStyle(style);
 }
 
 // ---- Painting --------------------------------------------------------------------------------
@@ -684,30 +972,39 @@ int TK_EfxPaintTransition(QPainter* dc, const TRect& area, int32_t style, uint32
     QPainter::CompositionMode mode;
     if (!CompositionFor(effect.Rop, mode))
         return TK_ErrParameter;
-    int result = TK_Success;
-    if (!pattern && !TK_IsGradientComputed(style))
-        result = TK_ErrNotSupported;
-    if (!TK_IsEffectComputed(effect.Code) && !IsPlainEffect(effect.Code))
-        result = TK_ErrNotSupported;
     if (pattern && style == 1) // transparent: nothing to paint
-        return result;
+        return TK_Success;
     QRect visible = ToQRect(area);
     if (const QPaintDevice* device = dc->device())
         visible &= dc->deviceTransform().inverted().mapRect(QRect(0, 0, device->width(), device->height()));
-    if (visible.isEmpty())
-        return result;
-    QImage image(visible.size(), QImage::Format_ARGB32);
-    if (image.isNull())
-        return TK_ErrNoMemory;
     const uint32_t first = ColorToArgb(color1), second = ColorToArgb(color2);
-    if (pattern)
-        FillPattern(image, visible.topLeft(), style, first, second);
-    else
-        FillGradient(image, ToQRect(area), visible.topLeft(), style, first, second, gradientSteps);
-    const TEffectMask mask = MakeMask(effect, ToQRect(area));
-    ApplyMask(image, visible.topLeft(), mask);
-    DrawPrepared(dc, image, visible.topLeft(), mode, mask.Opacity);
-    return result;
+    // Paints the fill, moved by offset, into the part `into` of the area.
+    const auto paint = [&](const QRect& into, const QPoint& offset, bool masked) -> int {
+        const QRect part = into & visible;
+        if (part.isEmpty())
+            return TK_Success;
+        QImage image(part.size(), QImage::Format_ARGB32);
+        if (image.isNull())
+            return TK_ErrNoMemory;
+        if (pattern)
+            FillPattern(image, part.topLeft() - offset, style, first, second);
+        else
+            FillGradient(image, ToQRect(area).translated(offset), part.topLeft(), style, first, second, gradientSteps);
+        double opacity = 1;
+        if (masked) {
+            const TEffectMask mask = MakeMask(effect, ToQRect(area));
+            ApplyMask(image, part.topLeft(), mask);
+            opacity = mask.Opacity;
+        }
+        DrawPrepared(dc, image, part.topLeft(), mode, opacity);
+        return TK_Success;
+    };
+    if (!IsSlide(effect.Code))
+        return paint(ToQRect(area), QPoint(), true);
+    for (const TSlidePiece& piece : SlidePieces(effect, ToQRect(area)))
+        if (const int result = paint(piece.Shown, piece.Offset, false); result != TK_Success)
+            return result;
+    return TK_Success;
 }
 
 int TK_EfxDrawFrame(QPainter* dc, const TRect& rect, uint32_t flags, int32_t thickness, uint32_t color,

@@ -8,22 +8,54 @@
 // applied by these calls, so a source rectangle of a bitmap on its side has the shown width and
 // height. Right and bottom are exclusive.
 //
-// Effects, transitions and gradients: the codes below are computed. Every other code in the
-// toolkit's ranges paints the plain result (the whole picture at once, or a gradient's start
-// colour) and the call returns TK_ErrNotSupported.
+// Effects, transitions and gradients: every code of the toolkit's ranges is computed. Pass p of
+// n of an effect shows the part p / n of the picture (the last pass all of it); the grain is the
+// side of the squares, bars and columns of the families that have them.
 //
-//   Effects (effect painting and transitions), for pass p of n the part p / n is shown:
-//     1000, 1001  none: everything at once
-//     2000-2003   wipe from the left, the right, the top, the bottom
-//     2004-2007   split: from the middle outwards horizontally, vertically; from the edges
-//                 inwards horizontally, vertically
-//     3000        dissolve in squares of the effect grain, in a fixed random order
-//     3001        fade in (each pass blends the picture further over what is there)
-//     4000-4003   box out from the middle, box in from the edges, circle out, circle in
-//   Gradient styles (from the start colour to the end colour, in GradientSteps bands):
-//     1000-1003   linear from the left, the right, the top, the bottom
-//     2000        radial from the middle
-//     3000        rectangular from the middle
+//   1000, 1001    none: everything at once
+//   2000-2554     sweeps in 1 to 35 strips: code 2000 + 16 x (strips - 1) + kind, kinds 0-3 wipe
+//                 from the left, right, top, bottom; 4-7 split out from the middle horizontally,
+//                 vertically, in from the edges horizontally, vertically; 8-11 diagonal wipe from
+//                 the top-left, top-right, bottom-left, bottom-right; 12-15 diagonal split out
+//                 from the rising, the falling diagonal, in to them. Every second strip runs the
+//                 other way.
+//   3000          dissolve in squares of the grain, in a fixed random order
+//   3001          fade in (each pass blends the picture further over what is there)
+//   3002, 3003    rows, columns of the grain in a fixed random order
+//   3004, 3005    dissolve within a wipe from the left, the top
+//   4000-4009     box, ellipse, diamond, cross, circle: out from the middle, then in to it
+//   4010-4029     the same five shapes growing from the top-left, top-right, bottom-left,
+//                 bottom-right corner (code 4010 + 4 x shape + corner)
+//   5000-5263     blinds: kinds 0-7 of the sweeps in each of 2 to 34 slats (5000 + 8 x (slats
+//                 - 2) + kind)
+//   6000-6525     checkerboard of 2 to 133 cells each way, wiped from the left, right, top,
+//                 bottom (6000 + 4 x (cells - 2) + direction); every second cell comes later
+//   7000-7263     square spiral of 2 to 34 cells each way (7000 + 8 x (cells - 2) + kind):
+//                 clockwise from the top-left, anticlockwise from the top-right, clockwise from
+//                 the bottom-right, anticlockwise from the bottom-left, inwards; then outwards
+//   8000-8259     slide: the picture moves in from the left, right, top, bottom, in 1 to 65
+//                 strips taking turns in direction (8000 + 4 x (strips - 1) + direction). As
+//                 the picture moves, each pass paints all of what it shows, so the pixels of a
+//                 translucent picture build up over the passes.
+//   9000, 9001    columns of the grain running down, up, each from a random start
+//   10000-10003   clock hand from 12, 3, 6, 9 o'clock, clockwise; 11000-11003 anticlockwise
+//   11004-11006   windmill of 2, 3, 4 blades
+//   12000-12009   squares of the grain by rows, columns, snaking rows, snaking columns, in
+//                 diagonals from each corner (as 4010), out from the middle, in from the edges
+//   13000-13007   zigzag wipe from the left, right, top, bottom with 4, then 8 teeth
+//   14000-14007   in each square of the grain: box, ellipse, diamond, cross, out and in
+//   15000-15035   lattice of 2 to 10 slats each way, opening from their starts, ends, middles,
+//                 edges (15000 + 4 x (slats - 2) + kind)
+//   16000-16035   2 to 7 rings of box, ellipse, diamond, out and in (16000 + 6 x (rings - 2)
+//                 + kind)
+//
+//   Gradient styles, from the start colour to the end colour in GradientSteps bands:
+//   1000-1015     linear, as the sweeps 2000-2015
+//   2000, 2001    circle out from the middle, in to it; 2002-2005 circle from each corner
+//   2006, 2007    ellipse out, in
+//   3000, 3001    box out, in
+//   4000, 4001    diamond out, in
+//   5000-5007     angle round the middle, as the clock hands
 //   Patterns (styles 0 to 7): solid back colour, transparent (nothing painted), then horizontal,
 //   vertical, downward diagonal, upward diagonal, cross and diagonal cross lines in the fore
 //   colour over the back colour.
@@ -97,21 +129,19 @@ struct TKEffect {
 // Whether the code lies in the toolkit's ranges of effect codes, of gradient styles.
 bool TK_IsEffectCode(int32_t code);
 bool TK_IsGradientStyle(int32_t style);
-// Whether this layer computes the effect, the gradient style.
+// Whether this layer computes the effect, the gradient style: every code of the ranges.
 bool TK_IsEffectComputed(int32_t code);
 bool TK_IsGradientComputed(int32_t style);
 
 // Effect painting: as TK_PaintBitmap, showing the part of the destination that pass Pass of
 // MaxPasses reveals. Pixels of the transparent colour (UseTransparentColor) and, when the
 // bitmap's transparency bit is set, of the bitmap's own transparent colour are left out.
-// An effect that is not computed paints the whole picture and returns TK_ErrNotSupported.
 int TK_EfxPaintBitmap(QPainter* dc, const TKBitmap* bitmap, const TRect& source, const TRect& sourceClip,
                       const TRect& dest, const TRect& destClip, const TKEffect& effect, const TKDisplayAdjust& adjust);
 
 // Transition: paints a gradient (style is a gradient style, colours start and end) or a pattern
 // (style 0 to 7, colours back and fore) into area, the part that the effect's pass reveals.
-// Returns TK_ErrNotSupported when the gradient or the effect is not computed (after painting the
-// plain result), TK_ErrParameter for a style that is neither.
+// TK_ErrParameter for a style that is neither.
 int TK_EfxPaintTransition(QPainter* dc, const TRect& area, int32_t style, uint32_t color1, uint32_t color2,
                           int32_t gradientSteps, const TKEffect& effect);
 

@@ -170,7 +170,8 @@ TEST_F(ToolkitPaintTest, EffectPassesRevealTheirShareOfThePicture)
     const TKBitmap glass = Picture(20, 10, 32, 0x80FFFFFF);
     QImage once = Canvas(20, 10, Black);
     PaintInto(once, glass);
-    for (int code : {1000, 2000, 2006, 3000, 4002, 5000}) {
+    for (int code : {1000, 2000, 2006, 2040, 3000, 3004, 4002, 4027, 5000, 6013, 7009, 9001, 10002, 11005, 12007,
+                     13006, 14003, 15033, 16035}) {
         QImage passes = Canvas(20, 10, Black);
         for (int pass = 1; pass <= 4; ++pass) {
             const TKEffect e = Effect(code, pass, 4);
@@ -189,23 +190,148 @@ TEST_F(ToolkitPaintTest, EffectPassesRevealTheirShareOfThePicture)
     EXPECT_EQ(At(faded, 3, 3), White);
 }
 
-TEST_F(ToolkitPaintTest, EffectsNotComputedPaintPlainlyAndSaySo)
+TEST_F(ToolkitPaintTest, EveryEffectCodeRevealsPartFirstAndAllLast)
 {
-    const TKBitmap red = Picture(8, 8, 24, Red);
-    for (int code : {2008, 5000, 16035}) {
-        QImage canvas = Canvas(8, 8);
-        const TKEffect e = Effect(code, 1, 4);
-        EXPECT_EQ(PaintInto(canvas, red, &e), TK_ErrNotSupported) << code;
-        EXPECT_EQ(CountOf(canvas, Red), 64) << code;
+    const TKBitmap red = Picture(32, 24, 24, Red);
+    const int all = 32 * 24;
+    int codes = 0;
+    for (int code = 1002; code <= 16100; ++code) {
+        if (!TK_IsEffectCode(code)) {
+            EXPECT_FALSE(TK_IsEffectComputed(code)) << code;
+            continue;
+        }
+        ++codes;
+        EXPECT_TRUE(TK_IsEffectComputed(code)) << code;
+        // The picture over a white canvas, and a solid transition pattern over a grey one.
+        QImage picture = Canvas(32, 24), pattern = Canvas(32, 24, Grey);
+        std::vector<int> shown;
+        for (int pass = 1; pass <= 3; ++pass) {
+            const TKEffect e = Effect(code, pass, 3);
+            ASSERT_EQ(PaintInto(picture, red, &e), TK_Success) << code;
+            QPainter p(&pattern);
+            ASSERT_EQ(TK_EfxPaintTransition(&p, Rect(0, 0, 32, 24), 0, RGB(255, 0, 0), 0, 2, e), TK_Success) << code;
+            p.end();
+            shown.push_back(CountOf(picture, Red));
+            EXPECT_EQ(CountOf(pattern, Red), shown.back()) << code << " pass " << pass;
+        }
+        if (code == 3001) { // the fade shows all of the picture, a third of its strength
+            const QImage first = [&] {
+                QImage c = Canvas(32, 24, Black);
+                const TKEffect e = Effect(code, 1, 3);
+                PaintInto(c, red, &e);
+                return c;
+            }();
+            EXPECT_NEAR(qRed(At(first, 5, 5)), 85, 2);
+        } else {
+            EXPECT_GT(shown[0], 0) << code;
+            EXPECT_LT(shown[0], all) << code;
+            EXPECT_LE(shown[0], shown[1]) << code;
+        }
+        EXPECT_EQ(shown[2], all) << code;
     }
+    EXPECT_EQ(codes, 2554 - 1999 + 6 + 30 + 264 + 526 + 264 + 260 + 2 + 4 + 7 + 10 + 8 + 8 + 36 + 36);
+
     QImage canvas = Canvas(8, 8);
+    const TKBitmap small = Picture(8, 8, 24, Red);
     const TKEffect outside = Effect(1999, 1, 1);
-    EXPECT_EQ(PaintInto(canvas, red, &outside), TK_ErrParameter);
+    EXPECT_EQ(PaintInto(canvas, small, &outside), TK_ErrParameter);
     EXPECT_EQ(CountOf(canvas, Red), 0);
     // Effect 0, which only an old setting can hold, paints like no effect.
     const TKEffect none = Effect(0, 1, 1);
-    EXPECT_EQ(PaintInto(canvas, red, &none), TK_Success);
+    EXPECT_EQ(PaintInto(canvas, small, &none), TK_Success);
     EXPECT_EQ(CountOf(canvas, Red), 64);
+}
+
+TEST_F(ToolkitPaintTest, EffectFamiliesRevealTheirShapes)
+{
+    // A 20 x 10 picture; the pixels a pass shows and the ones it leaves.
+    const struct {
+        int Code, Pass, Passes, Grain;
+        std::vector<QPoint> Shown, Hidden;
+    } cases[] = {
+        // Wipe from the left in two strips: the lower strip runs from the right.
+        {2016, 1, 2, 5, {{0, 0}, {9, 4}, {19, 9}, {10, 5}}, {{19, 0}, {10, 4}, {0, 9}, {9, 5}}},
+        // Diagonal wipe from the top-left corner; diagonal split out from the rising diagonal.
+        {2008, 1, 2, 5, {{0, 0}, {9, 1}}, {{19, 9}, {10, 8}}},
+        {2012, 1, 2, 5, {{0, 9}, {19, 0}, {10, 5}}, {{0, 0}, {19, 9}}},
+        // Rows, columns of the grain at random: whole rows, whole columns.
+        {3002, 1, 2, 5, {}, {}},
+        // Box from the top-left corner, cross (plus) out from the middle.
+        {4010, 1, 2, 5, {{0, 0}, {9, 4}}, {{19, 9}, {10, 5}}},
+        {4006, 1, 2, 5, {{10, 0}, {0, 5}}, {{0, 0}, {19, 9}}},
+        // Blinds: two slats, each wiped from its left.
+        {5000, 1, 2, 5, {{0, 0}, {4, 9}, {10, 0}, {14, 9}}, {{5, 0}, {9, 9}, {15, 0}, {19, 9}}},
+        // Checkerboard of 2 x 2 cells wiped from the left: two cells first, the others after.
+        {6000, 1, 2, 5, {{0, 0}, {9, 4}, {10, 5}, {19, 9}}, {{10, 0}, {19, 4}, {0, 5}, {9, 9}}},
+        {6000, 2, 4, 5, {{0, 0}, {9, 4}}, {{10, 0}, {0, 5}}},
+        // Spiral of 2 x 2 cells clockwise from the top-left: its third cell is the bottom-right.
+        {7000, 3, 4, 5, {{15, 7}}, {{5, 7}}},
+        {7000, 4, 4, 5, {{5, 7}}, {}},
+        {7004, 1, 4, 5, {{5, 7}}, {{0, 0}, {19, 0}, {19, 9}}},
+        // Clock hand from 12 o'clock: the first quarter is the top right.
+        {10000, 1, 4, 5, {{15, 1}}, {{15, 8}, {4, 8}, {4, 1}}},
+        {11000, 1, 4, 5, {{4, 1}}, {{15, 1}, {15, 8}, {4, 8}}},
+        // Squares of the grain by rows: the first row first.
+        {12000, 1, 2, 5, {{0, 0}, {19, 4}}, {{0, 5}, {19, 9}}},
+        {12001, 1, 2, 5, {{0, 0}, {9, 9}}, {{10, 0}, {19, 9}}},
+    };
+    const TKBitmap red = Picture(20, 10, 24, Red);
+    for (const auto& c : cases) {
+        QImage canvas = Canvas(20, 10);
+        for (int pass = 1; pass <= c.Pass; ++pass) {
+            TKEffect e = Effect(c.Code, pass, c.Passes);
+            e.Grain = c.Grain;
+            PaintInto(canvas, red, &e);
+        }
+        for (const QPoint& p : c.Shown)
+            EXPECT_EQ(At(canvas, p.x(), p.y()), Red) << c.Code << " pass " << c.Pass << " at " << p.x() << "," << p.y();
+        for (const QPoint& p : c.Hidden)
+            EXPECT_EQ(At(canvas, p.x(), p.y()), White) << c.Code << " pass " << c.Pass << " at " << p.x() << "," << p.y();
+        if (c.Code == 3002) {
+            EXPECT_EQ(CountOf(canvas, Red), 100);
+            for (int y = 0; y < 10; ++y)
+                EXPECT_EQ(CountOf(canvas.copy(0, y, 20, 1), Red) % 20, 0) << y;
+        }
+    }
+}
+
+TEST_F(ToolkitPaintTest, SlidesMoveThePictureIn)
+{
+    // Left half green, right half blue.
+    TKBitmap halves = Picture(20, 10, 24, Green);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 10; x < 20; ++x)
+            Put(halves, x, y, Blue);
+    const auto slide = [&](int code, int pass, int passes) {
+        QImage canvas = Canvas(20, 10);
+        const TKEffect e = Effect(code, pass, passes);
+        EXPECT_EQ(PaintInto(canvas, halves, &e), TK_Success) << code;
+        return canvas;
+    };
+    // From the left, halfway in: the right half of the picture fills the left of the area.
+    const QImage left = slide(8000, 1, 2);
+    EXPECT_EQ(CountOf(left.copy(0, 0, 10, 10), Blue), 100);
+    EXPECT_EQ(CountOf(left.copy(10, 0, 10, 10), White), 100);
+    // From the right: its left half fills the right of the area.
+    const QImage right = slide(8001, 1, 2);
+    EXPECT_EQ(CountOf(right.copy(10, 0, 10, 10), Green), 100);
+    EXPECT_EQ(CountOf(right.copy(0, 0, 10, 10), White), 100);
+    // In two strips from the top: the right strip comes up from the bottom.
+    const QImage strips = slide(8006, 1, 2);
+    EXPECT_EQ(CountOf(strips.copy(0, 0, 10, 5), Green), 50);
+    EXPECT_EQ(CountOf(strips.copy(10, 5, 10, 5), Blue), 50);
+    EXPECT_EQ(CountOf(strips.copy(0, 5, 10, 5), White), 50);
+    // The last pass shows the picture where it belongs.
+    const QImage done = slide(8002, 2, 2);
+    EXPECT_EQ(At(done, 0, 0), Green);
+    EXPECT_EQ(At(done, 19, 9), Blue);
+    // A gradient slides in the same way: its end arrives first.
+    QImage gradient = Canvas(16, 8);
+    QPainter p(&gradient);
+    TK_EfxPaintTransition(&p, Rect(0, 0, 16, 8), 1000, RGB(255, 0, 0), RGB(0, 0, 255), 2, Effect(8000, 1, 2));
+    p.end();
+    EXPECT_EQ(CountOf(gradient.copy(0, 0, 8, 8), Blue), 64);
+    EXPECT_EQ(CountOf(gradient.copy(8, 0, 8, 8), White), 64);
 }
 
 TEST_F(ToolkitPaintTest, ScalingFollowsTheDisplayMode)
@@ -346,10 +472,6 @@ TEST_F(ToolkitPaintTest, TransitionsPaintGradientsAndPatterns)
     EXPECT_EQ(At(down, 8, 4), Blue);
     auto [r3, radial] = transition(2000, RGB(255, 255, 255), RGB(0, 0, 0), 16);
     EXPECT_GT(qRed(At(radial, 8, 4)), qRed(At(radial, 0, 0)));
-    // A style that is not computed paints its start colour.
-    auto [r4, other] = transition(1004, RGB(255, 0, 0), RGB(0, 0, 255), 2);
-    EXPECT_EQ(r4, TK_ErrNotSupported);
-    EXPECT_EQ(CountOf(other, Red), 128);
     // Patterns: solid back colour, transparent nothing, hatches in the fore colour.
     auto [r5, solid] = transition(0, RGB(255, 0, 0), RGB(0, 0, 255), 2);
     EXPECT_EQ(CountOf(solid, Red), 128);
@@ -362,6 +484,66 @@ TEST_F(ToolkitPaintTest, TransitionsPaintGradientsAndPatterns)
     auto [r8, wiped] = transition(0, RGB(255, 0, 0), 0, 2, 2000, 1, 4);
     EXPECT_EQ(CountOf(wiped, Red), 32);
     EXPECT_EQ(transition(8, 0, 0, 2).first, TK_ErrParameter);
+}
+
+TEST_F(ToolkitPaintTest, GradientStylesRampFromStartToEnd)
+{
+    // In two steps over 16 x 8 a pixel is either in the first half of the ramp (red) or in the
+    // second (blue).
+    const auto gradient = [](int style, int steps = 2) {
+        QImage image = Canvas(16, 8, Grey);
+        QPainter p(&image);
+        EXPECT_EQ(TK_EfxPaintTransition(&p, Rect(0, 0, 16, 8), style, RGB(255, 0, 0), RGB(0, 0, 255), steps,
+                                        Effect(1000, 1, 1)),
+                  TK_Success)
+            << style;
+        return image;
+    };
+    const struct {
+        int Style;
+        std::vector<QPoint> Start, End;
+    } cases[] = {
+        {1000, {{0, 4}, {7, 4}}, {{8, 4}, {15, 4}}},         // from the left
+        {1003, {{8, 7}, {8, 4}}, {{8, 3}, {8, 0}}},          // from the bottom
+        {1004, {{8, 4}, {5, 0}}, {{0, 4}, {15, 4}}},         // out from the middle, horizontally
+        {1006, {{0, 4}, {15, 4}}, {{8, 4}}},                 // in from the edges
+        {1008, {{0, 0}, {6, 2}}, {{15, 7}, {9, 5}}},         // from the top-left corner
+        {1011, {{15, 7}}, {{0, 0}}},                         // from the bottom-right corner
+        {1012, {{0, 7}, {15, 0}, {8, 4}}, {{0, 0}, {15, 7}}}, // out from the rising diagonal
+        {1015, {{0, 7}, {15, 0}}, {{0, 0}, {15, 7}}},        // in to the falling diagonal
+        {2000, {{8, 4}}, {{0, 0}, {15, 7}}},                 // circle
+        {2001, {{0, 0}, {15, 7}}, {{8, 4}}},
+        {2002, {{0, 0}, {4, 2}}, {{15, 7}, {15, 0}}},        // circle from the top-left
+        {2005, {{15, 7}}, {{0, 0}}},                         // circle from the bottom-right
+        {2006, {{8, 4}, {2, 4}}, {{0, 0}}},                  // ellipse
+        {3000, {{8, 4}, {5, 3}}, {{1, 4}, {8, 0}}},          // box
+        {3001, {{1, 4}, {8, 0}}, {{8, 4}}},
+        {4000, {{8, 4}, {1, 4}}, {{3, 1}, {0, 0}}},          // diamond: (1, 4) lies inside, not the box
+        {4001, {{0, 0}}, {{8, 4}}},
+        {5000, {{12, 1}, {12, 6}}, {{3, 1}, {3, 6}}},        // angle from 12 o'clock, clockwise
+        {5001, {{12, 6}, {3, 6}}, {{12, 1}, {3, 1}}},        // from 3 o'clock
+        {5004, {{3, 1}, {3, 6}}, {{12, 1}, {12, 6}}},        // from 12 o'clock, anticlockwise
+    };
+    for (const auto& c : cases) {
+        const QImage image = gradient(c.Style);
+        for (const QPoint& p : c.Start)
+            EXPECT_EQ(At(image, p.x(), p.y()), Red) << c.Style << " at " << p.x() << "," << p.y();
+        for (const QPoint& p : c.End)
+            EXPECT_EQ(At(image, p.x(), p.y()), Blue) << c.Style << " at " << p.x() << "," << p.y();
+    }
+    // Every style runs from the start colour to the end colour through the steps between.
+    for (int style = 1000; style <= 5007; ++style) {
+        if (!TK_IsGradientStyle(style)) {
+            EXPECT_FALSE(TK_IsGradientComputed(style)) << style;
+            continue;
+        }
+        EXPECT_TRUE(TK_IsGradientComputed(style)) << style;
+        const QImage image = gradient(style, 3);
+        EXPECT_GT(CountOf(image, Red), 0) << style;
+        EXPECT_GT(CountOf(image, 0xFF800080), 0) << style;
+        EXPECT_GT(CountOf(image, Blue), 0) << style;
+        EXPECT_EQ(CountOf(image, Red) + CountOf(image, 0xFF800080) + CountOf(image, Blue), 128) << style;
+    }
 }
 
 TEST_F(ToolkitPaintTest, FramesDrawTheirBandsFromTheOutsideIn)
@@ -438,7 +620,7 @@ TEST_F(ToolkitPaintTest, EffectAndTransitionPassesNotifyAndEndComplete)
     EXPECT_EQ(CountOf(shot.copy(0, 0, 10, 10), Red), 100);
     EXPECT_EQ(At(shot, 15, 15), Blue);
 
-    // An effect that is not computed still shows the whole picture.
+    // A checkerboard, too, ends with the whole picture.
     c->SetPaintEffect(6000);
     c->SetTransitionStyle(TToolkitImage::etsNone);
     EXPECT_EQ(CountOf(Shot(*c).copy(0, 0, 10, 10), Red), 100);
