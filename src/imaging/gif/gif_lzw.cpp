@@ -183,6 +183,27 @@ public:
 
     void Put(uint8_t v) { PutReversed(&v, 1); }
 
+    // Where n pixels of 8 bits go when they fit in what is left of the current row of the
+    // buffer; null otherwise. Advance(n) moves past them.
+    uint8_t* Room8(int n) const { return row_ && col_ + n <= width_ ? row_ + col_ : nullptr; }
+    const uint8_t* RowEnd() const { return row_ + width_; }
+    void Advance(int n)
+    {
+        col_ += n;
+        if (col_ == width_)
+            NextRow();
+    }
+    // Bytes of the current row up to end were written ahead of the pixels; they are pixels
+    // still to come, unless the data ends first.
+    void WroteAhead(uint8_t* end) { ahead_ = std::max(ahead_, end); }
+    // Returns the bytes written ahead of the last pixel to zero, as the data gave no pixel there.
+    void ClearAhead()
+    {
+        if (row_ && ahead_ > row_ + col_)
+            std::memset(row_ + col_, 0, size_t(ahead_ - (row_ + col_)));
+        ahead_ = nullptr;
+    }
+
 private:
     void PutPacked(int x, uint8_t v)
     {
@@ -205,6 +226,7 @@ private:
     void NextRow()
     {
         col_ = 0;
+        ahead_ = nullptr;
         walker_.Next();
         SetRow();
     }
@@ -229,6 +251,7 @@ private:
     RowWalker walker_;
     int col_ = 0;
     uint8_t* row_ = nullptr;
+    uint8_t* ahead_ = nullptr;
 };
 
 [[noreturn]] void RaiseCorrupt()
@@ -271,12 +294,39 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
     int nextFree = clear + 2;
     bool tableFull = false;
 
+    // Each entry's string is its prefix's string and one pixel; length counts its pixels.
+    // An entry only ever links to an older one made since the last clear code, so walking
+    // length - 1 links from an entry always ends on an index.
     std::unique_ptr<uint16_t[]> prefix(new uint16_t[kMaxCodes]());
     std::unique_ptr<uint8_t[]> suffix(new uint8_t[kMaxCodes]());
+    std::unique_ptr<uint16_t[]> length(new uint16_t[kMaxCodes]());
+    // Where an entry's string already stands whole in the buffer, or null. A string written
+    // straight after the previous one continues it in memory, so the entry they make is a copy
+    // of bytes already written (pixels are written once and never moved).
+    std::unique_ptr<const uint8_t*[]> origin(new const uint8_t*[kMaxCodes]());
+    const uint8_t* prevAt = nullptr;
+    const bool direct = bpp == 8;
+    // Strings are copied 16 bytes at a time where the row has room for it; an index is copied
+    // from its own masked value, which has 16 readable bytes after it too.
+    constexpr int kChunk = 16;
+    std::unique_ptr<uint8_t[]> roots(new uint8_t[kMaxCodes + kChunk]());
+    const uint8_t* const pixelsEnd = pixels + bufferSize;
     std::unique_ptr<uint8_t[]> stack(new uint8_t[kStackLimit + 1]);
+
+    for (int c = 0; c < clear; ++c) {
+        roots[c] = uint8_t(c & pixelMask);
+        origin[c] = &roots[c];
+        length[c] = 1;
+    }
 
     CodeReader reader(data + 1, data + size);
     PixelWriter out(pixels, bufferSize, width, height, bpp, interlaced, topDown);
+    // However decoding ends (an exception from a progress listener included), no byte written
+    // ahead of the pixels stays in the buffer.
+    struct ClearAheadOnExit {
+        PixelWriter& writer;
+        ~ClearAheadOnExit() { writer.ClearAhead(); }
+    } clearAhead{out};
     // Until the first string of a table has been read there is no previous code to extend,
     // whether or not the data starts with a clear code. Data that starts without one is read
     // as if it had one: its first code is a plain index that adds no entry, which is how the
@@ -313,39 +363,74 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
             out.Put(firstChar);
             if (code < clear || firstChar < clear) {
                 prevCode = code < clear ? code : firstChar;
+                prevAt = nullptr;
                 havePrev = true;
             }
         } else {
             // A frame found corrupt by its code size keeps only its first pixel.
             if (corrupted)
                 break;
-            int sp = 0;
-            int c = code;
-            if (code >= nextFree) {
-                // Only the code about to be assigned may stand for a string not yet in the table.
-                if (code > nextFree) {
-                    corrupted = true;
-                    break;
-                }
-                stack[sp++] = firstChar;
-                c = prevCode;
-            }
-            while (c >= clear) {
-                if (sp >= kStackLimit) {
-                    corrupted = true;
-                    break;
-                }
-                stack[sp++] = suffix[c];
-                c = prefix[c];
-            }
-            if (corrupted)
+            // Only the code about to be assigned may stand for a string not yet in the table.
+            if (code > nextFree) {
+                corrupted = true;
                 break;
-            firstChar = uint8_t(c & pixelMask);
-            stack[sp++] = firstChar;
-            out.PutReversed(stack.get(), sp);
+            }
+            const bool fresh = code == nextFree;
+            const int prevLength = length[prevCode];
+            const int n = fresh ? prevLength + 1 : length[code];
+            uint8_t* d = direct ? out.Room8(n) : nullptr;
+            if (d) {
+                const uint8_t* from = fresh ? prevAt : origin[code];
+                // Whole chunks: written within the row, read within the buffer or the indices.
+                const int copied = ((fresh ? n - 1 : n) + kChunk - 1) & ~(kChunk - 1);
+                if (from && d + copied <= out.RowEnd() && (code < clear || from + copied <= pixelsEnd)) {
+                    // The bytes read lie before d (written earlier) or are garbage to be written
+                    // over, so chunks that overlap their source still copy the string.
+                    for (int i = 0; i < copied; i += kChunk) {
+                        uint8_t chunk[kChunk];
+                        std::memcpy(chunk, from + i, kChunk);
+                        std::memcpy(d + i, chunk, kChunk);
+                    }
+                    out.WroteAhead(d + copied);
+                    if (fresh)
+                        d[n - 1] = firstChar;
+                    firstChar = d[0];
+                } else {
+                    // The string is written straight into the row, from its last pixel back.
+                    uint8_t* p = d + n - 1;
+                    int c = code;
+                    if (code == nextFree) {
+                        *p-- = firstChar;
+                        c = prevCode;
+                    }
+                    for (; p > d; --p) {
+                        *p = suffix[c];
+                        c = prefix[c];
+                    }
+                    firstChar = uint8_t(c & pixelMask);
+                    *d = firstChar;
+                }
+                out.Advance(n);
+            } else {
+                int sp = 0;
+                int c = code;
+                if (code == nextFree) {
+                    stack[sp++] = firstChar;
+                    c = prevCode;
+                }
+                while (c >= clear && sp < kStackLimit) {
+                    stack[sp++] = suffix[c];
+                    c = prefix[c];
+                }
+                firstChar = uint8_t(c & pixelMask);
+                stack[sp++] = firstChar;
+                out.PutReversed(stack.get(), sp);
+            }
             if (!tableFull) {
                 prefix[nextFree] = uint16_t(prevCode);
                 suffix[nextFree] = firstChar;
+                length[nextFree] = uint16_t(prevLength + 1);
+                origin[nextFree] = prevAt && d == prevAt + prevLength ? prevAt : nullptr;
                 if (++nextFree >= capacity) {
                     if (codeSize < kMaxCodeSize) {
                         ++codeSize;
@@ -356,6 +441,7 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
                 }
             }
             prevCode = code;
+            prevAt = d;
         }
         haveCode = reader.Read(codeSize, code);
         report();

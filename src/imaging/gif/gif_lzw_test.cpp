@@ -291,6 +291,27 @@ TEST(GifLzw, ShortAndLongDataAreNotErrors)
     EXPECT_EQ(d.px, px);
 }
 
+// Eight-bit rows take whole strings at once; four-bit rows take them a pixel at a time. Cut
+// anywhere, the two give the same pixels, and nothing past the last one.
+TEST(GifLzw, EightBitRowsMatchFourBitRowsWhereverTheDataEnds)
+{
+    const int w = 40, h = 12;
+    Indices px = Noise(w * h, 3, 10);
+    for (size_t i = 0; i < px.size(); i += 7)
+        px[i] = uint8_t(i % 16);
+    const auto data = RefEncode(px, 4);
+    for (size_t n = 2; n <= data.size(); ++n) {
+        std::vector<uint8_t> cut(data.begin(), data.begin() + n);
+        for (bool interlaced : {false, true}) {
+            SCOPED_TRACE(testing::Message() << n << " bytes" << (interlaced ? " interlaced" : ""));
+            Decoded wide = Decode(cut, w, h, 8, 4, interlaced);
+            Decoded packed = Decode(cut, w, h, 4, 4, interlaced);
+            ASSERT_EQ(wide.corrupted, packed.corrupted);
+            ASSERT_EQ(wide.px, packed.px);
+        }
+    }
+}
+
 TEST(GifLzw, CorruptDataEndsTheFrame)
 {
     // Two leading pixels 1, 2 then the broken part; a 1x8 frame with code size 2 (3-bit codes).
@@ -352,6 +373,19 @@ TEST(GifLzw, IndicesOutsideTheTableAreMaskedWithoutCorruption)
     Decoded d = Decode(RefEncode(px, 8), w, h, 8, 4);
     EXPECT_FALSE(d.corrupted);
     EXPECT_EQ(d.px, masked);
+
+    // Few values give strings longer than a row of 7, each one masked as a whole.
+    Indices few = Noise(7 * 40, 3, 22);
+    for (auto& v : few)
+        v = uint8_t(v * 101 + 5);
+    masked = few;
+    for (auto& v : masked)
+        v &= 3;
+    for (int colorBits : {2, 8}) {
+        d = Decode(RefEncode(few, 8), 7, 40, 8, colorBits);
+        EXPECT_FALSE(d.corrupted);
+        EXPECT_EQ(d.px, colorBits == 2 ? masked : few);
+    }
 
     // Code size 2 (3-bit codes): clear, 6 (no entry yet), 1, 6 (now the entry "1 1"), end.
     // With 256 colours 6 is drawn as it is and starts nothing; with 2 it masks to index 0, which
