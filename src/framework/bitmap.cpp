@@ -205,10 +205,12 @@ void TBitmap::SetSize(int width, int height)
         Notify();
         return;
     }
-    // New pixels are white: fill the first row, then repeat it.
+    // New pixels are white: fill the first row, then repeat it. The rows start zeroed, so a
+    // white that comes out as zero bytes (index 0 of a palette) needs no repeating.
     for (int x = 0; x < width_; ++x)
         SetPixelArgb(x, 0, 0xFFFFFFFF);
-    for (int y = 1; y < height_; ++y)
+    const bool zeroRow = std::all_of(data_.begin(), data_.begin() + stride_, [](uint8_t b) { return b == 0; });
+    for (int y = 1; y < height_ && !zeroRow; ++y)
         std::memcpy(&data_[size_t(y) * stride_], data_.data(), size_t(stride_));
     // The old picture keeps its place at the top left.
     const int keepW = std::min(oldW, width_);

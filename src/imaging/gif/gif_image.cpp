@@ -559,8 +559,8 @@ std::unique_ptr<TBitmap> TGIFFrame::DecodeToBitmap()
     // grey (0x808080) after the table's last entry, index 0 wherever the data gives no pixel.
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetPixelFormat(depth == 1 ? pf1bit : depth == 4 ? pf4bit : pf8bit);
-    // Sizing fills the bitmap white; with white as the first entry that fill finds its index at
-    // once instead of searching the table for every pixel of a row.
+    // Sizing fills the bitmap white; with white as the first entry that fill is index 0
+    // everywhere, which is the zeroed rows the decoder writes into.
     bitmap->SetPalette({0xFFFFFF});
     bitmap->SetSize(width, height);
     TPaletteEntries palette(size_t(1) << depth, 0x808080);
@@ -568,9 +568,7 @@ std::unique_ptr<TBitmap> TGIFFrame::DecodeToBitmap()
         palette[size_t(i)] = qRgb(data_->ColorMap.Colors[i][0], data_->ColorMap.Colors[i][1], data_->ColorMap.Colors[i][2]);
     bitmap->SetPalette(palette);
     const size_t size = size_t(bitmap->BytesPerLine()) * size_t(height);
-    uint8_t* rows = bitmap->ScanLine(0);
-    std::memset(rows, 0, size);
-    DecodeRows(rows, size, depth, true);
+    DecodeRows(bitmap->ScanLine(0), size, depth, true);
     return bitmap;
 }
 
@@ -1043,8 +1041,15 @@ void TGIFImage::ReadGif(int64_t count, TStream* source, bool decodeFirst)
         // A size that the source cannot hold is refused before anything is allocated.
         if (count > source->Size() - source->Position())
             throw EReadError(QString::fromLatin1(FrameworkText::ReadError));
-        buffer.resize(qsizetype(count));
-        source->ReadBuffer(buffer.data(), count);
+        auto* memory = dynamic_cast<TMemoryStream*>(source);
+        if (memory && memory->Position() == 0 && count == memory->Size()) {
+            // A whole file in memory is read where it lies: the buffer shares its bytes.
+            buffer = memory->Bytes();
+            memory->SetPosition(count);
+        } else {
+            buffer.resize(qsizetype(count));
+            source->ReadBuffer(buffer.data(), count);
+        }
 
         GifReader in(buffer);
         char sig[6];
