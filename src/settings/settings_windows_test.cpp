@@ -175,6 +175,11 @@ TEST_F(SettingsWindowsWalk, EachWindowShowsItsControlsWholeBelowItsTitleBar)
             EXPECT_LE(r.right(), window->width()) << window->objectName().toStdString() << " " << c->objectName().toStdString();
         }
     }
+    // A built-in style chosen in the main window reaches each window's frame.
+    iconmain->ApplySkin(2);
+    for (TForm* window : windows)
+        EXPECT_EQ(window->findChild<TsuiForm*>("suiForm1")->UIStyle(), TsuiUIStyle(iconmain->SkinStyle))
+            << window->objectName().toStdString();
     // Editing options open at their first page.
     auto* pages = setwindow->findChild<TsuiPageControl*>("suiPageControl1");
     EXPECT_EQ(pages->ActivePage(), setwindow->findChild<TsuiTabSheet*>("suiTabSheet1"));
