@@ -431,7 +431,8 @@ TEST_F(ToolkitOleDragTest, DropsOfOtherDataOrWithoutPermissionTakeNothing)
 // ---- URL download ----------------------------------------------------------------------------
 
 // A tiny web server on 127.0.0.1: /pic.png the picture, /drop.png half of it and then the
-// connection drops, /stall.png a part of it and then nothing more; any other path is 404.
+// connection drops, /stall.png a part of it and then nothing more, /slow.gif the first SplitAt
+// bytes and the rest after a pause; any other path is 404.
 class TTestServer : public QObject {
 public:
     explicit TTestServer(QByteArray picture) : picture_(std::move(picture))
@@ -449,6 +450,8 @@ public:
         return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(QLatin1String(path));
     }
     int Requests = 0;
+    qsizetype SplitAt = 0;
+    bool RestSent = false;
 
 private:
     void Answer(QTcpSocket* s)
@@ -472,6 +475,15 @@ private:
             s->write(picture_.left(picture_.size() / 2));
             s->flush();
             s->abort();
+        } else if (path == "/slow.gif") {
+            head("200 OK", picture_.size());
+            s->write(picture_.left(SplitAt));
+            s->flush();
+            QTimer::singleShot(300, s, [this, s] {
+                RestSent = true;
+                s->write(picture_.mid(SplitAt));
+                s->disconnectFromHost();
+            });
         } else if (path == "/stall.png") {
             head("200 OK", picture_.size());
             s->write(picture_.left(20));
@@ -571,6 +583,29 @@ TEST_F(ToolkitDownloadTest, DownloadsThePictureThroughTheFeedLoad)
         EXPECT_EQ(c->LastResult, 1) << path.toStdString();
         EXPECT_EQ(ListCount(*c), 3) << path.toStdString();
     }
+}
+
+TEST_F(ToolkitDownloadTest, PagesOfAGifArriveWhileItDownloads)
+{
+    const QByteArray gif = MakeGif(2, true);
+    TTestServer server(gif);
+    // The second frame begins with its graphic control block; the first has arrived whole there.
+    server.SplitAt = gif.indexOf("\x21\xF9\x04", gif.indexOf("\x21\xF9\x04") + 1);
+    ASSERT_GT(server.SplitAt, 0);
+    QList<bool> restSentAtPage;
+    c->OnFilePage = [&](TObject*) {
+        EXPECT_EQ(c->ReadyState(), TToolkitImage::rsLoading);
+        restSentAtPage << server.RestSent;
+    };
+    c->SetBitmapDataPath(server.Url("/slow.gif"));
+    ASSERT_TRUE(WaitFor([&] { return !restSentAtPage.isEmpty(); }));
+    EXPECT_EQ(restSentAtPage, QList<bool>{false}) << "the first page before the rest was sent";
+    EXPECT_EQ(states, QList<int>{TToolkitImage::rsLoading});
+    EXPECT_EQ(c->HasBitmap, 1);
+    WaitUntilComplete();
+    EXPECT_EQ(restSentAtPage, (QList<bool>{false, true}));
+    EXPECT_EQ(c->LastResult, 1);
+    EXPECT_EQ(ListCount(*c), 2);
 }
 
 TEST_F(ToolkitDownloadTest, NotFoundAndABrokenConnectionEndEmptyOrFailedWithoutRaising)

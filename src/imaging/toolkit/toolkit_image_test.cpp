@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace imaging_test;
@@ -297,6 +298,11 @@ TEST_F(ToolkitImageTest, PaletteLoadShowsAndSavesItsPalette)
     const QString out = Path(QStringLiteral("out.gif"));
     ASSERT_EQ(image->Save(out, TKFMT_GIF, 8, 0, 0), 1);
     EXPECT_EQ(GifGlobalTable(ReadFile(out)), table);
+    // The table is the one of the animation properties, which the save hands on with its palette
+    // flag, not whatever palette the bitmap has.
+    std::reverse(image->Animation.Palette, image->Animation.Palette + 256);
+    ASSERT_EQ(image->Save(out, TKFMT_GIF, 8, 0, 0), 1);
+    EXPECT_EQ(GifGlobalTable(ReadFile(out)), std::vector<uint32_t>(table.rbegin(), table.rend()));
 }
 
 TEST_F(ToolkitImageTest, AnimationLoadedAtAPaletteDepthPlaysInItsColours)

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -1598,9 +1599,99 @@ int TK_LoadBitmapMemory(const void* memory, int64_t size, TKBitmap* bitmap, uint
 
 namespace {
 
-// A load fed in pieces. The bytes are kept until the feed stops and decoded then: the formats
-// read here cannot be decoded a piece at a time, and decoding what has arrived on every piece
-// would cost the square of the picture's size.
+// Where the frames of a GIF arriving in pieces end. The walk goes on from where it stopped each
+// time bytes come in, so each byte is looked at once; a frame is whole once its last data block
+// has arrived.
+struct TGifWalk {
+    qsizetype Prefix = 0;     // end of the header and the global colour table; 0 until they are there
+    qsizetype FrameStart = 0; // where the blocks of the next frame begin (its extensions first)
+    qsizetype Block = 0;      // the block being read
+    qsizetype Cursor = 0;     // the next data-block length of that block; 0 until its head is read
+    bool Image = false;       // the block is a frame's picture
+    std::vector<std::pair<qsizetype, qsizetype>> Frames; // blocks of each whole frame, [from, to)
+    bool Ended = false;  // the trailer arrived
+    bool Broken = false; // bytes that are no block: what follows is left to the stop
+};
+
+void WalkGif(const QByteArray& d, TGifWalk& w)
+{
+    const qsizetype size = d.size();
+    const auto byte = [&](qsizetype at) { return uint8_t(d[at]); };
+    if (w.Prefix == 0) {
+        if (size < 13)
+            return;
+        const uint8_t packed = byte(10);
+        const qsizetype end = 13 + ((packed & 0x80) ? 3 * (qsizetype(2) << (packed & 7)) : 0);
+        if (size < end)
+            return;
+        w.Prefix = w.FrameStart = w.Block = end;
+    }
+    while (!w.Ended && !w.Broken) {
+        if (w.Cursor == 0) {
+            if (w.Block >= size)
+                return;
+            const uint8_t introducer = byte(w.Block);
+            if (introducer == 0x3B) {
+                w.Ended = true;
+                return;
+            }
+            if (introducer == 0x21) {
+                if (w.Block + 2 > size)
+                    return;
+                w.Image = false;
+                w.Cursor = w.Block + 2;
+            } else if (introducer == 0x2C) {
+                if (w.Block + 10 > size)
+                    return;
+                const uint8_t packed = byte(w.Block + 9);
+                const qsizetype table = (packed & 0x80) ? 3 * (qsizetype(2) << (packed & 7)) : 0;
+                // The descriptor, the local table and the code size come before the data blocks.
+                if (w.Block + 10 + table + 1 > size)
+                    return;
+                w.Image = true;
+                w.Cursor = w.Block + 10 + table + 1;
+            } else {
+                w.Broken = true;
+                return;
+            }
+        }
+        while (w.Cursor < size && byte(w.Cursor) != 0)
+            w.Cursor += 1 + byte(w.Cursor);
+        if (w.Cursor >= size)
+            return;
+        const qsizetype end = w.Cursor + 1;
+        if (w.Image) {
+            w.Frames.emplace_back(w.FrameStart, end);
+            w.FrameStart = end;
+        }
+        w.Block = end;
+        w.Cursor = 0;
+    }
+}
+
+// Width and height of the frame whose blocks are [from, to).
+bool GifFrameSize(const QByteArray& d, qsizetype from, qsizetype to, size_t& width, size_t& height)
+{
+    // The frame's picture is its last block; its extensions come before it.
+    qsizetype at = from;
+    while (at < to && uint8_t(d[at]) == 0x21) {
+        at += 2;
+        while (at < to && uint8_t(d[at]) != 0)
+            at += 1 + uint8_t(d[at]);
+        ++at;
+    }
+    if (at + 10 > to || uint8_t(d[at]) != 0x2C)
+        return false;
+    width = size_t(uint8_t(d[at + 5])) | size_t(uint8_t(d[at + 6])) << 8;
+    height = size_t(uint8_t(d[at + 7])) | size_t(uint8_t(d[at + 8])) << 8;
+    return true;
+}
+
+// A load fed in pieces. Frames of a GIF are decoded and delivered as soon as their bytes are all
+// there, each as a file of its own: the header and global table, the frame's blocks, the trailer;
+// so every byte is decoded once however the data is cut. Other formats cannot be decoded a piece
+// at a time, and decoding what has arrived on every piece would cost the square of the picture's
+// size: their bytes are kept and decoded when the feed stops.
 struct TFeed {
     TKBitmap* Bitmap = nullptr;
     int32_t Bits = 0;
@@ -1611,11 +1702,19 @@ struct TFeed {
     TWmfResolution Wmf; // drawn formats are read as the toolkit was set when the feed started
     QByteArray Data;
     int Failed = TK_Success; // a failed piece ends the feed: its stop delivers nothing
+    bool Progressive = false; // a GIF, walked as it arrives
+    TGifWalk Walk;
+    size_t Walked = 0;     // whole frames looked at so far, from the first of the file
+    size_t Delivered = 0;  // pages handed to the callback, from Page on
+    int64_t Pixels = 0;    // in the pages delivered
+    bool Done = false;     // the callback has the pages it wants
+    bool Delivering = false;
+    bool Stopped = false;  // stopped from within the callback
 };
 
-std::map<TKFeedHandle, TFeed>& Feeds()
+std::map<TKFeedHandle, std::shared_ptr<TFeed>>& Feeds()
 {
-    static std::map<TKFeedHandle, TFeed> feeds;
+    static std::map<TKFeedHandle, std::shared_ptr<TFeed>> feeds;
     return feeds;
 }
 
@@ -1651,6 +1750,77 @@ size_t LeadingFrames(const QByteArray& data, const QString& magick, TWmfResoluti
     return good;
 }
 
+// The pages a feed still wants: all (0) or what is left of the one page asked for.
+bool WantsMore(const TFeed& feed)
+{
+    return !feed.Done && ((feed.Flags & 0x10) || feed.Delivered == 0);
+}
+
+// Takes a callback's answer for the feed: 2 has all it wants, 0 stops the load.
+void TakeAnswer(TFeed& feed, int delivered, int answer)
+{
+    if (answer == 2)
+        feed.Done = true;
+    else if (answer == 0)
+        feed.Failed = TK_ErrUserAbort;
+    else if (delivered != TK_Success)
+        feed.Failed = delivered;
+}
+
+// Decodes and delivers the frames of a GIF feed that have become whole. A frame that does not
+// decode on its own ends the walk: the stop decodes the rest with the file as a whole.
+void DeliverArrivedFrames(TFeed& feed)
+{
+    WalkGif(feed.Data, feed.Walk);
+    const std::vector<std::pair<qsizetype, qsizetype>>& frames = feed.Walk.Frames;
+    while (feed.Walked < frames.size() && WantsMore(feed) && feed.Failed == TK_Success && !feed.Stopped) {
+        const auto [from, to] = frames[feed.Walked];
+        if (feed.Walked + 1 < size_t(feed.Page)) {
+            ++feed.Walked;
+            continue;
+        }
+        size_t width = 0, height = 0;
+        if (!GifFrameSize(feed.Data, from, to, width, height) || width == 0 || height == 0) {
+            feed.Walk.Broken = true;
+            return;
+        }
+        if (!WithinLimits(width, height)) {
+            feed.Failed = TK_ErrWidthHeight;
+            return;
+        }
+        if (feed.Pixels + int64_t(width) * int64_t(height) > ImagingLimits().MaxPixels * 4) {
+            feed.Failed = TK_ErrNoMemory;
+            return;
+        }
+        QByteArray single = feed.Data.left(feed.Walk.Prefix);
+        single.append(feed.Data.constData() + from, to - from);
+        single.append(char(0x3B));
+        TMagickList decoded;
+        if (ReadFrames(single, QStringLiteral("GIF"), 0, 1, decoded, feed.Wmf) != TK_Success ||
+            decoded.Length() != 1) {
+            feed.Walk.Broken = true;
+            return;
+        }
+        ++feed.Walked;
+        ++feed.Delivered;
+        feed.Pixels += int64_t(width) * int64_t(height);
+        int answer = TK_Success;
+        feed.Delivering = true;
+        const int delivered =
+            DeliverFrames(decoded, 0, 1, feed.Bits, feed.Bitmap, feed.Callback, feed.UserData, answer);
+        feed.Delivering = false;
+        if (!feed.Stopped)
+            TakeAnswer(feed, delivered, answer);
+    }
+}
+
+std::shared_ptr<TFeed> FindFeed(TKFeedHandle handle)
+{
+    std::lock_guard<std::mutex> lock(State().Lock);
+    const auto it = Feeds().find(handle);
+    return it == Feeds().end() ? nullptr : it->second;
+}
+
 } // namespace
 
 int TK_StartFeedLoad(TKFeedHandle* handle, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits, int32_t colourOrder,
@@ -1658,19 +1828,19 @@ int TK_StartFeedLoad(TKFeedHandle* handle, TKBitmap* bitmap, uint32_t bitmapSize
 {
     if (!handle || !bitmap || bitmapSize != sizeof(TKBitmap) || !callback || (colourOrder != 1 && colourOrder != 4))
         return TK_ErrParameter;
-    if (bits != 0 && bits != 24 && bits != 32)
+    if (!LoadBits(bits))
         return TK_ErrBitsPerPixel;
-    TFeed feed;
-    feed.Bitmap = bitmap;
-    feed.Bits = bits;
-    feed.Flags = flags;
-    feed.Callback = callback;
-    feed.UserData = userData;
-    feed.Page = std::max(1, options ? options->PageNumber : 1);
+    auto feed = std::make_shared<TFeed>();
+    feed->Bitmap = bitmap;
+    feed->Bits = bits;
+    feed->Flags = flags;
+    feed->Callback = callback;
+    feed->UserData = userData;
+    feed->Page = std::max(1, options ? options->PageNumber : 1);
     TState& s = State();
     std::lock_guard<std::mutex> lock(s.Lock);
-    feed.Wmf.X = s.Options.WmfX;
-    feed.Wmf.Y = s.Options.WmfY;
+    feed->Wmf.X = s.Options.WmfX;
+    feed->Wmf.Y = s.Options.WmfY;
     static TKFeedHandle next = 1;
     const TKFeedHandle h = next++;
     if (next == 0)
@@ -1682,37 +1852,57 @@ int TK_StartFeedLoad(TKFeedHandle* handle, TKBitmap* bitmap, uint32_t bitmapSize
 
 int TK_FeedLoad(TKFeedHandle handle, const void* buffer, int32_t size)
 {
-    std::lock_guard<std::mutex> lock(State().Lock);
-    const auto it = Feeds().find(handle);
-    if (it == Feeds().end())
+    const std::shared_ptr<TFeed> found = FindFeed(handle);
+    if (!found)
         return TK_ErrParameter;
-    if (size < 0 || (size > 0 && !buffer))
+    TFeed& feed = *found;
+    if (size < 0 || (size > 0 && !buffer) || feed.Delivering)
         return TK_ErrParameter;
-    if (it->second.Failed != TK_Success)
-        return it->second.Failed;
-    QByteArray& data = it->second.Data;
-    if (int64_t(data.size()) + size > ImagingLimits().MaxFileBytes) {
-        data.clear();
-        it->second.Failed = TK_ErrNoMemory;
+    if (feed.Failed != TK_Success)
+        return feed.Failed;
+    if (feed.Done)
+        return TK_Success; // the rest of the data is not wanted
+    if (int64_t(feed.Data.size()) + size > ImagingLimits().MaxFileBytes) {
+        feed.Data.clear();
+        feed.Failed = TK_ErrNoMemory;
         return TK_ErrNoMemory;
     }
-    data.append(static_cast<const char*>(buffer), size);
-    return TK_Success;
+    const bool first = feed.Data.size() < 6;
+    feed.Data.append(static_cast<const char*>(buffer), size);
+    if (first && feed.Data.size() >= 6)
+        feed.Progressive = StartsWith(feed.Data, "GIF87a", 6) || StartsWith(feed.Data, "GIF89a", 6);
+    if (feed.Progressive && !feed.Walk.Broken && !feed.Walk.Ended) {
+        InitializeImaging();
+        DeliverArrivedFrames(feed);
+        if (feed.Stopped)
+            return TK_Success; // the callback ended the feed itself; the bytes were taken
+    }
+    return feed.Failed == TK_Success ? int(TK_Success) : feed.Failed;
 }
 
 int TK_StopFeedLoad(TKFeedHandle handle)
 {
-    TFeed feed;
+    std::shared_ptr<TFeed> found;
     {
         std::lock_guard<std::mutex> lock(State().Lock);
         const auto it = Feeds().find(handle);
         if (it == Feeds().end())
             return TK_ErrParameter;
-        feed = std::move(it->second);
+        found = std::move(it->second);
         Feeds().erase(it);
+    }
+    TFeed& feed = *found;
+    if (feed.Delivering) {
+        // Stopped by the callback of a page being delivered: nothing more comes.
+        feed.Stopped = true;
+        return TK_ErrUserAbort;
     }
     if (feed.Failed != TK_Success)
         return feed.Failed;
+    if (feed.Done)
+        return TK_Success;
+    if (feed.Progressive && feed.Walk.Ended && !feed.Walk.Broken && feed.Delivered > 0)
+        return TK_Success; // every page went out as it arrived
     if (feed.Data.isEmpty())
         return TK_ErrReadFile;
     QString magick;
@@ -1754,7 +1944,7 @@ int TK_StopFeedLoad(TKFeedHandle handle)
         const int failure = r == TK_Success ? complete : r;
         const size_t arrived = LeadingFrames(feed.Data, magick, feed.Wmf, frames);
         if (arrived == 0)
-            return failure;
+            return feed.Delivered > 0 ? complete : failure;
         if (arrived < page)
             return complete;
         const size_t available = arrived - page + 1;
@@ -1767,9 +1957,13 @@ int TK_StopFeedLoad(TKFeedHandle handle)
             return TK_ErrNoMemory;
         index = page - 1;
     }
+    // The pages delivered while the data arrived are not delivered again.
+    const size_t skip = std::min(feed.Delivered, count);
+    if (skip == count)
+        return complete;
     int answer = TK_Success;
-    const int delivered =
-        DeliverFrames(frames, index, count, feed.Bits, feed.Bitmap, feed.Callback, feed.UserData, answer);
+    const int delivered = DeliverFrames(frames, index + skip, count - skip, feed.Bits, feed.Bitmap, feed.Callback,
+                                        feed.UserData, answer);
     return finish(delivered, answer, complete);
 }
 

@@ -323,12 +323,18 @@ int TK_SaveBitmapMemory(const TKBitmap* bitmap, int32_t format, int32_t bits, in
 // A load fed in pieces: TK_StartFeedLoad takes what TK_LoadFile takes (the bitmap record must
 // live until the stop), TK_FeedLoad adds bytes (1, or a failure code; a feed beyond the file size
 // limit fails with TK_ErrNoMemory, and a failed feed only waits for its stop, which delivers
-// nothing and returns the failure), and TK_StopFeedLoad decodes what was fed and delivers the
-// pages to the row callback as TK_LoadFile does. The bytes are decoded at the stop.
+// nothing and returns the failure), and TK_StopFeedLoad ends it. The pages of a GIF are decoded
+// and delivered to the row callback, as TK_LoadFile delivers them, by the feed call in which their
+// last byte arrives; other formats are decoded at the stop, which also delivers what the feed
+// calls could not (the pages after bytes that are no GIF block, or after a frame that does not
+// decode on its own, decoded with the file as a whole).
 //
-// The callback answers 1 to go on, 2 when it wants no more pages (the stop then succeeds), 0 to
-// stop (TK_ErrUserAbort). When the data ends early, the pages that arrived whole are delivered
-// and the stop returns TK_ErrReadFile. A stop ends the feed whatever it returns.
+// The callback answers 1 to go on, 2 when it wants no more pages (later bytes are ignored and the
+// stop succeeds), 0 to stop (the feed call or the stop that delivered the page fails with
+// TK_ErrUserAbort). When the data ends early, the pages that arrived whole are delivered and the
+// stop returns TK_ErrReadFile. A stop ends the feed whatever it returns; a stop called from the
+// callback delivers nothing more and returns TK_ErrUserAbort, and the feed call that was
+// delivering returns 1.
 int TK_StartFeedLoad(TKFeedHandle* handle, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits, int32_t colourOrder,
                      uint32_t flags, TKRowCallback callback, void* userData, const TKLoadOptions* options);
 int TK_FeedLoad(TKFeedHandle handle, const void* buffer, int32_t size);

@@ -1,7 +1,9 @@
 #include "imaging/toolkit/toolkit_library.h"
 
 #include "imaging/toolkit/toolkit_test_support.h"
+#include "testsupport/testdata.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -621,6 +623,193 @@ TEST_F(ToolkitLibraryTest, OptionFamiliesAreKeptAndChecked)
     EXPECT_EQ(back.DisplayDepth, 8);
     EXPECT_EQ(TK_Set2DViewMode(4), TK_ErrParameter);
     EXPECT_EQ(TK_Set2DViewport(-1, 5), TK_ErrParameter);
+}
+
+// ---- Feed loads -----------------------------------------------------------------------------
+
+// Pages delivered to a row callback, each kept whole; Answer is what the callback says at the end
+// of page AnswerAt (from 1), 1 for the others.
+struct TFeedPages {
+    std::vector<TKBitmap> Pages;
+    size_t AnswerAt = 0;
+    int Answer = TK_Success;
+    TKFeedHandle StopFrom = 0; // stops this feed from within the callback at AnswerAt
+    int StopResult = 0;
+};
+
+int KeepPages(TKBitmap* bitmap, uint8_t*, uint32_t flags, int32_t, int32_t, void* user)
+{
+    auto* fed = static_cast<TFeedPages*>(user);
+    if (!(flags & TKRF_PageEnd))
+        return TK_Success;
+    fed->Pages.push_back(*bitmap);
+    if (fed->Pages.size() != fed->AnswerAt)
+        return TK_Success;
+    if (fed->StopFrom)
+        fed->StopResult = TK_StopFeedLoad(fed->StopFrom);
+    return fed->Answer;
+}
+
+int Feed(TKFeedHandle feed, const QByteArray& data, qsizetype from, qsizetype to)
+{
+    return TK_FeedLoad(feed, data.constData() + from, int32_t(to - from));
+}
+
+// Where the frames of a GIF made by MakeGif end: each frame after the first begins with its
+// graphic control block.
+std::vector<qsizetype> FrameEnds(const QByteArray& gif)
+{
+    std::vector<qsizetype> ends;
+    qsizetype at = gif.indexOf("\x21\xF9\x04");
+    while ((at = gif.indexOf("\x21\xF9\x04", at + 1)) > 0)
+        ends.push_back(at);
+    ends.push_back(gif.size() - 1); // the trailer follows the last one
+    return ends;
+}
+
+TEST_F(ToolkitLibraryTest, FeedDeliversEachGifPageInTheCallWhereItsLastByteArrives)
+{
+    const QByteArray gif = MakeGif(3, true);
+    const std::vector<qsizetype> ends = FrameEnds(gif);
+    ASSERT_EQ(ends.size(), 3u);
+    TKBitmap bitmap;
+    TFeedPages fed;
+    TKFeedHandle feed = 0;
+    ASSERT_EQ(TK_StartFeedLoad(&feed, &bitmap, sizeof bitmap, 32, 1, 19, KeepPages, &fed, nullptr), TK_Success);
+    qsizetype at = 0;
+    for (size_t page = 0; page < ends.size(); ++page) {
+        ASSERT_EQ(Feed(feed, gif, at, ends[page] - 1), TK_Success);
+        EXPECT_EQ(fed.Pages.size(), page) << "one byte short of page " << page + 1;
+        ASSERT_EQ(Feed(feed, gif, ends[page] - 1, ends[page]), TK_Success);
+        EXPECT_EQ(fed.Pages.size(), page + 1);
+        at = ends[page];
+    }
+    ASSERT_EQ(Feed(feed, gif, at, gif.size()), TK_Success);
+    EXPECT_EQ(TK_StopFeedLoad(feed), TK_Success);
+    ASSERT_EQ(fed.Pages.size(), 3u) << "the stop delivers no page twice";
+    const uint8_t red[] = {0, 0, 255, 255}, blue[] = {255, 0, 0, 255};
+    EXPECT_EQ(std::memcmp(PixelAt(fed.Pages[0], 5, 3), red, 4), 0);
+    EXPECT_EQ(std::memcmp(PixelAt(fed.Pages[2], 0, 0), blue, 4), 0);
+
+    // From page 2 on, at 8 bits: the first page is passed over, the others keep the palette.
+    TFeedPages later;
+    TKLoadOptions options;
+    options.PageNumber = 2;
+    ASSERT_EQ(TK_StartFeedLoad(&feed, &bitmap, sizeof bitmap, 8, 1, 19, KeepPages, &later, &options), TK_Success);
+    ASSERT_EQ(Feed(feed, gif, 0, ends[1]), TK_Success);
+    ASSERT_EQ(later.Pages.size(), 1u);
+    EXPECT_EQ(later.Pages[0].BitsPerPixel, 8);
+    EXPECT_EQ(BitmapColour(later.Pages[0], 0, 0), 0xFF00FF00u);
+    ASSERT_EQ(Feed(feed, gif, ends[1], gif.size()), TK_Success);
+    EXPECT_EQ(TK_StopFeedLoad(feed), TK_Success);
+    EXPECT_EQ(later.Pages.size(), 2u);
+}
+
+// Every GIF of testdata fed in pieces gives the pages and pixels a load of the file gives, at
+// every depth; a file whose data is damaged ends its feed with a failure too.
+TEST_F(ToolkitLibraryTest, FedGifsGiveThePagesOfTheFile)
+{
+    for (const char* folder : {"gif/suite", "gif/other", "gif/pillow", "gif/malformed"}) {
+        const QDir dir(TestDataPath(QLatin1String(folder)));
+        for (const QString& name : dir.entryList({QStringLiteral("*.gif")}, QDir::Files)) {
+            const QString path = dir.filePath(name);
+            const QByteArray data = ReadFile(path);
+            for (int bits : {0, 8}) {
+                TKBitmap bitmap;
+                TFeedPages loaded;
+                const int load =
+                    TK_LoadFile(path, &bitmap, sizeof bitmap, bits, 4, 19, KeepPages, &loaded, nullptr, nullptr);
+                for (qsizetype piece : {qsizetype(5), qsizetype(4096)}) {
+                    SCOPED_TRACE(QStringLiteral("%1/%2 at %3 bits in pieces of %4")
+                                     .arg(QLatin1String(folder), name)
+                                     .arg(bits)
+                                     .arg(piece)
+                                     .toStdString());
+                    TFeedPages fed;
+                    TKFeedHandle feed = 0;
+                    ASSERT_EQ(TK_StartFeedLoad(&feed, &bitmap, sizeof bitmap, bits, 1, 19, KeepPages, &fed, nullptr),
+                              TK_Success);
+                    int fedResult = TK_Success;
+                    for (qsizetype at = 0; at < data.size() && fedResult == TK_Success; at += piece)
+                        fedResult = Feed(feed, data, at, std::min(at + piece, data.size()));
+                    const int stop = TK_StopFeedLoad(feed);
+                    if (load != TK_Success) {
+                        // Damaged data fails either way; a file too large to decode whole may
+                        // still arrive a page at a time within the limits.
+                        if (load == TK_ErrReadFile)
+                            EXPECT_TRUE(fedResult != TK_Success || stop != TK_Success);
+                        continue;
+                    }
+                    EXPECT_EQ(fedResult, TK_Success);
+                    EXPECT_EQ(stop, TK_Success);
+                    ASSERT_EQ(fed.Pages.size(), loaded.Pages.size());
+                    for (size_t i = 0; i < fed.Pages.size(); ++i) {
+                        EXPECT_EQ(fed.Pages[i].Width, loaded.Pages[i].Width) << i;
+                        EXPECT_EQ(fed.Pages[i].BitsPerPixel, loaded.Pages[i].BitsPerPixel) << i;
+                        EXPECT_EQ(fed.Pages[i].Palette, loaded.Pages[i].Palette) << i;
+                        EXPECT_TRUE(*fed.Pages[i].Pixels == *loaded.Pages[i].Pixels) << i;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(ToolkitLibraryTest, FeedCallbackAnswersEndTheFeedWhereTheyAreGiven)
+{
+    const QByteArray gif = MakeGif(3, true);
+    const qsizetype firstEnd = FrameEnds(gif)[0];
+    struct {
+        const char* Name;
+        int Answer;
+        bool StopFromCallback;
+        int FirstFeed, LaterFeed, Stop;
+        size_t Pages;
+    } cases[] = {
+        {"enough", 2, false, TK_Success, TK_Success, TK_Success, 1},
+        {"stop", 0, false, TK_ErrUserAbort, TK_ErrUserAbort, TK_ErrUserAbort, 1},
+        {"stopped from the callback", TK_Success, true, TK_Success, TK_ErrParameter, TK_ErrParameter, 1},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.Name);
+        TKBitmap bitmap;
+        TFeedPages fed;
+        fed.AnswerAt = 1;
+        fed.Answer = t.Answer;
+        TKFeedHandle feed = 0;
+        ASSERT_EQ(TK_StartFeedLoad(&feed, &bitmap, sizeof bitmap, 32, 1, 19, KeepPages, &fed, nullptr), TK_Success);
+        if (t.StopFromCallback)
+            fed.StopFrom = feed;
+        EXPECT_EQ(Feed(feed, gif, 0, firstEnd), t.FirstFeed);
+        EXPECT_EQ(Feed(feed, gif, firstEnd, gif.size()), t.LaterFeed);
+        EXPECT_EQ(TK_StopFeedLoad(feed), t.Stop);
+        EXPECT_EQ(fed.Pages.size(), t.Pages);
+        if (t.StopFromCallback)
+            EXPECT_EQ(fed.StopResult, TK_ErrUserAbort);
+    }
+}
+
+// Bytes between frames that are no GIF block end the walk; the library's reader passes over
+// them, so the stop delivers the pages after them from the whole file.
+TEST_F(ToolkitLibraryTest, FeedLeavesThePagesAfterStrayBytesToTheStop)
+{
+    QByteArray gif = MakeGif(3, true);
+    const qsizetype firstEnd = FrameEnds(gif)[0];
+    gif.insert(firstEnd, '\x00');
+    const QString path = Fixture("stray.gif", gif);
+    TKBitmap bitmap;
+    TFeedPages loaded, fed;
+    ASSERT_EQ(TK_LoadFile(path, &bitmap, sizeof bitmap, 32, 4, 19, KeepPages, &loaded, nullptr, nullptr),
+              TK_Success);
+    ASSERT_EQ(loaded.Pages.size(), 3u);
+    TKFeedHandle feed = 0;
+    ASSERT_EQ(TK_StartFeedLoad(&feed, &bitmap, sizeof bitmap, 32, 1, 19, KeepPages, &fed, nullptr), TK_Success);
+    ASSERT_EQ(Feed(feed, gif, 0, gif.size()), TK_Success);
+    EXPECT_EQ(fed.Pages.size(), 1u);
+    EXPECT_EQ(TK_StopFeedLoad(feed), TK_Success);
+    ASSERT_EQ(fed.Pages.size(), 3u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(*fed.Pages[i].Pixels == *loaded.Pages[i].Pixels) << i;
 }
 
 } // namespace
