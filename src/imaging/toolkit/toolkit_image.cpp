@@ -1094,7 +1094,7 @@ int TToolkitImage::Load(const QString& FileName, int Bits, int FirstPage, int Pa
             FileInfoText = QString::fromLatin1(info.FormatText, int(strnlen(info.FormatText, sizeof info.FormatText)));
 
             const int f = info.Format;
-            animated = (f == TKFMT_GIF && info.TotalPages != 1) || f == 59 || f == 61 || f == 119 || f == 134;
+            animated = (f == TKFMT_GIF && info.TotalPages != 1) || f == TKFMT_MNG || f == TKFMT_WEBP;
             if (animated) {
                 Animation.Loop = (autoAnimationLoop_ == 1 && autoAnimate_) ||
                                  (f == TKFMT_GIF && (info.Flags & TKFI_Loop) && info.LoopCount == 0);

@@ -6,6 +6,8 @@
 #include "imaging/toolkit/toolkit_test_support.h"
 #include "testsupport/testdata.h"
 
+#include <Magick++.h>
+
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -318,6 +320,106 @@ TEST_F(ToolkitAnimationTest, AnimationEnableErrors)
     control->Save(dir.filePath("a.bmp"), TKFMT_BMP, 24, 0, 0);
     EXPECT_EQ(inSave, QStringLiteral("Anim \nError code: 0\nProcessing not allowed: %1 ").arg(ToolkitErrorText(0)));
     EXPECT_FALSE(control->AnimationEnable());
+}
+
+// ---- Animated formats ------------------------------------------------------------------------
+
+// Every format the toolkit reads as an animation plays its frames for their delays.
+TEST_F(ToolkitAnimationTest, AnimatedFormatsPlayTheirFrames)
+{
+    const QByteArray red = QByteArray::fromHex("ff0000ff").repeated(24);
+    const QByteArray lime = QByteArray::fromHex("00ff00ff").repeated(24);
+    const QByteArray blue = QByteArray::fromHex("0000ffff").repeated(24);
+    const struct {
+        const char* Magick;
+        const char* File;
+        int Format;
+    } cases[] = {{"GIF", "a.gif", TKFMT_GIF}, {"MNG", "a.mng", TKFMT_MNG}, {"WEBP", "a.webp", TKFMT_WEBP}};
+    control->SetAutoAnimate(true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Magick);
+        ASSERT_EQ(control->Load(Fixture(c.File, MakeAnimation(3, true, c.Magick)), 0, 1, -1), 1);
+        EXPECT_EQ(control->FileInfoFormat, c.Format);
+        EXPECT_TRUE(control->AnimationEnable());
+        EXPECT_EQ(ListCount(), 3);
+        EXPECT_EQ(Shown(), red);
+        EXPECT_GT(Timer()->Interval(), 50);
+        EXPECT_LE(Timer()->Interval(), 100);
+        Tick();
+        EXPECT_EQ(Shown(), lime);
+        Tick();
+        EXPECT_EQ(Shown(), blue);
+        control->SetAnimationEnable(false);
+    }
+}
+
+// The library reads only the still picture of a PNG with animation chunks: such a file loads as
+// that picture and does not count as animated.
+QByteArray Chunk(const char* type, const QByteArray& data)
+{
+    static const std::vector<uint32_t> table = [] {
+        std::vector<uint32_t> t(256);
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    const auto be = [](uint32_t v) {
+        const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(b, 4);
+    };
+    const QByteArray body = QByteArray(type, 4) + data;
+    uint32_t crc = 0xFFFFFFFFu;
+    for (char ch : body)
+        crc = table[(crc ^ uint8_t(ch)) & 0xFF] ^ (crc >> 8);
+    return be(uint32_t(data.size())) + body + be(crc ^ 0xFFFFFFFFu);
+}
+
+// The data of the first chunk of the type in a PNG file.
+QByteArray ChunkData(const QByteArray& png, const char* type)
+{
+    const qsizetype at = png.indexOf(QByteArray(type, 4));
+    const qsizetype length = qsizetype(uint8_t(png[at - 4])) << 24 | qsizetype(uint8_t(png[at - 3])) << 16 |
+                             qsizetype(uint8_t(png[at - 2])) << 8 | qsizetype(uint8_t(png[at - 1]));
+    return png.mid(at + 4, length);
+}
+
+// Two frames of 6 x 4 pixels, red (the still picture) and lime, a tenth of a second each.
+QByteArray MakeAnimatedPng()
+{
+    const auto frame = [](const char* colour) {
+        Magick::Image image(Magick::Geometry(6, 4), Magick::Color(colour));
+        image.magick("PNG24");
+        Magick::Blob out;
+        image.write(&out);
+        return QByteArray(static_cast<const char*>(out.data()), qsizetype(out.length()));
+    };
+    const QByteArray first = frame("red"), second = frame("lime");
+    const auto be = [](uint32_t v) {
+        const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(b, 4);
+    };
+    const auto control = [&](uint32_t sequence) {
+        const QByteArray delay = QByteArray::fromHex("0001000a"); // 1/10 s
+        return Chunk("fcTL", be(sequence) + be(6) + be(4) + be(0) + be(0) + delay + QByteArray(2, '\0'));
+    };
+    return first.left(8) + Chunk("IHDR", ChunkData(first, "IHDR")) + Chunk("acTL", be(2) + be(0)) + control(0) +
+           Chunk("IDAT", ChunkData(first, "IDAT")) + control(1) + Chunk("fdAT", be(2) + ChunkData(second, "IDAT")) +
+           Chunk("IEND", QByteArray());
+}
+
+TEST_F(ToolkitAnimationTest, AnimatedPngLoadsAsItsStillPicture)
+{
+    control->SetAutoAnimate(true);
+    ASSERT_EQ(control->Load(Fixture("a.png", MakeAnimatedPng()), 0, 1, -1), 1);
+    EXPECT_EQ(control->FileInfoFormat, TKFMT_PNG);
+    EXPECT_EQ(control->FileInfoPages, 1);
+    EXPECT_FALSE(control->AnimationEnable());
+    EXPECT_EQ(ListCount(), 1);
+    EXPECT_EQ(Shown(), QByteArray::fromHex("ff0000ff").repeated(24));
 }
 
 } // namespace

@@ -73,6 +73,7 @@ constexpr TFormatRow ReadFormats[] = {
     {TKFMT_TIFF, "TIFF"}, {TKFMT_PCX, "PCX"},   {TKFMT_PSD, "PSD"},   {TKFMT_PSD, "PSB"},   {TKFMT_SGI, "SGI"},
     {TKFMT_PNM, "PNM"},   {TKFMT_PCD, "PCD"},   {TKFMT_RLE, "RLE"},   {TKFMT_WMF, "WMF"},   {TKFMT_ICO, "ICO"},
     {TKFMT_CUR, "CUR"},   {TKFMT_WBMP, "WBMP"}, {TKFMT_DIB, "DIB"},   {TKFMT_FRAME, "SUN"},
+    {TKFMT_MNG, "MNG"},   {TKFMT_WEBP, "WEBP"},
 };
 
 int CodeOfMagick(const QString& magick)
@@ -268,6 +269,15 @@ int DetectFormat(const QByteArray& data, const QString& name, const TKFileInfo* 
     // The frames of TKFMT_FRAME are read back by the toolkit only, never by the other readers.
     if (StartsWith(data, "\x59\xA6\x6A\x95", 4) && data.size() >= 32) {
         magick = QStringLiteral("SUN");
+        return TK_Success;
+    }
+    // The animated formats are read by the toolkit only, never by the other readers.
+    if (StartsWith(data, "\x8AMNG\r\n\x1A\n", 8)) {
+        magick = QStringLiteral("MNG");
+        return TK_Success;
+    }
+    if (StartsWith(data, "RIFF", 4) && data.size() >= 16 && data.mid(8, 4) == "WEBP") {
+        magick = QStringLiteral("WEBP");
         return TK_Success;
     }
     magick = DetectPictureFormat(data, QLatin1Char('.') + QFileInfo(name).suffix());
@@ -891,6 +901,12 @@ void SourceOf(int perspective, int w, int h, int x, int y, int& sx, int& sy)
 }
 
 } // namespace
+
+QString ToolkitFormatName(const QByteArray& data, const QString& name)
+{
+    QString magick;
+    return DetectFormat(data, name, nullptr, magick) == TK_Success ? magick : QString();
+}
 
 // ---- Version -------------------------------------------------------------------------------
 

@@ -42,6 +42,8 @@ enum : int {
     TKFMT_WBMP = 47,
     TKFMT_DIB = 48,   // the picture without the file header; read back from files named .dib
     TKFMT_FRAME = 51, // a raster frame, saved at 576 x 720 whatever the bitmap's size
+    TKFMT_MNG = 59,   // read only; an animation, one page per frame
+    TKFMT_WEBP = 119, // read only; an animated one reads as one page per frame
     TKFMT_PNG32 = 75, // saved at 32 bits with alpha
 };
 
@@ -196,6 +198,10 @@ struct TKPDFSaveOptions {
     int32_t PageHeight = 0;
     int32_t Reserved[4] = {};
 };
+
+// The outside library's name of the format of a picture in data, as the toolkit reads it (name
+// lends its extension to the formats without a signature); empty for data it does not read.
+QString ToolkitFormatName(const QByteArray& data, const QString& name);
 
 // Feed loads are handles; 0 is none.
 using TKFeedHandle = uint32_t;

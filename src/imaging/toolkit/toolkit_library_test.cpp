@@ -736,8 +736,9 @@ TEST_F(ToolkitLibraryTest, FedGifsGiveThePagesOfTheFile)
                     if (load != TK_Success) {
                         // Damaged data fails either way; a file too large to decode whole may
                         // still arrive a page at a time within the limits.
-                        if (load == TK_ErrReadFile)
+                        if (load == TK_ErrReadFile) {
                             EXPECT_TRUE(fedResult != TK_Success || stop != TK_Success);
+                        }
                         continue;
                     }
                     EXPECT_EQ(fedResult, TK_Success);
@@ -784,8 +785,9 @@ TEST_F(ToolkitLibraryTest, FeedCallbackAnswersEndTheFeedWhereTheyAreGiven)
         EXPECT_EQ(Feed(feed, gif, firstEnd, gif.size()), t.LaterFeed);
         EXPECT_EQ(TK_StopFeedLoad(feed), t.Stop);
         EXPECT_EQ(fed.Pages.size(), t.Pages);
-        if (t.StopFromCallback)
+        if (t.StopFromCallback) {
             EXPECT_EQ(fed.StopResult, TK_ErrUserAbort);
+        }
     }
 }
 

@@ -264,14 +264,16 @@ int TK_ReadFrameInfo(const QString& name, int32_t firstPage, std::vector<TKFrame
     const int r = ReadWholeFile(name, data);
     if (r != TK_Success)
         return r;
-    // Only this format carries timing and placement the toolkit plays.
-    if (DetectPictureFormat(data, QString()) != QLatin1String("GIF"))
+    // Only the animated formats carry timing and placement the toolkit plays.
+    const QString format = ToolkitFormatName(data, name);
+    if (format != QLatin1String("GIF") && format != QLatin1String("MNG") && format != QLatin1String("WEBP"))
         return TK_Success;
     InitializeImaging();
     MagickCore::ImageInfo* info = MagickCore::AcquireImageInfo();
     MagickCore::ExceptionInfo* exception = MagickCore::AcquireExceptionInfo();
-    MagickCore::CopyMagickString(info->magick, "GIF", MaxTextExtent);
-    MagickCore::CopyMagickString(info->filename, "GIF:", MaxTextExtent);
+    const QByteArray coder = format.toLatin1();
+    MagickCore::CopyMagickString(info->magick, coder.constData(), MaxTextExtent);
+    MagickCore::CopyMagickString(info->filename, (coder + ':').constData(), MaxTextExtent);
     MagickCore::Image* list = MagickCore::PingBlob(info, data.constData(), size_t(data.size()), exception);
     int result = TK_Success;
     if (!list) {

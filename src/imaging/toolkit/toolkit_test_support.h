@@ -111,8 +111,9 @@ inline QByteArray ThreeLayerPsd()
                     {6, 6, 20, 2, 0xFF00FF40, "Hidden", true}});
 }
 
-// An animation of `frames` frames of 6 x 4 pixels, each in a colour of its own.
-inline QByteArray MakeGif(int frames, bool loop)
+// An animation of `frames` frames of 6 x 4 pixels in the outside library's format `magick`,
+// written without loss, each frame in a colour of its own.
+inline QByteArray MakeAnimation(int frames, bool loop, const char* magick)
 {
     static const char* const colours[] = {"red", "lime", "blue", "yellow", "cyan"};
     std::list<Magick::Image> images;
@@ -120,12 +121,18 @@ inline QByteArray MakeGif(int frames, bool loop)
         Magick::Image frame(Magick::Geometry(6, 4), Magick::Color(colours[i % 5]));
         frame.animationDelay(10);
         frame.animationIterations(loop ? 0 : 1);
-        frame.magick("GIF");
+        frame.magick(magick);
+        frame.defineValue("webp", "lossless", "true");
         images.push_back(frame);
     }
     Magick::Blob out;
     Magick::writeImages(images.begin(), images.end(), &out, true);
     return QByteArray(static_cast<const char*>(out.data()), qsizetype(out.length()));
+}
+
+inline QByteArray MakeGif(int frames, bool loop)
+{
+    return MakeAnimation(frames, loop, "GIF");
 }
 
 // A still GIF of 16 x 16 pixels in 256 colours, each pixel a colour of its own: red = the
