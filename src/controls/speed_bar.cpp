@@ -28,30 +28,10 @@ bool IsHorizontalSide(TAlign a) { return a == alTop || a == alBottom; }
 // Halves to the even neighbour, as the platform's rounding does.
 int RoundEven(double v) { return int(std::nearbyint(v)); }
 
+// The frame shown while the bar is dragged is this many nested rectangles.
+constexpr int DragFrameLines = 3;
+
 } // namespace
-
-// The frame shown while the bar is dragged: three nested one-pixel rectangles, drawn in a
-// window of their own over everything (the screen cannot be drawn on by inversion here).
-class TSpeedBar::DragOverlay : public QWidget {
-public:
-    DragOverlay() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_TranslucentBackground);
-        setAttribute(Qt::WA_ShowWithoutActivating);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        QPen pen(QColor(0, 0, 0));
-        pen.setStyle(Qt::DotLine);
-        p.setPen(pen);
-        for (int i = 0; i < 3; ++i)
-            p.drawRect(QRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i));
-    }
-};
 
 // ---- TSpeedbarButton -------------------------------------------------------------------------------
 
@@ -493,6 +473,7 @@ TSpeedBar::TSpeedBar(QWidget* parent)
 
 TSpeedBar::~TSpeedBar()
 {
+    DrawFrame({});
     OnVisibleChanged = nullptr;
     OnApplyAlign = nullptr;
     OnPosChanged = nullptr;
@@ -1269,16 +1250,12 @@ void TSpeedBar::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 
 void TSpeedBar::DrawFrame(const TRect& r)
 {
-    if (r.Width() <= 0 || r.Height() <= 0) {
-        if (overlay_)
-            overlay_->hide();
-        return;
-    }
-    if (!overlay_)
-        overlay_ = std::make_unique<DragOverlay>();
-    overlay_->setGeometry(r.Left, r.Top, r.Width(), r.Height());
-    overlay_->show();
-    overlay_->update();
+    // The frame moves by drawing it again where it was, which takes it away, and then at r.
+    if (shownFrame_.Right > shownFrame_.Left && shownFrame_.Bottom > shownFrame_.Top)
+        DrawScreenFocusFrame(shownFrame_, DragFrameLines);
+    shownFrame_ = r;
+    if (r.Right > r.Left && r.Bottom > r.Top)
+        DrawScreenFocusFrame(r, DragFrameLines);
 }
 
 void TSpeedBar::BeginBarDrag()

@@ -399,12 +399,12 @@ private:
     friend class TSpeedItem;
     friend class TSpeedbarSection;
     friend class TSpeedbarButton;
-    class DragOverlay;
     void ShiftButtons(int dx, int dy);
     void BeginBarDrag();
     void TrackBarDrag(TPoint screenPoint);
     void FinishBarDrag(TPoint screenPoint);
     TAlign AskSide(TPoint screenPoint, bool& apply);
+    // Moves the drag frame on the screen to r; an empty r takes it away.
     void DrawFrame(const TRect& r);
     bool ResizeGripAt(int x, int y) const;
     void ResizeTo(int x, int y);
@@ -441,5 +441,5 @@ private:
     bool alNoneRead_ = false;
     unsigned scaledFlags_ = 0;
     TImageList* images_ = nullptr;
-    std::unique_ptr<DragOverlay> overlay_;
+    TRect shownFrame_; // the drag frame on the screen, empty when none
 };

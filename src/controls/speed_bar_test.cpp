@@ -51,6 +51,16 @@ void DragBar(TSpeedBar* bar, TPoint from, TPoint toInParent)
     Mouse(bar, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
 }
 
+// Where the focus frames drawn on the screen are.
+QList<QRect> ScreenFrames()
+{
+    QList<QRect> frames;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("ScreenFocusFrame") && w->isVisible())
+            frames << w->geometry();
+    return frames;
+}
+
 // A customizing window that records what the bar tells it.
 class EditorWindow : public QObject {
 public:
@@ -258,11 +268,15 @@ TEST(SpeedBar, DraggedToAnotherSideOfItsWindow)
     EXPECT_TRUE(bar->Dragging());
     EXPECT_EQ(bar->FrameAlign(), alTop);
     EXPECT_EQ(bar->DragFrame(), bar->DragFrameRect(alTop));
+    const TRect frame = bar->DragFrame();
+    EXPECT_EQ(ScreenFrames(), QList<QRect>{QRect(frame.Left, frame.Top, frame.Width(), frame.Height())})
+        << "one frame on the screen, where the bar would go";
     const TPoint right = bar->ScreenToClient(b.w.form->ClientToScreen({W - 10, H / 2}));
     Mouse(bar, QEvent::MouseMove, right, Qt::NoButton);
     EXPECT_EQ(bar->FrameAlign(), alTop);
     Mouse(bar, QEvent::MouseButtonRelease, right, Qt::LeftButton, Qt::NoButton);
     EXPECT_FALSE(bar->Dragging());
+    EXPECT_TRUE(ScreenFrames().isEmpty());
     EXPECT_EQ(bar->Align(), alTop);
     EXPECT_EQ(bar->Height(), thickness);
 

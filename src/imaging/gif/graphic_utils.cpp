@@ -17,8 +17,17 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSysInfo>
+#include <QThread>
+#include <QWidget>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <tuple>
+#include <typeinfo>
+#include <utility>
 #include <cstdlib>
 #include <cstring>
 
@@ -124,13 +133,58 @@ void PlayMessageBeep()
         QApplication::beep();
 }
 
+namespace {
+
+// Takes the posted events of one type for one receiver out of the queue while they are sent: the
+// first is kept, the others are copied to be posted again. An event that cannot be copied whole
+// (its class has no copy of its own) is let through instead, delivered as the queue would have.
+class TPostedEventTaker : public QObject {
+public:
+    TPostedEventTaker(QObject* receiver, int type) : receiver_(receiver), type_(type) {}
+    std::unique_ptr<QEvent> Taken;
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> Later;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if ((receiver_ && watched != receiver_) || (type_ != 0 && e->type() != type_) ||
+            e->type() == QEvent::DeferredDelete)
+            return false;
+        std::unique_ptr<QEvent> copy(e->clone());
+        if (!Taken) {
+            Taken = std::move(copy);
+            return true;
+        }
+        if (!copy || typeid(*copy) != typeid(*e))
+            return false;
+        Later.emplace_back(watched, std::move(copy));
+        return true;
+    }
+
+private:
+    QObject* receiver_;
+    int type_;
+};
+
+} // namespace
+
 void DiscardPendingMessage(QObject* receiver, int eventType)
 {
-    // Qt offers no removal of a single posted event; all of that type for the receiver go, which
-    // is what the callers want (they drop a repeated request). A quit request stays posted.
-    if (eventType == QEvent::Quit)
+    // Qt offers no removal of a single posted event: the events of the type are sent to a filter
+    // that keeps the first and queues the others again.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
         return;
-    QCoreApplication::removePostedEvents(receiver, eventType);
+    TPostedEventTaker taker(receiver, eventType);
+    QObject* watched = receiver ? receiver : app;
+    watched->installEventFilter(&taker);
+    QCoreApplication::sendPostedEvents(receiver, eventType);
+    watched->removeEventFilter(&taker);
+    for (auto& [target, event] : taker.Later)
+        if (target)
+            QCoreApplication::postEvent(target, event.release());
+    if (taker.Taken && taker.Taken->type() == QEvent::Quit)
+        QCoreApplication::postEvent(app, taker.Taken.release());
 }
 
 bool OwnsActiveWindow()
@@ -284,6 +338,56 @@ TBitmap* MakeDisabledBitmapEx(TBitmap* bitmap, TColor backColor, TColor faceColo
 TBitmap* MakeDisabledBitmap(TBitmap* bitmap, TColor backColor)
 {
     return MakeDisabledBitmapEx(bitmap, backColor, clBtnFace, true, clBtnShadow, clBtnHighlight);
+}
+
+namespace {
+
+class TScreenFocusFrame : public QWidget {
+public:
+    explicit TScreenFocusFrame(int count)
+        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), count_(count)
+    {
+        setObjectName(QStringLiteral("ScreenFocusFrame"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        QPen pen(QColor(0, 0, 0));
+        pen.setStyle(Qt::DotLine);
+        p.setPen(pen);
+        for (int i = 0; i < count_ && 2 * i < std::min(width(), height()); ++i)
+            p.drawRect(QRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i));
+    }
+
+private:
+    int count_;
+};
+
+} // namespace
+
+void DrawScreenFocusFrame(const TRect& rect, int count)
+{
+    if (count <= 0 || rect.Right <= rect.Left || rect.Bottom <= rect.Top ||
+        !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    // The frames on the screen; a frame drawn again is taken away, as inverting it twice would.
+    static std::map<std::tuple<int, int, int, int, int>, QPointer<QWidget>> shown;
+    const auto key = std::make_tuple(rect.Left, rect.Top, rect.Right, rect.Bottom, count);
+    const auto it = shown.find(key);
+    if (it != shown.end()) {
+        delete it->second.data();
+        shown.erase(it);
+        return;
+    }
+    auto* frame = new TScreenFocusFrame(count);
+    frame->setGeometry(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
+    frame->show();
+    shown.emplace(key, frame);
 }
 
 // ---- Start-up -----------------------------------------------------------------------------------

@@ -49,8 +49,9 @@ int WaitCursorNesting();
 void PlayMessageBeep();
 // True when one of the program's windows is the active window.
 bool OwnsActiveWindow();
-// Removes one pending posted event of that type for the receiver; a quit request that happens to
-// be removed is posted again.
+// Removes the first pending posted event of that type (0: of any type) for the receiver (null: for
+// any receiver); the others of that type stay queued in their order, behind the events posted
+// before the call. A quit request that happens to be removed is posted again. GUI thread only.
 void DiscardPendingMessage(QObject* receiver, int eventType);
 // Shows "Function not yet implemented" and ends the current operation with a silent abort.
 [[noreturn]] void ShowNotImplemented();
@@ -77,6 +78,11 @@ void DrawBitmapRectTransparent(TCanvas* canvas, int x, int y, int width, int hei
 TBitmap* MakeDisabledBitmapEx(TBitmap* bitmap, TColor backColor, TColor faceColor, bool highlight,
                               TColor shadowColor, TColor highlightColor);
 TBitmap* MakeDisabledBitmap(TBitmap* bitmap, TColor backColor);
+// Draws count nested one-pixel focus rectangles on the screen, each one pixel inside the one
+// before, the first on the edge of rect (screen coordinates); drawing the same frame again takes
+// it away. The frame is a window of its own over everything, since the screen cannot be drawn on
+// by inversion here.
+void DrawScreenFocusFrame(const TRect& rect, int count);
 
 // Screen cursors of the program: a hand and a drag cursor, added at start-up.
 inline constexpr int CursorHand = 14000;

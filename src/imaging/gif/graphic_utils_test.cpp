@@ -7,6 +7,10 @@
 #include "framework/streams.h"
 #include "imaging/gif/color_reduction.h"
 
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 TEST(GraphicUtils, IntegersRectanglesAndBytes)
@@ -155,3 +159,103 @@ TEST(GraphicUtils, ReductionToEightBitsMatchesTheReductionOfTheTwentyFourBitImag
             }
         }
 }
+
+namespace {
+
+// The visible focus frames on the screen.
+QList<QWidget*> ScreenFrames()
+{
+    QList<QWidget*> frames;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("ScreenFocusFrame") && w->isVisible())
+            frames << w;
+    return frames;
+}
+
+class TEventRecorder : public QObject {
+public:
+    QList<int> Seen;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Quit || e->type() >= QEvent::User) {
+            Seen << e->type();
+            return true; // a quit request must not end the tests
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(GraphicUtils, ScreenFocusFrameIsDrawnNestedAndTakenAwayByDrawingItAgain)
+{
+    const TRect r = Rect(20, 30, 60, 55);
+    DrawScreenFocusFrame(r, 3);
+    const QList<QWidget*> shown = ScreenFrames();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0]->geometry(), QRect(20, 30, 40, 25));
+    const QImage image = shown[0]->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int i = 0; i < 3; ++i) {
+        bool drawn = false;
+        for (int x = i; x < image.width() - i; ++x)
+            drawn |= qAlpha(image.pixel(x, i)) != 0;
+        EXPECT_TRUE(drawn) << "rectangle " << i;
+    }
+    for (int y = 3; y < image.height() - 3; ++y)
+        for (int x = 3; x < image.width() - 3; ++x)
+            ASSERT_EQ(qAlpha(image.pixel(x, y)), 0) << x << "," << y << ": inside the third rectangle";
+
+    // Another frame comes beside it; each goes when it is drawn again.
+    DrawScreenFocusFrame(Rect(0, 0, 10, 10), 1);
+    EXPECT_EQ(ScreenFrames().size(), 2);
+    DrawScreenFocusFrame(r, 3);
+    ASSERT_EQ(ScreenFrames().size(), 1);
+    EXPECT_EQ(ScreenFrames()[0]->geometry(), QRect(0, 0, 10, 10));
+    DrawScreenFocusFrame(Rect(0, 0, 10, 10), 1);
+    EXPECT_TRUE(ScreenFrames().isEmpty());
+}
+
+// One posted event is removed and the others of its type stay queued; a quit request that is
+// removed is posted again.
+TEST(GraphicUtils, DiscardPendingMessageRemovesOneAndPostsAQuitAgain)
+{
+    const int a = QEvent::User + 1, b = QEvent::User + 2;
+    const struct {
+        const char* Name;
+        QList<int> Posted; // to the application
+        int Discarded;
+        QList<int> Delivered;
+    } cases[] = {
+        {"one of its type", {a, b, a}, a, {b, a}},
+        {"the first of any type", {b, a}, 0, {a}},
+        {"a quit request", {QEvent::Quit, a}, QEvent::Quit, {a, QEvent::Quit}},
+        {"a quit request removed as the first of any type", {QEvent::Quit, a}, 0, {a, QEvent::Quit}},
+        {"nothing of the type", {a}, b, {a}},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.Name);
+        TEventRecorder recorder;
+        qApp->installEventFilter(&recorder);
+        for (int type : t.Posted)
+            QCoreApplication::postEvent(qApp, new QEvent(QEvent::Type(type)));
+        DiscardPendingMessage(qApp, t.Discarded);
+        EXPECT_TRUE(recorder.Seen.isEmpty()) << "nothing is delivered by the call";
+        QCoreApplication::sendPostedEvents(qApp, 0);
+        EXPECT_EQ(recorder.Seen, t.Delivered);
+        qApp->removeEventFilter(&recorder);
+    }
+
+    // For one receiver only: the events of another stay as they are.
+    TEventRecorder mine, other;
+    QObject me, you;
+    me.installEventFilter(&mine);
+    you.installEventFilter(&other);
+    QCoreApplication::postEvent(&you, new QEvent(QEvent::Type(a)));
+    QCoreApplication::postEvent(&me, new QEvent(QEvent::Type(a)));
+    QCoreApplication::postEvent(&me, new QEvent(QEvent::Type(a)));
+    DiscardPendingMessage(&me, a);
+    QCoreApplication::sendPostedEvents(nullptr, 0);
+    EXPECT_EQ(mine.Seen, QList<int>{a});
+    EXPECT_EQ(other.Seen, QList<int>{a});
+}
+
