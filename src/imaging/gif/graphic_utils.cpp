@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QRegion>
 #include <QRegularExpression>
 #include <QSysInfo>
 #include <QThread>
@@ -342,21 +343,28 @@ TBitmap* MakeDisabledBitmap(TBitmap* bitmap, TColor backColor)
 
 namespace {
 
+// The frame's window shows only its lines: the rest is cut away by its mask, which needs no
+// compositing window manager, so the screen behind shows through on every desktop.
 class TScreenFocusFrame : public QWidget {
 public:
-    explicit TScreenFocusFrame(int count)
+    TScreenFocusFrame(const TRect& rect, int count)
         : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), count_(count)
     {
         setObjectName(QStringLiteral("ScreenFocusFrame"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_TranslucentBackground);
         setAttribute(Qt::WA_ShowWithoutActivating);
+        const QRect area(0, 0, rect.Right - rect.Left, rect.Bottom - rect.Top);
+        const int inset = std::min(count, (std::min(area.width(), area.height()) + 1) / 2);
+        setGeometry(rect.Left, rect.Top, area.width(), area.height());
+        setMask(QRegion(area).subtracted(QRegion(area.adjusted(inset, inset, -inset, -inset))));
     }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
+        // Dots of black on white, seen on any background, as an inverted focus rectangle is.
         QPainter p(this);
+        p.fillRect(rect(), Qt::white);
         QPen pen(QColor(0, 0, 0));
         pen.setStyle(Qt::DotLine);
         p.setPen(pen);
@@ -384,8 +392,7 @@ void DrawScreenFocusFrame(const TRect& rect, int count)
         shown.erase(it);
         return;
     }
-    auto* frame = new TScreenFocusFrame(count);
-    frame->setGeometry(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
+    auto* frame = new TScreenFocusFrame(rect, count);
     frame->show();
     shown.emplace(key, frame);
 }
