@@ -488,9 +488,19 @@ TEST_F(Walk, EveryButtonOfThePlugInPrintAndTipWindowsAnswersByName)
 TEST_F(Walk, ThePrintPageCentresThePictureAndTheHeadingAtAnySize)
 {
     TListForm page;
+    // Transparent on the left half, half-transparent blue on the right.
     QImage picture(48, 32, QImage::Format_ARGB32);
-    picture.fill(Qt::red);
+    picture.fill(Qt::transparent);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 24; x < 48; ++x)
+            picture.setPixel(x, y, qRgba(0, 0, 255, 128));
     page.SetPage(picture, "Project 7");
+    TBitmap shown;
+    shown.Assign(qobject_cast<TImage*>(page.FindComponent("QRImage1"))->Picture()->Graphic());
+    const QImage onPaper = BitmapToQImage(shown);
+    EXPECT_EQ(onPaper.pixel(3, 3) & 0xFFFFFF, 0xFFFFFFu); // the paper, not black
+    EXPECT_NEAR(qRed(onPaper.pixel(30, 3)), 127, 1);
+    EXPECT_EQ(qBlue(onPaper.pixel(30, 3)), 255);
     auto part = [&](const char* name) { return qobject_cast<TControl*>(page.FindComponent(name)); };
     for (const QSize size : {QSize(679, 601), QSize(1000, 760), QSize(900, 480)}) {
         page.SetBounds(0, 0, size.width(), size.height());

@@ -9,6 +9,7 @@
 #include "mainwindow/iconmain.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QPointer>
 
 TListForm* ListForm = nullptr;
@@ -40,8 +41,12 @@ void TListForm::SetPage(const QImage& picture, const QString& title)
 {
     if (auto* image = qobject_cast<TImage*>(FindComponent(QStringLiteral("QRImage1")))) {
         image->SetBounds(image->Left(), image->Top(), picture.width(), picture.height());
+        // The page is white paper: what is transparent in the image shows the paper, not black.
+        QImage paper(picture.size(), QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        QPainter(&paper).drawImage(0, 0, picture);
         TBitmap bitmap;
-        QImageToBitmap(picture, bitmap);
+        QImageToBitmap(paper, bitmap);
         image->Picture()->Assign(&bitmap);
     }
     if (TControl* label = Part(*this, "title"))

@@ -2,6 +2,7 @@
 
 #include "framework/common_dialogs.h"
 #include "framework/dialogs.h"
+#include "mainwindow/dialog_skin.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/photoshop_exchange.h"
 #include "platform/program_paths.h"
@@ -24,6 +25,8 @@ Tplugin::Tplugin(QWidget* owner) : TForm(owner)
     RegisterMainWindowClasses();
     plugin = this;
     LoadDefinition(QStringLiteral(":/mainwindow/plugin.wdf"));
+    // A dialog: its title bar only closes.
+    KeepDialogTitleButtons(*this, false);
 }
 
 Tplugin::~Tplugin()

@@ -1,4 +1,5 @@
 #include "framework/application.h"
+#include "framework/component.h"
 #include "framework/commands.h"
 #include "framework/forms.h"
 #include "framework/menus.h"
@@ -6,6 +7,7 @@
 #include "mainwindow/iconmain.h"
 #include "platform/program_paths.h"
 #include "skin/file_theme.h"
+#include "skin/form.h"
 #include "skin/mdi_form.h"
 #include "skin/theme_manager.h"
 
@@ -46,6 +48,17 @@ QList<TsuiThemeManager*> ThemeManagers(TForm& form)
     return managers;
 }
 
+// A window whose definition names no theme manager (the import window) takes the style on each
+// of its own skinned controls, so that it follows the skin like every other window.
+void SetStyleOnControls(TForm& form, TsuiUIStyle style)
+{
+    const QVariant value = QVariant::fromValue(style);
+    const QString property = QStringLiteral("UIStyle");
+    for (QObject* c : form.findChildren<QObject*>())
+        if (GetParentForm(c) == &form && HasPublishedProperty(c, property))
+            SetPublishedProperty(c, property, value);
+}
+
 } // namespace
 
 void Ticonmain::ApplySkin(int choice)
@@ -64,10 +77,16 @@ void Ticonmain::ApplySkin(int choice)
         for (const QPointer<TForm>& window : windows) {
             if (!window)
                 continue;
-            for (TsuiThemeManager* manager : ThemeManagers(*window))
+            const QList<TsuiThemeManager*> managers = ThemeManagers(*window);
+            for (TsuiThemeManager* manager : managers)
                 manager->SetUIStyle(TsuiUIStyle(SkinStyle));
-            // The skinned frame of the main window draws the title bar and menu bar.
+            if (managers.isEmpty())
+                SetStyleOnControls(*window, TsuiUIStyle(SkinStyle));
+            // The skinned frame draws the title bar (and the main window's menu bar); a manager
+            // whose list leaves it out (the import window's) would leave the old title on it.
             if (auto* frame = qobject_cast<TsuiMDIForm*>(window->FindComponent(QStringLiteral("suiMDIForm1"))))
+                frame->SetUIStyle(TsuiUIStyle(SkinStyle));
+            if (auto* frame = qobject_cast<TsuiForm*>(window->FindComponent(QStringLiteral("suiForm1"))))
                 frame->SetUIStyle(TsuiUIStyle(SkinStyle));
         }
         for (int n = 1; n <= DocumentCounter; ++n) {

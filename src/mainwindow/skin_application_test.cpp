@@ -2,6 +2,7 @@
 #include "mainwindow/testing_recording_document.h"
 #include "mainwindow/xyset.h"
 #include "skin/file_theme.h"
+#include "skin/form.h"
 #include "skin/theme_manager.h"
 #include "testsupport/testdata.h"
 
@@ -105,5 +106,29 @@ TEST_F(Skins, TileAlternatesVerticalAndHorizontal)
     ClickComponentByName(main, "Tile1");
     EXPECT_EQ(main->TileMode(), tbHorizontal);
     ClickComponentByName(main, "Cascade1");
+    EXPECT_TRUE(requests.isEmpty());
+}
+
+TEST_F(Skins, TheFrameOfEveryWindowTakesTheStyleWhateverItsManagerLists)
+{
+    // One window without a theme manager, one whose manager lists nothing.
+    auto* bare = new TForm(nullptr);
+    bare->setObjectName("bare");
+    auto* frame = new TsuiForm(bare);
+    frame->setObjectName("suiForm1");
+    auto* listed = new TForm(nullptr);
+    listed->setObjectName("listed");
+    auto* listedFrame = new TsuiForm(listed);
+    listedFrame->setObjectName("suiForm1");
+    (new TsuiThemeManager(listed))->setObjectName("suiThemeManager1");
+    const struct {
+        const char* Item;
+        TsuiUIStyle Style;
+    } rows[] = {{"DeepBlue1", DeepBlue}, {"MacOS1", MacOS}, {"RestoreDefault1", FromThemeFile}};
+    for (const auto& row : rows) {
+        ClickComponentByName(main, row.Item);
+        EXPECT_EQ(frame->UIStyle(), row.Style) << row.Item;
+        EXPECT_EQ(listedFrame->UIStyle(), row.Style) << row.Item;
+    }
     EXPECT_TRUE(requests.isEmpty());
 }

@@ -4,6 +4,7 @@
 #include "framework/label.h"
 #include "framework/exceptions.h"
 #include "mainwindow/configuration_file.h"
+#include "mainwindow/dialog_skin.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/web_window.h"
 #include "platform/help_viewer.h"
@@ -20,6 +21,8 @@ Twelcome::Twelcome(QWidget* owner) : TForm(owner)
     RegisterMainWindowClasses();
     welcome = this;
     LoadDefinition(QStringLiteral(":/mainwindow/welcome.wdf"));
+    // A dialog: its title bar only closes.
+    KeepDialogTitleButtons(*this, false);
 }
 
 Twelcome::~Twelcome()
