@@ -150,7 +150,7 @@ void LoadEditorDefaults(TEditorState& state)
 QString EditColorToText(uint32_t argb)
 {
     if ((argb >> 24) == 0xFF) {
-        const uint32_t bgr = ((argb >> 16) & 0xFF) | (argb & 0xFF00) | ((argb & 0xFF) << 16);
+        const TColor bgr = ArgbToColor(argb);
         for (const TColorName& c : kColorNames)
             if (c.Value == bgr)
                 return QLatin1String(c.Name);
@@ -171,8 +171,7 @@ void LoadEditColors(TEditorState& state)
         if (text.trimmed().startsWith(QLatin1String("cl"), Qt::CaseInsensitive)) {
             if (color == clNone || color == clDefault)
                 continue;
-            const TColor rgb = ColorToRGB(color);
-            color = 0xFF000000u | ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+            color = ColorToArgb(color);
         }
         *targets[i] = color;
     }

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 namespace {
 
@@ -61,9 +62,7 @@ bool StillBeingWritten(const QString& path)
     const qint64 size = file.size();
     bool short_ = head.size() < 6;
     if (!short_ && head.startsWith("BM")) {
-        const auto* b = reinterpret_cast<const uchar*>(head.constData());
-        const quint32 declared = quint32(b[2]) | quint32(b[3]) << 8 | quint32(b[4]) << 16 | quint32(b[5]) << 24;
-        short_ = declared > quint64(size);
+        short_ = qFromLittleEndian<quint32>(head.constData() + 2) > quint64(size);
     }
     return short_ && QFileInfo(path).lastModified().msecsTo(QDateTime::currentDateTime()) < 2000;
 }

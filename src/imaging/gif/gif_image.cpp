@@ -5,6 +5,7 @@
 #include "framework/clipboard.h"
 #include "framework/exceptions.h"
 #include "framework/graphics.h"
+#include "framework/palette.h"
 #include "framework/picture.h"
 #include "framework/streams.h"
 #include "imaging/gif/color_reduction.h"
@@ -13,7 +14,6 @@
 
 #include <QtEndian>
 #include <algorithm>
-#include <climits>
 #include <cstring>
 
 bool GifAcceptCorrupted = true;
@@ -200,27 +200,18 @@ static uint8_t BackgroundIndex(TGIFColorTable& global, TColor background)
     if (global.Count < 256) {
         const int grown = global.Count == 0 ? 2 : global.Count * 2;
         std::fill(&global.Colors[global.Count][0], &global.Colors[grown - 1][2] + 1, uint8_t(0));
-        global.Colors[global.Count][0] = uint8_t(rgb & 0xFF);
-        global.Colors[global.Count][1] = uint8_t((rgb >> 8) & 0xFF);
-        global.Colors[global.Count][2] = uint8_t((rgb >> 16) & 0xFF);
+        global.Colors[global.Count][0] = GetRValue(rgb);
+        global.Colors[global.Count][1] = GetGValue(rgb);
+        global.Colors[global.Count][2] = GetBValue(rgb);
         index = global.Count;
         global.Count = grown;
         return uint8_t(index);
     }
     // A full table: the nearest of its colours.
-    int best = 0;
-    int bestDistance = INT_MAX;
-    for (int i = 0; i < 256; ++i) {
-        const int dr = global.Colors[i][0] - int(rgb & 0xFF);
-        const int dg = global.Colors[i][1] - int((rgb >> 8) & 0xFF);
-        const int db = global.Colors[i][2] - int((rgb >> 16) & 0xFF);
-        const int distance = dr * dr + dg * dg + db * db;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return uint8_t(best);
+    TPaletteEntries entries(256);
+    for (int i = 0; i < 256; ++i)
+        entries[size_t(i)] = qRgb(global.Colors[i][0], global.Colors[i][1], global.Colors[i][2]);
+    return uint8_t(NearestColorIndex(entries, qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb))));
 }
 
 QString GifVersionName(int version)
