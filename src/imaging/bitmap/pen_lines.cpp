@@ -46,6 +46,13 @@ int XCode(int64_t x, int64_t minX, int64_t maxX)
     return x < minX ? 1 : (x > maxX ? 2 : 0);
 }
 
+// MixInto, without the call for a weight of 0 (which leaves the pixel unchanged).
+inline void MixWeighted(TColor32 color, TColor32& pixel, uint32_t weight)
+{
+    if (weight != 0)
+        MixInto(color, pixel, weight);
+}
+
 } // namespace
 
 bool ClipLineToRect(int& x1, int& y1, int& x2, int& y2, int minX, int minY, int maxX, int maxY)
@@ -116,10 +123,11 @@ void TBitmap32::PlotSubpixel(int x, int y, TColor32 color)
     const uint32_t a = color >> 24;
     const uint8_t* g = GammaTable;
     TColor32* p = PixelAddress(x >> 8, y >> 8);
-    MixInto(color, p[0], (g[255 - fx] * a * g[255 - fy]) >> 16);
-    MixInto(color, p[1], (g[fx] * a * g[255 - fy]) >> 16);
-    MixInto(color, p[width_ + 1], (g[fx] * a * g[fy]) >> 16);
-    MixInto(color, p[width_], (g[255 - fx] * a * g[fy]) >> 16);
+    // A weight of 0 leaves the pixel as it is; on a whole-pixel position three of the four have it.
+    MixWeighted(color, p[0], (g[255 - fx] * a * g[255 - fy]) >> 16);
+    MixWeighted(color, p[1], (g[fx] * a * g[255 - fy]) >> 16);
+    MixWeighted(color, p[width_ + 1], (g[fx] * a * g[fy]) >> 16);
+    MixWeighted(color, p[width_], (g[255 - fx] * a * g[fy]) >> 16);
 }
 
 void TBitmap32::PlotSubpixelSafe(int x, int y, TColor32 color)
@@ -133,13 +141,13 @@ void TBitmap32::PlotSubpixelSafe(int x, int y, TColor32 color)
     const uint32_t a = color >> 24;
     const uint8_t* g = GammaTable;
     if (px >= 0 && py >= 0)
-        MixInto(color, *PixelAddress(px, py), (g[255 - fx] * a * g[255 - fy]) >> 16);
+        MixWeighted(color, *PixelAddress(px, py), (g[255 - fx] * a * g[255 - fy]) >> 16);
     if (px < width_ - 1 && py >= 0)
-        MixInto(color, *PixelAddress(px + 1, py), (g[fx] * a * g[255 - fy]) >> 16);
+        MixWeighted(color, *PixelAddress(px + 1, py), (g[fx] * a * g[255 - fy]) >> 16);
     if (px < width_ - 1 && py < height_ - 1)
-        MixInto(color, *PixelAddress(px + 1, py + 1), (g[fx] * a * g[fy]) >> 16);
+        MixWeighted(color, *PixelAddress(px + 1, py + 1), (g[fx] * a * g[fy]) >> 16);
     if (px >= 0 && py < height_ - 1)
-        MixInto(color, *PixelAddress(px, py + 1), (g[255 - fx] * a * g[fy]) >> 16);
+        MixWeighted(color, *PixelAddress(px, py + 1), (g[255 - fx] * a * g[fy]) >> 16);
 }
 
 namespace {
