@@ -63,6 +63,42 @@ void BM_BlendMem(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * n);
 }
 
+// The per-pixel path as drawing code uses it: one blended pixel at a time over the whole bitmap.
+void BM_BlendPixel(benchmark::State& state)
+{
+    const int side = int(state.range(0));
+    TBitmap32 src, dst;
+    Sources(src, dst, side);
+    for (auto _ : state) {
+        for (int y = 0; y < side; ++y) {
+            const TColor32* s = src.RowAddress(y);
+            for (int x = 0; x < side; ++x)
+                dst.BlendPixel(x, y, s[x]);
+        }
+        benchmark::DoNotOptimize(dst.Bits());
+    }
+    state.SetItemsProcessed(state.iterations() * side * side);
+}
+
+// The same through the routine's pointer, as every call went before the slot ran it inline.
+void BM_BlendIntoPointer(benchmark::State& state)
+{
+    const int side = int(state.range(0));
+    TBitmap32 src, dst;
+    Sources(src, dst, side);
+    const int n = side * side;
+    TBlendInto volatile routine = BlendInto;
+    const TBlendInto blend = routine;
+    for (auto _ : state) {
+        const TColor32* s = src.Bits();
+        TColor32* d = dst.Bits();
+        for (int i = 0; i < n; ++i)
+            blend(s[i], d[i]);
+        benchmark::DoNotOptimize(dst.Bits());
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
 void BM_DrawBitmapBlend(benchmark::State& state)
 {
     const int side = int(state.range(0));
@@ -120,6 +156,8 @@ void BM_QPainterFillRect_Premultiplied(benchmark::State& s) { QtFillRect(s, QIma
 
 BENCHMARK(BM_BlendLine)->Arg(256)->Arg(1024);
 BENCHMARK(BM_BlendMem)->Arg(256)->Arg(1024);
+BENCHMARK(BM_BlendPixel)->Arg(256)->Arg(1024);
+BENCHMARK(BM_BlendIntoPointer)->Arg(256)->Arg(1024);
 BENCHMARK(BM_DrawBitmapBlend)->Arg(256)->Arg(1024);
 BENCHMARK(BM_QPainterDrawImage_ARGB32)->Arg(256)->Arg(1024);
 BENCHMARK(BM_QPainterDrawImage_Premultiplied)->Arg(256)->Arg(1024);

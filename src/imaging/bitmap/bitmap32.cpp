@@ -446,12 +446,6 @@ void TBitmap32::FillRectBlendSafe(int x1, int y1, int x2, int y2, TColor32 color
 
 // ---- blended pixels and lines ----------------------------------------------------------------
 
-void TBitmap32::BlendPixel(int x, int y, TColor32 color)
-{
-    BlendInto(color, *PixelAddress(x, y));
-    EndBlending();
-}
-
 void TBitmap32::BlendPixelSafe(int x, int y, TColor32 color)
 {
     if (x >= 0 && x < width_ && y >= 0 && y < height_)

@@ -138,7 +138,11 @@ public:
     void FillRectBlendSafe(int x1, int y1, int x2, int y2, TColor32 color);
 
     // ---- blended pixels and lines (the colour's alpha weighs; no change signal) ----
-    void BlendPixel(int x, int y, TColor32 color);
+    void BlendPixel(int x, int y, TColor32 color)
+    {
+        BlendInto(color, *PixelAddress(x, y));
+        EndBlending();
+    }
     void BlendPixelSafe(int x, int y, TColor32 color);
     void HorzLineBlend(int x1, int y, int x2, TColor32 color);
     void HorzLineBlendSafe(int x1, int y, int x2, TColor32 color);

@@ -239,41 +239,19 @@ void ScalarMixSpan(TColor32 x, TColor32* dst, int count, uint32_t w)
 
 // ---- SIMD set: (Y*256 + 128 + (X-Y)*W) >> 8 = (Y*(256-W) + X*W + 128) >> 8 ----
 
-// The same lanes two at a time in a 32-bit word: red and blue, then alpha and green. Each lane's
-// sum stays below 65536, so the word holds both exactly.
-inline TColor32 SimdMix(TColor32 x, TColor32 y, uint32_t w)
-{
-    constexpr uint32_t kLow = 0x00FF00FFu, kBias = 0x00800080u;
-    const uint32_t iw = 256 - w;
-    const uint32_t rb = (((y & kLow) * iw + (x & kLow) * w + kBias) >> 8) & kLow;
-    const uint32_t ag = (((y >> 8) & kLow) * iw + ((x >> 8) & kLow) * w + kBias) & ~kLow;
-    return rb | ag;
-}
+inline TColor32 SimdMix(TColor32 x, TColor32 y, uint32_t w) { return SimdMixPixel(x, y, w); }
 
 TColor32 SimdMixColors(TColor32 x, TColor32 y, uint32_t w)
 {
     return SimdMix(x, y, std::min<uint32_t>(w, 255));
 }
 
-void SimdMixInto(TColor32 x, TColor32& y, uint32_t w)
-{
-    if (w == 0)
-        return;
-    y = w >= 255 ? x : SimdMix(x, y, w);
-}
 
 TColor32 SimdBlendColors(TColor32 f, TColor32 b)
 {
     return SimdMix(f, b, f >> 24);
 }
 
-void SimdBlendInto(TColor32 f, TColor32& b)
-{
-    const uint32_t a = f >> 24;
-    if (a == 0)
-        return;
-    b = a == 255 ? f : SimdMix(f, b, a);
-}
 
 TColor32 SimdBlendColorsMaster(TColor32 f, TColor32 b, uint32_t m)
 {
@@ -531,6 +509,21 @@ void SimdMixSpan(TColor32 x, TColor32* dst, int count, uint32_t w)
 
 } // namespace
 
+void SimdMixInto(TColor32 x, TColor32& y, uint32_t w)
+{
+    if (w == 0)
+        return;
+    y = w >= 255 ? x : SimdMix(x, y, w);
+}
+
+void SimdBlendInto(TColor32 f, TColor32& b)
+{
+    const uint32_t a = f >> 24;
+    if (a == 0)
+        return;
+    b = a == 255 ? f : SimdMix(f, b, a);
+}
+
 constexpr TBlendRoutines ScalarBlendRoutines{
     ScalarMixColors,         ScalarMixInto,  ScalarBlendColors,     ScalarBlendInto, ScalarBlendColorsMaster,
     ScalarBlendIntoMaster,   ScalarBlendSpan, ScalarBlendSpanMaster, ScalarMixSpan};
@@ -565,9 +558,9 @@ constinit bool UseSimdBlending = false;
 #endif
 
 constinit TMixColors MixColors = BRELNOVA_DEFAULT_SET.MixColors;
-constinit TMixInto MixInto = BRELNOVA_DEFAULT_SET.MixInto;
+constinit TMixIntoSlot MixInto{BRELNOVA_DEFAULT_SET.MixInto};
 constinit TBlendColors BlendColors = BRELNOVA_DEFAULT_SET.BlendColors;
-constinit TBlendInto BlendInto = BRELNOVA_DEFAULT_SET.BlendInto;
+constinit TBlendIntoSlot BlendInto{BRELNOVA_DEFAULT_SET.BlendInto};
 constinit TBlendColorsMaster BlendColorsMaster = BRELNOVA_DEFAULT_SET.BlendColorsMaster;
 constinit TBlendIntoMaster BlendIntoMaster = BRELNOVA_DEFAULT_SET.BlendIntoMaster;
 constinit TBlendSpan BlendSpan = BRELNOVA_DEFAULT_SET.BlendSpan;

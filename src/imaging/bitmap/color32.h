@@ -115,11 +115,70 @@ extern const TBlendRoutines SimdBlendRoutines;
 // them; null otherwise. SelectBlendImplementation prefers it.
 const TBlendRoutines* SimdWideBlendRoutines();
 
+// The SIMD set's one-pixel mix, (Y*(256-W) + X*W + 128) >> 8 per channel on two channels at a
+// time in a 32-bit word (each lane's sum stays below 65536). W = 0 gives Y exactly.
+inline TColor32 SimdMixPixel(TColor32 x, TColor32 y, uint32_t w)
+{
+    constexpr uint32_t kLow = 0x00FF00FFu, kBias = 0x00800080u;
+    const uint32_t iw = 256 - w;
+    const uint32_t rb = (((y & kLow) * iw + (x & kLow) * w + kBias) >> 8) & kLow;
+    const uint32_t ag = (((y >> 8) & kLow) * iw + ((x >> 8) & kLow) * w + kBias) & ~kLow;
+    return rb | ag;
+}
+
+// The SIMD set's per-pixel routines (the ones its table holds).
+void SimdMixInto(TColor32 x, TColor32& y, uint32_t w);
+void SimdBlendInto(TColor32 f, TColor32& b);
+
+// The slots of the two per-pixel blends the drawing loops call most. A slot holds the installed
+// routine like any other; when that is the SIMD set's, the call runs its body inline instead of
+// jumping through the pointer, so a loop over pixels costs no call per pixel and can be
+// vectorised. Any other routine installed is called through the pointer.
+struct TMixIntoSlot {
+    TMixInto Routine;
+    void operator()(TColor32 x, TColor32& y, uint32_t w) const
+    {
+        if (Routine != &SimdMixInto) {
+            Routine(x, y, w);
+            return;
+        }
+        if (w == 0)
+            return;
+        y = w >= 255 ? x : SimdMixPixel(x, y, w);
+    }
+    constexpr operator TMixInto() const { return Routine; }
+    TMixIntoSlot& operator=(TMixInto routine)
+    {
+        Routine = routine;
+        return *this;
+    }
+};
+
+struct TBlendIntoSlot {
+    TBlendInto Routine;
+    void operator()(TColor32 f, TColor32& b) const
+    {
+        if (Routine != &SimdBlendInto) {
+            Routine(f, b);
+            return;
+        }
+        // Alpha 0 mixes to the pixel itself, so the store leaves it as it was.
+        const uint32_t a = f >> 24;
+        b = a == 255 ? f : SimdMixPixel(f, b, a);
+    }
+    constexpr operator TBlendInto() const { return Routine; }
+    TBlendIntoSlot& operator=(TBlendInto routine)
+    {
+        Routine = routine;
+        return *this;
+    }
+};
+
 // The installed slots; callers always call through them.
 extern TMixColors MixColors;
-extern TMixInto MixInto;
+extern TMixIntoSlot MixInto;
 extern TBlendColors BlendColors;
-extern TBlendInto BlendInto;
+extern TBlendIntoSlot BlendInto;
 extern TBlendColorsMaster BlendColorsMaster;
 extern TBlendIntoMaster BlendIntoMaster;
 extern TBlendSpan BlendSpan;

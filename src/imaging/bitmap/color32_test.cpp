@@ -261,6 +261,40 @@ TEST_P(BlendSetTest, SpansMatchThePerPixelRoutinesForEveryChannelPair)
     }
 }
 
+// The slots run the SIMD set's per-pixel routines inline and any other routine through its
+// pointer; either way the installed routine's bytes come out, for every channel pair and weight.
+TEST_P(BlendSetTest, SlotsGiveTheInstalledRoutinesResults)
+{
+    const auto& r = *GetParam().r;
+    const TBlendInto savedBlend = BlendInto;
+    const TMixInto savedMix = MixInto;
+    BlendInto = r.BlendInto;
+    MixInto = r.MixInto;
+    std::vector<TColor32> src(65536), viaSlot(src.size()), viaRoutine(src.size());
+    for (uint32_t a = 0; a < 256; ++a) {
+        for (uint32_t i = 0; i < src.size(); ++i) {
+            const uint32_t x = i & 255, y = i >> 8;
+            src[i] = a << 24 | x << 16 | (255 - y) << 8 | y;
+            viaSlot[i] = viaRoutine[i] = (x ^ 0x5A) << 24 | y << 16 | x << 8 | (255 - x);
+        }
+        for (size_t i = 0; i < src.size(); ++i) {
+            BlendInto(src[i], viaSlot[i]);
+            r.BlendInto(src[i], viaRoutine[i]);
+        }
+        ASSERT_EQ(viaSlot, viaRoutine) << "alpha " << a;
+        // Weights past 255 count as 255.
+        for (uint32_t w : {a, a + 200}) {
+            for (size_t i = 0; i < src.size(); ++i) {
+                MixInto(src[i], viaSlot[i], w);
+                r.MixInto(src[i], viaRoutine[i], w);
+            }
+            ASSERT_EQ(viaSlot, viaRoutine) << "weight " << w;
+        }
+    }
+    BlendInto = savedBlend;
+    MixInto = savedMix;
+}
+
 static std::vector<BlendSet> AllSets()
 {
     std::vector<BlendSet> sets{{"scalar", &ScalarBlendRoutines, false}, {"simd", &SimdBlendRoutines, true}};
