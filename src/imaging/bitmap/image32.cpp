@@ -82,6 +82,12 @@ TCustomPaintBox32::TCustomPaintBox32(QWidget* parent)
 
 TCustomPaintBox32::~TCustomPaintBox32() = default;
 
+void TCustomPaintBox32::SetBufferValid(bool value)
+{
+    bufferValid_ = value;
+    shownArea_ = {};
+}
+
 void TCustomPaintBox32::Invalidate()
 {
     bufferValid_ = false;
@@ -146,6 +152,7 @@ void TCustomPaintBox32::ResizeBuffer()
         TLockGuard lock(buffer_.get());
         buffer_->SetSize(nw, nh);
         bufferValid_ = false;
+        shownArea_ = {};
     }
 }
 
@@ -162,27 +169,38 @@ void TCustomPaintBox32::PaintOverlay()
 void TCustomPaintBox32::Paint()
 {
     ResizeBuffer();
-    if (!bufferValid_)
+    if (!bufferValid_) {
         PaintBuffer();
+        shownArea_ = {};
+    }
     if (QPainter* p = Canvas()->Handle()) {
         TLockGuard lock(buffer_.get());
         // A plain copy of the exposed part of the viewport; the screen shows colour bytes only,
-        // so alpha is forced opaque on the way.
+        // so alpha is forced opaque on the way. What was converted since the buffer was last
+        // drawn is taken as it is.
         TRect area;
         const QRect clip = p->hasClipping() ? p->clipBoundingRect().toAlignedRect() : rect();
         IntersectRects(area, ViewportRect(), Rect(clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1));
         IntersectRects(area, area, buffer_->GetBounds());
         if (!IsEmptyRect(area)) {
-            QImage shown(area.Width(), area.Height(), QImage::Format_RGB32);
-            for (int y = 0; y < area.Height(); ++y) {
-                const TColor32* s = buffer_->PixelAddress(area.Left, area.Top + y);
-                auto* d = reinterpret_cast<TColor32*>(shown.scanLine(y));
-                for (int x = 0; x < area.Width(); ++x)
-                    d[x] = s[x] | 0xFF000000u;
+            if (!shown_ || shown_->width() != buffer_->Width() || shown_->height() != buffer_->Height()) {
+                shown_ = std::make_unique<QImage>(buffer_->Width(), buffer_->Height(), QImage::Format_RGB32);
+                shownArea_ = {};
+            }
+            TRect common;
+            IntersectRects(common, area, shownArea_);
+            if (!(common == area)) {
+                for (int y = area.Top; y < area.Bottom; ++y) {
+                    const TColor32* s = buffer_->PixelAddress(area.Left, y);
+                    auto* d = reinterpret_cast<TColor32*>(shown_->scanLine(y)) + area.Left;
+                    for (int x = 0; x < area.Width(); ++x)
+                        d[x] = s[x] | 0xFF000000u;
+                }
+                shownArea_ = area;
             }
             p->save();
             p->setCompositionMode(QPainter::CompositionMode_Source);
-            p->drawImage(area.Left, area.Top, shown);
+            p->drawImage(area.Left, area.Top, *shown_, area.Left, area.Top, area.Width(), area.Height());
             p->restore();
         }
     }

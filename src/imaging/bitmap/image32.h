@@ -18,6 +18,8 @@
 #include <functional>
 #include <memory>
 
+class QImage;
+
 namespace Image32Types {
 Q_NAMESPACE
 
@@ -87,7 +89,9 @@ public:
     TBitmap32* Buffer() const { return buffer_.get(); }
     int BufferMargin() const { return 40; }
     bool BufferValid() const { return bufferValid_; }
-    void SetBufferValid(bool value) { bufferValid_ = value; }
+    // The buffer is drawn by PaintBuffer only; whoever draws it otherwise and marks it valid
+    // gets it shown afresh.
+    void SetBufferValid(bool value);
     uint32_t Options() const { return options_; }
     void SetOptions(uint32_t value) { options_ = value; }
     // The buffer is rebuilt at the next paint.
@@ -117,6 +121,10 @@ private:
     std::unique_ptr<TBitmap32> buffer_;
     bool bufferValid_ = false;
     uint32_t options_ = 0;
+    // The buffer as the screen takes it (alpha forced opaque), kept between paints; only
+    // shownArea_ of it is up to date.
+    std::unique_ptr<QImage> shown_;
+    TRect shownArea_{};
 };
 
 class TCustomImage32 : public TCustomPaintBox32 {

@@ -690,3 +690,32 @@ TEST(Image32, RepaintAndRefreshRebuildTheBuffer)
     img.Refresh();
     EXPECT_FALSE(img.BufferValid());
 }
+
+TEST(Image32, EveryPaintShowsTheBufferAsItIsNow)
+{
+    // The screen's copy of the buffer is kept between paints: a part shown first, the rest
+    // later, and a change after both all reach the screen.
+    TImage32 img;
+    img.resize(40, 40);
+    Quadrants(img.Bitmap(), 40);
+    QImage shot = img.grab(QRect(0, 0, 10, 10)).toImage();
+    EXPECT_EQ(Shown(shot, 5, 5), 0xFF0000u);
+    shot = img.grab().toImage();
+    EXPECT_EQ(Shown(shot, 5, 5), 0xFF0000u);
+    EXPECT_EQ(Shown(shot, 30, 5), 0x00FF00u);
+    EXPECT_EQ(Shown(shot, 5, 30), 0x0000FFu);
+    EXPECT_EQ(Shown(shot, 30, 30), 0xFFFF00u);
+    img.Bitmap()->FillRectPlain(25, 25, 35, 35, 0x80FFFFFF);
+    shot = img.grab(QRect(20, 20, 20, 20)).toImage();
+    EXPECT_EQ(Shown(shot, 10, 10), 0xFFFFFFu); // alpha is not shown
+    shot = img.grab().toImage();
+    EXPECT_EQ(Shown(shot, 30, 30), 0xFFFFFFu);
+    EXPECT_EQ(Shown(shot, 5, 5), 0xFF0000u);
+    // A larger control gets a larger buffer, shown whole.
+    img.resize(60, 60);
+    img.Bitmap()->SetSize(60, 60);
+    img.Bitmap()->Clear(0xFF123456);
+    shot = img.grab().toImage();
+    EXPECT_EQ(Shown(shot, 55, 55), 0x123456u);
+    EXPECT_EQ(Shown(shot, 5, 5), 0x123456u);
+}

@@ -153,9 +153,11 @@ void TBitmap32::PlotSubpixelSafe(int x, int y, TColor32 color)
 namespace {
 
 // The walk shared by the checked and the unchecked line: whole-pixel plots along the line, then
-// one plot carrying the remaining fraction of the length halfway to the end point.
-template <typename Plot>
-void WalkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, TColor32 color, bool withLastPoint, Plot plot)
+// one plot carrying the remaining fraction of the length halfway to the end point. Run may take
+// the whole-pixel plots over (cnt of them from (x, y) in steps of (ex, ey), 8.8 sub-pixels) and
+// returns false when it leaves them to Plot.
+template <typename Plot, typename Run>
+void WalkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, TColor32 color, bool withLastPoint, Plot plot, Run run)
 {
     const int64_t dx = x2 - x1, dy = y2 - y1;
     x1 += 127;
@@ -173,10 +175,15 @@ void WalkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, TColor32 color, bo
         const float step = 65536.0f / float(n);
         ex = int64_t(std::nearbyint(float(dx) * step));
         ey = int64_t(std::nearbyint(float(dy) * step));
-        for (int64_t i = 0; i < cnt; ++i) {
-            plot(int(x1 >> 8), int(y1 >> 8), color);
-            x1 += ex;
-            y1 += ey;
+        if (run(int(x1 >> 8), int(y1 >> 8), cnt, ex, ey, color)) {
+            x1 += cnt * ex;
+            y1 += cnt * ey;
+        } else {
+            for (int64_t i = 0; i < cnt; ++i) {
+                plot(int(x1 >> 8), int(y1 >> 8), color);
+                x1 += ex;
+                y1 += ey;
+            }
         }
     } else {
         ex = dx;
@@ -195,8 +202,47 @@ void TBitmap32::SmoothLineFixed(TFixed16 x1, TFixed16 y1, TFixed16 x2, TFixed16 
         EndBlending();
         Changed();
     }};
+    // A line along a row or a column keeps the same sub-pixel offset at every plot, so each of
+    // the four pixels of a plot takes the same weight all along: the plots become runs of one
+    // mix. A pixel takes its mixes in the order of the plots (first as the right or lower
+    // neighbour of the plot before, then as its own plot's corner), and so do the runs.
+    auto run = [this](int x, int y, int64_t cnt, int64_t ex, int64_t ey, TColor32 c) {
+        const bool across = ex == 65536 && ey == 0, down = ex == 0 && ey == 65536;
+        if (!across && !down)
+            return false;
+        const uint32_t fx = uint32_t(x) & 255, fy = uint32_t(y) & 255;
+        const uint32_t a = c >> 24;
+        const uint8_t* g = GammaTable;
+        const uint32_t w00 = (g[255 - fx] * a * g[255 - fy]) >> 16, w10 = (g[fx] * a * g[255 - fy]) >> 16;
+        const uint32_t w11 = (g[fx] * a * g[fy]) >> 16, w01 = (g[255 - fx] * a * g[fy]) >> 16;
+        TColor32* p = PixelAddress(x >> 8, y >> 8);
+        const int n = int(cnt);
+        if (across) {
+            auto span = [n, c](TColor32* q, uint32_t w) {
+                if (w != 0)
+                    MixSpan(c, q, n, w);
+            };
+            span(p + 1, w10);
+            span(p, w00);
+            span(p + width_ + 1, w11);
+            span(p + width_, w01);
+        } else {
+            const ptrdiff_t stride = width_;
+            auto column = [n, c, stride](TColor32* q, uint32_t w) {
+                if (w == 0)
+                    return;
+                for (int i = 0; i < n; ++i, q += stride)
+                    MixInto(c, *q, w);
+            };
+            column(p + width_, w01);
+            column(p, w00);
+            column(p + width_ + 1, w11);
+            column(p + 1, w10);
+        }
+        return true;
+    };
     WalkLine(x1, y1, x2, y2, color, withLastPoint,
-             [this](int x, int y, TColor32 c) { PlotSubpixel(x, y, c); });
+             [this](int x, int y, TColor32 c) { PlotSubpixel(x, y, c); }, run);
 }
 
 void TBitmap32::SmoothLineFixedClipped(TFixed16 x1, TFixed16 y1, TFixed16 x2, TFixed16 y2, TColor32 color,
@@ -223,5 +269,6 @@ void TBitmap32::SmoothLineFixedClipped(TFixed16 x1, TFixed16 y1, TFixed16 x2, TF
         Changed();
     }};
     WalkLine(x1, y1, x2, y2, color, withLastPoint,
-             [this](int x, int y, TColor32 c) { PlotSubpixelSafe(x, y, c); });
+             [this](int x, int y, TColor32 c) { PlotSubpixelSafe(x, y, c); },
+             [](int, int, int64_t, int64_t, int64_t, TColor32) { return false; });
 }

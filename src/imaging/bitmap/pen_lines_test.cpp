@@ -91,6 +91,42 @@ TEST(PenLines, PolylineJoinsWithoutDoublePlots)
         ASSERT_EQ(whole.Bits()[i], joined.Bits()[i]) << i;
 }
 
+TEST(PenLines, RowAndColumnLinesDepositWhatTheirPlotsDo)
+{
+    // A line along a row or a column, at any sub-pixel offset, leaves what its whole-pixel plots
+    // leave one by one (the lengths are whole, so the closing plot carries nothing). The pen's
+    // alpha and the background vary, so each mix of every pixel counts, in its order.
+    struct Case {
+        float x1, y1, x2, y2;
+        TColor32 pen;
+    };
+    const Case cases[] = {
+        {2, 3, 14, 3, 0xFFFFFFFF},       // whole pixels
+        {2.25f, 3.5f, 13.25f, 3.5f, 0xFFFF8000}, // both fractions
+        {1.75f, 9, 12.75f, 9, 0xC040A0FF},      // x fraction only
+        {3, 2.5f, 3, 13.5f, 0xFF00FF00},       // column, y fraction only
+        {6.625f, 1.125f, 6.625f, 14.125f, 0x80FFFFFF}, // column, both fractions
+        {9.5f, 4, 9.5f, 10, 0xFF0000FF},       // column, x fraction only
+    };
+    for (const Case& c : cases) {
+        TBitmap32 line, plots;
+        for (TBitmap32* b : {&line, &plots}) {
+            b->SetSize(18, 18);
+            for (int i = 0; i < 18 * 18; ++i)
+                b->Bits()[i] = 0x01000000u * uint32_t(i * 37 % 256) + uint32_t(i * 2654435761u % 0xFFFFFFu);
+        }
+        line.SetPenColor(c.pen);
+        line.MovePenTo(c.x1, c.y1);
+        line.SmoothLineTo(c.x2, c.y2);
+        const int steps = int(c.x2 - c.x1 + c.y2 - c.y1);
+        const int dx = c.x2 > c.x1 ? 256 : 0, dy = c.y2 > c.y1 ? 256 : 0;
+        for (int k = 0; k < steps; ++k)
+            plots.PlotSubpixel(int(c.x1 * 256) + k * dx, int(c.y1 * 256) + k * dy, c.pen);
+        for (int i = 0; i < 18 * 18; ++i)
+            ASSERT_EQ(line.Bits()[i], plots.Bits()[i]) << "line from " << c.x1 << "," << c.y1 << " pixel " << i;
+    }
+}
+
 TEST(PenLines, ChangeSignals)
 {
     TBitmap32 b;
