@@ -236,16 +236,26 @@ void DecodeRgbaBrelnova(const QByteArray& bytes, Rgba& out)
         for (size_t c = 0; c < palette.size() && c < 256; ++c)
             table[c] = 0xFF000000u | palette[c];
         const int w = b->Width(), bits = b->BitsPerPixel();
-        unpacked.resize(size_t(w));
+        unpacked.resize(size_t(w) + 8);
         for (int y = 0; y < b->Height(); ++y) {
             const uint8_t* row = b->ScanLine(y);
             if (bits == 8) {
                 out.Map(row, w, table);
                 continue;
             }
-            for (int x = 0; x < w; ++x)
-                unpacked[size_t(x)] = bits == 4 ? (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15 : (row[x >> 3] >> (7 - (x & 7))) & 1;
-            out.Map(unpacked.data(), w, table);
+            // Packed rows are unpacked a byte at a time.
+            uint8_t* u = unpacked.data();
+            if (bits == 4) {
+                for (int i = 0; i < (w + 1) / 2; ++i) {
+                    u[2 * i] = row[i] >> 4;
+                    u[2 * i + 1] = row[i] & 15;
+                }
+            } else {
+                for (int i = 0; i < (w + 7) / 8; ++i)
+                    for (int k = 0; k < 8; ++k)
+                        u[8 * i + k] = (row[i] >> (7 - k)) & 1;
+            }
+            out.Map(u, w, table);
         }
     }
 }

@@ -76,7 +76,7 @@ QByteArray SaveBitmapBytes(TBitmap* bitmap)
 class GifReader {
 public:
     explicit GifReader(const QByteArray& data)
-        : p_(reinterpret_cast<const uint8_t*>(data.constData())), size_(size_t(data.size()))
+        : data_(data), p_(reinterpret_cast<const uint8_t*>(data.constData())), size_(size_t(data.size()))
     {
     }
 
@@ -134,7 +134,20 @@ public:
     const uint8_t* Here() const { return p_ + pos_; }
     void Skip(size_t n) { pos_ += std::min(n, Remaining()); }
 
+    // The count bytes at here, which must lie in the data: they share the data's storage, which
+    // they keep alive, rather than being copied. Writing to them copies them first, as ever.
+    QByteArray Shared(const uint8_t* here, size_t count) const
+    {
+        QByteArray::DataPointer slice = const_cast<QByteArray&>(data_).data_ptr();
+        if (!slice.d_ptr())
+            return QByteArray(reinterpret_cast<const char*>(here), qsizetype(count));
+        slice.setBegin(const_cast<char*>(reinterpret_cast<const char*>(here)));
+        slice.size = qsizetype(count);
+        return QByteArray(std::move(slice));
+    }
+
 private:
+    const QByteArray& data_;
     const uint8_t* p_;
     size_t size_;
     size_t pos_ = 0;
@@ -392,6 +405,31 @@ TExtension* TGIFFrame::LastGraphicControl() const
     return nullptr;
 }
 
+// Data that runs into the end of the file: the whole sub-blocks, then what is left of a block cut
+// short as a block of its own (so that its bytes decode and the data stays well formed when
+// written again), and the terminator the file lacks, so that the frame written again does not
+// swallow the trailer. Returns whether a block was cut short.
+static bool ReadCutData(GifReader& in, TMemoryStream& z, int codeSize, const uint8_t* blocks, size_t whole)
+{
+    bool cut = false;
+    z.SetSize(int64_t(whole) + 2);
+    z.SetPosition(0);
+    z.WriteByte(uint8_t(codeSize));
+    z.WriteBuffer(blocks, int64_t(whole));
+    in.Skip(whole);
+    if (!in.AtEnd()) {
+        cut = true;
+        const uint8_t rest = uint8_t(in.Remaining() - 1);
+        if (rest > 0) {
+            z.WriteByte(rest);
+            z.WriteBuffer(blocks + whole + 1, rest);
+        }
+        in.JumpToEnd();
+    }
+    z.WriteByte(0);
+    return cut;
+}
+
 bool TGIFFrame::ReadFrame(GifReader& in)
 {
     data_->ZData = std::make_unique<TMemoryStream>();
@@ -414,41 +452,27 @@ bool TGIFFrame::ReadFrame(GifReader& in)
         data_->ColorMap = TGIFColorTable();
     }
 
-    TMemoryStream& z = *data_->ZData;
     int codeSize = 0;
     if (in.AtEnd()) {
         corrupted_ = true;
     } else {
         codeSize = in.Byte();
-        // The whole sub-blocks are measured first and copied in one piece.
+        // The whole sub-blocks are measured first.
         const uint8_t* blocks = in.Here();
         const size_t remaining = in.Remaining();
         size_t whole = 0;
         while (whole < remaining && blocks[whole] != 0 && remaining - whole - 1 >= blocks[whole])
             whole += size_t(blocks[whole]) + 1;
-        z.SetSize(int64_t(whole) + 2);
-        z.SetPosition(0);
-        z.WriteByte(uint8_t(codeSize));
-        z.WriteBuffer(blocks, int64_t(whole));
-        in.Skip(whole);
-        if (!in.AtEnd() && blocks[whole] != 0) {
-            // A block cut short by the end of the file: the bytes that are there become a block
-            // of their own, so that they decode and the data stays well formed when written
-            // again.
-            corrupted_ = true;
-            const uint8_t rest = uint8_t(in.Remaining() - 1);
-            if (rest > 0) {
-                z.WriteByte(rest);
-                z.WriteBuffer(blocks + whole + 1, rest);
-            }
-            in.JumpToEnd();
-        } else if (!in.AtEnd()) {
-            in.Skip(1);
+        if (whole < remaining && blocks[whole] == 0) {
+            // Data that ends with its terminator is kept where it lies in the file's bytes.
+            data_->ZData = std::make_unique<TMemoryStream>(in.Shared(blocks - 1, whole + 2));
+            data_->ZData->SetPosition(int64_t(whole) + 2);
+            in.Skip(whole + 1);
+        } else {
+            corrupted_ = ReadCutData(in, *data_->ZData, codeSize, blocks, whole) || corrupted_;
         }
-        // The terminating block; data that simply stops at the end of the file gets it here too,
-        // so that the frame written again does not swallow the trailer.
-        z.WriteByte(0);
     }
+    TMemoryStream& z = *data_->ZData;
     if (corrupted_ && !GifAcceptCorrupted)
         RaiseGif(FrameworkText::ReadError);
 
@@ -513,7 +537,9 @@ void TGIFFrame::DecodeRows(uint8_t* pixels, size_t size, int depth, bool topDown
 {
     if (!HasData() || data_->Width <= 0 || data_->Height <= 0)
         return;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(data_->ZData->Memory());
+    // Read through a const stream: data kept in the file's bytes is not copied for reading.
+    const TMemoryStream& z = *data_->ZData;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(z.Memory());
     const bool bad = GifLzwDecodeBytes(bytes, size_t(data_->ZData->Size()), data_->Width, data_->Height,
                                        depth, interlaced_, owner_ ? owner_->OnProgress : TGifProgressProc(),
                                        pixels, size, data_->BitsPerPixel, GifAcceptCorrupted, nullptr, topDown);
@@ -674,8 +700,8 @@ void TGIFFrame::WriteFrame(TStream* out)
         std::memcpy(table.data(), data_->ColorMap.Colors, size_t(std::min(entries, data_->ColorMap.Count)) * 3);
         out->WriteBuffer(table.constData(), table.size());
     }
-    if (data_->ZData)
-        out->WriteBuffer(data_->ZData->Memory(), data_->ZData->Size());
+    if (const TMemoryStream* z = data_->ZData.get())
+        out->WriteBuffer(z->Memory(), data_->ZData->Size());
 }
 
 void TGIFFrame::EncodeFrame()

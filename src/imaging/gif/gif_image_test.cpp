@@ -163,6 +163,33 @@ TEST(GifImage, ReadAndWrittenAgainKeepsFrameDataAndDropsForeignBlocks)
     }
 }
 
+// Frame data stays with the frames when the stream that was read is changed or gone, and a
+// frame decoded or written afterwards gives the same pixels and bytes.
+TEST(GifImage, FrameDataOutlivesTheStreamItWasReadFrom)
+{
+    const QByteArray file = ReadGifTestData("gif/suite/interlace.gif");
+    ASSERT_FALSE(file.isEmpty());
+    TGIFImage reference;
+    Read(reference, file, false);
+    TGIFImage gif;
+    {
+        auto s = std::make_unique<TMemoryStream>(QByteArray(file.constData(), file.size()));
+        gif.ReadGif(s->Size(), s.get(), false);
+        s->SetPosition(0);
+        const QByteArray junk(int(s->Size()), '\x55');
+        s->WriteBuffer(junk.constData(), junk.size());
+    }
+    TGIFImage copy;
+    copy.Assign(&gif);
+    gif.Clear();
+    ASSERT_EQ(copy.GetCount(), reference.GetCount());
+    for (int i = 0; i < copy.GetCount(); ++i) {
+        EXPECT_EQ(copy.GetFrame(i)->ImageData()->ZData->Bytes(), reference.GetFrame(i)->ImageData()->ZData->Bytes());
+        EXPECT_EQ(Pixels(copy.GetFrame(i)->GetBitmap()), Pixels(reference.GetFrame(i)->GetBitmap()));
+    }
+    EXPECT_EQ(Write(copy), Write(reference));
+}
+
 TEST(GifImage, WriterRules)
 {
     auto bmp = MakeBitmap(4, 4, [](int x, int) { return x ? 0xFFFFFFu : 0u; });

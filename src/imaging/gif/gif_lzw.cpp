@@ -143,21 +143,22 @@ auto WithProgress(const TGifProgressProc& progress, Body&& body)
     }
 }
 
-// Writes pixels in row order into the buffer (rows bottom-up, or top-down when asked), dropping
-// those beyond the last row or outside the caller's buffer.
+// Writes 8-bit pixels in row order into the buffer (rows bottom-up, or top-down when asked),
+// dropping those beyond the last row or outside the caller's buffer.
 class PixelWriter {
 public:
-    PixelWriter(uint8_t* pixels, size_t bufferSize, int width, int height, int bpp, bool interlaced,
-                bool topDown)
-        : pixels_(pixels), width_(width), height_(height), bpp_(bpp), topDown_(topDown),
-          walker_(height, interlaced)
+    PixelWriter(uint8_t* pixels, size_t bufferSize, int width, int height, bool interlaced, bool topDown)
+        : pixels_(pixels), width_(width), height_(height), topDown_(topDown), walker_(height, interlaced)
     {
-        stride_ = GifRowStride(width, bpp);
+        stride_ = GifRowStride(width, 8);
         rowsInBuffer_ = stride_ > 0 ? static_cast<int64_t>(bufferSize / size_t(stride_)) : 0;
         SetRow();
     }
 
     bool Full() const { return walker_.Done(); }
+    // The row being written (in walk order) and how many of its pixels are written.
+    int Row() const { return walker_.Row(); }
+    int Column() const { return col_; }
 
     // Writes count pixels that are stored in reverse in src (last pixel first).
     void PutReversed(const uint8_t* src, int count)
@@ -165,14 +166,9 @@ public:
         while (count > 0 && !walker_.Done()) {
             int n = std::min(count, width_ - col_);
             if (row_) {
-                if (bpp_ == 8) {
-                    uint8_t* d = row_ + col_;
-                    for (int i = 0; i < n; ++i)
-                        d[i] = src[count - 1 - i];
-                } else {
-                    for (int i = 0; i < n; ++i)
-                        PutPacked(col_ + i, src[count - 1 - i]);
-                }
+                uint8_t* d = row_ + col_;
+                for (int i = 0; i < n; ++i)
+                    d[i] = src[count - 1 - i];
             }
             col_ += n;
             count -= n;
@@ -205,24 +201,6 @@ public:
     }
 
 private:
-    void PutPacked(int x, uint8_t v)
-    {
-        if (bpp_ == 4) {
-            uint8_t& b = row_[x >> 1];
-            if (x & 1)
-                b |= v & 0x0F;
-            else
-                b = uint8_t(v << 4);
-        } else {
-            uint8_t& b = row_[x >> 3];
-            int shift = 7 - (x & 7);
-            if (shift == 7)
-                b = uint8_t((v & 1) << 7);
-            else
-                b |= uint8_t((v & 1) << shift);
-        }
-    }
-
     void NextRow()
     {
         col_ = 0;
@@ -244,7 +222,6 @@ private:
     uint8_t* pixels_;
     int width_;
     int height_;
-    int bpp_;
     bool topDown_;
     int stride_ = 0;
     int64_t rowsInBuffer_ = 0;
@@ -254,10 +231,56 @@ private:
     uint8_t* ahead_ = nullptr;
 };
 
+// Packs count 8-bit pixels (already masked to bpp bits) into a row of 1 or 4 bits, as pixel by
+// pixel writing leaves it: the first pixel of a byte sets the whole byte, so bits after the last
+// pixel of the byte are 0, and bytes past the last pixel are not touched.
+void PackRow(const uint8_t* src, int count, int bpp, uint8_t* dst)
+{
+    if (bpp == 4) {
+        const int pairs = count >> 1;
+        for (int i = 0; i < pairs; ++i)
+            dst[i] = uint8_t((src[2 * i] << 4) | src[2 * i + 1]);
+        if (count & 1)
+            dst[pairs] = uint8_t(src[count - 1] << 4);
+        return;
+    }
+    const int bytes = count >> 3;
+    for (int i = 0; i < bytes; ++i) {
+        const uint8_t* s = src + 8 * i;
+        dst[i] = uint8_t((s[0] << 7) | (s[1] << 6) | (s[2] << 5) | (s[3] << 4) | (s[4] << 3) | (s[5] << 2) |
+                         (s[6] << 1) | s[7]);
+    }
+    if (const int rest = count & 7) {
+        uint8_t b = 0;
+        for (int x = 0; x < rest; ++x)
+            b |= uint8_t(src[8 * bytes + x] << (7 - x));
+        dst[bytes] = b;
+    }
+}
+
 [[noreturn]] void RaiseCorrupt()
 {
     throw EInvalidGraphicOperation(QString::fromLatin1(GifText::DecodeError));
 }
+
+// The decoder's tables, made once per frame. Only the entries of the indices are set up front:
+// every other entry is written when its code is assigned, before any code can name it.
+struct DecodeTables {
+    static constexpr int kChunk = 16;
+    uint16_t prefix[kMaxCodes];
+    uint16_t length[kMaxCodes];
+    const uint8_t* origin[kMaxCodes];
+    uint8_t suffix[kMaxCodes];
+    uint8_t roots[kMaxCodes + kChunk];
+    uint8_t stack[kStackLimit + 1];
+};
+
+// Decodes into 8-bit rows (pixels, bufferSize) with the pixel values masked to maskBpp bits;
+// finish sees where writing stopped, however decoding ends.
+template <class Finish>
+bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int maskBpp, bool interlaced,
+                 bool topDown, const TGifProgressProc& progress, uint8_t* pixels, size_t bufferSize,
+                 int colorBits, bool acceptCorrupted, size_t* consumed, Finish&& finish);
 
 bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp, bool interlaced,
                 bool topDown, const TGifProgressProc& progress, uint8_t* pixels, size_t bufferSize,
@@ -265,6 +288,39 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
 {
     if (bpp != 1 && bpp != 4 && bpp != 8)
         bpp = 8;
+    if (bpp == 8 || width <= 0 || height <= 0 || size == 0)
+        return DecodeCore8(data, size, width, height, bpp, interlaced, topDown, progress, pixels, bufferSize,
+                           colorBits, acceptCorrupted, consumed, [](const PixelWriter&) {});
+    // 1- and 4-bit rows: the pixels are decoded a byte each into rows of their own, where strings
+    // are copied whole, and packed into the caller's rows when decoding ends. The rows packed
+    // are those written, each up to its last pixel, so the buffer ends as writing pixel by pixel
+    // leaves it.
+    const int stride = GifRowStride(width, bpp);
+    const int stride8 = GifRowStride(width, 8);
+    const int64_t rows = std::min<int64_t>(height, int64_t(bufferSize / size_t(stride)));
+    std::unique_ptr<uint8_t[]> bytes(new uint8_t[size_t(stride8) * size_t(rows)]);
+    auto pack = [&](const PixelWriter& out) {
+        auto packRow = [&](int row, int count) {
+            const int64_t at = topDown ? row : height - 1 - row;
+            if (at < rows)
+                PackRow(bytes.get() + at * stride8, count, bpp, pixels + at * stride);
+        };
+        const int lastRow = out.Full() ? -1 : out.Row();
+        RowWalker walk(height, interlaced);
+        for (; !walk.Done() && walk.Row() != lastRow; walk.Next())
+            packRow(walk.Row(), width);
+        if (!walk.Done() && out.Column() > 0)
+            packRow(lastRow, out.Column());
+    };
+    return DecodeCore8(data, size, width, height, bpp, interlaced, topDown, progress, bytes.get(),
+                       size_t(stride8) * size_t(rows), colorBits, acceptCorrupted, consumed, pack);
+}
+
+template <class Finish>
+bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int maskBpp, bool interlaced,
+                 bool topDown, const TGifProgressProc& progress, uint8_t* pixels, size_t bufferSize,
+                 int colorBits, bool acceptCorrupted, size_t* consumed, Finish&& finish)
+{
     if (size == 0) {
         if (consumed)
             *consumed = 0;
@@ -285,7 +341,7 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
     colorBits = std::clamp(colorBits, 1, 8);
     // The index must also fit the target's pixel. An index beyond the colour table is drawn
     // masked into it; that is no fault of the data (many writers leave the table short).
-    const int pixelMask = ((1 << colorBits) - 1) & ((1 << bpp) - 1);
+    const int pixelMask = ((1 << colorBits) - 1) & ((1 << maskBpp) - 1);
 
     const int clear = 1 << minCodeSize;
     const int endCode = clear + 1;
@@ -297,36 +353,42 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
     // Each entry's string is its prefix's string and one pixel; length counts its pixels.
     // An entry only ever links to an older one made since the last clear code, so walking
     // length - 1 links from an entry always ends on an index.
-    std::unique_ptr<uint16_t[]> prefix(new uint16_t[kMaxCodes]());
-    std::unique_ptr<uint8_t[]> suffix(new uint8_t[kMaxCodes]());
-    std::unique_ptr<uint16_t[]> length(new uint16_t[kMaxCodes]());
+    const auto tables = std::make_unique_for_overwrite<DecodeTables>();
+    uint16_t* const prefix = tables->prefix;
+    uint8_t* const suffix = tables->suffix;
+    uint16_t* const length = tables->length;
     // Where an entry's string already stands whole in the buffer, or null. A string written
     // straight after the previous one continues it in memory, so the entry they make is a copy
     // of bytes already written (pixels are written once and never moved).
-    std::unique_ptr<const uint8_t*[]> origin(new const uint8_t*[kMaxCodes]());
+    const uint8_t** const origin = tables->origin;
     const uint8_t* prevAt = nullptr;
-    const bool direct = bpp == 8;
     // Strings are copied 16 bytes at a time where the row has room for it; an index is copied
     // from its own masked value, which has 16 readable bytes after it too.
-    constexpr int kChunk = 16;
-    std::unique_ptr<uint8_t[]> roots(new uint8_t[kMaxCodes + kChunk]());
+    constexpr int kChunk = DecodeTables::kChunk;
+    uint8_t* const roots = tables->roots;
     const uint8_t* const pixelsEnd = pixels + bufferSize;
-    std::unique_ptr<uint8_t[]> stack(new uint8_t[kStackLimit + 1]);
+    uint8_t* const stack = tables->stack;
 
     for (int c = 0; c < clear; ++c) {
         roots[c] = uint8_t(c & pixelMask);
         origin[c] = &roots[c];
         length[c] = 1;
     }
+    std::memset(roots + clear, 0, kChunk);
 
     CodeReader reader(data + 1, data + size);
-    PixelWriter out(pixels, bufferSize, width, height, bpp, interlaced, topDown);
+    PixelWriter out(pixels, bufferSize, width, height, interlaced, topDown);
     // However decoding ends (an exception from a progress listener included), no byte written
     // ahead of the pixels stays in the buffer.
     struct ClearAheadOnExit {
         PixelWriter& writer;
-        ~ClearAheadOnExit() { writer.ClearAhead(); }
-    } clearAhead{out};
+        Finish& finish;
+        ~ClearAheadOnExit()
+        {
+            writer.ClearAhead();
+            finish(writer);
+        }
+    } clearAhead{out, finish};
     // Until the first string of a table has been read there is no previous code to extend,
     // whether or not the data starts with a clear code. Data that starts without one is read
     // as if it had one: its first code is a plain index that adds no entry, which is how the
@@ -378,7 +440,7 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
             const bool fresh = code == nextFree;
             const int prevLength = length[prevCode];
             const int n = fresh ? prevLength + 1 : length[code];
-            uint8_t* d = direct ? out.Room8(n) : nullptr;
+            uint8_t* d = out.Room8(n);
             if (d) {
                 const uint8_t* from = fresh ? prevAt : origin[code];
                 // Whole chunks: written within the row, read within the buffer or the indices.
@@ -424,7 +486,7 @@ bool DecodeCore(const uint8_t* data, size_t size, int width, int height, int bpp
                 }
                 firstChar = uint8_t(c & pixelMask);
                 stack[sp++] = firstChar;
-                out.PutReversed(stack.get(), sp);
+                out.PutReversed(stack, sp);
             }
             if (!tableFull) {
                 prefix[nextFree] = uint16_t(prevCode);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -421,6 +422,49 @@ TEST(GifLzw, TopDownRowsAreTheBottomUpRowsTurnedOver)
                                            up.begin() + (h - 1 - y) * stride))
                         << "row " << y;
             }
+}
+
+// One- and four-bit rows end as writing pixel by pixel leaves them, over a buffer that is not
+// zero: the first pixel of a byte sets the whole byte, later ones are or-ed in, and bytes past the
+// last pixel and rows that do not fit the buffer keep what the caller put there.
+TEST(GifLzw, PackedRowsEndWhereThePixelsEnd)
+{
+    const uint8_t fill = 0xA5;
+    for (int bpp : {1, 4})
+        for (int w : {13, 16})
+            for (bool interlaced : {false, true})
+                for (bool topDown : {false, true})
+                    for (int count : {1, 6, 7, 8, 9, 13, 3 * 13 + 5, 16 * 7 - 1, 16 * 7}) {
+                        SCOPED_TRACE(testing::Message() << bpp << " bits, width " << w << (interlaced ? " interlaced" : "")
+                                                        << (topDown ? " top-down" : "") << ", " << count << " pixels");
+                        const int h = 7;
+                        const int stride = GifRowStride(w, bpp);
+                        // The data ends with an end code after count pixels (values above the
+                        // pixel's bits are masked off); the buffer holds 5 of the 7 rows.
+                        const Indices px = Noise(count, 256, unsigned(count + w));
+                        const auto data = RefEncode(px, 8);
+                        const size_t size = size_t(stride) * 5;
+                        std::vector<uint8_t> buf(size, fill);
+                        EXPECT_FALSE(GifLzwDecodeBytes(data.data(), data.size(), w, h, bpp, interlaced, {}, buf.data(),
+                                                       size, bpp, true, nullptr, topDown));
+
+                        std::vector<uint8_t> expected(size, fill);
+                        std::vector<int> rows = std::vector<int>(size_t(h));
+                        std::iota(rows.begin(), rows.end(), 0);
+                        if (interlaced)
+                            rows = InterlaceOrder(h);
+                        for (int i = 0; i < std::min(count, w * h); ++i) {
+                            const int y = rows[size_t(i / w)], x = i % w;
+                            const int at = topDown ? y : h - 1 - y;
+                            if (at >= 5)
+                                continue;
+                            const int v = px[size_t(i)] & ((1 << bpp) - 1);
+                            uint8_t& b = expected[size_t(at) * stride + size_t(x * bpp / 8)];
+                            const int shift = 8 - bpp - (x * bpp) % 8;
+                            b = uint8_t((shift == 8 - bpp ? 0 : b) | (v << shift));
+                        }
+                        ASSERT_EQ(buf, expected);
+                    }
 }
 
 TEST(GifLzw, NeverWritesPastTheCallersBuffer)
