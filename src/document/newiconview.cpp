@@ -37,6 +37,7 @@
 #include <QDir>
 #include <QPainter>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -572,7 +573,46 @@ void Tnewiconview::CreateGridLayer(const QString&)
     GridLayer = layer;
 }
 
-void Tnewiconview::PaintGrid(TBitmap32* buffer)
+namespace {
+
+// The part of the line inside area (which lies within the buffer), drawn forwards. The pen mixes
+// its colour into each pixel of a line from the start up to, not including, the end (a backward
+// line: from the start down to, not including, the end), once and with the same weight, whatever
+// part of the line it draws, as long as no edge of the buffer cuts the line.
+void DrawGridLinePart(TBitmap32* buffer, const TGridLine& line, const TRect& area)
+{
+    int x1 = line.X1, y1 = line.Y1, x2 = line.X2, y2 = line.Y2;
+    if (x2 < x1) {
+        x1 = line.X2 + 1;
+        x2 = line.X1 + 1;
+    }
+    if (y2 < y1) {
+        y1 = line.Y2 + 1;
+        y2 = line.Y1 + 1;
+    }
+    if (y1 == y2) {
+        if (y1 < area.Top || y1 >= area.Bottom)
+            return;
+        x1 = std::max(x1, area.Left);
+        x2 = std::min(x2, area.Right);
+        if (x1 >= x2)
+            return;
+    } else {
+        if (x1 < area.Left || x1 >= area.Right)
+            return;
+        y1 = std::max(y1, area.Top);
+        y2 = std::min(y2, area.Bottom);
+        if (y1 >= y2)
+            return;
+    }
+    buffer->SetPenColor(line.Colour);
+    buffer->MovePenTo(float(x1), float(y1));
+    buffer->SmoothLineTo(float(x2), float(y2));
+}
+
+} // namespace
+
+std::vector<TGridLine> Tnewiconview::GridLines() const
 {
     TEditorState* s = EditorState();
     const uint32_t major = s ? s->GridColor1 : 0xFF8E8C8C, minor = s ? s->GridColor2 : 0xFFC0C0C0;
@@ -581,25 +621,50 @@ void Tnewiconview::PaintGrid(TBitmap32* buffer)
     const int step = z >= 5 ? z : 5;
     const int rows = z >= 5 ? h : z * h / 5;
     const int columns = z >= 5 ? w : z * w / 5;
-    for (int i = 1; i <= rows; ++i) {
-        buffer->SetPenColor(GridColor(i % 8 == 0 ? major : minor));
-        buffer->MovePenTo(1, float(i * step));
-        buffer->SmoothLineTo(float(z * w - 1), float(i * step));
+    std::vector<TGridLine> lines;
+    lines.reserve(size_t(std::max(0, rows) + std::max(0, columns) + 4));
+    for (int i = 1; i <= rows; ++i)
+        lines.push_back({1, i * step, z * w - 1, i * step, GridColor(i % 8 == 0 ? major : minor)});
+    for (int i = 1; i <= columns; ++i)
+        lines.push_back({i * step, 1, i * step, z * h - 1, GridColor(i % 8 == 0 ? major : minor)});
+    const TColor32 black = MakeColor32(0, 0, 0, 255);
+    lines.push_back({0, 0, 0, z * h, black});
+    lines.push_back({0, 0, z * w - 1, 0, black});
+    lines.push_back({z * w - 1, 0, z * w - 1, z * h - 1, black});
+    lines.push_back({0, z * h - 1, z * w, z * h - 1, black});
+    return lines;
+}
+
+void Tnewiconview::PaintGrid(TBitmap32* buffer)
+{
+    if (PaintGrid(buffer, buffer->GetBounds()))
+        return;
+    // Lines the buffer's edge cuts end in a plot of their own, which spreads the plots along the
+    // whole line: they are drawn whole.
+    for (const TGridLine& line : GridLines()) {
+        buffer->SetPenColor(line.Colour);
+        buffer->MovePenTo(float(line.X1), float(line.Y1));
+        buffer->SmoothLineTo(float(line.X2), float(line.Y2));
     }
-    for (int i = 1; i <= columns; ++i) {
-        buffer->SetPenColor(GridColor(i % 8 == 0 ? major : minor));
-        buffer->MovePenTo(float(i * step), 1);
-        buffer->SmoothLineTo(float(i * step), float(z * h - 1));
+}
+
+bool Tnewiconview::PaintGrid(TBitmap32* buffer, const TRect& area)
+{
+    if (Zoom * CurrentWidth > buffer->Width() || Zoom * CurrentHeight > buffer->Height())
+        return false;
+    TRect clip;
+    if (!IntersectRects(clip, area, buffer->GetBounds()) || IsEmptyRect(clip))
+        return true;
+    const std::vector<TGridLine> lines = GridLines();
+    // Band by band, so that the columns' pixels of a band are still cached from its rows. Each
+    // pixel takes the lines over it in the same order as when they are drawn whole one by one.
+    constexpr int kBand = 64;
+    for (int top = clip.Top; top < clip.Bottom; top += kBand) {
+        const TRect band{clip.Left, top, clip.Right, std::min(top + kBand, clip.Bottom)};
+        for (const TGridLine& line : lines)
+            DrawGridLinePart(buffer, line, band);
     }
-    buffer->SetPenColor(MakeColor32(0, 0, 0, 255));
-    buffer->MovePenTo(0, 0);
-    buffer->SmoothLineTo(0, float(z * h));
-    buffer->MovePenTo(0, 0);
-    buffer->SmoothLineTo(float(z * w - 1), 0);
-    buffer->MovePenTo(float(z * w - 1), 0);
-    buffer->SmoothLineTo(float(z * w - 1), float(z * h - 1));
-    buffer->MovePenTo(0, float(z * h - 1));
-    buffer->SmoothLineTo(float(z * w), float(z * h - 1));
+    return true;
 }
 
 void Tnewiconview::ApplyZoom(const QString& marker)

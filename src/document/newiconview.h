@@ -11,6 +11,8 @@
 #include "framework/forms.h"
 #include "framework/owner_draw.h"
 
+#include <vector>
+
 class QImage;
 class TBitmap32;
 class TCustomLayer;
@@ -20,6 +22,12 @@ class TMenuItem;
 class TMyListBox;
 class TPositionedLayer;
 class TsuiForm;
+
+// One line of the canvas grid: along a row (Y1 == Y2) or a column, whole pixels.
+struct TGridLine {
+    int X1, Y1, X2, Y2;
+    uint32_t Colour;
+};
 
 class Tnewiconview : public TForm, public TIconDocument, public TDocumentSelection {
     Q_OBJECT
@@ -67,8 +75,13 @@ public:
     void FillCheckerboard(TImage32* target, int width, int height);
     void DrawFormatOver(TImage32* target);
     void RepaintFormatList();
-    // The grid lines and border on a canvas buffer.
+    // The grid lines and border on a canvas buffer. With an area, only its pixels are drawn,
+    // exactly as drawing the whole grid draws them; false (nothing drawn) when the grid reaches
+    // past the buffer, which only the whole grid can draw.
     void PaintGrid(TBitmap32* buffer);
+    bool PaintGrid(TBitmap32* buffer, const TRect& area);
+    // Its lines, in the order they are drawn.
+    std::vector<TGridLine> GridLines() const;
 
     // ---- handlers bound by the definition ----
     Q_INVOKABLE void FormCreate(TObject* Sender);

@@ -456,6 +456,83 @@ TEST_F(DocumentWindow, AZoomedCanvasScrollsToEveryPixel)
     EXPECT_EQ(small->iconview->Top() + smallBox->VertScrollBar()->Position(), 0);
 }
 
+TEST_F(DocumentWindow, GridDrawnInPartsIsTheGridDrawnWhole)
+{
+    // The grid as it is drawn line by line, whole lines one after the other: the reference for
+    // the grid drawn band by band, and for any part of it drawn alone.
+    state.GridColor1 = 0xFF2040E0;
+    state.GridColor2 = 0xFFC0C0C0;
+    auto reference = [this](TBitmap32& b, int z, int w, int h) {
+        auto colour = [this](int i) {
+            const uint32_t v = i % 8 == 0 ? state.GridColor1 : state.GridColor2;
+            return MakeColor32(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), 255);
+        };
+        auto line = [&b](TColor32 c, float x1, float y1, float x2, float y2) {
+            b.SetPenColor(c);
+            b.MovePenTo(x1, y1);
+            b.SmoothLineTo(x2, y2);
+        };
+        const int step = z >= 5 ? z : 5, rows = z >= 5 ? h : z * h / 5, columns = z >= 5 ? w : z * w / 5;
+        for (int i = 1; i <= rows; ++i)
+            line(colour(i), 1, float(i * step), float(z * w - 1), float(i * step));
+        for (int i = 1; i <= columns; ++i)
+            line(colour(i), float(i * step), 1, float(i * step), float(z * h - 1));
+        const TColor32 black = MakeColor32(0, 0, 0, 255);
+        line(black, 0, 0, 0, float(z * h));
+        line(black, 0, 0, float(z * w - 1), 0);
+        line(black, float(z * w - 1), 0, float(z * w - 1), float(z * h - 1));
+        line(black, 0, float(z * h - 1), float(z * w), float(z * h - 1));
+    };
+    auto noise = [](TBitmap32& b, int bw, int bh) {
+        b.SetSize(bw, bh);
+        for (int i = 0; i < bw * bh; ++i)
+            b.Bits()[i] = uint32_t(i) * 2654435761u;
+    };
+    struct Case {
+        int zoom, width, height, bufferWidth, bufferHeight;
+    };
+    const Case cases[] = {
+        {7, 40, 30, 300, 230},   // buffer with a margin
+        {9, 20, 20, 180, 180},   // buffer exactly the canvas: lines reach its edges
+        {3, 37, 22, 140, 70},    // below zoom 5: every 5 screen pixels, a line on the last column
+        {3, 37, 22, 100, 60},    // the same in a buffer too small for it
+        {12, 11, 3, 100, 30},    // buffer smaller than the canvas
+        {1, 1, 12, 41, 52},      // rows shorter than a pixel run backwards
+    };
+    Tnewiconview* doc = NewProject(1, 32, 32);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << ", " << c.width << " x " << c.height);
+        doc->Zoom = c.zoom;
+        doc->CurrentWidth = c.width;
+        doc->CurrentHeight = c.height;
+        TBitmap32 whole, banded, pieces;
+        noise(whole, c.bufferWidth, c.bufferHeight);
+        noise(banded, c.bufferWidth, c.bufferHeight);
+        noise(pieces, c.bufferWidth, c.bufferHeight);
+        reference(whole, c.zoom, c.width, c.height);
+        doc->PaintGrid(&banded);
+        // Four pieces that share no pixel and cover the buffer, one reaching past its edges.
+        const int mx = c.bufferWidth / 3, my = c.bufferHeight / 2 + 1;
+        const bool fits = c.zoom * c.width <= c.bufferWidth && c.zoom * c.height <= c.bufferHeight;
+        EXPECT_EQ(doc->PaintGrid(&pieces, Rect(0, 0, mx, my)), fits);
+        doc->PaintGrid(&pieces, Rect(mx, 0, c.bufferWidth + 50, my));
+        doc->PaintGrid(&pieces, Rect(-10, my, mx, c.bufferHeight));
+        doc->PaintGrid(&pieces, Rect(mx, my, c.bufferWidth, c.bufferHeight + 9));
+        if (!fits)
+            noise(whole, c.bufferWidth, c.bufferHeight); // a grid that does not fit draws no part
+        for (int i = 0; i < c.bufferWidth * c.bufferHeight; ++i) {
+            ASSERT_EQ(pieces.Bits()[i], whole.Bits()[i]) << "pixel " << i % c.bufferWidth << "," << i / c.bufferWidth;
+            if (fits)
+                ASSERT_EQ(banded.Bits()[i], whole.Bits()[i]) << "pixel " << i % c.bufferWidth << "," << i / c.bufferWidth;
+        }
+        if (!fits) {
+            reference(whole, c.zoom, c.width, c.height);
+            for (int i = 0; i < c.bufferWidth * c.bufferHeight; ++i)
+                ASSERT_EQ(banded.Bits()[i], whole.Bits()[i]) << "pixel " << i % c.bufferWidth << "," << i / c.bufferWidth;
+        }
+    }
+}
+
 TEST_F(DocumentWindow, GridLinesFollowTheZoom)
 {
     Tnewiconview* doc = NewProject(1, 32, 32);
