@@ -309,11 +309,19 @@ TBitmap* TGIFFrame::GetBitmap()
 {
     if (bitmap_ && !bitmap_->Empty())
         return bitmap_.get();
-    bitmap_ = std::make_unique<TBitmap>();
     // A frame of width or height 0 shows nothing: it stays an empty bitmap. Decoding goes
-    // straight into the rows of a new bitmap, which replaces the empty one once it is whole.
-    if (HasData() && data_->Width > 0 && data_->Height > 0)
-        bitmap_ = DecodeToBitmap();
+    // straight into the rows of a new bitmap, which becomes the frame's once it is whole; a
+    // failed decoding leaves a new empty bitmap.
+    if (HasData() && data_->Width > 0 && data_->Height > 0) {
+        try {
+            bitmap_ = DecodeToBitmap();
+        } catch (...) {
+            bitmap_ = std::make_unique<TBitmap>();
+            throw;
+        }
+    } else {
+        bitmap_ = std::make_unique<TBitmap>();
+    }
     return bitmap_.get();
 }
 
@@ -432,10 +440,12 @@ static bool ReadCutData(GifReader& in, TMemoryStream& z, int codeSize, const uin
 
 bool TGIFFrame::ReadFrame(GifReader& in)
 {
-    data_->ZData = std::make_unique<TMemoryStream>();
+    data_->ZData.reset();
     uint8_t d[9];
-    if (!in.Read(d, 9))
+    if (!in.Read(d, 9)) {
+        data_->ZData = std::make_unique<TMemoryStream>();
         return false;
+    }
     const int left = qFromLittleEndian<uint16_t>(d);
     const int top = qFromLittleEndian<uint16_t>(d + 2);
     int width = qFromLittleEndian<uint16_t>(d + 4);
@@ -469,9 +479,12 @@ bool TGIFFrame::ReadFrame(GifReader& in)
             data_->ZData->SetPosition(int64_t(whole) + 2);
             in.Skip(whole + 1);
         } else {
+            data_->ZData = std::make_unique<TMemoryStream>();
             corrupted_ = ReadCutData(in, *data_->ZData, codeSize, blocks, whole) || corrupted_;
         }
     }
+    if (!data_->ZData)
+        data_->ZData = std::make_unique<TMemoryStream>();
     TMemoryStream& z = *data_->ZData;
     if (corrupted_ && !GifAcceptCorrupted)
         RaiseGif(FrameworkText::ReadError);

@@ -275,6 +275,47 @@ struct DecodeTables {
     uint8_t stack[kStackLimit + 1];
 };
 
+// Each thread keeps one set of tables for the frames it decodes one after another; a decoding
+// started while another is under way on the same thread (from a progress listener) gets a set of
+// its own.
+class TableLease {
+public:
+    TableLease()
+    {
+        Slot& slot = ThreadSlot();
+        if (!slot.busy) {
+            if (!slot.tables)
+                slot.tables = std::make_unique_for_overwrite<DecodeTables>();
+            slot.busy = true;
+            tables_ = slot.tables.get();
+        } else {
+            own_ = std::make_unique_for_overwrite<DecodeTables>();
+            tables_ = own_.get();
+        }
+    }
+    ~TableLease()
+    {
+        if (!own_)
+            ThreadSlot().busy = false;
+    }
+    TableLease(const TableLease&) = delete;
+    TableLease& operator=(const TableLease&) = delete;
+    DecodeTables* operator->() const { return tables_; }
+
+private:
+    struct Slot {
+        std::unique_ptr<DecodeTables> tables;
+        bool busy = false;
+    };
+    static Slot& ThreadSlot()
+    {
+        static thread_local Slot slot;
+        return slot;
+    }
+    std::unique_ptr<DecodeTables> own_;
+    DecodeTables* tables_;
+};
+
 // Decodes into 8-bit rows (pixels, bufferSize) with the pixel values masked to maskBpp bits;
 // finish sees where writing stopped, however decoding ends.
 template <class Finish>
@@ -353,7 +394,7 @@ bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int ma
     // Each entry's string is its prefix's string and one pixel; length counts its pixels.
     // An entry only ever links to an older one made since the last clear code, so walking
     // length - 1 links from an entry always ends on an index.
-    const auto tables = std::make_unique_for_overwrite<DecodeTables>();
+    const TableLease tables;
     uint16_t* const prefix = tables->prefix;
     uint8_t* const suffix = tables->suffix;
     uint16_t* const length = tables->length;
