@@ -189,6 +189,9 @@ void Tnewiconview::BindComponents()
     MyListBox1 = qobject_cast<TControl*>(FindComponent(QStringLiteral("MyListBox1")));
     bgimage = qobject_cast<TImage*>(FindComponent(QStringLiteral("bgimage")));
     copybm = qobject_cast<TImage*>(FindComponent(QStringLiteral("copybm")));
+    // A stroke changes few pixels of the canvas at a time: repaints redraw only those.
+    if (iconview)
+        iconview->SetPartialRepaint(true);
 }
 
 int Tnewiconview::DocumentNumber() const
@@ -567,7 +570,14 @@ void Tnewiconview::CreateGridLayer(const QString&)
     layer->SetLocation(TFloatRect{0, 0, float(iconview->Width()), float(iconview->Height())});
     layer->SetScaled(true);
     layer->SetMouseEvents(true);
-    layer->PaintHandler = [this](TObject*, TBitmap32* buffer) { PaintGrid(buffer); };
+    // A repaint of part of the canvas draws the grid over that part alone.
+    layer->PaintHandler = [this](TObject*, TBitmap32* buffer) {
+        const TRect area = iconview->PaintArea();
+        if (area == buffer->GetBounds())
+            PaintGrid(buffer);
+        else if (!PaintGrid(buffer, area))
+            iconview->PaintWhole();
+    };
     layer->SetUserValue(1);
     layer->SetIndex(2);
     GridLayer = layer;

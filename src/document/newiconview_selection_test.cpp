@@ -1,6 +1,7 @@
 #include "document/canvas_mouse.h"
 #include "document/my_list_box.h"
 #include "document/newiconview.h"
+#include "document/testing_canvas.h"
 #include "document/testing_editor_state.h"
 #include "framework/commands.h"
 #include "framework/menus.h"
@@ -558,4 +559,24 @@ TEST_F(Selection, UndoPutsMovedPixelsBackAndTakesAPasteAway)
         ExpectBlockAt(Format(doc), 2, 2);
         EXPECT_EQ(Format(doc).pixel(5, 5), 0u) << byToolChange;
     }
+}
+
+TEST_F(Selection, FloatingPixelsRepaintedInPartsShowAsWhenRepaintedWhole)
+{
+    Tnewiconview* doc = NewProject(1);
+    PaintBlock(doc);
+    TImage32* canvas = doc->iconview;
+    ASSERT_TRUE(canvas->PartialRepaint());
+    canvas->grab();
+    Drag(doc, 2, 2, 3, 3);
+    ExpectPartsRepaintedAsWhole(canvas, "selected");
+    Press(doc, 3, 3);
+    ExpectPartsRepaintedAsWhole(canvas, "lifted");
+    Move(doc, 5, 6);
+    ExpectPartsRepaintedAsWhole(canvas, "moved");
+    Move(doc, 9, 4);
+    Release(doc, 9, 4);
+    ExpectPartsRepaintedAsWhole(canvas, "moved again");
+    Click(doc, 0, 20);
+    ExpectPartsRepaintedAsWhole(canvas, "dropped");
 }

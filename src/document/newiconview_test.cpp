@@ -1,5 +1,6 @@
 #include "document/newiconview.h"
 #include "document/scratch_folder.h"
+#include "document/testing_canvas.h"
 #include "document/testing_editor_state.h"
 #include "framework/application.h"
 #include "framework/commands.h"
@@ -703,4 +704,39 @@ TEST_F(DocumentWindow, ScreenshotOfA32By32FormatAtZoom8)
     EXPECT_TRUE(Near(at(20, 64), rgb(major)));
     EXPECT_TRUE(Near(at(20, 56), rgb(minor)));
     EXPECT_TRUE(Near(at(64, 20), rgb(major)));
+}
+
+TEST_F(DocumentWindow, CanvasRepaintedInPartsShowsWhatAWholeRepaintShows)
+{
+    // The canvas repaints only the cells that changed; its buffer must then hold what a repaint
+    // of everything gives, grid included, at a zoom below 5, at one above it and without grid.
+    Tnewiconview* doc = NewProject(1, 32, 32);
+    doc->Show();
+    ASSERT_TRUE(doc->iconview->PartialRepaint());
+    struct Setting {
+        int zoom;
+        bool grid;
+    };
+    for (const Setting& setting : {Setting{4, true}, Setting{9, true}, Setting{9, false}}) {
+        SCOPED_TRACE(testing::Message() << "zoom " << setting.zoom << (setting.grid ? " with grid" : ""));
+        doc->Zoom = setting.zoom + 1;
+        RunCommandByName("iconview1", "BitBtn3"); // zoom out to the setting
+        ASSERT_EQ(doc->Zoom, setting.zoom);
+        RunCommandByName("iconview1", setting.grid ? "BitBtn8" : "BitBtn7");
+        ExpectPartsRepaintedAsWhole(doc->iconview, "zoomed");
+        const int z = doc->Zoom;
+        doc->ShowHoverCell(5 * z + 1, 7 * z + 2);
+        ExpectPartsRepaintedAsWhole(doc->iconview, "hover cell");
+        doc->ShowHoverCell(20 * z + 1, 3 * z + 2);
+        ExpectPartsRepaintedAsWhole(doc->iconview, "hover cell moved");
+        QImage* format = GdipImageData(doc->CurrentImage());
+        for (int i = 0; i < 12; ++i)
+            format->setPixel(4 + i, 6 + i / 2, 0xC0FF2040); // a short stroke, half transparent
+        format->setPixel(31, 31, 0xFF00FF00);
+        doc->HideHoverCell();
+        ExpectPartsRepaintedAsWhole(doc->iconview, "pixels drawn");
+        format->setPixel(31, 31, 0);
+        doc->HideHoverCell();
+        ExpectPartsRepaintedAsWhole(doc->iconview, "a pixel taken away");
+    }
 }

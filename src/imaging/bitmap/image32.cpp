@@ -7,6 +7,7 @@
 #include "framework/exceptions.h"
 #include "framework/streams.h"
 #include "imaging/bitmap/theme_nexus.h"
+#include "imaging/bitmap/transforms.h"
 
 #include <QImage>
 #include <QKeyEvent>
@@ -17,6 +18,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -52,7 +55,60 @@ TFixed16 FixedRatio(int64_t a, int64_t b)
     return TFixed16(std::clamp<int64_t>(q, INT32_MIN, INT32_MAX));
 }
 
+// The pixels that differ between two pictures of the same size, as the bounding box of those of
+// each band of rows (empty bands left out), top to bottom.
+std::vector<TRect> ChangedBands(const TColor32* now, const TColor32* before, int width, int height)
+{
+    constexpr int kBand = 32;
+    const size_t row = size_t(width) * sizeof(TColor32);
+    std::vector<TRect> bands;
+    for (int top = 0; top < height; top += kBand) {
+        const int end = std::min(height, top + kBand);
+        int first = -1, last = -1, left = width, right = 0;
+        for (int y = top; y < end; ++y) {
+            const TColor32* a = now + size_t(y) * size_t(width);
+            const TColor32* b = before + size_t(y) * size_t(width);
+            if (std::memcmp(a, b, row) == 0)
+                continue;
+            if (first < 0)
+                first = y;
+            last = y;
+            for (int x = 0; x < left; ++x)
+                if (a[x] != b[x]) {
+                    left = x;
+                    break;
+                }
+            for (int x = width - 1; x >= right; --x)
+                if (a[x] != b[x]) {
+                    right = x + 1;
+                    break;
+                }
+        }
+        if (first >= 0)
+            bands.push_back({left, first, right, last + 1});
+    }
+    return bands;
+}
+
 } // namespace
+
+// What the buffer was painted from: everything a partial repaint must find unchanged, and the
+// bitmap's pixels.
+struct TCustomImage32::TPaintedState {
+    int BufferWidth = 0, BufferHeight = 0, Width = 0, Height = 0;
+    TRect BitmapRect{};
+    TColor Color = 0;
+    unsigned LayersGeneration = 0;
+    std::vector<std::pair<TCustomLayer*, uint32_t>> Layers;
+    std::vector<TColor32> Pixels;
+
+    bool SameSettings(const TPaintedState& o) const
+    {
+        return BufferWidth == o.BufferWidth && BufferHeight == o.BufferHeight && Width == o.Width &&
+               Height == o.Height && BitmapRect == o.BitmapRect && Color == o.Color &&
+               LayersGeneration == o.LayersGeneration && Layers == o.Layers;
+    }
+};
 
 // ---- TPaintStages ----------------------------------------------------------------------------
 
@@ -161,6 +217,12 @@ void TCustomPaintBox32::PaintBuffer()
     bufferValid_ = true;
 }
 
+void TCustomPaintBox32::BufferRedrawnIn(std::vector<TRect> areas)
+{
+    partialArea_ = true;
+    redrawnAreas_ = std::move(areas);
+}
+
 void TCustomPaintBox32::PaintOverlay()
 {
     Fire(OnGDIOverlay, this);
@@ -170,8 +232,22 @@ void TCustomPaintBox32::Paint()
 {
     ResizeBuffer();
     if (!bufferValid_) {
+        partialArea_ = false;
+        paintArea_ = buffer_->GetBounds();
         PaintBuffer();
-        shownArea_ = {};
+        // What was converted outside a partial repaint's area still holds; its area is
+        // converted again now.
+        if (!partialArea_ || !shown_ || shown_->width() != buffer_->Width() || shown_->height() != buffer_->Height()) {
+            shownArea_ = {};
+        } else {
+            for (const TRect& area : redrawnAreas_) {
+                TRect again;
+                if (IntersectRects(again, area, shownArea_) && !IsEmptyRect(again))
+                    ConvertShown(again);
+            }
+        }
+        partialArea_ = false;
+        redrawnAreas_.clear();
     }
     if (QPainter* p = Canvas()->Handle()) {
         TLockGuard lock(buffer_.get());
@@ -190,12 +266,7 @@ void TCustomPaintBox32::Paint()
             TRect common;
             IntersectRects(common, area, shownArea_);
             if (!(common == area)) {
-                for (int y = area.Top; y < area.Bottom; ++y) {
-                    const TColor32* s = buffer_->PixelAddress(area.Left, y);
-                    auto* d = reinterpret_cast<TColor32*>(shown_->scanLine(y)) + area.Left;
-                    for (int x = 0; x < area.Width(); ++x)
-                        d[x] = s[x] | 0xFF000000u;
-                }
+                ConvertShown(area);
                 shownArea_ = area;
             }
             p->save();
@@ -205,6 +276,16 @@ void TCustomPaintBox32::Paint()
         }
     }
     PaintOverlay();
+}
+
+void TCustomPaintBox32::ConvertShown(const TRect& area)
+{
+    for (int y = area.Top; y < area.Bottom; ++y) {
+        const TColor32* s = buffer_->PixelAddress(area.Left, y);
+        auto* d = reinterpret_cast<TColor32*>(shown_->scanLine(y)) + area.Left;
+        for (int x = 0; x < area.Width(); ++x)
+            d[x] = s[x] | 0xFF000000u;
+    }
 }
 
 void TCustomPaintBox32::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
@@ -239,7 +320,10 @@ TCustomImage32::TCustomImage32(QWidget* parent)
     bitmap_->OnChange = [this](TObject*) { Changed(); };
     bitmap_->OnResize = [this](TObject*) { AfterBitmapResize(); };
     layers_->SetTransform(&transform_);
-    layers_->OnChange = [this](TObject*) { Changed(); };
+    layers_->OnChange = [this](TObject*) {
+        ++layersGeneration_;
+        Changed();
+    };
     layers_->OnOverlayUpdate = [this](TObject*) { repaint(); };
     SetupDefaultStages();
 }
@@ -503,9 +587,38 @@ const TBitmapTransformation& TCustomImage32::BitmapTransform()
 
 // ---- painting --------------------------------------------------------------------------------
 
-void TCustomImage32::PaintBuffer()
+void TCustomImage32::SetPartialRepaint(bool value)
 {
-    RefreshTransform();
+    partialRepaint_ = value;
+    painted_.reset();
+}
+
+bool TCustomImage32::CurrentPaintState(TPaintedState& state)
+{
+    state.BufferWidth = Buffer()->Width();
+    state.BufferHeight = Buffer()->Height();
+    state.Width = Width();
+    state.Height = Height();
+    state.BitmapRect = bitmapRect_;
+    state.Color = Color();
+    state.LayersGeneration = layersGeneration_;
+    for (int i = 0; i < layers_->Count(); ++i)
+        state.Layers.emplace_back(layers_->Items(i), layers_->Items(i)->LayerOptions());
+    if (!partialRepaint_ || bitmap_->IsEmpty() || bitmapAlign_ == baTile || bitmap_->DrawMode() != dmOpaque ||
+        bitmapRect_.Width() != bitmap_->Width() || bitmapRect_.Height() != bitmap_->Height())
+        return false;
+    for (int i = 0; i < paintStages_->Count(); ++i) {
+        const PaintStageEntry& e = *paintStages_->Items(i);
+        if (e.RunTime && e.Stage != StageClearBackground && e.Stage != StageDrawBitmap && e.Stage != StageDrawLayers)
+            return false;
+    }
+    return true;
+}
+
+void TCustomImage32::PaintStagesIn(const TRect& area)
+{
+    const bool whole = area == Buffer()->GetBounds();
+    paintArea_ = area;
     for (int i = 0; i < paintStages_->Count(); ++i) {
         const PaintStageEntry& e = *paintStages_->Items(i);
         // Nothing here is ever designed: the run-time flag decides.
@@ -514,13 +627,62 @@ void TCustomImage32::PaintBuffer()
         switch (e.Stage) {
         case StageCustom: PaintCustomStage(unsigned(i)); break;
         case StageClearBuffer: PaintClearBuffer(); break;
-        case StageClearBackground: PaintClearBackground(); break;
-        case StageDrawBitmap: PaintBitmap(); break;
+        // Over an opaque bitmap the background lies outside it, and a part lies inside.
+        case StageClearBackground: if (whole) PaintClearBackground(); break;
+        case StageDrawBitmap:
+            if (whole) {
+                PaintBitmap();
+            } else {
+                TLockGuard lock(bitmap_.get());
+                TransferScaled(Buffer(), bitmapRect_, area, bitmap_.get(), bitmap_->GetBounds(),
+                               bitmap_->StretchFilter(), bitmap_->DrawMode(), bitmap_->OnPixelCombine);
+            }
+            break;
         case StageDrawLayers: PaintLayers(unsigned(i)); break;
         case StageControlFrame: PaintControlFrame(); break;
         case StageBitmapFrame: PaintBitmapFrame(); break;
         default: break;
         }
+    }
+    paintArea_ = Buffer()->GetBounds();
+}
+
+void TCustomImage32::PaintBuffer()
+{
+    RefreshTransform();
+    auto now = std::make_unique<TPaintedState>();
+    const bool partial = CurrentPaintState(*now);
+    paintWhole_ = false;
+    if (partial && painted_ && painted_->SameSettings(*now)) {
+        const int bw = bitmap_->Width();
+        std::vector<TRect> areas;
+        for (TRect changed : ChangedBands(bitmap_->Bits(), painted_->Pixels.data(), bw, bitmap_->Height())) {
+            for (int y = changed.Top; y < changed.Bottom; ++y)
+                std::copy_n(bitmap_->PixelAddress(changed.Left, y), changed.Width(),
+                            painted_->Pixels.data() + size_t(y) * size_t(bw) + size_t(changed.Left));
+            OffsetRectBy(changed, bitmapRect_.Left, bitmapRect_.Top);
+            TRect area;
+            if (IntersectRects(area, changed, Buffer()->GetBounds()) && !IsEmptyRect(area))
+                areas.push_back(area);
+        }
+        for (const TRect& area : areas) {
+            PaintStagesIn(area);
+            if (paintWhole_)
+                break;
+        }
+        if (!paintWhole_) {
+            TCustomPaintBox32::PaintBuffer();
+            BufferRedrawnIn(std::move(areas));
+            return;
+        }
+    }
+    paintWhole_ = false;
+    PaintStagesIn(Buffer()->GetBounds());
+    if (partial && !paintWhole_) {
+        now->Pixels.assign(bitmap_->Bits(), bitmap_->Bits() + size_t(bitmap_->Width()) * size_t(bitmap_->Height()));
+        painted_ = std::move(now);
+    } else {
+        painted_.reset();
     }
     TCustomPaintBox32::PaintBuffer();
 }

@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QImage;
 
@@ -102,6 +103,9 @@ public:
     // Sizes the buffer to the viewport with BufferMargin of slack (see the .cpp).
     void ResizeBuffer();
     virtual TRect ViewportRect();
+    // The part of the buffer the paint under way draws: the whole buffer, or what a partial
+    // repaint redraws (see TCustomImage32::SetPartialRepaint).
+    const TRect& PaintArea() const { return paintArea_; }
 
     TNotifyEvent OnGDIOverlay;
 
@@ -116,8 +120,17 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     // A size change that did not come through SetBounds (Qt geometry, layouts).
     virtual void SizeChanged();
+    // Called by PaintBuffer when it redrew only these areas of the buffer, the rest as it was.
+    void BufferRedrawnIn(std::vector<TRect> areas);
+
+    TRect paintArea_{};
 
 private:
+    // Converts area of the buffer into the screen's copy.
+    void ConvertShown(const TRect& area);
+
+    bool partialArea_ = false;
+    std::vector<TRect> redrawnAreas_;
     std::unique_ptr<TBitmap32> buffer_;
     bool bufferValid_ = false;
     uint32_t options_ = 0;
@@ -169,6 +182,17 @@ public:
     bool CanAutoSize(int& newWidth, int& newHeight);
     // True from a press that captures the mouse until its release.
     bool MouseCaptured() const { return mouseCaptured_; }
+
+    // With partial repaint on, a repaint after which only pixels of the bitmap changed redraws
+    // the buffer over the changed pixels alone (the bounding box of those of each band of a few
+    // rows, one part at a time), as long as the bitmap is shown unscaled, opaque and untiled and
+    // the only stages are the background's, the bitmap's and the layers'. Every layer must then
+    // paint within PaintArea alone (as drawing it whole would there), or call PaintWhole. Layer
+    // changes that notify, and every change of size, place or colour, repaint the whole buffer.
+    void SetPartialRepaint(bool value);
+    bool PartialRepaint() const { return partialRepaint_; }
+    // From a layer painting a part: it cannot, the whole buffer is painted instead.
+    void PaintWhole() { paintWhole_ = true; }
 
     // Asks OnCanResize first when the size changes; a refusal leaves the bounds as they are.
     void SetBounds(int left, int top, int width, int height) override;
@@ -240,6 +264,16 @@ private:
     TBitmapTransformation transform_;
     bool transformValid_ = false;
     bool mouseCaptured_ = false;
+
+    // What the buffer was last painted from, for partial repaints.
+    struct TPaintedState;
+    bool partialRepaint_ = false;
+    bool paintWhole_ = false;
+    unsigned layersGeneration_ = 0;
+    std::unique_ptr<TPaintedState> painted_;
+    // The state now, with false when a partial repaint cannot follow from it.
+    bool CurrentPaintState(TPaintedState& state);
+    void PaintStagesIn(const TRect& area);
 };
 
 // Besides these, a definition may set the bitmap's Bitmap.DrawMode, Bitmap.MasterAlpha,

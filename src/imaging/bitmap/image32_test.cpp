@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -718,4 +719,107 @@ TEST(Image32, EveryPaintShowsTheBufferAsItIsNow)
     shot = img.grab().toImage();
     EXPECT_EQ(Shown(shot, 55, 55), 0x123456u);
     EXPECT_EQ(Shown(shot, 5, 5), 0x123456u);
+}
+
+TEST(Image32, PartialRepaintsLeaveTheBufferAsAWholeRepaintDoes)
+{
+    // Two controls alike, one repainting only what changed: after every change both buffers, and
+    // both screens, hold the same pixels. The layer darkens a pattern of pixels, within the area
+    // being painted only; one step it refuses a part and has the whole painted instead.
+    TImage32 part, whole;
+    std::vector<TRect> partAreas;
+    bool refuse = false;
+    for (TImage32* img : {&part, &whole}) {
+        img->resize(70, 90);
+        img->SetBitmapAlign(baCustom);
+        img->SetOffsetHorz(3);
+        img->SetOffsetVert(4);
+        img->Bitmap()->SetSize(60, 80);
+        for (int i = 0; i < 60 * 80; ++i)
+            img->Bitmap()->Bits()[i] = 0xFF000000u | (uint32_t(i) * 2654435761u >> 8);
+        auto* layer = img->Layers()->Add<TPositionedLayer>();
+        const bool isPart = img == &part;
+        layer->PaintHandler = [img, isPart, &partAreas, &refuse](TObject*, TBitmap32* b) {
+            const TRect a = img->PaintArea();
+            if (isPart)
+                partAreas.push_back(a);
+            if (refuse && !(a == b->GetBounds())) {
+                img->PaintWhole();
+                return;
+            }
+            for (int y = a.Top; y < a.Bottom; ++y)
+                for (int x = a.Left; x < a.Right; ++x)
+                    if ((x + 2 * y) % 3 == 0)
+                        BlendInto(0x80000000u, *b->PixelAddress(x, y));
+        };
+    }
+    part.SetPartialRepaint(true);
+    auto expectSame = [&](const char* step) {
+        SCOPED_TRACE(step);
+        const QImage a = part.grab().toImage(), b = whole.grab().toImage();
+        EXPECT_EQ(a, b);
+        // The buffer's margin beyond the control is never shown (nor cleared).
+        for (int y = 0; y < part.Height(); ++y)
+            for (int x = 0; x < part.Width(); ++x)
+                ASSERT_EQ(*part.Buffer()->PixelAddress(x, y), *whole.Buffer()->PixelAddress(x, y)) << x << "," << y;
+    };
+    auto both = [&](const std::function<void(TImage32*)>& change) {
+        partAreas.clear();
+        for (TImage32* img : {&part, &whole})
+            change(img);
+    };
+    expectSame("first paint");
+    const int bufferArea = part.Buffer()->Width() * part.Buffer()->Height();
+
+    both([](TImage32* img) { img->Bitmap()->FillRectPlain(10, 12, 13, 14, 0xFF00FF00); });
+    expectSame("a small change");
+    ASSERT_EQ(partAreas.size(), 1u);
+    EXPECT_EQ(partAreas[0], Rect(13, 16, 16, 18)); // the changed pixels, where the bitmap lies
+
+    both([](TImage32* img) {
+        img->Bitmap()->BeginUpdate();
+        *img->Bitmap()->PixelAddress(2, 3) = 0xFF123456;
+        *img->Bitmap()->PixelAddress(57, 76) = 0x80FFFFFF;
+        img->Bitmap()->EndUpdate();
+        img->Repaint();
+    });
+    expectSame("two pixels far apart");
+    EXPECT_EQ(partAreas.size(), 2u);
+
+    both([](TImage32* img) { img->Repaint(); });
+    expectSame("nothing changed");
+    EXPECT_TRUE(partAreas.empty());
+
+    both([](TImage32* img) { img->Bitmap()->Clear(0xFF808080); });
+    expectSame("everything changed");
+
+    refuse = true;
+    both([](TImage32* img) { img->Bitmap()->FillRectPlain(30, 30, 40, 35, 0xFFFF0000); });
+    expectSame("a part refused");
+    ASSERT_FALSE(partAreas.empty());
+    EXPECT_EQ(partAreas.back(), part.Buffer()->GetBounds());
+    refuse = false;
+
+    both([](TImage32* img) {
+        img->Layers()->Items(0)->SetLayerOptions(img->Layers()->Items(0)->LayerOptions());
+        img->Bitmap()->FillRectPlain(0, 0, 5, 5, 0xFF0000FF);
+    });
+    expectSame("a layer change");
+    ASSERT_FALSE(partAreas.empty());
+    EXPECT_EQ(partAreas.back().Width() * partAreas.back().Height(), bufferArea);
+
+    both([](TImage32* img) {
+        img->SetOffsetHorz(5);
+        img->Bitmap()->FillRectPlain(20, 20, 22, 22, 0xFF00FFFF);
+    });
+    expectSame("the bitmap moved");
+    both([](TImage32* img) {
+        img->resize(90, 100);
+        img->Bitmap()->FillRectPlain(40, 60, 44, 62, 0xFFFFFF00);
+    });
+    expectSame("a larger control");
+    both([](TImage32* img) { img->Bitmap()->FillRectPlain(41, 61, 42, 62, 0xFF000000); });
+    expectSame("a small change after the resize");
+    ASSERT_EQ(partAreas.size(), 1u);
+    EXPECT_EQ(partAreas[0], Rect(46, 65, 47, 66));
 }
