@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <Magick++.h>
 #include <benchmark/benchmark.h>
+#include <utility>
+#include <algorithm>
 #include <gif_lib.h>
 
 #include <cmath>
@@ -231,14 +233,19 @@ void DecodeRgbaBrelnova(const QByteArray& bytes, Rgba& out)
         TBitmap* b = gif.GetFrame(i)->GetBitmap();
         if (b->Empty())
             continue;
-        uint32_t table[256] = {};
+        uint32_t table[256];
         const TPaletteEntries& palette = b->Palette();
-        for (size_t c = 0; c < palette.size() && c < 256; ++c)
+        const size_t colors = std::min<size_t>(palette.size(), 256);
+        for (size_t c = 0; c < colors; ++c)
             table[c] = 0xFF000000u | palette[c];
+        std::fill(table + colors, table + 256, 0);
         const int w = b->Width(), bits = b->BitsPerPixel();
         unpacked.resize(size_t(w) + 8);
+        // The rows lie one after the other, top row first.
+        const uint8_t* rows = std::as_const(*b).ScanLine(0);
+        const size_t stride = size_t(b->BytesPerLine());
         for (int y = 0; y < b->Height(); ++y) {
-            const uint8_t* row = b->ScanLine(y);
+            const uint8_t* row = rows + size_t(y) * stride;
             if (bits == 8) {
                 out.Map(row, w, table);
                 continue;
@@ -274,9 +281,11 @@ bool DecodeRgbaGiflib(const QByteArray& bytes, Rgba& out)
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& image = gif->SavedImages[i];
         const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
-        uint32_t table[256] = {};
-        for (int c = 0; map && c < map->ColorCount && c < 256; ++c)
+        uint32_t table[256];
+        const int colors = map ? std::clamp(map->ColorCount, 0, 256) : 0;
+        for (int c = 0; c < colors; ++c)
             table[c] = 0xFF000000u | qRgb(map->Colors[c].Red, map->Colors[c].Green, map->Colors[c].Blue);
+        std::fill(table + colors, table + 256, 0);
         if (image.RasterBits)
             out.Map(image.RasterBits, image.ImageDesc.Width * image.ImageDesc.Height, table);
     }

@@ -206,9 +206,23 @@ void TBitmap::SetSize(int width, int height)
         return;
     }
     // New pixels are white: fill the first row, then repeat it. The rows start zeroed, so a
-    // white that comes out as zero bytes (index 0 of a palette) needs no repeating.
-    for (int x = 0; x < width_; ++x)
-        SetPixelArgb(x, 0, 0xFFFFFFFF);
+    // white that comes out as zero bytes (index 0 of a palette) needs no repeating. With a colour
+    // table white maps to one index, looked up once.
+    if (bits_ <= 8) {
+        const int white = NearestColorIndex(palette_, 0xFFFFFF);
+        uint8_t* row = data_.data();
+        for (int x = 0; x < width_ && white != 0; ++x) {
+            if (bits_ == 8)
+                row[x] = uint8_t(white);
+            else if (bits_ == 4)
+                row[x >> 1] |= (x & 1) ? uint8_t(white) : uint8_t(white << 4);
+            else
+                row[x >> 3] |= uint8_t(0x80 >> (x & 7));
+        }
+    } else {
+        for (int x = 0; x < width_; ++x)
+            SetPixelArgb(x, 0, 0xFFFFFFFF);
+    }
     const bool zeroRow = std::all_of(data_.begin(), data_.begin() + stride_, [](uint8_t b) { return b == 0; });
     for (int y = 1; y < height_ && !zeroRow; ++y)
         std::memcpy(&data_[size_t(y) * stride_], data_.data(), size_t(stride_));

@@ -226,6 +226,33 @@ TEST(Bitmap, NewPixelsAreWhiteAndResizingKeepsTheTopLeft)
     }
 }
 
+// Growing fills with the index of white in the colour table, pixel by pixel: the bits past the
+// last pixel of a row stay zero.
+TEST(Bitmap, NewPixelsTakeTheIndexOfWhiteAndLeaveTheRowPaddingZero)
+{
+    struct Case {
+        TPixelFormat format;
+        std::vector<uint8_t> row;
+    };
+    const Case cases[] = {
+        {pf1bit, {0xF8, 0, 0, 0}},
+        {pf4bit, {0x22, 0x22, 0x20, 0}},
+        {pf8bit, {2, 2, 2, 2, 2, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.format));
+        TBitmap b;
+        b.SetPixelFormat(c.format);
+        // White stands twice: the first one is taken (the only one in 1 bit).
+        b.SetPalette(c.format == pf1bit ? TPaletteEntries{0x000000, 0xFFFFFF}
+                                        : TPaletteEntries{0x000000, 0xFEFEFE, 0xFFFFFF, 0xFFFFFF});
+        b.SetSize(5, 3);
+        ASSERT_EQ(size_t(b.BytesPerLine()), c.row.size());
+        for (int y = 0; y < 3; ++y)
+            EXPECT_EQ(std::vector<uint8_t>(b.ScanLine(y), b.ScanLine(y) + b.BytesPerLine()), c.row) << y;
+    }
+}
+
 TEST(Bitmap, ReducingMapsEveryPixelToTheNearestColourOfTheFixedTable)
 {
     struct Case {

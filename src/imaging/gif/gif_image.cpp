@@ -95,10 +95,11 @@ public:
         return n == count;
     }
 
+    // Up to count bytes, sharing the data's storage.
     QByteArray Take(size_t count)
     {
         size_t n = std::min(count, Remaining());
-        QByteArray out(reinterpret_cast<const char*>(p_ + pos_), qsizetype(n));
+        QByteArray out = n > 0 ? Shared(p_ + pos_, n) : QByteArray(reinterpret_cast<const char*>(p_ + pos_), 0);
         pos_ += n;
         return out;
     }
@@ -458,8 +459,8 @@ bool TGIFFrame::ReadFrame(GifReader& in)
             corrupted_ = true;
         localColors_ = true;
     } else {
+        // The global table is taken below.
         localColors_ = false;
-        data_->ColorMap = TGIFColorTable();
     }
 
     int codeSize = 0;
@@ -591,11 +592,16 @@ std::unique_ptr<TBitmap> TGIFFrame::DecodeToBitmap()
     bitmap->SetPixelFormat(depth == 1 ? pf1bit : depth == 4 ? pf4bit : pf8bit);
     // Sizing fills the bitmap white; with white as the first entry that fill is index 0
     // everywhere, which is the zeroed rows the decoder writes into.
-    bitmap->SetPalette({0xFFFFFF});
+    // The tables handed over are kept per thread, so no frame allocates its own.
+    static const TPaletteEntries white{0xFFFFFF};
+    bitmap->SetPalette(white);
     bitmap->SetSize(width, height);
-    TPaletteEntries palette(size_t(1) << depth, 0x808080);
-    for (int i = 0; i < (1 << depth) && i < data_->ColorMap.Count; ++i)
-        palette[size_t(i)] = qRgb(data_->ColorMap.Colors[i][0], data_->ColorMap.Colors[i][1], data_->ColorMap.Colors[i][2]);
+    thread_local TPaletteEntries palette;
+    palette.assign(size_t(1) << depth, 0x808080);
+    const int colors = std::min(1 << depth, data_->ColorMap.Count);
+    const auto* rgb = data_->ColorMap.Colors;
+    for (int i = 0; i < colors; ++i)
+        palette[size_t(i)] = 0xFF000000u | uint32_t(rgb[i][0]) << 16 | uint32_t(rgb[i][1]) << 8 | rgb[i][2];
     bitmap->SetPalette(palette);
     const size_t size = size_t(bitmap->BytesPerLine()) * size_t(height);
     DecodeRows(bitmap->ScanLine(0), size, depth, true);
