@@ -1089,15 +1089,13 @@ void TGIFImage::ReadGif(int64_t count, TStream* source, bool decodeFirst)
 
         GifReader in(buffer);
         char sig[6];
-        if (!in.Read(sig, 6) || QByteArray(sig, 3).toUpper() != "GIF")
+        // Letters match in either case (a letter's case is its 0x20 bit).
+        const auto letter = [](char c, char upper) { return (c & ~0x20) == upper; };
+        if (!in.Read(sig, 6) || !letter(sig[0], 'G') || !letter(sig[1], 'I') || !letter(sig[2], 'F'))
             RaiseGif(GifText::UnknownVersion);
-        const QByteArray ver = QByteArray(sig + 3, 3).toLower();
-        if (ver == "87a")
-            Version = 1;
-        else if (ver == "89a")
-            Version = 2;
-        else
+        if (sig[3] != '8' || (sig[4] != '7' && sig[4] != '9') || !letter(sig[5], 'A'))
             RaiseGif(GifText::UnknownVersion);
+        Version = sig[4] == '7' ? 1 : 2;
 
         uint8_t lsd[7];
         if (!in.Read(lsd, 7))
