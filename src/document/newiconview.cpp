@@ -585,6 +585,13 @@ void Tnewiconview::CreateGridLayer(const QString&)
 
 namespace {
 
+void DrawGridLine(TBitmap32* buffer, const TGridLine& line)
+{
+    buffer->SetPenColor(line.Colour);
+    buffer->MovePenTo(float(line.X1), float(line.Y1));
+    buffer->SmoothLineTo(float(line.X2), float(line.Y2));
+}
+
 // The part of the line inside area (which lies within the buffer), drawn forwards. The pen mixes
 // its colour into each pixel of a line from the start up to, not including, the end (a backward
 // line: from the start down to, not including, the end), once and with the same weight, whatever
@@ -615,9 +622,7 @@ void DrawGridLinePart(TBitmap32* buffer, const TGridLine& line, const TRect& are
         if (y1 >= y2)
             return;
     }
-    buffer->SetPenColor(line.Colour);
-    buffer->MovePenTo(float(x1), float(y1));
-    buffer->SmoothLineTo(float(x2), float(y2));
+    DrawGridLine(buffer, {x1, y1, x2, y2, line.Colour});
 }
 
 } // namespace
@@ -651,11 +656,8 @@ void Tnewiconview::PaintGrid(TBitmap32* buffer)
         return;
     // Lines the buffer's edge cuts end in a plot of their own, which spreads the plots along the
     // whole line: they are drawn whole.
-    for (const TGridLine& line : GridLines()) {
-        buffer->SetPenColor(line.Colour);
-        buffer->MovePenTo(float(line.X1), float(line.Y1));
-        buffer->SmoothLineTo(float(line.X2), float(line.Y2));
-    }
+    for (const TGridLine& line : GridLines())
+        DrawGridLine(buffer, line);
 }
 
 bool Tnewiconview::PaintGrid(TBitmap32* buffer, const TRect& area)

@@ -46,13 +46,6 @@ int XCode(int64_t x, int64_t minX, int64_t maxX)
     return x < minX ? 1 : (x > maxX ? 2 : 0);
 }
 
-// MixInto, without the call for a weight of 0 (which leaves the pixel unchanged).
-inline void MixWeighted(TColor32 color, TColor32& pixel, uint32_t weight)
-{
-    if (weight != 0)
-        MixInto(color, pixel, weight);
-}
-
 } // namespace
 
 bool ClipLineToRect(int& x1, int& y1, int& x2, int& y2, int minX, int minY, int maxX, int maxY)
@@ -123,11 +116,10 @@ void TBitmap32::PlotSubpixel(int x, int y, TColor32 color)
     const uint32_t a = color >> 24;
     const uint8_t* g = GammaTable;
     TColor32* p = PixelAddress(x >> 8, y >> 8);
-    // A weight of 0 leaves the pixel as it is; on a whole-pixel position three of the four have it.
-    MixWeighted(color, p[0], (g[255 - fx] * a * g[255 - fy]) >> 16);
-    MixWeighted(color, p[1], (g[fx] * a * g[255 - fy]) >> 16);
-    MixWeighted(color, p[width_ + 1], (g[fx] * a * g[fy]) >> 16);
-    MixWeighted(color, p[width_], (g[255 - fx] * a * g[fy]) >> 16);
+    MixInto(color, p[0], (g[255 - fx] * a * g[255 - fy]) >> 16);
+    MixInto(color, p[1], (g[fx] * a * g[255 - fy]) >> 16);
+    MixInto(color, p[width_ + 1], (g[fx] * a * g[fy]) >> 16);
+    MixInto(color, p[width_], (g[255 - fx] * a * g[fy]) >> 16);
 }
 
 void TBitmap32::PlotSubpixelSafe(int x, int y, TColor32 color)
@@ -141,13 +133,13 @@ void TBitmap32::PlotSubpixelSafe(int x, int y, TColor32 color)
     const uint32_t a = color >> 24;
     const uint8_t* g = GammaTable;
     if (px >= 0 && py >= 0)
-        MixWeighted(color, *PixelAddress(px, py), (g[255 - fx] * a * g[255 - fy]) >> 16);
+        MixInto(color, *PixelAddress(px, py), (g[255 - fx] * a * g[255 - fy]) >> 16);
     if (px < width_ - 1 && py >= 0)
-        MixWeighted(color, *PixelAddress(px + 1, py), (g[fx] * a * g[255 - fy]) >> 16);
+        MixInto(color, *PixelAddress(px + 1, py), (g[fx] * a * g[255 - fy]) >> 16);
     if (px < width_ - 1 && py < height_ - 1)
-        MixWeighted(color, *PixelAddress(px + 1, py + 1), (g[fx] * a * g[fy]) >> 16);
+        MixInto(color, *PixelAddress(px + 1, py + 1), (g[fx] * a * g[fy]) >> 16);
     if (px >= 0 && py < height_ - 1)
-        MixWeighted(color, *PixelAddress(px, py + 1), (g[255 - fx] * a * g[fy]) >> 16);
+        MixInto(color, *PixelAddress(px, py + 1), (g[255 - fx] * a * g[fy]) >> 16);
 }
 
 namespace {
@@ -218,14 +210,10 @@ void TBitmap32::SmoothLineFixed(TFixed16 x1, TFixed16 y1, TFixed16 x2, TFixed16 
         TColor32* p = PixelAddress(x >> 8, y >> 8);
         const int n = int(cnt);
         if (across) {
-            auto span = [n, c](TColor32* q, uint32_t w) {
-                if (w != 0)
-                    MixSpan(c, q, n, w);
-            };
-            span(p + 1, w10);
-            span(p, w00);
-            span(p + width_ + 1, w11);
-            span(p + width_, w01);
+            MixSpan(c, p + 1, n, w10);
+            MixSpan(c, p, n, w00);
+            MixSpan(c, p + width_ + 1, n, w11);
+            MixSpan(c, p + width_, n, w01);
         } else {
             const ptrdiff_t stride = width_;
             auto column = [n, c, stride](TColor32* q, uint32_t w) {
