@@ -134,10 +134,8 @@ private:
 
 // ---- TBitmap -----------------------------------------------------------------------------------
 
-TBitmap::TBitmap()
-    : surface_(std::make_unique<Surface>(this))
-{
-}
+// The drawing surface is made with the canvas, on first use: most bitmaps are never drawn on.
+TBitmap::TBitmap() = default;
 
 TBitmap::TBitmap(int width, int height, TPixelFormat format)
     : TBitmap()
@@ -158,6 +156,8 @@ TBitmap::~TBitmap()
 TCanvas* TBitmap::Canvas()
 {
     if (!canvas_) {
+        if (!surface_)
+            surface_ = std::make_unique<Surface>(this);
         canvas_ = std::make_unique<TCanvas>();
         canvas_->SetSurface(surface_.get());
         canvas_->OnChange = [this](TObject*) { Notify(); };
