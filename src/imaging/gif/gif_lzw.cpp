@@ -263,16 +263,26 @@ void PackRow(const uint8_t* src, int count, int bpp, uint8_t* dst)
     throw EInvalidGraphicOperation(QString::fromLatin1(GifText::DecodeError));
 }
 
-// The decoder's tables, made once per frame. Only the entries of the indices are set up front:
-// every other entry is written when its code is assigned, before any code can name it.
+// The decoder's tables. Only the entries of the indices are set up front: every other entry is
+// written when its code is assigned, before any code can name it.
 struct DecodeTables {
     static constexpr int kChunk = 16;
+    // Each entry's string is its prefix's string and one pixel; length counts its pixels.
+    // An entry only ever links to an older one made since the last clear code, so walking
+    // length - 1 links from an entry always ends on an index.
     uint16_t prefix[kMaxCodes];
     uint16_t length[kMaxCodes];
+    // Where an entry's string already stands whole in the buffer, or null. A string written
+    // straight after the previous one continues it in memory, so the entry they make is a copy
+    // of bytes already written (pixels are written once and never moved).
     const uint8_t* origin[kMaxCodes];
     uint8_t suffix[kMaxCodes];
     uint8_t roots[kMaxCodes + kChunk];
     uint8_t stack[kStackLimit + 1];
+    // The entries of the indices are never written while decoding, so they stand as the last
+    // frame set them up: for this clear code and pixel mask (none yet while negative).
+    int readyClear = -1;
+    int readyMask = -1;
 };
 
 // Each thread keeps one set of tables for the frames it decodes one after another; a decoding
@@ -301,6 +311,7 @@ public:
     TableLease(const TableLease&) = delete;
     TableLease& operator=(const TableLease&) = delete;
     DecodeTables* operator->() const { return tables_; }
+    DecodeTables& operator*() const { return *tables_; }
 
 private:
     struct Slot {
@@ -389,33 +400,28 @@ bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int ma
     int codeSize = minCodeSize + 1;
     int capacity = 1 << codeSize;
     int nextFree = clear + 2;
-    bool tableFull = false;
 
-    // Each entry's string is its prefix's string and one pixel; length counts its pixels.
-    // An entry only ever links to an older one made since the last clear code, so walking
-    // length - 1 links from an entry always ends on an index.
+    // The tables are reached through one base, which leaves the decoding loop registers for
+    // its own state.
     const TableLease tables;
-    uint16_t* const prefix = tables->prefix;
-    uint8_t* const suffix = tables->suffix;
-    uint16_t* const length = tables->length;
-    // Where an entry's string already stands whole in the buffer, or null. A string written
-    // straight after the previous one continues it in memory, so the entry they make is a copy
-    // of bytes already written (pixels are written once and never moved).
-    const uint8_t** const origin = tables->origin;
+    DecodeTables& t = *tables;
+    // Where the previous code's string was written, or null.
     const uint8_t* prevAt = nullptr;
     // Strings are copied 16 bytes at a time where the row has room for it; an index is copied
     // from its own masked value, which has 16 readable bytes after it too.
     constexpr int kChunk = DecodeTables::kChunk;
-    uint8_t* const roots = tables->roots;
     const uint8_t* const pixelsEnd = pixels + bufferSize;
-    uint8_t* const stack = tables->stack;
 
-    for (int c = 0; c < clear; ++c) {
-        roots[c] = uint8_t(c & pixelMask);
-        origin[c] = &roots[c];
-        length[c] = 1;
+    if (t.readyClear != clear || t.readyMask != pixelMask) {
+        for (int c = 0; c < clear; ++c) {
+            t.roots[c] = uint8_t(c & pixelMask);
+            t.origin[c] = &t.roots[c];
+            t.length[c] = 1;
+        }
+        std::memset(t.roots + clear, 0, kChunk);
+        t.readyClear = clear;
+        t.readyMask = pixelMask;
     }
-    std::memset(roots + clear, 0, kChunk);
 
     CodeReader reader(data + 1, data + size);
     PixelWriter out(pixels, bufferSize, width, height, interlaced, topDown);
@@ -434,13 +440,14 @@ bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int ma
     // whether or not the data starts with a clear code. Data that starts without one is read
     // as if it had one: its first code is a plain index that adds no entry, which is how the
     // writers that leave the clear code out number their entries (an entry made for the first
-    // code would shift every later code by one and garble their pictures).
-    bool havePrev = false;
-    int prevCode = 0;
+    // code would shift every later code by one and garble their pictures). The previous code is
+    // negative while there is none.
+    int prevCode = -1;
     uint8_t firstChar = 0;
     int lastPercent = -1;
+    const bool listened = bool(progress);
     auto report = [&] {
-        if (!progress)
+        if (!listened)
             return;
         int percent = static_cast<int>(int64_t(reader.Position() - data) * 100 / int64_t(size));
         if (percent != lastPercent) {
@@ -456,9 +463,8 @@ bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int ma
             codeSize = minCodeSize + 1;
             capacity = 1 << codeSize;
             nextFree = clear + 2;
-            tableFull = false;
-            havePrev = false;
-        } else if (!havePrev) {
+            prevCode = -1;
+        } else if (prevCode < 0) {
             // The first code of a table names no entry yet: whatever it is, it is drawn as an
             // index, masked into the colour table. A code that is no index is not extended:
             // the next code starts afresh, unless its masked value is an index of its own.
@@ -467,7 +473,6 @@ bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int ma
             if (code < clear || firstChar < clear) {
                 prevCode = code < clear ? code : firstChar;
                 prevAt = nullptr;
-                havePrev = true;
             }
         } else {
             // A frame found corrupt by its code size keeps only its first pixel.
@@ -479,11 +484,11 @@ bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int ma
                 break;
             }
             const bool fresh = code == nextFree;
-            const int prevLength = length[prevCode];
-            const int n = fresh ? prevLength + 1 : length[code];
+            const int prevLength = t.length[prevCode];
+            const int n = fresh ? prevLength + 1 : t.length[code];
             uint8_t* d = out.Room8(n);
             if (d) {
-                const uint8_t* from = fresh ? prevAt : origin[code];
+                const uint8_t* from = fresh ? prevAt : t.origin[code];
                 // Whole chunks: written within the row, read within the buffer or the indices.
                 const int copied = ((fresh ? n - 1 : n) + kChunk - 1) & ~(kChunk - 1);
                 if (from && d + copied <= out.RowEnd() && (code < clear || from + copied <= pixelsEnd)) {
@@ -497,7 +502,16 @@ bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int ma
                     out.WroteAhead(d + copied);
                     if (fresh)
                         d[n - 1] = firstChar;
-                    firstChar = d[0];
+                    firstChar = from[0];
+                } else if (from) {
+                    // Too near the row's end for whole chunks: the string is copied a byte at a
+                    // time from where it stands whole (before d, so no byte read is written).
+                    const int whole = fresh ? n - 1 : n;
+                    for (int i = 0; i < whole; ++i)
+                        d[i] = from[i];
+                    if (fresh)
+                        d[n - 1] = firstChar;
+                    firstChar = from[0];
                 } else {
                     // The string is written straight into the row, from its last pixel back.
                     uint8_t* p = d + n - 1;
@@ -507,8 +521,8 @@ bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int ma
                         c = prevCode;
                     }
                     for (; p > d; --p) {
-                        *p = suffix[c];
-                        c = prefix[c];
+                        *p = t.suffix[c];
+                        c = t.prefix[c];
                     }
                     firstChar = uint8_t(c & pixelMask);
                     *d = firstChar;
@@ -518,29 +532,26 @@ bool DecodeCore8(const uint8_t* data, size_t size, int width, int height, int ma
                 int sp = 0;
                 int c = code;
                 if (code == nextFree) {
-                    stack[sp++] = firstChar;
+                    t.stack[sp++] = firstChar;
                     c = prevCode;
                 }
                 while (c >= clear && sp < kStackLimit) {
-                    stack[sp++] = suffix[c];
-                    c = prefix[c];
+                    t.stack[sp++] = t.suffix[c];
+                    c = t.prefix[c];
                 }
                 firstChar = uint8_t(c & pixelMask);
-                stack[sp++] = firstChar;
-                out.PutReversed(stack, sp);
+                t.stack[sp++] = firstChar;
+                out.PutReversed(t.stack, sp);
             }
-            if (!tableFull) {
-                prefix[nextFree] = uint16_t(prevCode);
-                suffix[nextFree] = firstChar;
-                length[nextFree] = uint16_t(prevLength + 1);
-                origin[nextFree] = prevAt && d == prevAt + prevLength ? prevAt : nullptr;
-                if (++nextFree >= capacity) {
-                    if (codeSize < kMaxCodeSize) {
-                        ++codeSize;
-                        capacity <<= 1;
-                    } else {
-                        tableFull = true;
-                    }
+            // Once the table holds every code of 12 bits, no entry is added until a clear code.
+            if (nextFree < kMaxCodes) {
+                t.prefix[nextFree] = uint16_t(prevCode);
+                t.suffix[nextFree] = firstChar;
+                t.length[nextFree] = uint16_t(prevLength + 1);
+                t.origin[nextFree] = prevAt && d == prevAt + prevLength ? prevAt : nullptr;
+                if (++nextFree >= capacity && codeSize < kMaxCodeSize) {
+                    ++codeSize;
+                    capacity <<= 1;
                 }
             }
             prevCode = code;

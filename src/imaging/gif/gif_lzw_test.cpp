@@ -167,6 +167,8 @@ TEST(GifLzw, RoundTripAtEachDepthAndShape)
         {31, 9, 4, 16, true},  {64, 64, 8, 256, false}, {301, 211, 8, 256, false},
         {97, 13, 8, 256, true}, {40, 40, 8, 3, false},  // few colours: long strings, early codes
         {250, 250, 8, 1, false}, // one colour: every string repeats its first pixel
+        {19, 23, 8, 2, false},   // odd rows a little wider than a copied chunk: long strings
+        {21, 30, 4, 3, true},    // end near the rows' ends and across them
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " bpp " << c.bpp << " interlaced " << c.interlaced);
@@ -398,6 +400,28 @@ TEST(GifLzw, IndicesOutsideTheTableAreMaskedWithoutCorruption)
     d = Decode(data, 5, 1, 8, 1);
     EXPECT_FALSE(d.corrupted);
     EXPECT_EQ(d.px, (Indices{0, 1, 0, 1, 0}));
+}
+
+// Frames decoded one after another on a thread share the decoder's tables; each frame still
+// decodes with its own code size and colour table, whatever the frame before it had.
+TEST(GifLzw, FramesInARowEachKeepTheirOwnCodeSizeAndColours)
+{
+    const int w = 23, h = 9;
+    struct Frame {
+        int minCode, colorBits;
+    } frames[] = {{6, 8}, {6, 3}, {8, 8}, {6, 8}, {2, 2}, {8, 4}, {6, 3}, {8, 8}};
+    for (int round = 0; round < 2; ++round) {
+        for (const Frame& f : frames) {
+            SCOPED_TRACE(testing::Message() << "code size " << f.minCode << " colour bits " << f.colorBits);
+            Indices px = Noise(w * h, 1 << f.minCode, unsigned(f.minCode * 7 + f.colorBits));
+            Indices masked = px;
+            for (auto& v : masked)
+                v &= uint8_t((1 << f.colorBits) - 1);
+            Decoded d = Decode(RefEncode(px, f.minCode), w, h, 8, f.colorBits);
+            EXPECT_FALSE(d.corrupted);
+            EXPECT_EQ(d.px, masked);
+        }
+    }
 }
 
 // Rows may run top-down (as a framework bitmap keeps them); each row lands in the same place
