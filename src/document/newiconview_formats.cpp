@@ -333,7 +333,7 @@ void Tnewiconview::PlaceFormatList(bool right)
     TMenuItem* left2 = MenuItem(QStringLiteral("ShowListonLeft2"));
     TMenuItem* right1 = MenuItem(QStringLiteral("ShowListonRight1"));
     TMenuItem* right2 = MenuItem(QStringLiteral("ShowListonRight2"));
-    TMenuItem* const* on = right ? &right1 : &left1;
+    TMenuItem* const on[2] = {right ? right1 : left1, right ? right2 : left2};
     const bool already = on[0] && on[0]->Checked() && on[1] && on[1]->Checked();
     if (already)
         return;

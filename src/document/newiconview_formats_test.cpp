@@ -260,6 +260,19 @@ TEST_F(FormatWindow, ListColumnCommands)
     EXPECT_EQ(column->Align(), alLeft);
     EXPECT_TRUE(Item(doc, "ShowListonLeft1")->Checked());
     EXPECT_FALSE(state.Checked.value("ShowListonRight2", true));
+
+    // The same side again changes nothing; with one of its two items unticked, both tick again.
+    for (const char* name : {"ShowListonLeft1", "ShowListonLeft2"}) {
+        ASSERT_TRUE(RunCommandByName("iconview1", name));
+        EXPECT_EQ(column->Align(), alLeft);
+        EXPECT_TRUE(Item(doc, "ShowListonLeft1")->Checked());
+        EXPECT_TRUE(Item(doc, "ShowListonLeft2")->Checked());
+        EXPECT_FALSE(Item(doc, "ShowListonRight1")->Checked());
+    }
+    Item(doc, "ShowListonLeft2")->SetChecked(false);
+    ASSERT_TRUE(RunCommandByName("iconview1", "ShowListonLeft1"));
+    EXPECT_TRUE(Item(doc, "ShowListonLeft2")->Checked());
+    EXPECT_EQ(column->Align(), alLeft);
 }
 
 TEST_F(FormatWindow, SaveCommandsAndNewProjectsByName)
