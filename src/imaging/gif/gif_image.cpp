@@ -732,7 +732,7 @@ void TGIFFrame::EncodeFrame()
     if (bits == 1 || bits == 4 || bits == 8) {
         dib = SaveBitmapBytes(bitmap_.get());
     } else {
-        const uint8_t method = grayScale_ ? MethodGrayscale : DefaultReductionMethod;
+        const uint8_t method = grayScale_ ? uint8_t(MethodGrayscale) : DefaultReductionMethod;
         if (method == MethodGrayscale)
             grayScale_ = true;
         std::unique_ptr<TMemoryStream> reduced(ReduceBitmapColors(bitmap_.get(), pf8bit, method));

@@ -15,8 +15,9 @@
 // TsuiTabControlTopPanel
 
 TsuiTabControlTopPanel::TsuiTabControlTopPanel(TsuiTab* owner)
-    : TCustomPanel(owner), tabs_(std::make_unique<TStringList>()), activeTab_(std::make_unique<TBitmap>()),
-      inactiveTab_(std::make_unique<TBitmap>()), bar_(std::make_unique<TBitmap>()), owner_(owner)
+    : TCustomPanel(owner), tabs_(std::make_unique<TStringList>()), owner_(owner),
+      activeTab_(std::make_unique<TBitmap>()), inactiveTab_(std::make_unique<TBitmap>()),
+      bar_(std::make_unique<TBitmap>())
 {
     for (auto& b : scrollButtons_)
         b = std::make_unique<TBitmap>();
