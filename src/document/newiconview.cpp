@@ -607,22 +607,17 @@ void DrawGridLinePart(TBitmap32* buffer, const TGridLine& line, const TRect& are
         y1 = line.Y2 + 1;
         y2 = line.Y1 + 1;
     }
-    if (y1 == y2) {
-        if (y1 < area.Top || y1 >= area.Bottom)
-            return;
-        x1 = std::max(x1, area.Left);
-        x2 = std::min(x2, area.Right);
-        if (x1 >= x2)
-            return;
-    } else {
-        if (x1 < area.Left || x1 >= area.Right)
-            return;
-        y1 = std::max(y1, area.Top);
-        y2 = std::min(y2, area.Bottom);
-        if (y1 >= y2)
-            return;
-    }
-    DrawGridLine(buffer, {x1, y1, x2, y2, line.Colour});
+    // The run from .. to along the line at across, cut to the area's range lo .. hi along it and
+    // acrossLo .. acrossHi across it; false when nothing is left.
+    const auto cut = [](int across, int acrossLo, int acrossHi, int& from, int& to, int lo, int hi) {
+        from = std::max(from, lo);
+        to = std::min(to, hi);
+        return across >= acrossLo && across < acrossHi && from < to;
+    };
+    const bool inside = y1 == y2 ? cut(y1, area.Top, area.Bottom, x1, x2, area.Left, area.Right)
+                                 : cut(x1, area.Left, area.Right, y1, y2, area.Top, area.Bottom);
+    if (inside)
+        DrawGridLine(buffer, {x1, y1, x2, y2, line.Colour});
 }
 
 } // namespace

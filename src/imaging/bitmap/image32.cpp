@@ -246,7 +246,6 @@ void TCustomPaintBox32::Paint()
                     ConvertShown(again);
             }
         }
-        partialArea_ = false;
         redrawnAreas_.clear();
     }
     if (QPainter* p = Canvas()->Handle()) {
