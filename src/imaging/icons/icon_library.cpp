@@ -4,6 +4,7 @@
 #include "framework/string_list.h"
 #include "imaging/icons/icl_reader.h"
 #include "imaging/icons/icl_writer.h"
+#include "imaging/icons/multi_icon.h"
 #include "platform/module.h"
 
 #include <QFile>
@@ -58,9 +59,16 @@ void TIconLibrary::LoadFromFile(const QString& fileName)
     if (reader->ReadIcons()) {
         // The objects change hands: the library frees them from now on, the reader no more.
         FreeIcons();
+        // A group that gives no image is no icon: the system's icon count passes it over, and a
+        // library of nothing else, once written, would read back as no library at all.
         TStringList* names = reader->Names();
-        for (int i = 0; i < names->Count(); ++i)
-            icons_->AddObject(names->Strings(i), names->Objects(i));
+        for (int i = 0; i < names->Count(); ++i) {
+            auto* icon = dynamic_cast<TMultiIcon*>(names->Objects(i));
+            if (icon && icon->Count() > 0)
+                icons_->AddObject(names->Strings(i), names->Objects(i));
+            else
+                delete names->Objects(i);
+        }
         names->Clear();
         read = unsigned(icons_->Count());
     }

@@ -49,7 +49,7 @@ public:
     // Reads an executable, DLL or icon library. A file that holds no icons, or that is no
     // executable with a PE or NE header, loads nothing, silently. A library whose icons cannot
     // all be read leaves the list as it was and beeps; a 32-bit group whose resources lie outside
-    // the file is left out.
+    // the file, and a group that holds no image, are left out.
     void LoadFromFile(const QString& fileName);
     // Writes the list as a 16-bit library, replacing the file only once it is complete. Raises
     // EICLReadError for an empty list and for more than 32767 groups or images.

@@ -568,3 +568,66 @@ TEST(IconLibrary, WrittenLibraryListsWithResourceTool)
     EXPECT_EQ(groups, QStringList({QStringLiteral("--name=1"), QStringLiteral("--name=2"), QStringLiteral("--name=3")}));
     EXPECT_EQ(icons.size(), 4);
 }
+
+// Names stored in the code page whose bytes are valid UTF-8 as well read back as they were
+// written, and so do those written as UTF-8.
+TEST(IconLibrary, GroupNamesThatAreAlsoUtf8ReadBackAsWritten)
+{
+    const QStringList names = {QString::fromUtf8("Ã©"), QString::fromUtf8("Ã¼ber"), QString::fromUtf8("CafÃ©"),
+                               QString::fromUtf8("über"), QString::fromUtf8("Ä€"), QString::fromUtf8("ï»¿mark"),
+                               QString::fromUtf8("Ω Café"), QString::fromUtf8("Ā")};
+    QTemporaryDir dir;
+    TIconLibrary1 source;
+    for (const QString& name : names)
+        source.Icons()->AddIcon(name, LoadIcon(dir, {Solid(16, 4)}));
+    const QString path = dir.filePath(QStringLiteral("names.icl"));
+    source.SaveToFile(path);
+    // The code page's bytes stay what other programs show.
+    EXPECT_TRUE(ReadFile(path).contains(QByteArray("\x02\xC3\xA9\x05\xC3\xBC" "ber")));
+    TIconLibrary library;
+    library.LoadFromFile(path);
+    EXPECT_EQ(library.Icons()->ToStringList(), names);
+
+    // A name cut to fit reads back as the part that was written, and writes the same bytes again.
+    for (const QString& name : {QString(200, QChar(0x3A9)), QString::fromUtf8("Ä€") + QString(300, QChar('x'))}) {
+        const QByteArray bytes = EncodeLibraryName(name);
+        EXPECT_LE(bytes.size(), 255);
+        const QString back = DecodeLibraryName(bytes);
+        EXPECT_TRUE(name.startsWith(back));
+        EXPECT_EQ(EncodeLibraryName(back), bytes);
+    }
+}
+
+// Read, written, read again and written again, a library gives the same groups and bytes; a group
+// that holds no image (here: a damaged directory header) is no icon and is left out.
+TEST(IconLibrary, LibrariesReadAndWrittenTwiceGiveTheSameGroupsAndBytes)
+{
+    QTemporaryDir dir;
+    const QByteArray found = ReadFile(TestDataPath("iconlib/roundtrip_unstable.icl"));
+    ASSERT_FALSE(found.isEmpty());
+    TIconLibrary damaged;
+    damaged.LoadFromFile(WriteTemp(dir, QStringLiteral("damaged.icl"), found));
+    EXPECT_EQ(damaged.Icons()->Count(), 0);
+
+    // The same library with the header of group 7 mended.
+    QByteArray mended = found;
+    const qsizetype group7 = mended.indexOf(QByteArray::fromHex("00ff010001002020"));
+    ASSERT_GT(group7, 0);
+    mended[group7 + 1] = 0;
+    int written = 0;
+    const auto roundTrip = [&](const QString& path, QStringList& names) {
+        TIconLibrary library;
+        library.LoadFromFile(path);
+        names = library.Icons()->ToStringList();
+        TMemoryStream stream;
+        T16BitWriter(&library).WriteStream(&stream);
+        return WriteTemp(dir, QStringLiteral("written%1.icl").arg(++written), stream.Bytes());
+    };
+    QStringList first, second, third;
+    const QString once = roundTrip(WriteTemp(dir, QStringLiteral("mended.icl"), mended), first);
+    EXPECT_EQ(first, QStringList({QStringLiteral("7")}));
+    const QString twice = roundTrip(once, second);
+    roundTrip(twice, third);
+    EXPECT_EQ(second, third);
+    EXPECT_EQ(ReadFile(once), ReadFile(twice));
+}

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 // Bytes 0x80 to 0x9F of the Western code page; the five bytes it leaves free stand for the C1
@@ -21,46 +23,73 @@ int WesternByte(char16_t c)
     return -1;
 }
 
-// The length byte counts at most 255 bytes; a cut falls before a character, never inside one.
-QByteArray CutUtf8(QByteArray bytes)
+// The length byte counts at most `limit` bytes; a cut falls before a character, never inside one.
+QByteArray CutUtf8(QByteArray bytes, qsizetype limit)
 {
-    if (bytes.size() <= 255)
+    if (bytes.size() <= limit)
         return bytes;
-    qsizetype cut = 255;
+    qsizetype cut = limit;
     while (cut > 0 && (uint8_t(bytes[cut]) & 0xC0) == 0x80)
         --cut;
     bytes.truncate(cut);
     return bytes;
 }
 
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+
+bool Utf8(const QByteArray& bytes, QString& text)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    text = utf8.decode(bytes);
+    return !utf8.hasError();
+}
+
+bool AllWestern(const QString& text)
+{
+    for (QChar c : text)
+        if (WesternByte(c.unicode()) < 0)
+            return false;
+    return true;
+}
+
+// The first choice that reads back as the name (or as its part that fits): the code page, plain
+// UTF-8, UTF-8 behind the mark.
+QByteArray EncodeOnce(const QString& name)
+{
+    if (AllWestern(name)) {
+        QByteArray western;
+        western.reserve(std::min<qsizetype>(name.size(), 255));
+        for (qsizetype i = 0; i < name.size() && western.size() < 255; ++i)
+            western.append(char(WesternByte(name[i].unicode())));
+        if (DecodeLibraryName(western) == name.left(western.size()))
+            return western;
+    }
+    const QByteArray utf8 = CutUtf8(name.toUtf8(), 255);
+    QString text;
+    if (Utf8(utf8, text) && DecodeLibraryName(utf8) == text)
+        return utf8;
+    return kByteOrderMark + CutUtf8(name.toUtf8(), 255 - kByteOrderMark.size());
+}
+
 } // namespace
 
 QByteArray EncodeLibraryName(const QString& name)
 {
-    QByteArray western;
-    western.reserve(name.size());
-    for (QChar c : name) {
-        const int b = WesternByte(c.unicode());
-        if (b < 0)
-            return CutUtf8(name.toUtf8());
-        western.append(char(b));
-    }
-    western.truncate(255);
-    return western;
+    // A name cut to fit is encoded again as it reads back, so that writing what was read gives
+    // the same bytes.
+    const QByteArray bytes = EncodeOnce(name);
+    const QString back = DecodeLibraryName(bytes);
+    return back == name ? bytes : EncodeOnce(back);
 }
 
 QString DecodeLibraryName(const QByteArray& bytes)
 {
-    bool ascii = true;
-    for (char b : bytes)
-        ascii = ascii && uchar(b) < 0x80;
-    if (!ascii) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = utf8.decode(bytes);
-        if (!utf8.hasError())
-            return text;
-    }
     QString text;
+    if (bytes.startsWith(kByteOrderMark) && Utf8(bytes.mid(kByteOrderMark.size()), text))
+        return text;
+    if (Utf8(bytes, text) && !AllWestern(text))
+        return text;
+    text.clear();
     text.reserve(bytes.size());
     for (char b : bytes) {
         const uchar u = uchar(b);
