@@ -337,6 +337,36 @@ TEST_F(Effects, DiffuseScattersPixels)
     EXPECT_NEAR(dark, all / 2, all / 10);
 }
 
+TEST_F(Effects, SprayAndDiffuseScatterOnlyVisibleColour)
+{
+    // A red disc over nothing: the transparent ground has no colour to give to the disc.
+    Paint(doc, [](int x, int y, int w, int h) -> QRgb {
+        const int dx = 2 * x + 1 - w, dy = 2 * y + 1 - h; // twice the distance from the centre
+        return dx * dx + dy * dy <= w * h * 64 / 100 ? qRgba(255, 0, 0, 255) : 0;
+    });
+    const QImage source = Picture(doc);
+    const struct {
+        int Code, Depth;
+    } cases[] = {{56, 5}, {56, 20}, {344, 2}, {344, 4}};
+    for (const auto& c : cases) {
+        iconmain->LaunchEffect(c.Code);
+        set_color->Slider(1)->SetPosition(c.Depth);
+        Release();
+        const QImage result = Picture(doc);
+        int opaque = 0;
+        for (int y = 0; y < result.height(); ++y)
+            for (int x = 0; x < result.width(); ++x)
+                if (qAlpha(result.pixel(x, y)) == 255) {
+                    ++opaque;
+                    ASSERT_EQ(result.pixel(x, y), qRgba(255, 0, 0, 255)) << c.Code << " at depth " << c.Depth << " at "
+                                                                          << x << "," << y;
+                }
+        EXPECT_GT(opaque, result.width() * result.height() / 3) << c.Code;
+        set_color->suiButton3Click(nullptr);
+        EXPECT_EQ(Picture(doc), source);
+    }
+}
+
 TEST_F(Effects, ValueBoxesMoveTheSlidersAndComputeNothing)
 {
     const QImage source = Picture(doc);

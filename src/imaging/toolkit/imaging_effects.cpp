@@ -426,11 +426,24 @@ EFFECT(Solarize)
 }
 EFFECT(Spray)
 {
-    const size_t radius = size_t(ClampInt(a.A, 0, 100));
-    WithMagick(p, [&](Magick::Image& m) {
-        Magick::SetRandomSeed(a.Seed);
-        m.spread(radius);
-    });
+    // Each visible pixel takes the colour of a pixel up to depth away, picked at random, when
+    // that one is visible too: a transparent pixel has no colour to give, and the alpha of each
+    // place stays.
+    const int radius = ClampInt(a.A, 0, 100);
+    if (radius == 0)
+        return;
+    const TRGBABuffer src = p;
+    Random random(a.Seed);
+    for (int y = 0; y < p.Height; ++y)
+        for (int x = 0; x < p.Width; ++x) {
+            const int sx = x + random.Below(2 * radius + 1) - radius;
+            const int sy = y + random.Below(2 * radius + 1) - radius;
+            if (sx < 0 || sy < 0 || sx >= p.Width || sy >= p.Height || At(src, x, y)[3] == 0)
+                continue;
+            const uint8_t* from = At(src, sx, sy);
+            if (from[3] != 0)
+                std::copy_n(from, 3, At(p, x, y));
+        }
 }
 EFFECT(Swirl)
 {
