@@ -639,11 +639,12 @@ TRevealArea MakeReveal(const TFamilyRow* row, int32_t code, const QSize& area, i
     a.Variant = row->VariantBase + offset % row->Variants;
     a.Count = row->CountBase + offset / row->Variants;
     // Slats, cells and rings keep at least four pixels across, so that each still opens in
-    // steps; a small area has fewer of them.
+    // steps; a small area has fewer of them. A slat that splits (blinds variants 4-7) opens from
+    // both of its halves, so each half keeps the four.
     constexpr int narrowest = 4;
     const auto fit = [&a](int pixels) { a.Count = std::clamp(pixels / narrowest, 1, a.Count); };
     switch (a.Family) {
-    case TReveal::Blinds: fit(SweepsVertically(a.Variant) ? a.H : a.W); break;
+    case TReveal::Blinds: fit((SweepsVertically(a.Variant) ? a.H : a.W) / (a.Variant >= 4 ? 2 : 1)); break;
     case TReveal::Checker:
     case TReveal::Lattice: fit(std::min(a.W, a.H)); break;
     case TReveal::Rings: fit(std::min(a.W, a.H) / 2); break;
