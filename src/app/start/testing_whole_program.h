@@ -1,0 +1,43 @@
+#pragma once
+
+// Test support: the whole program started through its own start routine in a program folder of
+// its own (as the entry starts it, with every subsystem's windows bound), the start-up timer run,
+// its first project "iconview1" in front, and every window gone afterwards.
+
+#include "app/start/whole_program.h"
+#include "document/newiconview.h"
+#include "framework/application.h"
+#include "framework/forms.h"
+#include "mainwindow/iconmain.h"
+#include "platform/program_paths.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+class WholeProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("data"));
+        SetProgramFolder(dir.path());
+        StartWholeProgram({});
+        ASSERT_TRUE(iconmain);
+        iconmain->Timer3Timer(nullptr);
+        doc = qobject_cast<Tnewiconview*>(FindForm(QStringLiteral("iconview1")));
+        ASSERT_TRUE(doc);
+    }
+    void TearDown() override
+    {
+        QList<QPointer<TForm>> forms;
+        for (TForm* f : Screen->FormList())
+            forms << f;
+        for (const QPointer<TForm>& f : forms)
+            delete f.data();
+        SetProgramFolder(QString());
+    }
+
+    QTemporaryDir dir;
+    Tnewiconview* doc = nullptr;
+};
