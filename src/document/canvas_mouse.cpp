@@ -307,11 +307,10 @@ void CanvasMouseDown(Tnewiconview& doc, TMouseButton button, TShiftState, int x,
     if (s->EditText(QStringLiteral("upa")) == QLatin1String("0")) {
         for (const char* e : {"upa", "upr", "upg", "upb"})
             s->SetEditText(QLatin1String(e), QStringLiteral("255"));
-        GpBitmap* base = Tnewiconview::NewTransparentBitmap(doc.CurrentWidth, doc.CurrentHeight);
-        GpGraphics* g = nullptr;
-        GdipGetImageGraphicsContext(base, &g);
-        GdipDrawImageI(g, doc.CurrentImage(), 0, 0);
-        GdipDeleteGraphics(g);
+        // An exact copy: the merge writes every pixel back from it, so one drawn over
+        // transparency would take the colour channels of the pixels transparent already.
+        GpBitmap* base = nullptr;
+        GdipCloneImage(doc.CurrentImage(), &base);
         GdipDisposeImage(doc.EraseBaseImage);
         doc.EraseBaseImage = base;
         doc.ClearBackdrop();

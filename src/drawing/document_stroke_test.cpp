@@ -157,12 +157,16 @@ TEST_F(DocumentStroke, ErasingStrokeTakesAlphaAndUndoGivesItBack)
     GdipImageData(doc->CurrentImage())->fill(0xFF336699);
     state.CurrentTool = 12;
     SetPrimary(0, 0, 0, 0);
-    Stroke({{1, 8}, {14, 8}});
-    EXPECT_EQ(qAlpha(Pixel(7, 8)), 0);
+    GdipImageData(doc->CurrentImage())->setPixel(3, 3, 0x00A0B0C0); // transparent before the stroke
+    Stroke({{1, 8}, {8, 8}, {14, 8}});
+    // Every segment keeps the colour channels it erased, the earlier ones too.
+    EXPECT_EQ(Pixel(4, 8), 0x00336699u);
+    EXPECT_EQ(Pixel(12, 8), 0x00336699u);
     EXPECT_EQ(Pixel(7, 7), 0xFF336699u);
+    EXPECT_EQ(Pixel(3, 3), 0x00A0B0C0u);
     EXPECT_EQ(state.Edits["upa"], "0");
     doc->UndoStep();
-    EXPECT_EQ(Pixel(7, 8), 0xFF336699u);
+    EXPECT_EQ(Pixel(4, 8), 0xFF336699u);
 }
 
 TEST_F(DocumentStroke, BucketFillsWithThePairOfTheButtonJustPressed)

@@ -48,13 +48,11 @@ void FreehandStroke(TDrawingTarget& t, const QString& marker)
     f.DrawScaled(f.V, f.Scratch);
     if (erasing) {
         f.EraseMerge();
-        // The next segment erases from what this one left, so erasure accumulates.
+        // The next segment erases from what this one left, so erasure accumulates. The copy is
+        // exact: drawn over transparency, the pixels erased so far would lose their colour
+        // channels, and the next merge would write them back without.
         GpBitmap* copy = nullptr;
-        GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppARGB, nullptr, &copy);
-        GpGraphics* g = nullptr;
-        GdipGetImageGraphicsContext(copy, &g);
-        GdipDrawImageRectI(g, t.FormatImage, 0, 0, w, h);
-        GdipDeleteGraphics(g);
+        GdipCloneImage(t.FormatImage, &copy);
         GdipDisposeImage(t.EraseBaseImage);
         t.EraseBaseImage = copy;
     }
