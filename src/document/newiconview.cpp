@@ -459,6 +459,19 @@ void Tnewiconview::SetCanvasSize(int width, int height)
     PaintBox1->SetBoundsRect(iconview->BoundsRect());
     if (auto* box = qobject_cast<TScrollBox*>(ScrollBox2))
         box->UpdateScrollBars();
+    NoteGridLines();
+}
+
+void Tnewiconview::NoteGridLines()
+{
+    // The canvas repaints only the pixels of its bitmap that changed; the grid's lines change
+    // with the zoom and the format even where the pixels stay (two formats of one canvas size),
+    // so a change of those tells the canvas to repaint whole.
+    const std::array<int, 3> lines{Zoom, CurrentWidth, CurrentHeight};
+    if (!GridLayer || lines == gridLines_)
+        return;
+    gridLines_ = lines;
+    GridLayer->Changed();
 }
 
 void Tnewiconview::RememberViewCentre()
@@ -581,6 +594,7 @@ void Tnewiconview::CreateGridLayer(const QString&)
     layer->SetUserValue(1);
     layer->SetIndex(2);
     GridLayer = layer;
+    gridLines_ = {Zoom, CurrentWidth, CurrentHeight};
 }
 
 namespace {
@@ -1096,8 +1110,10 @@ void Tnewiconview::BitBtn41Click(TObject*)
 
 void Tnewiconview::Button9Click(TObject*)
 {
+    // New grid colours reach a grid that is shown; one switched off stays off.
     FreeGridLayer();
-    CreateGridLayer();
+    if (!GridOff)
+        CreateGridLayer();
     const QImage tile = EditingOptionsTile();
     if (!tile.isNull() && bgimage) {
         // The options' tile is laid as a pattern over the whole of the document's tile.

@@ -11,6 +11,7 @@
 #include "framework/forms.h"
 #include "framework/owner_draw.h"
 
+#include <array>
 #include <vector>
 
 class QImage;
@@ -230,6 +231,9 @@ private:
     void BindComponents();
     void FreeGridLayer();
     void SetCanvasSize(int width, int height);
+    // Tells the canvas to repaint whole when the grid's lines changed since it last painted them.
+    void NoteGridLines();
+    std::array<int, 3> gridLines_{};
     // Puts the canvas into the scroll box at unscrolled coordinates and brings the scroll bars
     // in line with it.
     void PlaceCanvas(int left, int top, int width, int height);

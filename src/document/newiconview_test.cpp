@@ -1,3 +1,5 @@
+#include "document/format_list.h"
+#include "document/my_list_box.h"
 #include "document/newiconview.h"
 #include "document/scratch_folder.h"
 #include "document/testing_canvas.h"
@@ -739,4 +741,34 @@ TEST_F(DocumentWindow, CanvasRepaintedInPartsShowsWhatAWholeRepaintShows)
         doc->HideHoverCell();
         ExpectPartsRepaintedAsWhole(doc->iconview, "a pixel taken away");
     }
+}
+
+TEST_F(DocumentWindow, AFormatOfTheSameCanvasSizeIsRepaintedWhole)
+{
+    // 16 x 16 at zoom 33 and 48 x 48 at zoom 11 both make a canvas of 528 pixels: the grid's
+    // lines differ where the pixels do not.
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    doc->Show();
+    const int dw = doc->Width() - doc->ScrollBox2->Width(), dh = doc->Height() - doc->ScrollBox2->Height();
+    doc->SetBounds(0, 0, 540 + dw, 540 + dh);
+    ASSERT_EQ(doc->ScrollBox2->Width(), 540);
+    NewFormatChoice() = {48, 48, "XP"};
+    ASSERT_TRUE(RunCommandByName("iconview1", "BitBtn18"));
+    ASSERT_EQ(doc->FormatCount(), 2);
+    auto show = [&](int side) {
+        for (int f = 1; f <= doc->FormatCount(); ++f)
+            if (doc->FormatTable.Width(f) == QString::number(side))
+                doc->FormatList()->SetItemIndex(f - 1);
+        doc->MyListBox1Click(doc);
+        ASSERT_EQ(doc->CurrentWidth, side);
+    };
+    show(16);
+    ASSERT_EQ(doc->Zoom, 33);
+    ExpectPartsRepaintedAsWhole(doc->iconview, "16 x 16");
+    show(48);
+    ASSERT_EQ(doc->Zoom, 11);
+    ASSERT_EQ(doc->iconview->Width(), 528);
+    ExpectPartsRepaintedAsWhole(doc->iconview, "48 x 48 after 16 x 16");
+    show(16);
+    ExpectPartsRepaintedAsWhole(doc->iconview, "16 x 16 again");
 }

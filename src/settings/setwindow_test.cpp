@@ -7,6 +7,7 @@
 #include "framework/picture.h"
 #include "framework/image.h"
 #include "framework/forms.h"
+#include "framework/menus.h"
 #include "mainwindow/configuration_file.h"
 #include "settings/testing_settings_program.h"
 #include "settings/settings_windows.h"
@@ -134,6 +135,31 @@ TEST_F(EditingOptions, SelectionAndGridOkStoresTheColoursAndResetsTheBackdrop)
     EXPECT_EQ(iconmain->GridColor1, 0xFF123456u);
     EXPECT_EQ(iconmain->GridColor2, 0xFFFF0000u);
     EXPECT_EQ(iconmain->SelectionColor, 0xFF00FF00u);
+}
+
+TEST_F(EditingOptions, AGridSwitchedOffStaysOffThroughBackgroundOk)
+{
+    auto* grid = qobject_cast<TMenuItem*>(iconmain->FindComponent("LineGrid1"));
+    ASSERT_TRUE(grid);
+    ASSERT_TRUE(ClickComponentByName(iconmain, "LineGrid1"));
+    ASSERT_TRUE(doc->GridOff);
+    ASSERT_FALSE(doc->GridLayer);
+    TDialogAnswererScope yes([](TDialogRequest& r) {
+        r.Result = 1;
+        return r.Kind == TDialogRequest::dkForm;
+    });
+    ASSERT_TRUE(ClickComponentByName(setwindow, "suiButton1"));
+    EXPECT_FALSE(doc->GridLayer);
+    EXPECT_TRUE(doc->GridOff);
+    for (QObject* item : {static_cast<QObject*>(grid), doc->FindComponent("Grid1"), doc->FindComponent("Grid2")})
+        EXPECT_FALSE(qobject_cast<TMenuItem*>(item)->Checked()) << item->objectName().toStdString();
+
+    // Switched on again, the grid takes the options' colours at the next OK.
+    ASSERT_TRUE(ClickComponentByName(iconmain, "LineGrid1"));
+    ASSERT_TRUE(ClickComponentByName(iconmain, "EditingOptions1"));
+    ASSERT_TRUE(ClickComponentByName(setwindow, "suiButton1"));
+    EXPECT_TRUE(doc->GridLayer);
+    EXPECT_TRUE(grid->Checked());
 }
 
 } // namespace
