@@ -47,6 +47,10 @@ public:
     int HotSpotX = 0;
     int HotSpotY = 0;
     int NudgeCount = 0;
+    // The master-opacity bar ("layer_a"): held while the mouse drags it, and the drags counted;
+    // the changes of one drag make one undo step.
+    bool OpacityBarHeld = false;
+    int OpacityBarDrags = 0;
     int CanvasTouched = 0;
     int ShortcutsSuspended = 0;
 

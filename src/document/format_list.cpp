@@ -103,6 +103,9 @@ void MakeFormatCurrent(TIconDocument& doc, int f)
         s->NewImageHeight = doc.CurrentHeight;
         s->NewImageKind = doc.CurrentKind;
     }
+    // Undo and Redo take the steps of the format in front.
+    if (doc.IsActiveDocument())
+        doc.ShowHistoryControls();
 }
 
 int AppendFormat(TIconDocument& doc, bool setCells, int width, int height, const QString& kind)

@@ -64,7 +64,8 @@ int OfferStandardFormat(TIconDocument& doc);
 // "Create " + w + " * " + h + " " + kind + " Image Format" of checklist entry j.
 QString StandardFormatOfferCaption(const TIconDocument& doc, int j);
 
-// Makes format f current: the current size and kind and the main window's new-image fields.
+// Makes format f current: the current size and kind, the main window's new-image fields and, for
+// the active document, its Undo and Redo controls.
 void MakeFormatCurrent(TIconDocument& doc, int f);
 // Switches the main window's colour panel to a kind, as a format-list click does (with the
 // colour texts and the change handler) or as a new format does (neither).

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
@@ -202,13 +203,28 @@ void TIconDocument::DropOldestState(int f)
     FormatTable.SetUndoStateCount(f, last - 1);
 }
 
-void TIconDocument::AfterRecord(int f)
+void TIconDocument::AfterRecord(int)
 {
-    SetUndoControls(FormatTable.UndoStateCount(f) >= 2);
+    ShowHistoryControls();
+}
+
+void TIconDocument::ShowHistoryControls() const
+{
+    const int f = CurrentFormat();
+    const int undone = f >= 1 && f <= TFormatTable::MaxFormats ? UndoneCount[size_t(f)] : 0;
+    SetUndoControls(FormatTable.UndoStateCount(f) - undone >= 2);
+    SetRedoControls(undone >= 1);
+}
+
+bool TIconDocument::IsActiveDocument() const
+{
+    const TEditorState* s = EditorState();
+    return s && s->ActiveDocumentName.compare(DocumentName(), Qt::CaseInsensitive) == 0;
 }
 
 void TIconDocument::RecordStep()
 {
+    DropRedoTail();
     const int f = CurrentFormat();
     if (QDir(HistoryFolder()).exists()) {
         if (QFile::exists(StateFilePath(f, 1))) {
@@ -231,6 +247,7 @@ void TIconDocument::RecordStep()
 
 void TIconDocument::RecordStepWithoutBaseCheck()
 {
+    DropRedoTail();
     const int f = CurrentFormat();
     if (QDir(HistoryFolder()).exists()) {
         if (FormatTable.UndoStateCount(f) >= TFormatTable::MaxUndoState)
@@ -247,23 +264,60 @@ void TIconDocument::RecordStepWithoutBaseCheck()
     AfterRecord(f);
 }
 
+void TIconDocument::RenewNewestState()
+{
+    const int f = CurrentFormat();
+    const int n = FormatTable.UndoStateCount(f);
+    if (n >= 1 && UndoneCount[size_t(f)] == 0 && QFile::exists(StateFilePath(f, n)))
+        SaveState(f, StateFileNumber(f, n));
+    else
+        RecordStep();
+}
+
+void TIconDocument::BeginCommandStep()
+{
+    if (stepGroupDepth_ > 0) {
+        if (stepGroupBegun_)
+            return;
+        stepGroupBegun_ = true;
+    }
+    EnsureBaseState();
+    DropRedoTail();
+}
+
+void TIconDocument::EndCommandStep()
+{
+    if (stepGroupDepth_ == 0)
+        RecordStep();
+}
+
+void TIconDocument::BeginStepGroup()
+{
+    if (stepGroupDepth_++ == 0)
+        stepGroupBegun_ = false;
+}
+
+void TIconDocument::EndStepGroup()
+{
+    if (stepGroupDepth_ < 1 || --stepGroupDepth_ > 0)
+        return;
+    if (stepGroupBegun_)
+        RecordStep();
+    stepGroupBegun_ = false;
+}
+
 void TIconDocument::UndoStep()
 {
     const int f = CurrentFormat();
     const int count = FormatTable.UndoStateCount(f);
     int& undone = UndoneCount[size_t(f)];
-    // Past the oldest state further clicks change nothing, so that one Redo per Undo still
-    // brings the newest state back.
-    if (undone < count)
+    // The state before the one shown; the oldest has none.
+    if (count - undone >= 2) {
         ++undone;
-    const int s = count - undone;
-    if (s < 1) {
-        SetUndoControls(false);
-        return;
+        LoadUndoState(StateFilePath(f, count - undone));
     }
-    SetUndoControls(true);
-    LoadUndoState(StateFilePath(f, s));
-    SetRedoControls(undone >= 0);
+    // Loading may have given the format another number: the controls follow the current one.
+    ShowHistoryControls();
 }
 
 bool TIconDocument::RedoStep()
@@ -272,17 +326,13 @@ bool TIconDocument::RedoStep()
     int& undone = UndoneCount[size_t(f)];
     // With nothing undone the next state would be one beyond the newest: a missing file, or an
     // old one of a dropped redo tail.
-    if (undone < 1)
+    if (undone < 1) {
+        ShowHistoryControls();
         return false;
-    --undone;
-    const int s = FormatTable.UndoStateCount(f) - undone;
-    if (s < 2) {
-        SetUndoControls(false);
-        return true;
     }
-    SetUndoControls(true);
-    LoadUndoState(StateFilePath(f, s));
-    SetRedoControls(undone >= 1);
+    --undone;
+    LoadUndoState(StateFilePath(f, FormatTable.UndoStateCount(f) - undone));
+    ShowHistoryControls();
     return true;
 }
 
@@ -296,21 +346,32 @@ bool TIconDocument::LoadStateImage(const QString& path)
 {
     GpImage* image = nullptr;
     GdipLoadImageFromFile(path, &image);
-    if (!image)
+    const bool loaded = LoadStateImage(image);
+    GdipDisposeImage(image);
+    return loaded;
+}
+
+bool TIconDocument::LoadStateImage(GpImage* state)
+{
+    if (!state)
         return false;
-    GpBitmap* fresh = NewTransparentBitmap(CurrentWidth, CurrentHeight);
-    if (!fresh) {
-        GdipDisposeImage(image);
-        return false;
+    // A state of the format's size comes back exactly: drawn over transparency, fully transparent
+    // pixels would lose the colour channels they keep.
+    if (const QImage* pixels = GdipImageData(state);
+        pixels && pixels->width() == CurrentWidth && pixels->height() == CurrentHeight) {
+        SetFormatImage(CurrentFormat(), GdipImageFromQImage(pixels->convertToFormat(QImage::Format_ARGB32)));
+        return true;
     }
+    GpBitmap* fresh = NewTransparentBitmap(CurrentWidth, CurrentHeight);
+    if (!fresh)
+        return false;
     GpGraphics* g = nullptr;
     GdipGetImageGraphicsContext(fresh, &g);
     GdipSetInterpolationMode(g, InterpolationModeHighQualityBicubic);
     if (CurrentKind == QLatin1String("XP"))
         GdipSetSmoothingMode(g, SmoothingModeHighQuality);
-    GdipDrawImageRectI(g, image, 0, 0, CurrentWidth, CurrentHeight);
+    GdipDrawImageRectI(g, state, 0, 0, CurrentWidth, CurrentHeight);
     GdipDeleteGraphics(g);
-    GdipDisposeImage(image);
     SetFormatImage(CurrentFormat(), fresh);
     return true;
 }

@@ -93,18 +93,35 @@ public:
     void EnsureBaseState();
     // Forgets the undone states before a new step.
     void DropRedoTail();
-    // Saves the current format as the next state.
+    // Saves the current format as the next state after the one shown (undone states are
+    // forgotten).
     void RecordStep();
     // The same, without looking for the base state first.
     void RecordStepWithoutBaseCheck();
+    // Saves the current format over the newest state: a change that continues the last step.
+    void RenewNewestState();
+    // A command that changes the current format is one step: Begin before the change (the
+    // picture shown becomes a state Undo reaches, the base state when none is saved yet), End
+    // after it. Between BeginStepGroup and EndStepGroup the commands make one step together.
+    void BeginCommandStep();
+    void EndCommandStep();
+    void BeginStepGroup();
+    void EndStepGroup();
     // One step back or forward: counters, the main window's undo and redo controls, and the state
-    // loaded into the current format. Redo returns false (and does nothing) while no step of the
-    // current format is undone.
+    // loaded into the current format. Undo does nothing without a state before the one shown;
+    // Redo returns false (and does nothing) while no step of the current format is undone.
     void UndoStep();
     bool RedoStep();
+    // The main window's Undo and Redo controls for the current format: Undo while a state before
+    // the one shown exists, Redo while a step is undone.
+    void ShowHistoryControls() const;
+    // Whether the main window acts on this document.
+    bool IsActiveDocument() const;
     // Loads a state file into the current format at the format's size. A file that cannot be
     // loaded leaves the format as it was and returns false.
     bool LoadStateImage(const QString& path);
+    // The same for a state already read; the picture stays the caller's.
+    bool LoadStateImage(GpImage* state);
     // What Undo and Redo run to bring a state back; the window also redraws.
     virtual void LoadUndoState(const QString& path);
 
@@ -131,6 +148,8 @@ private:
     // The history folder this document has made its own: a folder of that name found before is
     // a closed document's (or an earlier run's) and is emptied first.
     mutable QString claimedHistoryFolder_;
+    int stepGroupDepth_ = 0;
+    bool stepGroupBegun_ = false;
 
     int StateFileNumber(int f, int n) const;
     void SaveState(int f, int fileNumber);

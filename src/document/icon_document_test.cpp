@@ -139,15 +139,15 @@ TEST_F(UndoHistory, OneStrokeUndoneAndRedoneThroughPngFiles)
 
     doc.UndoStep();
     EXPECT_EQ(doc.Image(), blank);
-    EXPECT_TRUE(UndoEnabled());
+    // The oldest state has none before it: Undo goes off, and clicks past it change nothing.
+    EXPECT_FALSE(UndoEnabled());
     EXPECT_TRUE(RedoEnabled());
-    doc.UndoStep(); // below the oldest state: nothing changes, Undo goes off
+    doc.UndoStep();
     doc.UndoStep();
     EXPECT_EQ(doc.Image(), blank);
-    EXPECT_FALSE(UndoEnabled());
+    EXPECT_EQ(doc.UndoneCount[1], 1);
 
-    EXPECT_TRUE(doc.RedoStep()); // state 1 is on screen already
-    EXPECT_EQ(doc.Image(), blank);
+    // One Redo per Undo.
     EXPECT_TRUE(doc.RedoStep());
     EXPECT_EQ(doc.Image(), stroked); // exact, low alphas included
     EXPECT_TRUE(UndoEnabled());
@@ -236,10 +236,9 @@ TEST_F(UndoHistory, MoreThanAThousandStatesDropTheOldest)
     for (int k = 0; k < 999; ++k)
         doc.UndoStep();
     EXPECT_EQ(doc.Mark(), 0xFF000000u | 6);
-    EXPECT_TRUE(UndoEnabled());
+    EXPECT_FALSE(UndoEnabled());
     doc.UndoStep();
     EXPECT_EQ(doc.Mark(), 0xFF000000u | 6);
-    doc.RedoStep();
     doc.RedoStep();
     EXPECT_EQ(doc.Mark(), 0xFF000000u | 7);
     // A new stroke in the middle reuses the files of the dropped tail and keeps counting.

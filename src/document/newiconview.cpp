@@ -906,7 +906,18 @@ void Tnewiconview::LoadUndoState(const QString& pathOrMarker)
     OpacityBaseStale = true;
     s->SetTrackBarPosition(QStringLiteral("layer_a"), 255);
     if (pathOrMarker != QLatin1String("dorvelt")) {
-        LoadStateImage(pathOrMarker);
+        GpImage* state = nullptr;
+        GdipLoadImageFromFile(pathOrMarker, &state);
+        UINT sw = 0, sh = 0;
+        GdipGetImageWidth(state, &sw);
+        GdipGetImageHeight(state, &sh);
+        // A state from the other side of a quarter turn brings the size it had back (read first:
+        // a new place in the sorted list renames the history's files).
+        if (state && CurrentWidth != CurrentHeight && int(sw) == CurrentHeight && int(sh) == CurrentWidth &&
+            !TurnedSizeTaken())
+            TakeTurnedSize();
+        LoadStateImage(state);
+        GdipDisposeImage(state);
     } else if (CaptureWindow().PasteConfirmed == 1) {
         GpImage* capture = nullptr;
         const QString shot = ScratchPath(QStringLiteral("selectimage.bmp"));
@@ -922,6 +933,7 @@ void Tnewiconview::LoadUndoState(const QString& pathOrMarker)
             GdipDrawImageI(g, capture, 0, 0);
             GdipDeleteGraphics(g);
             GdipDisposeImage(capture);
+            ReducePaletteFormat(*this);
         }
         CaptureWindow().CloseWindow();
     }
@@ -964,7 +976,7 @@ bool Tnewiconview::DropFloatingIntoFormat()
         FloatingSelection = false;
     }
     if (floating)
-        CompositeInto(CurrentImage(), s->FloatingImage, cells.Left, cells.Top);
+        LandFloatingPixels(cells);
     for (TImage32* canvas : {iconviewbg, iconview}) {
         {
             TCanvasUpdate update(canvas);
@@ -980,6 +992,23 @@ bool Tnewiconview::DropFloatingIntoFormat()
     if (PaintBox1)
         PaintBox1->update();
     return floating;
+}
+
+void Tnewiconview::LandFloatingPixels(const TRect& cells)
+{
+    CompositeInto(CurrentImage(), State()->FloatingImage, cells.Left, cells.Top);
+    if (PaletteBitsOfKind(CurrentKind) == 0)
+        return;
+    // A palette format holds its table's colours from the moment pixels land in it.
+    ReducePaletteFormat(*this);
+    for (TImage32* canvas : {iconviewbg, iconview}) {
+        {
+            TCanvasUpdate update(canvas);
+            FillCheckerboard(canvas);
+            DrawFormatOver(canvas);
+        }
+        RepaintCanvas(canvas);
+    }
 }
 
 void Tnewiconview::BitBtn2Click(TObject*)

@@ -200,6 +200,9 @@ public:
     void CommitFloatingPixels();
     // The drop and redraw of BitBtn1 without its undo step; true when pixels floated.
     bool DropFloatingIntoFormat();
+    // Composites the floating pixels into the current format at the image cells' top-left
+    // corner; a palette format is reduced to its table and shown again.
+    void LandFloatingPixels(const TRect& cells);
     // Lets go of what floats without dropping it: lifted pixels go back where they were lifted
     // from (true), a paste or text is discarded (false, as when nothing floats).
     bool CancelFloatingPixels();
@@ -250,6 +253,16 @@ private:
     void PlaceFormatList(bool right);
     // Image commands' helpers.
     void TurnFormat(int turn);
+    // Whether another format has the current one's size turned a quarter, and its kind.
+    bool TurnedSizeTaken() const;
+    // The current format takes its size turned a quarter and is shown at its sorted place.
+    void TakeTurnedSize();
+    // After a rotation or resize: the palette kinds reduced to their table, the list re-sorted
+    // and the format shown.
+    void PlacedOnFormat();
+    // The undo step of the opacity bar's drag under way: the drag's number, the format and its
+    // newest state.
+    int opacityStepDrag_ = 0, opacityStepFormat_ = 0, opacityStepState_ = 0;
     void ShiftFormat(int dx, int dy);
     bool ReplaceFormatFrom(GpImage* source);
     void RebuildWithThumbnails();

@@ -1,8 +1,10 @@
 // The document window's whole-picture commands: the hidden buttons that the main window and the
 // command dialogs click for master opacity, flips and quarter turns, one-pixel shifts, the
 // pattern path, clearing, colour replacement, rotation, resizing, the effect and colour-balance
-// hand-overs and the screen-capture take-over. None of them records an undo step.
+// hand-overs and the screen-capture take-over. Each change of the picture is one undo step (a
+// drag of the opacity bar is one); the effect and colour-balance dialogs record their own.
 
+#include "document/canvas_mouse.h"
 #include "document/command_dialog_fields.h"
 #include "document/editor_state.h"
 #include "document/format_list.h"
@@ -57,20 +59,11 @@ TPictureTag TagOf(const TIconDocument& doc, const QString& name)
     return {name, doc.CurrentWidth, doc.CurrentHeight, doc.CurrentKind};
 }
 
-// A turn that exchanges a format's width and height turns its undo states as well: drawn at the
-// new size, states of the old one would come back stretched.
-void TurnHistory(TIconDocument& doc, int f, TQuarterTurn turn)
+bool SamePixels(GpImage* a, GpImage* b)
 {
-    for (int n = 1; n <= doc.FormatTable.UndoStateCount(f); ++n) {
-        const QString path = doc.StateFilePath(f, n);
-        GpImage* state = nullptr;
-        GdipLoadImageFromFile(path, &state);
-        if (!state)
-            continue;
-        ApplyQuarterTurn(state, turn);
-        SavePng(state, path);
-        GdipDisposeImage(state);
-    }
+    const QImage* pa = GdipImageData(a);
+    const QImage* pb = GdipImageData(b);
+    return pa && pb && *pa == *pb;
 }
 
 bool IsFileEffect(int code)
@@ -95,6 +88,7 @@ void Tnewiconview::BitBtn9Click(TObject*)
 {
     if (EditState != 1 || !CurrentImage())
         return;
+    TEditorState* s = State();
     UINT bw = 0, bh = 0;
     GdipGetImageWidth(OpacityBase, &bw);
     GdipGetImageHeight(OpacityBase, &bh);
@@ -103,44 +97,80 @@ void Tnewiconview::BitBtn9Click(TObject*)
         OpacityBase = nullptr;
         GdipCloneImage(CurrentImage(), &OpacityBase);
     }
-    ApplyMasterOpacity(OpacityBase, CurrentImage(), State()->TrackBarPosition(QStringLiteral("layer_a")));
+    GpImage* result = nullptr;
+    GdipCloneImage(CurrentImage(), &result);
+    ApplyMasterOpacity(OpacityBase, result, s->TrackBarPosition(QStringLiteral("layer_a")));
+    // The bar is set back to full by presses, undo and selections: that changes nothing and is no
+    // step. The changes of one drag are one step, renewed as the drag goes on.
+    const int f = CurrentFormat();
+    const bool changed = !SamePixels(result, CurrentImage());
+    const bool continuing = s->OpacityBarHeld && opacityStepDrag_ == s->OpacityBarDrags && opacityStepFormat_ == f &&
+                            opacityStepState_ == FormatTable.UndoStateCount(f) && UndoneCount[size_t(f)] == 0;
+    if (changed) {
+        if (!continuing)
+            BeginCommandStep();
+        SetFormatImage(f, result);
+    } else {
+        GdipDisposeImage(result);
+    }
     RebuildView();
     OpacityBaseStale = false;
     UpdateThumbnails();
     RepaintFormatList();
+    if (!changed)
+        return;
+    if (continuing) {
+        RenewNewestState();
+    } else {
+        EndCommandStep();
+        opacityStepDrag_ = s->OpacityBarHeld ? s->OpacityBarDrags : 0;
+        opacityStepFormat_ = CurrentFormat();
+        opacityStepState_ = FormatTable.UndoStateCount(CurrentFormat());
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Flips and quarter turns
 
+bool Tnewiconview::TurnedSizeTaken() const
+{
+    const int f = CurrentFormat();
+    for (int other = 1; other <= FormatCount(); ++other)
+        if (other != f && FormatTable.Width(other).trimmed().toInt() == CurrentHeight &&
+            FormatTable.Height(other).trimmed().toInt() == CurrentWidth && FormatTable.Kind(other) == CurrentKind)
+            return true;
+    return false;
+}
+
+void Tnewiconview::TakeTurnedSize()
+{
+    const int f = CurrentFormat();
+    FormatTable.SetFormat(f, CurrentHeight, CurrentWidth, CurrentKind);
+    MakeFormatCurrent(*this, f);
+    SortFormatsKeepingCurrent();
+    MyListBox1Click(this);
+}
+
 void Tnewiconview::TurnFormat(int turn)
 {
     const auto kind = TQuarterTurn(turn);
-    const int f = CurrentFormat();
     if (!CurrentImage())
         return;
     const bool exchanges = (kind == TQuarterTurn::RotateLeft || kind == TQuarterTurn::RotateRight) &&
                            CurrentWidth != CurrentHeight;
-    if (exchanges) {
-        // The format takes the turned size; a project holds one format of each size and kind.
-        for (int other = 1; other <= FormatCount(); ++other)
-            if (other != f && FormatTable.Width(other).trimmed().toInt() == CurrentHeight &&
-                FormatTable.Height(other).trimmed().toInt() == CurrentWidth &&
-                FormatTable.Kind(other) == CurrentKind) {
-                Tell(QStringLiteral("The icon format has existed"));
-                return;
-            }
-    }
-    ApplyQuarterTurn(CurrentImage(), kind);
-    if (exchanges) {
-        TurnHistory(*this, f, kind);
-        FormatTable.SetFormat(f, CurrentHeight, CurrentWidth, CurrentKind);
-        MakeFormatCurrent(*this, f);
-        SortFormatsKeepingCurrent();
-        MyListBox1Click(this);
+    // The format takes the turned size; a project holds one format of each size and kind.
+    if (exchanges && TurnedSizeTaken()) {
+        Tell(QStringLiteral("The icon format has existed"));
         return;
     }
-    RebuildWithThumbnails();
+    BeginCommandStep();
+    ApplyQuarterTurn(CurrentImage(), kind);
+    // The states before the turn keep their size: undoing the turn gives the format that size back.
+    if (exchanges)
+        TakeTurnedSize();
+    else
+        RebuildWithThumbnails();
+    EndCommandStep();
 }
 
 void Tnewiconview::BitBtn10Click(TObject*) { TurnFormat(int(TQuarterTurn::FlipVertical)); }
@@ -167,9 +197,11 @@ void Tnewiconview::ShiftFormat(int dx, int dy)
         dialog.SetPreNudgeImage(copy, tag);
         s->NudgeCount = 1;
     }
+    BeginCommandStep();
     SetFormatImage(CurrentFormat(), ShiftedCopy(CurrentImage(), dx, dy));
     FormPaint(this);
     RebuildWithThumbnails();
+    EndCommandStep();
 }
 
 void Tnewiconview::BitBtn32Click(TObject*) { ShiftFormat(0, -1); }
@@ -190,9 +222,11 @@ void Tnewiconview::BitBtn36Click(TObject*)
     GpImage* copy = dialog.PreNudgeImage;
     dialog.PreNudgeImage = nullptr;
     dialog.DiscardPreNudgeImage();
+    BeginCommandStep();
     SetFormatImage(CurrentFormat(), copy);
     FormPaint(this);
     RebuildWithThumbnails();
+    EndCommandStep();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -207,11 +241,11 @@ void Tnewiconview::BitBtn42Click(TObject*)
 {
     if (CurrentWidth < 1 || CurrentHeight < 1)
         return;
-    // Undo can still reach the picture from before the first stroke.
-    EnsureBaseState();
+    BeginCommandStep();
     SetFormatImage(CurrentFormat(), NewTransparentBitmap(CurrentWidth, CurrentHeight));
     FormPaint(this);
     RebuildWithThumbnails();
+    EndCommandStep();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -234,6 +268,7 @@ void Tnewiconview::BitBtn43Click(TObject*)
         const bool leftToRight = d.ReplaceMode == 1 || d.Direction == 2;
         const ARGB find = ColorOf(leftToRight ? d.LeftColor : d.RightColor);
         const ARGB replacement = ColorOf(leftToRight ? d.RightColor : d.LeftColor);
+        BeginCommandStep();
         ReplaceExactColor(CurrentImage(), find, replacement);
     } else if (d.ApplyState == 2) {
         GpImage* saved = nullptr;
@@ -249,9 +284,13 @@ void Tnewiconview::BitBtn43Click(TObject*)
         GdipDrawImageI(g, saved, 0, 0);
         GdipDeleteGraphics(g);
         GdipDisposeImage(saved);
+        BeginCommandStep();
         SetFormatImage(CurrentFormat(), restored);
+    } else {
+        return;
     }
     RebuildWithThumbnails();
+    EndCommandStep();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -263,10 +302,10 @@ void Tnewiconview::BitBtn45Click(TObject*)
     const int angle = StrToInt(RotateDialog().AngleText());
     if (!CurrentImage())
         return;
+    BeginCommandStep();
     SetFormatImage(CurrentFormat(), RotatedCopy(CurrentImage(), angle));
-    SortFormatsKeepingCurrent();
-    UpdateThumbnails();
-    MyListBox1Click(this);
+    PlacedOnFormat();
+    EndCommandStep();
 }
 
 void Tnewiconview::Button8Click(TObject*)
@@ -285,7 +324,16 @@ void Tnewiconview::Button8Click(TObject*)
     }
     if (!CurrentImage())
         return;
+    BeginCommandStep();
     SetFormatImage(CurrentFormat(), ResizedCopy(CurrentImage(), nw, nh));
+    PlacedOnFormat();
+    EndCommandStep();
+}
+
+void Tnewiconview::PlacedOnFormat()
+{
+    // A palette format holds its table's colours from the moment a picture lands in it.
+    ReducePaletteFormat(*this);
     SortFormatsKeepingCurrent();
     UpdateThumbnails();
     MyListBox1Click(this);
@@ -381,6 +429,12 @@ void Tnewiconview::BitBtn39Click(TObject*)
     capture.ConfirmDone = 1;
     const int answer = Application->MessageBox(QStringLiteral("Image file has changed, Save changes or not?"),
                                                kProgramCaption, MB_YESNO | MB_ICONQUESTION);
-    if (answer == IDYES)
-        LoadUndoState(QStringLiteral("dorvelt"));
+    if (answer != IDYES)
+        return;
+    const bool pasting = capture.PasteConfirmed == 1;
+    if (pasting)
+        BeginCommandStep();
+    LoadUndoState(QStringLiteral("dorvelt"));
+    if (pasting)
+        EndCommandStep();
 }

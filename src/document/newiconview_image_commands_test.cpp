@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -150,12 +151,19 @@ TEST_F(DocumentImageCommands, QuarterTurnsOfANonSquareFormatTakeTheTurnedSize)
     ASSERT_EQ(Pixels(doc).size(), QSize(16, 32));
     EXPECT_EQ(Pixels(doc).pixel(15, 0), kRed);
     EXPECT_EQ(state.NewImageWidth, 16);
-    // The undo states turned with the picture: undo brings the last stroke back unstretched.
+    const QImage turnedPicture = Pixels(doc);
+    // Undo takes the turn back, size and all; the stroke before it is a step of its own.
     Click(doc, "BitBtn23");
-    ASSERT_EQ(Pixels(doc).size(), QSize(16, 32));
-    EXPECT_EQ(Pixels(doc).pixel(15, 0), kRed);
-    EXPECT_EQ(Pixels(doc).pixel(15, 1), kBlue);
-    EXPECT_EQ(Pixels(doc).pixel(14, 0), kBlue);
+    EXPECT_EQ(FormatCaption(*doc, doc->CurrentFormat()), "32 * 16 - XP");
+    ASSERT_EQ(Pixels(doc).size(), QSize(32, 16));
+    EXPECT_EQ(Pixels(doc).pixel(0, 0), kRed);
+    EXPECT_EQ(Pixels(doc).pixel(1, 0), kGreen);
+    Click(doc, "BitBtn23");
+    EXPECT_EQ(Pixels(doc).pixel(1, 0), kBlue);
+    Click(doc, "BitBtn24");
+    Click(doc, "BitBtn24");
+    EXPECT_EQ(FormatCaption(*doc, doc->CurrentFormat()), "16 * 32 - XP");
+    EXPECT_EQ(Pixels(doc), turnedPicture);
 
     // A turn that would give a second format of one size and kind is refused.
     NewFormatChoice() = {32, 16, "XP"};
@@ -231,10 +239,9 @@ TEST_F(DocumentImageCommands, ShiftsKeepOneCopyThatOnlyTheirOwnPictureGetsBack)
     EXPECT_EQ(Pixels(doc), shifted);
 }
 
-TEST_F(DocumentImageCommands, ClearKeepsTheBaseStateAndRecordsNoStep)
+TEST_F(DocumentImageCommands, ClearIsOneStepFromTheBaseState)
 {
     Tnewiconview* doc = NewProject(1, 16, 16);
-    const int states = doc->FormatTable.UndoStateCount(1);
     const QString base = doc->StateFilePath(1, 1);
     QFile::remove(base);
     EXPECT_TRUE(RunCommandByName("iconview1", "ClearAll1"));
@@ -243,9 +250,147 @@ TEST_F(DocumentImageCommands, ClearKeepsTheBaseStateAndRecordsNoStep)
     QImage clear(16, 16, QImage::Format_ARGB32);
     clear.fill(0);
     EXPECT_EQ(Pixels(doc), clear);
-    EXPECT_EQ(doc->FormatTable.UndoStateCount(1), states);
+    EXPECT_EQ(doc->FormatTable.UndoStateCount(1), 2);
     // Clear refits the canvas; the zoom label follows.
     EXPECT_EQ(state.Labels.value("bigbig"), QString::number(doc->Zoom * 100) + " %");
+}
+
+TEST_F(DocumentImageCommands, EveryCommandIsOneStepThatUndoTakesBackAndRedoGivesAgain)
+{
+    const auto replaceRedByGreen = [this] {
+        replace.BeginShowing();
+        const int red[4] = {255, 255, 0, 0}, green[4] = {255, 0, 255, 0};
+        std::copy(red, red + 4, replace.LeftColor);
+        std::copy(green, green + 4, replace.RightColor);
+        replace.ApplyPhase = 1;
+        replace.ApplyState = 1;
+    };
+    const struct {
+        const char* command;
+        std::function<void(Tnewiconview*)> prepare;
+    } commands[] = {
+        {"BitBtn9", [this](Tnewiconview* d) { d->EditState = 1; state.TrackBars["layer_a"] = 90; }},
+        {"BitBtn10", nullptr},
+        {"BitBtn11", nullptr},
+        {"BitBtn12", nullptr},
+        {"BitBtn13", nullptr},
+        {"BitBtn32", nullptr},
+        {"BitBtn33", nullptr},
+        {"BitBtn34", nullptr},
+        {"BitBtn35", nullptr},
+        {"BitBtn36", [](Tnewiconview* d) { Click(d, "BitBtn33"); Click(d, "BitBtn32"); }},
+        {"BitBtn42", nullptr},
+        {"bitbtn43", [&](Tnewiconview*) { replaceRedByGreen(); }},
+        {"bitbtn43",
+         [&](Tnewiconview* d) {
+             replaceRedByGreen();
+             Click(d, "bitbtn43");
+             replace.ApplyState = 2;
+         }},
+        {"BitBtn45", [this](Tnewiconview*) { rotate.Angle = "30"; }},
+        {"Button8",
+         [this](Tnewiconview*) {
+             resize.Width = "10";
+             resize.Height = "7";
+         }},
+        {"BitBtn39",
+         [this](Tnewiconview*) {
+             QImage shot(3, 2, QImage::Format_ARGB32);
+             shot.fill(kGreen);
+             ASSERT_TRUE(shot.save(ScratchPath("selectimage.bmp"), "BMP"));
+             capture.CaptureArmed = 1;
+             capture.ConfirmDone = 0;
+         }},
+    };
+    for (const bool stroked : {false, true}) {
+        for (const auto& c : commands) {
+            const std::string what = std::string(c.command) + (stroked ? " after a stroke" : " on a fresh picture");
+            docs.clear();
+            Tnewiconview* doc = NewProject(1, 16, 16);
+            Pixels(doc).setPixel(0, 0, kRed);
+            Pixels(doc).setPixel(3, 1, kRed);
+            Pixels(doc).setPixel(9, 12, 0x80FF0000u);
+            const QImage opened = Pixels(doc);
+            if (stroked) {
+                doc->EnsureBaseState();
+                Pixels(doc).setPixel(5, 2, kRed);
+                doc->RecordStep();
+            }
+            if (c.prepare)
+                c.prepare(doc);
+            const QImage before = Pixels(doc);
+            const int states = doc->FormatTable.UndoStateCount(1);
+            auto yes = Answer(IDYES);
+            Click(doc, c.command);
+            const QImage after = Pixels(doc);
+            ASSERT_NE(after, before) << what;
+            EXPECT_EQ(doc->FormatTable.UndoStateCount(1), std::max(states, 1) + 1) << what;
+            EXPECT_TRUE(state.Enabled.value("ToolButton5")) << what;
+
+            Click(doc, "BitBtn23");
+            EXPECT_EQ(Pixels(doc), before) << what;
+            EXPECT_TRUE(state.Enabled.value("ToolButton6")) << what;
+            Click(doc, "BitBtn24");
+            EXPECT_EQ(Pixels(doc), after) << what;
+            EXPECT_FALSE(state.Enabled.value("ToolButton6")) << what;
+            // The stroke is a step of its own, and the oldest state ends the history.
+            for (int k = 0; k < 10 && state.Enabled.value("ToolButton5"); ++k)
+                Click(doc, "BitBtn23");
+            EXPECT_EQ(Pixels(doc), opened) << what;
+        }
+    }
+}
+
+TEST_F(DocumentImageCommands, ADragOfTheOpacityBarIsOneStep)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    doc->EditState = 1;
+    const QImage start = Pixels(doc);
+    // The bar set back to full by a press or an undo changes nothing and records nothing.
+    Click(doc, "BitBtn9");
+    EXPECT_EQ(doc->FormatTable.UndoStateCount(1), 1);
+
+    state.OpacityBarHeld = true;
+    state.OpacityBarDrags = 1;
+    for (int position : {200, 120, 60}) {
+        state.TrackBars["layer_a"] = position;
+        Click(doc, "BitBtn9");
+    }
+    state.OpacityBarHeld = false;
+    const QImage dragged = Pixels(doc);
+    EXPECT_EQ(qAlpha(dragged.pixel(1, 1)), 60);
+    EXPECT_EQ(doc->FormatTable.UndoStateCount(1), 2);
+
+    // The next drag is a step of its own, from the same base picture.
+    state.OpacityBarHeld = true;
+    state.OpacityBarDrags = 2;
+    for (int position : {100, 30}) {
+        state.TrackBars["layer_a"] = position;
+        Click(doc, "BitBtn9");
+    }
+    state.OpacityBarHeld = false;
+    EXPECT_EQ(qAlpha(Pixels(doc).pixel(1, 1)), 30);
+    EXPECT_EQ(doc->FormatTable.UndoStateCount(1), 3);
+    Click(doc, "BitBtn23");
+    EXPECT_EQ(Pixels(doc), dragged);
+    Click(doc, "BitBtn23");
+    EXPECT_EQ(Pixels(doc), start);
+    EXPECT_FALSE(state.Enabled.value("ToolButton5"));
+}
+
+TEST_F(DocumentImageCommands, QuarterTurnsOfOneDialogChoiceMakeOneStep)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16);
+    Pixels(doc).setPixel(0, 0, kRed);
+    const QImage start = Pixels(doc);
+    doc->BeginStepGroup();
+    Click(doc, "BitBtn12");
+    Click(doc, "BitBtn12");
+    doc->EndStepGroup();
+    EXPECT_EQ(Pixels(doc).pixel(15, 15), kRed);
+    EXPECT_EQ(doc->FormatTable.UndoStateCount(1), 2);
+    Click(doc, "BitBtn23");
+    EXPECT_EQ(Pixels(doc), start);
 }
 
 TEST_F(DocumentImageCommands, PatternChoiceBecomesThePrimaryPattern)
@@ -484,5 +629,56 @@ TEST_F(DocumentImageCommands, CanvasShowsTheTurnedAndRotatedPictureInEachStyle)
         EXPECT_GT(qAlpha(Pixels(doc).pixel(3, 12)), 128);
         EXPECT_EQ(qRed(Pixels(doc).pixel(3, 12)), 255);
         docs.clear();
+    }
+}
+
+TEST_F(DocumentImageCommands, PicturesPlacedOnAPaletteFormatTakeItsTableAtOnce)
+{
+    // Every pixel fully transparent or an opaque colour of the format's table.
+    auto onTable = [](Tnewiconview* d) {
+        const TPaletteEntries& table = d->ActiveFormatPalette();
+        const QImage& p = Pixels(d);
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x) {
+                const QRgb c = p.pixel(x, y);
+                if (c != 0 && (qAlpha(c) != 255 || std::find(table.begin(), table.end(), c & 0xFFFFFFu) == table.end()))
+                    return testing::AssertionFailure() << std::hex << c << " at " << std::dec << x << "," << y;
+            }
+        return testing::AssertionSuccess();
+    };
+    QImage picture(32, 32, QImage::Format_ARGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            picture.setPixel(x, y, qRgba(x * 8, 255 - y * 8, 90, 255));
+    const struct {
+        const char* kind;
+        std::function<void(Tnewiconview*)> place;
+    } cases[] = {
+        {"16", [this](Tnewiconview* d) { rotate.Angle = "30"; Click(d, "BitBtn45"); }},
+        {"256", [this](Tnewiconview* d) { rotate.Angle = "30"; Click(d, "BitBtn45"); }},
+        {"Mono", [this](Tnewiconview* d) { rotate.Angle = "30"; Click(d, "BitBtn45"); }},
+        {"16", [this](Tnewiconview* d) { resize.Width = "45"; resize.Height = "20"; Click(d, "Button8"); }},
+        {"256",
+         [this](Tnewiconview* d) {
+             QImage pasted(5, 4, QImage::Format_ARGB32);
+             pasted.fill(qRgba(200, 40, 160, 180));
+             GdipDisposeImage(state.SelectionBuffer);
+             state.SelectionBuffer = GdipImageFromQImage(pasted);
+             state.PasteState = 1;
+             Click(d, "BitBtn15");
+             Click(d, "BitBtn1");
+         }},
+    };
+    for (const auto& c : cases) {
+        docs.clear();
+        state.NewImageKind = c.kind;
+        state.NewImageWidth = state.NewImageHeight = 32;
+        auto* doc = new Tnewiconview;
+        doc->setObjectName("iconview1");
+        docs.emplace_back(doc);
+        state.ActiveDocumentName = doc->objectName();
+        Pixels(doc) = picture;
+        c.place(doc);
+        EXPECT_TRUE(onTable(doc)) << c.kind;
     }
 }

@@ -207,8 +207,7 @@ void Tnewiconview::DropFloatingPixels()
         flag->SetCaption(QStringLiteral("true"));
     DrawFloatingOverlay();
     if (floating) {
-        const TRect cells = SelectionCells(r, Zoom);
-        CompositeInto(CurrentImage(), s->FloatingImage, cells.Left, cells.Top);
+        LandFloatingPixels(SelectionCells(r, Zoom));
     }
     r = Rect(0, 0, 0, 0);
     RepaintFormatList();

@@ -5,6 +5,8 @@
 #include "document/newiconview.h"
 #include "framework/sysutils.h"
 
+#include <QPointer>
+
 Tusericonset* usericonset = nullptr;
 
 Tusericonset::Tusericonset(QWidget* owner) : TForm(owner)
@@ -73,8 +75,14 @@ void Tusericonset::ApplyQuarterTurns()
             continue;
         turning_ = true;
         const QString command = Checked("suiRadioButton1") ? QStringLiteral("tool_27Click") : QStringLiteral("tool_28Click");
+        // A turn by 180 or 270 degrees is one step, however many quarter turns make it.
+        QPointer<Tnewiconview> doc = ActiveDocument();
+        if (doc)
+            doc->BeginStepGroup();
         for (int n = 0; n <= k; ++n)
             s->RunMainCommand(command);
+        if (doc)
+            doc->EndStepGroup();
         if (QObject* radio = FindComponent(QLatin1String(angles[k])))
             radio->setProperty("Checked", false);
         turning_ = false;

@@ -19,6 +19,7 @@
 
 #include <QImage>
 #include <QLineEdit>
+#include <QSlider>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -366,6 +367,19 @@ void Ticonmain::opacityChange(TObject*)
 
 void Ticonmain::PrimeColorPanel()
 {
+    // The document makes the changes of one drag of the master-opacity bar one undo step: it
+    // reads whether the bar is held, and which drag it is, here.
+    auto* opacityBar = qobject_cast<QWidget*>(FindComponent(QStringLiteral("layer_a")));
+    if (auto* slider = opacityBar ? opacityBar->findChild<QSlider*>() : nullptr;
+        slider && !slider->property("dragsCounted").toBool()) {
+        slider->setProperty("dragsCounted", true);
+        QObject::connect(slider, &QSlider::sliderPressed, this, [this] {
+            OpacityBarHeld = true;
+            ++OpacityBarDrags;
+        });
+        QObject::connect(slider, &QSlider::sliderReleased, this, [this] { OpacityBarHeld = false; });
+    }
+
     // Each colour is read whole before any bar moves, and nothing is stored while the bars take
     // it: a bar's change would otherwise write the other components from bars not yet set.
     for (const char* target : {"down", "up"}) {

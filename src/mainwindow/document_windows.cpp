@@ -70,10 +70,7 @@ void ShowDocumentState(TEditorState& s, Tnewiconview* doc)
     s.SetLabelText(QStringLiteral("formaticon"), doc->FormatTable.Width(f) + QStringLiteral(" * ") +
                                                      doc->FormatTable.Height(f) + QStringLiteral(" - ") +
                                                      doc->FormatTable.Kind(f));
-    // Undo needs a state before the one shown; Redo a state undone.
-    const int undone = doc->UndoneCount[size_t(f)];
-    SetUndoControls(doc->FormatTable.UndoStateCount(f) - undone >= 2);
-    SetRedoControls(undone >= 1);
+    doc->ShowHistoryControls();
 }
 
 // The active document went: the next project becomes active, or, with none left, the template.

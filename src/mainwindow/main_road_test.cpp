@@ -30,6 +30,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -181,6 +184,93 @@ TEST_F(MainRoad, UndoAndRedoReachTheActiveDocumentFromMenuAndButtons)
     auto* redo = qobject_cast<TMenuItem*>(iconmain->FindComponent("Redo1"));
     EXPECT_EQ(ShortCutToText(undo->ShortCut()), "Ctrl+Z");
     EXPECT_EQ(ShortCutToText(redo->ShortCut()), "Ctrl+Y");
+}
+
+TEST_F(MainRoad, UndoAndRedoFollowTheFormatInFront)
+{
+    Tnewiconview* doc = StartWith("icons/pillow/python.ico", "python.ico");
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->FormatCount(), 3);
+    auto show = [&](int f) {
+        doc->FormatList()->SetItemIndex(f - 1);
+        doc->MyListBox1Click(doc);
+        ASSERT_EQ(doc->CurrentFormat(), f);
+    };
+    show(1);
+    const QRgb before = Pixel(doc, 2, 2);
+    SetColour("up", 255, 0, 255, 0);
+    DragCells(doc, {2, 2}, {2, 2}, Qt::LeftButton);
+    ASSERT_EQ(Pixel(doc, 2, 2), 0xFF00FF00u);
+
+    // Away and back, with an Undo on a format without history between.
+    show(2);
+    EXPECT_FALSE(Enabled("ToolButton5"));
+    EXPECT_FALSE(Enabled("ToolButton6"));
+    ClickComponentByName(doc, "BitBtn23");
+    show(1);
+    EXPECT_TRUE(Enabled("ToolButton5"));
+    EXPECT_TRUE(Enabled("Undo1"));
+    EXPECT_FALSE(Enabled("ToolButton6"));
+    EXPECT_TRUE(ClickComponentByName(iconmain, "ToolButton5"));
+    EXPECT_EQ(Pixel(doc, 2, 2), before);
+    EXPECT_FALSE(Enabled("ToolButton5"));
+
+    // The step undone belongs to this format: Redo waits here for it.
+    show(3);
+    EXPECT_FALSE(Enabled("ToolButton6"));
+    show(1);
+    EXPECT_TRUE(Enabled("ToolButton6"));
+    EXPECT_TRUE(ClickComponentByName(iconmain, "Redo1"));
+    EXPECT_EQ(Pixel(doc, 2, 2), 0xFF00FF00u);
+    EXPECT_FALSE(Enabled("ToolButton6"));
+}
+
+TEST_F(MainRoad, ImageCommandsOfAFreshlyOpenedIconAreOneUndoStepEach)
+{
+    Tnewiconview* doc = StartWith("icons/pillow/python.ico", "python.ico");
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->CurrentKind, "XP");
+    auto picture = [&] { return GdipImageData(doc->CurrentImage())->copy(); };
+    const QImage opened = picture();
+    for (const char* command : {"tool_25", "tool_26", "tool_27", "tool_28", "ClearAll1"}) {
+        const QImage before = picture();
+        ASSERT_TRUE(ClickComponentByName(iconmain, command)) << command;
+        const QImage after = picture();
+        ASSERT_NE(after, before) << command;
+        EXPECT_TRUE(ClickComponentByName(iconmain, "Undo1")) << command;
+        EXPECT_EQ(picture(), before) << command;
+        EXPECT_TRUE(ClickComponentByName(iconmain, "ToolButton6")) << command;
+        EXPECT_EQ(picture(), after) << command;
+    }
+
+    // A drag of the opacity bar, however many positions it passes, is one step.
+    const QImage beforeStroke = picture();
+    DragCells(doc, {1, 1}, {1, 1}, Qt::LeftButton);
+    const QImage beforeDrag = picture();
+    auto* slider = iconmain->FindComponent("layer_a")->findChild<QSlider*>();
+    ASSERT_TRUE(slider);
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = option.sliderValue = slider->value();
+    const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    ASSERT_TRUE(handle.isValid());
+    const QPoint grip = handle.center();
+    SendMouse(slider, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+    for (int dx : {8, 20, 30})
+        SendMouse(slider, QEvent::MouseMove, grip - QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
+    SendMouse(slider, QEvent::MouseButtonRelease, grip - QPoint(30, 0), Qt::LeftButton, Qt::NoButton);
+    ASSERT_LT(slider->value(), 255);
+    ASSERT_NE(picture(), beforeDrag);
+    EXPECT_TRUE(ClickComponentByName(iconmain, "Undo1"));
+    EXPECT_EQ(picture(), beforeDrag);
+    EXPECT_TRUE(ClickComponentByName(iconmain, "Undo1"));
+    EXPECT_EQ(picture(), beforeStroke);
+    for (int k = 0; k < 20 && Enabled("ToolButton5"); ++k)
+        ClickComponentByName(iconmain, "ToolButton5");
+    EXPECT_EQ(picture(), opened);
 }
 
 TEST_F(MainRoad, EnterInTheRecentFilesComboOpensTheTypedFileOnce)
