@@ -79,8 +79,15 @@ void Tusericonset::ApplyQuarterTurns()
         QPointer<Tnewiconview> doc = ActiveDocument();
         if (doc)
             doc->BeginStepGroup();
-        for (int n = 0; n <= k; ++n)
-            s->RunMainCommand(command);
+        try {
+            for (int n = 0; n <= k; ++n)
+                s->RunMainCommand(command);
+        } catch (...) {
+            if (doc)
+                doc->EndStepGroup();
+            turning_ = false;
+            throw;
+        }
         if (doc)
             doc->EndStepGroup();
         if (QObject* radio = FindComponent(QLatin1String(angles[k])))

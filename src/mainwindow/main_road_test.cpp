@@ -4,6 +4,7 @@
 #include "document/canvas_mouse.h"
 #include "document/my_list_box.h"
 #include "document/newiconview.h"
+#include "document/usericonset.h"
 #include "drawing/drawing_engines.h"
 #include "framework/common_dialogs.h"
 #include "framework/scroll_box.h"
@@ -271,6 +272,31 @@ TEST_F(MainRoad, ImageCommandsOfAFreshlyOpenedIconAreOneUndoStepEach)
     for (int k = 0; k < 20 && Enabled("ToolButton5"); ++k)
         ClickComponentByName(iconmain, "ToolButton5");
     EXPECT_EQ(picture(), opened);
+}
+
+TEST_F(MainRoad, AHalfTurnChosenInTheRotateDialogIsOneUndoStep)
+{
+    Tnewiconview* doc = StartWith("icons/pillow/python.ico", "python.ico");
+    ASSERT_TRUE(doc);
+    const QImage opened = GdipImageData(doc->CurrentImage())->copy();
+    bool shown = false;
+    TDialogAnswererScope person([&](TDialogRequest& r) {
+        if (auto* d = qobject_cast<Tusericonset*>(r.Dialog)) {
+            shown = true;
+            d->FindComponent("suiRadioButton1")->setProperty("Checked", true);
+            d->FindComponent("ok180")->setProperty("Checked", true);
+            d->suiButton6Click(nullptr);
+        }
+        r.Result = mrOk;
+        return true;
+    });
+    ASSERT_TRUE(ClickComponentByName(iconmain, "ArbitraryRotation1"));
+    ASSERT_TRUE(shown);
+    const int w = opened.width(), h = opened.height();
+    EXPECT_EQ(Pixel(doc, 0, 0), opened.pixel(w - 1, h - 1));
+    EXPECT_TRUE(ClickComponentByName(iconmain, "Undo1"));
+    EXPECT_EQ(*GdipImageData(doc->CurrentImage()), opened);
+    EXPECT_FALSE(Enabled("ToolButton5"));
 }
 
 TEST_F(MainRoad, EnterInTheRecentFilesComboOpensTheTypedFileOnce)
