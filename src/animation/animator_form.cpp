@@ -778,6 +778,9 @@ void TAnimatorForm::ToolButton13Click(TObject*)
     if (!FileName.isEmpty()) {
         save->SetFileName(FileName);
         save->SetInitialDir(QFileInfo(FileName).absolutePath());
+    } else {
+        // A new animation starts with no name, never that of the file saved before.
+        save->SetFileName(QString());
     }
     if (image_->GetCount() > 0 && save->Execute()) {
         Application->ProcessMessages();

@@ -43,6 +43,7 @@ protected:
     int saveQuestion = mrNo;  // the answer to "Save changes to current animation?"
     QStringList questions;
     QStringList errors;
+    QStringList saveStarted;  // the name each Save dialog started with
 
     void SetUp() override
     {
@@ -52,6 +53,8 @@ protected:
         answers = std::make_unique<TDialogAnswererScope>([this](TDialogRequest& r) {
             if (r.Kind == TDialogRequest::dkSave || r.Kind == TDialogRequest::dkOpen) {
                 const QString chosen = r.Kind == TDialogRequest::dkSave ? saveAs : openFile;
+                if (r.Kind == TDialogRequest::dkSave)
+                    saveStarted << static_cast<TOpenDialog*>(r.Dialog)->FileName();
                 static_cast<TOpenDialog*>(r.Dialog)->SetFileName(chosen);
                 r.Result = chosen.isEmpty() ? 0 : 1;
                 return true;
@@ -436,3 +439,28 @@ TEST_F(GifBuilder, KeepsItsPlacementAndFoldersInTheRegistryUnderItsCompanyAndTit
 }
 
 } // namespace
+
+TEST_F(GifBuilder, SaveAsAsksBeforeWritingOverAFileAndANewAnimationStartsWithNoName)
+{
+    BuildThree();
+    saveAs = dir.filePath("first.gif");
+    form->ToolButton13Click(nullptr);
+    QFile first(saveAs);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    const QByteArray written = first.readAll();
+    first.close();
+
+    // Another animation: its dialog starts with no name, never the file saved before.
+    form->NewBtn1Click(nullptr);
+    BuildThree();
+    questions.clear();
+    saveStarted.clear();
+    form->ToolButton13Click(nullptr);
+    EXPECT_EQ(saveStarted, QStringList{QString()});
+    // That file chosen all the same: asked first, and No keeps it.
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("first.gif") && questions[0].contains("replace")) << questions[0].toStdString();
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), written);
+    EXPECT_TRUE(form->FileName.isEmpty());
+}

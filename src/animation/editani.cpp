@@ -558,9 +558,15 @@ void Teditani::SaveBtnClick(TObject*)
         return;
     }
     auto* dialog = qobject_cast<TSaveDialog*>(FindComponent(QStringLiteral("SaveDialog1")));
-    if (!dialog || !dialog->Execute())
+    if (!dialog)
+        return;
+    // The animation's own file, or no name: never the name of the one saved before.
+    dialog->SetFileName(SavePath);
+    if (!dialog->Execute())
         return;
     const QString target = AniSaveName(dialog->FileName());
+    if (!ConfirmReplaceFile(target))
+        return;
     WriteAniFile(target);
     SavePath = target;
 }

@@ -279,6 +279,42 @@ TEST_F(AniBuilderTest, SaveAndTestWriteTheHotSpotOnEveryFrame)
     EXPECT_FALSE(TAnimatedCursor::Instance().Playing());
 }
 
+TEST_F(AniBuilderTest, SaveStartsWithTheAnimationsOwnFileAndAsksBeforeReplacingOne)
+{
+    b->AddAniFrame(Icon("a.ico", 0xFFFF0000u), "open");
+    const QString taken = WriteTestFile(dir_.filePath("taken.ani"), "mine");
+    QStringList started, questions;
+    int reply = mrNo;
+    TDialogAnswererScope person([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkSave) {
+            started << r.Dialog->property("FileName").toString();
+            r.Dialog->setProperty("FileName", dir_.filePath("taken"));
+            r.Result = 1;
+            return true;
+        }
+        questions << r.Text;
+        r.Result = reply;
+        return true;
+    });
+    b->SaveBtnClick(nullptr);
+    EXPECT_EQ(started, QStringList{QString()});
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("taken.ani")) << questions[0].toStdString();
+    QFile file(taken);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "mine");
+    file.close();
+    EXPECT_TRUE(b->SavePath.isEmpty());
+
+    reply = mrYes;
+    b->SaveBtnClick(nullptr);
+    EXPECT_EQ(b->SavePath, taken);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("RIFF"));
+    b->SaveBtnClick(nullptr);
+    EXPECT_EQ(started.last(), taken);
+}
+
 TEST_F(AniBuilderTest, OpeningAnAnimatedCursorFillsTheBuilder)
 {
     InstallAnimationBuilders();

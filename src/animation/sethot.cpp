@@ -7,6 +7,7 @@
 #include "animation/slot_picture.h"
 #include "mainwindow/dialog_skin.h"
 #include "document/editor_state.h"
+#include "document/newiconview.h"
 #include "framework/commands.h"
 #include "framework/dialogs.h"
 #include "framework/image.h"
@@ -101,6 +102,10 @@ void Tsethot::suiButton1Click(TObject*)
             state->HotSpotX = x;
             state->HotSpotY = y;
         }
+        // The editor-wide hot spot only shows the active document's: the document writes its own
+        // into its cursors.
+        if (Tnewiconview* doc = ActiveDocument())
+            doc->SetCursorHotSpot(QPoint(x, y));
         RunCommandByName(QStringLiteral("iconmain"), QStringLiteral("ToolButton18"));
         return;
     }

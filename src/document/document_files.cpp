@@ -12,8 +12,10 @@
 #include "imaging/icons/bitmap_icon_writer.h"
 #include "imaging/icons/icon_format.h"
 #include "imaging/icons/icon_image_list.h"
+#include "platform/program_paths.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 
@@ -193,10 +195,13 @@ QByteArray BuildXPIconBytes(const TIconDocument& doc, int f, const QByteArray& i
     return out;
 }
 
-void SaveProjectIcon(TIconDocument& doc, const QString& argument)
+namespace {
+
+// The project as one icon file: one image per format in the table's order ("XP" formats as
+// 32-bit images, the others at their kind's depth), with the images kept from the opened file
+// back in their places. hotSpots, when given, gets each image's hot spot for a cursor.
+QByteArray ProjectIconBytes(const TIconDocument& doc, std::vector<QPoint>* hotSpots)
 {
-    const QString target = argument.trimmed();
-    doc.EditState = 2;
     const int count = doc.FormatCount();
 
     // Every one-image file is written before the collector is, so a failure on the way leaves the
@@ -215,11 +220,13 @@ void SaveProjectIcon(TIconDocument& doc, const QString& argument)
 
     TAdvancedIcon loader;
     TAdvancedIcon collector;
-    auto take = [&](bool loaded) {
+    auto take = [&](bool loaded, QPoint hotSpot) {
         if (!loaded)
             RaiseInvalidBitmap();
         collector.Images()->TakeImageFrom(&loader, 0);
         loader.Images()->Clear();
+        if (hotSpots)
+            hotSpots->push_back(hotSpot);
     };
     // Images kept from the opened file go back where they stood among the formats; those behind
     // formats removed since follow the last format.
@@ -227,22 +234,65 @@ void SaveProjectIcon(TIconDocument& doc, const QString& argument)
     auto takeKept = [&](int formatsBefore) {
         for (; kept < doc.KeptImages.size() && (doc.KeptImages[kept].Before <= formatsBefore || formatsBefore == count);
              ++kept) {
+            const TKeptIconImage& image = doc.KeptImages[kept];
             TMemoryStream icon;
-            icon.WriteBuffer(doc.KeptImages[kept].Icon.constData(), doc.KeptImages[kept].Icon.size());
-            take(loader.LoadFromStream(&icon));
+            icon.WriteBuffer(image.Icon.constData(), image.Icon.size());
+            take(loader.LoadFromStream(&icon), image.OwnHotSpot ? image.HotSpot : QPoint(doc.HotSpotX, doc.HotSpotY));
         }
     };
     for (int i = 0; i < count; ++i) {
         takeKept(i);
-        take(loader.LoadFromFile(parts[size_t(i)]));
+        take(loader.LoadFromFile(parts[size_t(i)]), doc.FormatHotSpot(i + 1));
     }
     takeKept(count);
+    TMemoryStream memory;
+    collector.SaveToStream(&memory);
+    if (memory.Size() == 0)
+        RaiseInvalidBitmap();
+    return QByteArray(static_cast<const char*>(memory.Memory()), qsizetype(memory.Size()));
+}
+
+} // namespace
+
+void SaveProjectIcon(TIconDocument& doc, const QString& argument)
+{
+    const QString target = argument.trimmed();
+    doc.EditState = 2;
+    const QByteArray bytes = ProjectIconBytes(doc, nullptr);
     if (target == QLatin1String("icl")) {
-        collector.SaveToFile(ScratchPath(QStringLiteral("icl.ico")));
+        SaveBytes(bytes, ScratchPath(QStringLiteral("icl.ico")));
     } else {
-        collector.SaveToFile(target);
+        SaveBytes(bytes, target);
         doc.SavedFileName = target;
+        doc.LastFileName = target;
     }
+}
+
+QByteArray ProjectCursorBytes(const TIconDocument& doc)
+{
+    std::vector<QPoint> hotSpots;
+    QByteArray out = ProjectIconBytes(doc, &hotSpots);
+    // A cursor is the same file with its own type, each entry keeping its hot spot where an icon
+    // keeps planes and bit count.
+    auto* p = reinterpret_cast<uint8_t*>(out.data());
+    PutLE16(p + 2, 2);
+    for (size_t i = 0; i < hotSpots.size(); ++i) {
+        uint8_t* entry = p + IconHeaderSize + IconEntrySize * i;
+        PutLE16(entry + 4, uint16_t(hotSpots[i].x()));
+        PutLE16(entry + 6, uint16_t(hotSpots[i].y()));
+    }
+    return out;
+}
+
+void SaveProjectCursor(TIconDocument& doc, const QString& path)
+{
+    SaveBytes(ProjectCursorBytes(doc), path);
+    doc.LastFileName = path;
+}
+
+QString TestCursorPath()
+{
+    return WritablePath(QStringLiteral("UndoTemp\\sethot.cur"));
 }
 
 QByteArray CurrentFormatCursorBytes(const TIconDocument& doc, int hotX, int hotY)
@@ -349,9 +399,19 @@ void SaveIconCommand(TIconDocument& doc)
 
 void SaveCursorCommand(TIconDocument& doc)
 {
-    // The document's own hot spot: the editor-wide one follows whichever document was opened or
+    // The document's own hot spots: the editor-wide one follows whichever document was opened or
     // activated last.
-    SaveCurrentFormatCursor(doc, State()->CommandArgument, doc.HotSpotX, doc.HotSpotY);
+    TEditorState* s = State();
+    const QString target = s->CommandArgument;
+    if (QFileInfo(target).absoluteFilePath() != QFileInfo(TestCursorPath()).absoluteFilePath()) {
+        SaveProjectCursor(doc, target);
+        return;
+    }
+    // The test cursor is the image in front, as the hot-spot dialog shows and sets it.
+    const QPoint hotSpot = doc.FormatHotSpot(doc.CurrentFormat());
+    SaveCurrentFormatCursor(doc, target, hotSpot.x(), hotSpot.y());
+    s->HotSpotX = hotSpot.x();
+    s->HotSpotY = hotSpot.y();
 }
 
 void NewGifProjectFromCurrentFormat(const TIconDocument& doc)

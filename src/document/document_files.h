@@ -1,9 +1,10 @@
 #pragma once
 
-// The files a document writes and reads itself: the whole project as one multi-image .ico, the
-// current format as a .cur with the document's hot spot, the 32-bit one-image icon handed to
-// the animated-cursor builder, the pixels of such an icon copied back into a format, and new
-// icon, GIF and animated-cursor projects started from the current format.
+// The files a document writes and reads itself: the whole project as one multi-image .ico or
+// .cur (each cursor image with its hot spot), the current format as the program's test cursor,
+// the 32-bit one-image icon handed to the animated-cursor builder, the pixels of such an icon
+// copied back into a format, and new icon, GIF and animated-cursor projects started from the
+// current format.
 //
 // Every save goes through one-image icons in the scratch folder (one per format, named after the
 // format number) and writes its target through memory, so a failed save leaves the old file whole.
@@ -37,8 +38,14 @@ QByteArray BuildXPIconBytes(const TIconDocument& doc, int f, const QByteArray& i
 // 32-bit images, the others at their kind's depth, with the document's kept images unchanged in
 // their places. argument is trimmed; "icl" writes the scratch
 // file "icl.ico" for the icon-library writer and leaves SavedFileName alone, any other text is the
-// target path and becomes SavedFileName. EditState becomes 2.
+// target path and becomes SavedFileName and LastFileName. EditState becomes 2.
 void SaveProjectIcon(TIconDocument& doc, const QString& argument);
+// Saves every format as one .cur, laid out as the .ico save lays it out, each image with its
+// hot spot (FormatHotSpot; a kept image its own or the document's). The path becomes
+// LastFileName; SavedFileName and EditState stay.
+void SaveProjectCursor(TIconDocument& doc, const QString& path);
+// The .cur file's bytes (what SaveProjectCursor writes).
+QByteArray ProjectCursorBytes(const TIconDocument& doc);
 // Saves the current format as a one-image .cur at path with the hot spot (hotX, hotY).
 // SavedFileName and EditState stay.
 void SaveCurrentFormatCursor(TIconDocument& doc, const QString& path, int hotX, int hotY);
@@ -70,8 +77,12 @@ TPaletteEntries IconImageColorTable(const QByteArray& image, int& bits);
 
 // BitBtn21: the .ico save with the main window's CommandArgument.
 void SaveIconCommand(TIconDocument& doc);
+// The program's own test cursor, which the hot-spot dialog and the cursor test load:
+// "UndoTemp\sethot.cur" beside the program.
+QString TestCursorPath();
 // BitBtn22: the .cur save to the main window's CommandArgument (untrimmed) with the document's
-// own hot spot.
+// own hot spots: every format (SaveProjectCursor), or, to the test cursor, the current format
+// alone with its hot spot, which then shows as the editor's.
 void SaveCursorCommand(TIconDocument& doc);
 // New GIF project from the current format: the format over white saved as the scratch file
 // "gif.bmp", handed to the GIF builder.

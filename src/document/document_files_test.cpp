@@ -253,27 +253,77 @@ TEST_F(DocumentFiles, CursorLayoutsByKind)
 
     // An XP cursor keeps its alpha; written whole to the target with the document's own hot spot,
     // whatever another cursor opened since left in the editor.
-    doc.Add(8, 8, "XP", [](int x, int y) { return qRgba(x * 30, y * 30, 7, 10 + x + 8 * y); });
+    TFilesDocument one;
+    one.Add(8, 8, "XP", [](int x, int y) { return qRgba(x * 30, y * 30, 7, 10 + x + 8 * y); });
     const QString path = Target("pointer.cur");
     state.CommandArgument = path;
-    doc.HotSpotX = 2;
-    doc.HotSpotY = 6;
+    one.HotSpotX = 2;
+    one.HotSpotY = 6;
     state.HotSpotX = 9;
     state.HotSpotY = 1;
-    SaveCursorCommand(doc);
+    SaveCursorCommand(one);
     cur = ReadAll(path);
     ASSERT_EQ(cur.size(), 62 + 4 * 64 + 4 * 8);
     EXPECT_EQ(GetLE16(U8(cur) + 36), 32);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
             EXPECT_EQ(U8(cur)[62 + 4 * ((7 - y) * 8 + x) + 3], 10 + x + 8 * y);
-    EXPECT_TRUE(doc.SavedFileName.isEmpty());
+    EXPECT_TRUE(one.SavedFileName.isEmpty());
     EXPECT_EQ(GetLE16(U8(cur) + 10), 2);
     EXPECT_EQ(GetLE16(U8(cur) + 12), 6);
     const QString listing = IcotoolList(path);
     if (!listing.isEmpty()) {
         EXPECT_TRUE(listing.contains("--hotspot-x=2 --hotspot-y=6")) << listing.toStdString();
     }
+}
+
+TEST_F(DocumentFiles, ACursorHoldsEveryFormatWithItsOwnHotSpot)
+{
+    doc.Add(32, 32, "256", Checker);
+    doc.Add(16, 16, "XP", [](int x, int y) { return qRgba(x * 15, y * 15, 7, 20 + x + 16 * y); });
+    doc.Add(24, 24, "Mono", Checker);
+    doc.HotSpotX = 7;
+    doc.HotSpotY = 8;
+    doc.SetFormatHotSpot(1, {3, 4});
+    doc.SetFormatHotSpot(2, {1, 2});
+    // An image kept unedited after the first format, with the hot spot of its cursor entry.
+    doc.KeptImages.push_back({FormatIconBytes(doc, 3, "Mono"), 1, true, {9, 9}});
+
+    const QByteArray cur = ProjectCursorBytes(doc);
+    SaveProjectIcon(doc, Target("same.ico"));
+    const QByteArray ico = ReadAll(Target("same.ico"));
+    ASSERT_EQ(cur.size(), ico.size());
+    EXPECT_EQ(GetLE16(U8(cur) + 2), 2);
+    ASSERT_EQ(GetLE16(U8(cur) + 4), 4);
+    // Laid out as the icon, each entry with its hot spot where the icon has planes and bit count:
+    // its own, the kept image's, and the document's for a format without one.
+    const struct {
+        int side, x, y;
+    } entries[] = {{32, 3, 4}, {24, 9, 9}, {16, 1, 2}, {24, 7, 8}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const uint8_t* e = U8(cur) + 6 + 16 * i;
+        EXPECT_EQ(e[0], entries[i].side);
+        EXPECT_EQ(GetLE16(e + 4), entries[i].x);
+        EXPECT_EQ(GetLE16(e + 6), entries[i].y);
+        EXPECT_EQ(cur.mid(6 + 16 * i + 8, 8), ico.mid(6 + 16 * i + 8, 8));
+    }
+    EXPECT_EQ(cur.mid(6 + 4 * 16), ico.mid(6 + 4 * 16));
+
+    // Hot spots go with their formats: a format removed takes its own along, and a format added
+    // takes the document's.
+    doc.RemoveFormatHistory(1, 3);
+    EXPECT_EQ(doc.FormatHotSpot(1), QPoint(1, 2));
+    EXPECT_EQ(doc.FormatHotSpot(2), QPoint(7, 8));
+    doc.SetFormatHotSpot(3, {5, 5});
+    doc.ForgetFormatHotSpot(3);
+    EXPECT_EQ(doc.FormatHotSpot(3), QPoint(7, 8));
+    // A hot spot chosen for the format in front is its own and the document's.
+    doc.Select(2);
+    doc.SetCursorHotSpot({6, 1});
+    EXPECT_EQ(doc.FormatHotSpot(2), QPoint(6, 1));
+    EXPECT_EQ(doc.FormatHotSpot(1), QPoint(1, 2));
+    EXPECT_EQ(QPoint(doc.HotSpotX, doc.HotSpotY), QPoint(6, 1));
 }
 
 TEST_F(DocumentFiles, AniFrameRoundTripsThroughTheLoader)

@@ -114,9 +114,10 @@ int AppendFormat(TIconDocument& doc, bool setCells, int width, int height, const
     if (setCells)
         doc.FormatTable.SetFormat(f, width, height, kind);
     // A number that a removed format left behind starts with no history, and a picture made here
-    // takes its kind's fixed colour table.
+    // takes its kind's fixed colour table and the document's hot spot.
     doc.ClearFormatHistory(f);
     doc.SetFormatPalette(f, {}, 0);
+    doc.ForgetFormatHotSpot(f);
     if (doc.AddingStandardFormat) {
         const int j = doc.StandardFormatIndex;
         if (j >= 1 && j <= TFormatTable::StandardFormatCount)

@@ -124,6 +124,35 @@ void TIconDocument::SetFormatPalette(int f, const TPaletteEntries& colors, int b
 }
 
 // ---------------------------------------------------------------------------------------------
+// Cursor hot spots
+
+QPoint TIconDocument::FormatHotSpot(int f) const
+{
+    if (f >= 1 && f <= TFormatTable::MaxFormats && ownHotSpots_[size_t(f)].Set)
+        return ownHotSpots_[size_t(f)].At;
+    return QPoint(HotSpotX, HotSpotY);
+}
+
+void TIconDocument::SetFormatHotSpot(int f, QPoint hotSpot)
+{
+    ownHotSpots_.at(size_t(f)) = {true, hotSpot};
+}
+
+void TIconDocument::ForgetFormatHotSpot(int f)
+{
+    ownHotSpots_.at(size_t(f)) = TOwnHotSpot();
+}
+
+void TIconDocument::SetCursorHotSpot(QPoint hotSpot)
+{
+    HotSpotX = hotSpot.x();
+    HotSpotY = hotSpot.y();
+    const int c = CurrentFormat();
+    if (c >= 1 && c <= TFormatTable::MaxFormats)
+        SetFormatHotSpot(c, hotSpot);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Undo history
 
 QString TIconDocument::HistoryFolder() const
@@ -439,10 +468,13 @@ void TIconDocument::ReorderFormatHistories(const std::vector<int>& newOrder)
 {
     std::vector<std::pair<int, int>> moves;
     const auto palettes = ownPalettes_;
+    const auto hotSpots = ownHotSpots_;
     for (size_t k = 1; k < newOrder.size(); ++k) {
         moves.emplace_back(newOrder[k], int(k));
-        if (newOrder[k] >= 1 && newOrder[k] <= TFormatTable::MaxFormats && k < palettes.size())
+        if (newOrder[k] >= 1 && newOrder[k] <= TFormatTable::MaxFormats && k < palettes.size()) {
             ownPalettes_[k] = palettes[size_t(newOrder[k])];
+            ownHotSpots_[k] = hotSpots[size_t(newOrder[k])];
+        }
     }
     MoveHistories(moves);
 }
@@ -464,10 +496,14 @@ void TIconDocument::ClearFormatHistory(int f)
 void TIconDocument::RemoveFormatHistory(int f, int formatsBefore)
 {
     const int last = std::min(formatsBefore, TFormatTable::MaxFormats);
-    for (int g = f; g >= 1 && g < last; ++g)
+    for (int g = f; g >= 1 && g < last; ++g) {
         ownPalettes_[size_t(g)] = ownPalettes_[size_t(g + 1)];
-    if (last >= f && last >= 1)
+        ownHotSpots_[size_t(g)] = ownHotSpots_[size_t(g + 1)];
+    }
+    if (last >= f && last >= 1) {
         ownPalettes_[size_t(last)] = TOwnPalette();
+        ownHotSpots_[size_t(last)] = TOwnHotSpot();
+    }
     ClearFormatHistory(f);
     std::vector<std::pair<int, int>> moves;
     for (int g = f + 1; g <= formatsBefore; ++g)

@@ -10,6 +10,7 @@
 #include "platform/gdip.h"
 
 #include <QByteArray>
+#include <QPoint>
 #include <QString>
 #include <array>
 #include <vector>
@@ -20,6 +21,10 @@
 struct TKeptIconImage {
     QByteArray Icon;
     int Before = 0;
+    // An image kept from a cursor carries the hot spot of its entry; any other is written into a
+    // cursor with the document's.
+    bool OwnHotSpot = false;
+    QPoint HotSpot;
 };
 
 class TIconDocument {
@@ -53,10 +58,14 @@ public:
     // The picture the master opacity is computed from; owned.
     GpBitmap* OpacityBase = nullptr;
     TFormatTable FormatTable;
-    // The cursor hot spot this document writes into .cur files: the one read from its cursor
-    // file, 0,0 for a new project.
+    // The cursor hot spot of formats that have none of their own (new formats): the first
+    // entry's of its cursor file, 0,0 for a new project.
     int HotSpotX = 0;
     int HotSpotY = 0;
+    // The file the project came from or was last saved to (an .ico or .cur, or the file an icon
+    // was taken from), where its save dialog starts. Unlike SavedFileName, nothing is written to
+    // it without the user's choosing it.
+    QString LastFileName;
     std::vector<TKeptIconImage> KeptImages;
 
     int CurrentFormat() const { return FormatTable.CurrentFormat(); }
@@ -83,6 +92,17 @@ public:
     // Writes the standard-format checklist, ticks the entry equal to the first format and makes
     // the first format's cells and the current size and kind.
     void InitFormatTable(int width, int height, const QString& kind);
+
+    // ---- cursor hot spots ----
+    // The hot spot format f is written with into a cursor: its own (read from its cursor entry,
+    // or chosen for it), else the document's.
+    QPoint FormatHotSpot(int f) const;
+    void SetFormatHotSpot(int f, QPoint hotSpot);
+    // Format f (a new one) takes the document's hot spot again.
+    void ForgetFormatHotSpot(int f);
+    // A hot spot chosen for the current format: it becomes the format's own and the document's,
+    // which formats added later take.
+    void SetCursorHotSpot(QPoint hotSpot);
 
     // ---- undo history of the current format ----
     // The document's history folder (scratch folder + window name + "/").
@@ -145,6 +165,11 @@ private:
         TPaletteEntries Colors;
     };
     std::array<TOwnPalette, TFormatTable::MaxFormats + 1> ownPalettes_{};
+    struct TOwnHotSpot {
+        bool Set = false;
+        QPoint At;
+    };
+    std::array<TOwnHotSpot, TFormatTable::MaxFormats + 1> ownHotSpots_{};
     // The history folder this document has made its own: a folder of that name found before is
     // a closed document's (or an earlier run's) and is emptied first.
     mutable QString claimedHistoryFolder_;

@@ -62,5 +62,7 @@ void Tmyiconshow::Saveimage1Click(TObject*)
     options.FlattenForControl = false;
     options.GifWhiteTransparent = false;
     options.TiffSaveFlag = false;
+    if (!ConfirmReplaceFile(WithExportExtension(dialog->FileName(), extension)))
+        return;
     WritePictureFile(SnapshotImage, extension, dialog->FileName(), options, this);
 }

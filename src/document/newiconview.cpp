@@ -301,8 +301,9 @@ void Tnewiconview::suiForm1Click(TObject*)
     s->CurrentFilePath = SavedFileName;
     s->ActiveDocumentName = objectName();
     s->ActiveDocumentNumber = DocumentNumber();
-    s->HotSpotX = HotSpotX;
-    s->HotSpotY = HotSpotY;
+    const QPoint hotSpot = FormatHotSpot(CurrentFormat());
+    s->HotSpotX = hotSpot.x();
+    s->HotSpotY = hotSpot.y();
     s->ActivateDocument(s->ActiveDocumentNumber);
 }
 

@@ -4,6 +4,7 @@
 #include "framework/definition_parser.h"
 #include "framework/definition_reader.h"
 #include "framework/dialogs.h"
+#include "framework/forms.h"
 #include "framework/string_list.h"
 
 #include <QApplication>
@@ -70,6 +71,7 @@ bool TOpenDialog::Execute()
     if (OnShow)
         RunGuarded([this] { OnShow(this); }, this);
     bool accepted = false;
+    bool answered = false;
     if (!AskSeam(SaveMode() ? TDialogRequest::dkSave : TDialogRequest::dkOpen, accepted)) {
         if (HeadlessPlatform()) {
             qWarning("Unanswered file dialog \"%s\"", qPrintable(title_));
@@ -83,6 +85,9 @@ bool TOpenDialog::Execute()
             else
                 dlg.setFileMode(options_ & ofAllowMultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
             dlg.setOption(QFileDialog::DontConfirmOverwrite, !(options_ & ofOverwritePrompt));
+            // The dialog asks about the name it will give back, extension included.
+            if (SaveMode() && !defaultExt_.isEmpty())
+                dlg.setDefaultSuffix(defaultExt_.startsWith(QLatin1Char('.')) ? defaultExt_.mid(1) : defaultExt_);
             const QStringList filters = QtFilters();
             if (!filters.isEmpty()) {
                 dlg.setNameFilters(filters);
@@ -106,13 +111,18 @@ bool TOpenDialog::Execute()
                     filterIndex_ = 1;
             }
         }
-    } else if (accepted && files_->Count() == 0) {
-        files_->Add(fileName_);
+    } else {
+        answered = true;
+        if (accepted && files_->Count() == 0)
+            files_->Add(fileName_);
     }
     if (accepted) {
         fileName_ = WithDefaultExt(fileName_);
         if (files_->Count() == 1)
             files_->Put(0, fileName_);
+        // Qt's own dialog has asked already; an answered one asks now.
+        if (answered && SaveMode() && (options_ & ofOverwritePrompt) && !ConfirmReplaceFile(fileName_))
+            accepted = false;
     }
     if (OnClose)
         RunGuarded([this] { OnClose(this); }, this);
@@ -214,6 +224,16 @@ bool TFontDialog::ReadDefinitionProperty(const QString& name, const TDefValue& v
     if (name.startsWith(QLatin1String("Font."), Qt::CaseInsensitive))
         return TDefinitionReader::ApplyFontProperty(name.mid(5), value, font_.get());
     return false;
+}
+
+bool ConfirmReplaceFile(const QString& path)
+{
+    const QFileInfo file(path);
+    // A folder is no file to replace: the write itself says why it cannot go there.
+    if (path.isEmpty() || !file.exists() || file.isDir())
+        return true;
+    return MessageDlg(QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(path), mtConfirmation,
+                      mbYesNo) == mrYes;
 }
 
 // ---- printing

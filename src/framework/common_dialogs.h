@@ -244,6 +244,12 @@ public:
     bool Execute() override;
 };
 
+// Asks before a save writes over a file that exists: true when no file stands at path, or when
+// the user answers Yes to "<path> already exists. Do you want to replace it?". A save dialog with
+// ofOverwritePrompt asks this itself; a caller that makes its own name of the dialog's (adding
+// an extension) asks with the name it will write.
+bool ConfirmReplaceFile(const QString& path);
+
 // The printer the print dialogs set up and the program prints on.
 QPrinter* DialogPrinter();
 

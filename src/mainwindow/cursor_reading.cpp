@@ -50,23 +50,16 @@ Tnewiconview* OpenCursorAsProject(TFileHost& host, const QString& path)
 {
     host.State.CurrentFilePath = path;
     const QString icon = CursorToIconFile(path);
-    // The hot spot sits in the first entry's planes and bit-count fields.
-    int hotX = 0, hotY = 0;
+    TIconProjectOrigin origin{path, path};
+    // Only a cursor's entries hold hot spots; an icon named .cur holds planes and bit counts there.
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray head = file.read(14);
-        if (head.size() == 14 && head[2] == 2) {
-            hotX = uint8_t(head[10]) | uint8_t(head[11]) << 8;
-            hotY = uint8_t(head[12]) | uint8_t(head[13]) << 8;
-        }
-    }
-    Tnewiconview* doc = OpenIconAsProject(host, icon, {path, path});
+    origin.Cursor = file.open(QIODevice::ReadOnly) && file.read(4) == QByteArray("\0\0\2\0", 4);
+    Tnewiconview* doc = OpenIconAsProject(host, icon, origin);
     if (doc) {
-        // Each cursor keeps its own hot spot; the editor-wide one shows the active document's.
-        doc->HotSpotX = hotX;
-        doc->HotSpotY = hotY;
-        host.State.HotSpotX = hotX;
-        host.State.HotSpotY = hotY;
+        // Each cursor keeps its own hot spots; the editor-wide one shows the active document's.
+        const QPoint hotSpot = doc->FormatHotSpot(doc->CurrentFormat());
+        host.State.HotSpotX = hotSpot.x();
+        host.State.HotSpotY = hotSpot.y();
     }
     return doc;
 }

@@ -3,6 +3,7 @@
 #include "document/editor_state.h"
 #include "document/newiconview.h"
 #include "framework/commands.h"
+#include "framework/common_dialogs.h"
 #include "framework/component.h"
 #include "mainwindow/configuration_file.h"
 #include "mainwindow/document_windows.h"
@@ -45,6 +46,11 @@ bool TFileHost::ExecuteSaveDialog(int&)
 bool TFileHost::ExecutePngDialog(QString&)
 {
     return false;
+}
+
+bool TFileHost::ConfirmReplace(const QString& path)
+{
+    return ConfirmReplaceFile(path);
 }
 
 void TFileHost::ShowMessage(const QString&, TMessageIcon) {}

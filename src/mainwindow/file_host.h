@@ -96,11 +96,15 @@ public:
     // ---- dialogs and boxes ----
     // The open dialog; true when the user chose a file (into OpenFileName).
     virtual bool ExecuteOpenDialog();
-    // The save dialog with its filter entries (1 "Icons (*.ico)" .. 11 "TGA Image Files (*.tga)");
-    // true when the user chose a file (into SaveFileName) and filterIndex.
+    // The save dialog with its filter entries (1 "Icons (*.ico)" .. 11 "TGA Image Files (*.tga)"),
+    // starting with the file name in SaveFileName (empty: no name, in the folder it showed last)
+    // and, when filterIndex is above 0, that entry; true when the user chose a file (into
+    // SaveFileName) and filterIndex.
     virtual bool ExecuteSaveDialog(int& filterIndex);
-    // The "PNG Files" dialog.
+    // The "PNG Files" dialog, starting with fileName as the save dialog does.
     virtual bool ExecutePngDialog(QString& fileName);
+    // Before a file that exists is written over: whether the user wants it replaced.
+    virtual bool ConfirmReplace(const QString& path);
     // The main window's message box.
     virtual void ShowMessage(const QString& text, TMessageIcon icon);
     // A plain message box.

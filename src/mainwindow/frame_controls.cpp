@@ -1,5 +1,6 @@
 #include "document/animation_builders.h"
 #include "document/command_dialog.h"
+#include "document/document_files.h"
 #include "document/myiconshow.h"
 #include "framework/application.h"
 #include "framework/bitmap.h"
@@ -180,7 +181,7 @@ bool LoadScratchCursor(const QString& path, QCursor& cursor, QImage* picture = n
 QString Ticonmain::HotSpotCursorPath() const
 {
     QDir().mkpath(WritablePath(QStringLiteral("UndoTemp\\")));
-    return WritablePath(QStringLiteral("UndoTemp\\sethot.cur"));
+    return TestCursorPath();
 }
 
 void Ticonmain::SetUpFrameControls()

@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QPoint>
 #include <QStringList>
 #include <algorithm>
 #include <memory>
@@ -26,7 +27,8 @@ struct TSourceImage {
     int Width = 0;
     int Height = 0;
     QString Kind;
-    QImage Picture; // at the format's size
+    QPoint HotSpot;
+    QImage Picture;
     QByteArray Icon; // the image alone as a one-image .ico
 };
 
@@ -39,27 +41,21 @@ constexpr const char* kPastLastFormat =
 // On the status bar, whose panel has room for a short line only.
 constexpr const char* kKeptStatus = "%1 image(s) kept unedited";
 
-// The decoded image as the format's picture: top row first, scaled to the directory's size with
-// nearest neighbour. Kinds without an alpha channel are transparent black wherever their mask
-// is set, whatever colour the image holds there.
-QImage FormatPicture(const TIconXPFormat* decoded, int width, int height, bool keepAlpha)
+// The decoded image as the format's picture, top row first and at its own size. Kinds without
+// an alpha channel are transparent black wherever their mask is set, whatever colour the image
+// holds there.
+QImage FormatPicture(const TIconXPFormat& decoded, bool keepAlpha)
 {
-    QImage picture(width, height, QImage::Format_ARGB32);
-    picture.fill(0);
-    if (!decoded || decoded->Pixels().empty())
-        return picture;
-    const int dw = decoded->Width(), dh = decoded->Height();
+    const int dw = decoded.Width(), dh = decoded.Height();
     QImage own(dw, dh, QImage::Format_ARGB32);
-    const TIconXPData& pixels = decoded->Pixels();
+    const TIconXPData& pixels = decoded.Pixels();
     for (int y = 0; y < dh; ++y) {
         auto* line = reinterpret_cast<uint32_t*>(own.scanLine(y));
         const uint32_t* row = pixels.data() + size_t(dh - 1 - y) * size_t(dw);
         for (int x = 0; x < dw; ++x)
             line[x] = (!keepAlpha && (row[x] >> 24) == 0) ? 0u : row[x];
     }
-    if (dw == width && dh == height)
-        return own;
-    return own.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return own;
 }
 
 int FreeDocumentNumber(const TFileHost& host)
@@ -170,19 +166,23 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
         }
         taken += bytes;
         pixels += int64_t(decoded.Width()) * decoded.Height();
+        const QPoint hotSpot(GetLE16(entry + 4), GetLE16(entry + 6));
         const bool large = entry[0] == 0 || entry[1] == 0 || decoded.Width() > 255 || decoded.Height() > 255;
         if (large || images.size() == size_t(TFormatTable::MaxFormats)) {
             leftOut += large ? 0 : 1;
-            kept.push_back({QByteArray(one.Memory(), qsizetype(one.Size())), int(images.size())});
+            kept.push_back({QByteArray(one.Memory(), qsizetype(one.Size())), int(images.size()), origin.Cursor, hotSpot});
             continue;
         }
         kind = ImageKindOfPixelFormat(decoded.PixelFormat(), kind);
         TSourceImage source;
         source.Index = i;
-        source.Width = entry[0];
-        source.Height = entry[1];
+        // The bitmap's own size, not the directory's: a directory that lists another size would
+        // stretch the picture, and saving would write it back stretched.
+        source.Width = decoded.Width();
+        source.Height = decoded.Height();
         source.Kind = kind;
-        source.Picture = FormatPicture(&decoded, source.Width, source.Height, kind == QLatin1String("XP"));
+        source.HotSpot = hotSpot;
+        source.Picture = FormatPicture(decoded, kind == QLatin1String("XP"));
         source.Icon = QByteArray(one.Memory(), qsizetype(one.Size()));
         images.push_back(std::move(source));
     }
@@ -224,6 +224,8 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
 
     SetFormat(doc, 1, first);
     doc->KeptImages = std::move(kept);
+    // The save dialog starts from the file the user opened, even where Save may not write back.
+    doc->LastFileName = origin.UserFile;
     if (images.size() == 1 && file.Count() == 1) {
         const QString recorded = origin.DocumentFile;
         doc->SavedFileName = recorded;
@@ -236,6 +238,13 @@ Tnewiconview* OpenIconAsProject(TFileHost& host, const QString& path, const TIco
         SetFormat(doc, int(k) + 1, images[k]);
     for (size_t k = 0; k < images.size(); ++k)
         KeepColorTable(doc, int(k) + 1, file, images[k].Index);
+    if (origin.Cursor) {
+        // Formats added later take the first image's hot spot.
+        doc->HotSpotX = first.HotSpot.x();
+        doc->HotSpotY = first.HotSpot.y();
+        for (size_t k = 0; k < images.size(); ++k)
+            doc->SetFormatHotSpot(int(k) + 1, images[k].HotSpot);
+    }
     // The document was made at the first image's size and zoom; it opens on that format.
     doc->FormatTable.SetFormatCount(int(images.size()));
     doc->FormatTable.SetCurrentFormat(1);

@@ -18,6 +18,9 @@ struct TIconProjectOrigin {
     // The file a one-image project records as its own (File > Save writes back to it); empty:
     // none, as for icons copied into the scratch folder, which is emptied when the program ends.
     QString DocumentFile;
+    // The icon is a cursor's copy: each entry's planes and bit-count fields hold its hot spot,
+    // which its format keeps.
+    bool Cursor = false;
 };
 
 // The kind of a format from a decoded image's pixel format (1 "Mono", 2 "16", 3 "256",

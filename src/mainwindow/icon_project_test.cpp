@@ -3,13 +3,18 @@
 #include "document/document_files.h"
 #include "document/scratch_folder.h"
 #include "framework/exceptions.h"
+#include "framework/streams.h"
 #include "imaging/icons/icon_test_files.h"
+#include "imaging/icons/icon_xp.h"
+#include "imaging/icons/icon_xp_format.h"
+#include "mainwindow/save_dispatch.h"
 #include "mainwindow/testing_file_host.h"
 #include "testsupport/testdata.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <tuple>
 
 using namespace icontest;
 
@@ -265,4 +270,39 @@ TEST_F(FileRoadsTest, BrokenFilesOpenNothingAfterTheirHistoryEntry)
 
     EXPECT_THROW(OpenIconAsProject(host, Path("gone.ico")), EFOpenError);
     EXPECT_EQ(host.History.last(), Path("gone.ico"));
+}
+
+TEST_F(FileRoadsTest, AnImageListedAtAnotherSizeKeepsItsOwnSizeAndPixels)
+{
+    // The directory lists 16 x 32; the bitmap is 16 x 16.
+    const QByteArray original = ReadTestData("icons/pillow/hopper_unexpected.ico");
+    ASSERT_EQ(uint8_t(original[7]), 32);
+    const QString path = Write("unexpected.ico", original);
+    Tnewiconview* doc = OpenIconAsProject(host, path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->FormatTable.Width(1), "16");
+    EXPECT_EQ(doc->FormatTable.Height(1), "16");
+    host.ComboText = path;
+    ASSERT_EQ(SaveCommand(host), path);
+
+    auto decode = [](const QByteArray& bytes) {
+        TMemoryStream stream(bytes);
+        TIconXP icon;
+        icon.LoadFromStream(&stream);
+        EXPECT_EQ(icon.Formats()->Count(), 1);
+        const TIconXPFormat* f = icon.Formats()->GetItem(0);
+        // A transparent point is one value whatever colour the file keeps under the mask.
+        std::vector<uint32_t> pixels(f->Pixels().begin(), f->Pixels().end());
+        for (uint32_t& p : pixels)
+            p = (p >> 24) == 0 ? 0 : p;
+        return std::make_tuple(f->Width(), f->Height(), pixels);
+    };
+    const QByteArray saved = ReadFile(path);
+    ASSERT_EQ(EntryImages(saved).size(), 1u);
+    EXPECT_EQ(uint8_t(saved[6]), 16);
+    EXPECT_EQ(uint8_t(saved[7]), 16);
+    const auto [w, h, pixels] = decode(saved);
+    EXPECT_EQ(w, 16);
+    EXPECT_EQ(h, 16);
+    EXPECT_EQ(pixels, std::get<2>(decode(original)));
 }

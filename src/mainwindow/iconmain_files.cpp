@@ -3,7 +3,6 @@
 #include "document/animation_builders.h"
 #include "document/command_dialog.h"
 #include "document/gif_options.h"
-#include "document/newiconview.h"
 #include "framework/application.h"
 #include "framework/combo_box.h"
 #include "framework/common_dialogs.h"
@@ -88,32 +87,30 @@ QString NotYetBuilt(const char* need)
     return QString::fromLatin1(need) + QStringLiteral(", which is not part of this program yet.");
 }
 
-// Where a save dialog starts: the folder of the active document's file, else the user's
-// documents folder; never the program's own folder, where nothing of the user's belongs.
-QString SaveFolder(const TEditorState& state)
+// Where a save dialog starts: with the name the road proposes, in its folder; with no name, in
+// the folder the dialog showed last, else the user's documents folder, never the program's own
+// folder, where nothing of the user's belongs.
+void StartWith(TOpenDialog* dialog, const QString& proposed)
 {
-    QString file;
-    for (QWidget* w : QApplication::allWidgets())
-        if (auto* doc = qobject_cast<Tnewiconview*>(w))
-            if (doc->objectName().compare(state.ActiveDocumentName, Qt::CaseInsensitive) == 0)
-                file = doc->SavedFileName;
-    if (file.isEmpty())
-        file = state.CurrentFilePath;
-    if (!file.isEmpty()) {
-        const QFileInfo info(file);
-        if (info.isAbsolute() && info.dir().exists())
-            return info.absolutePath();
+    const QFileInfo file(proposed);
+    if (!proposed.isEmpty() && file.isAbsolute() && file.dir().exists()) {
+        dialog->SetInitialDir(file.absolutePath());
+        dialog->SetFileName(file.absoluteFilePath());
+        return;
     }
+    dialog->SetFileName(QString());
+    if (!dialog->InitialDir().isEmpty() && QDir(dialog->InitialDir()).exists())
+        return;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir(documents).exists() ? documents : QDir::homePath();
+    dialog->SetInitialDir(QDir(documents).exists() ? documents : QDir::homePath());
 }
 
-// The dialog opens in that folder with only the file's own name, so no folder of an earlier
-// export takes over.
-void StartIn(TOpenDialog* dialog, const QString& folder)
+// The folder of the file chosen is where the dialog starts next time without a name.
+void RememberFolder(TOpenDialog* dialog)
 {
-    dialog->SetInitialDir(folder);
-    dialog->SetFileName(QFileInfo(dialog->FileName()).fileName());
+    const QFileInfo chosen(dialog->FileName());
+    if (chosen.isAbsolute())
+        dialog->SetInitialDir(chosen.absolutePath());
 }
 
 // The filters the definition does not give.
@@ -171,9 +168,12 @@ bool TIconmainFiles::ExecuteSaveDialog(int& filterIndex)
     if (!dialog)
         return false;
     PrepareDialog(dialog, SaveFilter(), 1, QString());
-    StartIn(dialog, SaveFolder(State));
+    StartWith(dialog, SaveFileName);
+    if (filterIndex > 0)
+        dialog->SetFilterIndex(filterIndex);
     if (!dialog->Execute())
         return false;
+    RememberFolder(dialog);
     SaveFileName = dialog->FileName();
     filterIndex = dialog->FilterIndex();
     return true;
@@ -185,9 +185,10 @@ bool TIconmainFiles::ExecutePngDialog(QString& fileName)
     if (!dialog)
         return false;
     PrepareDialog(dialog, Filter({{"PNG Files", "*.png"}}), 1, QString());
-    StartIn(dialog, SaveFolder(State));
+    StartWith(dialog, fileName);
     if (!dialog->Execute())
         return false;
+    RememberFolder(dialog);
     fileName = dialog->FileName();
     return true;
 }

@@ -1,6 +1,8 @@
 #include "mainwindow/save_dispatch.h"
 
 #include "document/editor_state.h"
+#include "document/newiconview.h"
+#include "document/picture_export.h"
 #include "document/scratch_folder.h"
 #include "framework/registry.h"
 #include "imaging/icons/icon_image_list.h"
@@ -9,7 +11,9 @@
 #include "platform/program_paths.h"
 #include "platform/registry_store.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <memory>
 
 namespace {
@@ -36,6 +40,36 @@ int EntryOfName(const QString& name, int chosen)
     return chosen;
 }
 
+// The file the active document was last saved to or came from, or empty (a new project).
+QString DocumentFile(const TFileHost& host)
+{
+    const Tnewiconview* doc = host.FindDocument(host.State.ActiveDocumentName);
+    if (!doc)
+        return QString();
+    return doc->LastFileName.isEmpty() ? doc->SavedFileName.trimmed() : doc->LastFileName;
+}
+
+// The file name the save dialog starts with: the document's own file, whole for a save with the
+// filter entry of its extension (a file of another kind, as an animated cursor or an icon
+// library, proposes an icon of its name), without its extension for an export; empty for a new
+// project, whose dialog starts in the folder it showed last. Never another project's file.
+QString ProposedName(const TFileHost& host, bool save, int& entry)
+{
+    entry = 0;
+    const QString file = DocumentFile(host);
+    if (file.isEmpty())
+        return QString();
+    const QFileInfo info(file);
+    const QString bare = info.dir().filePath(info.completeBaseName());
+    if (!save)
+        return bare;
+    entry = EntryOfName(file, 0);
+    if (entry == 1 || entry == 2)
+        return file;
+    entry = 1;
+    return bare + QStringLiteral(".ico");
+}
+
 // Runs a document command that writes a file; says so when there is none to run it.
 bool RunWriter(TFileHost& host, const QString& component, const QString& argument, const QString& missing)
 {
@@ -49,6 +83,7 @@ bool RunWriter(TFileHost& host, const QString& component, const QString& argumen
 // the library is built from it.
 void SaveIconLibrary(TFileHost& host, const QString& fileName)
 {
+    const QString target = WithExtension(fileName, ".icl");
     const QString scratch = ScratchPath(QStringLiteral("icl.ico"));
     // A library must never be built from the icon of an earlier save.
     QFile::remove(scratch);
@@ -56,7 +91,6 @@ void SaveIconLibrary(TFileHost& host, const QString& fileName)
         return;
     auto icon = std::make_unique<TAdvancedIcon>();
     icon->LoadFromFile(scratch);
-    const QString target = WithExtension(fileName, ".icl");
     host.State.CommandArgument = target;
     TIconLibrary1 library;
     library.Icons()->AddIcon(QString(), std::move(icon));
@@ -65,9 +99,22 @@ void SaveIconLibrary(TFileHost& host, const QString& fileName)
     host.State.SaveNotDone = false;
 }
 
-QString SaveThroughDialog(TFileHost& host)
+// The file an entry of the save dialog writes for the name chosen.
+QString TargetOfEntry(const QString& name, int entry)
+{
+    static const char* const exports[] = {nullptr, nullptr, nullptr, nullptr, "bmp", "gif", "emf",
+                                          "wmf", "jpg", "png", "tif", "tga"};
+    if (entry >= 1 && entry <= 3)
+        return WithExtension(name, QLatin1String(kEntryExtensions[entry]));
+    if (entry >= 4 && entry <= 11)
+        return WithExportExtension(name, QLatin1String(exports[entry]));
+    return name;
+}
+
+QString SaveThroughDialog(TFileHost& host, bool save)
 {
     int entry = 0;
+    host.SaveFileName = ProposedName(host, save, entry);
     if (!host.ExecuteSaveDialog(entry)) {
         host.State.SaveNotDone = true;
         return QString();
@@ -82,6 +129,12 @@ QString SaveThroughDialog(TFileHost& host)
     static const char* const exports[] = {nullptr, nullptr, nullptr, nullptr, "bmp", "gif", "emf",
                                           "wmf", nullptr, "png", "tif", "tga"};
     entry = EntryOfName(name, entry);
+    // Asked here, with the name that will be written: the dialog cannot know the extension its
+    // entry adds.
+    if (!host.ConfirmReplace(TargetOfEntry(name, entry))) {
+        host.State.SaveNotDone = true;
+        return QString();
+    }
     switch (entry) {
     case 1: {
         const QString target = WithExtension(name, ".ico");
@@ -105,13 +158,13 @@ QString SaveThroughDialog(TFileHost& host)
 }
 
 // Runs the dialog road with the current path and the combo cleared, then puts them back.
-QString ThroughDialogKeepingPath(TFileHost& host)
+QString ThroughDialogKeepingPath(TFileHost& host, bool save)
 {
     const QString path = host.State.CurrentFilePath;
     const QString combo = host.RecentComboText().trimmed();
     host.State.CurrentFilePath.clear();
     host.SetRecentComboText(QString());
-    const QString written = SaveThroughDialog(host);
+    const QString written = SaveThroughDialog(host, save);
     host.State.CurrentFilePath = path;
     host.SetRecentComboText(combo);
     return written;
@@ -133,12 +186,12 @@ QString SaveCommand(TFileHost& host)
     if (EndsWith(path, ".cur"))
         return RunWriter(host, QStringLiteral("BitBtn22"), path, kNoProject) ? path : QString();
     // No path, or one that names no file Save can write (typed into the combo): ask.
-    return SaveThroughDialog(host);
+    return SaveThroughDialog(host, true);
 }
 
 void SaveAsCommand(TFileHost& host)
 {
-    const QString written = ThroughDialogKeepingPath(host);
+    const QString written = ThroughDialogKeepingPath(host, true);
     if (!written.isEmpty()) {
         host.State.CurrentFilePath = written;
         host.SetRecentComboText(written);
@@ -147,13 +200,16 @@ void SaveAsCommand(TFileHost& host)
 
 void ExportImagesCommand(TFileHost& host)
 {
-    ThroughDialogKeepingPath(host);
+    ThroughDialogKeepingPath(host, false);
 }
 
 void ExportPngCommand(TFileHost& host)
 {
-    QString name;
-    if (!host.ExecutePngDialog(name))
+    int entry = 0;
+    QString name = ProposedName(host, false, entry);
+    if (!host.ExecutePngDialog(name) || name.trimmed().isEmpty())
+        return;
+    if (!host.ConfirmReplace(WithExportExtension(name, QStringLiteral("png"))))
         return;
     host.SaveFileName = name;
     RunWriter(host, QStringLiteral("Button1"), QStringLiteral("png"), kNoExport);
@@ -163,7 +219,8 @@ void SendToDesktopCommand(TFileHost& host)
 {
     const QString target =
         GetDesktopFolder() + QStringLiteral("/project%1.ico").arg(host.State.ActiveDocumentNumber);
-    host.RunDocumentCommand(QStringLiteral("BitBtn21"), target);
+    if (host.ConfirmReplace(target))
+        host.RunDocumentCommand(QStringLiteral("BitBtn21"), target);
     host.MinimizeApplication();
 }
 

@@ -8,9 +8,16 @@
 #include "platform/registry_store.h"
 #include "testsupport/testdata.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 // The dispatch alone: every document command is recorded and counts as run.
 class SaveDispatchTest : public FileRoadsTest {
@@ -152,4 +159,104 @@ TEST_F(SaveDispatchTest, SendToDesktopUsesTheShellFolderAsFound)
     SendToDesktopCommand(host);
     EXPECT_EQ(host.Log, (QStringList{"BitBtn21 " + Path("My Desk/project3.ico"), "Minimize"}));
     qunsetenv("BRELNOVA_REGISTRY");
+}
+
+TEST_F(SaveDispatchTest, EveryRoadAsksBeforeWritingOverAFile)
+{
+    // Each road with the name chosen and the file it would write, which exists already.
+    const struct {
+        int entry; // 0: File > Export > PNG Files; -1: Send to Desktop
+        const char* name;
+        const char* written;
+        const char* command;
+    } cases[] = {
+        {1, "a", "a.ico", "BitBtn21"},  {2, "a", "a.cur", "BitBtn22"},    {3, "a", "a.icl", "BitBtn21 icl"},
+        {4, "a", "a.bmp", "Button1"},   {5, "a", "a.gif", "Button1"},     {6, "a", "a.emf", "Button1"},
+        {7, "a", "a.wmf", "Button1"},   {8, "a", "a.jpg", "JpegOptions"}, {9, "a.png", "a.png", "Button1"},
+        {10, "a", "a.tif", "Button1"},  {11, "a", "a.tga", "Button1"},    {0, "a", "a.png", "Button1"},
+        {-1, "", "desk/project1.ico", "BitBtn21"},
+    };
+    host.OnDocumentCommand = [](const QString& component, const QString& argument) {
+        if (component == "BitBtn21" && argument == "icl")
+            QFile::copy(TestDataPath("icons/pillow/python.ico"), ScratchPath("icl.ico"));
+        return true;
+    };
+    qputenv("BRELNOVA_REGISTRY", Path("registry.txt").toUtf8());
+    RegistryStore::SetValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                            "Desktop", RegistryValue::String(Path("desk")));
+    QDir().mkpath(Path("desk"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        for (const bool replace : {false, true}) {
+            Write(c.written, "mine");
+            host.Log.clear();
+            host.ReplaceQuestions.clear();
+            host.ReplaceAnswer = replace;
+            host.State.SaveNotDone = false;
+            host.DialogAnswer = Path(c.name);
+            host.SaveFilterIndex = c.entry;
+            if (c.entry > 0)
+                SaveCommand(host);
+            else if (c.entry == 0)
+                ExportPngCommand(host);
+            else
+                SendToDesktopCommand(host);
+            EXPECT_EQ(host.ReplaceQuestions, QStringList{Path(c.written)});
+            EXPECT_EQ(Commands().join('|').contains(c.command), replace) << Commands().join('|').toStdString();
+            if (!replace) {
+                EXPECT_EQ(host.State.SaveNotDone, c.entry > 0);
+                EXPECT_EQ(ReadFile(Path(c.written)), "mine");
+            }
+        }
+    }
+    qunsetenv("BRELNOVA_REGISTRY");
+
+    // A name that stands for no file yet is written without a question.
+    host.Log.clear();
+    host.ReplaceQuestions.clear();
+    host.DialogAnswer = Path("fresh");
+    host.SaveFilterIndex = 1;
+    SaveCommand(host);
+    EXPECT_TRUE(host.ReplaceQuestions.isEmpty());
+    EXPECT_EQ(Commands(), QStringList{"BitBtn21 " + Path("fresh.ico")});
+}
+
+TEST_F(SaveDispatchTest, TheDialogStartsWithTheProjectsOwnFileOrNoName)
+{
+    host.DialogAnswer.clear();
+    Tnewiconview* doc = host.NewDocumentWindow("iconview1", "Project 1");
+    host.Editor.ActiveDocumentName = "iconview1";
+    // Whatever name the dialog kept from another project's save, a new project starts with none.
+    host.SaveFileName = Path("other.ico");
+    SaveAsCommand(host);
+    ExportImagesCommand(host);
+    EXPECT_EQ(host.ProposedNames, (QStringList{QString(), QString()}));
+
+    // A project from a file starts with that file: whole for a save, with the entry of its kind;
+    // without its extension for an export; another kind of file proposes an icon of its name.
+    const struct {
+        const char* saved;
+        const char* last;
+        const char* save;
+        int entry;
+        const char* exported;
+    } cases[] = {
+        {"b.ico", "", "b.ico", 1, "b"},
+        {"", "hand.cur", "hand.cur", 2, "hand"},
+        {"b.ico", "c.cur", "c.cur", 2, "c"},
+        {"", "walk.ani", "walk.ico", 1, "walk"},
+        {"", "lib.icl", "lib.ico", 1, "lib"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.save);
+        doc->SavedFileName = *c.saved ? Path(c.saved) : QString();
+        doc->LastFileName = *c.last ? Path(c.last) : QString();
+        host.ProposedNames.clear();
+        host.ProposedEntries.clear();
+        SaveAsCommand(host);
+        ExportImagesCommand(host);
+        EXPECT_EQ(host.ProposedNames, (QStringList{Path(c.save), Path(c.exported)}));
+        // An export keeps the entry the dialog had.
+        EXPECT_EQ(host.ProposedEntries, (std::vector<int>{c.entry, 0}));
+    }
 }

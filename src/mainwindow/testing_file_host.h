@@ -29,11 +29,20 @@ public:
     bool ExecuteSaveDialog(int& filterIndex) override
     {
         Log << "SaveDialog";
+        ProposedNames << SaveFileName;
+        ProposedEntries.push_back(filterIndex);
         if (DialogAnswer.isEmpty())
             return false;
         SaveFileName = DialogAnswer;
         filterIndex = SaveFilterIndex;
         return true;
+    }
+    bool ConfirmReplace(const QString& path) override
+    {
+        if (!QFile::exists(path))
+            return true;
+        ReplaceQuestions << path;
+        return ReplaceAnswer;
     }
     bool ExecutePngDialog(QString& fileName) override
     {
@@ -93,6 +102,12 @@ public:
     TTestingEditorState Editor;
     QString DialogAnswer;
     int SaveFilterIndex = 1;
+    // The names the save dialog started with; the files asked about before being replaced, and
+    // the answer.
+    QStringList ProposedNames;
+    std::vector<int> ProposedEntries;
+    QStringList ReplaceQuestions;
+    bool ReplaceAnswer = true;
     QStringList Messages;
     std::vector<TMessageIcon> MessageIcons;
     QStringList Status;
