@@ -325,3 +325,35 @@ TEST_F(FormatWindow, SaveCommandsAndNewProjectsByName)
     EXPECT_EQ(builders.log, QStringList({ScratchPath("gif.bmp"), "dorvelt new"}));
     EXPECT_TRUE(QFile::exists(ScratchPath("ani_ico2.ico")));
 }
+
+TEST_F(FormatWindow, PixelsAFormatSwitchDropsAreUndoneInTheirOwnFormat)
+{
+    Tnewiconview* doc = NewProject(1, 16, 16, "XP");
+    AddFormat(doc, 32, 32, "XP");
+    auto show = [&](int side) {
+        for (int f = 1; f <= doc->FormatCount(); ++f)
+            if (doc->FormatTable.Width(f) == QString::number(side))
+                doc->FormatList()->SetItemIndex(f - 1);
+        doc->MyListBox1Click(doc);
+        ASSERT_EQ(doc->CurrentWidth, side);
+    };
+    show(16);
+    const QImage before = GdipImageData(doc->CurrentImage())->copy();
+    QImage pasted(3, 3, QImage::Format_ARGB32);
+    pasted.fill(0xFFFF0000u);
+    GdipDisposeImage(state.SelectionBuffer);
+    state.SelectionBuffer = GdipImageFromQImage(pasted);
+    state.PasteState = 1;
+    ASSERT_TRUE(ClickComponentByName(doc, "BitBtn15"));
+    // The other format's click drops the pasted pixels here first.
+    show(32);
+    EXPECT_FALSE(state.Enabled.value("ToolButton5"));
+    show(16);
+    ASSERT_EQ(GdipImageData(doc->CurrentImage())->pixel(1, 1), 0xFFFF0000u);
+    EXPECT_TRUE(state.Enabled.value("ToolButton5"));
+    ASSERT_TRUE(ClickComponentByName(doc, "BitBtn23"));
+    EXPECT_EQ(*GdipImageData(doc->CurrentImage()), before);
+    EXPECT_TRUE(state.Enabled.value("ToolButton6"));
+    ASSERT_TRUE(ClickComponentByName(doc, "BitBtn24"));
+    EXPECT_EQ(GdipImageData(doc->CurrentImage())->pixel(1, 1), 0xFFFF0000u);
+}
