@@ -134,6 +134,47 @@ TEST_F(ToolkitImageTest, DamagedPictureKeepsItsLayerCountAndRefusesTheSave)
     EXPECT_FALSE(QFile::exists(Path("x.png")));
 }
 
+// Save options 1 to 3 of the control: page 2 appends, 2 inserts before SavePage, 3 replaces it.
+TEST_F(ToolkitImageTest, PageSavesAddToATiffAndOtherFormatsRefuseThem)
+{
+    auto image = Control("ToolkitImage1");
+    const auto pagesOf = [](const QString& path) {
+        TKFileInfo info;
+        EXPECT_EQ(TK_FileInfo(path, &info, sizeof info, 1, nullptr), TK_Success);
+        return info.TotalPages;
+    };
+    const auto show = [&](uint8_t red) {
+        ASSERT_EQ(image->Load(Fixture("show.png", EncodeWith(Solid(6, 4, red, 0, 0, 255), "PNG")), 0, 1, 1), 1);
+    };
+    const QString tiff = Path("pages.tif");
+    show(10);
+    ASSERT_EQ(image->Save(tiff, TKFMT_TIFF, 24, 2, 0), 1);
+    show(20);
+    ASSERT_EQ(image->Save(tiff, TKFMT_TIFF, 24, 2, 1), 1);
+    EXPECT_EQ(pagesOf(tiff), 2);
+    show(30);
+    image->SavePage = 1;
+    ASSERT_EQ(image->Save(tiff, TKFMT_TIFF, 24, 2, 2), 1);
+    EXPECT_EQ(pagesOf(tiff), 3);
+    show(40);
+    image->SavePage = 3;
+    ASSERT_EQ(image->Save(tiff, TKFMT_TIFF, 24, 2, 3), 1);
+    EXPECT_EQ(pagesOf(tiff), 3);
+    std::vector<int> reds;
+    for (int page = 1; page <= 3; ++page) {
+        ASSERT_EQ(image->Load(tiff, 24, page, 1), 1);
+        reds.push_back(image->ToolkitBitmap.Row(0)[2]);
+    }
+    EXPECT_EQ(reds, (std::vector<int>{30, 10, 40}));
+
+    // A PNG has one page: the save raises and the file stays.
+    const QString png = Fixture("one.png", EncodeWith(Solid(3, 3, 1, 2, 3, 255), "PNG"));
+    const QByteArray before = ReadFile(png);
+    EXPECT_EQ(Raised([&] { image->Save(png, TKFMT_PNG, 24, 2, 2); }),
+              QStringLiteral("ToolkitImage1 \nError code: -16\nSave: Feature not supported. "));
+    EXPECT_EQ(ReadFile(png), before);
+}
+
 TEST_F(ToolkitImageTest, FailuresRaiseTheResultCheckMessageUnlessSwitchedOff)
 {
     const QString psd = Fixture("two.psd", TwoLayerPsd());
@@ -153,7 +194,7 @@ TEST_F(ToolkitImageTest, FailuresRaiseTheResultCheckMessageUnlessSwitchedOff)
               QStringLiteral("ToolkitImage2 \nError code: -27\nSave: Invalid bits/pixel. "));
 
     two->SetEnableMethodErrors(false);
-    EXPECT_EQ(two->Save(Path("x.png"), TKFMT_SGI, 24, 2, 0), TK_ErrNotSupported);
+    EXPECT_EQ(two->Save(Path("x.png"), TKFMT_RLE, 24, 2, 0), TK_ErrNotSupported);
     EXPECT_EQ(two->LoadLayer(psd, 0, 5), TK_ErrLayerIndex);
     EXPECT_EQ(two->LastResult, TK_ErrLayerIndex);
     // A failed operation does not keep the next load from running.

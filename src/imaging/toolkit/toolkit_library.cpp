@@ -3,6 +3,7 @@
 #include "framework/exceptions.h"
 #include "framework/streams.h"
 #include "imaging/toolkit/imaging_files.h"
+#include "imaging/toolkit/metafile_writer.h"
 
 #include <Magick++.h>
 
@@ -108,6 +109,8 @@ constexpr uint64_t Depth(int bits)
 
 constexpr uint64_t AnyDepth = Depth(1) | Depth(4) | Depth(8) | Depth(24) | Depth(32);
 
+// Every format the toolkit reads is written but TKFMT_RLE, which the library only reads. TKFMT_WMF
+// is written by our own metafile writer, not the library.
 constexpr TSaveFormat SaveFormats[] = {
     {TKFMT_DATA, "PNG", Depth(24) | Depth(32), 24},
     {TKFMT_GIF, "GIF", Depth(8), 8},
@@ -121,6 +124,15 @@ constexpr TSaveFormat SaveFormats[] = {
     {TKFMT_DIB, "DIB", AnyDepth, 24},
     {TKFMT_FRAME, "SUN", Depth(24), 24},
     {TKFMT_PNG32, "PNG32", Depth(32), 32},
+    {TKFMT_SGI, "SGI", Depth(24) | Depth(32), 24},
+    {TKFMT_PNM, "PNM", Depth(24), 24},
+    {TKFMT_PCD, "PCD", Depth(24), 24},
+    {TKFMT_ICO, "ICO", Depth(24) | Depth(32), 32},
+    {TKFMT_CUR, "ICO", Depth(24) | Depth(32), 32}, // the icon, marked a cursor afterwards
+    {TKFMT_WBMP, "WBMP", Depth(1), 1},
+    {TKFMT_MNG, "MNG", Depth(24) | Depth(32), 24},
+    {TKFMT_WEBP, "WEBP", Depth(24) | Depth(32), 24},
+    {TKFMT_WMF, "WMF", Depth(24), 24},
 };
 
 // The encoder of a save and its bits (0 asks for the bitmap's own, else those of the format),
@@ -394,6 +406,9 @@ int ReadFrames(const QByteArray& data, const QString& magick, size_t first, size
     out.Reset(MagickCore::BlobToImage(mi.Info, data.constData(), size_t(data.size()), mi.Exception));
     if (ReadFailed(mi.Severity()))
         return CodeOfSeverity(mi.Severity(), false);
+    // Some coders (TIFF) give an empty frame for each page before the first one asked for.
+    while (out.First && out.First->scene < first && (out.First->columns == 0 || out.First->rows == 0))
+        MagickCore::DestroyImage(MagickCore::RemoveFirstImageFromList(&out.First));
     if (!out.First)
         return TK_ErrFileFormat;
     for (MagickCore::Image* f = out.First; f; f = f->next)
@@ -832,6 +847,10 @@ int EncodeFrames(TMagickList& frames, const char* magick, QByteArray& bytes, siz
     const bool plain = std::strcmp(magick, "DIB") == 0;
     if (plain)
         mi.Info->compression = MagickCore::NoCompression;
+    // WebP is written lossless: the toolkit's quality factor is no WebP quality, and pictures of
+    // icons must keep their pixels.
+    if (std::strcmp(magick, "WEBP") == 0)
+        MagickCore::SetImageOption(mi.Info, "webp:lossless", "true");
     for (MagickCore::Image* f = frames.First; f; f = f->next) {
         MagickCore::CopyMagickString(f->magick, magick, MaxTextExtent);
         if (quality > 0)
@@ -874,14 +893,19 @@ int WriteFrames(const QString& name, TMagickList& frames, const char* magick)
     return WriteBytes(name, bytes);
 }
 
+// Whether the options ask for a page among those of the file there rather than a new file: page
+// 2 appends, the insert and replace flags take the page number the options give.
+bool PageSave(const TKSaveOptions* options)
+{
+    return options && ((options->Flags & (TKSO_InsertPage | TKSO_ReplacePage)) || options->PageNumber > 1);
+}
+
+// Saves that write a new file, or the bytes of one: a page among others has nowhere to go.
 int CheckSave(const QString& name, const TKSaveOptions* options)
 {
     if (name.isEmpty())
         return TK_ErrFileName;
-    // The formats written here hold one page; a page after the first has nowhere to go.
-    if (options && options->PageNumber > 1)
-        return TK_ErrNotSupported;
-    return TK_Success;
+    return PageSave(options) ? TK_ErrNotSupported : TK_Success;
 }
 
 // Turns the picture as a view perspective shows it: the pixel the view shows at (x, y) of a
@@ -1386,6 +1410,43 @@ int JpegQuality(int32_t quality, size_t& out)
     return TK_Success;
 }
 
+// A placeable metafile of the bitmap, by our own writer: the library writes none.
+int EncodeMetafile(const TKBitmap& bitmap, QByteArray& bytes)
+{
+    if (!ReportStatus(0))
+        return TK_ErrUserAbort;
+    TRGBABuffer picture;
+    picture.Width = bitmap.Width;
+    picture.Height = bitmap.Height;
+    picture.Pixels.resize(size_t(bitmap.Width) * size_t(bitmap.Height) * 4);
+    uint8_t* out = picture.Pixels.data();
+    for (int y = 0; y < bitmap.Height; ++y)
+        for (int x = 0; x < bitmap.Width; ++x, out += 4) {
+            const uint32_t c = BitmapColour(bitmap, x, y);
+            out[0] = uint8_t(c >> 16);
+            out[1] = uint8_t(c >> 8);
+            out[2] = uint8_t(c);
+            out[3] = uint8_t(c >> 24);
+        }
+    bytes = WriteWmf(picture);
+    if (bytes.isEmpty())
+        return TK_ErrWidthHeight;
+    return ReportStatus(100) ? TK_Success : TK_ErrUserAbort;
+}
+
+// The library writes cursors as icons: the directory's type becomes a cursor's, and each entry's
+// planes and bit count, which a cursor reads as its hot spot, become (0, 0).
+void MarkCursor(QByteArray& bytes)
+{
+    if (bytes.size() < 6)
+        return;
+    bytes[2] = 2;
+    bytes[3] = 0;
+    const int count = uint8_t(bytes[4]) | uint8_t(bytes[5]) << 8;
+    for (int i = 0; i < count && 6 + 16 * (i + 1) <= bytes.size(); ++i)
+        std::fill_n(bytes.begin() + 6 + 16 * i + 4, 4, '\0');
+}
+
 // A bitmap encoded as a save of format and bits writes it; bits 0 asks for the bitmap's own.
 int EncodeBitmap(const TKBitmap& bitmap, int32_t format, int32_t bits, int32_t quality, QByteArray& bytes)
 {
@@ -1396,6 +1457,8 @@ int EncodeBitmap(const TKBitmap& bitmap, int32_t format, int32_t bits, int32_t q
     size_t jpegQuality = 0;
     if (format == TKFMT_JPEG && (r = JpegQuality(quality, jpegQuality)) != TK_Success)
         return r;
+    if (format == TKFMT_WMF)
+        return EncodeMetafile(bitmap, bytes);
     const TKBitmap* source = &bitmap;
     TKBitmap sized;
     if (format == TKFMT_FRAME && (bitmap.Width != TKFRAME_Width || bitmap.Height != TKFRAME_Height)) {
@@ -1414,7 +1477,10 @@ int EncodeBitmap(const TKBitmap& bitmap, int32_t format, int32_t bits, int32_t q
     frames.Reset(ToMagick(*source, magickBits, mi.Exception));
     if (!frames.First)
         return CodeOfSeverity(mi.Severity(), true);
-    return EncodeFrames(frames, EncoderOf(*save, bits), bytes, jpegQuality);
+    r = EncodeFrames(frames, EncoderOf(*save, bits), bytes, jpegQuality);
+    if (r == TK_Success && format == TKFMT_CUR)
+        MarkCursor(bytes);
+    return r;
 }
 
 // Pages `page` (from 1) onward of described frames: `count` of them (0 all), refused when they
@@ -1432,6 +1498,81 @@ int CheckPages(const QString& magick, const TMagickList& frames, size_t page, si
     if (pixels > ImagingLimits().MaxPixels * 4)
         return TK_ErrNoMemory;
     return TK_Success;
+}
+
+// Frames taken out of a list, freed unless they go back into one.
+struct TLooseFrames {
+    std::vector<MagickCore::Image*> Items;
+    TLooseFrames() = default;
+    TLooseFrames(const TLooseFrames&) = delete;
+    TLooseFrames& operator=(const TLooseFrames&) = delete;
+    ~TLooseFrames()
+    {
+        for (MagickCore::Image* f : Items)
+            MagickCore::DestroyImage(f);
+    }
+    void TakeFrom(TMagickList& list)
+    {
+        while (list.First)
+            Items.push_back(MagickCore::RemoveFirstImageFromList(&list.First));
+    }
+    void GiveTo(TMagickList& list)
+    {
+        for (MagickCore::Image* f : Items)
+            MagickCore::AppendImageToList(&list.First, f);
+        Items.clear();
+    }
+};
+
+// Puts the bitmap among the pages of the TIFF file at name (none when there is no file) and
+// writes them all back in one step: page 2 of the options appends it, the insert flag puts it
+// before page PageNumber (1 to the pages + 1), the replace flag in place of page PageNumber.
+int SaveTiffPage(const QString& name, const TKBitmap& bitmap, int32_t bits, const TKSaveOptions& options)
+{
+    const TSaveFormat* save = nullptr;
+    int r = FindSaveFormat(TKFMT_TIFF, bits, bitmap.BitsPerPixel, save);
+    if (r != TK_Success)
+        return r;
+    TMagickList pages;
+    if (QFileInfo::exists(name)) {
+        QByteArray data;
+        QString magick;
+        r = Describe(name, nullptr, data, magick, pages);
+        if (r != TK_Success)
+            return r;
+        if (magick != QLatin1String("TIFF"))
+            return TK_ErrFileFormat; // a file of another format has no pages to add to
+        size_t count = 0;
+        if ((r = CheckPages(magick, pages, 1, count)) != TK_Success)
+            return r;
+        pages.Reset();
+        if ((r = ReadFrames(data, magick, 0, 0, pages)) != TK_Success)
+            return r;
+    }
+    TLooseFrames loose;
+    loose.TakeFrom(pages);
+    const auto count = int64_t(loose.Items.size());
+    const int64_t page = options.PageNumber;
+    int64_t at = count;
+    const bool replace = (options.Flags & TKSO_ReplacePage) != 0;
+    if (replace || (options.Flags & TKSO_InsertPage)) {
+        if (page < 1 || page > (replace ? count : count + 1))
+            return -309; // "Invalid page number."
+        at = page - 1;
+    }
+    InitializeImaging();
+    TMagickInfo mi;
+    MagickCore::Image* frame = ToMagick(bitmap, bits, mi.Exception);
+    if (!frame)
+        return CodeOfSeverity(mi.Severity(), true);
+    if (replace) {
+        MagickCore::DestroyImage(loose.Items[size_t(at)]);
+        loose.Items[size_t(at)] = frame;
+    } else {
+        loose.Items.insert(loose.Items.begin() + at, frame);
+    }
+    loose.GiveTo(pages);
+    return WriteFrames(name, pages, save->Magick);
 }
 
 // Where page `page` lies among decoded frames. Coders start at the page asked for, or read from
@@ -2051,6 +2192,14 @@ int TK_SaveBitmap(const QString& name, const TKBitmap* bitmap, int32_t format, i
 {
     if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
         return TK_ErrBitmapHandle;
+    if (PageSave(options) && !name.isEmpty()) {
+        if (format == TKFMT_TIFF)
+            return SaveTiffPage(name, *bitmap, bits, *options);
+        // Every other format holds one page.
+        const TSaveFormat* save = nullptr;
+        const int r = FindSaveFormat(format, bits, bitmap->BitsPerPixel, save);
+        return r != TK_Success ? r : TK_ErrNotSupported;
+    }
     int r = CheckSave(name, options);
     if (r != TK_Success)
         return r;
@@ -2068,7 +2217,7 @@ int TK_SaveBitmapMemory(const TKBitmap* bitmap, int32_t format, int32_t bits, in
         return TK_ErrParameter;
     if (!IsBitmapAllocated(bitmap) || !bitmap->Pixels)
         return TK_ErrBitmapHandle;
-    if (options && options->PageNumber > 1)
+    if (PageSave(options))
         return TK_ErrNotSupported;
     QByteArray bytes;
     const int r = EncodeBitmap(*bitmap, format, bits, quality, bytes);

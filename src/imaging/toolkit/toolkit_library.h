@@ -29,21 +29,21 @@ enum : int {
     TKFMT_TGA = 8,    // read back from files named .tga
     TKFMT_PNG = 10,   // saved at 24 bits, transparency over white
     TKFMT_JPEG = 12,  // saved at 24 bits with the quality of the save, 1 to 100 (0 or below: 75)
-    TKFMT_TIFF = 14,
+    TKFMT_TIFF = 14,  // the one format of many pages a save adds to (TKSaveOptions)
     TKFMT_PCX = 16,
     TKFMT_PSD = 31,   // saved at 32 bits, with layers through TK_SaveBitmapWithLayers
     TKFMT_SGI = 40,
     TKFMT_PNM = 41,
-    TKFMT_PCD = 42,
-    TKFMT_RLE = 43,
-    TKFMT_WMF = 44,
+    TKFMT_PCD = 42,   // saved at its own fixed size, 768 x 512
+    TKFMT_RLE = 43,   // read only: the library has no writer of it
+    TKFMT_WMF = 44,   // saved at 24 bits by our own metafile writer
     TKFMT_ICO = 45,
-    TKFMT_CUR = 46,
-    TKFMT_WBMP = 47,
+    TKFMT_CUR = 46,   // saved with its hot spot at (0, 0)
+    TKFMT_WBMP = 47,  // saved at 1 bit; read back from files named .wbmp
     TKFMT_DIB = 48,   // the picture without the file header; read back from files named .dib
     TKFMT_FRAME = 51, // a raster frame, saved at 576 x 720 whatever the bitmap's size
-    TKFMT_MNG = 59,   // read only; an animation, one page per frame
-    TKFMT_WEBP = 119, // read only; an animated one reads as one page per frame
+    TKFMT_MNG = 59,   // an animation, one page per frame; a save writes one frame
+    TKFMT_WEBP = 119, // an animated one reads as one page per frame; saved lossless
     TKFMT_PNG32 = 75, // saved at 32 bits with alpha
 };
 
@@ -304,7 +304,12 @@ int TK_LoadFile(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int3
 // where it lies and its name.
 int TK_LoadLayer(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int32_t bits, int32_t colourOrder,
                  int32_t layer, TKLayerInfo* layerInfo, const TKLoadOptions* options);
-// Writes the file whole or not at all: a failed or stopped save leaves what stood at name.
+// Writes the file whole or not at all: a failed or stopped save leaves what stood at name. Options
+// that ask for a page (PageNumber 2 appends the bitmap as the next page, TKSO_InsertPage puts it
+// before page PageNumber, from 1 to the pages + 1, and TKSO_ReplacePage in place of page
+// PageNumber) write all pages of a TIFF back with it; every other format has one page and
+// answers TK_ErrNotSupported. The saves to memory, at an offset, of lists and with layers write
+// no pages.
 int TK_SaveBitmap(const QString& name, const TKBitmap* bitmap, int32_t format, int32_t bits, int32_t quality,
                   const TKSaveOptions* options);
 int TK_SaveBitmapList(const QString& name, TKBitmapList list, int32_t format, int32_t bits, int32_t quality,

@@ -242,7 +242,8 @@ TEST_F(ToolkitLibraryTest, SavesWriteTheFormatOfTheirCode)
         {TKFMT_PNG32, 24, TK_ErrBitsPerPixel},
         {TKFMT_JPEG, 32, TK_ErrBitsPerPixel},
         {TKFMT_JPEG, 24, TK_ErrQFactor}, // quality 101 below
-        {TKFMT_SGI, 24, TK_ErrNotSupported},
+        {TKFMT_RLE, 24, TK_ErrNotSupported},
+        {TKFMT_WBMP, 24, TK_ErrBitsPerPixel},
         {999, 24, TK_ErrFileFormat},
     };
     for (const auto& c : refused)
@@ -423,18 +424,31 @@ TKBitmap Colourful(int w, int h, int bits)
 
 TEST_F(ToolkitLibraryTest, EverySaveCodeReadsBackWithItsCodeSizeAndPixels)
 {
+    // Every code the toolkit writes; only TKFMT_RLE, which the library reads but cannot write,
+    // stays refused (above).
     const struct {
         int Format, Bits;
         const char* File;
         int ReadBits; // 0: not told by the file information
         bool Lossless;
+        int Width = 7, Height = 5; // as read back
     } cases[] = {
         {TKFMT_BMP, 24, "a.bmp", 24, true},   {TKFMT_BMP, 32, "b.bmp", 32, true},
         {TKFMT_TGA, 24, "c.tga", 24, true},   {TKFMT_TGA, 32, "d.tga", 32, true},
         {TKFMT_JPEG, 24, "e.jpg", 24, false}, {TKFMT_TIFF, 24, "f.tif", 24, true},
-        {TKFMT_TIFF, 32, "g.tif", 0, true}, // its description is read without the alpha  {TKFMT_PCX, 24, "h.pcx", 24, true},
+        {TKFMT_TIFF, 32, "g.tif", 0, true}, // its description is read without the alpha
+        {TKFMT_PCX, 24, "h.pcx", 24, true},
         {TKFMT_DIB, 24, "i.dib", 24, true},   {TKFMT_DIB, 32, "j.dib", 32, true},
-        {TKFMT_FRAME, 24, "k.ras", 24, false}, {TKFMT_BMP, 0, "l.bmp", 32, true},
+        {TKFMT_FRAME, 24, "k.ras", 24, false, TKFRAME_Width, TKFRAME_Height},
+        {TKFMT_BMP, 0, "l.bmp", 32, true},
+        {TKFMT_SGI, 24, "m.sgi", 24, true},   {TKFMT_SGI, 32, "n.sgi", 32, true},
+        {TKFMT_PNM, 24, "o.ppm", 24, true},
+        {TKFMT_PCD, 24, "p.pcd", 24, false, 768, 512},
+        {TKFMT_ICO, 32, "q.ico", 0, true},    {TKFMT_CUR, 32, "r.cur", 0, true},
+        {TKFMT_WBMP, 1, "s.wbmp", 0, false},
+        {TKFMT_MNG, 24, "t.mng", 0, true},    {TKFMT_MNG, 32, "u.mng", 0, true}, // stored with a palette
+        {TKFMT_WEBP, 24, "v.webp", 24, true}, {TKFMT_WEBP, 32, "w.webp", 32, true},
+        {TKFMT_WMF, 24, "x.wmf", 0, true},
     };
     TKBitmap picture = Colourful(7, 5, 32);
     picture.Row(0)[3] = 128; // one pixel half transparent, so that 32-bit files keep their alpha
@@ -444,19 +458,100 @@ TEST_F(ToolkitLibraryTest, EverySaveCodeReadsBackWithItsCodeSizeAndPixels)
         TKFileInfo info;
         ASSERT_EQ(TK_FileInfo(path, &info, sizeof info, 1, nullptr), TK_Success) << c.File;
         EXPECT_EQ(info.Format, c.Format) << c.File;
-        const bool frame = c.Format == TKFMT_FRAME;
-        EXPECT_EQ(info.Width, frame ? TKFRAME_Width : 7) << c.File;
-        EXPECT_EQ(info.Height, frame ? TKFRAME_Height : 5) << c.File;
+        EXPECT_EQ(info.Width, c.Width) << c.File;
+        EXPECT_EQ(info.Height, c.Height) << c.File;
         if (c.ReadBits)
             EXPECT_EQ(info.BitsPerPixel, c.ReadBits) << c.File;
         if (c.Lossless) {
             const TKBitmap back = LoadFirst(path, 32);
-            ASSERT_EQ(back.Width, 7);
+            ASSERT_EQ(back.Width, 7) << c.File;
+            // 24-bit saves lay the half-transparent pixel over white.
             for (int i = 0; i < 3; ++i)
                 EXPECT_EQ(PixelAt(back, 5, 3)[i], PixelAt(picture, 5, 3)[i]) << c.File;
             EXPECT_EQ(PixelAt(back, 0, 0)[3], c.Bits == 24 ? 255 : 128) << c.File;
         }
     }
+    // A cursor is marked one, with its hot spot at the top left.
+    const QByteArray cursor = ReadFile(Path("r.cur"));
+    EXPECT_EQ(cursor.mid(2, 2), QByteArray("\x02\x00", 2));
+    EXPECT_EQ(cursor.mid(6 + 4, 4), QByteArray(4, '\0'));
+    // A WBMP is black and white: the light half of a picture white, the dark half black.
+    TKBitmap halves = Filled(8, 2, 24, 255, 255, 255);
+    for (int x = 0; x < 4; ++x)
+        for (int y = 0; y < 2; ++y)
+            std::fill_n(halves.Row(y) + x * 3, 3, uint8_t(20));
+    ASSERT_EQ(TK_SaveBitmap(Path("halves.wbmp"), &halves, TKFMT_WBMP, 0, 0, nullptr), TK_Success);
+    const TKBitmap bw = LoadFirst(Path("halves.wbmp"), 24);
+    EXPECT_EQ(PixelAt(bw, 1, 1)[0], 0);
+    EXPECT_EQ(PixelAt(bw, 6, 1)[0], 255);
+}
+
+// The grey level of pixel (0, 0) of every page of a file, as the toolkit loads them.
+std::vector<int> PageGreys(const QString& path)
+{
+    std::vector<int> greys;
+    const auto keep = [](TKBitmap* bitmap, uint8_t*, uint32_t flags, int32_t, int32_t, void* user) {
+        if (flags & TKRF_PageEnd)
+            static_cast<std::vector<int>*>(user)->push_back(bitmap->Row(0)[0]);
+        return int(TK_Success);
+    };
+    TKBitmap scratch;
+    EXPECT_EQ(TK_LoadFile(path, &scratch, sizeof scratch, 24, 4, 19, keep, &greys, nullptr, nullptr), TK_Success);
+    return greys;
+}
+
+TEST_F(ToolkitLibraryTest, PageSavesPutTheBitmapAmongTheTiffsPagesAndOtherFormatsRefuseThem)
+{
+    const auto grey = [](uint8_t v) { return Filled(4, 3, 24, v, v, v); };
+    const auto save = [](const QString& path, uint8_t v, uint32_t flags, int32_t page) {
+        TKSaveOptions o;
+        o.Flags |= flags;
+        o.PageNumber = page;
+        const TKBitmap b = Filled(4, 3, 24, v, v, v);
+        return TK_SaveBitmap(path, &b, TKFMT_TIFF, 24, 0, &o);
+    };
+    // Page 2 appends: three saves make three pages.
+    const QString tiff = Path("pages.tif");
+    const TKBitmap first = grey(10);
+    ASSERT_EQ(TK_SaveBitmap(tiff, &first, TKFMT_TIFF, 24, 0, nullptr), TK_Success);
+    ASSERT_EQ(save(tiff, 20, 0, 2), TK_Success);
+    EXPECT_EQ(PageGreys(tiff), (std::vector<int>{10, 20}));
+    ASSERT_EQ(save(tiff, 30, 0, 2), TK_Success);
+    const QByteArray three = ReadFile(tiff);
+    EXPECT_EQ(PageGreys(tiff), (std::vector<int>{10, 20, 30}));
+
+    ASSERT_EQ(save(tiff, 99, TKSO_InsertPage, 2), TK_Success);
+    EXPECT_EQ(PageGreys(tiff), (std::vector<int>{10, 99, 20, 30}));
+    WriteFile(tiff, three);
+    ASSERT_EQ(save(tiff, 77, TKSO_ReplacePage, 2), TK_Success);
+    EXPECT_EQ(PageGreys(tiff), (std::vector<int>{10, 77, 30}));
+    ASSERT_EQ(save(tiff, 55, TKSO_InsertPage, 4), TK_Success);
+    EXPECT_EQ(PageGreys(tiff), (std::vector<int>{10, 77, 30, 55}));
+
+    // Pages that are not there change nothing.
+    WriteFile(tiff, three);
+    EXPECT_EQ(save(tiff, 1, TKSO_InsertPage, 5), -309);
+    EXPECT_EQ(save(tiff, 1, TKSO_InsertPage, 0), -309);
+    EXPECT_EQ(save(tiff, 1, TKSO_ReplacePage, 4), -309);
+    EXPECT_EQ(ReadFile(tiff), three);
+    // A page into a file of another format, or into nothing to replace.
+    const QString png = Path("one.png");
+    ASSERT_EQ(TK_SaveBitmap(png, &first, TKFMT_PNG, 24, 0, nullptr), TK_Success);
+    const QByteArray pngBytes = ReadFile(png);
+    EXPECT_EQ(save(png, 1, TKSO_InsertPage, 1), TK_ErrFileFormat);
+    EXPECT_EQ(save(Path("none.tif"), 1, TKSO_ReplacePage, 1), -309);
+    EXPECT_FALSE(QFile::exists(Path("none.tif")));
+
+    // Formats of one page refuse every page save and leave the file.
+    for (const auto& [flags, page] : {std::pair<uint32_t, int>{TKSO_InsertPage, 1}, {TKSO_ReplacePage, 1}, {0u, 2}}) {
+        TKSaveOptions o;
+        o.Flags |= flags;
+        o.PageNumber = page;
+        EXPECT_EQ(TK_SaveBitmap(png, &first, TKFMT_PNG, 24, 0, &o), TK_ErrNotSupported);
+        QByteArray memory;
+        EXPECT_EQ(TK_SaveBitmapMemory(&first, TKFMT_TIFF, 24, 0, &o, &memory), TK_ErrNotSupported);
+    }
+    EXPECT_EQ(ReadFile(png), pngBytes);
 }
 
 TEST_F(ToolkitLibraryTest, JpegIsWrittenAtTheQualityOfTheSave)
@@ -492,7 +587,7 @@ TEST_F(ToolkitLibraryTest, SaveAtAnOffsetWritesIntoTheFileThereAndKeepsTheRest)
     // Past the end, before the start or as a format that is not written, nothing changes.
     EXPECT_EQ(TK_SaveFileOffset(path, &picture, 4001, &size, TKFMT_BMP, 24, 0, 2, nullptr), TK_ErrSeek);
     EXPECT_EQ(TK_SaveFileOffset(path, &picture, -1, &size, TKFMT_BMP, 24, 0, 2, nullptr), TK_ErrParameter);
-    EXPECT_EQ(TK_SaveFileOffset(path, &picture, 0, &size, TKFMT_SGI, 24, 0, 2, nullptr), TK_ErrNotSupported);
+    EXPECT_EQ(TK_SaveFileOffset(path, &picture, 0, &size, TKFMT_RLE, 24, 0, 2, nullptr), TK_ErrNotSupported);
     EXPECT_EQ(ReadFile(path), after);
     // A picture longer than the rest of the file makes it longer.
     ASSERT_EQ(TK_SaveFileOffset(path, &picture, 3990, &size, TKFMT_BMP, 24, 0, 2, nullptr), TK_Success);
