@@ -1,7 +1,9 @@
 #include "imaging/toolkit/toolkit_library.h"
 
+#include "framework/bitmap.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
+#include "imaging/gif/gif_image.h"
 #include "imaging/toolkit/imaging_files.h"
 #include "imaging/toolkit/metafile_writer.h"
 
@@ -792,6 +794,111 @@ MagickCore::Image* ToMagick(const TKBitmap& bitmap, int targetBits, MagickCore::
     return image;
 }
 
+// The palette index of the transparent colour of a GIF frame, -1 for none: the last graphic
+// control block before the frame decides, as the GIF reader reads it.
+int TransparentIndexOf(const TGIFFrame& frame)
+{
+    int index = -1;
+    for (const auto& ext : frame.Extensions()) {
+        if (ext->ExtType != etGraphic || ext->ExtRec.size() < 6)
+            continue;
+        const auto* rec = reinterpret_cast<const uint8_t*>(ext->ExtRec.constData());
+        index = (rec[1] & 1) ? rec[4] : -1;
+    }
+    return index;
+}
+
+// A GIF read by the program's own GIF reader, frame by frame as the library gives them: each at
+// its own size and place on the screen, its colour table the frame's (with the reader's grey for
+// indexes past its end) and its transparent index transparent. The library refuses GIFs that
+// reader opens (damaged data it will not patch up, codes past the colour table, frames of no
+// size), and the toolkit loads every GIF the program shows. A frame without pixels is a single
+// transparent pixel, so that the pages stay those of the file.
+int OwnGifFrames(const QByteArray& data, TMagickList& out)
+{
+    InitializeImaging();
+    TGIFImage gif;
+    try {
+        TMemoryStream stream(data);
+        gif.LoadFromStream(&stream);
+    } catch (const Exception&) {
+        return TK_ErrReadFile;
+    }
+    if (gif.GetCount() == 0)
+        return TK_ErrReadFile;
+    // As a load of every page may take: the frames are decoded all at once.
+    int64_t pixels = 0;
+    for (int i = 0; i < gif.GetCount(); ++i) {
+        const auto& item = gif.GetFrame(i)->ImageData();
+        const int w = item ? item->Width : 0, h = item ? item->Height : 0;
+        if (!WithinLimits(size_t(std::max(w, 0)), size_t(std::max(h, 0))))
+            return TK_ErrWidthHeight;
+        pixels += int64_t(std::max(w, 1)) * int64_t(std::max(h, 1));
+    }
+    if (pixels > ImagingLimits().MaxPixels * 4)
+        return TK_ErrNoMemory;
+    MagickCore::ExceptionInfo* exception = MagickCore::AcquireExceptionInfo();
+    struct TRelease {
+        MagickCore::ExceptionInfo* e;
+        ~TRelease() { MagickCore::DestroyExceptionInfo(e); }
+    } release{exception};
+    TMagickList frames;
+    for (int i = 0; i < gif.GetCount(); ++i) {
+        TGIFFrame* frame = gif.GetFrame(i);
+        const TGIFItem* item = frame->ImageData().get();
+        std::unique_ptr<TBitmap> bitmap;
+        if (item && item->Width > 0 && item->Height > 0) {
+            try {
+                bitmap = frame->DecodeToBitmap();
+            } catch (const Exception&) {
+                return TK_ErrReadFile;
+            }
+        }
+        const bool empty = !bitmap || bitmap->Width() != item->Width || bitmap->Height() != item->Height;
+        const int w = empty ? 1 : item->Width, h = empty ? 1 : item->Height;
+        const int bits = empty ? 8 : bitmap->BitsPerPixel();
+        const auto indexAt = [&](int x, int y) -> uint32_t {
+            if (empty)
+                return 0;
+            const uint8_t* row = bitmap->ScanLine(y);
+            return bits == 8   ? row[x]
+                   : bits == 4 ? (row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F
+                               : (row[x / 8] >> (7 - x % 8)) & 1;
+        };
+        // The table as the library keeps it, as long as the indexes used need.
+        const TPaletteEntries& entries = empty ? TPaletteEntries{0} : bitmap->Palette(); // 0x..RRGGBB
+        size_t used = empty ? 1 : size_t(std::clamp(item->ColorMap.Count, 1, int(entries.size())));
+        for (int y = 0; y < h && !empty; ++y)
+            for (int x = 0; x < w; ++x)
+                used = std::max(used, size_t(indexAt(x, y)) + 1);
+        std::vector<uint32_t> palette(used);
+        for (size_t k = 0; k < used; ++k) {
+            const uint32_t c = k < entries.size() ? entries[k] : 0x808080;
+            palette[k] = (c >> 16 & 0xFF) | (c & 0xFF00) | (c & 0xFF) << 16;
+        }
+        MagickCore::Image* image = IndexedImage(w, h, palette, indexAt, exception);
+        if (!image)
+            return TK_ErrNoMemory;
+        const int transparent = empty ? 0 : TransparentIndexOf(*frame);
+        if (transparent >= 0 && size_t(transparent) < used) {
+            using MagickCore::Quantum;
+            image->colormap[transparent].opacity = TransparentOpacity;
+            image->matte = MagickCore::MagickTrue;
+            MagickCore::SyncImage(image);
+        }
+        image->page.x = empty ? 0 : frame->Origin().X;
+        image->page.y = empty ? 0 : frame->Origin().Y;
+        image->page.width = size_t(gif.GetScreenWidth());
+        image->page.height = size_t(gif.GetScreenHeight());
+        image->iterations = gif.Looping ? gif.RepeatCount : 1;
+        image->delay = frame->Delay() / 10;
+        MagickCore::AppendImageToList(&frames.First, image);
+    }
+    out.Reset(frames.First);
+    frames.First = nullptr;
+    return TK_Success;
+}
+
 bool Opaque(const TKBitmap& bitmap)
 {
     if (bitmap.BitsPerPixel != 32)
@@ -1366,7 +1473,21 @@ int DescribeData(const QByteArray& data, const QString& name, const TKFileInfo* 
         // The library's probe of this format loses memory; it is decoded (one page) instead.
         return ReadFrames(data, magick, 0, 1, frames);
     }
-    return PingFrames(data, magick, frames);
+    r = PingFrames(data, magick, frames);
+    if (r != TK_Success && magick == QLatin1String("GIF"))
+        r = OwnGifFrames(data, frames);
+    return r;
+}
+
+// Decodes the frames a load asks for; a GIF whose pages the library described but cannot decode
+// is read whole by the program's own reader, which must find the pages described.
+int ReadAskedFrames(const QByteArray& data, const QString& magick, size_t first, size_t count, size_t pages,
+                    TMagickList& frames, TWmfResolution wmf = {})
+{
+    int r = ReadFrames(data, magick, first, count, frames, wmf);
+    if (r != TK_Success && magick == QLatin1String("GIF") && OwnGifFrames(data, frames) == TK_Success)
+        r = frames.Length() == pages ? TK_Success : TK_ErrReadFile;
+    return r;
 }
 
 // Reads the file, names its format and describes its frames.
@@ -1697,7 +1818,7 @@ int TK_LoadFile(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int3
     }
     frames.Reset();
 
-    r = ReadFrames(data, magick, page - 1, IsLayered(magick) ? 1 : count, frames);
+    r = ReadAskedFrames(data, magick, page - 1, IsLayered(magick) ? 1 : count, pages, frames);
     if (r != TK_Success)
         return r;
     const size_t index = FirstAsked(frames, pages, count, magick, page);
@@ -1738,7 +1859,7 @@ int TK_LoadBitmapMemory(const void* memory, int64_t size, TKBitmap* bitmap, uint
         }
     }
     frames.Reset();
-    r = ReadFrames(data, magick, page - 1, 1, frames);
+    r = ReadAskedFrames(data, magick, page - 1, 1, pages, frames);
     if (r != TK_Success)
         return r;
     const size_t index = FirstAsked(frames, pages, 1, magick, page);
@@ -2077,6 +2198,10 @@ int TK_StopFeedLoad(TKFeedHandle handle)
     };
     TMagickList frames;
     r = PingFrames(feed.Data, magick, frames, 0, feed.Wmf);
+    // A GIF that arrived up to its trailer but that the library cannot describe is read by the
+    // program's own reader, as the file would be.
+    if (r != TK_Success && magick == QLatin1String("GIF") && (feed.Walk.Ended || feed.Data.endsWith(char(0x3B))))
+        r = OwnGifFrames(feed.Data, frames);
     const bool whole = r == TK_Success && !(IsLayered(magick) && !LayeredDataComplete(feed.Data));
     size_t count = (feed.Flags & 0x10) ? 0 : 1;
     size_t index = 0;
@@ -2088,7 +2213,7 @@ int TK_StopFeedLoad(TKFeedHandle handle)
             return r;
         const size_t pages = IsLayered(magick) ? 1 : frames.Length();
         frames.Reset();
-        r = ReadFrames(feed.Data, magick, page - 1, IsLayered(magick) ? 1 : count, frames, feed.Wmf);
+        r = ReadAskedFrames(feed.Data, magick, page - 1, IsLayered(magick) ? 1 : count, pages, frames, feed.Wmf);
         if (r != TK_Success)
             return r;
         index = FirstAsked(frames, pages, count, magick, page);
