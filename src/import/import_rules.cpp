@@ -195,17 +195,27 @@ int SplitImageLayers(const QString& path, const QString& prefix, QString* messag
         return 0;
     }
     const int layers = std::max(0, int(composite.InfoLayerCount));
-    if (composite.Save(prefix + QString::number(layers) + QStringLiteral(".png"), TKFMT_PNG32, 32, 0, 0) != 1) {
+    const QString compositeFile = prefix + QString::number(layers) + QStringLiteral(".png");
+    try {
+        composite.Save(compositeFile, TKFMT_PNG32, 32, 2, 0);
+    } catch (const EToolkitImageError&) {
         if (message)
-            *message = QStringLiteral("Unable to write ") + prefix + QString::number(layers) + QStringLiteral(".png");
+            *message = QStringLiteral("Unable to write ") + compositeFile;
         return 0;
     }
+    // The toolkit chooses each layer's depth; a layer that cannot be read or written leaves no
+    // file (not even one of an earlier split), its cell stays empty and the others go on.
     for (int i = 0; i < layers; ++i) {
+        const QString file = prefix + QString::number(i) + QStringLiteral(".png");
+        QFile::remove(file);
         TToolkitImage layer;
         layer.DoubleBuffer = 1;
-        // A layer that cannot be read leaves no file; its cell then stays empty.
-        if (layer.LoadLayer(path, 32, i) == 1)
-            layer.Save(prefix + QString::number(i) + QStringLiteral(".png"), TKFMT_PNG, 24, 0, 0);
+        try {
+            layer.LoadLayer(path, 0, i);
+            layer.Save(file, TKFMT_PNG, 24, 2, 0);
+        } catch (const EToolkitImageError&) {
+            QFile::remove(file);
+        }
     }
     return layers + 1;
 }

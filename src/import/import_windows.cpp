@@ -50,9 +50,16 @@ void OpenViewer(const QString& path, int number, bool asGlobal, const QString& c
     if (iconmain)
         viewer->SetFormStyle(fsMDIChild);
     PlaceOverDocuments(viewer);
-    const bool split = QFileInfo(path).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0
-                           ? viewer->ExtractGifFrames(path)
-                           : viewer->ExtractImagePages(path);
+    bool split = false;
+    try {
+        split = QFileInfo(path).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0
+                    ? viewer->ExtractGifFrames(path)
+                    : viewer->ExtractImagePages(path);
+    } catch (...) {
+        // The error goes on to be shown; the viewer it leaves half made does not stay behind.
+        viewer->deleteLater();
+        throw;
+    }
     if (!split) {
         viewer->deleteLater();
         return;

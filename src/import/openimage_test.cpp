@@ -64,6 +64,24 @@ TEST_F(Viewer, LayeredPictureGivesLayersThenComposite)
     EXPECT_EQ(QImage(ScratchPath("gif_4_3.png")).size(), QSize(32, 24));
 }
 
+TEST_F(Viewer, ALayerThatCannotBeReadLeavesItsCellEmptyAndTheSplitGoesOn)
+{
+    InstallImportWindows();
+    SetImportFileHostMaker([this] { return std::make_unique<TPlainFileHost>(state); });
+    QByteArray damaged = toolkit_test::ThreeLayerPsd();
+    toolkit_test::DamageLayerData(damaged, 1);
+    TFileHost host(state);
+    host.OpenInViewer(Write("damaged.psd", damaged), 6, true, "damaged.psd");
+    ASSERT_NE(openimage, nullptr);
+    EXPECT_TRUE(openimage->Visible());
+    EXPECT_EQ(openimage->FrameCount, 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(QFile::exists(ScratchPath(QStringLiteral("gif_6_%1.png").arg(i))), i != 1) << i;
+    EXPECT_EQ(QImage(ScratchPath("gif_6_2.png")).size(), QSize(6, 6));
+    SetFileWindowHooks({});
+    SetImportFileHostMaker(nullptr);
+}
+
 TEST_F(Viewer, UnreadableFilesAreRefusedWithAMessage)
 {
     const QString gif = Write("bad.gif", "GIF89a garbage");

@@ -644,6 +644,7 @@ void FillInfo(const QByteArray& data, const QString& magick, const TMagickList& 
 struct TLayer {
     TKBitmap Bitmap; // 32 bits
     TKLayerInfo Info;
+    int Result = TK_Success; // of reading this layer
 };
 
 // The layers of the layered picture read last, so that reading them one by one decodes the file
@@ -660,6 +661,121 @@ TLayerCache& LayerCache()
     return cache;
 }
 
+// A layer the library decoded, with where it lies, its visibility and its name.
+int LayerOf(MagickCore::Image* f, TLayer& layer)
+{
+    const int r = FrameToBitmap(f, 32, layer.Bitmap);
+    if (r != TK_Success)
+        return r;
+    layer.Info.Left = int32_t(f->page.x);
+    layer.Info.Top = int32_t(f->page.y);
+    layer.Info.Width = int32_t(f->columns);
+    layer.Info.Height = int32_t(f->rows);
+    const char* invisible = MagickCore::GetImageArtifact(f, "psd:layer.invisible");
+    layer.Info.Visible =
+        f->compose == MagickCore::NoCompositeOp || (invisible && std::strcmp(invisible, "true") == 0) ? 0 : 1;
+    if (const char* label = MagickCore::GetImageProperty(f, "label"))
+        CopyText(layer.Info.Name, sizeof(layer.Info.Name), QByteArray(label));
+    return TK_Success;
+}
+
+// One file per layer of a layered picture that holds pixels: the picture with every other layer
+// taken out of its layer section. The library reads all layers of a file or none, so without
+// these one layer it cannot decode would take the others with it. False when the layer section
+// is not laid out as it should be.
+bool SingleLayerFiles(const QByteArray& d, std::vector<QByteArray>& files)
+{
+    const auto size = uint64_t(d.size());
+    const auto be = [&](uint64_t at, int bytes, uint64_t& v) {
+        if (at + uint64_t(bytes) > size)
+            return false;
+        v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v = v << 8 | uint8_t(d[qsizetype(at) + i]);
+        return true;
+    };
+    const auto put = [](QByteArray& out, uint64_t v, int bytes) {
+        for (int i = bytes - 1; i >= 0; --i)
+            out.append(char(uint8_t(v >> (8 * i))));
+    };
+    uint64_t version = 0, v = 0;
+    if (!be(4, 2, version))
+        return false;
+    const int lengthBytes = version == 2 ? 8 : 4;
+    uint64_t at = 26;
+    for (int block = 0; block < 2; ++block) { // colour mode data, image resources
+        if (!be(at, 4, v))
+            return false;
+        at += 4 + v;
+    }
+    const uint64_t section = at;
+    uint64_t sectionLength = 0, infoLength = 0, rawCount = 0;
+    if (!be(section, lengthBytes, sectionLength) || !be(section + lengthBytes, lengthBytes, infoLength) ||
+        !be(section + 2 * uint64_t(lengthBytes), 2, rawCount))
+        return false;
+    const uint64_t sectionEnd = section + lengthBytes + sectionLength;
+    const uint64_t infoStart = section + 2 * uint64_t(lengthBytes);
+    const uint64_t infoEnd = infoStart + infoLength;
+    if (sectionLength > size || infoLength > sectionLength || sectionEnd > size || infoEnd > sectionEnd)
+        return false;
+    const auto count = int16_t(uint16_t(rawCount));
+    const int layers = std::abs(int(count));
+    struct TRecord {
+        uint64_t Start = 0, End = 0, DataBytes = 0;
+        bool Empty = false;
+    };
+    std::vector<TRecord> records(static_cast<size_t>(layers));
+    at = infoStart + 2;
+    for (TRecord& record : records) {
+        record.Start = at;
+        uint64_t top = 0, left = 0, bottom = 0, right = 0, channels = 0, extra = 0;
+        if (!be(at, 4, top) || !be(at + 4, 4, left) || !be(at + 8, 4, bottom) || !be(at + 12, 4, right) ||
+            !be(at + 16, 2, channels))
+            return false;
+        record.Empty = int32_t(uint32_t(bottom)) <= int32_t(uint32_t(top)) ||
+                       int32_t(uint32_t(right)) <= int32_t(uint32_t(left));
+        at += 18;
+        for (uint64_t c = 0; c < channels; ++c) {
+            if (!be(at + 2, lengthBytes, v) || v > size)
+                return false;
+            record.DataBytes += v;
+            at += 2 + uint64_t(lengthBytes);
+        }
+        at += 12; // blend signature and mode, opacity, clipping, flags, filler
+        if (!be(at, 4, extra))
+            return false;
+        at += 4 + extra;
+        record.End = at;
+        if (at > infoEnd || record.DataBytes > size)
+            return false;
+    }
+    files.clear();
+    for (const TRecord& record : records) {
+        const uint64_t data = at;
+        at += record.DataBytes;
+        if (at > infoEnd)
+            return false;
+        if (record.Empty)
+            continue; // the library lists no layer without pixels
+        QByteArray info;
+        put(info, count < 0 ? uint16_t(-1) : 1u, 2);
+        info += d.mid(qsizetype(record.Start), qsizetype(record.End - record.Start));
+        info += d.mid(qsizetype(data), qsizetype(record.DataBytes));
+        if (info.size() % 2)
+            info.append('\0');
+        QByteArray layerSection;
+        put(layerSection, uint64_t(info.size()), lengthBytes);
+        layerSection += info;
+        layerSection += d.mid(qsizetype(infoEnd), qsizetype(sectionEnd - infoEnd)); // the global mask and more
+        QByteArray file = d.left(qsizetype(section));
+        put(file, uint64_t(layerSection.size()), lengthBytes);
+        file += layerSection;
+        file += d.mid(qsizetype(sectionEnd)); // the composite
+        files.push_back(std::move(file));
+    }
+    return true;
+}
+
 int DecodeLayers(const QByteArray& data, const QString& magick, std::vector<TLayer>& layers)
 {
     TMagickList frames;
@@ -671,29 +787,33 @@ int DecodeLayers(const QByteArray& data, const QString& magick, std::vector<TLay
         pixels += int64_t(f->columns) * int64_t(f->rows);
     if (pixels > ImagingLimits().MaxPixels * 4)
         return TK_ErrNoMemory;
-    r = ReadFrames(data, magick, 0, 0, frames);
-    if (r != TK_Success)
-        return r;
+    const size_t described = frames.Length() - 1;
     layers.clear();
-    for (MagickCore::Image* f = frames.At(1); f; f = f->next) {
+    r = ReadFrames(data, magick, 0, 0, frames);
+    if (r == TK_Success) {
+        for (MagickCore::Image* f = frames.At(1); f; f = f->next) {
+            TLayer layer;
+            if ((r = LayerOf(f, layer)) != TK_Success)
+                return r;
+            layers.push_back(std::move(layer));
+        }
+        return TK_Success;
+    }
+    // The layers one by one: those that read come back, the others keep their failure.
+    std::vector<QByteArray> singles;
+    if (!SingleLayerFiles(data, singles) || singles.size() != described)
+        return r;
+    bool any = false;
+    for (const QByteArray& single : singles) {
         TLayer layer;
-        r = FrameToBitmap(f, 32, layer.Bitmap);
-        if (r != TK_Success)
-            return r;
-        layer.Info.Left = int32_t(f->page.x);
-        layer.Info.Top = int32_t(f->page.y);
-        layer.Info.Width = int32_t(f->columns);
-        layer.Info.Height = int32_t(f->rows);
-        const char* invisible = MagickCore::GetImageArtifact(f, "psd:layer.invisible");
-        layer.Info.Visible = f->compose == MagickCore::NoCompositeOp ||
-                                     (invisible && std::strcmp(invisible, "true") == 0)
-                                 ? 0
-                                 : 1;
-        if (const char* label = MagickCore::GetImageProperty(f, "label"))
-            CopyText(layer.Info.Name, sizeof(layer.Info.Name), QByteArray(label));
+        TMagickList one;
+        layer.Result = ReadFrames(single, magick, 0, 0, one);
+        if (layer.Result == TK_Success)
+            layer.Result = one.Length() == 2 ? LayerOf(one.At(1), layer) : TK_ErrReadFile;
+        any = any || layer.Result == TK_Success;
         layers.push_back(std::move(layer));
     }
-    return TK_Success;
+    return any ? TK_Success : r;
 }
 
 // A picture of palette indexes in the outside library's terms: its colour map is the palette,
@@ -2286,6 +2406,8 @@ int TK_LoadLayer(const QString& name, TKBitmap* bitmap, uint32_t bitmapSize, int
     if (size_t(layer) >= cache.Layers.size())
         return TK_ErrLayerIndex;
     const TLayer& found = cache.Layers[size_t(layer)];
+    if (found.Result != TK_Success)
+        return found.Result;
     // Layers keep their transparency unless 24 bits are asked for.
     if (bits != 24) {
         r = TK_CopyBitmap(&found.Bitmap, bitmap);

@@ -209,6 +209,34 @@ TEST_F(ToolkitLibraryTest, TruncatedLayeredPictureDescribesButDoesNotLoad)
               TK_ErrReadFile);
 }
 
+TEST_F(ToolkitLibraryTest, ALayerThatCannotBeDecodedKeepsTheOthersReadable)
+{
+    QByteArray damaged = ThreeLayerPsd();
+    DamageLayerData(damaged, 1);
+    const QString path = Fixture("damaged.psd", damaged);
+    TKFileInfo info;
+    ASSERT_EQ(TK_FileInfo(path, &info, sizeof info, 1, nullptr), TK_Success);
+    EXPECT_EQ(info.LayerCount, 3);
+    const struct {
+        int Layer, Result, Width;
+        const char* Name;
+    } cases[] = {{0, TK_Success, 32, "Paper"}, {1, TK_ErrReadFile, 0, ""}, {2, TK_Success, 6, "Hidden"}};
+    for (const auto& c : cases) {
+        TKBitmap bitmap;
+        TKLayerInfo layer;
+        EXPECT_EQ(TK_LoadLayer(path, &bitmap, sizeof bitmap, 0, 4, c.Layer, &layer, nullptr), c.Result) << c.Layer;
+        if (c.Result != TK_Success)
+            continue;
+        EXPECT_EQ(bitmap.Width, c.Width);
+        EXPECT_STREQ(layer.Name, c.Name);
+    }
+    // The composite is sound and loads.
+    TKBitmap composite;
+    TRecorder r;
+    EXPECT_EQ(TK_LoadFile(path, &composite, sizeof composite, 32, 4, 3, Record, &r, nullptr, nullptr), TK_Success);
+    EXPECT_EQ(r.Heights, std::vector<int>{24});
+}
+
 TEST_F(ToolkitLibraryTest, PictureBeyondTheLimitsIsRefusedBeforeDecoding)
 {
     const QString psd = Fixture("big.psd", MakePsd(1100, 10, 0xFFFFFFFF, {{1100, 10, 0, 0, 0xFF0000FF, "Wide"}}));
@@ -460,8 +488,9 @@ TEST_F(ToolkitLibraryTest, EverySaveCodeReadsBackWithItsCodeSizeAndPixels)
         EXPECT_EQ(info.Format, c.Format) << c.File;
         EXPECT_EQ(info.Width, c.Width) << c.File;
         EXPECT_EQ(info.Height, c.Height) << c.File;
-        if (c.ReadBits)
+        if (c.ReadBits) {
             EXPECT_EQ(info.BitsPerPixel, c.ReadBits) << c.File;
+        }
         if (c.Lossless) {
             const TKBitmap back = LoadFirst(path, 32);
             ASSERT_EQ(back.Width, 7) << c.File;

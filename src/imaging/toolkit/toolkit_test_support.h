@@ -39,8 +39,15 @@ inline uint16_t BigEndian16(const QByteArray& d, qsizetype at)
     return uint16_t(uint8_t(d[at]) << 8 | uint8_t(d[at + 1]));
 }
 
-// Sets the hidden bit of layer `layer` in the layer records of a layered picture.
-inline void HideLayer(QByteArray& d, int layer)
+// Where each layer record of a layered picture starts, how many channels it has and how many
+// bytes of pixel data they hold; dataStart gets where the pixel data of the first layer starts.
+struct TLayerRecord {
+    qsizetype Start;
+    int Channels;
+    qsizetype DataBytes;
+};
+
+inline std::vector<TLayerRecord> LayerRecords(const QByteArray& d, qsizetype& dataStart)
 {
     qsizetype at = 26;
     at += 4 + BigEndian32(d, at); // colour mode data
@@ -48,15 +55,39 @@ inline void HideLayer(QByteArray& d, int layer)
     at += 8;                      // layer and mask section length, layer info length
     const int count = std::abs(int16_t(BigEndian16(d, at)));
     at += 2;
+    std::vector<TLayerRecord> records;
     for (int i = 0; i < count; ++i) {
-        at += 16;
-        const int channels = BigEndian16(d, at);
-        at += 2 + channels * 6 + 8; // channel table, blend signature and mode
-        if (i == layer)
-            d[at + 2] = char(uint8_t(d[at + 2]) | 0x02);
-        at += 4;
+        TLayerRecord r{at, BigEndian16(d, at + 16), 0};
+        at += 18;
+        for (int c = 0; c < r.Channels; ++c, at += 6)
+            r.DataBytes += BigEndian32(d, at + 2);
+        at += 12; // blend signature and mode, opacity, clipping, flags, filler
         at += 4 + BigEndian32(d, at);
+        records.push_back(r);
     }
+    dataStart = at;
+    return records;
+}
+
+// Sets the hidden bit of layer `layer` in the layer records of a layered picture.
+inline void HideLayer(QByteArray& d, int layer)
+{
+    qsizetype dataStart = 0;
+    const TLayerRecord r = LayerRecords(d, dataStart)[size_t(layer)];
+    const qsizetype flags = r.Start + 18 + r.Channels * 6 + 10;
+    d[flags] = char(uint8_t(d[flags]) | 0x02);
+}
+
+// Gives the first channel of layer `layer` a compression method no reader knows, so that its
+// pixels cannot be read while its record and the other layers stay sound.
+inline void DamageLayerData(QByteArray& d, int layer)
+{
+    qsizetype at = 0;
+    const std::vector<TLayerRecord> records = LayerRecords(d, at);
+    for (int i = 0; i < layer; ++i)
+        at += records[size_t(i)].DataBytes;
+    d[at] = char(0x77);
+    d[at + 1] = char(0x77);
 }
 
 // A picture of one colour, its transparency included.
