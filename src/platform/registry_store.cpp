@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <cctype>
 #include <map>
 #include <memory>
 #include <sys/stat.h>
@@ -182,11 +183,13 @@ bool Unquote(const QString& line, int* pos, QString* out)
                 return false;
             QChar n = line[i + 1];
             if (n == QLatin1Char('x')) {
-                bool ok = false;
-                int v = line.mid(i + 2, 2).toInt(&ok, 16);
-                if (!ok || line.mid(i + 2, 2).size() != 2)
+                // Exactly two hex digits: a sign or a blank would let a number outside the
+                // character range through.
+                const QString hex = line.mid(i + 2, 2);
+                const auto digit = [](QChar c) { return c.unicode() < 0x80 && std::isxdigit(c.unicode()); };
+                if (hex.size() != 2 || !digit(hex[0]) || !digit(hex[1]))
                     return false;
-                *out += QChar(v);
+                *out += QChar(char16_t(hex.toUShort(nullptr, 16)));
                 i += 4;
                 continue;
             }

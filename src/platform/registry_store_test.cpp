@@ -1,5 +1,7 @@
 #include "platform/registry_store.h"
 
+#include "testsupport/testdata.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,6 +19,14 @@ protected:
         qputenv("BRELNOVA_REGISTRY", file.toUtf8());
     }
     void TearDown() override { qunsetenv("BRELNOVA_REGISTRY"); }
+    // The store file as another process (or a damaged disk) left it.
+    void WriteStore(const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
 };
 
 } // namespace
@@ -116,18 +126,54 @@ TEST_F(RegistryStoreTest, FailedWriteLeavesStoreAndFileAsTheyWere)
 
 TEST_F(RegistryStoreTest, GarbageLinesAreSkippedAndDesktopIsAnswered)
 {
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[HKEY_CURRENT_USER\\Good]\n\"a\"=\"1\"\n\"b\"=dword:zz\n\"c\"=\"unterminated\n"
-            "junk\n[HKEY_NOWHERE\\X]\n\"d\"=\"2\"\n\"e\"=hex:0g\n");
-    f.close();
+    WriteStore("[HKEY_CURRENT_USER\\Good]\n\"a\"=\"1\"\n\"b\"=dword:zz\n\"c\"=\"unterminated\n"
+               "junk\n[HKEY_NOWHERE\\X]\n\"d\"=\"2\"\n\"e\"=hex:0g\n");
     using namespace RegistryStore;
     EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, "Good"), QStringList({"a"}));
     RegistryValue v;
     ASSERT_TRUE(GetValue(HKEY_CURRENT_USER,
                          "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER\\SHELL FOLDERS", "DESKTOP", &v));
     EXPECT_FALSE(v.Text().isEmpty());
+}
+
+TEST_F(RegistryStoreTest, ADamagedStoreLoadsItsReadableLinesAndIsLeftAsItIs)
+{
+    // Made by the store's fuzz target: broken headers, cut values and a "\x-1" escape.
+    QFile damaged(TestDataPath("platform/registry-store-crash.txt"));
+    ASSERT_TRUE(damaged.open(QIODevice::ReadOnly));
+    const QByteArray bytes = damaged.readAll();
+    WriteStore(bytes);
+
+    using namespace RegistryStore;
+    RegistryValue v;
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, "", "e", &v));
+    EXPECT_EQ(v.type, uint32_t(REG_EXPAND_SZ));
+    EXPECT_EQ(v.Text(), "%x%");
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, "", "m", &v));
+    EXPECT_EQ(v.type, uint32_t(REG_MULTI_SZ));
+    EXPECT_EQ(v.data, QByteArray("a\0\0", 3));
+    // "\x" takes exactly two hex digits; the rest of such a line is not read.
+    EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, "", "bc", &v));
+
+    // Reading changes nothing on disk; the first change of a value writes the store anew.
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), bytes);
+    f.close();
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, "", "e", RegistryValue::String("new")));
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, "", "m", &v));
+    EXPECT_EQ(v.data, QByteArray("a\0\0", 3));
+}
+
+TEST_F(RegistryStoreTest, AnEscapeTakesExactlyTwoHexDigits)
+{
+    WriteStore("[HKEY_CURRENT_USER\\K]\n\"ok\"=\"a\\x0A\\x7fb\"\n\"minus\"=\"\\x-1\"\n\"plus\"=\"\\x+f\"\n"
+               "\"blank\"=\"\\x f\"\n\"short\"=\"\\x1\"\n\"after\"=\"2\"\n");
+    using namespace RegistryStore;
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, "K"), QStringList({"ok", "after"}));
+    RegistryValue v;
+    ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, "K", "ok", &v));
+    EXPECT_EQ(v.Text(), "a\n\x7f" "b");
 }
 
 TEST_F(RegistryStoreTest, KeysDeeperOrLongerThanTheOriginalAllowsAreRefused)

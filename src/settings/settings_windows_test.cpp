@@ -4,6 +4,7 @@
 #include "framework/common_dialogs.h"
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
+#include "framework/registry.h"
 #include "mainwindow/configuration_file.h"
 #include "mainwindow/web_window.h"
 #include "settings/liveupdate.h"
@@ -16,6 +17,7 @@
 #include "settings/update_download.h"
 #include "skin/controls/page_control.h"
 #include "skin/form.h"
+#include "testsupport/testdata.h"
 
 namespace {
 
@@ -183,6 +185,46 @@ TEST_F(SettingsWindowsWalk, EachWindowShowsItsControlsWholeBelowItsTitleBar)
     // Editing options open at their first page.
     auto* pages = setwindow->findChild<TsuiPageControl*>("suiPageControl1");
     EXPECT_EQ(pages->ActivePage(), setwindow->findChild<TsuiTabSheet*>("suiTabSheet1"));
+}
+
+} // namespace
+
+namespace {
+
+// The store left damaged (made by the store's own fuzz target): the program still starts.
+class DamagedRegistry : public SettingsProgram {
+protected:
+    void SetUp() override
+    {
+        store = registry.path() + "/registry.txt";
+        ASSERT_TRUE(QFile::copy(TestDataPath("platform/registry-store-crash.txt"), store));
+        QFile f(store);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        bytes = f.readAll();
+        qputenv("BRELNOVA_REGISTRY", store.toUtf8());
+        SettingsProgram::SetUp();
+    }
+    void TearDown() override
+    {
+        SettingsProgram::TearDown();
+        qunsetenv("BRELNOVA_REGISTRY");
+    }
+
+    QTemporaryDir registry;
+    QString store;
+    QByteArray bytes;
+};
+
+TEST_F(DamagedRegistry, TheProgramStartsWithItsReadableKeysAndLeavesTheFileAlone)
+{
+    ASSERT_TRUE(iconmain && iconmain->isVisible());
+    TRegistry reg;
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\"));
+    EXPECT_EQ(reg.ReadString("e"), "%x%");
+    QFile f(store);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), bytes) << "nothing was changed by the user";
 }
 
 } // namespace
