@@ -148,6 +148,9 @@ void Tsetwindow::FormCreate(TObject*)
 void Tsetwindow::FormShow(TObject*)
 {
     TakeMainWindowSkin(*this);
+    // OK on either page stores the colours of both: the page not opened must hold the colours in
+    // use, not what its boxes were made with.
+    LoadGridAndSelectionColors();
 }
 
 void Tsetwindow::FormPaint(TObject*)
@@ -193,6 +196,11 @@ void Tsetwindow::suiColorBox2Change(TObject*)
 }
 
 void Tsetwindow::suiTabSheet2Show(TObject*)
+{
+    LoadGridAndSelectionColors();
+}
+
+void Tsetwindow::LoadGridAndSelectionColors()
 {
     TEditorState* state = EditorState();
     if (!state)

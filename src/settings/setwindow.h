@@ -53,7 +53,8 @@ private:
     TsuiColorBox* Box(int n) const;
     QString StyleText() const;
     void DrawPreview();
-    // The three colours of the page "Selection and Grid" into the editor state.
+    // The editor state's grid and selection colours into the page "Selection and Grid", and back.
+    void LoadGridAndSelectionColors();
     void TakeGridAndSelectionColors();
 
     QImage preview_;

@@ -106,6 +106,27 @@ TEST_F(EditingOptions, BackgroundOkAsksThenGivesEveryDocumentTheNewTile)
     EXPECT_EQ(Backdrop().pixel(3, 3), qRgb(235, 235, 235));
 }
 
+TEST_F(EditingOptions, OkOnEitherPageAtOnceKeepsTheColoursInUse)
+{
+    TDialogAnswererScope scope([&](TDialogRequest& r) {
+        r.Result = 1;
+        return r.Kind == TDialogRequest::dkForm;
+    });
+    for (const char* ok : {"suiButton1", "suiButton10"}) {
+        setwindow->Close();
+        iconmain->GridColor1 = 0xFF102030;
+        iconmain->GridColor2 = 0xFF405060;
+        iconmain->SelectionColor = 0xFF708090;
+        ASSERT_TRUE(ClickComponentByName(iconmain, "EditingOptions1"));
+        ASSERT_TRUE(setwindow->isVisible());
+        ASSERT_TRUE(ClickComponentByName(setwindow, ok));
+        EXPECT_FALSE(setwindow->isVisible()) << ok;
+        EXPECT_EQ(iconmain->GridColor1, 0xFF102030u) << ok;
+        EXPECT_EQ(iconmain->GridColor2, 0xFF405060u) << ok;
+        EXPECT_EQ(iconmain->SelectionColor, 0xFF708090u) << ok;
+    }
+}
+
 TEST_F(EditingOptions, SelectionAndGridOkStoresTheColoursAndResetsTheBackdrop)
 {
     setwindow->BackgroundTile = MakeBackdropTile("big", 0xFF0000FF, 0xFF00FF00);
