@@ -58,7 +58,8 @@ void Tsetfile::RegisterFileType(QString extension, QString progId, const QString
     if (progId.isEmpty())
         progId = extension + QStringLiteral("_auto_file");
     extension.prepend(QLatin1Char('.'));
-    const QString command = program + QStringLiteral(" \"%1\"");
+    // Quoted, so that a program folder with a blank is not cut at the blank.
+    const QString command = QLatin1Char('"') + program + QStringLiteral("\" \"%1\"");
     TRegistry reg;
     reg.SetRootKey(HKEY_CLASSES_ROOT);
     const auto write = [&reg](const QString& key, const QString& value) {

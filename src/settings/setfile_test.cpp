@@ -7,6 +7,8 @@
 #include "settings/settings_windows.h"
 #include "skin/controls/check_box.h"
 
+#include <QProcess>
+
 namespace {
 
 class FileAssociations : public SettingsProgram {
@@ -60,7 +62,7 @@ TEST_F(FileAssociations, UpdateWritesEachTickedTypeAndTheCustomOne)
     EXPECT_EQ(Default(".ico"), "<missing>");
 
     Update(1);
-    const QString command = Tsetfile::CommandProgram() + " \"%1\"";
+    const QString command = "\"" + Tsetfile::CommandProgram() + "\" \"%1\"";
     EXPECT_EQ(Default(".ico"), "RozazuviDodiro.ico");
     EXPECT_EQ(Default("RozazuviDodiro.ico"), "Icon");
     EXPECT_EQ(Default("RozazuviDodiro.ico\\DefaultIcon"), "%1");
@@ -123,9 +125,13 @@ TEST_F(FileAssociations, ProgramTypesCannotBeTypedAndEmptyInputWritesNothing)
     Tsetfile::RegisterFileType(".abc", "", "", "D");
     EXPECT_EQ(Default("."), "<missing>");
     EXPECT_EQ(Default(".abc"), "<missing>");
-    Tsetfile::RegisterFileType("abc", "", "/bin/prog", "D");
+    // A program folder with a blank stays one program in both commands.
+    Tsetfile::RegisterFileType("abc", "", "/opt/My Programs/prog", "D");
     EXPECT_EQ(Default(".abc"), "abc_auto_file");
-    EXPECT_EQ(Default("abc_auto_file\\shell\\open\\command"), "/bin/prog \"%1\"");
+    for (const char* verb : {"open", "edit"})
+        EXPECT_EQ(QProcess::splitCommand(Default(QString("abc_auto_file\\shell\\%1\\command").arg(verb))),
+                  QStringList({"/opt/My Programs/prog", "%1"}))
+            << verb;
 }
 
 } // namespace
