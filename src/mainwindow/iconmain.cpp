@@ -281,11 +281,8 @@ void Ticonmain::Timer3Timer(TObject*)
     if (Timer3)
         Timer3->SetEnabled(false);
 
-    // An installer left by an update has done its work.
-    const QString installer = QStringLiteral("Brelnova_Studio_up.exe");
-    QFile::remove(ProgramFolder() + installer);
-    if (!ProgramFolderWritable())
-        QFile::remove(UserDataFolder() + installer);
+    // A downloaded installer stays where it was saved: it cannot run on this system, so the
+    // program never ran it and it is the user's to keep.
 
     auto* open = FindComponent(QStringLiteral("OpenDialog1"));
     if (!CommandLineFile.toLower().contains(QLatin1String(".ico"))) {

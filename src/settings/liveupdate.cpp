@@ -22,7 +22,6 @@ namespace {
 
 // The version text is a few dozen characters; anything much larger is not it.
 constexpr qint64 kMaxVersionText = 64 * 1024;
-constexpr int kCheckTimeoutMs = 30000;
 
 } // namespace
 
@@ -103,7 +102,7 @@ void Tliveupdate::suiButton1Click(TObject*)
     SetButtonEnabled("suiButton1", false);
     QNetworkRequest request(UpdateVersionTextUrl());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setTransferTimeout(kCheckTimeoutMs);
+    request.setTransferTimeout(CheckTimeoutMs);
     reply_ = network_->get(request);
     connect(reply_, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
         if (reply_ && received > kMaxVersionText)
@@ -121,10 +120,11 @@ void Tliveupdate::ReplyFinished(QNetworkReply* reply)
     ++DownloadEvents;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status != 200) {
-        // The service could not be reached, or answered with something other than its text.
+        // A machine without a network never gets here: a refused connection, an unknown host or
+        // a silent server means the service, not the computer, is out of reach.
         Tell(QStringLiteral("Live Update"), reply->error() == QNetworkReply::NoError || status
                                                 ? QStringLiteral("The update service's answer could not be read.\r\n\r\nPlease try again later.")
-                                                : QStringLiteral("Your computer is not connected to the internet."));
+                                                : QStringLiteral("The update service could not be reached.\r\n\r\nPlease try again later."));
         return;
     }
     const TUpdateReport report = EvaluateVersionText(reply->read(kMaxVersionText), iconmain ? iconmain->VersionText : QStringLiteral("1.0"),

@@ -19,6 +19,8 @@ public:
 
     // Replies evaluated so far.
     int DownloadEvents = 0;
+    // How long a check waits for the service.
+    int CheckTimeoutMs = 30000;
 
     // True when a network interface other than loopback is up, or the service is on this machine.
     static bool IsInternetConnected();

@@ -25,10 +25,14 @@ protected:
     // Runs Check Now and waits for its message.
     QString Check(const QByteArray& versionText, int status = 200)
     {
-        server.Answer = [=](const QByteArray&) -> TTestingHttpServer::TAnswer {
+        return CheckAgainst([=](const QByteArray&) -> TTestingHttpServer::TAnswer {
             return {"HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Length: " + QByteArray::number(versionText.size()) +
                     "\r\n\r\n" + versionText};
-        };
+        });
+    }
+    QString CheckAgainst(const std::function<TTestingHttpServer::TAnswer(const QByteArray&)>& answer)
+    {
+        server.Answer = answer;
         QString said;
         TDialogAnswererScope scope([&](TDialogRequest& r) {
             if (r.Kind != TDialogRequest::dkForm)
@@ -39,6 +43,25 @@ protected:
         });
         window->suiButton1Click(nullptr);
         TTestingHttpServer::WaitFor([&] { return !said.isEmpty(); });
+        return said;
+    }
+    // Presses "Get Update", starts the download in the window it opens and returns the messages.
+    QStringList GetUpdate()
+    {
+        QStringList said;
+        TDialogAnswererScope scope([&](TDialogRequest& r) {
+            if (r.Kind != TDialogRequest::dkForm)
+                return false;
+            if (auto* download = qobject_cast<Tliveupdateok*>(r.Dialog)) {
+                download->suiButton1Click(nullptr);
+                TTestingHttpServer::WaitFor([&] { return download->Download()->State() >= TUpdateDownload::Finished; });
+            } else {
+                said << r.Dialog->findChild<QObject*>("lbl")->property("Caption").toString();
+            }
+            r.Result = 1;
+            return true;
+        });
+        window->suiButton4Click(nullptr);
         return said;
     }
     bool Enabled(const char* name) { return qobject_cast<TControl*>(window->FindComponent(name))->Enabled(); }
@@ -69,8 +92,10 @@ TEST_F(LiveUpdate, ReportsNewerSameOlderAndUnreadableAnswers)
     EXPECT_TRUE(Enabled("suiButton3"));
 }
 
-TEST_F(LiveUpdate, NoServiceSaysTheComputerIsNotConnected)
+TEST_F(LiveUpdate, AServiceOutOfReachIsSaidSoNotAMissingConnection)
 {
+    const QString unreachable = "The update service could not be reached.\r\n\r\nPlease try again later.";
+    // A refused connection.
     quint16 closedPort = 0;
     {
         QTcpServer probe;
@@ -78,7 +103,14 @@ TEST_F(LiveUpdate, NoServiceSaysTheComputerIsNotConnected)
         closedPort = probe.serverPort();
     }
     WriteConfiguration("liveupdate", "server", QString("http://127.0.0.1:%1/").arg(closedPort));
-    EXPECT_EQ(Check("unused"), "Your computer is not connected to the internet.");
+    EXPECT_EQ(Check("unused"), unreachable);
+    EXPECT_TRUE(Enabled("suiButton1"));
+
+    // A service that takes the request and never answers.
+    WriteConfiguration("liveupdate", "server", server.Root());
+    window->CheckTimeoutMs = 300;
+    EXPECT_EQ(CheckAgainst([](const QByteArray&) -> TTestingHttpServer::TAnswer { return {QByteArray(), false}; }), unreachable);
+    EXPECT_EQ(server.Requests.size(), 1);
 }
 
 TEST_F(LiveUpdate, StartUpBoxWritesTheSwitchAndMenuOpensTheWindow)
@@ -138,26 +170,32 @@ TEST_F(LiveUpdate, GetUpdateDownloadsTheInstallerAndSaysWhereItIs)
             return {"HTTP/1.1 200 OK\r\nContent-Length: 70000\r\n\r\n"};
         return {"HTTP/1.1 206 Partial\r\nContent-Range: bytes 0-69999/70000\r\nContent-Length: 70000\r\n\r\n" + installer};
     };
-    QStringList said;
-    TDialogAnswererScope scope([&](TDialogRequest& r) {
-        if (r.Kind != TDialogRequest::dkForm)
-            return false;
-        if (auto* download = qobject_cast<Tliveupdateok*>(r.Dialog)) {
-            download->suiButton1Click(nullptr);
-            TTestingHttpServer::WaitFor([&] { return download->Download()->State() >= TUpdateDownload::Finished; });
-        } else {
-            said << r.Dialog->findChild<QObject*>("lbl")->property("Caption").toString();
-        }
-        r.Result = 1;
-        return true;
-    });
-    window->suiButton4Click(nullptr);
+    const QStringList said = GetUpdate();
     ASSERT_EQ(said.size(), 1) << said.join(" / ").toStdString();
     EXPECT_TRUE(said[0].startsWith("File download finished ! \r\n\r\nThe installer is saved as ")) << said[0].toStdString();
     QFile saved(Tliveupdateok::InstallerFile());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), installer);
     EXPECT_TRUE(iconmain->isVisible() || true);
+}
+
+TEST_F(LiveUpdate, AFailedDownloadSaysWhatTheNextOneWillDo)
+{
+    const QByteArray installer(70000, 'M');
+    int cut = 30000;
+    server.Answer = [&](const QByteArray& r) -> TTestingHttpServer::TAnswer {
+        const QByteArray head = "HTTP/1.1 200 OK\r\nETag: \"1\"\r\nContent-Length: 70000\r\n\r\n";
+        if (r.startsWith("HEAD"))
+            return {head};
+        return {head + installer.left(cut)};
+    };
+    QStringList said = GetUpdate();
+    cut = 0;
+    said += GetUpdate();
+    EXPECT_EQ(said, QStringList({"The connection to the server was lost.\r\n\r\nThe 30000 bytes received are kept; the next "
+                                 "download goes on from there while the server offers the same installer.",
+                                 "The connection to the server was lost.\r\n\r\nNothing was received; the next download "
+                                 "starts from the beginning."}));
 }
 
 } // namespace

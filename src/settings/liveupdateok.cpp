@@ -215,7 +215,7 @@ void Tliveupdateok::Finished()
         if (TControl* button = Control("suiButton1"))
             button->SetEnabled(true);
         Tell(QStringLiteral("Live Update"),
-             download_->Error() + QStringLiteral("\r\n\r\nWhat was received is kept; the next download goes on from there."),
+             download_->Error() + QStringLiteral("\r\n\r\n") + download_->NextStep(),
              suiWarning);
         break;
     default:

@@ -1,5 +1,7 @@
 #include "settings/update_download.h"
 
+#include "platform/atomic_file.h"
+
 #include <QFileInfo>
 #include <QTcpSocket>
 
@@ -24,7 +26,37 @@ bool ReadWholeNumber(const QByteArray& text, qint64& value)
     return ok && value >= 0;
 }
 
+// What a partial file is a part of. Three lines: the address, the installer's size and its
+// validator.
+struct TDownloadRecord {
+    QByteArray Url;
+    qint64 Size = -1;
+    QByteArray Validator;
+    friend bool operator==(const TDownloadRecord&, const TDownloadRecord&) = default;
+};
+
+QByteArray OneLine(QByteArray text) { return text.replace('\r', ' ').replace('\n', ' '); }
+
+TDownloadRecord ReadRecord(const QString& targetFile)
+{
+    QFile f(DownloadRecordFile(targetFile));
+    TDownloadRecord record;
+    if (!f.open(QIODevice::ReadOnly) || f.size() > 64 * 1024)
+        return record;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    if (lines.size() < 3 || !ReadWholeNumber(lines[1], record.Size))
+        return TDownloadRecord();
+    record.Url = lines[0];
+    record.Validator = lines[2];
+    return record;
+}
+
 } // namespace
+
+QString DownloadRecordFile(const QString& targetFile)
+{
+    return targetFile + QStringLiteral(".source");
+}
 
 QString UrlHostPart(const QString& url)
 {
@@ -65,11 +97,12 @@ QByteArray HostLine(const QString& host, quint16 port)
 
 } // namespace
 
-QByteArray RangedGetRequest(const QString& path, const QString& host, quint16 port, qint64 from, qint64 to)
+QByteArray RangedGetRequest(const QString& path, const QString& host, quint16 port, qint64 from, qint64 to,
+                            const QByteArray& ifRange)
 {
     return "GET /" + path.toUtf8() + " HTTP/1.1\r\nAccept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n" +
            kUserAgent + "RANGE: bytes=" + QByteArray::number(from) + "-" + (to >= 0 ? QByteArray::number(to) : QByteArray()) +
-           "\r\n" + HostLine(host, port) + "\r\n";
+           "\r\n" + (ifRange.isEmpty() ? QByteArray() : "If-Range: " + ifRange + "\r\n") + HostLine(host, port) + "\r\n";
 }
 
 TUpdateDownload::TUpdateDownload(QObject* parent) : QObject(parent)
@@ -90,8 +123,11 @@ void TUpdateDownload::Start(const QString& url, const QString& targetFile)
         Stop();
     state_ = Idle;
     error_.clear();
+    nextStep_.clear();
+    validator_.clear();
     RangeAccepted = false;
     TotalSize = ExpectedSize = ReceivedSize = 0;
+    url_ = url.trimmed();
     path_ = UrlPathPart(url);
     // An explicit port is honoured.
     if (!SplitHostPort(UrlHostPart(url), host_, port_)) {
@@ -143,7 +179,7 @@ void TUpdateDownload::SendRequest()
         socket_->write("HEAD /" + path_.toUtf8() + " HTTP/1.1\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n" + kUserAgent +
                        HostLine(host_, port_) + "\r\n");
     else
-        socket_->write(RangedGetRequest(path_, host_, port_, ResumeOffset));
+        socket_->write(RangedGetRequest(path_, host_, port_, ResumeOffset, -1, ResumeOffset > 0 ? validator_ : QByteArray()));
 }
 
 bool TUpdateDownload::HeaderComplete()
@@ -207,18 +243,47 @@ void TUpdateDownload::HeadAnswered()
         Fail(QStringLiteral("The server did not give the size of the installer."));
         return;
     }
+    validator_ = ValidatorOfAnswer();
+    // The bytes on disk go on only as a part of this very installer: same address, same size,
+    // same validator. Without a validator nothing tells another installer of that size apart.
+    const TDownloadRecord offered{OneLine(url_.toUtf8()), TotalSize, validator_};
+    if (ResumeOffset > 0 && (validator_.isEmpty() || ReadRecord(file_.fileName()) != offered || ResumeOffset > TotalSize))
+        StartOver();
+    WriteRecord();
     if (ResumeOffset == TotalSize) {
         Complete();
         return;
     }
-    if (ResumeOffset > TotalSize) {
-        // The file on disk is not a part of this installer: start again.
-        file_.resize(0);
-        ResumeOffset = 0;
-        file_.seek(0);
-    }
     state_ = Get;
     Connect();
+}
+
+QByteArray TUpdateDownload::ValidatorOfAnswer() const
+{
+    QByteArray etag, modified;
+    for (const auto& h : headers_) {
+        if (h.first == "etag")
+            etag = OneLine(h.second);
+        else if (h.first == "last-modified")
+            modified = OneLine(h.second);
+    }
+    // A weak ETag cannot stand in If-Range.
+    return !etag.isEmpty() && !etag.startsWith("W/") ? etag : modified;
+}
+
+void TUpdateDownload::StartOver()
+{
+    file_.resize(0);
+    file_.seek(0);
+    ResumeOffset = 0;
+}
+
+void TUpdateDownload::WriteRecord()
+{
+    // Should the record not be written, the next download finds none and starts over: never
+    // worse than that.
+    WriteFileAtomically(DownloadRecordFile(file_.fileName()),
+                        OneLine(url_.toUtf8()) + "\n" + QByteArray::number(TotalSize) + "\n" + validator_ + "\n");
 }
 
 void TUpdateDownload::GetAnswered()
@@ -251,12 +316,28 @@ void TUpdateDownload::GetAnswered()
             Fail(QStringLiteral("The server sent another part of the installer than the one asked for."));
             return;
         }
+        // A server that honours the range but not If-Range may send the tail of a newer installer.
+        if (const QByteArray validator = ValidatorOfAnswer(); !validator.isEmpty() && validator != validator_) {
+            StartOver();
+            validator_ = validator;
+            WriteRecord();
+            Fail(QStringLiteral("The installer on the server changed during the download."));
+            return;
+        }
         RangeAccepted = true;
-    } else if (status_ == 200 && ResumeOffset == 0) {
+    } else if (status_ == 200) {
+        // The whole installer: a server that ignores ranges, or one whose installer changed
+        // since the part on disk (If-Range). It is taken from byte 0, as it now is.
+        if (ResumeOffset > 0)
+            StartOver();
+        if (const QByteArray validator = ValidatorOfAnswer(); validator != validator_ || ExpectedSize != TotalSize) {
+            validator_ = validator;
+            TotalSize = ExpectedSize;
+            WriteRecord();
+        }
         RangeAccepted = true;
     } else {
-        Fail(status_ == 200 ? QStringLiteral("The server cannot resume the download.")
-                            : QStringLiteral("The server answered %1: the installer is not there.").arg(status_));
+        Fail(QStringLiteral("The server answered %1: the installer is not there.").arg(status_));
         return;
     }
     if (ResumeOffset + ExpectedSize != TotalSize) {
@@ -298,7 +379,23 @@ void TUpdateDownload::Fail(const QString& reason)
     if (state_ == Finished || state_ == Failed || state_ == Stopped)
         return;
     error_ = reason;
+    if (file_.isOpen())
+        file_.flush();
+    nextStep_ = state_ == Idle ? QStringLiteral("Nothing was downloaded.") : DescribeNextStep();
     End(Failed);
+}
+
+QString TUpdateDownload::DescribeNextStep() const
+{
+    const qint64 kept = QFileInfo(file_.fileName()).size();
+    if (kept <= 0)
+        return QStringLiteral("Nothing was received; the next download starts from the beginning.");
+    const TDownloadRecord record = ReadRecord(file_.fileName());
+    if (record.Validator.isEmpty() || record.Size <= kept)
+        return QStringLiteral("The next download starts again from the beginning.");
+    return QStringLiteral("The %1 bytes received are kept; the next download goes on from there while the server "
+                          "offers the same installer.")
+        .arg(kept);
 }
 
 void TUpdateDownload::Stop()

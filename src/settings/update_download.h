@@ -1,9 +1,12 @@
 #pragma once
 
-// The installer download: an HTTP/1.1 HEAD for the total size, then a GET with a range from the
-// size of the partial file on disk, appended to it. Asynchronous on the GUI thread's event loop;
-// every answer is checked (status, range start, lengths, no chunked bodies) and anything wrong
-// ends the transfer with a reason, leaving what was written for the next resume.
+// The installer download: an HTTP/1.1 HEAD for the total size and the installer's validator
+// (ETag or Last-Modified), then a GET with a range from the size of the partial file on disk,
+// appended to it. Beside the partial file a small record keeps the address, the size and the
+// validator it belongs to: a file whose record differs from what the server now offers is
+// started again from byte 0, and so is a GET the server answers with the whole installer.
+// Asynchronous on the GUI thread's event loop; every answer is checked (status, range start,
+// lengths, no chunked bodies) and anything wrong ends the transfer with a reason.
 
 #include <QFile>
 #include <QObject>
@@ -20,8 +23,11 @@ QString UrlPathPart(const QString& url);
 // port outside 1..65535.
 bool SplitHostPort(const QString& hostPart, QString& host, quint16& port);
 // A GET of path from byte from to byte to (to the end when to is negative), as the download
-// sends it.
-QByteArray RangedGetRequest(const QString& path, const QString& host, quint16 port, qint64 from, qint64 to = -1);
+// sends it; with a validator the range holds only while the installer is still that one.
+QByteArray RangedGetRequest(const QString& path, const QString& host, quint16 port, qint64 from, qint64 to = -1,
+                            const QByteArray& ifRange = QByteArray());
+// The record beside a partial download: target + ".source".
+QString DownloadRecordFile(const QString& targetFile);
 
 class TUpdateDownload : public QObject {
     Q_OBJECT
@@ -39,6 +45,8 @@ public:
 
     TState State() const { return state_; }
     QString Error() const { return error_; }
+    // After a failure: what the next download will do with what is on disk.
+    QString NextStep() const { return nextStep_; }
     qint64 ResumeOffset = 0;
     qint64 TotalSize = 0;
     qint64 ExpectedSize = 0;
@@ -59,6 +67,11 @@ private:
     bool HeaderComplete();
     void HeadAnswered();
     void GetAnswered();
+    // ETag (a strong one) or else Last-Modified of the answer's headers; empty when neither.
+    QByteArray ValidatorOfAnswer() const;
+    void StartOver();
+    void WriteRecord();
+    QString DescribeNextStep() const;
     void TakeBody(const QByteArray& bytes);
     void Complete();
     void Fail(const QString& reason);
@@ -69,6 +82,9 @@ private:
     QFile file_;
     TState state_ = Idle;
     QString error_;
+    QString nextStep_;
+    QString url_;
+    QByteArray validator_;
     QString host_;
     quint16 port_ = 80;
     QString path_;
