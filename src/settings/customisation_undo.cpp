@@ -1,7 +1,7 @@
 #include "settings/customisation_undo.h"
 
+#include "document/scratch_folder.h"
 #include "framework/ini_file.h"
-#include "platform/program_paths.h"
 #include "platform/registry_store.h"
 #include "settings/icon_locations.h"
 
@@ -43,7 +43,9 @@ void AddRow(QByteArray& out, int row, const QString& value)
 
 } // namespace
 
-QString FileName() { return WritablePath(QStringLiteral("UndoTemp\\")) + QStringLiteral("copy_icon_set.ini"); }
+// In this instance's own scratch folder, which its close empties: what one run recorded never
+// turns up in the next, and two instances never share it.
+QString FileName() { return ScratchPath(QStringLiteral("copy_icon_set.ini")); }
 
 bool SnapshotStartMenuIcons(QString* error)
 {

@@ -1,7 +1,8 @@
 #pragma once
 
 // What Undo of the Windows-icon customiser needs: for each item its value before its first
-// change in this run and a mark saying that it has been changed, in "UndoTemp\copy_icon_set.ini".
+// change in this run and a mark saying that it has been changed, in "copy_icon_set.ini" of this
+// instance's scratch folder.
 
 #include <QString>
 

@@ -1,5 +1,6 @@
 #include "settings/customisation_undo.h"
 
+#include "document/scratch_folder.h"
 #include "platform/registry_store.h"
 #include "settings/customiser_items.h"
 #include "settings/settings_testing.h"
@@ -79,17 +80,23 @@ TEST_F(SettingsWorld, ADesktopItemWithoutValueUndoesToItsDefaultData)
     EXPECT_EQ(ReadClassValue(MakeRecord(*DesktopRow(6))), "%SystemRoot%\\system32\\shell32.dll,32");
 }
 
-TEST_F(SettingsWorld, ALeftoverFileKeepsTheValuesOfItsFirstSection)
+TEST_F(SettingsWorld, WhatARunRecordedGoesWithItsScratchFiles)
 {
     WriteShellValue(19, "first.dll,1");
     ASSERT_TRUE(CustomisationUndo::SnapshotStartMenuIcons());
-    WriteShellValue(19, "second.dll,1");
-    ASSERT_TRUE(CustomisationUndo::SnapshotStartMenuIcons());
-    EXPECT_EQ(settingstest::ReadFile(CustomisationUndo::FileName()).count("[.begin_file]"), 2);
     QString error;
     ASSERT_TRUE(WritePickedIcon(Pick(ModeStartMenu, Page::StartMenu, 1, 19, "x.icl", 1), &error));
+    EXPECT_TRUE(UndoAvailable(Page::StartMenu, 1));
+    // The program's close empties its scratch folder; the next run records afresh.
+    EXPECT_TRUE(EmptyScratchFolder().isEmpty());
+    EXPECT_FALSE(QFile::exists(CustomisationUndo::FileName()));
+    WriteShellValue(19, "second.dll,1");
+    ASSERT_TRUE(CustomisationUndo::SnapshotStartMenuIcons());
+    EXPECT_EQ(settingstest::ReadFile(CustomisationUndo::FileName()).count("[.begin_file]"), 1);
+    EXPECT_FALSE(UndoAvailable(Page::StartMenu, 1));
+    ASSERT_TRUE(WritePickedIcon(Pick(ModeStartMenu, Page::StartMenu, 1, 19, "x.icl", 2), &error));
     ASSERT_TRUE(UndoRow(Page::StartMenu, 1));
-    EXPECT_EQ(ReadShellValue(19), "first.dll,1");
+    EXPECT_EQ(ReadShellValue(19), "second.dll,1");
 }
 
 TEST_F(SettingsWorld, ARecordedValueStaysOnItsOwnLine)

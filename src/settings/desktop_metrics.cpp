@@ -50,7 +50,10 @@ bool LoadIconSizeSettings(IconSizeSettings* settings)
 {
     if (!RegistryStore::CreateKey(HKEY_CURRENT_USER, Key()))
         return false;
-    settings->Normal = Read(QStringLiteral("Shell Icon Size")) == QLatin1String("32");
+    // Without a stored size the shell draws its large icons at 32 pixels.
+    RegistryValue size;
+    settings->Normal = !RegistryStore::GetValue(HKEY_CURRENT_USER, Key(), QStringLiteral("Shell Icon Size"), &size)
+        || size.Text() == QLatin1String("32");
     LoadSpacing(QStringLiteral("IconSpacing"), &settings->Horizontal);
     LoadSpacing(QStringLiteral("IconVerticalspacing"), &settings->Vertical);
     return true;

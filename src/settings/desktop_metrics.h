@@ -15,7 +15,8 @@ struct IconSizeSettings {
     QString Vertical = QStringLiteral("35");
 };
 
-// Fills settings from the store; a spacing that is absent or no number leaves its box as it was.
+// Fills settings from the store: a stored size other than "32" is big, no stored size normal; a
+// spacing that is absent or no number leaves its box as it was.
 // False when the key cannot be opened.
 bool LoadIconSizeSettings(IconSizeSettings* settings);
 

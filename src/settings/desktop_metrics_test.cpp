@@ -66,7 +66,7 @@ TEST_F(SettingsWorld, LoadingTurnsStoredSpacingsBackIntoBoxNumbers)
 {
     IconSizeSettings settings;
     ASSERT_TRUE(LoadIconSizeSettings(&settings));
-    EXPECT_FALSE(settings.Normal) << "no stored size reads as big";
+    EXPECT_TRUE(settings.Normal) << "no stored size is the shell's own 32 pixels";
     EXPECT_EQ(settings.Horizontal, "35") << "an absent spacing leaves the box alone";
 
     SetMetric("Shell Icon Size", "32");
@@ -77,8 +77,10 @@ TEST_F(SettingsWorld, LoadingTurnsStoredSpacingsBackIntoBoxNumbers)
     EXPECT_EQ(settings.Horizontal, "-1");
     EXPECT_EQ(settings.Vertical, "112");
     SetMetric("IconSpacing", "wide");
+    SetMetric("Shell Icon Size", "48");
     ASSERT_TRUE(LoadIconSizeSettings(&settings));
     EXPECT_EQ(settings.Horizontal, "-1");
+    EXPECT_FALSE(settings.Normal);
 }
 
 TEST_F(SettingsWorld, RebuildWritesTheSizeOneLessAndBackWithTwoBroadcasts)

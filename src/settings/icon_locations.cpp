@@ -276,7 +276,8 @@ IconItemRecord MakeRecord(const ClassRow& row)
 bool ResolveIconValue(const QString& value, bool programFilesRule, QString* file, int* index)
 {
     const QString v = value.trimmed();
-    const int comma = v.indexOf(QLatin1Char(','));
+    // The index follows the last comma: the picker writes a file path as it is, commas and all.
+    const int comma = v.lastIndexOf(QLatin1Char(','));
     if (comma < 0)
         return false;
     int number = 0;

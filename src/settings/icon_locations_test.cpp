@@ -45,6 +45,9 @@ TEST(IconLocations, ResolvesStoredLocations)
         {"D:\\icons\\my.icl,3", false, true, "D:\\icons\\my.icl", 3},
         {"D:\\icons\\my.icl", false, false, "", 0},
         {"D:\\icons\\my.icl,three", false, false, "", 0},
+        // A file path may hold commas: the index is after the last one.
+        {"D:\\a,b\\my,2.icl,3", false, true, "D:\\a,b\\my,2.icl", 3},
+        {"%SystemRoot%\\x,y\\a.dll,4", false, true, "C:\\WINDOWS\\x,y\\a.dll", 4},
     };
     for (const Case& c : cases) {
         QString file;

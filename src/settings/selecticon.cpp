@@ -1,6 +1,7 @@
 #include "settings/selecticon.h"
 
 #include "document/command_dialog.h"
+#include "document/scratch_folder.h"
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
 #include "framework/common_dialogs.h"
@@ -102,6 +103,11 @@ void Tselecticon::filepathChange(TObject*)
 void Tselecticon::LoadFile(const QString& text)
 {
     const QString path = text.trimmed();
+    // A cell chosen in another file names no icon of this one.
+    if (path != namedText_) {
+        ClearChoice();
+        namedText_ = path;
+    }
     if (!QFileInfo(LocalPath(path)).isFile()) {
         RepaintGrid();
         return;
@@ -113,14 +119,15 @@ void Tselecticon::LoadFile(const QString& text)
     }
     FileKind = path.right(3);
     if (IsKind(FileKind, "dll")) {
-        DllPath = path.left(255);
+        // Whole: a cut path would name another file or none.
+        DllPath = path;
     } else if (IsKind(FileKind, "exe") || IsKind(FileKind, "icl")) {
         auto library = std::make_unique<TIconLibrary>();
         library->LoadFromFile(LocalPath(path));
         Library = library->Icons()->Count() > 0 ? std::move(library) : std::make_unique<TIconLibrary>();
     } else if (IsKind(FileKind, "ico")) {
         // An icon file is shown as a library of one icon, through the scratch library.
-        const QString scratch = WritablePath(QStringLiteral("UndoTemp\\")) + QStringLiteral("icldorvicl.icl");
+        const QString scratch = ScratchPath(QStringLiteral("icldorvicl.icl"));
         auto icon = std::make_unique<TAdvancedIcon>();
         auto library = std::make_unique<TIconLibrary>();
         if (icon->LoadFromFile(LocalPath(path))) {
@@ -203,13 +210,25 @@ void Tselecticon::suiDrawGrid1DrawCell(TObject* Sender, int ACol, int ARow, TRec
 
 void Tselecticon::suiDrawGrid1SelectCell(TObject* Sender, int ACol, int ARow, bool&)
 {
-    SelectedCell = ARow * Columns() + ACol + 1;
-    if (HICON icon = CellIcon(SelectedCell)) {
+    // Only a cell that shows an icon is a choice; a blank one, or one whose icon cannot be read,
+    // leaves nothing chosen.
+    const int k = ARow * Columns() + ACol + 1;
+    if (HICON icon = CellIcon(k)) {
+        SelectedCell = k;
         ShowInImage(QStringLiteral("Image3"), icon);
         DestroyIcon(icon);
+    } else {
+        ClearChoice();
     }
     if (auto* grid = dynamic_cast<TDrawGrid*>(Sender))
         grid->Repaint();
+}
+
+void Tselecticon::ClearChoice()
+{
+    SelectedCell = 0;
+    if (auto* image = qobject_cast<TImage*>(FindComponent(QStringLiteral("Image3"))))
+        image->Picture()->Assign(nullptr);
 }
 
 void Tselecticon::ShowInImage(const QString& name, HICON icon)
@@ -239,15 +258,19 @@ void Tselecticon::suiButton1Click(TObject*)
     auto* dialog = qobject_cast<TOpenDialog*>(FindComponent(QStringLiteral("SavePictureDialog1")));
     if (!dialog)
         return;
-    dialog->Execute();
-    SetFileText(dialog->FileName());
+    // A cancelled dialog leaves the box as it was.
+    if (dialog->Execute())
+        SetFileText(dialog->FileName());
 }
 
 void Tselecticon::suiButton3Click(TObject*)
 {
-    // A location that names no icon of the file shown (no file, a file without icons, a cell
-    // kept from an earlier file or a blank one) would leave the item showing nothing.
-    if (SelectedCell < 1 || SelectedCell > IconCount()) {
+    // A location that names no icon of the file shown (no file, a file without icons, a blank
+    // cell or one whose icon cannot be read) would leave the item showing nothing.
+    HICON chosen = CellIcon(SelectedCell);
+    if (chosen)
+        DestroyIcon(chosen);
+    if (!chosen) {
         MessageBox(IconCount() == 0 ? QStringLiteral("The file named holds no icons to choose from.")
                                     : QStringLiteral("Please choose an icon in the grid first."),
                    QStringLiteral("Brelnova Studio"), MB_OK | MB_ICONINFORMATION);

@@ -51,8 +51,12 @@ public:
     Q_INVOKABLE void suiButton4Click(TObject* Sender);
 
 private:
+    // The file last loaded, and the text the choice belongs to.
     QString loadedText_;
+    QString namedText_;
     void LoadFile(const QString& text);
+    // Nothing chosen, and no chosen icon shown.
+    void ClearChoice();
     void RepaintGrid();
     void ShowInImage(const QString& name, HICON icon);
 };

@@ -416,9 +416,6 @@ void Tset_window_icon::suiButton31Click(TObject*) { Close(); }
 
 void Tset_window_icon::LoadIconSizeSettings()
 {
-    // The shell reads these metrics only on Windows XP; elsewhere the controls keep what they hold.
-    if (WindowsName != QLatin1String("Windows XP"))
-        return;
     DesktopMetrics::IconSizeSettings settings;
     if (QObject* box = FindComponent(QStringLiteral("suiComboBox1")))
         settings.Horizontal = box->property("Text").toString();

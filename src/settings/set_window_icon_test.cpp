@@ -3,6 +3,8 @@
 #include "framework/commands.h"
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
+#include "framework/image.h"
+#include "framework/picture.h"
 #include "imaging/icons/icon_library.h"
 #include "platform/icon_handle.h"
 #include "platform/registry_store.h"
@@ -10,10 +12,14 @@
 #include "settings/desktop_metrics.h"
 #include "settings/selecticon.h"
 #include "settings/settings_testing.h"
+#include "settings/testing_settings_program.h"
+#include "skin/controls/page_control.h"
 #include "testsupport/testdata.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <QTimer>
 
 using namespace IconLocations;
 using settingstest::SettingsWorld;
@@ -182,11 +188,13 @@ TEST_F(CustomiserWindow, OnWindowsXpTheStartMenuListsNineAndTheMetricsLoad)
     SetWindowsVersionName("Windows XP");
     RegistryStore::CreateKey(HKEY_CURRENT_USER, DesktopMetrics::kWindowMetricsKey);
     RegistryStore::SetValue(HKEY_CURRENT_USER, DesktopMetrics::kWindowMetricsKey, "IconSpacing", RegistryValue::String("-1125"));
+    RegistryStore::SetValue(HKEY_CURRENT_USER, DesktopMetrics::kWindowMetricsKey, "Shell Icon Size", RegistryValue::String("48"));
     Tset_window_icon* window = Make();
     EXPECT_EQ(window->Caption(), "Customize Windows Icons - (Windows XP)");
     EXPECT_EQ(qobject_cast<TDrawGrid*>(window->FindComponent("beginicon"))->RowCount(), 9);
     EXPECT_EQ(window->FindComponent("suiComboBox1")->property("Text").toString(), "43");
     EXPECT_TRUE(window->FindComponent("icon_size2")->property("Checked").toBool());
+    window->FindComponent("icon_size1")->setProperty("Checked", true);
     window->FindComponent("suiComboBox2")->setProperty("Text", "zz");
     QStringList messages;
     {
@@ -195,7 +203,8 @@ TEST_F(CustomiserWindow, OnWindowsXpTheStartMenuListsNineAndTheMetricsLoad)
     }
     EXPECT_EQ(messages, QStringList({"'zz' is not a valid icon spacing"}));
     RegistryValue v;
-    EXPECT_FALSE(RegistryStore::GetValue(HKEY_CURRENT_USER, DesktopMetrics::kWindowMetricsKey, "Shell Icon Size", &v));
+    ASSERT_TRUE(RegistryStore::GetValue(HKEY_CURRENT_USER, DesktopMetrics::kWindowMetricsKey, "Shell Icon Size", &v));
+    EXPECT_EQ(v.Text(), "48") << "a box without a number writes nothing";
     EXPECT_FALSE(Enabled(window, "suiButton5"));
 }
 
@@ -330,17 +339,90 @@ TEST_F(CustomiserWindow, ThePickerWritesAChoiceFromAnIconFileAnExecutableAndRefu
     // blank cell of a good file.
     const QString broken = dir.path() + "/broken.icl";
     settingstest::WriteFile(broken, QByteArray("MZ") + QByteArray(300, '\x7f'));
-    for (auto [file, col, row, said] : {std::tuple{broken, 0, 0, "The file named holds no icons to choose from."},
-                                        {ico, 0, 3, "Please choose an icon in the grid first."}}) {
+    // An icon whose directory reads but whose picture does not: its cell stays blank.
+    const QString damaged = dir.path() + "/damaged.ico";
+    QByteArray damagedBytes = settingstest::IconFileOfColour(0xFF00FF00u);
+    damagedBytes.replace(22, 4, QByteArray("\xff\xff\xff\x7f", 4));
+    settingstest::WriteFile(damaged, damagedBytes);
+    for (auto [file, col, row, count, said] : {std::tuple{broken, 0, 0, 0, "The file named holds no icons to choose from."},
+                                               {ico, 0, 3, 1, "Please choose an icon in the grid first."},
+                                               {damaged, 0, 0, 1, "Please choose an icon in the grid first."}}) {
         QStringList messages;
         {
             TDialogAnswererScope answers(PickCell(file, col, row, &messages));
             Click(window, "suiButton16");
         }
-        EXPECT_EQ(selecticon->IconCount(), file == broken ? 0 : 1);
-        EXPECT_EQ(messages, QStringList({said}));
+        EXPECT_EQ(selecticon->IconCount(), count) << file.toStdString();
+        EXPECT_EQ(messages, QStringList({said})) << file.toStdString();
         EXPECT_EQ(ReadClassValue(window->DesktopItems[2]), ico + ",0");
     }
+}
+
+TEST_F(CustomiserWindow, ThePickerWritesOnlyAnIconChosenInTheFileItShows)
+{
+    Tset_window_icon* window = Make();
+    const QString ten = dir.path() + "/ten.icl";
+    const QString three = dir.path() + "/my,icons/three.icl";
+    settingstest::WriteLibrary(ten, 10);
+    settingstest::WriteLibrary(three, 3);
+    auto image3 = [] { return qobject_cast<TImage*>(selecticon->FindComponent("Image3"))->Picture()->Graphic(); };
+    Select(window, "beginicon", 0, 0);
+    QStringList messages;
+    TDialogAnswererScope answers([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkOpen) {
+            r.Result = 0; // "...." cancelled
+            return true;
+        }
+        if (r.Kind != TDialogRequest::dkForm || r.Dialog != selecticon) {
+            messages << r.Text;
+            r.Result = IDOK;
+            return true;
+        }
+        auto* grid = qobject_cast<TDrawGrid*>(selecticon->FindComponent("suiDrawGrid1"));
+        bool can = true;
+        selecticon->SetFileText(ten);
+        // Cell 3 of one library, then another library typed into the box: its cell 3 was never
+        // chosen.
+        grid->OnSelectCell(grid, 2, 0, can);
+        EXPECT_EQ(selecticon->SelectedCell, 3);
+        EXPECT_TRUE(image3());
+        qobject_cast<TControl*>(selecticon->FindComponent("filepath"))->SetText(three);
+        EXPECT_EQ(selecticon->SelectedCell, 0);
+        EXPECT_FALSE(image3()) << "the preview of a choice that is gone";
+        ClickComponentByName(selecticon, "suiButton3");
+        // A cancelled "...." keeps the box and what it shows.
+        ClickComponentByName(selecticon, "suiButton1");
+        EXPECT_EQ(selecticon->FileText(), three);
+        EXPECT_EQ(selecticon->IconCount(), 3);
+        // Its second icon, from a folder with a comma in its name.
+        grid->OnSelectCell(grid, 1, 0, can);
+        ClickComponentByName(selecticon, "suiButton3");
+        r.Result = 1;
+        return true;
+    });
+    ClickComponentByName(window, "suiButton9");
+    EXPECT_EQ(messages, QStringList({"Please choose an icon in the grid first."}));
+    EXPECT_EQ(ReadShellValue(19), three + ",1");
+    EXPECT_EQ(CentreColour(ExtractSourceIcon(window->LoadRow(CustomiserItems::Page::StartMenu, 1))), 0xFF000001u);
+}
+
+TEST_F(CustomiserWindow, ALibraryPathOfAnyLengthIsShownAndWrittenWhole)
+{
+    Tset_window_icon* window = Make();
+    QString folder = dir.path();
+    while (folder.size() < 300)
+        folder += "/a-rather-long-folder-name";
+    const QString dll = folder + "/icons32.dll";
+    QDir().mkpath(folder);
+    ASSERT_TRUE(QFile::copy(TestDataPath("platform/exe/icons32.dll"), dll));
+    Select(window, "beginicon", 0, 0);
+    {
+        TDialogAnswererScope answers(PickCell(dll, 0, 0));
+        Click(window, "suiButton9");
+    }
+    EXPECT_GT(selecticon->IconCount(), 0);
+    EXPECT_EQ(selecticon->DllPath, dll);
+    EXPECT_EQ(ReadShellValue(19), dll + ",0");
 }
 
 TEST_F(CustomiserWindow, HelpWithoutTheHelpPagesSaysWhy)
@@ -353,3 +435,131 @@ TEST_F(CustomiserWindow, HelpWithoutTheHelpPagesSaysWhy)
         EXPECT_TRUE(e.Message().startsWith("System Error.  Code: ")) << e.Message().toStdString();
     }
 }
+
+namespace {
+
+// The program started and quit as a user does, the customiser opened from its menu.
+class CustomiserAcrossRuns : public SettingsProgram {
+protected:
+    void SetUp() override
+    {
+        qputenv("BRELNOVA_REGISTRY", (world.path() + "/registry.txt").toUtf8());
+        settingstest::WriteLibrary(library, 10);
+        settingstest::WriteLibrary(world.path() + "/windows/system32/shell32.dll", 50);
+        SetWindowsDirectory(world.path() + "/windows");
+        SettingsProgram::SetUp();
+    }
+    void TearDown() override
+    {
+        SettingsProgram::TearDown();
+        SetWindowsDirectory(QString());
+        qunsetenv("BRELNOVA_REGISTRY");
+    }
+    // Exit without saving the project, and start again.
+    void Restart()
+    {
+        {
+            TDialogAnswererScope answers([](TDialogRequest& r) {
+                r.Result = r.Kind == TDialogRequest::dkMessageDlg ? int(mrNo) : int(IDOK);
+                return true;
+            });
+            iconmain->Exit1Click(nullptr);
+        }
+        // The ended program has asked its event loop to quit, which no later loop of this
+        // process would outlive: the loop runs and ends once, as the process would.
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        SettingsProgram::TearDown();
+        ASSERT_FALSE(set_window_icon);
+        SettingsProgram::SetUp();
+    }
+    // Opens the customiser from the menu and runs act while it is shown; the picker, when
+    // Modify shows it, chooses cell (col, 0) of the library.
+    void WithCustomiser(const std::function<void(Tset_window_icon*)>& act)
+    {
+        TDialogAnswererScope answers([&](TDialogRequest& r) {
+            if (r.Kind == TDialogRequest::dkForm && r.Dialog == selecticon) {
+                selecticon->SetFileText(library);
+                auto* grid = qobject_cast<TDrawGrid*>(selecticon->FindComponent("suiDrawGrid1"));
+                bool can = true;
+                grid->OnSelectCell(grid, pickColumn, 0, can);
+                ClickComponentByName(selecticon, "suiButton3");
+            } else if (r.Kind == TDialogRequest::dkForm && r.Dialog == set_window_icon) {
+                act(set_window_icon);
+            }
+            r.Result = r.Kind == TDialogRequest::dkForm ? 2 : IDOK;
+            return true;
+        });
+        ASSERT_TRUE(ClickComponentByName(iconmain, "CustomizeWindowsIcons1"));
+    }
+    static void Pick(Tset_window_icon* window, const char* grid, int row)
+    {
+        auto* g = qobject_cast<TDrawGrid*>(window->FindComponent(grid));
+        bool can = true;
+        g->OnSelectCell(g, 0, row, can);
+    }
+    static QString Text(TForm* window, const char* name) { return window->FindComponent(name)->property("Text").toString(); }
+    static bool Checked(TForm* window, const char* name) { return window->FindComponent(name)->property("Checked").toBool(); }
+
+    QTemporaryDir world;
+    QString library = world.path() + "/ten.icl";
+    int pickColumn = 0;
+};
+
+TEST_F(CustomiserAcrossRuns, UndoAndTheIconMetricsKeepToTheRunTheyBelongTo)
+{
+    // First run: Start Menu "Program" changed; big icons spaced 43 and 50 applied.
+    WithCustomiser([&](Tset_window_icon* window) {
+        Pick(window, "beginicon", 0);
+        ClickComponentByName(window, "suiButton9");
+        EXPECT_TRUE(qobject_cast<TControl*>(window->FindComponent("suiButton40"))->Enabled());
+        window->FindComponent("icon_size2")->setProperty("Checked", true);
+        window->FindComponent("suiComboBox1")->setProperty("Text", "43");
+        window->FindComponent("suiComboBox2")->setProperty("Text", "50");
+        ClickComponentByName(window, "suiButton5");
+    });
+    EXPECT_EQ(ReadShellValue(19), library + ",0");
+    Restart();
+
+    // Second run: the page shows what was applied, and nothing of the first run can be undone.
+    pickColumn = 1;
+    WithCustomiser([&](Tset_window_icon* window) {
+        EXPECT_TRUE(Checked(window, "icon_size2"));
+        EXPECT_FALSE(Checked(window, "icon_size1"));
+        EXPECT_EQ(Text(window, "suiComboBox1"), "43");
+        EXPECT_EQ(Text(window, "suiComboBox2"), "50");
+        Pick(window, "beginicon", 0);
+        EXPECT_FALSE(qobject_cast<TControl*>(window->FindComponent("suiButton40"))->Enabled());
+        // Changed in this run, Undo gives back what this run began with.
+        ClickComponentByName(window, "suiButton9");
+        EXPECT_EQ(ReadShellValue(19), library + ",1");
+        ClickComponentByName(window, "suiButton40");
+        EXPECT_EQ(ReadShellValue(19), library + ",0");
+    });
+}
+
+TEST_F(CustomiserAcrossRuns, TheCancelOfEveryListPageClosesTheWindow)
+{
+    // The window shown for real from the menu, each list page brought up and its Cancel clicked
+    // with the mouse.
+    const std::pair<int, const char*> cancels[] = {{2, "suiButton15"}, {3, "suiButton19"}, {4, "suiButton27"}, {5, "suiButton31"}};
+    for (const auto& [page, name] : cancels) {
+        bool clicked = false;
+        QTimer::singleShot(100, iconmain, [&, page = page, name = name] {
+            // Should the click do nothing, the window is closed later so the test goes on.
+            QTimer::singleShot(2000, set_window_icon, [] { set_window_icon->SetModalResult(mrAbort); });
+            qobject_cast<TsuiPageControl*>(set_window_icon->FindComponent("suiPageControl1"))->SelectPage(page);
+            auto* button = qobject_cast<QWidget*>(set_window_icon->FindComponent(name));
+            ASSERT_TRUE(button && button->isVisible()) << name;
+            QTest::mouseClick(set_window_icon->windowHandle(), Qt::LeftButton, {},
+                              button->mapTo(set_window_icon, QPoint(button->width() / 2, button->height() / 2)));
+            clicked = true;
+        });
+        ASSERT_TRUE(ClickComponentByName(iconmain, "CustomizeWindowsIcons1"));
+        EXPECT_TRUE(clicked);
+        EXPECT_EQ(set_window_icon->ModalResult(), mrCancel) << name;
+        EXPECT_FALSE(set_window_icon->isVisible()) << name;
+    }
+}
+
+} // namespace

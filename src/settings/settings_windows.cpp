@@ -4,6 +4,7 @@
 #include "mainwindow/iconmain.h"
 #include "settings/liveupdate.h"
 #include "settings/set_skin.h"
+#include "settings/set_window_icon.h"
 #include "settings/setfile.h"
 #include "settings/setwindow.h"
 
@@ -31,5 +32,7 @@ void InstallSettingsWindows()
     Bind("LiveUpdate1", ShowLiveUpdate);
     Bind("ToolButton23", ShowLiveUpdate);
     Bind("FromOutsideFile1", ShowSkinChooser);
+    Bind("ToolButton22", ShowWindowsIconCustomiser);
+    Bind("CustomizeWindowsIcons1", ShowWindowsIconCustomiser);
     SetStartupUpdateCheckRunner(RunStartupUpdateCheck);
 }

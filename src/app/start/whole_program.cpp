@@ -13,7 +13,6 @@
 #include "import/import_windows.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/program_start.h"
-#include "settings/set_window_icon.h"
 #include "settings/settings_windows.h"
 #include "skin/controls/message_dialog.h"
 #include "skin/controls/skin_controls.h"
@@ -67,13 +66,11 @@ void StartWholeProgram(const QStringList& arguments)
     StartProgram(arguments);
     if (!iconmain)
         return;
-    // The main window's tool button and menu item open the GIF builder and the Windows-icon
-    // customiser; their keys run the same items.
+    // The main window's tool button and menu item open the GIF builder; their keys run the same
+    // items.
     Bind("ToolButton17", ShowGifBuilder);
     Bind("AnimationGIFBuilder1", ShowGifBuilder);
-    Bind("ToolButton22", ShowWindowsIconCustomiser);
-    Bind("CustomizeWindowsIcons1", ShowWindowsIconCustomiser);
-    // The Options and Help menus open the settings windows.
+    // The Options and Help menus and the customiser's tool button open the settings windows.
     InstallSettingsWindows();
     // The disk search and capture commands open their windows.
     InstallImportCommands(iconmain);
