@@ -776,8 +776,11 @@ void Tloadimagedorv::SaveGroup()
         MessageBeep(0);
         return;
     }
-    if (dialog->Execute())
-        icon->SaveToFile(WithExtension(dialog->FileName(), QStringLiteral(".ico")));
+    if (!dialog->Execute())
+        return;
+    const QString name = WithExtension(dialog->FileName(), QStringLiteral(".ico"));
+    if (ConfirmReplaceFile(name))
+        icon->SaveToFile(name);
 }
 
 void Tloadimagedorv::N5Click(TObject*)
@@ -792,9 +795,11 @@ void Tloadimagedorv::SaveImage()
         MessageBeep(0);
         return;
     }
-    if (dialog->Execute())
-        CurrentGroup->SaveImageToFile(WithExtension(dialog->FileName(), QStringLiteral(".ico")),
-                                      uint16_t(ItemImage(SelectedFormatItem - 1)));
+    if (!dialog->Execute())
+        return;
+    const QString name = WithExtension(dialog->FileName(), QStringLiteral(".ico"));
+    if (ConfirmReplaceFile(name))
+        CurrentGroup->SaveImageToFile(name, uint16_t(ItemImage(SelectedFormatItem - 1)));
 }
 
 void Tloadimagedorv::MenuItem3Click(TObject*)
@@ -854,6 +859,8 @@ void Tloadimagedorv::ExportLibrary(bool appendExtension)
     if (!dialog->Execute())
         return;
     const QString name = appendExtension ? WithExtension(dialog->FileName(), QStringLiteral(".icl")) : dialog->FileName();
+    if (!ConfirmReplaceFile(name))
+        return;
     try {
         Library->SaveToFile(name);
     } catch (const Exception& e) {

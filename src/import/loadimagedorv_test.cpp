@@ -2,6 +2,7 @@
 
 #include "document/scratch_folder.h"
 #include "framework/commands.h"
+#include "framework/dialogs.h"
 #include "framework/list_box.h"
 #include "framework/menus.h"
 #include "framework/string_list.h"
@@ -354,6 +355,46 @@ TEST_F(ImportLibrary, GroupsAndImagesAreSavedAddedAndExportedAndReadBack)
         back.LoadFromFile(dir.filePath(name));
         ASSERT_EQ(back.Icons()->Count(), 3) << name;
         EXPECT_EQ(static_cast<TMultiIcon*>(back.Icons()->Objects(2))->Count(), 1) << name;
+    }
+}
+
+// Every save road of the window asks before it writes over a file that is there, and writes
+// nothing when the answer is No.
+TEST_F(ImportLibrary, SavesAskBeforeReplacingAFile)
+{
+    Tloadimagedorv* w = Open(MakeLibrary(2));
+    Select(w, 1);
+    auto* list = qobject_cast<TListBox*>(w->FindComponent("ListBox1"));
+    list->SetItemIndex(0);
+    w->ListBox1Click(list);
+    const struct {
+        const char* Command;
+        const char* Typed;
+        const char* Written;
+    } roads[] = {{"N5", "group", "group.ico"}, {"MenuItem4", "image", "image.ico"},
+                 {"ICL1", "library", "library.icl"}, {"MenuItem9", "exact.bin", "exact.bin"}};
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.Command);
+        const QString written = Write(QLatin1String(road.Written), "keep");
+        for (const int answer : {int(mrNo), int(mrYes)}) {
+            QStringList asked;
+            TDialogAnswererScope answers([&](TDialogRequest& r) {
+                if (r.Kind == TDialogRequest::dkSave) {
+                    r.Dialog->setProperty("FileName", dir.filePath(QLatin1String(road.Typed)));
+                    r.Result = 1;
+                } else {
+                    asked << r.Text;
+                    r.Result = answer;
+                }
+                return true;
+            });
+            ClickComponent(w->FindComponent(road.Command));
+            ASSERT_EQ(asked.size(), 1);
+            EXPECT_TRUE(asked[0].contains(QLatin1String(road.Written)));
+            QFile file(written);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll() == "keep", answer == int(mrNo));
+        }
     }
 }
 
