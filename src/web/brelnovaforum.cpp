@@ -3,6 +3,7 @@
 #include "document/command_dialog.h"
 #include "framework/combo_box.h"
 #include "framework/controls.h"
+#include "framework/dialogs.h"
 #include "framework/menus.h"
 #include "framework/string_list.h"
 #include "framework/tool_bar.h"
@@ -30,6 +31,15 @@ template <class T> T* Part(const TForm* w, const char* name)
     return qobject_cast<T*>(w->FindComponent(QLatin1String(name)));
 }
 
+// An opener's address that the window cannot show: the user is told, and nothing opens.
+bool AcceptAddress(const QString& url)
+{
+    if (WebAddressLoadable(url))
+        return true;
+    MessageBox(QStringLiteral("The web window cannot open \"%1\": it is not the address of a web page.").arg(url),
+               QStringLiteral("BRELNOVA Community Forum"), MB_OK | MB_ICONWARNING);
+    return false;
+}
 
 } // namespace
 
@@ -69,12 +79,15 @@ void Tbrelnovaforum::FormCreate(TObject*)
     auto* layout = new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(WebBrowser1);
-    connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] { WebBrowser1DownloadBegin(); });
+    connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] {
+        stopped_ = false;
+        WebBrowser1DownloadBegin();
+    });
     connect(WebBrowser1, &QWebEngineView::loadProgress, this, [this](int p) { WebBrowser1ProgressChange(p, 100); });
     connect(WebBrowser1, &QWebEngineView::loadFinished, this, [this](bool ok) {
         LastLoadOk = ok;
         ++LoadsFinished;
-        WebBrowser1DownloadComplete();
+        WebBrowser1DownloadComplete(ok);
     });
 }
 
@@ -111,14 +124,19 @@ QStringList Tbrelnovaforum::AddressList() const
     return out;
 }
 
-void Tbrelnovaforum::Navigate(const QString& url)
+bool Tbrelnovaforum::Navigate(const QString& url)
 {
+    if (!WebAddressLoadable(url))
+        return false;
     if (WebBrowser1)
-        WebBrowser1->setUrl(QUrl::fromUserInput(url));
+        WebBrowser1->setUrl(QUrl::fromUserInput(TrimAddress(url)));
+    return true;
 }
 
-void Tbrelnovaforum::ShowAddress(const QString& url, bool addToList)
+bool Tbrelnovaforum::ShowAddress(const QString& url, bool addToList)
 {
+    if (!AcceptAddress(url))
+        return false;
     if (auto* box = Part<TCustomComboBox>(this, "suiComboBox1")) {
         if (addToList)
             box->Items()->Add(url);
@@ -126,7 +144,7 @@ void Tbrelnovaforum::ShowAddress(const QString& url, bool addToList)
         box->SetText(url);
         settingAddress_ = false;
     }
-    Navigate(url);
+    return Navigate(url);
 }
 
 void Tbrelnovaforum::ToolButton1Click(TObject*)
@@ -146,6 +164,7 @@ void Tbrelnovaforum::ToolButton3Click(TObject*)
 
 void Tbrelnovaforum::ToolButton4Click(TObject*)
 {
+    stopped_ = true;
     WebBrowser1->stop();
 }
 
@@ -180,9 +199,9 @@ void Tbrelnovaforum::suiComboBox1Change(TObject*)
 {
     if (settingAddress_)
         return;
-    const QString url = TrimAddress(Address());
-    if (!url.isEmpty())
-        Navigate(url);
+    // A half-typed address is no reason for a message box at every letter; the status bar says it.
+    if (!Navigate(Address()))
+        SetStatus(1, QStringLiteral("Status: not a web address"));
 }
 
 void Tbrelnovaforum::WebBrowser1DownloadBegin()
@@ -191,10 +210,13 @@ void Tbrelnovaforum::WebBrowser1DownloadBegin()
     SetStatus(1, QStringLiteral("Status: completed"));
 }
 
-void Tbrelnovaforum::WebBrowser1DownloadComplete()
+void Tbrelnovaforum::WebBrowser1DownloadComplete(bool ok)
 {
     SetStatus(0, QStringLiteral("Browse webpage"));
-    SetStatus(1, QStringLiteral("Status: completed"));
+    if (ok)
+        SetStatus(1, QStringLiteral("Status: completed"));
+    else
+        SetStatus(1, stopped_ ? QStringLiteral("Status: stopped") : QStringLiteral("Status: the page cannot be loaded"));
 }
 
 void Tbrelnovaforum::WebBrowser1ProgressChange(int progress, int maximum)
@@ -210,6 +232,8 @@ void Tbrelnovaforum::WebBrowser1ProgressChange(int progress, int maximum)
 
 Tbrelnovaforum* OpenWebWindow(const QString& url, bool addToList)
 {
+    if (!AcceptAddress(url))
+        return brelnovaforum;
     if (!brelnovaforum)
         new Tbrelnovaforum;
     PlaceWebWindow(brelnovaforum);

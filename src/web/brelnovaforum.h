@@ -29,9 +29,11 @@ public:
     // The address box's text and list.
     QString Address() const;
     QStringList AddressList() const;
-    void Navigate(const QString& url);
-    // Steps 5 to 7 of every opener: the address (into the list when asked), then the page.
-    void ShowAddress(const QString& url, bool addToList);
+    // Goes to the address; false, going nowhere, when it is no address the window can show.
+    bool Navigate(const QString& url);
+    // Steps 5 to 7 of every opener: the address (into the list when asked), then the page. An
+    // address the window cannot show is refused with a message and changes nothing.
+    bool ShowAddress(const QString& url, bool addToList);
 
     Q_INVOKABLE void FormCreate(TObject* Sender);
     Q_INVOKABLE void FormShow(TObject* Sender);
@@ -44,7 +46,8 @@ public:
     Q_INVOKABLE void SiteClick(TObject* Sender);
     Q_INVOKABLE void suiComboBox1Change(TObject* Sender);
     void WebBrowser1DownloadBegin();
-    void WebBrowser1DownloadComplete();
+    // ok is false when the load ended without its page: stopped, or the page could not be had.
+    void WebBrowser1DownloadComplete(bool ok = true);
     void WebBrowser1ProgressChange(int progress, int maximum);
 
     QString StatusText(int panel) const;
@@ -52,13 +55,15 @@ public:
 private:
     void SetStatus(int panel, const QString& text);
     bool settingAddress_ = false;
+    bool stopped_ = false;
 };
 
 extern Tbrelnovaforum* brelnovaforum;
 
 // Creates the window if needed, places it between the main window's tool palette and right
 // panel, gives it the main window's skin, shows it, puts the address in (into the list when
-// asked) and navigates.
+// asked) and navigates. An address the window cannot show is refused with a message before
+// anything opens or changes.
 Tbrelnovaforum* OpenWebWindow(const QString& url, bool addToList);
 
 } // namespace web

@@ -2,11 +2,14 @@
 
 #include "document/command_dialog.h"
 #include "framework/controls.h"
+#include "framework/dialogs.h"
 #include "framework/edit.h"
 #include "import/loadimagedorv.h"
 #include "skin/controls/check_box.h"
 #include "web/brelnovaforum.h"
 #include "web/web_addresses.h"
+
+#include <QUrl>
 
 Tseach_internet* seach_internet = nullptr;
 
@@ -43,10 +46,17 @@ void Tseach_internet::FormShow(TObject*)
     TakeMainWindowSkin(*this);
 }
 
-QString Tseach_internet::SearchAddress() const
+QString Tseach_internet::Keywords() const
 {
     auto* edit = Part<TCustomEdit>(this, "seach");
-    const QString keywords = edit ? TrimAddress(edit->Text()) : QString();
+    return edit ? TrimAddress(edit->Text()) : QString();
+}
+
+QString Tseach_internet::SearchAddress() const
+{
+    // Encoded, so that "&", "#" and "+" in the keywords reach the service as typed instead of
+    // ending the query, starting a fragment or standing for a blank.
+    const QString keywords = QString::fromLatin1(QUrl::toPercentEncoding(Keywords()));
     auto* second = Part<TsuiRadioButton>(this, "click2");
     if (second && second->Checked())
         return WebAddresses().ImageSearch2 + QStringLiteral("search/images?p=") + keywords
@@ -56,6 +66,11 @@ QString Tseach_internet::SearchAddress() const
 
 void Tseach_internet::suiButton1Click(TObject*)
 {
+    if (Keywords().isEmpty()) {
+        MessageBox(QStringLiteral("Please type the keywords to search for."), QStringLiteral("Brelnova Studio"),
+                   MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     web::OpenWebWindow(SearchAddress(), true);
 }
 

@@ -12,6 +12,8 @@ public:
     explicit Tseach_internet(QWidget* owner = nullptr);
     ~Tseach_internet() override;
 
+    // The keywords as typed, without the blanks and control characters around them.
+    QString Keywords() const;
     // The address a search with these keywords on the chosen engine goes to.
     QString SearchAddress() const;
 

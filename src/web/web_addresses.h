@@ -25,5 +25,10 @@ TWebAddresses& WebAddresses();
 // everything else stay as typed.
 QString TrimAddress(const QString& text);
 
+// Whether the web window can show the address as it would be navigated to: a web page (http or
+// https with a host), a local file or a blank page. Anything else (an empty text, another
+// program's scheme such as mailto) it cannot.
+bool WebAddressLoadable(const QString& address);
+
 // The web windows' definitions and every class they name; called by each window as it is made.
 void RegisterWebClasses();

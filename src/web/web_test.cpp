@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QTest>
+#include <QUrlQuery>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -162,6 +163,7 @@ TEST_F(WebWindow, NavigatesBackForwardRefreshesStopsAndReportsAFailedLoad)
     ASSERT_TRUE(started.count() > 0 || started.wait(20000));
     ASSERT_TRUE(LoadFinishes(w, [&] { ClickComponent(w->FindComponent("ToolButton4")); }));
     EXPECT_FALSE(w->LastLoadOk);
+    EXPECT_EQ(w->StatusText(1), "Status: stopped");
     EXPECT_TRUE(Shows(w, "/two"));
 
     // Nothing listens on a port just freed: the load fails, and its flag says so.
@@ -171,6 +173,7 @@ TEST_F(WebWindow, NavigatesBackForwardRefreshesStopsAndReportsAFailedLoad)
     closed.close();
     ASSERT_TRUE(LoadFinishes(w, [&] { w->ShowAddress(QStringLiteral("http://127.0.0.1:%1/gone").arg(port), false); }));
     EXPECT_FALSE(w->LastLoadOk);
+    EXPECT_EQ(w->StatusText(1), "Status: the page cannot be loaded");
 
     // Typing in the address box goes to the address as it stands after each letter.
     auto* edit = w->FindComponent("suiComboBox1")->findChild<QLineEdit*>();
@@ -182,6 +185,40 @@ TEST_F(WebWindow, NavigatesBackForwardRefreshesStopsAndReportsAFailedLoad)
     QTest::keyClick(edit, Qt::Key_E);
     ASSERT_TRUE(Shows(w, "/type"));
     EXPECT_EQ(w->Address(), server.Base() + "type");
+}
+
+TEST_F(WebWindow, AnAddressItCannotShowIsRefusedAndChangesNothing)
+{
+    // Before the window exists: a message, and no window.
+    EXPECT_EQ(web::OpenWebWindow(QStringLiteral("mailto:someone@example.com"), true), nullptr);
+    EXPECT_EQ(web::brelnovaforum, nullptr);
+    ASSERT_EQ(Asked.size(), 1);
+    EXPECT_TRUE(Asked[0].contains("cannot open \"mailto:someone@example.com\"")) << Asked[0].toStdString();
+
+    web::Tbrelnovaforum* w = web::OpenWebWindow(server.Base() + "good", true);
+    ASSERT_TRUE(Shows(w, "/good"));
+    const QStringList list = w->AddressList();
+    const int loads = w->LoadsFinished;
+    for (const QString& bad : {QStringLiteral("  "), QStringLiteral("http://"), QStringLiteral("javascript:alert(1)")}) {
+        Asked.clear();
+        EXPECT_EQ(web::OpenWebWindow(bad, true), w);
+        EXPECT_EQ(Asked.size(), 1) << bad.toStdString();
+        EXPECT_EQ(w->AddressList(), list) << bad.toStdString();
+        EXPECT_EQ(w->Address(), server.Base() + "good") << bad.toStdString();
+    }
+
+    // Pasted into the address box, the status bar says so at once; no box interrupts the typing.
+    Asked.clear();
+    auto* edit = w->FindComponent("suiComboBox1")->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->selectAll();
+    edit->insert("mailto:x");
+    EXPECT_EQ(w->StatusText(1), "Status: not a web address");
+    EXPECT_TRUE(Asked.isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->LoadsFinished, loads);
+    EXPECT_EQ(w->WebBrowser1->url().path(), "/good");
 }
 
 TEST_F(WebWindow, TheSitesButtonListsTheSixSitesAndEachOpensItsPage)
@@ -235,16 +272,22 @@ TEST_F(WebWindow, ImageSearchBuildsTheAddressesAndListsEachSearch)
         EXPECT_GE(at.top(), below) << name;
         EXPECT_TRUE(seach_internet->rect().contains(at)) << name << " ends at " << at.bottom() << " of " << seach_internet->height();
     }
-    qobject_cast<TCustomEdit*>(seach_internet->FindComponent("seach"))->SetText("  red apple \t");
-    EXPECT_EQ(seach_internet->SearchAddress(), server.Base() + "images?q=red apple&hl=en");
+    auto* keywords = qobject_cast<TCustomEdit*>(seach_internet->FindComponent("seach"));
+    keywords->SetText("  red apple \t");
+    EXPECT_EQ(seach_internet->SearchAddress(), server.Base() + "images?q=red%20apple&hl=en");
     qobject_cast<TsuiRadioButton*>(seach_internet->FindComponent("click2"))->SetChecked(true);
     EXPECT_EQ(seach_internet->SearchAddress(),
-              server.Base() + "search/images?p=red apple&csz=&ei=UTF-8&fr=FP-tab-img-t-158&cop=mss&tab=3&toggle=1");
+              server.Base() + "search/images?p=red%20apple&csz=&ei=UTF-8&fr=FP-tab-img-t-158&cop=mss&tab=3&toggle=1");
     qobject_cast<TsuiRadioButton*>(seach_internet->FindComponent("click1"))->SetChecked(true);
-    qobject_cast<TCustomEdit*>(seach_internet->FindComponent("seach"))->SetText("");
-    EXPECT_EQ(seach_internet->SearchAddress(), server.Base() + "images?q=&hl=en");
 
-    qobject_cast<TCustomEdit*>(seach_internet->FindComponent("seach"))->SetText(" red apple ");
+    // Only blanks: the user is asked for keywords, and no window opens.
+    keywords->SetText(" \t ");
+    ClickComponent(seach_internet->FindComponent("suiButton1"));
+    EXPECT_EQ(Asked, QStringList{"Please type the keywords to search for."});
+    EXPECT_EQ(web::brelnovaforum, nullptr);
+    EXPECT_TRUE(server.Paths.isEmpty());
+
+    keywords->SetText(" red apple ");
     ClickComponent(seach_internet->FindComponent("suiButton1"));
     ASSERT_NE(web::brelnovaforum, nullptr);
     const int listed = int(web::brelnovaforum->AddressList().size());
@@ -252,6 +295,34 @@ TEST_F(WebWindow, ImageSearchBuildsTheAddressesAndListsEachSearch)
     EXPECT_EQ(web::brelnovaforum->AddressList().size(), listed + 1); // the same search is listed again
     ASSERT_TRUE(Shows(web::brelnovaforum, "/images?q=red%20apple&hl=en"));
     EXPECT_TRUE(server.Paths.contains("/images?q=red%20apple&hl=en")) << server.Paths.join(", ").toStdString();
+
+    // Characters that mean something in an address reach the service as the keywords typed, on
+    // either engine.
+    const struct {
+        const char* Engine;
+        const char* Path;
+        const char* Keywords;
+        const char* Last;
+        const char* Value;
+    } engines[] = {{"click1", "/images", "q", "hl", "en"}, {"click2", "/search/images", "p", "toggle", "1"}};
+    for (const auto& e : engines) {
+        qobject_cast<TsuiRadioButton*>(seach_internet->FindComponent(e.Engine))->SetChecked(true);
+        keywords->SetText("AT&T c# c++");
+        server.Paths.clear();
+        ClickComponent(seach_internet->FindComponent("suiButton1"));
+        // The page before may still ask for its icon; the search is the request for its path.
+        QString search;
+        ASSERT_TRUE(WaitUntil([&] {
+            for (const QString& p : server.Paths)
+                if (p.startsWith(QLatin1String(e.Path) + '?'))
+                    search = p;
+            return !search.isEmpty();
+        })) << e.Engine;
+        const QUrlQuery query(QUrl(server.Base() + search.mid(1)));
+        EXPECT_EQ(query.queryItemValue(e.Keywords, QUrl::FullyDecoded), "AT&T c# c++") << search.toStdString();
+        EXPECT_EQ(query.queryItemValue(e.Last), e.Value) << search.toStdString();
+    }
+    EXPECT_EQ(Asked, QStringList{"Please type the keywords to search for."});
     EXPECT_TRUE(seach_internet->isVisible());
     ClickComponent(seach_internet->FindComponent("suiButton2"));
     EXPECT_FALSE(seach_internet->isVisible());
