@@ -12,7 +12,9 @@
 #include "framework/dialogs.h"
 #include "framework/image.h"
 #include "framework/sysutils.h"
+#include "mainwindow/web_window.h"
 #include "skin/controls/spin_edit.h"
+#include "skin/controls/url_label.h"
 
 #include <QPainter>
 
@@ -32,6 +34,14 @@ Tsethot::Tsethot(QWidget* owner) : TForm(owner)
     KeepDialogTitleButtons(*this, false);
     SetImage(qobject_cast<TImage*>(FindComponent(QStringLiteral("bgimage"))), CheckerTile());
     ShowPreview(SlotPicture(QImage()), -100, -100);
+    // The sample page's links open in the program's own web window, not in another browser.
+    for (const char* name : {"URLLabel1", "URLLabel2", "URLLabel3", "URLLabel4"}) {
+        if (auto* link = qobject_cast<TsuiURLLabel*>(FindComponent(QLatin1String(name)))) {
+            const QString url = link->URL();
+            link->SetURL(QString());
+            link->OnClick = [url](TObject*) { OpenWebPage(url, false); };
+        }
+    }
 }
 
 Tsethot::~Tsethot()
