@@ -7,11 +7,8 @@
 
 #include "raster.h"
 
-#include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -207,36 +204,10 @@ QImage RadialTile()
     return p.ToImage();
 }
 
-struct TArt {
-    const char* File;
-    QImage (*Draw)();
-};
-const TArt kArt[] = {{"palette.png", Sheet}, {"palettebg.png", Background}, {"radialtile.png", RadialTile}};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const bool check = args.size() == 3 && args[1] == QLatin1String("--check");
-    if (!check && args.size() != 2) {
-        std::fprintf(stderr, "usage: paletteart OUT_DIR | paletteart --check ROOT\n");
-        return 2;
-    }
-    const QString folder = args.last() + QStringLiteral("/src/mainwindow/art/");
-    int bad = 0;
-    for (const TArt& art : kArt) {
-        const QImage image = art.Draw().convertToFormat(QImage::Format_ARGB32);
-        if (check) {
-            if (QImage(folder + art.File).convertToFormat(QImage::Format_ARGB32) != image) {
-                std::fprintf(stderr, "%s differs from what paletteart draws\n", art.File);
-                ++bad;
-            }
-        } else if (!QDir().mkpath(folder) || !image.save(folder + art.File)) {
-            ++bad;
-        }
-    }
-    return bad ? 1 : 0;
+    return WriteOrCheckArt(argc, argv, "paletteart", QStringLiteral("src/mainwindow/art"),
+                           {{"palette.png", Sheet}, {"palettebg.png", Background}, {"radialtile.png", RadialTile}});
 }

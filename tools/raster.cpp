@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 RGBA Rgb(uint32_t rgb, int alpha)
 {
@@ -335,4 +337,30 @@ bool WriteFileIfChanged(const QString& path, const QByteArray& bytes)
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+int WriteOrCheckArt(int argc, char** argv, const char* tool, const QString& folder, const std::vector<TArtFile>& art)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const bool check = args.size() == 3 && args[1] == QLatin1String("--check");
+    if (!check && args.size() != 2) {
+        std::fprintf(stderr, "usage: %s OUT_DIR | %s --check ROOT\n", tool, tool);
+        return 2;
+    }
+    const QString out = args.last() + QLatin1Char('/') + folder + QLatin1Char('/');
+    int bad = 0;
+    for (const TArtFile& a : art) {
+        const QImage image = a.Draw().convertToFormat(QImage::Format_ARGB32);
+        if (check) {
+            if (QImage(out + a.File).convertToFormat(QImage::Format_ARGB32) != image) {
+                std::fprintf(stderr, "%s differs from what %s draws\n", a.File, tool);
+                ++bad;
+            }
+        } else if (!QDir().mkpath(out) || !image.save(out + a.File)) {
+            ++bad;
+        }
+    }
+    return bad ? 1 : 0;
 }

@@ -78,3 +78,13 @@ Pic Strip(const std::vector<Pic>& frames);
 QByteArray BmpBytes(const Pic& p);
 QByteArray IcoBytes(const std::vector<Pic>& sizes);
 bool WriteFileIfChanged(const QString& path, const QByteArray& bytes);
+
+// The pictures of a generator that writes PNG files into one folder of the project.
+struct TArtFile {
+    const char* File;
+    std::function<QImage()> Draw;
+};
+// The whole main of such a generator: "tool OUT_DIR" writes every picture to OUT_DIR/folder/,
+// "tool --check ROOT" compares those under ROOT/folder/ with what it draws. Returns the exit
+// code.
+int WriteOrCheckArt(int argc, char** argv, const char* tool, const QString& folder, const std::vector<TArtFile>& art);

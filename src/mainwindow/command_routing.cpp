@@ -1,6 +1,7 @@
 #include "mainwindow/command_routing.h"
 
 #include "document/editor_state.h"
+#include "document/newiconview.h"
 #include "framework/commands.h"
 #include "framework/controls.h"
 #include "framework/dialogs.h"
@@ -13,48 +14,31 @@ TForm* ActiveDocumentWindow(const TEditorState& state)
     return FindForm(state.ActiveDocumentName);
 }
 
-bool RunDocumentCommand(TEditorState& state, const QString& control, const QString& what, const QString* argument)
+TForm* ActiveProjectWindow(const TEditorState& state)
+{
+    TForm* document = ActiveDocumentWindow(state);
+    if (!document || document->objectName().compare(QLatin1String("newiconview"), Qt::CaseInsensitive) == 0)
+        return nullptr;
+    if (auto* doc = qobject_cast<Tnewiconview*>(document); doc && doc->IsTemplate())
+        return nullptr;
+    return document;
+}
+
+bool RunDocumentCommand(TEditorState& state, const QString& control, const QString* argument)
 {
     TForm* document = ActiveDocumentWindow(state);
     if (!document)
         return false;
     QObject* component = document->FindComponent(control);
-    if (!HasClickHandler(component)) {
-        if (!what.isEmpty())
-            ReportNotAvailable(what);
+    if (!HasClickHandler(component))
         return false;
-    }
     if (argument)
         state.CommandArgument = *argument;
     return ClickComponent(component);
 }
 
-void ReportNotAvailable(const QString& what)
-{
-    MessageBox(QStringLiteral("%1 is not available yet.").arg(what), QStringLiteral("Brelnova Studio"),
-               MB_OK | MB_ICONINFORMATION);
-}
-
-QString CommandDisplayName(QObject* sender)
-{
-    QString name;
-    if (auto* item = qobject_cast<TMenuItem*>(sender))
-        name = StripHotkey(item->Caption());
-    else if (auto* control = qobject_cast<TControl*>(sender))
-        name = control->Hint();
-    name = name.trimmed();
-    while (name.endsWith(QLatin1Char('.')))
-        name.chop(1);
-    return name.trimmed().isEmpty() ? QStringLiteral("This command") : name.trimmed();
-}
-
 // ---------------------------------------------------------------------------------------------
 // Commands of the main window
-
-void Ticonmain::NotAvailableClick(TObject* Sender)
-{
-    ReportNotAvailable(CommandDisplayName(dynamic_cast<QObject*>(Sender)));
-}
 
 namespace {
 
@@ -87,13 +71,13 @@ bool OverlayVisible(TForm* document)
 void Ticonmain::ToolButton8Click(TObject*)
 {
     CutOrCopyStates(*this);
-    RunDocumentCommand(*this, QStringLiteral("BitBtn27"), QStringLiteral("Cut"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn27"));
 }
 
 void Ticonmain::ToolButton9Click(TObject*)
 {
     CutOrCopyStates(*this);
-    RunDocumentCommand(*this, QStringLiteral("BitBtn28"), QStringLiteral("Copy"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn28"));
 }
 
 void Ticonmain::ToolButton10Click(TObject*)
@@ -108,23 +92,23 @@ void Ticonmain::ToolButton11Click(TObject*)
     if (!document)
         return;
     if (OverlayVisible(document)) {
-        RunDocumentCommand(*this, QStringLiteral("BitBtn31"), QStringLiteral("Delete"));
+        RunDocumentCommand(*this, QStringLiteral("BitBtn31"));
         EnableControls(*this, {"ToolButton10", "ToolButton8", "ToolButton9", "ToolButton11"}, false);
         SetControlHint(QStringLiteral("ToolButton11"), QStringLiteral("Delete image format"));
         EnableControls(*this, {"Cut1", "Copy1", "Paste1", "Delete1"}, false);
     } else {
-        RunDocumentCommand(*this, QStringLiteral("RemoveImageFormat1"), QStringLiteral("Remove This Image Format"));
+        RunDocumentCommand(*this, QStringLiteral("RemoveImageFormat1"));
     }
 }
 
 void Ticonmain::Selectall1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("Selectall1"), QStringLiteral("Select All"));
+    RunDocumentCommand(*this, QStringLiteral("Selectall1"));
 }
 
 void Ticonmain::ClearAll1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("BitBtn42"), QStringLiteral("Clear All"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn42"));
 }
 
 void Ticonmain::N30Click(TObject*)
@@ -141,73 +125,72 @@ void Ticonmain::N30Click(TObject*)
 
 void Ticonmain::Create3232WinXPImageFormat1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("Create3232WinXPImageFormat1"),
-                       QStringLiteral("Create 32 * 32 Win XP Image Format"));
+    RunDocumentCommand(*this, QStringLiteral("Create3232WinXPImageFormat1"));
 }
 
 void Ticonmain::CreateaNewImageFormat1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("addimageSHOW1"), QStringLiteral("Create a New Image Format"));
+    RunDocumentCommand(*this, QStringLiteral("addimageSHOW1"));
 }
 
 void Ticonmain::NewGIFProjectFromCurrentImage1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("NewGifProjectFromThisImage1"), QStringLiteral("New GIF Project"));
+    RunDocumentCommand(*this, QStringLiteral("NewGifProjectFromThisImage1"));
 }
 
 void Ticonmain::NewANIProjectFromCurrentImage1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("NewAniProjectFromThisImage1"), QStringLiteral("New ANI Project"));
+    RunDocumentCommand(*this, QStringLiteral("NewAniProjectFromThisImage1"));
 }
 
 void Ticonmain::NewIconProjectFromCurrentImage1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("NewIconProjectFromThisImage1"), QStringLiteral("New Icon Project"));
+    RunDocumentCommand(*this, QStringLiteral("NewIconProjectFromThisImage1"));
 }
 
 void Ticonmain::RemoveThisImageFormat1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("RemoveImageFormat1"), QStringLiteral("Remove This Image Format"));
+    RunDocumentCommand(*this, QStringLiteral("RemoveImageFormat1"));
 }
 
 void Ticonmain::Properties1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("Properties1"), QStringLiteral("Properties"));
+    RunDocumentCommand(*this, QStringLiteral("Properties1"));
 }
 
 void Ticonmain::ShowImageFormatList1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("ShowImageFormatList2"), QStringLiteral("Show Image Format List"));
+    RunDocumentCommand(*this, QStringLiteral("ShowImageFormatList2"));
 }
 
 void Ticonmain::ShowListonLeft1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("ShowListonLeft2"), QStringLiteral("Show List on Left"));
+    RunDocumentCommand(*this, QStringLiteral("ShowListonLeft2"));
 }
 
 void Ticonmain::ShowListonRight1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("ShowListonRight2"), QStringLiteral("Show List on Right"));
+    RunDocumentCommand(*this, QStringLiteral("ShowListonRight2"));
 }
 
 void Ticonmain::ShiftLeft1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("BitBtn33"), QStringLiteral("Shift Left"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn33"));
 }
 
 void Ticonmain::ShiftRight1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("BitBtn34"), QStringLiteral("Shift Right"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn34"));
 }
 
 void Ticonmain::ShiftUp1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("BitBtn32"), QStringLiteral("Shift Up"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn32"));
 }
 
 void Ticonmain::ShiftDown1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("BitBtn35"), QStringLiteral("Shift Down"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn35"));
 }
 
 // The master opacity: the label shows per cent, the hidden edit the same number, and the
@@ -221,12 +204,12 @@ void Ticonmain::layer_aChange(TObject*)
     const int percent = bar->property("Position").toInt() * 100 / 255;
     SetLabelText(QStringLiteral("layerok"), QString::number(percent) + QLatin1Char('%'));
     SetEditText(QStringLiteral("opacity"), QString::number(percent));
-    RunDocumentCommand(*this, QStringLiteral("BitBtn9"), QStringLiteral("Master opacity"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn9"));
 }
 
 void Ticonmain::iconshowClick(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("BitBtn29"), QStringLiteral("Preview at 1:1"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn29"));
 }
 
 void Ticonmain::SetRadialAngle1Click(TObject*)

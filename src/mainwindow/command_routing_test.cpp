@@ -1,30 +1,9 @@
 #include "mainwindow/command_routing.h"
 
 #include "framework/commands.h"
-#include "framework/tool_bar.h"
 #include "mainwindow/testing_recording_document.h"
 
-#include <QApplication>
-
-namespace {
-
 using Routing = MainWindowWithDocument;
-
-// Every item and button of the menus and the tool bar, leaves only.
-QList<QObject*> CommandControls(Ticonmain* main)
-{
-    QList<QObject*> controls;
-    QObject* menu = main->FindComponent("MainMenu1");
-    for (TMenuItem* item : main->findChildren<TMenuItem*>())
-        if (item->Count() == 0 && !item->IsLine() && item->GetParentMenu() == menu)
-            controls << item;
-    for (TToolButton* button : main->findChildren<TToolButton*>())
-        if (button->Style() != ToolBarTypes::tbsSeparator)
-            controls << button;
-    return controls;
-}
-
-} // namespace
 
 TEST_F(Routing, EveryCommandReachesItsDocumentControl)
 {
@@ -130,7 +109,7 @@ TEST_F(Routing, CutAndCopySetTheEditStatesEvenWithoutADocument)
     EXPECT_TRUE(requests.isEmpty());
 }
 
-TEST_F(Routing, AMissingDocumentIsSilentAndAMissingCommandSaysSoOnce)
+TEST_F(Routing, AMissingDocumentOrDocumentPartIsSilent)
 {
     // The active document was closed: nothing happens, nothing is said.
     main->ActiveDocumentName = "iconview9";
@@ -138,74 +117,20 @@ TEST_F(Routing, AMissingDocumentIsSilentAndAMissingCommandSaysSoOnce)
     ClickComponentByName(main, "ToolButton11");
     EXPECT_TRUE(requests.isEmpty());
 
-    // The document has no handler for the command yet: one message names it.
+    // The document has no handler for the command: it does not take it, and nothing is said.
     main->ActiveDocumentName = "ICONVIEW1";
     document->Unbind("BitBtn33");
     document->Unbind("RemoveImageFormat1");
     ClickComponentByName(main, "ShiftLeft1");
     ClickComponentByName(main, "ToolButton11");
-    EXPECT_EQ(requests, QStringList({"0: Shift Left is not available yet.",
-                                     "0: Remove This Image Format is not available yet."}));
+    EXPECT_TRUE(requests.isEmpty()) << requests.join('\n').toStdString();
     EXPECT_TRUE(document->Take().isEmpty());
 
     // A disabled popup item of the document does nothing.
-    requests.clear();
     qobject_cast<TMenuItem*>(document->form->FindComponent("Properties1"))->SetEnabled(false);
     ClickComponentByName(main, "Properties1");
     EXPECT_TRUE(document->Take().isEmpty());
     EXPECT_TRUE(requests.isEmpty());
-}
-
-namespace {
-
-QWidgetList VisibleWindows()
-{
-    QWidgetList shown;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible())
-            shown << w;
-    return shown;
-}
-
-} // namespace
-
-// No menu item or tool-bar button is silent: each one reaches the document, asks something,
-// changes the editor state or says that it is not available yet.
-TEST_F(Routing, EveryMenuItemAndToolButtonDoesSomething)
-{
-    const QList<QObject*> controls = CommandControls(main);
-    ASSERT_GT(controls.size(), 150);
-    for (QObject* control : controls) {
-        const QString name = control->objectName();
-        EXPECT_TRUE(HasClickHandler(control)) << name.toStdString();
-        // Leaving would end the test's program; the recent files, Undo and Redo and Send to
-        // Desktop act only with a file, a history or a real document (their own tests hold them).
-        if (name == "Exit1" || name == "Close1" || name.contains("Untitled") || name == "Undo1" || name == "Redo1" ||
-            name == "Senddasktop1")
-            continue;
-        // Arranging windows and opening web pages leave no request; their own tests hold them.
-        if (name == "Tile1" || name == "Cascade1" || name == "SubscribeNewsletters1" ||
-            name == "BRELNOVACommunityForum1" || name == "ToolButton24")
-            continue;
-        qobject_cast<TMenuItem*>(control) ? qobject_cast<TMenuItem*>(control)->SetEnabled(true)
-                                          : qobject_cast<TControl*>(control)->SetEnabled(true);
-        requests.clear();
-        document->Take();
-        main->CurrentTool = 0;
-        main->FillStyle = 0;
-        const QWidgetList shownBefore = VisibleWindows();
-        ClickComponent(control);
-        const bool stateChanged = main->CurrentTool != 0 || main->FillStyle != 0;
-        // A window shown without being modal (the paste mode, the text options) is an answer too.
-        bool windowShown = false;
-        for (QWidget* w : VisibleWindows())
-            if (!shownBefore.contains(w)) {
-                windowShown = true;
-                w->hide();
-            }
-        EXPECT_TRUE(!requests.isEmpty() || !document->Take().isEmpty() || stateChanged || windowShown)
-            << name.toStdString() << CommandDisplayName(control).toStdString();
-    }
 }
 
 TEST_F(Routing, MenusCarryTheirCaptionsAndShortcuts)

@@ -21,17 +21,6 @@ void Tell(const QString& text)
     MessageDlg(text, mtInformation, MsgDlgButtons({mbOK}));
 }
 
-// The active document when it is a project: the template only stands behind the projects.
-TForm* EffectTarget(const TEditorState& state)
-{
-    TForm* document = ActiveDocumentWindow(state);
-    if (!document || document->objectName().compare(QLatin1String("newiconview"), Qt::CaseInsensitive) == 0)
-        return nullptr;
-    if (auto* doc = qobject_cast<Tnewiconview*>(document); doc && doc->IsTemplate())
-        return nullptr;
-    return document;
-}
-
 const QString kNoProject = QStringLiteral("Open or create an icon project first.");
 const QString kNoPicture = QStringLiteral("The current image format has no picture to work on.");
 
@@ -42,7 +31,7 @@ void Ticonmain::EffectItemClick(TObject* Sender)
     auto* item = dynamic_cast<QObject*>(Sender);
     const TEffectSpec* spec = item ? FindEffectItem(item->objectName()) : nullptr;
     if (!spec) {
-        NotAvailableClick(Sender);
+        Tell(QStringLiteral("The effects table holds no effect for \"%1\".").arg(item ? item->objectName() : QString()));
         return;
     }
     LaunchEffect(spec->Code);
@@ -53,7 +42,7 @@ void Ticonmain::LaunchEffect(int code)
     const TEffectSpec* spec = FindEffect(code);
     if (!spec)
         return;
-    TForm* document = EffectTarget(*this);
+    TForm* document = ActiveProjectWindow(*this);
     if (!document) {
         Tell(kNoProject);
         return;
@@ -89,7 +78,7 @@ void Ticonmain::LaunchEffect(int code)
 
 void Ticonmain::ColorBalance1Click(TObject*)
 {
-    TForm* document = EffectTarget(*this);
+    TForm* document = ActiveProjectWindow(*this);
     if (!document) {
         Tell(kNoProject);
         return;
@@ -107,7 +96,7 @@ void Ticonmain::ColorBalance1Click(TObject*)
 
 void Ticonmain::UpdateEffectItems()
 {
-    const bool enabled = EffectTarget(*this) != nullptr;
+    const bool enabled = ActiveProjectWindow(*this) != nullptr;
     for (const TEffectSpec& spec : EffectTable())
         if (auto* item = qobject_cast<TMenuItem*>(FindComponent(QLatin1String(spec.Component))))
             item->SetEnabled(enabled);

@@ -155,7 +155,7 @@ void HideCaptionButtons(Ticonmain& main)
 void WriteHotSpotCursor(Ticonmain& main)
 {
     const QString path = main.HotSpotCursorPath();
-    RunDocumentCommand(main, QStringLiteral("BitBtn22"), QString(), &path);
+    RunDocumentCommand(main, QStringLiteral("BitBtn22"), &path);
 }
 
 // The cursor in the scratch file and its picture; false when the file holds none.
@@ -287,7 +287,7 @@ void Ticonmain::ToolButton28Click(TObject*)
     SystemCursorReplaced = true;
 }
 
-void Ticonmain::ToolButton18Click(TObject* Sender)
+void Ticonmain::ToolButton18Click(TObject*)
 {
     HotSpotForCursor = true;
     WriteHotSpotCursor(*this);
@@ -299,7 +299,8 @@ void Ticonmain::ToolButton18Click(TObject* Sender)
     }
     TAnimationBuilders* builders = AnimationBuilders();
     if (!builders) {
-        NotAvailableClick(Sender);
+        MessageBox(QStringLiteral("This program was started without the hot-spot dialog."), QStringLiteral("Brelnova Studio"),
+                   MB_OK | MB_ICONINFORMATION);
         return;
     }
     builders->ShowCursorHotSpot(picture);
@@ -317,7 +318,7 @@ void Ticonmain::N34Click(TObject*)
         snapshot->SetBounds(-4, -3, templ->Width(), templ->Height());
     else
         snapshot->SetBounds(-4, -3, snapshot->Width(), snapshot->Height());
-    RunDocumentCommand(*this, QStringLiteral("BitBtn25"), QStringLiteral("Icon Snapshot"));
+    RunDocumentCommand(*this, QStringLiteral("BitBtn25"));
 }
 
 // ---- the Photoshop button, the recent-files combo and the banner ----

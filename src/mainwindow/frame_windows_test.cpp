@@ -414,7 +414,6 @@ TEST_F(Walk, EveryCommandOfTheFrameAnswersByName)
         {"DeepBlue1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 3; }},
         {"Proteim1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 4; }},
         {"BlueGlass1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 5; }},
-        {"FromOutsideFile1", Asked("message")},
         {"RestoreDefault1", [&] { return document->Take() == QStringList{"BitBtn19"} && main->SkinStyle == 0; }},
         {"Tile1", [&] { return main->TileMode() == tbVertical; }},
         {"Cascade1", [&] { return child->Left() != 300 || child->Top() != 200; }},

@@ -1,7 +1,9 @@
 #include "framework/exceptions.h"
 #include "framework/forms.h"
 #include "framework/menus.h"
+#include "mainwindow/dialog_skin.h"
 #include "mainwindow/iconmain.h"
+#include "mainwindow/otherpage.h"
 #include "mainwindow/web_window.h"
 #include "mainwindow/welcome.h"
 #include "platform/help_viewer.h"
@@ -9,24 +11,6 @@
 
 #include <cerrno>
 #include <cstring>
-
-namespace {
-
-// The web window over the document area, between the tool palette and the right panel.
-void ShowWebPage(Ticonmain&, const QString& url)
-{
-    if (WebWindowOpener()) {
-        WebWindowOpener()(url, false);
-        return;
-    }
-    if (!brelnovaforum)
-        new Tbrelnovaforum(nullptr);
-    PlaceWebWindow(brelnovaforum);
-    brelnovaforum->Show();
-    brelnovaforum->WebBrowser1->Navigate(url);
-}
-
-} // namespace
 
 void Ticonmain::Help1Click(TObject*)
 {
@@ -38,12 +22,26 @@ void Ticonmain::Help1Click(TObject*)
 
 void Ticonmain::SubscribeNewsletters1Click(TObject*)
 {
-    ShowWebPage(*this, QLatin1String(kNewsletterPage));
+    OpenWebPage(QLatin1String(kNewsletterPage), false);
 }
 
 void Ticonmain::BRELNOVACommunityForum1Click(TObject*)
 {
-    ShowWebPage(*this, QLatin1String(kForumPage));
+    OpenWebPage(QLatin1String(kForumPage), false);
+}
+
+void Ticonmain::WebLinkClick(TObject* Sender)
+{
+    auto* item = dynamic_cast<QObject*>(Sender);
+    if (const TMakerLink* link = item ? FindMakerLink(item->objectName()) : nullptr)
+        OpenWebPage(link->Address, link->AddToList);
+}
+
+void Ticonmain::OtherProducts1Click(TObject*)
+{
+    Totherpage* page = OtherProductsPage();
+    TakeMainWindowSkin(*page);
+    page->ShowModal();
 }
 
 void Ticonmain::Tipoftheday1Click(TObject*)

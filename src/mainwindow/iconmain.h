@@ -93,8 +93,6 @@ public:
     Q_INVOKABLE void LineGrid1Click(TObject* Sender);
 
     // ---- menu and tool-bar commands that drive the active document (command_routing.cpp) ----
-    // Items whose window or command is not part of the program yet say so, naming themselves.
-    Q_INVOKABLE void NotAvailableClick(TObject* Sender);
     Q_INVOKABLE void ToolButton8Click(TObject* Sender);
     Q_INVOKABLE void ToolButton9Click(TObject* Sender);
     Q_INVOKABLE void ToolButton10Click(TObject* Sender);
@@ -336,7 +334,6 @@ public:
     Q_INVOKABLE void DeepBlue1Click(TObject* Sender);
     Q_INVOKABLE void Proteim1Click(TObject* Sender);
     Q_INVOKABLE void BlueGlass1Click(TObject* Sender);
-    Q_INVOKABLE void FromOutsideFile1Click(TObject* Sender);
     Q_INVOKABLE void RestoreDefault1Click(TObject* Sender);
     Q_INVOKABLE void Tile1Click(TObject* Sender);
     Q_INVOKABLE void Cascade1Click(TObject* Sender);
@@ -380,6 +377,9 @@ public:
     Q_INVOKABLE void Help1Click(TObject* Sender);
     Q_INVOKABLE void SubscribeNewsletters1Click(TObject* Sender);
     Q_INVOKABLE void BRELNOVACommunityForum1Click(TObject* Sender);
+    // The Help menu's links to the maker's pages, each opening its page in the web window.
+    Q_INVOKABLE void WebLinkClick(TObject* Sender);
+    Q_INVOKABLE void OtherProducts1Click(TObject* Sender);
     Q_INVOKABLE void Tipoftheday1Click(TObject* Sender);
 
     // ---- TEditorState ----

@@ -82,9 +82,9 @@ QString SaveFilter()
 }
 
 // Until the windows that take these files over are installed, their roads say what is missing.
-QString NotYetBuilt(const char* need)
+QString WithoutWindow(const char* need)
 {
-    return QString::fromLatin1(need) + QStringLiteral(", which is not part of this program yet.");
+    return QString::fromLatin1(need) + QStringLiteral(", which this program was started without.");
 }
 
 // Where a save dialog starts: with the name the road proposes, in its folder; with no name, in
@@ -237,21 +237,21 @@ void TIconmainFiles::OpenPictureInImportWindow(const QString& path)
 {
     if (FileWindowHooksInstalled())
         return TFileHost::OpenPictureInImportWindow(path);
-    ShowMessage(NotYetBuilt("Opening this picture needs the import window"), TMessageIcon::Information);
+    ShowMessage(WithoutWindow("Opening this picture needs the import window"), TMessageIcon::Information);
 }
 
 void TIconmainFiles::OpenLibraryInImportWindow(const QString& path)
 {
     if (FileWindowHooksInstalled())
         return TFileHost::OpenLibraryInImportWindow(path);
-    ShowMessage(NotYetBuilt("Choosing among the icons of this file needs the import window"), TMessageIcon::Information);
+    ShowMessage(WithoutWindow("Choosing among the icons of this file needs the import window"), TMessageIcon::Information);
 }
 
 void TIconmainFiles::OpenInViewer(const QString& path, int number, bool asGlobal, const QString& caption)
 {
     if (FileWindowHooksInstalled())
         return TFileHost::OpenInViewer(path, number, asGlobal, caption);
-    ShowMessage(NotYetBuilt("Opening this file needs the multi-frame picture viewer"), TMessageIcon::Information);
+    ShowMessage(WithoutWindow("Opening this file needs the multi-frame picture viewer"), TMessageIcon::Information);
 }
 
 QString TIconmainFiles::RecentComboText() const
@@ -270,7 +270,7 @@ void TIconmainFiles::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>&
 {
     TAnimationBuilders* builders = AnimationBuilders();
     if (!builders) {
-        ShowMessage(NotYetBuilt("The first frame opened as a project; the other frames need the animated cursor builder"),
+        ShowMessage(WithoutWindow("The first frame opened as a project; the other frames need the animated cursor builder"),
                     TMessageIcon::Information);
         return;
     }
@@ -285,12 +285,13 @@ void TIconmainFiles::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>&
 // ---------------------------------------------------------------------------------------------
 // The main window's handlers
 
-void Ticonmain::AnimationCursorBuilder1Click(TObject* Sender)
+void Ticonmain::AnimationCursorBuilder1Click(TObject*)
 {
     if (TAnimationBuilders* builders = AnimationBuilders())
         builders->ShowAniBuilder();
     else
-        NotAvailableClick(Sender);
+        MessageBox(QStringLiteral("This program was started without the animated cursor builder."),
+                   QStringLiteral("Brelnova Studio"), MB_OK | MB_ICONINFORMATION);
 }
 
 namespace {

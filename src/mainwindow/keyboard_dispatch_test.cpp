@@ -20,8 +20,9 @@ protected:
     void RecordMainCommands()
     {
         auto record = [this](QObject* o) { return [this, o](TObject*) { ran << o->objectName(); }; };
+        // Items whose windows the program's start binds have no handler of the main window's own.
         for (TMenuItem* item : main->findChildren<TMenuItem*>())
-            if (item->OnClick)
+            if (item->Count() == 0)
                 item->OnClick = record(item);
         for (TToolButton* button : main->findChildren<TToolButton*>())
             button->OnClick = record(button);

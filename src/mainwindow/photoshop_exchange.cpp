@@ -121,7 +121,11 @@ void Ticonmain::Timer2Timer(TObject*)
     if (TTimer* timer = PollTimer())
         timer->SetEnabled(false);
     if (!exchangeReceiver) {
-        ReportNotAvailable(QStringLiteral("Opening pictures from Photoshop"));
+        // The picture stays where Photoshop put it, so nothing of the user's is lost.
+        MessageBox(QStringLiteral("A picture came from Photoshop (\"%1\"), but this program was started without the "
+                                  "import window that opens it.")
+                       .arg(ExchangeFilePath()),
+                   QStringLiteral("Brelnova Studio"), MB_OK | MB_ICONWARNING);
         return;
     }
     exchangeReceiver(ExchangeFilePath(), kExchangeSource);
@@ -129,7 +133,7 @@ void Ticonmain::Timer2Timer(TObject*)
 
 void Ticonmain::SendthisimagetoPhotoshop1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("Ps1"), QStringLiteral("Send Current Image to Photoshop"));
+    RunDocumentCommand(*this, QStringLiteral("Ps1"));
 }
 
 void Ticonmain::clicknoClick(TObject* Sender)

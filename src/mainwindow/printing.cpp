@@ -70,6 +70,16 @@ void PrintPicture(const QImage& picture, const QString& heading)
                    QStringLiteral("Brelnova Studio"), MB_OK | MB_ICONINFORMATION);
 }
 
+// Printing takes the current image of a project; the template behind the projects is none.
+bool HasProjectToPrint(const TEditorState& state)
+{
+    if (ActiveProjectWindow(state))
+        return true;
+    MessageBox(QStringLiteral("Open or create an icon project first."), QStringLiteral("Brelnova Studio"),
+               MB_OK | MB_ICONINFORMATION);
+    return false;
+}
+
 } // namespace
 
 void Ticonmain::PrintSetup1Click(TObject*)
@@ -80,11 +90,15 @@ void Ticonmain::PrintSetup1Click(TObject*)
 
 void Ticonmain::PrintwithPreview1Click(TObject*)
 {
-    RunDocumentCommand(*this, QStringLiteral("Print"), QStringLiteral("Print with Preview"));
+    if (!HasProjectToPrint(*this))
+        return;
+    RunDocumentCommand(*this, QStringLiteral("Print"));
 }
 
 void Ticonmain::Print1Click(TObject*)
 {
+    if (!HasProjectToPrint(*this))
+        return;
     TSaveDialog* dialog = SaveDialogOf(*this);
     TForm* document = ActiveDocumentWindow(*this);
     if (!dialog || !document)
@@ -99,7 +113,7 @@ void Ticonmain::Print1Click(TObject*)
     QString heading;
     try {
         const QString bmp = QStringLiteral("bmp");
-        if (!RunDocumentCommand(*this, QStringLiteral("Button1"), QStringLiteral("Print"), &bmp)) {
+        if (!RunDocumentCommand(*this, QStringLiteral("Button1"), &bmp)) {
             dialog->SetFileName(remembered);
             return;
         }

@@ -129,12 +129,6 @@ void Ticonmain::BlueGlass1Click(TObject*)
     ApplySkin(4);
 }
 
-void Ticonmain::FromOutsideFile1Click(TObject* Sender)
-{
-    // The skin chooser lists the skin files beside the program; it is not part of the program yet.
-    NotAvailableClick(Sender);
-}
-
 void Ticonmain::RestoreDefault1Click(TObject*)
 {
     SkinFileName = ProgramFolder() + QStringLiteral("suk\\ziroz.sui");

@@ -27,8 +27,7 @@ void Ticonmain::DocumentTileClick(int n)
 {
     if (DocumentCounter < n || !FindForm(DocumentName(n))) {
         // An empty tile starts a new project, as the New button does.
-        if (!ClickComponentByName(this, QStringLiteral("ToolButton1")))
-            ReportNotAvailable(QStringLiteral("New"));
+        ToolButton1Click(this);
         return;
     }
     ActiveDocumentNumber = n;

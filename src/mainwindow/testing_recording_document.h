@@ -52,7 +52,7 @@ public:
     ~TRecordingDocument() { delete form.data(); }
 
     void SetOverlay(bool visible) { overlay->SetVisible(visible); }
-    // Takes a control's handler away: its work is not part of the program yet.
+    // Takes a control's handler away, as a document without that part has none.
     void Unbind(const QString& control)
     {
         if (auto* c = qobject_cast<TControl*>(form->FindComponent(control)))

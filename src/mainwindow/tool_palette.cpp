@@ -234,9 +234,8 @@ void Ticonmain::ToolImageClick(int n)
         break;
     case 4: {
         static const char* const buttons[] = {"BitBtn10", "BitBtn11", "BitBtn12", "BitBtn13"};
-        static const char* const names[] = {"Flip Vertical", "Flip Horizontal", "Rotate Left", "Rotate Right"};
         SelectToolImage(n, 4);
-        RunDocumentCommand(*this, QLatin1String(buttons[n - 25]), QLatin1String(names[n - 25]));
+        RunDocumentCommand(*this, QLatin1String(buttons[n - 25]));
         break;
     }
     default:

@@ -31,6 +31,48 @@ const TWebWindowOpener& WebWindowOpener()
     return OpenerSlot();
 }
 
+QList<TMakerLink>& MakerLinks()
+{
+    const QString site = QLatin1String(kMakerHomePage);
+    // Of the maker's sites only the downloads go into the address list; every support page and
+    // the customer area do.
+    static QList<TMakerLink> links{
+        {QStringLiteral("BrelnovaHomepage1"), site, false},
+        {QStringLiteral("BrelnovaIconStudio1"), site + QStringLiteral("iconstudio/"), false},
+        {QStringLiteral("BrelnovaGifStudio1"), site + QStringLiteral("gifstudio/"), false},
+        {QStringLiteral("BrelnovaCursorStudio1"), site + QStringLiteral("cursorstudio/"), false},
+        {QStringLiteral("BrelnovaScreenStudio1"), site + QStringLiteral("screenstudio/"), false},
+        {QStringLiteral("BrelnovaDownloads1"), site + QStringLiteral("download/"), true},
+        {QStringLiteral("UpdatePage1"), site + QStringLiteral("update.htm"), true},
+        {QStringLiteral("UpgradePage1"), site + QStringLiteral("upgrade.htm"), true},
+        {QStringLiteral("BugReportandFeedback1"), site + QStringLiteral("feedback.htm"), true},
+        {QStringLiteral("FAQPage1"), site + QStringLiteral("faq.htm"), true},
+        {QStringLiteral("BrelnovaCustomerAdminArea1"), QStringLiteral("http://www.brelnova.net/"), true},
+    };
+    return links;
+}
+
+const TMakerLink* FindMakerLink(const QString& control)
+{
+    for (const TMakerLink& link : MakerLinks())
+        if (link.Control.compare(control, Qt::CaseInsensitive) == 0)
+            return &link;
+    return nullptr;
+}
+
+void OpenWebPage(const QString& url, bool addToList)
+{
+    if (WebWindowOpener()) {
+        WebWindowOpener()(url, addToList);
+        return;
+    }
+    if (!brelnovaforum)
+        new Tbrelnovaforum(nullptr);
+    PlaceWebWindow(brelnovaforum);
+    brelnovaforum->Show();
+    brelnovaforum->WebBrowser1->Navigate(url);
+}
+
 void PlaceWebWindow(TForm* window)
 {
     if (!iconmain)

@@ -6,6 +6,7 @@
 
 #include "framework/forms.h"
 
+#include <QList>
 #include <functional>
 
 class TLabel;
@@ -23,6 +24,22 @@ QString LastShellOpen();
 
 // Places a web window between the main window's tool palette and right-hand panel.
 void PlaceWebWindow(TForm* window);
+
+// The maker's pages that the main window's links open, by the name of the control that opens
+// them, and whether the address goes into the web window's address list. Tests point them at a
+// server of their own.
+struct TMakerLink {
+    QString Control;
+    QString Address;
+    bool AddToList = false;
+};
+QList<TMakerLink>& MakerLinks();
+// The link of the control of that name (any letter case), or null.
+const TMakerLink* FindMakerLink(const QString& control);
+
+// Opens an address in the web window over the document area (into its address list when asked):
+// the program's own browser window when it carries one, else the stand-in below.
+void OpenWebPage(const QString& url, bool addToList);
 
 // The program's own browser window, when the program carries one: it takes every web link of
 // the main window (the address, and whether it goes into the address list). Unset, the links
