@@ -56,6 +56,9 @@ struct Node {
     QString name;
     std::map<QString, std::unique_ptr<Node>> children; // by upper-cased name
     std::vector<std::pair<QString, RegistryValue>> values;
+    // Lines of this key that could not be read: written back as they stood, so that a damaged
+    // store loses nothing when a value is changed.
+    QStringList unreadLines;
 
     Node* Child(const QString& part) const
     {
@@ -319,6 +322,10 @@ public:
     bool Save()
     {
         QString text = QStringLiteral("; Brelnova Studio registry\n");
+        // Lines that belonged to no readable key stand before the first key, where they are read
+        // as belonging to none again.
+        for (const QString& line : unreadOutsideKeys_)
+            text += line + QLatin1Char('\n');
         for (const Root& r : kRoots) {
             auto it = roots_.find(r.key);
             if (it != roots_.end())
@@ -340,6 +347,7 @@ private:
     bool loaded_ = false;
     bool stale_ = false;
     std::map<HKEY, std::unique_ptr<Node>> roots_;
+    QStringList unreadOutsideKeys_;
 
     void Refresh()
     {
@@ -357,6 +365,7 @@ private:
     void Load()
     {
         roots_.clear();
+        unreadOutsideKeys_.clear();
         for (const Root& r : kRoots) {
             roots_[r.key] = std::make_unique<Node>();
             roots_[r.key]->name = QString::fromLatin1(r.name);
@@ -372,10 +381,14 @@ private:
                     continue;
                 if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
                     current = OpenHeader(line.mid(1, line.size() - 2));
+                    if (!current)
+                        unreadOutsideKeys_ << line;
                     continue;
                 }
-                if (current)
-                    ParseValueLine(line, current);
+                if (!current)
+                    unreadOutsideKeys_ << line;
+                else if (!ParseValueLine(line, current))
+                    current->unreadLines << line;
             }
         }
         SeedShellFolders();
@@ -397,34 +410,37 @@ private:
         return n;
     }
 
-    static void ParseValueLine(const QString& line, Node* node)
+    static bool ParseValueLine(const QString& line, Node* node)
     {
         QString name;
         int pos = 0;
         if (line.startsWith(QLatin1Char('@'))) {
             pos = 1;
         } else if (!Unquote(line, &pos, &name)) {
-            return;
+            return false;
         }
         if (pos >= line.size() || line[pos] != QLatin1Char('='))
-            return;
+            return false;
         RegistryValue v;
         if (!ParseValue(line.mid(pos + 1), &v))
-            return;
+            return false;
         const int i = node->ValueIndex(name);
         if (i >= 0)
             node->values[size_t(i)].second = v;
         else
             node->values.emplace_back(name, v);
+        return true;
     }
 
     static void WriteNode(const QString& path, const Node& n, bool isRoot, QString* out)
     {
-        if (!isRoot || !n.values.empty()) {
+        if (!isRoot || !n.values.empty() || !n.unreadLines.isEmpty()) {
             *out += QLatin1Char('[') + path + QStringLiteral("]\n");
             for (const auto& [name, value] : n.values)
                 *out += (name.isEmpty() ? QStringLiteral("@") : Quote(name)) + QLatin1Char('=')
                     + FormatValue(value) + QLatin1Char('\n');
+            for (const QString& line : n.unreadLines)
+                *out += line + QLatin1Char('\n');
         }
         for (const auto& [key, child] : n.children)
             WriteNode(path + QLatin1Char('\\') + child->name, *child, false, out);

@@ -165,6 +165,30 @@ TEST_F(RegistryStoreTest, ADamagedStoreLoadsItsReadableLinesAndIsLeftAsItIs)
     EXPECT_EQ(v.data, QByteArray("a\0\0", 3));
 }
 
+// A change written over a damaged store keeps the lines it could not read, each where it stood,
+// so the damage can still be mended by hand and nothing the file held is lost.
+TEST_F(RegistryStoreTest, AChangeKeepsTheLinesTheStoreCouldNotRead)
+{
+    const QStringList unread = {"junk before any key", "[HKEY_NOWHERE\\K]", "\"lost\"=\"under a bad root\"",
+                                "\"bad\"=\"\\x-1\"", "\"cut"};
+    WriteStore((unread[0] + "\n" + unread[1] + "\n" + unread[2] + "\n[HKEY_CURRENT_USER\\K]\n\"good\"=\"1\"\n"
+                + unread[3] + "\n" + unread[4] + "\n")
+                   .toUtf8());
+    using namespace RegistryStore;
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, "K", "new", RegistryValue::String("2")));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList written = QString::fromUtf8(f.readAll()).split('\n');
+    f.close();
+    for (const QString& line : unread)
+        EXPECT_TRUE(written.contains(line)) << line.toStdString();
+    // Read again, the store holds the same values, and the next change writes the same lines.
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, "K"), QStringList({"good", "new"}));
+    ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, "K", "new", RegistryValue::String("2")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()).split('\n'), written);
+}
+
 TEST_F(RegistryStoreTest, AnEscapeTakesExactlyTwoHexDigits)
 {
     WriteStore("[HKEY_CURRENT_USER\\K]\n\"ok\"=\"a\\x0A\\x7fb\"\n\"minus\"=\"\\x-1\"\n\"plus\"=\"\\x+f\"\n"
