@@ -5,6 +5,7 @@
 #include "framework/definition_reader.h"
 #include "framework/dialogs.h"
 #include "framework/forms.h"
+#include "framework/modal_scope.h"
 #include "framework/string_list.h"
 
 #include <QApplication>
@@ -68,6 +69,7 @@ QString TOpenDialog::WithDefaultExt(const QString& name) const
 
 bool TOpenDialog::Execute()
 {
+    TModalAboveScope above;
     if (OnShow)
         RunGuarded([this] { OnShow(this); }, this);
     bool accepted = false;
@@ -146,6 +148,7 @@ TStrings* TColorDialog::CustomColors() const { return customColors_.get(); }
 
 bool TColorDialog::Execute()
 {
+    TModalAboveScope above;
     bool accepted = false;
     if (AskSeam(TDialogRequest::dkColor, accepted))
         return accepted;
@@ -188,6 +191,7 @@ void TFontDialog::SetFont(TFont* f) { font_->Assign(f); }
 
 bool TFontDialog::Execute()
 {
+    TModalAboveScope above;
     bool accepted = false;
     if (AskSeam(TDialogRequest::dkFont, accepted))
         return accepted;
@@ -246,6 +250,7 @@ QPrinter* DialogPrinter()
 
 bool TPrintDialog::Execute()
 {
+    TModalAboveScope above;
     bool accepted = false;
     if (AskSeam(TDialogRequest::dkPrint, accepted))
         return accepted;
@@ -277,6 +282,7 @@ bool TPrintDialog::Execute()
 
 bool TPrinterSetupDialog::Execute()
 {
+    TModalAboveScope above;
     bool accepted = false;
     if (AskSeam(TDialogRequest::dkPrinterSetup, accepted))
         return accepted;
@@ -292,6 +298,7 @@ bool TPrinterSetupDialog::Execute()
 
 bool SelectDirectory(const QString& caption, const QString& root, QString& directory)
 {
+    TModalAboveScope above;
     TDialogRequest r;
     r.Kind = TDialogRequest::dkBrowseFolder;
     r.Caption = caption;

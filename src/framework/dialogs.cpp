@@ -2,9 +2,12 @@
 
 #include "framework/application.h"
 #include "framework/forms.h"
+#include "framework/modal_scope.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QGridLayout>
+#include <QWindow>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -39,6 +42,42 @@ bool AnswerModalForm(TForm* form, int& modalResult)
         return false;
     modalResult = r.Result;
     return true;
+}
+
+namespace {
+
+// Changes the layer of a window in place: the window system is told through the native window,
+// which stays mapped where it is (setting the widget's flags would hide and re-create it).
+void SetStaysOnTop(QWidget* window, bool on)
+{
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    window->overrideWindowFlags(flags);
+    if (QWindow* native = window->windowHandle())
+        native->setFlags(flags);
+}
+
+} // namespace
+
+TModalAboveScope::TModalAboveScope(const QWidget* dialog)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == dialog || !w->isVisible() || !(w->windowFlags() & Qt::WindowStaysOnTopHint))
+            continue;
+        // Hints, tool tips, popups and in-place editors come and go with the control they serve.
+        const Qt::WindowType type = w->windowType();
+        if ((type != Qt::Window && type != Qt::Dialog && type != Qt::Tool) || (w->windowFlags() & Qt::WindowDoesNotAcceptFocus))
+            continue;
+        SetStaysOnTop(w, false);
+        lowered_.emplace_back(w);
+    }
+}
+
+TModalAboveScope::~TModalAboveScope()
+{
+    for (const QPointer<QWidget>& w : lowered_)
+        if (w)
+            SetStaysOnTop(w, true);
 }
 
 TDialogAnswererScope::TDialogAnswererScope(TDialogAnswerer answerer) : previous_(Answerer())
@@ -124,6 +163,7 @@ int RunMessageBox(const QString& text, const QString& caption, QMessageBox::Icon
 
 int MessageBox(const QString& text, const QString& caption, unsigned flags)
 {
+    TModalAboveScope above;
     TDialogRequest r;
     r.Kind = TDialogRequest::dkMessageBox;
     r.Caption = caption;
@@ -151,6 +191,7 @@ int MessageBox(const QString& text, const QString& caption, unsigned flags)
 
 int MessageDlg(const QString& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext)
 {
+    TModalAboveScope above;
     Q_UNUSED(helpContext);
     static const char* const captions[] = {"Warning", "Error", "Information", "Confirm", ""};
     const QString caption = type == mtCustom ? Application->Title() : QString::fromLatin1(captions[type]);

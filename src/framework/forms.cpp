@@ -5,6 +5,7 @@
 #include "framework/definition_reader.h"
 #include "framework/dialogs.h"
 #include "framework/menus.h"
+#include "framework/modal_scope.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -195,6 +196,7 @@ TModalResult TForm::ShowModal()
 {
     if (visibleFlag_ && isVisible())
         throw EInvalidOperation(QStringLiteral("Cannot make a visible window modal"));
+    TModalAboveScope above(this);
     modalResult_ = mrNone;
     TModalResult answer = mrNone;
     if (AnswerModalForm(this, answer)) {
