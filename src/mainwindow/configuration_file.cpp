@@ -1,11 +1,14 @@
 #include "mainwindow/configuration_file.h"
 
 #include "document/editor_state.h"
+#include "document/scratch_folder.h"
 #include "framework/graphics.h"
 #include "framework/ini_file.h"
 #include "framework/string_list.h"
 #include "platform/program_paths.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <array>
 
@@ -200,6 +203,11 @@ QStringList ReadOpenHistory()
 
 void AppendOpenHistory(const QString& path)
 {
+    // Scratch files (a builder's frame, an import window's cell) are gone after the run: only
+    // files of the user's own are remembered.
+    const QString scratchRoot = QDir::cleanPath(ScratchFolder() + QStringLiteral("..")) + QLatin1Char('/');
+    if (QDir::cleanPath(QFileInfo(path).absoluteFilePath()).startsWith(scratchRoot))
+        return;
     TIniFile ini(ConfigurationFileName());
     const QString section = QStringLiteral("useropenfile");
     qint64 count = 0;

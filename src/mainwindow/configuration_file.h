@@ -43,7 +43,7 @@ QString EditColorToText(uint32_t argb);
 // The open history in order, oldest first. A missing or unreadable count gives no history; a
 // count beyond the keys present gives the paths that are there.
 QStringList ReadOpenHistory();
-// Adds a path at the end of the open history.
+// Adds a path at the end of the open history; files of the scratch folder are left out.
 void AppendOpenHistory(const QString& path);
 
 // What the start-up does about the update check, from "openorclose" of section "liveupdate".
