@@ -74,7 +74,8 @@ QByteArray AniCursorImage(const QByteArray& iconFile, int hotX, int hotY)
     return image;
 }
 
-QByteArray BuildAniFile(const QStringList& frameFiles, const QStringList& durations, int hotX, int hotY)
+QByteArray BuildAniFile(const QStringList& frameFiles, const QStringList& durations, int hotX, int hotY,
+                        const QList<QPoint>& ownHotSpots)
 {
     const int n = int(frameFiles.size());
     QByteArray out;
@@ -100,8 +101,10 @@ QByteArray BuildAniFile(const QStringList& frameFiles, const QStringList& durati
     const qsizetype listSizeAt = out.size();
     AppendLE32(out, 0);
     out.append("fram");
-    for (const QString& path : frameFiles) {
-        const QByteArray image = AniCursorImage(ReadFrameFile(path), hotX, hotY);
+    for (int i = 0; i < n; ++i) {
+        const QPoint own = ownHotSpots.value(i, QPoint(-1, -1));
+        const bool hasOwn = own.x() >= 0 && own.y() >= 0;
+        const QByteArray image = AniCursorImage(ReadFrameFile(frameFiles[i]), hasOwn ? own.x() : hotX, hasOwn ? own.y() : hotY);
         out.append("icon");
         AppendLE32(out, uint32_t(image.size()));
         out.append(image);
@@ -114,9 +117,9 @@ QByteArray BuildAniFile(const QStringList& frameFiles, const QStringList& durati
 }
 
 void WriteAniFile(const QStringList& frameFiles, const QStringList& durations, int hotX, int hotY,
-                  int scratchNumber, const QString& target)
+                  int scratchNumber, const QString& target, const QList<QPoint>& ownHotSpots)
 {
-    const QByteArray bytes = BuildAniFile(frameFiles, durations, hotX, hotY);
+    const QByteArray bytes = BuildAniFile(frameFiles, durations, hotX, hotY, ownHotSpots);
     WriteFileAtomically(ScratchPath(QStringLiteral("bmp%1.ani").arg(scratchNumber)), bytes);
     if (!WriteFileAtomically(target, bytes))
         throw EFCreateError(QString::fromLatin1(FrameworkText::FCreateError).arg(target));

@@ -5,6 +5,8 @@
 // "icon" chunks are the frames as cursor images, every frame carrying the builder's hot spot.
 
 #include <QByteArray>
+#include <QList>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -18,13 +20,16 @@ QByteArray AniCreatorText();
 QByteArray AniCursorImage(const QByteArray& iconFile, int hotX, int hotY);
 
 // The whole file from the frames' icon files and their durations (decimal texts, in jiffies).
-// A frame file that cannot be opened raises the framework's file-open error; a duration that is
-// no decimal integer, or is negative, raises the conversion error. Odd-sized frame chunks are
-// followed by a pad byte, as RIFF asks, so that every reader finds the next chunk.
-QByteArray BuildAniFile(const QStringList& frameFiles, const QStringList& durations, int hotX, int hotY);
+// Every frame carries the hot spot hotX, hotY, or its own where ownHotSpots gives one (an entry
+// of (-1, -1), or none, takes the common one). A frame file that cannot be opened raises the
+// framework's file-open error; a duration that is no decimal integer, or is negative, raises the
+// conversion error. Odd-sized frame chunks are followed by a pad byte, as RIFF asks, so that
+// every reader finds the next chunk.
+QByteArray BuildAniFile(const QStringList& frameFiles, const QStringList& durations, int hotX, int hotY,
+                        const QList<QPoint>& ownHotSpots = {});
 
 // Builds the file, keeps it as the scratch file "bmp" + scratchNumber + ".ani" and writes it to
 // target whole or not at all. Raises as BuildAniFile, and EWriteError when the target cannot be
 // written.
 void WriteAniFile(const QStringList& frameFiles, const QStringList& durations, int hotX, int hotY,
-                  int scratchNumber, const QString& target);
+                  int scratchNumber, const QString& target, const QList<QPoint>& ownHotSpots = {});

@@ -1,6 +1,8 @@
 #include "animation/animation_skin.h"
 
 #include "controls/controls_classes.h"
+#include "framework/dialogs.h"
+#include "framework/forms.h"
 #include "imaging/gif/gif_controls.h"
 #include "skin/controls/skin_controls.h"
 #include "skin/skin_forms.h"
@@ -19,4 +21,16 @@ void RegisterAnimationClasses()
         return true;
     }();
     (void)once;
+}
+
+bool AskToSaveAnimation(const std::function<void()>& save, const std::function<bool()>& saved)
+{
+    const int answer = MessageDlg(QStringLiteral("Save changes to current animation?"), mtWarning, mbYesNoCancel);
+    if (answer == mrCancel || answer == mrNone)
+        return false;
+    if (answer == mrYes) {
+        save();
+        return saved();
+    }
+    return true;
 }

@@ -205,7 +205,10 @@ void TAnimatorForm::ImageChanged(TObject*)
         Updating = true;
         pos->SetMax(std::max(0, count - 1));
         Updating = wasUpdating;
+        const bool hadFocus = pos->Focused();
         pos->SetEnabled(count > 1 && !image_->GetEmpty());
+        if (!pos->Enabled())
+            FocusPagesWithoutFramePosition(hadFocus);
     }
     SelectFrame(std::max(0, image_->FrameIndex), true);
     UpdateTabs();
@@ -213,6 +216,15 @@ void TAnimatorForm::ImageChanged(TObject*)
         ShowProperties();
         UpdateButtons();
     }
+}
+
+void TAnimatorForm::FocusPagesWithoutFramePosition(bool force)
+{
+    // With no frame to step through, the keys go to the pages; a field being typed in keeps them.
+    auto* pages = FindPart<TPageControl>(this, QStringLiteral("PageControl1"));
+    const QWidget* focused = focusWidget();
+    if (pages && pages->CanFocus() && (force || !focused || !focused->isEnabled() || !focused->isVisible()))
+        pages->SetFocus();
 }
 
 void TAnimatorForm::SelectFrame(int index, bool forced)
@@ -632,18 +644,10 @@ void TAnimatorForm::UpdateCaption()
 
 bool TAnimatorForm::AskSaveChanges()
 {
-    if (!Modified)
+    // An animation without frames has nothing to lose (and nothing Save could write).
+    if (!Modified || image_->GetCount() == 0)
         return true;
-    const int answer = MessageDlg(QStringLiteral("Save changes to current animation?"), mtWarning, mbYesNoCancel);
-    if (answer == mrCancel || answer == mrNone)
-        return false;
-    if (answer == mrYes) {
-        SaveBtnClick(this);
-        // A save that did not happen (dialog cancelled, write failed) keeps the animation.
-        if (Modified)
-            return false;
-    }
-    return true;
+    return AskToSaveAnimation([this] { SaveBtnClick(this); }, [this] { return !Modified; });
 }
 
 void TAnimatorForm::ProgressCallback(TGifProgressStage stage, int percent, const QString& message)
@@ -694,12 +698,16 @@ void TAnimatorForm::NewBtn1Click(TObject*)
 
 void TAnimatorForm::OpenBtnClick(TObject*)
 {
+    // The status line and the progress bar show only while a file opens.
     auto* bar = FindPart<TControl>(this, QStringLiteral("Progress"));
-    if (bar)
-        bar->SetVisible(true);
-    auto hideProgress = qScopeGuard([bar] {
-        if (bar)
-            bar->SetVisible(false);
+    auto* status = FindPart<TControl>(this, QStringLiteral("Status"));
+    for (TControl* c : {bar, status})
+        if (c)
+            c->SetVisible(true);
+    auto hideProgress = qScopeGuard([bar, status] {
+        for (TControl* c : {bar, status})
+            if (c)
+                c->SetVisible(false);
     });
     if (!AskSaveChanges())
         return;
@@ -744,6 +752,8 @@ void TAnimatorForm::OpenBtnClick(TObject*)
     ImageChanged(this);
     UpdateCaption();
     UpdateButtons();
+    if (auto* pos = FindPart<TScrollBar>(this, QStringLiteral("FramePos")); pos && !pos->Enabled())
+        FocusPagesWithoutFramePosition(true);
     if (!error.isEmpty())
         Application->ShowException(Exception(error));
 }
@@ -939,30 +949,19 @@ void TAnimatorForm::PreviewseeClick(TObject*)
 
 void TAnimatorForm::seeClick(TObject*)
 {
-    auto* save = FindPart<TSaveDialog>(this, QStringLiteral("SaveDialog"));
-    if (save && !FileName.isEmpty()) {
-        save->SetFileName(FileName);
-        save->SetInitialDir(QFileInfo(FileName).absolutePath());
-    }
     if (image_->GetCount() == 0)
         return;
+    // The preview is a copy for the browser in the scratch folder, which a later start empties:
+    // the animation keeps its own file, its Save, its changes and the folders its dialogs
+    // remember.
     const QString path = ScratchPath(QStringLiteral("gifpreview.gif"));
-    if (save) {
-        save->SetFileName(path);
-        save->SetInitialDir(QFileInfo(path).absolutePath());
-    }
     {
         TBusyCursor busy;
         WriteGifFile(path);
-        // The preview file is not the animation's file: the changes stay unsaved.
-        FileName = path;
-        UpdateCaption();
     }
     SetStatus(QStringLiteral("Ready"));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    FileName.clear();
-    UpdateCaption();
-    UpdateButtons();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        ShowMessage(QStringLiteral("There is no browser to show the animation. Its preview was written to \"%1\".").arg(path));
 }
 
 void TAnimatorForm::suiButton6Click(TObject*) { Close(); }

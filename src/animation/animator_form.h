@@ -95,6 +95,9 @@ private:
     void WriteGifFile(const QString& path);
     int PanelIndexOf(TObject* sender) const;
     void EnableLoopControls();
+    // The page control takes the focus while the frame position is disabled: always (force), or
+    // when no enabled control of the window holds it.
+    void FocusPagesWithoutFramePosition(bool force);
 
     std::unique_ptr<TGIFImage> image_;
 };

@@ -23,18 +23,35 @@
 #include "platform/program_paths.h"
 #include "platform/registry_store.h"
 
+#include "framework/commands.h"
+#include "framework/page_control.h"
+#include "framework/paint_box.h"
+
+#include <QApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace {
 
+// Stands for the desktop's browser: it records what it was asked to show.
+class BrowserStandIn : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> shown;
+public slots:
+    void Show(const QUrl& url) { shown << url; }
+};
+
 class GifBuilder : public ::testing::Test {
 protected:
+    BrowserStandIn browser;
     QTemporaryDir dir;
     std::unique_ptr<TAnimatorForm> form;
     std::unique_ptr<TDialogAnswererScope> answers;
@@ -50,6 +67,7 @@ protected:
         qputenv("BRELNOVA_REGISTRY", dir.filePath("registry.txt").toUtf8());
         SetProgramFolder(dir.path());
         RegisterGifFormat();
+        QDesktopServices::setUrlHandler("file", &browser, "Show");
         answers = std::make_unique<TDialogAnswererScope>([this](TDialogRequest& r) {
             if (r.Kind == TDialogRequest::dkSave || r.Kind == TDialogRequest::dkOpen) {
                 const QString chosen = r.Kind == TDialogRequest::dkSave ? saveAs : openFile;
@@ -77,6 +95,7 @@ protected:
     {
         form.reset();
         answers.reset();
+        QDesktopServices::unsetUrlHandler("file");
         SetProgramFolder(QString());
         qunsetenv("BRELNOVA_REGISTRY");
     }
@@ -370,6 +389,77 @@ TEST_F(GifBuilder, PendingChangesAreAskedAboutAndTheBrowserPreviewKeepsThem)
     EXPECT_EQ(errors.size(), 1);
 }
 
+TEST_F(GifBuilder, TheBrowserOnlyShowsTheAnimationWhichKeepsItsFileAndFolders)
+{
+    BuildThree();
+    saveAs = dir.filePath("kept.gif");
+    form->ToolButton13Click(nullptr);
+    ASSERT_EQ(form->FileName, saveAs);
+    form->DeleteBtnClick(nullptr);
+    ASSERT_TRUE(form->Modified);
+    auto* save = Part<TSaveDialog>("SaveDialog");
+    auto* open = Part<TOpenDialog>("OpenDialog");
+    const QStringList before = {save->FileName(), save->InitialDir(), open->FileName(), open->InitialDir(), form->Caption()};
+
+    ASSERT_TRUE(ClickComponentByName(form.get(), "see"));
+    ASSERT_EQ(browser.shown.size(), 1);
+    EXPECT_EQ(browser.shown[0].toLocalFile(), ScratchPath("gifpreview.gif"));
+    EXPECT_TRUE(QFile::exists(ScratchPath("gifpreview.gif")));
+    EXPECT_EQ(form->FileName, saveAs);
+    EXPECT_TRUE(Enabled("SaveBtn"));
+    EXPECT_TRUE(form->Modified);
+    EXPECT_EQ((QStringList{save->FileName(), save->InitialDir(), open->FileName(), open->InitialDir(), form->Caption()}), before);
+    EXPECT_TRUE(errors.isEmpty());
+
+    // With no browser to show it, the builder says so.
+    QDesktopServices::setUrlHandler("file", &browser, "NoBrowserHere");
+    ASSERT_TRUE(ClickComponentByName(form.get(), "see"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith("There is no browser to show the animation.")) << errors[0].toStdString();
+    EXPECT_EQ(form->FileName, saveAs);
+}
+
+TEST_F(GifBuilder, AfterOpeningOneFrameThePagesHaveTheFocusAndTheStatusLineIsHidden)
+{
+    openFile = Picture("one.png", qRgb(0, 0, 255));
+    form->InsertBtnClick(nullptr);
+    saveAs = dir.filePath("one.gif");
+    form->ToolButton13Click(nullptr);
+    form->NewBtn1Click(nullptr);
+    // Three frames, with the focus on the frame position as a click on a thumbnail leaves it.
+    BuildThree();
+    form->Show();
+    QApplication::processEvents();
+    form->PaintBoxMouseDown(Part<TPaintBox>("PaintBox2"), mbLeft, TShiftState(), 5, 5);
+    ASSERT_TRUE(Part<TControl>("FramePos")->Focused());
+    auto* status = Part<TControl>("Status");
+    auto* progress = Part<TControl>("Progress");
+    EXPECT_FALSE(status->Visible());
+
+    // Both show while the file opens.
+    bool shownWhileOpening = false;
+    TDialogAnswererScope person([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkMessageDlg) {
+            r.Result = mrNo; // the three frames need not be kept
+            return true;
+        }
+        if (r.Kind != TDialogRequest::dkOpen)
+            return false;
+        shownWhileOpening = status->Visible() && progress->Visible();
+        static_cast<TOpenDialog*>(r.Dialog)->SetFileName(saveAs);
+        r.Result = 1;
+        return true;
+    });
+    ASSERT_TRUE(ClickComponentByName(form.get(), "OpenBtn"));
+    ASSERT_EQ(Gif()->GetCount(), 1);
+    EXPECT_TRUE(shownWhileOpening);
+    EXPECT_FALSE(status->Visible());
+    EXPECT_FALSE(progress->Visible());
+    EXPECT_FALSE(Part<TControl>("FramePos")->Enabled());
+    auto* pages = Part<TPageControl>("PageControl1");
+    EXPECT_TRUE(pages->Focused());
+}
+
 TEST_F(GifBuilder, EveryButtonOfTheWindowRunsWithAndWithoutFrames)
 {
     saveAs = dir.filePath("walk.gif");
@@ -464,3 +554,5 @@ TEST_F(GifBuilder, SaveAsAsksBeforeWritingOverAFileAndANewAnimationStartsWithNoN
     EXPECT_EQ(first.readAll(), written);
     EXPECT_TRUE(form->FileName.isEmpty());
 }
+
+#include "animator_form_test.moc"

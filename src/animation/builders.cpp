@@ -41,11 +41,23 @@ void TProgramAnimationBuilders::ShowAniBuilder()
     AniBuilder()->Show();
 }
 
-void TProgramAnimationBuilders::HandAniFrames(const QStringList& files, const QStringList& durations)
+bool TProgramAnimationBuilders::MayReplaceAniFrames()
+{
+    return !editani || editani->AskSaveChanges();
+}
+
+void TProgramAnimationBuilders::HandAniFrames(const QStringList& files, const QStringList& durations,
+                                              const QList<QPoint>& hotSpots)
 {
     Teditani* builder = AniBuilder();
-    builder->LoadFrames(files, durations);
+    builder->LoadFrames(files, durations, hotSpots);
     builder->Show();
+}
+
+bool TProgramAnimationBuilders::CloseQuery()
+{
+    // Hidden builders keep their work too: each is asked whether it shows or not.
+    return (!AnimatorForm || AnimatorForm->AskSaveChanges()) && (!editani || editani->AskSaveChanges());
 }
 
 void TProgramAnimationBuilders::ShowCursorHotSpot(const QImage& picture)

@@ -12,7 +12,9 @@ public:
     void AddAniFrame(const QString& marker, const QString& mode) override;
     void EnsureAniBuilder() override;
     void ShowAniBuilder() override;
-    void HandAniFrames(const QStringList& files, const QStringList& durations) override;
+    bool MayReplaceAniFrames() override;
+    void HandAniFrames(const QStringList& files, const QStringList& durations, const QList<QPoint>& hotSpots) override;
+    bool CloseQuery() override;
     void ShowCursorHotSpot(const QImage& picture) override;
 };
 

@@ -33,6 +33,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QStringList>
+#include <algorithm>
 #include <utility>
 
 Teditani* editani = nullptr;
@@ -102,6 +103,19 @@ void PrepareToolImages(TForm& form)
     bar->SetShowCaptions(false);
 }
 
+// A frame's size as its icon file's first directory entry gives it (0 stands for 256).
+QSize FrameSizeOf(const QString& iconFile)
+{
+    QFile file(iconFile);
+    QByteArray head;
+    if (file.open(QIODevice::ReadOnly))
+        head = file.read(8);
+    if (head.size() < 8)
+        return QSize(32, 32);
+    auto side = [](char byte) { return uint8_t(byte) ? int(uint8_t(byte)) : 256; };
+    return QSize(side(head[6]), side(head[7]));
+}
+
 void Say(const QString& text)
 {
     MessageDlg(text, mtInformation, MsgDlgButtons({mbOK}));
@@ -148,6 +162,10 @@ int Teditani::HotSpotY() const
 
 void Teditani::SetHotSpot(int x, int y)
 {
+    const bool ownSpots = std::any_of(FrameHotSpots.begin(), FrameHotSpots.end(), [](QPoint p) { return p.x() >= 0; });
+    if (ownSpots || x != HotSpotX() || y != HotSpotY())
+        Modified = true;
+    std::fill(FrameHotSpots.begin(), FrameHotSpots.end(), QPoint(-1, -1));
     if (auto* edit = qobject_cast<TsuiSpinEdit*>(FindComponent(QStringLiteral("setx"))))
         edit->SetValue(x);
     if (auto* edit = qobject_cast<TsuiSpinEdit*>(FindComponent(QStringLiteral("sety"))))
@@ -184,6 +202,18 @@ void Teditani::FormShow(TObject*)
     TakeMainWindowSkin(*this);
 }
 
+void Teditani::FormCloseQuery(TObject*, bool& CanClose)
+{
+    CanClose = AskSaveChanges();
+}
+
+bool Teditani::AskSaveChanges()
+{
+    if (!Modified || FrameCount() == 0)
+        return true;
+    return AskToSaveAnimation([this] { SaveBtnClick(this); }, [this] { return !Modified; });
+}
+
 // ---- adding frames ----
 
 bool Teditani::AddAniFrame(const QString& source, const QString&)
@@ -193,24 +223,25 @@ bool Teditani::AddAniFrame(const QString& source, const QString&)
         return false;
     }
     SavePath.clear();
-    if (source == kMarker) {
-        const QString handOff = ScratchPath(QStringLiteral("ani_ico%1.ico").arg(FrameCount()));
-        AppendFrame(handOff, Thumbnail(handOff));
-        return true;
-    }
-    const QImage thumb = Thumbnail(source);
+    // The document writes its hand-off under a name taken from the frame count, which a delete
+    // makes the name of a frame still held: every frame gets a copy of its own.
+    const QString file = source == kMarker ? ScratchPath(QStringLiteral("ani_ico%1.ico").arg(FrameCount())) : source;
+    const QImage thumb = Thumbnail(file);
     const QString copy = ScratchPath(QStringLiteral("icotocur%1.ico").arg(FileCounter));
-    ReplaceFile(source, copy);
+    ReplaceFile(file, copy);
     ++FileCounter;
     AppendFrame(copy, thumb);
     return true;
 }
 
-void Teditani::AppendFrame(const QString& file, const QImage& icon)
+void Teditani::AppendFrame(const QString& file, const QImage& icon, QPoint hotSpot)
 {
     FrameFiles.push_back(file);
     FrameDurations.push_back(QStringLiteral("10"));
     Thumbnails.push_back(icon);
+    FrameHotSpots.push_back(hotSpot);
+    FrameSizes.push_back(FrameSizeOf(file));
+    Modified = true;
     CurrentFrame = FrameCount();
     ShowTotal();
     ShowCurrent();
@@ -219,15 +250,25 @@ void Teditani::AppendFrame(const QString& file, const QImage& icon)
     RedrawStrip();
 }
 
-void Teditani::LoadFrames(const QStringList& files, const QStringList& durations)
+void Teditani::LoadFrames(const QStringList& files, const QStringList& durations, const QList<QPoint>& hotSpots)
 {
-    NewBtnClick(nullptr);
+    ClearFrames();
     for (int i = 0; i < files.size(); ++i) {
         if (!AddAniFrame(files[i], i == 0 ? QStringLiteral("open") : QString::number(i + 1)))
             break;
         FrameDurations.back() = i < durations.size() ? durations[i] : QStringLiteral("10");
+        FrameHotSpots.back() = hotSpots.value(i, QPoint(-1, -1));
+    }
+    // The builder's hot spot, for the frames added later, is the file's first frame's.
+    if (!FrameHotSpots.empty() && FrameHotSpots.front().x() >= 0) {
+        const QPoint first = FrameHotSpots.front();
+        if (auto* edit = qobject_cast<TsuiSpinEdit*>(FindComponent(QStringLiteral("setx"))))
+            edit->SetValue(first.x());
+        if (auto* edit = qobject_cast<TsuiSpinEdit*>(FindComponent(QStringLiteral("sety"))))
+            edit->SetValue(first.y());
     }
     ShowDuration();
+    Modified = false;
 }
 
 void Teditani::SetEnabled(const char* button, const char* item, bool enabled)
@@ -240,11 +281,12 @@ void Teditani::SetEnabled(const char* button, const char* item, bool enabled)
 
 void Teditani::EnableAfterAdd()
 {
+    // One frame is already an animation that can be saved, cut or deleted.
     SetEnabled("CopyBtn", "Copy1", true);
+    SetEnabled("SaveBtn", "Save1", true);
+    SetEnabled("CutBtn", "Cut1", true);
+    SetEnabled("DeleteBtn", "Delete1", true);
     if (CurrentFrame > 1) {
-        SetEnabled("SaveBtn", "Save1", true);
-        SetEnabled("CutBtn", "Cut1", true);
-        SetEnabled("DeleteBtn", "Delete1", true);
         SetEnabled("UpBtn", "MoveBackward1", true);
         SetEnabled("DownBtn", "MoveForward1", true);
     }
@@ -256,6 +298,12 @@ void Teditani::ShowCurrent()
 {
     if (QObject* label = FindComponent(QStringLiteral("cap")))
         label->setProperty("Caption", QStringLiteral("Current Frame : ") + QString::number(CurrentFrame));
+    // Frames of an opened file may be larger than the 32 by 32 the builder makes.
+    const QSize size = CurrentFrame > 0 ? FrameSizes[size_t(CurrentFrame - 1)] : QSize(32, 32);
+    if (QObject* label = FindComponent(QStringLiteral("FrameW")))
+        label->setProperty("Caption", QString::number(size.width()));
+    if (QObject* label = FindComponent(QStringLiteral("FrameH")))
+        label->setProperty("Caption", QString::number(size.height()));
 }
 
 void Teditani::ShowTotal()
@@ -350,8 +398,12 @@ void Teditani::DelayTimeChange(TObject*)
         return;
     // A text being typed that is no duration yet keeps the frame's own.
     int value = 0;
-    if (TryStrToInt(edit->Text().trimmed(), value) && value >= edit->MinValue() && value <= edit->MaxValue())
-        FrameDurations[size_t(CurrentFrame - 1)] = QString::number(value);
+    if (TryStrToInt(edit->Text().trimmed(), value) && value >= edit->MinValue() && value <= edit->MaxValue()) {
+        QString& duration = FrameDurations[size_t(CurrentFrame - 1)];
+        if (duration != QString::number(value))
+            Modified = true;
+        duration = QString::number(value);
+    }
 }
 
 // ---- frame list ----
@@ -361,6 +413,9 @@ void Teditani::SwapFrames(int a, int b)
     std::swap(FrameFiles[size_t(a - 1)], FrameFiles[size_t(b - 1)]);
     std::swap(FrameDurations[size_t(a - 1)], FrameDurations[size_t(b - 1)]);
     std::swap(Thumbnails[size_t(a - 1)], Thumbnails[size_t(b - 1)]);
+    std::swap(FrameHotSpots[size_t(a - 1)], FrameHotSpots[size_t(b - 1)]);
+    std::swap(FrameSizes[size_t(a - 1)], FrameSizes[size_t(b - 1)]);
+    Modified = true;
 }
 
 void Teditani::ToolButton9Click(TObject*)
@@ -397,6 +452,7 @@ void Teditani::CopyBtnClick(TObject*)
         return;
     }
     CopiedFrame = FrameFiles[size_t(CurrentFrame - 1)];
+    copiedHotSpot_ = FrameHotSpots[size_t(CurrentFrame - 1)];
     SetEnabled("PasteBtn", "Paste1", true);
 }
 
@@ -416,7 +472,7 @@ void Teditani::PasteBtnClick(TObject*)
         return;
     }
     SavePath.clear();
-    AppendFrame(CopiedFrame, Thumbnail(CopiedFrame));
+    AppendFrame(CopiedFrame, Thumbnail(CopiedFrame), copiedHotSpot_);
 }
 
 void Teditani::DeleteBtnClick(TObject*)
@@ -431,6 +487,9 @@ void Teditani::DeleteBtnClick(TObject*)
     FrameFiles.erase(FrameFiles.begin() + ptrdiff_t(at));
     FrameDurations.erase(FrameDurations.begin() + ptrdiff_t(at));
     Thumbnails.erase(Thumbnails.begin() + ptrdiff_t(at));
+    FrameHotSpots.erase(FrameHotSpots.begin() + ptrdiff_t(at));
+    FrameSizes.erase(FrameSizes.begin() + ptrdiff_t(at));
+    Modified = true;
     CurrentFrame = CurrentFrame > 1 ? CurrentFrame - 1 : (FrameCount() ? 1 : 0);
     ShowTotal();
     ShowDuration();
@@ -440,9 +499,19 @@ void Teditani::DeleteBtnClick(TObject*)
 
 void Teditani::NewBtnClick(TObject*)
 {
+    if (!AskSaveChanges())
+        return;
+    ClearFrames();
+    Modified = false;
+}
+
+void Teditani::ClearFrames()
+{
     FrameFiles.clear();
     FrameDurations.clear();
     Thumbnails.clear();
+    FrameHotSpots.clear();
+    FrameSizes.clear();
     CurrentFrame = 0;
     ShowTotal();
     ShowCurrent();
@@ -455,7 +524,7 @@ void Teditani::NewBtnClick(TObject*)
 void Teditani::OpenBtnClick(TObject*)
 {
     auto* dialog = qobject_cast<TOpenDialog*>(FindComponent(QStringLiteral("OpenDialog2")));
-    if (!dialog || !dialog->Execute())
+    if (!dialog || !AskSaveChanges() || !dialog->Execute())
         return;
     if (!iconmain) {
         Say(QStringLiteral("Animated cursors are opened through the main window, which is not open."));
@@ -543,11 +612,13 @@ QString Teditani::AniSaveName(const QString& chosen)
 void Teditani::WriteAniFile(const QString& target)
 {
     QStringList files, durations;
+    QList<QPoint> ownHotSpots;
     for (size_t i = 0; i < FrameFiles.size(); ++i) {
         files << FrameFiles[i];
         durations << FrameDurations[i];
+        ownHotSpots << FrameHotSpots[i];
     }
-    ::WriteAniFile(files, durations, HotSpotX(), HotSpotY(), FileCounter + 1, target);
+    ::WriteAniFile(files, durations, HotSpotX(), HotSpotY(), FileCounter + 1, target, ownHotSpots);
     ++FileCounter;
 }
 
@@ -569,6 +640,7 @@ void Teditani::SaveBtnClick(TObject*)
         return;
     WriteAniFile(target);
     SavePath = target;
+    Modified = false;
 }
 
 void Teditani::RunTest()

@@ -8,6 +8,9 @@
 #include "framework/forms.h"
 
 #include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QSize>
 #include <QString>
 #include <vector>
 
@@ -27,6 +30,13 @@ public:
     std::vector<QString> FrameDurations;
     // The thumbnails, 32 by 32 on white, in frame order.
     std::vector<QImage> Thumbnails;
+    // Per frame: the hot spot it brought from an opened file, (-1, -1) where the builder's own
+    // applies; and its size, as its icon file's first entry gives it.
+    std::vector<QPoint> FrameHotSpots;
+    std::vector<QSize> FrameSizes;
+    // Frames, their order, durations or the hot spot changed since the last New, opened file or
+    // Save.
+    bool Modified = false;
     int CurrentFrame = 0;
     QString CopiedFrame;
     int FileCounter = 0;
@@ -36,6 +46,8 @@ public:
     // The hot spot kept in the hidden spin edits "setx" and "sety".
     int HotSpotX() const;
     int HotSpotY() const;
+    // The hot spot chosen in the hot-spot dialog: it applies to every frame, which forget the
+    // ones they brought from a file.
     void SetHotSpot(int x, int y);
     // The frame shown in slot 1..7, 0 for an empty slot.
     int SlotFrame(int slot) const;
@@ -46,8 +58,13 @@ public:
     // icon raises the picture-load error and adds nothing; the hundred-and-first frame is refused
     // with a message. True when a frame was added.
     bool AddAniFrame(const QString& source, const QString& mode);
-    // Empties the builder and adds these frames with their durations (an opened file).
-    void LoadFrames(const QStringList& files, const QStringList& durations);
+    // Empties the builder and adds these frames with their durations and the hot spots they had
+    // as cursors (an opened file); the builder's hot spot becomes the first frame's. The caller
+    // has asked about unsaved frames.
+    void LoadFrames(const QStringList& files, const QStringList& durations, const QList<QPoint>& hotSpots = {});
+    // "Save changes to current animation?" while unsaved frames are held: Yes saves (a save
+    // that does not happen keeps them), No goes on; false for Cancel.
+    bool AskSaveChanges();
     // Inserts frames from an icon or cursor file before the current frame, as Insert does after
     // its dialog.
     void InsertFile(const QString& fileName);
@@ -59,6 +76,7 @@ public:
     static QString AniSaveName(const QString& chosen);
 
     Q_INVOKABLE void FormShow(TObject* Sender);
+    Q_INVOKABLE void FormCloseQuery(TObject* Sender, bool& CanClose);
     Q_INVOKABLE void NewBtnClick(TObject* Sender);
     Q_INVOKABLE void OpenBtnClick(TObject* Sender);
     Q_INVOKABLE void SaveBtnClick(TObject* Sender);
@@ -94,9 +112,12 @@ private:
     void OpenFrameAsProject();
     int SlotOf(QObject* sender) const;
     TImage* Slot(int slot) const;
-    void AppendFrame(const QString& file, const QImage& icon);
+    void AppendFrame(const QString& file, const QImage& icon, QPoint hotSpot = QPoint(-1, -1));
+    void ClearFrames();
 
     bool loadingDuration_ = false;
+    // The hot spot the copied frame brought from its file, if any.
+    QPoint copiedHotSpot_{-1, -1};
 };
 
 extern Teditani* editani;

@@ -21,6 +21,7 @@
 #include "mainwindow/iconmain_files.h"
 #include "mainwindow/testing_main_window.h"
 #include "skin/controls/spin_edit.h"
+#include "testsupport/testdata.h"
 
 #include <QFile>
 
@@ -339,7 +340,11 @@ TEST_F(AniBuilderTest, OpeningAnAnimatedCursorFillsTheBuilder)
     const QString handOff = WriteTestFile(ScratchPath("ani_ico3.ico"), TestIconFile({{32, 32}}, 0xFF00FF00u));
     AnimationBuilders()->AddAniFrame("dorvelt", "new");
     ASSERT_EQ(b->FrameCount(), 4);
-    EXPECT_EQ(b->FrameFiles[3], handOff);
+    // The builder keeps a copy of its own: the document's next hand-off may reuse the name.
+    EXPECT_NE(b->FrameFiles[3], handOff);
+    QFile own(b->FrameFiles[3]);
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_EQ(own.readAll(), TestIconFile({{32, 32}}, 0xFF00FF00u));
     EXPECT_EQ(Colour(4), 0xFF00FF00u);
 
     // Edit opens the current frame as a project of its own, which has no file to save back to.
@@ -362,6 +367,138 @@ TEST_F(AniBuilderTest, OpeningAnAnimatedCursorFillsTheBuilder)
     EXPECT_EQ(main->HotSpotX, 4);
     EXPECT_EQ(main->HotSpotY, 6);
     EXPECT_EQ(b->HotSpotX(), 0) << "the builder's hot spot stays";
+    SetAnimationBuilders(nullptr);
+}
+
+TEST_F(AniBuilderTest, OneFrameIsAnAnimationThatCanBeSavedCutAndDeleted)
+{
+    auto enabled = [this](const char* name) { return b->FindComponent(name)->property("Enabled").toBool(); };
+    for (const char* name : {"SaveBtn", "Save1", "CutBtn", "Cut1", "DeleteBtn", "Delete1"})
+        EXPECT_FALSE(enabled(name)) << name;
+    b->InsertFile(Icon("one.ico", 0xFF00FF00u));
+    ASSERT_EQ(b->FrameCount(), 1);
+    for (const char* name : {"SaveBtn", "Save1", "CutBtn", "Cut1", "DeleteBtn", "Delete1"})
+        EXPECT_TRUE(enabled(name)) << name;
+    const QString chosen = dir_.filePath("one.ani");
+    TDialogAnswererScope person([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkSave)
+            r.Dialog->setProperty("FileName", chosen);
+        r.Result = 1;
+        return true;
+    });
+    ASSERT_TRUE(ClickComponentByName(b, "SaveBtn"));
+    QFile saved(chosen);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const TAniCursor ani = ReadAniCursor(saved.readAll());
+    EXPECT_EQ(ani.FrameCount, 1);
+    EXPECT_EQ(ani.StepCount, 1);
+}
+
+TEST_F(AniBuilderTest, UnsavedFramesAreAskedAboutBeforeNewOpenOrCloseDropsThem)
+{
+    const QString opened = dir_.filePath("two.ani");
+    WriteAniFile({Icon("r.ico", 0xFFFF0000u), Icon("g.ico", 0xFF00FF00u)}, {"5", "6"}, 0, 0, 1, opened);
+    new Ticonmain; // the builder's Open reads through the main window
+    InstallAnimationBuilders();
+    QStringList questions;
+    int answer = mrCancel;
+    QString saveAs;
+    TDialogAnswererScope person([&](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkMessageDlg) {
+            questions << r.Text;
+            r.Result = answer;
+        } else if (r.Kind == TDialogRequest::dkOpen || r.Kind == TDialogRequest::dkSave) {
+            const QString chosen = r.Kind == TDialogRequest::dkOpen ? opened : saveAs;
+            r.Dialog->setProperty("FileName", chosen);
+            r.Result = chosen.isEmpty() ? 0 : 1;
+        } else {
+            r.Result = IDOK;
+        }
+        return true;
+    });
+    const QString question = "Save changes to current animation?";
+    b->Show();
+    b->AddAniFrame(Icon("mine.ico", 0xFF123456u), "open");
+
+    // Cancel keeps the frames through New, the builder's Open and Close.
+    ASSERT_TRUE(ClickComponentByName(b, "NewBtn"));
+    ASSERT_TRUE(ClickComponentByName(b, "OpenBtn"));
+    ASSERT_TRUE(ClickComponentByName(b, "suiButton6"));
+    EXPECT_EQ(questions, QStringList({question, question, question}));
+    EXPECT_EQ(b->FrameCount(), 1);
+    EXPECT_TRUE(b->isVisible());
+
+    // Yes saves first; a save dialog that is cancelled keeps the frames.
+    answer = mrYes;
+    ASSERT_TRUE(ClickComponentByName(b, "OpenBtn"));
+    EXPECT_EQ(b->FrameCount(), 1);
+    saveAs = dir_.filePath("mine.ani");
+    ASSERT_TRUE(ClickComponentByName(b, "OpenBtn"));
+    EXPECT_TRUE(QFile::exists(saveAs));
+    ASSERT_EQ(b->FrameCount(), 2);
+    EXPECT_EQ(Colour(1), 0xFFFF0000u);
+
+    // An opened file, and a saved one, have nothing to ask about.
+    questions.clear();
+    ASSERT_TRUE(ClickComponentByName(b, "suiButton6"));
+    EXPECT_FALSE(b->isVisible());
+    b->Show();
+    b->DownBtnClick(nullptr);
+    b->CurrentFrame = 1;
+    b->DownBtnClick(nullptr);
+    saveAs = dir_.filePath("mine-again.ani");
+    ASSERT_TRUE(ClickComponentByName(b, "SaveBtn"));
+    ASSERT_TRUE(ClickComponentByName(b, "NewBtn"));
+    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_EQ(b->FrameCount(), 0);
+
+    // No lets the frames go.
+    b->AddAniFrame(Icon("mine.ico", 0xFF123456u), "open");
+    answer = mrNo;
+    ASSERT_TRUE(ClickComponentByName(b, "NewBtn"));
+    EXPECT_EQ(questions, QStringList({question}));
+    EXPECT_EQ(b->FrameCount(), 0);
+    SetAnimationBuilders(nullptr);
+}
+
+TEST_F(AniBuilderTest, AnOpenedAnimatedCursorKeepsItsHotSpotsAndShowsItsFrameSize)
+{
+    auto* main = new Ticonmain;
+    InstallAnimationBuilders();
+    auto open = [&](const QString& path) {
+        TIconmainFiles files(*main);
+        OpenAniInEditor(files, path);
+    };
+    auto saved = [&](const char* name) {
+        const QString path = dir_.filePath(name);
+        b->WriteAniFile(path);
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? ReadAniCursor(file.readAll()) : TAniCursor();
+    };
+    // A published file: 18 frames of 48 by 48 pixels (and a 32 by 32 image each), hot spot 1, 12.
+    open(WriteTestFile(dir_.filePath("published.ani"), ReadTestData("open/test-animation.ani")));
+    ASSERT_EQ(b->FrameCount(), 18);
+    EXPECT_EQ(b->HotSpotX(), 1);
+    EXPECT_EQ(b->HotSpotY(), 12);
+    EXPECT_EQ(Caption("FrameW"), "48");
+    EXPECT_EQ(Caption("FrameH"), "48");
+    EXPECT_EQ(saved("published-again.ani").HotSpots, std::vector<QPoint>(18, QPoint(1, 12)));
+
+    // Frames with hot spots of their own keep them; a frame added later takes the first one's.
+    QFile two(dir_.filePath("two.ani"));
+    ASSERT_TRUE(two.open(QIODevice::WriteOnly));
+    two.write(BuildAniFile({Icon("a.ico", 0xFFFF0000u), Icon("b.ico", 0xFF0000FFu)}, {"10", "10"}, 0, 0,
+                           {QPoint(3, 4), QPoint(20, 30)}));
+    two.close();
+    open(two.fileName());
+    EXPECT_EQ(Caption("FrameW"), "32");
+    b->AddAniFrame(Icon("c.ico", 0xFF00FF00u), "open");
+    EXPECT_EQ(saved("two-again.ani").HotSpots, (std::vector<QPoint>{{3, 4}, {20, 30}, {3, 4}}));
+
+    // The hot-spot dialog's Apply sets every frame's.
+    b->SetHotSpot(5, 6);
+    EXPECT_TRUE(b->Modified);
+    EXPECT_EQ(saved("applied.ani").HotSpots, std::vector<QPoint>(3, QPoint(5, 6)));
     SetAnimationBuilders(nullptr);
 }
 

@@ -5,6 +5,8 @@
 // until then (and in tests without them) the hand-over files are written and nothing else
 // happens.
 
+#include <QList>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -30,9 +32,16 @@ public:
     virtual void EnsureAniBuilder() {}
     // Shows the builder (created when it does not exist) with the main window's skin.
     virtual void ShowAniBuilder() {}
+    // Asks about the builder's unsaved frames ("Save changes to current animation?") before an
+    // opened file replaces them; false when the user cancelled.
+    virtual bool MayReplaceAniFrames() { return true; }
     // Empties the builder, adds these icon files as its frames with their durations (jiffies,
-    // as decimal text) and shows it.
-    virtual void HandAniFrames(const QStringList& files, const QStringList& durations) {}
+    // as decimal text) and the hot spots they had as cursors ((-1, -1): none, the builder's own
+    // applies) and shows it.
+    virtual void HandAniFrames(const QStringList& files, const QStringList& durations, const QList<QPoint>& hotSpots) {}
+    // The program is closing: each builder asks about its unsaved work as its own Close does;
+    // false when the user cancelled.
+    virtual bool CloseQuery() { return true; }
     // Shows the hot-spot dialog for the main window's cursor: picture is drawn in its preview
     // with the mark at the editor's hot spot, and its Apply goes back to the main window.
     virtual void ShowCursorHotSpot(const QImage& picture) {}

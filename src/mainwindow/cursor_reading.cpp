@@ -74,6 +74,7 @@ bool OpenAniFile(TFileHost& host, const QString& path)
     RemoveAniFrameFiles();
     host.AniFrameCount = 0;
     host.AniStepCount = 0;
+    host.AniHotSpots.clear();
     std::fill(host.AniRates.begin(), host.AniRates.end(), 0);
     std::fill(host.AniSequence.begin(), host.AniSequence.end(), 0);
 
@@ -92,6 +93,7 @@ bool OpenAniFile(TFileHost& host, const QString& path)
     }
     host.AniFrameCount = ani.FrameCount;
     host.AniStepCount = ani.StepCount;
+    host.AniHotSpots = ani.HotSpots;
     for (int k = 1; k <= ani.StepCount; ++k) {
         host.AniRates[size_t(k)] = ani.Rates[size_t(k - 1)];
         host.AniSequence[size_t(k)] = ani.Sequence[size_t(k - 1)];
@@ -108,6 +110,9 @@ std::vector<TAniBuilderFrame> AniBuilderFrames(const TFileHost& host, const QStr
         frame.FileName = k == 1 ? firstFile : AniFramePath(host.AniSequence[size_t(k)] + 1);
         frame.Mode = (k == 1 || inOrder) ? QStringLiteral("open") : QString::number(k);
         frame.Duration = QString::number(host.AniRates[size_t(k)]);
+        const size_t shown = size_t(host.AniSequence[size_t(k)]);
+        if (shown < host.AniHotSpots.size())
+            frame.HotSpot = host.AniHotSpots[shown];
         frames.push_back(frame);
     }
     return frames;
@@ -115,7 +120,8 @@ std::vector<TAniBuilderFrame> AniBuilderFrames(const TFileHost& host, const QStr
 
 Tnewiconview* OpenAniAsProject(TFileHost& host, const QString& path)
 {
-    if (!OpenAniFile(host, path))
+    // The file's frames replace the builder's: unsaved ones are asked about first.
+    if (!host.MayReplaceAniBuilderFrames() || !OpenAniFile(host, path))
         return nullptr;
     const QString first = AniFramePath(host.AniSequence[1] + 1);
     const QString copy = ScratchPath(QStringLiteral("icotoico.ico"));

@@ -25,7 +25,7 @@ QByteArray AsIcon(QByteArray cursor)
 }
 
 const QByteArray kRed = CursorFrame(0xFFFF0000);
-const QByteArray kGreen = CursorFrame(0xFF00FF00);
+const QByteArray kGreen = CursorFrame(0xFF00FF00, 32, 4, 5);
 const QByteArray kBlue = CursorFrame(0xFF0000FF);
 
 } // namespace
@@ -64,9 +64,10 @@ TEST_F(FileRoadsTest, AnimatedCursorFramesAndRatesGoToTheBuilder)
     EXPECT_EQ(FileBytes(AniFramePath(1)), AsIcon(kRed));
     EXPECT_EQ(FileBytes(AniFramePath(3)), AsIcon(kBlue));
     const QString first = ScratchPath("icotoico.ico");
-    EXPECT_EQ(host.BuilderFrames, (std::vector<TAniBuilderFrame>{{first, "open", "10"},
-                                                                 {AniFramePath(2), "open", "20"},
-                                                                 {AniFramePath(3), "open", "30"}}));
+    // Each frame keeps its hot spot.
+    EXPECT_EQ(host.BuilderFrames, (std::vector<TAniBuilderFrame>{{first, "open", "10", {0, 0}},
+                                                                 {AniFramePath(2), "open", "20", {4, 5}},
+                                                                 {AniFramePath(3), "open", "30", {0, 0}}}));
     // The project is the first frame's, with no file of its own; the history has the cursor.
     EXPECT_TRUE(doc->SavedFileName.isEmpty());
     EXPECT_EQ(host.History, QStringList{three});
@@ -83,10 +84,10 @@ TEST_F(FileRoadsTest, AnimatedCursorFramesAndRatesGoToTheBuilder)
     EXPECT_EQ(host.AniRates[5], 0);
     EXPECT_EQ(FileBytes(AniFramePath(1)), AsIcon(kRed));
     EXPECT_EQ(FileBytes(AniFramePath(2)), AsIcon(kGreen));
-    EXPECT_EQ(host.BuilderFrames, (std::vector<TAniBuilderFrame>{{first, "open", "5"},
-                                                                 {AniFramePath(1), "2", "6"},
-                                                                 {AniFramePath(2), "3", "7"},
-                                                                 {AniFramePath(1), "4", "8"}}));
+    EXPECT_EQ(host.BuilderFrames, (std::vector<TAniBuilderFrame>{{first, "open", "5", {4, 5}},
+                                                                 {AniFramePath(1), "2", "6", {0, 0}},
+                                                                 {AniFramePath(2), "3", "7", {4, 5}},
+                                                                 {AniFramePath(1), "4", "8", {0, 0}}}));
     // The first step shows frame 2, and so does the project.
     EXPECT_EQ(FileBytes(first), AsIcon(kGreen));
     EXPECT_EQ(host.Editor.ActiveDocumentName, "iconview2");

@@ -156,6 +156,11 @@ bool TFileHost::ViewerExists() const
 
 void TFileHost::EnsureAniBuilder() {}
 
+bool TFileHost::MayReplaceAniBuilderFrames()
+{
+    return true;
+}
+
 void TFileHost::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>&) {}
 
 void TFileHost::ShowJpegOptions() {}

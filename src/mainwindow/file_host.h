@@ -7,6 +7,7 @@
 // derives from this class and overrides what it has; the defaults do nothing, so the routines
 // run headless in tests, where a double records what was asked.
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -17,11 +18,13 @@ class TEditorState;
 class Tnewiconview;
 
 // One frame handed to the animated cursor builder: its icon file, the builder's mode word
-// ("open" or the step number) and its duration text.
+// ("open" or the step number), its duration text and the hot spot it had as a cursor ((-1, -1)
+// for a frame stored as an icon).
 struct TAniBuilderFrame {
     QString FileName;
     QString Mode;
     QString Duration;
+    QPoint HotSpot{-1, -1};
     bool operator==(const TAniBuilderFrame&) const = default;
 };
 
@@ -87,6 +90,9 @@ public:
     int& AniStepCount;
     std::array<int, 1001>& AniRates;
     std::array<int, 1001>& AniSequence;
+    // The hot spot of every frame (from 0) of the animated cursor last read, (-1, -1) where the
+    // frame is an icon.
+    std::vector<QPoint> AniHotSpots;
 
     // File names of the open dialog (the one input of opening by name) and of the save dialog
     // (the target of every export).
@@ -148,6 +154,9 @@ public:
     virtual bool ViewerExists() const;
     // Creates the animated cursor builder unless it exists.
     virtual void EnsureAniBuilder();
+    // Asks about the builder's unsaved frames before an opened file replaces them; false when
+    // the user cancelled (the open does not go on).
+    virtual bool MayReplaceAniBuilderFrames();
     // Clears the builder's frames, adds these, gives it the skin and shows it.
     virtual void HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>& frames);
     // The JPEG options dialog, shown modally; its OK runs the document's export.

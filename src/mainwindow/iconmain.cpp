@@ -2,6 +2,7 @@
 
 #include "controls/controls_classes.h"
 #include "controls/tov_language.h"
+#include "document/animation_builders.h"
 #include "document/createico.h"
 #include "document/newiconview.h"
 #include "document/picture_view.h"
@@ -401,6 +402,15 @@ void Ticonmain::ToolButton16Click(TObject*)
 void Ticonmain::LineGrid1Click(TObject*)
 {
     ClickComponentByName(FindForm(ActiveDocumentName), QStringLiteral("Grid2"));
+}
+
+void Ticonmain::FormCloseQuery(TObject*, bool& CanClose)
+{
+    // The live update closes the program to run its installer without questions.
+    if (ClosingForUpdate == 1)
+        return;
+    if (TAnimationBuilders* builders = AnimationBuilders())
+        CanClose = builders->CloseQuery();
 }
 
 void Ticonmain::FormClose(TObject*, TCloseAction&)

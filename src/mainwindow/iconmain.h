@@ -75,6 +75,8 @@ public:
 
     // ---- handlers bound by the definition ----
     Q_INVOKABLE void FormCreate(TObject* Sender);
+    // After the documents' questions, each builder asks about its unsaved work.
+    Q_INVOKABLE void FormCloseQuery(TObject* Sender, bool& CanClose);
     Q_INVOKABLE void FormClose(TObject* Sender, TCloseAction& Action);
     Q_INVOKABLE void FormDestroy(TObject* Sender);
     Q_INVOKABLE void FormPaint(TObject* Sender);

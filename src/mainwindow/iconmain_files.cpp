@@ -266,6 +266,12 @@ void TIconmainFiles::EnsureAniBuilder()
         builders->EnsureAniBuilder();
 }
 
+bool TIconmainFiles::MayReplaceAniBuilderFrames()
+{
+    TAnimationBuilders* builders = AnimationBuilders();
+    return !builders || builders->MayReplaceAniFrames();
+}
+
 void TIconmainFiles::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>& frames)
 {
     TAnimationBuilders* builders = AnimationBuilders();
@@ -275,11 +281,13 @@ void TIconmainFiles::HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>&
         return;
     }
     QStringList files, durations;
+    QList<QPoint> hotSpots;
     for (const TAniBuilderFrame& frame : frames) {
         files << frame.FileName;
         durations << frame.Duration;
+        hotSpots << frame.HotSpot;
     }
-    builders->HandAniFrames(files, durations);
+    builders->HandAniFrames(files, durations, hotSpots);
 }
 
 // ---------------------------------------------------------------------------------------------

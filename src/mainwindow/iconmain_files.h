@@ -36,6 +36,7 @@ public:
     void OpenInViewer(const QString& path, int number, bool asGlobal, const QString& caption) override;
     // The animated cursor builder, through the builders the program installed.
     void EnsureAniBuilder() override;
+    bool MayReplaceAniBuilderFrames() override;
     void HandFramesToAniBuilder(const std::vector<TAniBuilderFrame>& frames) override;
 
 private:

@@ -142,6 +142,7 @@ TAniCursor ReadAniCursor(const QByteArray& d)
     if (int64_t(frameChunks.size()) != int64_t(ani.FrameCount))
         Refuse("The frames do not match the header's frame count");
     ani.Frames.reserve(frameChunks.size());
+    ani.HotSpots.reserve(frameChunks.size());
     for (const TChunk& f : frameChunks) {
         // An icon or cursor file: reserved 0, type 1 or 2, at least one image whose 16-byte entry
         // is there.
@@ -154,6 +155,7 @@ TAniCursor ReadAniCursor(const QByteArray& d)
         QByteArray icon = d.mid(qsizetype(f.Data), qsizetype(f.Size));
         icon[2] = 1;
         ani.Frames.push_back(icon);
+        ani.HotSpots.push_back(type == 2 ? QPoint(ReadU16(d, f.Data + 10), ReadU16(d, f.Data + 12)) : QPoint(-1, -1));
     }
     return ani;
 }

@@ -10,6 +10,7 @@
 #include "framework/exceptions.h"
 
 #include <QByteArray>
+#include <QPoint>
 #include <cstdint>
 #include <vector>
 
@@ -36,6 +37,9 @@ struct TAniCursor {
     // field made 1, so a cursor frame reads as an icon whose hot spot stays in the entries'
     // planes and bit-count fields.
     std::vector<QByteArray> Frames;
+    // FrameCount entries: the hot spot of each frame stored as a cursor (its first entry's
+    // planes and bit-count fields), (-1, -1) for a frame stored as an icon, which has none.
+    std::vector<QPoint> HotSpots;
 };
 
 // Reads a whole .ani file. Raises EAniError with the reason when the bytes are no RIFF "ACON"

@@ -79,6 +79,8 @@ TEST(AniFile, PublishedAnimationReadsWhole)
         EXPECT_EQ(icon.Formats()->GetItem(0)->Width(), 48);
         EXPECT_EQ(icon.Formats()->GetItem(1)->Width(), 32);
     }
+    // Its frames are cursors: each keeps the hot spot of its first entry.
+    EXPECT_EQ(ani.HotSpots, std::vector<QPoint>(18, QPoint(1, 12)));
 }
 
 TEST(AniFile, DamagedFilesAreRefusedWithAReason)
