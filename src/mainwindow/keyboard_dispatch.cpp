@@ -91,10 +91,12 @@ bool FieldTakesKey(QWidget* field, QKeyEvent* e)
     return probe.isAccepted();
 }
 
-// The main window itself or one of the document windows in its client area.
-bool InMainFrame(TForm* form, Ticonmain* main)
+// The main window itself or one of the document windows in its client area, with no modal
+// window open over them: a key typed into a dialog, a builder or a question box belongs there,
+// even when that window is the main window's child.
+bool InMainFrame(QWidget* target, Ticonmain* main)
 {
-    return form && (form == main || FormOfWidget(form->parentWidget()) == main);
+    return target->window() == main && !QApplication::activeModalWidget();
 }
 
 // The enabled, visible item of the menu that declares this key, as the menu's own shortcut
@@ -148,8 +150,8 @@ bool TKeyboardDispatch::HandleKey(QWidget* target, QKeyEvent* e)
     if (key == 0)
         return false;
     const TShiftState shift = ShiftStateFromQt(e->modifiers(), QApplication::mouseButtons());
-    auto* menu = InMainFrame(form, main) ? qobject_cast<TMainMenu*>(main->FindComponent(QStringLiteral("MainMenu1")))
-                                         : nullptr;
+    const bool mainInFront = InMainFrame(target, main);
+    auto* menu = mainInFront ? qobject_cast<TMainMenu*>(main->FindComponent(QStringLiteral("MainMenu1"))) : nullptr;
     const bool field = IsTextField(target);
     if (field && FieldTakesKey(target, e)) {
         QPointer<TMenuItem> item = menu ? MenuItemForKey(*menu, key, shift) : nullptr;
@@ -167,7 +169,7 @@ bool TKeyboardDispatch::HandleKey(QWidget* target, QKeyEvent* e)
     }
     if (menu && menu->IsShortCut(key, shift))
         return true;
-    if (field || main->ShortcutsSuspended != 0)
+    if (!mainInFront || field || main->ShortcutsSuspended != 0)
         return false;
     const bool ctrlAlone = shift == TShiftState(ssCtrl);
     const bool noCtrlAlt = !(shift & (TShiftState(ssCtrl) | ssAlt));

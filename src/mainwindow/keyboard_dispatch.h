@@ -6,6 +6,8 @@
 // keys and a second set of Ctrl combinations. So a key served by both runs once. Keys typed into
 // a text field (edits, spin edits, editable combo boxes) stay with the field: the map never acts
 // there, and a Ctrl key the field edits with (Ctrl+Z, Ctrl+C, ...) goes to the field alone.
+// The menu and the map serve the main window and its documents only, and only while no modal
+// window is open: every other window (a dialog, a builder, a question) keeps its own keys.
 // The hook is installed when the main window is made and stays for the rest of the program;
 // windows coming and going never remove it.
 

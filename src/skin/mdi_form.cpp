@@ -8,6 +8,7 @@
 #include "skin/theme_lookup.h"
 #include "skin/title_bar.h"
 
+#include <QApplication>
 #include <QChildEvent>
 #include <QKeyEvent>
 #include <QMdiArea>
@@ -506,6 +507,10 @@ bool TsuiMDIForm::HandleKey(QWidget* target, QKeyEvent* e)
         return false;
     TForm* form = FormOfWidget(target);
     if (!form || (form != host_ && FormOfWidget(form->parent()) != host_))
+        return false;
+    // A window of its own that the frame owns (a question, a dialog), or any modal window open,
+    // keeps its keys: the frame's menu serves the frame and the children in its client area.
+    if (target->window() != host_ || QApplication::activeModalWidget())
         return false;
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (form == host_ && e->key() == Qt::Key_Space && mods == Qt::AltModifier && titleBar_) {
