@@ -847,7 +847,8 @@ void Tnewiconview::DrawFloatingOverlay(const QString&)
 void Tnewiconview::UpdateThumbnails(const QString&)
 {
     TEditorState* s = State();
-    const int n = s->ActiveDocumentNumber;
+    // Each project paints its own tile, whichever document is in front; the template has none.
+    const int n = IsTemplate() ? 0 : DocumentNumber();
     const int w = CurrentWidth, h = CurrentHeight;
     const bool smooth = CurrentKind == QLatin1String("XP") && s->CurrentTool != 6;
 
@@ -869,22 +870,25 @@ void Tnewiconview::UpdateThumbnails(const QString&)
         GdipDisposeImage(tile);
     }
 
-    const TSize size = PreviewSize(w, h);
-    const TRect frame = s->ControlBounds(QStringLiteral("Imageoo"));
-    const TRect bounds = Bounds(frame.Left + (frame.Width() - size.cx) / 2,
-                                frame.Top + (frame.Height() - size.cy) / 2, size.cx, size.cy);
-    QImage back(size.cx, size.cy, QImage::Format_ARGB32);
-    back.fill(0);
-    const QImage pattern = PictureOfImage(copybm);
-    if (!pattern.isNull()) {
-        QPainter p(&back);
-        p.fillRect(back.rect(), QBrush(pattern));
+    // The preview shows the document in front; work on one behind leaves it alone.
+    if (objectName().compare(s->ActiveDocumentName, Qt::CaseInsensitive) == 0) {
+        const TSize size = PreviewSize(w, h);
+        const TRect frame = s->ControlBounds(QStringLiteral("Imageoo"));
+        const TRect bounds = Bounds(frame.Left + (frame.Width() - size.cx) / 2,
+                                    frame.Top + (frame.Height() - size.cy) / 2, size.cx, size.cy);
+        QImage back(size.cx, size.cy, QImage::Format_ARGB32);
+        back.fill(0);
+        const QImage pattern = PictureOfImage(copybm);
+        if (!pattern.isNull()) {
+            QPainter p(&back);
+            p.fillRect(back.rect(), QBrush(pattern));
+        }
+        GpBitmap* preview = BitmapFromImage(back);
+        const bool scaled = w > 80 || h > 80;
+        DrawThumbnail(preview, CurrentImage(), smooth, scaled ? size.cx : w, scaled ? size.cy : h);
+        s->SetPreview(bounds, *GdipImageData(preview));
+        GdipDisposeImage(preview);
     }
-    GpBitmap* preview = BitmapFromImage(back);
-    const bool scaled = w > 80 || h > 80;
-    DrawThumbnail(preview, CurrentImage(), smooth, scaled ? size.cx : w, scaled ? size.cy : h);
-    s->SetPreview(bounds, *GdipImageData(preview));
-    GdipDisposeImage(preview);
 
     iconviewbg->SetTop(600);
     iconviewbg->Hide();

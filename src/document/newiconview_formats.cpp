@@ -154,7 +154,6 @@ void Tnewiconview::MyListBox1Click(TObject*)
     TMyListBox* list = FormatList();
     s->SetControlHint(QStringLiteral("ToolButton11"), QStringLiteral("Delete image format"));
     s->SetLabelText(QStringLiteral("projectcaption"), Caption());
-    suiForm1Click(this);
 
     ListClicked = true;
     if (list)
@@ -169,8 +168,11 @@ void Tnewiconview::MyListBox1Click(TObject*)
         item->SetEnabled(removable);
 
     s->SetLabelText(QStringLiteral("title"), FormatCaption(*this, fc));
-    SwitchColorPanel(FormatTable.Kind(fc), true);
+    // The format is current before the document is activated and the colour panel switched:
+    // both show the chosen format (its kind, table and undo state), not the one before.
     MakeFormatCurrent(*this, fc);
+    suiForm1Click(this);
+    SwitchColorPanel(FormatTable.Kind(fc), true);
 
     FormPaint(this);
     RebuildView();

@@ -630,6 +630,7 @@ TEST_F(DocumentWindow, ThumbnailsTakeTheFormatSizeOrFitTheirFrames)
     for (const Case& c : cases) {
         Tnewiconview* doc = NewProject(n, c.w, c.h);
         state.ActiveDocumentNumber = n;
+        state.ActiveDocumentName = doc->objectName();
         doc->UpdateThumbnails();
         const TRect tile = state.TileBounds.value(n);
         EXPECT_EQ(TSize({tile.Width(), tile.Height()}), c.tile) << c.w << "x" << c.h;
@@ -644,6 +645,7 @@ TEST_F(DocumentWindow, ThumbnailsTakeTheFormatSizeOrFitTheirFrames)
     state.Tiles.clear();
     Tnewiconview* late = NewProject(30, 16, 16);
     state.ActiveDocumentNumber = 30;
+    state.ActiveDocumentName = late->objectName();
     late->UpdateThumbnails();
     EXPECT_TRUE(state.Tiles.isEmpty());
     EXPECT_EQ(state.Preview.size(), QSize(16, 16));

@@ -1,19 +1,31 @@
 #include "mainwindow/document_windows.h"
 
 #include "document/editor_state.h"
+#include "document/format_list.h"
 #include "document/icon_document.h"
 #include "document/newiconview.h"
 #include "framework/application.h"
+#include "framework/forms.h"
+#include "framework/menus.h"
+#include "skin/mdi_form.h"
 
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 
 namespace {
 
 const QString kTemplateName = QStringLiteral("newiconview");
 
 bool activating = false;
+
+// The document the main window's preview was last brought to.
+QPointer<Tnewiconview>& PreviewedDocument()
+{
+    static QPointer<Tnewiconview> document;
+    return document;
+}
 
 Tnewiconview* NewDocument()
 {
@@ -65,6 +77,10 @@ void ShowDocumentState(TEditorState& s, Tnewiconview* doc)
         return;
     }
     const int f = doc->CurrentFormat();
+    // The colour panel and the formats made next follow the document in front, not the one
+    // made or clicked last: its kind decides whether a colour is reduced to a table, and which.
+    MakeFormatCurrent(*doc, f);
+    SwitchColorPanel(doc->FormatTable.Kind(f), false);
     s.SetLabelText(QStringLiteral("projectcaption"), doc->Caption());
     s.SetLabelText(QStringLiteral("bigbig"), QString::number(doc->Zoom * 100) + QStringLiteral(" %"));
     s.SetLabelText(QStringLiteral("formaticon"), doc->FormatTable.Width(f) + QStringLiteral(" * ") +
@@ -88,6 +104,8 @@ void DocumentGone(const QString& name)
     s->CurrentFilePath.clear();
     s->SetLabelText(QStringLiteral("userfilename"), QString());
     ShowDocumentState(*s, nullptr);
+    s->ClearPreview();
+    s->HighlightDocumentTab(0);
 }
 
 } // namespace
@@ -116,6 +134,11 @@ TForm* CreateDocumentWindow(const QString& name, const QString& caption)
     return document;
 }
 
+void ShowActiveDocumentState(TEditorState& state)
+{
+    ShowDocumentState(state, FindDocumentWindow(state.ActiveDocumentName));
+}
+
 void ActivateDocumentWindow(TEditorState& state, int number)
 {
     if (activating)
@@ -123,6 +146,32 @@ void ActivateDocumentWindow(TEditorState& state, int number)
     activating = true;
     if (Tnewiconview* doc = FindDocumentWindow(QStringLiteral("iconview%1").arg(number)); doc && doc->isVisible() && !doc->Active())
         doc->Show();
-    ShowDocumentState(state, FindDocumentWindow(state.ActiveDocumentName));
+    Tnewiconview* active = FindDocumentWindow(state.ActiveDocumentName);
+    ShowDocumentState(state, active);
+    // The preview shows the document that came to the front, however it came; activations by
+    // the mouse passing over the same document leave it as it is.
+    if (IsProject(active) && active != PreviewedDocument()) {
+        PreviewedDocument() = active;
+        active->UpdateThumbnails();
+    }
     activating = false;
+}
+
+void ArrangeDocumentWindows(TForm& frame, bool tile)
+{
+    // The skinned frame lays the windows out in its tile direction; the template is none of the
+    // windows it arranges.
+    auto* skinned = qobject_cast<TsuiMDIForm*>(frame.FindComponent(QStringLiteral("suiMDIForm1")));
+    if (!skinned) {
+        tile ? frame.Tile() : frame.Cascade();
+        return;
+    }
+    const auto users = [](TForm* child) {
+        auto* doc = qobject_cast<Tnewiconview*>(child);
+        return !doc || !doc->IsTemplate();
+    };
+    if (tile)
+        skinned->Tile(users);
+    else
+        skinned->Cascade(users);
 }

@@ -18,3 +18,10 @@ TForm* CreateDocumentWindow(const QString& name, const QString& caption);
 // the front, and the main window shows the active document's caption, zoom, format and undo and
 // redo state.
 void ActivateDocumentWindow(TEditorState& state, int number);
+// The main window's zoom, format, and Undo and Redo state shown again for the active document
+// (after work on one of its formats or on a document behind it).
+void ShowActiveDocumentState(TEditorState& state);
+
+// Tile (in the frame's tile direction) or Cascade of the user's document windows in the frame's
+// client area. The template is none of them: it stays parked where it is, out of sight.
+void ArrangeDocumentWindows(TForm& frame, bool tile);

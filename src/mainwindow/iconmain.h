@@ -324,6 +324,8 @@ public:
     Q_INVOKABLE void move_down_upMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     // Tile n clicked: its document comes to the front, or a new project starts on an empty tile.
     void DocumentTileClick(int n);
+    // The slot HighlightDocumentTab marked last (0: none).
+    int HighlightedTab = 0;
 
     // ---- skins and window arrangement (skin_application.cpp) ----
     // Pushes a skin into every window that exists: choice 0..4 a built-in style, 5 the skin file

@@ -4,6 +4,7 @@
 #include "framework/forms.h"
 #include "framework/menus.h"
 #include "mainwindow/command_routing.h"
+#include "mainwindow/document_windows.h"
 #include "mainwindow/iconmain.h"
 #include "platform/program_paths.h"
 #include "skin/file_theme.h"
@@ -140,10 +141,10 @@ void Ticonmain::Tile1Click(TObject*)
 {
     TileVertically = !TileVertically;
     SetTileMode(TileVertically ? tbVertical : tbHorizontal);
-    Tile();
+    ArrangeDocumentWindows(*this, true);
 }
 
 void Ticonmain::Cascade1Click(TObject*)
 {
-    Cascade();
+    ArrangeDocumentWindows(*this, false);
 }

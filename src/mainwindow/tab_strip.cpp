@@ -40,19 +40,20 @@ void Ticonmain::ActivateDocument(int number)
     TForm* document = FindForm(DocumentName(number));
     if (!document)
         return;
-    const bool wasInFront = document->Active();
     // Showing a document window raises its frame and makes it the active one of the main window.
     document->Show();
     SetLabelText(QStringLiteral("projectcaption"), document->Caption());
     // The frame's own activation, and the status bar, zoom label and Undo and Redo buttons
-    // showing this document; the tile is marked when the document in front changed.
+    // showing this document; the tile is marked when the document in front changed, however
+    // it came there (a tile, a click, an open, a close of the one before).
     ActivateDocumentWindow(*this, number);
-    if (!wasInFront)
+    if (HighlightedTab != number + 3)
         HighlightDocumentTab(number + 3);
 }
 
 void Ticonmain::HighlightDocumentTab(int tile)
 {
+    HighlightedTab = tile;
     auto* normal = qobject_cast<TImage*>(FindComponent(QStringLiteral("Imageo15")));
     auto* highlighted = qobject_cast<TImage*>(FindComponent(QStringLiteral("imagebgbg")));
     for (int slot = 4; slot <= 27; ++slot) {

@@ -400,7 +400,7 @@ void TsuiMDIForm::ChildButtonClick(int frame)
     UpdateChildButtons();
 }
 
-void TsuiMDIForm::Cascade()
+void TsuiMDIForm::Cascade(const TChildFilter& arranged)
 {
     QMdiArea* area = host_ ? host_->ClientArea() : nullptr;
     if (!area)
@@ -410,7 +410,7 @@ void TsuiMDIForm::Cascade()
     int x = 0, y = 0;
     for (int i = host_->MDIChildCount() - 1; i >= 0; --i) {
         TForm* child = host_->MDIChildren(i);
-        if (!child || child->WindowState() == wsMinimized)
+        if (!child || child->WindowState() == wsMinimized || (arranged && !arranged(child)))
             continue;
         if (child->WindowState() == wsMaximized)
             child->SetWindowState(wsNormal);
@@ -420,7 +420,7 @@ void TsuiMDIForm::Cascade()
     }
 }
 
-void TsuiMDIForm::Tile()
+void TsuiMDIForm::Tile(const TChildFilter& arranged)
 {
     QMdiArea* area = host_ ? host_->ClientArea() : nullptr;
     if (!area)
@@ -429,7 +429,7 @@ void TsuiMDIForm::Tile()
     bool minimised = false;
     for (int i = 0; i < host_->MDIChildCount(); ++i) {
         TForm* child = host_->MDIChildren(i);
-        if (!child)
+        if (!child || (arranged && !arranged(child)))
             continue;
         if (child->WindowState() == wsMinimized)
             minimised = true;
@@ -446,7 +446,7 @@ void TsuiMDIForm::Tile()
     int pos = 0;
     for (int i = host_->MDIChildCount() - 1; i >= 0; --i) {
         TForm* child = host_->MDIChildren(i);
-        if (!child || child->WindowState() == wsMinimized)
+        if (!child || child->WindowState() == wsMinimized || (arranged && !arranged(child)))
             continue;
         if (child->WindowState() == wsMaximized)
             child->SetWindowState(wsNormal);

@@ -13,6 +13,7 @@
 #include "skin/theme_items.h"
 
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QMdiSubWindow;
@@ -85,9 +86,12 @@ public:
     void RebuildMenuBar();
     // The child buttons that a maximised active child's title bar has.
     void ShowChildButtons();
-    // Arrangements of the children not minimised, the most recently active last (on top).
-    void Cascade();
-    void Tile();
+    // Arrangements of the children not minimised, the most recently active last (on top). A
+    // frame that keeps windows of its own among its children (out of sight) names the ones to
+    // arrange; the others stay where they are.
+    using TChildFilter = std::function<bool(TForm* child)>;
+    void Cascade(const TChildFilter& arranged = nullptr);
+    void Tile(const TChildFilter& arranged = nullptr);
     void UpdateRegion();
     void PaintBorder();
     TsuiFrameSpec FrameSpec() const;
