@@ -3,6 +3,7 @@
 #include "document/command_dialog.h"
 #include "document/editor_state.h"
 #include "document/newiconview.h"
+#include "framework/commands.h"
 
 Tcopyimageokok* copyimageokok = nullptr;
 
@@ -25,6 +26,14 @@ Tcopyimageokok& CopyImageOkOk()
     if (!copyimageokok)
         copyimageokok = new Tcopyimageokok(nullptr);
     return *copyimageokok;
+}
+
+void Tcopyimageokok::PasteInto(TForm* document)
+{
+    disconnect(targetGone_);
+    target_ = document;
+    if (document)
+        targetGone_ = connect(document, &QObject::destroyed, this, [this] { Close(); });
 }
 
 void Tcopyimageokok::FormShow(TObject*)
@@ -54,7 +63,14 @@ void Tcopyimageokok::suiButton1Click(TObject*)
         s->SetControlHint(QStringLiteral("ToolButton11"), QStringLiteral("Delete image format"));
     }
     Close();
-    ClickActiveDocument(PasteMode == 2 ? QStringLiteral("BitBtn16") : QStringLiteral("BitBtn15"));
+    auto* document = qobject_cast<Tnewiconview*>(target_.data());
+    if (!document) {
+        ClickActiveDocument(PasteMode == 2 ? QStringLiteral("BitBtn16") : QStringLiteral("BitBtn15"));
+        return;
+    }
+    // The paste floats in the document it was started in, which comes to the front with it.
+    document->suiForm1Click(document);
+    ClickComponentByName(document, PasteMode == 2 ? QStringLiteral("BitBtn16") : QStringLiteral("BitBtn15"));
 }
 
 void Tcopyimageokok::suiButton2Click(TObject*)

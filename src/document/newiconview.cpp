@@ -901,6 +901,7 @@ void Tnewiconview::SelectWholeCanvas()
     s->SetTrackBarPosition(QStringLiteral("layer_a"), 255);
     PaintBox1->Show();
     const int z = Zoom;
+    TakeSelection();
     SelectionRect() = Rect(0, 0, z * (iconview->Width() / z + 1), z * (iconview->Height() / z + 1));
     DrawSelectionMarquee();
 }

@@ -208,7 +208,8 @@ public:
     bool CancelFloatingPixels();
     // Cut, copy or delete of the selected (or floating) pixels.
     enum class TCopyMode { Cut, Copy, Delete };
-    void CopySelection(TCopyMode mode);
+    // False when the document holds no selection of its own to cut, copy or delete.
+    bool CopySelection(TCopyMode mode);
     Q_INVOKABLE void PaintBox1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     Q_INVOKABLE void PaintBox1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     Q_INVOKABLE void PaintBox1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -274,6 +275,11 @@ private:
     // The floating pixels are one for the application: another document that still has some
     // drops them into its own format before this one takes the selection over.
     void ClaimSelection();
+    // The rectangle is one for the application, but a selection belongs to the document it was
+    // drawn in: only that one shows it and cuts, copies or deletes through it. A document that
+    // starts a selection of its own takes the rectangle over, empty.
+    bool OwnsSelection() const;
+    void TakeSelection();
     void MarkFloatingOwner();
     void MarkCanvasTouched();
     void NoteFloatingPlace();

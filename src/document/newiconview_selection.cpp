@@ -63,6 +63,13 @@ QPointer<Tnewiconview>& FloatingOwner()
     return owner;
 }
 
+// The document the shared rectangle was drawn in.
+QPointer<Tnewiconview>& SelectionOwner()
+{
+    static QPointer<Tnewiconview> owner;
+    return owner;
+}
+
 } // namespace
 
 // A tool change then drops what floats (the caption of BitBtn5 says nothing was dropped yet).
@@ -78,6 +85,23 @@ void Tnewiconview::MarkFloatingOwner()
     FloatingOwner() = this;
 }
 
+bool Tnewiconview::OwnsSelection() const
+{
+    return SelectionOwner() == this;
+}
+
+void Tnewiconview::TakeSelection()
+{
+    if (OwnsSelection())
+        return;
+    // The document that held the rectangle loses its marquee.
+    if (Tnewiconview* before = SelectionOwner(); before && before->PaintBox1)
+        before->PaintBox1->update();
+    SelectionRect() = Rect(0, 0, 0, 0);
+    SelectionRectZoom() = Zoom;
+    SelectionOwner() = this;
+}
+
 void Tnewiconview::ClaimSelection()
 {
     Tnewiconview* owner = FloatingOwner();
@@ -91,6 +115,8 @@ void Tnewiconview::ClaimSelection()
 
 void Tnewiconview::FitSelectionToZoom()
 {
+    if (!OwnsSelection())
+        return;
     int& zoom = SelectionRectZoom();
     if (zoom >= 1 && Zoom >= 1 && zoom != Zoom) {
         const TRect cells = SelectionCells(SelectionRect(), zoom);
@@ -137,7 +163,7 @@ void Tnewiconview::PaintBox1Paint(TObject*)
     FitSelectionToZoom();
     const TRect r = SelectionRect();
     const int z = Zoom;
-    if (MarqueeDotted && z >= 1 && MarqueeVisible(r, z)) {
+    if (MarqueeDotted && z >= 1 && OwnsSelection() && MarqueeVisible(r, z)) {
         // The outline inverts what lies under it, so it shows on any picture.
         TCanvas* canvas = PaintBox1->Canvas();
         canvas->Pen()->SetColor(clWhite);
@@ -159,6 +185,7 @@ void Tnewiconview::PlaceFloatingPixels()
     if (!FloatingSelection || FloatingPlaced)
         return;
     const TSize size = ImageSize(PastedImage);
+    TakeSelection();
     SelectionRect() = Rect(0, 0, size.cx * Zoom, size.cy * Zoom);
     SelectionRectZoom() = Zoom;
     RedrawWithFloatingPixels();
@@ -225,8 +252,9 @@ void Tnewiconview::PaintBox1MouseDown(TObject*, TMouseButton, TShiftState, int X
     const int z = Zoom;
     if (z < 1)
         return;
-    FitSelectionToZoom();
     ClaimSelection();
+    TakeSelection();
+    FitSelectionToZoom();
     DroppedAtPress = false;
     s->SetLabelText(QStringLiteral("beginxy"), CellText(X / z + 1, Y / z + 1));
     ShowZoomAndFormat(*this);
@@ -293,7 +321,7 @@ void Tnewiconview::PaintBox1MouseMove(TObject*, TShiftState, int X, int Y)
     ShowZoomAndFormat(*this);
 
     TRect& r = SelectionRect();
-    const bool overSelection = X >= r.Left && X <= r.Right && Y >= r.Top && Y <= r.Bottom;
+    const bool overSelection = OwnsSelection() && X >= r.Left && X <= r.Right && Y >= r.Top && Y <= r.Bottom;
     if (SelectingRect || !overSelection) {
         SetCursorShape(1, LoadedToolCursor(1));
         PaintBox1->SetCursor(1);
@@ -413,10 +441,15 @@ void Tnewiconview::CancelSelect1Click(TObject*)
     State()->RunMainCommand(QStringLiteral("N30Click"));
 }
 
-void Tnewiconview::CopySelection(TCopyMode mode)
+bool Tnewiconview::CopySelection(TCopyMode mode)
 {
     TEditorState* s = State();
     ClaimSelection();
+    // A rectangle drawn in another document selects nothing here.
+    if (!OwnsSelection() && !HasFloatingPixels()) {
+        MessageBeep(0);
+        return false;
+    }
     OpacityBaseStale = true;
     s->SetTrackBarPosition(QStringLiteral("layer_a"), 255);
     FitSelectionToZoom();
@@ -460,12 +493,14 @@ void Tnewiconview::CopySelection(TCopyMode mode)
     PaintBox1->update();
     UpdateThumbnails();
     FloatingOwner() = HasFloatingPixels() ? this : nullptr;
+    return true;
 }
 
 void Tnewiconview::BitBtn27Click(TObject*)
 {
     SelectionLifted = false;
-    CopySelection(TCopyMode::Cut);
+    if (!CopySelection(TCopyMode::Cut))
+        return;
     RecordStep();
     RepaintFormatList();
 }
@@ -477,7 +512,8 @@ void Tnewiconview::BitBtn28Click(TObject*)
 
 void Tnewiconview::BitBtn31Click(TObject*)
 {
-    CopySelection(TCopyMode::Delete);
+    if (!CopySelection(TCopyMode::Delete))
+        return;
     RecordStep();
     RepaintFormatList();
 }
@@ -493,6 +529,7 @@ void Tnewiconview::PasteFrom(GpImage* picture, bool scaled)
     MoveStarted = false;
     PaintBox1->Show();
     const TSize size = ImageSize(PastedImage);
+    TakeSelection();
     SelectionRect() = Rect(0, 0, size.cx * Zoom, size.cy * Zoom);
     SelectionRectZoom() = Zoom;
     RedrawWithFloatingPixels();
@@ -569,6 +606,7 @@ void Tnewiconview::BitBtn17Click(TObject*)
     if (HasLiftedPixels())
         BitBtn1Click(this);
     MarkFloatingOwner();
+    TakeSelection();
     MarkCanvasTouched();
     FloatingPlaced = false;
     ReplaceImage(PastedImage, CloneImage(text));

@@ -423,6 +423,8 @@ TEST_F(Selection, MarqueeIsADottedOutlineThatInvertsTheCanvas)
     };
     SelectionRect() = TRect();
     const QImage plain = shot();
+    // A rectangle drawn in this document (the marquee shows in the document that owns it).
+    RunCommandByName("iconview1", "Selectall1");
     SelectionRect() = Rect(10, 10, 50, 40);
     doc->DrawSelectionMarquee();
     const QImage marked = shot();

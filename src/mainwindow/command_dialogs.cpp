@@ -10,6 +10,7 @@
 #include "document/setsize.h"
 #include "document/usericonset.h"
 #include "framework/timer.h"
+#include "mainwindow/command_routing.h"
 #include "mainwindow/document_windows.h"
 #include "mainwindow/iconmain.h"
 
@@ -33,6 +34,7 @@ void Ticonmain::ShowPasteDialog()
 {
     Tcopyimageokok& dialog = CopyImageOkOk();
     TakeMainWindowSkin(dialog);
+    dialog.PasteInto(ActiveDocumentWindow(*this));
     dialog.Show();
 }
 
