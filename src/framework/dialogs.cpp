@@ -93,6 +93,13 @@ bool HeadlessPlatform()
     return p == QLatin1String("offscreen") || p == QLatin1String("minimal");
 }
 
+QWidget* DialogOwner()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
 namespace {
 
 int CancelAnswer(unsigned buttons)
@@ -141,7 +148,7 @@ namespace {
 int RunMessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon,
                   const QList<ButtonSpec>& buttons, int defaultIndex, int escapeResult)
 {
-    QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, DialogOwner());
     QList<QPair<QAbstractButton*, int>> map;
     for (int i = 0; i < buttons.size(); ++i) {
         QPushButton* b = box.addButton(QString::fromLatin1(buttons[i].caption), QMessageBox::ActionRole);

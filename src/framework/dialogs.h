@@ -15,6 +15,7 @@
 #include <functional>
 
 class QMessageBox;
+class QWidget;
 class TForm;
 
 struct TDialogRequest {
@@ -58,6 +59,10 @@ private:
 
 // True when there is no screen to show a dialog on.
 bool HeadlessPlatform();
+
+// The window a dialog that knows no window of its own stands above: the modal window open,
+// else the window in front (null when the program has none).
+QWidget* DialogOwner();
 
 enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
 

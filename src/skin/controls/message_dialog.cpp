@@ -19,7 +19,9 @@
 #include "skin/theme_pictures.h"
 #include "skin/title_bar.h"
 
+#include <QPointer>
 #include <QtGlobal>
+#include <functional>
 
 namespace {
 
@@ -50,6 +52,29 @@ void SetButtonRole(TsuiButton* b, int result)
     b->SetModalResult(result);
     b->SetCancel(result == mrCancel);
     b->SetDefault(result != mrCancel && result == mrOk);
+}
+
+// The window a box of the component asks for: the shown window the component belongs to, else
+// the modal window open or the window in front. The box is that window's own window, so it
+// stands above it, not lost behind it.
+QWidget* AskingWindow(const QObject* component)
+{
+    for (const QObject* o = component; o; o = o->parent())
+        if (auto* w = qobject_cast<const QWidget*>(o); w && w->isVisible())
+            return const_cast<QWidget*>(w)->window();
+    return DialogOwner();
+}
+
+// Shows the box modally and frees it, also when the window it stands above goes meanwhile.
+template <class T>
+int ShowAndFree(T* built, const std::function<void(T&, int)>& answered = nullptr)
+{
+    QPointer<T> form(built);
+    const int result = form->ShowModal();
+    if (form && answered)
+        answered(*form, result);
+    delete form.data();
+    return result;
 }
 
 } // namespace
@@ -241,7 +266,7 @@ void TsuiMessageDialog::SetIconType(TsuiIconType t)
 
 TfrmMsg* TsuiMessageDialog::BuildWindow() const
 {
-    auto* form = new TfrmMsg(nullptr);
+    auto* form = new TfrmMsg(AskingWindow(this));
     form->Font()->Assign(Font());
     form->lbl->SetCaption(text_);
     const int bottom = std::max(form->Image1->Top() + form->Image1->Height(), form->lbl->Top() + form->lbl->Height());
@@ -277,8 +302,7 @@ TfrmMsg* TsuiMessageDialog::BuildWindow() const
 
 int TsuiMessageDialog::ShowModal()
 {
-    std::unique_ptr<TfrmMsg> form(BuildWindow());
-    return form->ShowModal();
+    return ShowAndFree<TfrmMsg>(BuildWindow());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -288,7 +312,7 @@ TsuiPasswordDialog::TsuiPasswordDialog(QObject* AOwner) : TsuiDialog(AOwner) {}
 
 TfrmPass* TsuiPasswordDialog::BuildWindow() const
 {
-    auto* form = new TfrmPass(nullptr);
+    auto* form = new TfrmPass(AskingWindow(this));
     form->Font()->Assign(Font());
     form->lbl1->SetCaption(item1Caption_);
     form->lbl2->SetCaption(item2Caption_);
@@ -318,13 +342,12 @@ TfrmPass* TsuiPasswordDialog::BuildWindow() const
 
 int TsuiPasswordDialog::ShowModal()
 {
-    std::unique_ptr<TfrmPass> form(BuildWindow());
-    const int result = form->ShowModal();
-    if (result == mrOk) {
-        item1Text_ = form->edt1->Text();
-        item2Text_ = form->edt2->Text();
-    }
-    return result;
+    return ShowAndFree<TfrmPass>(BuildWindow(), [this](TfrmPass& form, int result) {
+        if (result == mrOk) {
+            item1Text_ = form.edt1->Text();
+            item2Text_ = form.edt2->Text();
+        }
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
