@@ -63,7 +63,7 @@ public:
     // ---- look ----
     QString SkinFileName;
     int SkinStyle = 0;
-    // Colours with red in the low byte.
+    // The editing options' colours, 0xAARRGGBB like every colour handed between windows.
     uint32_t GridColor1 = 0xFF8E8C8C;
     uint32_t GridColor2 = 0xFFC0C0C0;
     uint32_t SelectionColor = 0xFF000000;

@@ -72,10 +72,10 @@ void DrawThumbnail(GpBitmap* target, GpBitmap* format, bool smooth, int w, int h
     GdipDeleteGraphics(g);
 }
 
-// The picture of an image control as pixels; null when it has none.
+// A grid colour of the editing options (0xAARRGGBB, as every window keeps it), drawn opaque.
 TColor32 GridColor(uint32_t value)
 {
-    return MakeColor32(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF), 255);
+    return MakeColor32(int((value >> 16) & 0xFF), int((value >> 8) & 0xFF), int(value & 0xFF), 255);
 }
 
 } // namespace

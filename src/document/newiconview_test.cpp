@@ -468,7 +468,7 @@ TEST_F(DocumentWindow, GridDrawnInPartsIsTheGridDrawnWhole)
     auto reference = [this](TBitmap32& b, int z, int w, int h) {
         auto colour = [this](int i) {
             const uint32_t v = i % 8 == 0 ? state.GridColor1 : state.GridColor2;
-            return MakeColor32(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), 255);
+            return MakeColor32(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF), 255);
         };
         auto line = [&b](TColor32 c, float x1, float y1, float x2, float y2) {
             b.SetPenColor(c);
@@ -539,7 +539,7 @@ TEST_F(DocumentWindow, GridDrawnInPartsIsTheGridDrawnWhole)
 TEST_F(DocumentWindow, GridLinesFollowTheZoom)
 {
     Tnewiconview* doc = NewProject(1, 32, 32);
-    state.GridColor1 = 0xFF0000FF; // red, in the low byte
+    state.GridColor1 = 0xFFFF0000; // red
     state.GridColor2 = 0xFF00FF00; // green
     TBitmap32 buffer;
 
