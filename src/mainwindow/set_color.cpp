@@ -10,6 +10,7 @@
 #include "framework/sysutils.h"
 #include "imaging/toolkit/imaging_control.h"
 #include "mainwindow/dialog_skin.h"
+#include "mainwindow/document_windows.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/palette_results.h"
 #include "platform/gdip.h"
@@ -91,10 +92,12 @@ bool Tset_color::TakeSourceFrom(TForm* document)
         return false;
     TargetDocument = document;
     targetFormat_ = targetWidth_ = targetHeight_ = 0;
+    targetKind_.clear();
     if (auto* doc = qobject_cast<Tnewiconview*>(document)) {
         targetFormat_ = doc->CurrentFormat();
         targetWidth_ = doc->CurrentWidth;
         targetHeight_ = doc->CurrentHeight;
+        targetKind_ = doc->CurrentKind;
         // Undo in the document can still reach the picture from before the effect.
         doc->EnsureBaseState();
     }
@@ -262,35 +265,66 @@ void Tset_color::RunCurrentEffect()
     PushPreviewToDocument();
 }
 
-bool Tset_color::TargetShowsSourceFormat() const
-{
-    auto* doc = qobject_cast<Tnewiconview*>(TargetDocument.data());
-    return !doc || (doc->CurrentFormat() == targetFormat_ && doc->CurrentWidth == targetWidth_ &&
-                    doc->CurrentHeight == targetHeight_);
-}
-
-bool Tset_color::RunOnTarget(const QString& control)
+bool Tset_color::OnSourceFormat(const std::function<void(TForm& document)>& work)
 {
     if (!TargetDocument) {
         Tell(QStringLiteral("The document the effect was opened for is closed."));
         return false;
     }
-    // The document writes into its current format: another one must not receive this picture.
-    if (!TargetShowsSourceFormat()) {
-        Tell(QStringLiteral("The image format the effect was opened for is no longer the current one."));
+    auto* doc = qobject_cast<Tnewiconview*>(TargetDocument.data());
+    if (!doc || doc->CurrentFormat() == targetFormat_) {
+        work(*TargetDocument);
+        // The target may stand behind the document in front, whose state the main window shows.
+        if (iconmain)
+            ShowActiveDocumentState(*iconmain);
+        return true;
+    }
+    // The user went on to another format: the preview, its restore and its undo step still
+    // belong to the one the effect was opened for, found by its place, size and kind.
+    const TFormatTable& t = doc->FormatTable;
+    if (targetFormat_ < 1 || targetFormat_ > doc->FormatCount() || t.Width(targetFormat_) != QString::number(targetWidth_) ||
+        t.Height(targetFormat_) != QString::number(targetHeight_) || t.Kind(targetFormat_) != targetKind_) {
+        Tell(QStringLiteral("The image format the effect was opened for is no longer in the document."));
         return false;
     }
-    ClickComponentByName(TargetDocument, control);
+    const int shown = doc->CurrentFormat();
+    const int shownWidth = doc->CurrentWidth, shownHeight = doc->CurrentHeight;
+    const QString shownKind = doc->CurrentKind;
+    doc->FormatTable.SetCurrentFormat(targetFormat_);
+    doc->CurrentWidth = targetWidth_;
+    doc->CurrentHeight = targetHeight_;
+    doc->CurrentKind = targetKind_;
+    work(*doc);
+    doc->FormatTable.SetCurrentFormat(shown);
+    doc->CurrentWidth = shownWidth;
+    doc->CurrentHeight = shownHeight;
+    doc->CurrentKind = shownKind;
+    // The format in front is drawn again, and the main window shows its undo state, not the
+    // state of the format just worked on.
+    doc->RebuildView();
+    doc->UpdateThumbnails();
+    doc->RepaintFormatList();
+    if (iconmain)
+        ShowActiveDocumentState(*iconmain);
     return true;
+}
+
+bool Tset_color::RunOnTarget(const QString& control)
+{
+    return OnSourceFormat([&control](TForm& document) { ClickComponentByName(&document, control); });
 }
 
 bool Tset_color::PushPreviewToDocument()
 {
-    if (!PreviewBitmap || !RunOnTarget(QStringLiteral("Button3")))
+    if (!PreviewBitmap)
         return false;
-    FitResultToFormatPalette(TargetDocument);
-    hasResult_ = true;
-    return true;
+    const bool pushed = OnSourceFormat([](TForm& document) {
+        ClickComponentByName(&document, QStringLiteral("Button3"));
+        FitResultToFormatPalette(&document);
+    });
+    if (pushed)
+        hasResult_ = true;
+    return pushed;
 }
 
 void Tset_color::RestoreDocument()
@@ -301,10 +335,12 @@ void Tset_color::RestoreDocument()
 
 void Tset_color::RecordUndoStep()
 {
-    if (auto* doc = qobject_cast<Tnewiconview*>(TargetDocument.data()); doc && TargetShowsSourceFormat()) {
-        doc->DropRedoTail();
-        doc->RecordStep();
-    }
+    OnSourceFormat([](TForm& document) {
+        if (auto* doc = qobject_cast<Tnewiconview*>(&document)) {
+            doc->DropRedoTail();
+            doc->RecordStep();
+        }
+    });
 }
 
 void Tset_color::suiButton1Click(TObject*)

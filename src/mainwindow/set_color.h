@@ -13,6 +13,7 @@
 
 #include <QPointer>
 #include <array>
+#include <functional>
 
 class ImagingControl;
 class TsuiTrackBar;
@@ -86,19 +87,22 @@ private:
     void FitHeight(int height);
     // Restores the target's format from the source image ("Button4").
     void RestoreDocument();
-    // Runs a hidden command of the target document; false (with the reason told) when the
-    // target is gone or shows another format than the one the effect was opened for.
+    // Runs work on the target document with the format the effect was opened for as its
+    // current one, whichever format the user has brought to the front meanwhile; false (with
+    // the reason told) when the target or that format is gone.
+    bool OnSourceFormat(const std::function<void(TForm& document)>& work);
+    // Runs a hidden command of the target document on the format the effect was opened for.
     bool RunOnTarget(const QString& control);
-    bool TargetShowsSourceFormat() const;
     void RecordUndoStep();
 
     TRGBABuffer source_;
     bool hasResult_ = false;
     bool closingByOk_ = false;
-    // The format of the target the source came from, and its size.
+    // The format of the target the source came from, its size and kind.
     int targetFormat_ = 0;
     int targetWidth_ = 0;
     int targetHeight_ = 0;
+    QString targetKind_;
 };
 
 extern Tset_color* set_color;
