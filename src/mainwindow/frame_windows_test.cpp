@@ -17,6 +17,7 @@
 #include "mainwindow/testing_recording_document.h"
 #include "mainwindow/web_window.h"
 #include "mainwindow/welcome.h"
+#include "platform/program_paths.h"
 #include "testsupport/testdata.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@
 #include <QImage>
 #include <QPointer>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -164,6 +167,48 @@ TEST_F(FrameWindows, PrintingWritesThePictureToAPdfWithoutAPrinter)
     DialogPrinter()->setOutputFileName(QString());
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(save->FileName(), "/somewhere/kept.png");
+}
+
+// With no printer on the system every print is a PDF of its own on the desktop: a second print,
+// or a file of that name that was there, is never written over.
+TEST_F(FrameWindows, PrintsWithoutAPrinterNeverWriteOverAFileOnTheDesktop)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "a printer is installed";
+    // The desktop is a folder of this test's own, named where the desktop's folder is looked up.
+    const QString userDirs = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + "/user-dirs.dirs";
+    QDir().mkpath(QFileInfo(userDirs).absolutePath());
+    QFile dirs(userDirs);
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DESKTOP_DIR=\"" + Path("desk").toUtf8() + "\"\n");
+    dirs.close();
+    ASSERT_EQ(DesktopFolder(), Path("desk"));
+    QDir().mkpath(Path("desk"));
+    QFile users(Path("desk/Brelnova Studio print.pdf"));
+    ASSERT_TRUE(users.open(QIODevice::WriteOnly));
+    users.write("mine");
+    users.close();
+
+    Bind("Button1", [&] {
+        QImage picture(16, 16, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        picture.save(qobject_cast<TSaveDialog*>(main->FindComponent("SavePictureDialog1"))->FileName(), "BMP");
+    });
+    DialogPrinter()->setOutputFileName(QString());
+    ClickComponentByName(main, "Print1");
+    ClickComponentByName(main, "Print1");
+    DialogPrinter()->setOutputFileName(QString());
+    QFile::remove(userDirs);
+
+    ASSERT_TRUE(users.open(QIODevice::ReadOnly));
+    EXPECT_EQ(users.readAll(), "mine");
+    for (const char* name : {"desk/Brelnova Studio print (2).pdf", "desk/Brelnova Studio print (3).pdf"}) {
+        QFile page(Path(name));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(page.read(5), "%PDF-");
+    }
+    EXPECT_EQ(requests.size(), 2);
+    EXPECT_TRUE(requests.last().contains("print (3).pdf")) << requests.last().toStdString();
 }
 
 TEST_F(FrameWindows, TheExchangeFileIsPickedUpOnlyAfterStartUp)

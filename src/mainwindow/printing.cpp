@@ -12,6 +12,7 @@
 #include "platform/program_paths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -35,18 +36,23 @@ TSaveDialog* SaveDialogOf(const Ticonmain& main)
     return qobject_cast<TSaveDialog*>(main.FindComponent(QStringLiteral("SavePictureDialog1")));
 }
 
-// Without a printer on the system the page goes to a PDF file on the desktop; the user is told
-// where at every print, not only the first.
+// Without a printer on the system each page goes to a PDF file of its own on the desktop, never
+// over a file that is there (an earlier page, or a file of the user's of that name); the user is
+// told where at every print, not only the first.
 QString PrepareOutput(QPrinter& printer)
 {
-    const QString pdf = DesktopFolder() + QStringLiteral("/Brelnova Studio print.pdf");
-    if (printer.outputFileName() == pdf)
-        return pdf;
-    if (!printer.outputFileName().isEmpty() || !QPrinterInfo::availablePrinters().isEmpty())
+    static QString chosenByUs;
+    const bool ours = !chosenByUs.isEmpty() && printer.outputFileName() == chosenByUs;
+    if (!ours && (!printer.outputFileName().isEmpty() || !QPrinterInfo::availablePrinters().isEmpty()))
         return QString();
-    QDir().mkpath(DesktopFolder());
+    const QString desktop = DesktopFolder();
+    QDir().mkpath(desktop);
+    QString pdf = desktop + QStringLiteral("/Brelnova Studio print.pdf");
+    for (int n = 2; QFileInfo::exists(pdf); ++n)
+        pdf = desktop + QStringLiteral("/Brelnova Studio print (%1).pdf").arg(n);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
+    chosenByUs = pdf;
     return pdf;
 }
 
