@@ -1,4 +1,5 @@
 #include "import/loadimagedorv.h"
+#include "import/picture_depth.h"
 
 #include "document/editor_state.h"
 #include "document/format_list.h"
@@ -36,7 +37,6 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <cstring>
 #include <QPainter>
 
@@ -213,31 +213,8 @@ void Tloadimagedorv::OpenPictureFile(const QString& path, int sourceCode)
         Picture = LoadThroughOutsideControl(path);
     if (!Picture.isNull()) {
         SetCaptionOf("Label5", QString::number(Picture.width()) + QStringLiteral(" * ") + QString::number(Picture.height()));
-        QImageReader reader(LocalPath(path));
-        reader.setDecideFormatFromContent(true);
-        const QImage raw = reader.read();
-        QString depth;
-        switch (raw.format()) {
-        case QImage::Format_Mono:
-        case QImage::Format_MonoLSB: depth = QStringLiteral("1 Bit (2 Color)"); break;
-        case QImage::Format_Indexed8:
-            depth = raw.colorCount() <= 2    ? QStringLiteral("1 Bit (2 Color)")
-                    : raw.colorCount() <= 16 ? QStringLiteral("4 Bit (16 Color)")
-                                             : QStringLiteral("8 Bit (256 Color)");
-            break;
-        case QImage::Format_RGB555: depth = QStringLiteral("15 Bit"); break;
-        case QImage::Format_RGB16:
-        case QImage::Format_Grayscale16: depth = QStringLiteral("16 Bit"); break;
-        case QImage::Format_RGB888: depth = QStringLiteral("24 Bit (16.8M)"); break;
-        case QImage::Format_RGB32: depth = QStringLiteral("32 Bit (non-Alpha)"); break;
-        case QImage::Format_ARGB32:
-        case QImage::Format_ARGB32_Premultiplied: depth = QStringLiteral("32 Bit (Window XP )"); break;
-        case QImage::Format_RGBX64: depth = QStringLiteral("48 Bit"); break;
-        case QImage::Format_RGBA64:
-        case QImage::Format_RGBA64_Premultiplied: depth = QStringLiteral("64 Bit"); break;
-        default: break;
-        }
-        if (!depth.isEmpty())
+        // A depth without a name leaves the label as it was.
+        if (const QString depth = PictureFileDepthText(LocalPath(path)); !depth.isEmpty())
             SetCaptionOf("Label6", depth);
     }
     DrawPreview();
@@ -564,15 +541,20 @@ void Tloadimagedorv::OpenIconLibraryFile(const QString& path)
     if (auto* list = qobject_cast<TControl*>(Part("ListBox1")))
         list->SetWidth(175);
 
+    // A file that gives no icon says so, and the window it would have filled goes.
     auto library = std::make_unique<TIconLibrary>();
     try {
         library->LoadFromFile(LocalPath(path));
     } catch (const Exception& e) {
         MessageDlg(e.Message(), mtWarning, MsgDlgButtons({mbOK}));
+        Close();
         return;
     }
-    if (library->Icons()->Count() == 0)
+    if (library->Icons()->Count() == 0) {
+        MessageDlg(QStringLiteral("This file holds no icons."), mtInformation, MsgDlgButtons({mbOK}));
+        Close();
         return;
+    }
     Library = std::move(library);
     CurrentGroup = nullptr;
     SelectedCell = 0;

@@ -13,6 +13,7 @@
 #include "imaging/toolkit/imaging_test_support.h"
 #include "import/import_rules.h"
 #include "import/import_test_support.h"
+#include "import/import_windows.h"
 #include "mainwindow/file_host.h"
 #include "platform/gdip.h"
 #include "platform/program_paths.h"
@@ -21,6 +22,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QImage>
+#include <QPointer>
 
 using namespace importtest;
 
@@ -196,6 +198,64 @@ TEST_F(ImportPicture, CopyAndPasteGoThroughTheDriveFolder)
     EXPECT_EQ(w->PictureFile, "c:\\ttt.bmp");
     EXPECT_TRUE(QFile::exists(DriveFolder('c') + "ttt.bmp"));
     EXPECT_EQ(w->SelectedPicture.size(), QSize(12, 9));
+}
+
+// "Image Color" names the depth the file holds, not the one its picture is widened to.
+TEST_F(ImportPicture, ImageColorNamesTheDepthTheFileHolds)
+{
+    QImage colour(6, 4, QImage::Format_RGB888);
+    colour.fill(qRgb(10, 120, 230));
+    QImage alpha(6, 4, QImage::Format_ARGB32);
+    alpha.fill(qRgba(10, 120, 230, 100));
+    QImage grey = colour.convertToFormat(QImage::Format_Grayscale8);
+    QImage indexed = colour.convertToFormat(QImage::Format_Indexed8);
+    indexed.setColorCount(256);
+    QImage mono = colour.convertToFormat(QImage::Format_Mono);
+    const struct {
+        const char* File;
+        QImage Picture;
+        const char* Format;
+        const char* Text;
+    } cases[] = {
+        {"c24.bmp", colour, "BMP", "24 Bit (16.8M)"},
+        {"c8.bmp", indexed, "BMP", "8 Bit (256 Color)"},
+        {"c1.bmp", mono, "BMP", "1 Bit (2 Color)"},
+        {"c.jpg", colour, "JPEG", "24 Bit (16.8M)"},
+        {"g.jpg", grey, "JPEG", "8 Bit (256 Color)"},
+        {"c.png", colour, "PNG", "24 Bit (16.8M)"},
+        {"a.png", alpha, "PNG", "32 Bit (Window XP )"},
+        {"c.tif", colour, "TIFF", "24 Bit (16.8M)"},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QLatin1String(c.File));
+        ASSERT_TRUE(c.Picture.save(path, c.Format)) << c.File;
+        Tloadimagedorv* w = Open(path);
+        EXPECT_EQ(w->FindComponent("Label6")->property("Caption").toString(), c.Text) << c.File;
+    }
+    Tloadimagedorv* w = Open(Write("f.gif", MakeGif(2, 2, {{{0, 1, 2, 3}}})));
+    EXPECT_EQ(w->FindComponent("Label6")->property("Caption").toString(), "8 Bit (256 Color)");
+}
+
+// The GIF builder's frame to edit comes up in a new window at (50, 50), 682 by 461, with the
+// icon grid of six rows hidden behind the picture.
+TEST_F(ImportPicture, AGifFrameToEditOpensInANewWindowAtItsPlace)
+{
+    const QString frame = WritePng(dir.filePath("gif0.bmp.png"), 20, 10);
+    Tloadimagedorv* first = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        EditGifFrame(frame);
+        Tloadimagedorv* w = loadimagedorv;
+        ASSERT_TRUE(w);
+        EXPECT_NE(w, first);
+        first = w;
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(QRect(w->Left(), w->Top(), w->Width(), w->Height()), QRect(50, 50, 682, 461));
+        QObject* grid = w->FindComponent("DrawGrid1");
+        EXPECT_EQ(grid->property("RowCount").toInt(), 6);
+        EXPECT_FALSE(grid->property("Visible").toBool());
+        EXPECT_EQ(w->Picture.size(), QSize(20, 10));
+        EXPECT_EQ(w->SourceCode, 0);
+    }
 }
 
 TEST_F(ImportPicture, UnreadablePictureIsRefusedWithAMessage)
@@ -422,14 +482,37 @@ TEST_F(ImportLibrary, OpenGroupAndOpenImageMakeProjects)
     EXPECT_TRUE(w->isVisible());
 }
 
-TEST_F(ImportLibrary, ALibraryThatCannotBeReadLeavesTheWindowEmpty)
+namespace {
+
+// A 32-bit program with no sections at all, so no resources and no icons.
+QByteArray ProgramWithoutIcons()
 {
-    Tloadimagedorv* w = Open(Write("junk.icl", QByteArray(300, 'x')));
-    EXPECT_EQ(w->GroupCount, 0);
-    EXPECT_EQ(w->Library, nullptr);
-    for (const char* item : {"N1", "N5", "N11", "ICL1", "dddd", "MenuItem1", "MenuItem9"})
-        ClickComponent(w->FindComponent(item));
-    EXPECT_EQ(w->GroupCount, 0);
+    QByteArray pe(512, '\0');
+    pe[0] = 'M';
+    pe[1] = 'Z';
+    pe[60] = char(0x80);
+    pe.replace(0x80, 4, QByteArray("PE\0\0", 4));
+    pe[0x84] = char(0x4C); // i386
+    pe[0x85] = char(0x01);
+    pe[0x94] = char(0xE0); // optional header size
+    pe[0x96] = char(0x02); // executable
+    pe[0x98] = char(0x0B); // PE32
+    pe[0x99] = char(0x01);
+    return pe;
+}
+
+} // namespace
+
+// A program or library that gives no icon says so, and no empty window stays behind.
+TEST_F(ImportLibrary, AFileWithoutIconsSaysSoAndTheWindowGoes)
+{
+    for (const auto& [name, bytes] : {std::pair{"tool.exe", ProgramWithoutIcons()}, {"junk.icl", QByteArray(300, 'x')}}) {
+        Messages.clear();
+        QPointer<Tloadimagedorv> w = Open(Write(QLatin1String(name), bytes));
+        EXPECT_EQ(Messages, QStringList{"This file holds no icons."}) << name;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(w.isNull()) << name;
+    }
 }
 
 // Every command of the window does its work or says why not; none is left unbound.
