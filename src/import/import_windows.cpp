@@ -1,5 +1,6 @@
 #include "import/import_windows.h"
 
+#include "document/command_dialog.h"
 #include "document/editor_state.h"
 #include "document/newiconview.h"
 #include "import/loadimagedorv.h"
@@ -76,11 +77,20 @@ Tloadimagedorv* OpenImportWindow(const QString& path, int sourceCode)
     auto* window = new Tloadimagedorv;
     if (iconmain)
         window->SetFormStyle(fsMDIChild);
-    window->SetLeft(50);
-    window->SetTop(50);
+    // Placed once shown: only then does the frame around a child window have its final size.
     window->Show();
+    window->SetBounds(50, 50, 682, 461);
     window->OpenPictureFile(path, sourceCode);
     return window;
+}
+
+void EditGifFrame(const QString& bitmapFile)
+{
+    Tloadimagedorv* window = OpenImportWindow(bitmapFile, 0);
+    if (QObject* grid = window->FindComponent(QStringLiteral("DrawGrid1"))) {
+        grid->setProperty("RowCount", 6);
+        grid->setProperty("Visible", false);
+    }
 }
 
 void InstallImportWindows()
@@ -122,7 +132,11 @@ void Bind(Ticonmain* main, const char* name, std::function<void()> action)
 void ShowDiskSearch()
 {
     auto* window = new Tsearchimage;
+    if (iconmain)
+        window->SetFormStyle(fsMDIChild);
+    TakeMainWindowSkin(*window);
     window->Show();
+    PlaceOverDocuments(window);
 }
 
 void InstallImportCommands(Ticonmain* main)

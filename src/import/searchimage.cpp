@@ -597,7 +597,7 @@ void Tsearchimage::N6Click(TObject*)
         Application->MessageBox(QStringLiteral("No program is set to open this file: ") + path, QString(), MB_OK);
 }
 
-void Tsearchimage::ToolButton13Click(TObject*)
+void Tsearchimage::ShowFullScreen(bool anew)
 {
     const QString path = SelectedPath();
     if (SayNothingSelected(path))
@@ -607,11 +607,20 @@ void Tsearchimage::ToolButton13Click(TObject*)
         Application->MessageBox(QStringLiteral("This file cannot be shown as a picture: ") + path, QString(), MB_OK);
         return;
     }
-    LastFullScreen = formscreen ? formscreen : new Tformscreen;
+    LastFullScreen = formscreen && !anew ? formscreen : new Tformscreen;
     LastFullScreen->ShowPicture(picture);
 }
 
-void Tsearchimage::N2Click(TObject* Sender) { ToolButton13Click(Sender); }
+// The tool button makes a new viewer every time; the menu item shows the one it made first.
+void Tsearchimage::ToolButton13Click(TObject*)
+{
+    ShowFullScreen(true);
+}
+
+void Tsearchimage::N2Click(TObject*)
+{
+    ShowFullScreen(false);
+}
 
 QString Tsearchimage::FileProperties(const QString& path)
 {

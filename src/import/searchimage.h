@@ -84,6 +84,8 @@ private:
     void AddRow(const TSearchResult& r);
     void DrawPreview();
     QString SelectedPath() const;
+    // The selected picture in the full-screen viewer: a new viewer, or the one kept.
+    void ShowFullScreen(bool anew);
     void SetSelectionCommands(bool enabled);
     void ShowView(bool grid, int listStyle);
     void JoinWorker();

@@ -178,6 +178,18 @@ TEST_F(SearchTree, ResultsOpenShowFullScreenAndFillTheLargeIconGrid)
     ClickComponent(w->FindComponent("N2"));
     ASSERT_NE(w->LastFullScreen, nullptr);
     EXPECT_EQ(w->LastFullScreen->ShownPicture.size(), QSize(4, 3));
+    // The menu item shows the kept viewer again; the tool button makes a new one every time.
+    QList<Tformscreen*> viewers{w->LastFullScreen};
+    ClickComponent(w->FindComponent("N2"));
+    EXPECT_EQ(w->LastFullScreen, viewers[0]);
+    for (int i = 0; i < 2; ++i) {
+        ClickComponent(w->FindComponent("ToolButton13"));
+        EXPECT_FALSE(viewers.contains(w->LastFullScreen)) << i;
+        viewers << w->LastFullScreen;
+        EXPECT_EQ(formscreen, w->LastFullScreen);
+        EXPECT_TRUE(w->LastFullScreen->isVisible());
+        EXPECT_EQ(w->LastFullScreen->ShownPicture.size(), QSize(4, 3));
+    }
     ClickComponent(w->FindComponent("N17"));
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages[0].contains("Size: 0 bytes") || Messages[0].contains("bytes"));

@@ -4,7 +4,10 @@
 #include "framework/dialogs.h"
 #include "framework/menus.h"
 #include "framework/tool_bar.h"
+#include "import/searchimage.h"
 #include "mainwindow/web_window.h"
+#include "skin/file_theme.h"
+#include "skin/theme_manager.h"
 #include "web/brelnovaforum.h"
 
 #include <QApplication>
@@ -163,5 +166,36 @@ TEST_F(CommandWalk, TheHelpMenusWebLinksOpenTheWebWindow)
         if (listed >= 0)
             EXPECT_EQ(web::brelnovaforum->AddressList().size(), listed + (row.Listed ? 1 : 0));
         web::brelnovaforum->Close();
+    }
+}
+
+namespace {
+
+template <class T> T* Part(const TForm* form, const char* name)
+{
+    return qobject_cast<T*>(form->FindComponent(QLatin1String(name)));
+}
+
+} // namespace
+
+// Each disk search is a new window over the document area, where the template document lies,
+// in the main window's skin and style.
+TEST_F(CommandWalk, EveryDiskSearchOpensANewWindowOverTheDocuments)
+{
+    TForm* templ = FindForm(QStringLiteral("newiconview"));
+    ASSERT_TRUE(templ);
+    ASSERT_TRUE(ClickComponentByName(iconmain, QStringLiteral("DeepBlue1")));
+    QList<Tsearchimage*> windows;
+    for (const char* command : {"ToolButton21", "OntheComputer1"}) {
+        ASSERT_TRUE(ClickComponentByName(iconmain, QLatin1String(command)));
+        ASSERT_TRUE(searchimage) << command;
+        EXPECT_FALSE(windows.contains(searchimage)) << command;
+        windows << searchimage;
+        EXPECT_TRUE(searchimage->isVisible());
+        EXPECT_EQ(QRect(searchimage->Left(), searchimage->Top(), searchimage->Width(), searchimage->Height()),
+                  QRect(-4, -2, templ->Width(), templ->Height()))
+            << command;
+        EXPECT_EQ(Part<TsuiThemeManager>(searchimage, "suiThemeManager1")->UIStyle(), iconmain->MainUIStyle()) << command;
+        EXPECT_EQ(Part<TsuiFileTheme>(searchimage, "suiFileTheme1")->ThemeFile(), iconmain->MainThemeFile()) << command;
     }
 }

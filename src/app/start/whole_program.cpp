@@ -57,7 +57,7 @@ void InstallProgramClassesAndHooks()
     InstallAnimationBuilders();
     // Pictures, icon libraries and multi-frame files open in the import windows.
     InstallImportWindows();
-    SetGifFrameEditor([](const QString& bitmapFile) { OpenImportWindow(bitmapFile, 0); });
+    SetGifFrameEditor(EditGifFrame);
 }
 
 void StartWholeProgram(const QStringList& arguments)
