@@ -115,6 +115,12 @@ TForm* CreateTemplateDocument()
     return NewDocument();
 }
 
+void ParkTemplateDocument(TForm* templ)
+{
+    if (templ)
+        templ->Hide();
+}
+
 TForm* CreateDocumentWindow(const QString& name, const QString& caption)
 {
     Tnewiconview* document = NewDocument();

@@ -11,6 +11,9 @@ class TEditorState;
 class TForm;
 
 TForm* CreateTemplateDocument();
+// After its first showing the template is parked: below the visible area and hidden, so that
+// no list of the frame's windows (Tile, Cascade, Ctrl+Tab, the next window) holds it.
+void ParkTemplateDocument(TForm* templ);
 // A project window with that name and caption (window caption and drawn title), not shown yet.
 TForm* CreateDocumentWindow(const QString& name, const QString& caption);
 

@@ -72,6 +72,7 @@ void StartProgram(const QStringList& arguments)
     iconmain->repaint();
     templ->Show();
     templ->repaint();
+    ParkTemplateDocument(templ);
 
     if (!kept.isEmpty())
         iconmain->CommandLineFile = kept;

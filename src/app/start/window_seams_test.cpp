@@ -8,10 +8,12 @@
 #include "skin/controls/color_box.h"
 #include "skin/controls/message_dialog.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
 
-// Tile and Cascade arrange the user's projects; the hidden template stays parked out of sight
-// and never comes to the front.
+// Tile and Cascade arrange the user's projects, and the frame's window switching goes from one
+// to the other; the hidden template stays parked out of sight and never comes to the front.
 TEST_F(WindowSeams, TileAndCascadeLeaveTheTemplateParked)
 {
     Tnewiconview* second = ProjectFromActiveDocument();
@@ -31,6 +33,14 @@ TEST_F(WindowSeams, TileAndCascadeLeaveTheTemplateParked)
             const QRect frame = project->MdiFrame()->geometry();
             EXPECT_TRUE(area.contains(frame) && frame.width() > area.width() / 3) << project->objectName().toStdString();
         }
+    }
+    for (const char* name : {"iconview1", "iconview2", "iconview1"}) {
+        QKeyEvent ctrlTab(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+        QApplication::sendEvent(FindForm(iconmain->ActiveDocumentName), &ctrlTab);
+        QKeyEvent ctrlUp(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+        QApplication::sendEvent(FindForm(iconmain->ActiveDocumentName), &ctrlUp);
+        EXPECT_FALSE(templ->Active());
+        EXPECT_EQ(iconmain->ActiveDocumentName, name);
     }
 }
 
