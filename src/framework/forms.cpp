@@ -29,6 +29,7 @@ TForm::TForm(QWidget* owner) : TWinControl(owner)
 
 TForm::~TForm()
 {
+    destroying_ = true;
     DestroyComponents(this);
     if (modalLoop_)
         modalLoop_->quit();

@@ -84,6 +84,8 @@ public:
     void LoadDefinition(const QString& resourcePath);
     void LoadDefinitionText(const QByteArray& text);
     bool Loading() const { return loading_ > 0; }
+    // True once the form's destructor has begun: its controls are being taken apart.
+    bool Destroying() const { return destroying_; }
     void BeginLoading() { ++loading_; }
     void EndLoading() { --loading_; }
 
@@ -202,6 +204,7 @@ private:
     QMdiArea* mdiArea_ = nullptr;
     QPointer<QMdiSubWindow> mdiFrame_;
     int loading_ = 0;
+    bool destroying_ = false;
     bool shownOnce_ = false;
     bool closing_ = false;
     bool created_ = false;

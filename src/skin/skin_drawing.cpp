@@ -21,8 +21,14 @@ void PaintParentUnderControl(TCanvas* canvas, QWidget* control)
     if (!canvas || !control)
         return;
     QWidget* parent = control->parentWidget();
-    if (!parent)
+    // Rendering a parent that is not shown would create native windows for a tree that has not
+    // been placed yet (an MDI child before it is attached), and a form being destroyed has
+    // controls half taken apart: in both cases there is nothing on screen to show through.
+    if (!parent || !parent->isVisible())
         return;
+    for (QWidget* w = parent; w; w = w->parentWidget())
+        if (auto* form = qobject_cast<TForm*>(w); form && form->Destroying())
+            return;
     QPainter* p = canvas->Handle();
     if (!p)
         return;

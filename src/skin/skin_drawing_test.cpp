@@ -255,6 +255,13 @@ TEST(PaintParentUnderControl, ShowsTheParentUnderTheControlOnly)
     sibling.setGeometry(12, 6, 3, 3);
     sibling.setAutoFillBackground(true);
     sibling.setPalette(QPalette(Qt::red));
+    // A parent that is not shown has nothing on screen to show through.
+    auto hidden = Surface(8, 6);
+    PaintParentUnderControl(hidden->Canvas(), &control);
+    hidden->Canvas()->FinishDrawing();
+    EXPECT_EQ(hidden->PixelArgb(3, 2), Back);
+
+    parent.show();
     auto off = Surface(8, 6);
     PaintParentUnderControl(off->Canvas(), &control);
     off->Canvas()->FinishDrawing();
