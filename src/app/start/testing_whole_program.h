@@ -22,7 +22,7 @@ protected:
     {
         QDir(dir.path()).mkpath(QStringLiteral("data"));
         SetProgramFolder(dir.path());
-        StartWholeProgram({});
+        StartWholeProgram(Arguments());
         ASSERT_TRUE(iconmain);
         iconmain->Timer3Timer(nullptr);
         doc = qobject_cast<Tnewiconview*>(FindForm(QStringLiteral("iconview1")));
@@ -37,6 +37,9 @@ protected:
             delete f.data();
         SetProgramFolder(QString());
     }
+
+    // What the program is started with, its name left out.
+    virtual QStringList Arguments() { return {}; }
 
     QTemporaryDir dir;
     Tnewiconview* doc = nullptr;

@@ -19,6 +19,8 @@
 #include "skin/skin_forms.h"
 #include "web/brelnovaforum.h"
 
+#include <QFileInfo>
+
 #include <functional>
 
 namespace {
@@ -63,7 +65,14 @@ void InstallProgramClassesAndHooks()
 void StartWholeProgram(const QStringList& arguments)
 {
     InstallProgramClassesAndHooks();
-    StartProgram(arguments);
+    // A file named relative to the folder the program was started in is that folder's file: the
+    // program's own path rules would otherwise look for it beside the program.
+    QStringList files;
+    for (const QString& argument : arguments) {
+        const QFileInfo named(argument);
+        files << (named.isRelative() && named.exists() ? named.absoluteFilePath() : argument);
+    }
+    StartProgram(files);
     if (!iconmain)
         return;
     // The main window's tool button and menu item open the GIF builder; their keys run the same

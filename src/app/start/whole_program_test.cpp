@@ -2,8 +2,13 @@
 
 #include "framework/commands.h"
 #include "framework/dialogs.h"
+#include "import/loadimagedorv.h"
+#include "testsupport/testdata.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringList>
+#include <memory>
 
 // The commands the entry used to bind after the main window's own start reach their windows
 // when the program starts through the start routine.
@@ -38,3 +43,50 @@ TEST_F(WholeProgram, TheMainWindowsCommandsOpenTheOtherSubsystemsWindows)
         window->Close();
     }
 }
+
+namespace {
+
+// The program started from a shell with a file named relative to the shell's folder.
+class StartedWithARelativeName : public WholeProgram {
+protected:
+    QStringList Arguments() override
+    {
+        QDir(shell.path()).mkpath(QStringLiteral("here"));
+        EXPECT_TRUE(QFile::copy(TestDataPath("iconlib/many_groups.dll"), shell.filePath("here/many_groups.dll")));
+        QDir::setCurrent(shell.path());
+        return {QStringLiteral("here/many_groups.dll")};
+    }
+    void SetUp() override
+    {
+        person = std::make_unique<TDialogAnswererScope>([this](TDialogRequest& r) {
+            messages << r.Text;
+            r.Result = r.Kind == TDialogRequest::dkForm ? mrCancel : IDOK;
+            return true;
+        });
+        WholeProgram::SetUp();
+    }
+    void TearDown() override
+    {
+        WholeProgram::TearDown();
+        person.reset();
+        QDir::setCurrent(startFolder);
+    }
+
+    const QString startFolder = QDir::currentPath();
+    QTemporaryDir shell;
+    QStringList messages;
+    std::unique_ptr<TDialogAnswererScope> person;
+};
+
+TEST_F(StartedWithARelativeName, TheFileOfTheShellsFolderOpens)
+{
+    Tloadimagedorv* window = nullptr;
+    for (TForm* f : Screen->FormList())
+        if (auto* w = qobject_cast<Tloadimagedorv*>(f))
+            window = w;
+    ASSERT_TRUE(window);
+    EXPECT_GT(window->GroupCount, 0);
+    EXPECT_FALSE(messages.contains(QStringLiteral("This file holds no icons."))) << messages.join('\n').toStdString();
+}
+
+} // namespace
