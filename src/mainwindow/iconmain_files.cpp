@@ -223,8 +223,11 @@ void TIconmainFiles::MinimizeApplication()
 
 void TIconmainFiles::SetRecentItemCaption(int k, const QString& caption)
 {
-    if (QObject* item = Component(QStringLiteral("N%1Untitled1").arg(k)))
+    // An item stays greyed until a file of the history stands behind it.
+    if (QObject* item = Component(QStringLiteral("N%1Untitled1").arg(k))) {
         item->setProperty("Caption", caption);
+        item->setProperty("Enabled", true);
+    }
 }
 
 void TIconmainFiles::AddRecentComboItem(const QString& path)

@@ -1,6 +1,7 @@
 #include "app/start/testing_whole_program.h"
 
 #include "framework/commands.h"
+#include "framework/common_dialogs.h"
 #include "framework/dialogs.h"
 #include "import/loadimagedorv.h"
 #include "testsupport/testdata.h"
@@ -90,3 +91,33 @@ TEST_F(StartedWithARelativeName, TheFileOfTheShellsFolderOpens)
 }
 
 } // namespace
+
+// The recent-file items of the File menu are greyed until a file of the open history stands
+// behind them: a click on one would do nothing.
+TEST_F(WholeProgram, RecentFileItemsWaitForAFileBehindThem)
+{
+    auto enabled = [](int k) {
+        return iconmain->FindComponent(QStringLiteral("N%1Untitled1").arg(k))->property("Enabled").toBool();
+    };
+    for (int k = 1; k <= 10; ++k)
+        EXPECT_FALSE(enabled(k)) << k;
+
+    const QString mine = dir.filePath("mine.ico");
+    ASSERT_TRUE(QFile::copy(TestDataPath("icons/pillow/hopper.ico"), mine));
+    TDialogAnswererScope person([&mine](TDialogRequest& r) {
+        if (r.Kind == TDialogRequest::dkOpen) {
+            static_cast<TOpenDialog*>(r.Dialog)->SetFileName(mine);
+            r.Result = 1;
+            return true;
+        }
+        r.Result = r.Kind == TDialogRequest::dkForm ? mrCancel : IDOK;
+        return true;
+    });
+    ASSERT_TRUE(ClickComponentByName(iconmain, "Open1"));
+    // The menu is filled from the history as the next start fills it.
+    iconmain->LoadRecentFiles();
+    EXPECT_TRUE(enabled(1));
+    for (int k = 2; k <= 10; ++k)
+        EXPECT_FALSE(enabled(k)) << k;
+    EXPECT_TRUE(iconmain->FindComponent("N1Untitled1")->property("Caption").toString().endsWith("mine.ico"));
+}
