@@ -680,6 +680,11 @@ void Teditani::OpenFrameAsProject()
 
 void Teditani::suiButton4Click(TObject*)
 {
+    // With no frame there is nothing to open: the builder stays and says so.
+    if (CurrentFrame == 0) {
+        Say(QStringLiteral("There are no frames to edit."));
+        return;
+    }
     Hide();
     OpenFrameAsProject();
 }

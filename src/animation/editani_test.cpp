@@ -370,6 +370,17 @@ TEST_F(AniBuilderTest, OpeningAnAnimatedCursorFillsTheBuilder)
     SetAnimationBuilders(nullptr);
 }
 
+// Test and Edit without a frame say so, and the builder stays on screen.
+TEST_F(AniBuilderTest, TestAndEditWithoutAFrameSaySo)
+{
+    b->Show();
+    Answer(IDOK);
+    ASSERT_TRUE(ClickComponentByName(b, "suiButton3"));
+    ASSERT_TRUE(ClickComponentByName(b, "suiButton4"));
+    EXPECT_EQ(asked, (QStringList{"There are no frames to test.", "There are no frames to edit."}));
+    EXPECT_TRUE(b->isVisible());
+}
+
 TEST_F(AniBuilderTest, OneFrameIsAnAnimationThatCanBeSavedCutAndDeleted)
 {
     auto enabled = [this](const char* name) { return b->FindComponent(name)->property("Enabled").toBool(); };
