@@ -217,8 +217,10 @@ void ExportPngCommand(TFileHost& host)
 
 void SendToDesktopCommand(TFileHost& host)
 {
-    const QString target =
-        GetDesktopFolder() + QStringLiteral("/project%1.ico").arg(host.State.ActiveDocumentNumber);
+    const QString desktop = GetDesktopFolder();
+    // A desktop is always there for the shell; a Linux home may not have the folder yet.
+    QDir().mkpath(desktop);
+    const QString target = desktop + QStringLiteral("/project%1.ico").arg(host.State.ActiveDocumentNumber);
     if (host.ConfirmReplace(target))
         host.RunDocumentCommand(QStringLiteral("BitBtn21"), target);
     host.MinimizeApplication();

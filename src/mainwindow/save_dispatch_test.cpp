@@ -9,6 +9,7 @@
 #include "testsupport/testdata.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 namespace {
@@ -158,6 +159,8 @@ TEST_F(SaveDispatchTest, SendToDesktopUsesTheShellFolderAsFound)
     host.Editor.ActiveDocumentNumber = 3;
     SendToDesktopCommand(host);
     EXPECT_EQ(host.Log, (QStringList{"BitBtn21 " + Path("My Desk/project3.ico"), "Minimize"}));
+    // The folder, missing before, is made for the icon to go into.
+    EXPECT_TRUE(QFileInfo(Path("My Desk")).isDir());
     qunsetenv("BRELNOVA_REGISTRY");
 }
 
