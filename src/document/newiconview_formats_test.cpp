@@ -4,6 +4,7 @@
 #include "document/newiconview.h"
 #include "document/scratch_folder.h"
 #include "document/testing_editor_state.h"
+#include "document/testing_format_list.h"
 #include "framework/commands.h"
 #include "framework/dialogs.h"
 #include "framework/menus.h"
@@ -330,14 +331,7 @@ TEST_F(FormatWindow, PixelsAFormatSwitchDropsAreUndoneInTheirOwnFormat)
 {
     Tnewiconview* doc = NewProject(1, 16, 16, "XP");
     AddFormat(doc, 32, 32, "XP");
-    auto show = [&](int side) {
-        for (int f = 1; f <= doc->FormatCount(); ++f)
-            if (doc->FormatTable.Width(f) == QString::number(side))
-                doc->FormatList()->SetItemIndex(f - 1);
-        doc->MyListBox1Click(doc);
-        ASSERT_EQ(doc->CurrentWidth, side);
-    };
-    show(16);
+    ClickFormatOfWidth(doc, 16);
     const QImage before = GdipImageData(doc->CurrentImage())->copy();
     QImage pasted(3, 3, QImage::Format_ARGB32);
     pasted.fill(0xFFFF0000u);
@@ -346,9 +340,9 @@ TEST_F(FormatWindow, PixelsAFormatSwitchDropsAreUndoneInTheirOwnFormat)
     state.PasteState = 1;
     ASSERT_TRUE(ClickComponentByName(doc, "BitBtn15"));
     // The other format's click drops the pasted pixels here first.
-    show(32);
+    ClickFormatOfWidth(doc, 32);
     EXPECT_FALSE(state.Enabled.value("ToolButton5"));
-    show(16);
+    ClickFormatOfWidth(doc, 16);
     ASSERT_EQ(GdipImageData(doc->CurrentImage())->pixel(1, 1), 0xFFFF0000u);
     EXPECT_TRUE(state.Enabled.value("ToolButton5"));
     ASSERT_TRUE(ClickComponentByName(doc, "BitBtn23"));

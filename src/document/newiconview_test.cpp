@@ -4,6 +4,7 @@
 #include "document/scratch_folder.h"
 #include "document/testing_canvas.h"
 #include "document/testing_editor_state.h"
+#include "document/testing_format_list.h"
 #include "framework/application.h"
 #include "framework/commands.h"
 #include "framework/dialogs.h"
@@ -757,20 +758,13 @@ TEST_F(DocumentWindow, AFormatOfTheSameCanvasSizeIsRepaintedWhole)
     NewFormatChoice() = {48, 48, "XP"};
     ASSERT_TRUE(RunCommandByName("iconview1", "BitBtn18"));
     ASSERT_EQ(doc->FormatCount(), 2);
-    auto show = [&](int side) {
-        for (int f = 1; f <= doc->FormatCount(); ++f)
-            if (doc->FormatTable.Width(f) == QString::number(side))
-                doc->FormatList()->SetItemIndex(f - 1);
-        doc->MyListBox1Click(doc);
-        ASSERT_EQ(doc->CurrentWidth, side);
-    };
-    show(16);
+    ClickFormatOfWidth(doc, 16);
     ASSERT_EQ(doc->Zoom, 33);
     ExpectPartsRepaintedAsWhole(doc->iconview, "16 x 16");
-    show(48);
+    ClickFormatOfWidth(doc, 48);
     ASSERT_EQ(doc->Zoom, 11);
     ASSERT_EQ(doc->iconview->Width(), 528);
     ExpectPartsRepaintedAsWhole(doc->iconview, "48 x 48 after 16 x 16");
-    show(16);
+    ClickFormatOfWidth(doc, 16);
     ExpectPartsRepaintedAsWhole(doc->iconview, "16 x 16 again");
 }

@@ -10,6 +10,7 @@
 #include "framework/application.h"
 #include "framework/dialogs.h"
 #include "framework/forms.h"
+#include "framework/testing_forms.h"
 #include "import/loadimagedorv.h"
 #include "mainwindow/file_host.h"
 #include "platform/program_paths.h"
@@ -132,11 +133,7 @@ protected:
     {
         SetDialogAnswerer(nullptr);
         SetImportFileHostMaker(nullptr);
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
+        FreeEveryForm();
         SetProgramFolder(QString());
     }
     QString Write(const QString& name, const QByteArray& bytes) const

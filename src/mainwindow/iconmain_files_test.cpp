@@ -7,6 +7,7 @@
 #include "framework/dialogs.h"
 #include "framework/forms.h"
 #include "framework/string_list.h"
+#include "framework/testing_forms.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/open_dispatch.h"
 #include "mainwindow/program_start.h"
@@ -36,11 +37,7 @@ protected:
     }
     void TearDown() override
     {
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
+        FreeEveryForm();
         SetProgramFolder(QString());
     }
     QTemporaryDir dir;

@@ -6,6 +6,7 @@
 #include "framework/dialogs.h"
 #include "framework/imagelist.h"
 #include "framework/qimage_bridge.h"
+#include "framework/testing_forms.h"
 #include "framework/timer.h"
 #include "imaging/icons/bitmap_icon_writer.h"
 #include "mainwindow/form36.h"
@@ -43,11 +44,7 @@ protected:
     void TearDown() override
     {
         // Document windows go with the frame that holds them.
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
+        FreeEveryForm();
         SetProgramFolder(QString());
     }
 

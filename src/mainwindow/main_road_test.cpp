@@ -4,6 +4,7 @@
 #include "document/canvas_mouse.h"
 #include "document/my_list_box.h"
 #include "document/newiconview.h"
+#include "document/testing_format_list.h"
 #include "document/usericonset.h"
 #include "drawing/drawing_engines.h"
 #include "framework/common_dialogs.h"
@@ -15,6 +16,7 @@
 #include "framework/dialogs.h"
 #include "framework/forms.h"
 #include "framework/menus.h"
+#include "framework/testing_forms.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/program_start.h"
 #include "platform/gdip.h"
@@ -49,11 +51,7 @@ protected:
     }
     void TearDown() override
     {
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
+        FreeEveryForm();
         SetDrawingEngines(TDrawingEngines());
         SetProgramFolder(QString());
     }
@@ -193,8 +191,7 @@ TEST_F(MainRoad, UndoAndRedoFollowTheFormatInFront)
     ASSERT_TRUE(doc);
     ASSERT_EQ(doc->FormatCount(), 3);
     auto show = [&](int f) {
-        doc->FormatList()->SetItemIndex(f - 1);
-        doc->MyListBox1Click(doc);
+        ClickFormat(doc, f);
         ASSERT_EQ(doc->CurrentFormat(), f);
     };
     show(1);

@@ -5,6 +5,7 @@
 
 #include "framework/application.h"
 #include "framework/forms.h"
+#include "framework/testing_forms.h"
 #include "platform/program_paths.h"
 
 #include <QDir>
@@ -30,11 +31,7 @@ protected:
     }
     void TearDown() override
     {
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
+        FreeEveryForm();
         SetProgramFolder(QString());
     }
 

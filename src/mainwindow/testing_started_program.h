@@ -6,6 +6,7 @@
 #include "document/newiconview.h"
 #include "framework/application.h"
 #include "framework/forms.h"
+#include "framework/testing_forms.h"
 #include "mainwindow/iconmain.h"
 #include "mainwindow/program_start.h"
 #include "platform/gdip.h"
@@ -32,11 +33,7 @@ protected:
     }
     void TearDown() override
     {
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
+        FreeEveryForm();
         SetProgramFolder(QString());
     }
 

@@ -8,6 +8,7 @@
 #include "framework/forms.h"
 #include "framework/menus.h"
 #include "framework/string_list.h"
+#include "framework/testing_forms.h"
 #include "import/capture_devices.h"
 #include "import/selectimage.h"
 #include "skin/controls/check_box.h"
@@ -92,11 +93,7 @@ protected:
     void TearDown() override
     {
         SetDialogAnswerer(nullptr);
-        QList<QPointer<TForm>> forms;
-        for (TForm* f : Screen->FormList())
-            forms << f;
-        for (const QPointer<TForm>& f : forms)
-            delete f.data();
+        FreeEveryForm();
         Tselectimage::SetDevices(nullptr, nullptr);
     }
     // Waits for the next load of the window to finish; true when one did.

@@ -1,6 +1,6 @@
 #include "app/start/testing_window_seams.h"
 
-#include "document/my_list_box.h"
+#include "document/testing_format_list.h"
 #include "mainwindow/set_color.h"
 #include "testsupport/testdata.h"
 
@@ -33,12 +33,6 @@ protected:
                 return f;
         return 0;
     }
-    // A click on format f in the document's format list.
-    static void ChooseFormat(Tnewiconview* d, int f)
-    {
-        d->FormatList()->SetItemIndex(f - 1);
-        d->MyListBox1Click(d);
-    }
     static QImage FormatPicture(Tnewiconview* d, int f) { return GdipImageData(d->FormatImages[size_t(f)])->copy(); }
     // Effects > Mosaic with its live preview shown in the document.
     static void MosaicPreview()
@@ -59,7 +53,7 @@ TEST_F(EffectPreviewSeam, APreviewBelongsToTheFormatItWasOpenedFor)
     ASSERT_TRUE(icon);
     const int a = FormatOf(icon, "16", "16"), b = FormatOf(icon, "32", "16");
     ASSERT_TRUE(a && b);
-    ChooseFormat(icon, a);
+    ClickFormat(icon, a);
     const QImage fromFile = FormatPicture(icon, a), otherFromFile = FormatPicture(icon, b);
 
     QStringList told;
@@ -70,7 +64,7 @@ TEST_F(EffectPreviewSeam, APreviewBelongsToTheFormatItWasOpenedFor)
     });
     MosaicPreview();
     ASSERT_NE(FormatPicture(icon, a), fromFile);
-    ChooseFormat(icon, b);
+    ClickFormat(icon, b);
     ASSERT_TRUE(ClickComponentByName(set_color, "suiButton3")); // Cancel
     EXPECT_TRUE(told.isEmpty()) << told.join('\n').toStdString();
     EXPECT_EQ(FormatPicture(icon, a), fromFile);
@@ -78,15 +72,15 @@ TEST_F(EffectPreviewSeam, APreviewBelongsToTheFormatItWasOpenedFor)
     EXPECT_EQ(icon->CurrentFormat(), b);
 
     // OK with the other format in front: the result and its step are the first format's.
-    ChooseFormat(icon, a);
+    ClickFormat(icon, a);
     MosaicPreview();
     const QImage result = FormatPicture(icon, a);
-    ChooseFormat(icon, b);
+    ClickFormat(icon, b);
     ASSERT_TRUE(ClickComponentByName(set_color, "suiButton1")); // OK
     EXPECT_TRUE(told.isEmpty()) << told.join('\n').toStdString();
     EXPECT_EQ(FormatPicture(icon, a), result);
     EXPECT_EQ(FormatPicture(icon, b), otherFromFile);
-    ChooseFormat(icon, a);
+    ClickFormat(icon, a);
     ASSERT_TRUE(ClickComponentByName(iconmain, "Undo1"));
     EXPECT_EQ(FormatPicture(icon, a), fromFile);
 }
